@@ -1,0 +1,52 @@
+#pragma once
+
+// A socket-free, bounded framer: bytes go in, header lines and announced bodies
+// come out. The session owns one per connection and tells it, after decoding a
+// line, whether a body follows.
+
+#include <QByteArray>
+#include <QString>
+
+namespace parley {
+
+class PLFrameReader
+{
+public:
+    // A header line longer than this without CR LF is a protocol error.
+    static constexpr qsizetype kMaxHeaderLength = 64 * 1024;
+    // An announced body above this is a protocol error.
+    static constexpr qint64 kMaxBodyLength = 16 * 1024 * 1024;
+
+    enum class Status {
+        Line,          // `line` holds the next header line
+        Body,          // `body` holds the announced body
+        NeedMore,      // nothing complete is buffered yet
+        Dropped,       // a line that was not valid UTF-8 was removed; go on
+        ProtocolError, // `error` says why; the connection should be closed
+    };
+    struct Frame {
+        Status status = Status::NeedMore;
+        QString line;
+        QByteArray body;
+        QString error;
+    };
+
+    void append(const QByteArray &bytes) { mBuffer.append(bytes); }
+    // The awaited body when one is announced, otherwise the next header line.
+    Frame next();
+    // Announces that the line just returned is followed by `length` bytes.
+    // 0 means no body; a negative length or one above the limit is refused
+    // (answers false and puts the reader in its error state).
+    bool expectBody(qint64 length);
+    bool isAwaitingBody() const { return mPendingBody > 0; }
+    // Forgets every buffered byte, the awaited body and any error (reconnect).
+    void clear();
+    qsizetype bufferedBytes() const { return mBuffer.size(); }
+
+private:
+    QByteArray mBuffer;
+    qint64 mPendingBody = 0;
+    QString mError;
+};
+
+} // namespace parley

@@ -1,0 +1,81 @@
+#include "PLRecvPacket.h"
+
+#include "Log.h"
+#include "Utils/ParleyStringAdditions.h"
+
+#include <cxxabi.h>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+namespace parley {
+
+namespace {
+
+QString demangledName(const std::type_info &type)
+{
+    int status = 0;
+    std::unique_ptr<char, void (*)(void *)> name(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+    QString text = QString::fromUtf8(status == 0 && name ? name.get() : type.name());
+    const qsizetype colon = text.lastIndexOf(QLatin1String("::"));
+    return colon < 0 ? text : text.mid(colon + 2);
+}
+
+} // namespace
+
+PLRecvPacket::PLRecvPacket()
+    : mCommand(QLatin1String(""))
+    , mPacketString(QLatin1String(""))
+{
+}
+
+PLRecvPacket::~PLRecvPacket() = default;
+
+PLRecvPacket *PLRecvPacket::setParams(const QStringList &fields, const QString &line)
+{
+    mFields = fields;
+    mCommand = fields.value(0);
+    mTID = plIntValue(fields.value(1));
+    mPacketString = line;
+    try {
+        decodeFields();
+        mIsValid = true;
+    } catch (const std::exception &error) {
+        logParseError(QString::fromUtf8(error.what()));
+        if (isValidEvenWhenParsingFails())
+            mIsValid = true;
+    }
+    return this;
+}
+
+qint32 PLRecvPacket::intValue(const QString &name, qint32 absent) const
+{
+    const auto it = mDictParams.constFind(name);
+    return it == mDictParams.constEnd() ? absent : plIntValue(*it);
+}
+
+const QString &PLRecvPacket::field(qsizetype index) const
+{
+    if (index < 0 || index >= mFields.size())
+        throw PLParseError("field " + std::to_string(index) + " beyond the end of a line of "
+                           + std::to_string(mFields.size()) + " fields");
+    return mFields.at(index);
+}
+
+void PLRecvPacket::readField(const QString &name, qsizetype index)
+{
+    mDictParams.insert(name, stringByParleyDecoding(field(index)));
+}
+
+void PLRecvPacket::readRawField(const QString &name, qsizetype index)
+{
+    mDictParams.insert(name, field(index));
+}
+
+void PLRecvPacket::logParseError(const QString &what) const
+{
+    plLog(QStringLiteral("Error: %1 parsing error   Message:%2 \nPacket String: %3")
+              .arg(demangledName(typeid(*this)), what, mPacketString));
+}
+
+} // namespace parley

@@ -1,0 +1,80 @@
+#pragma once
+
+// Base of every incoming command. A decoder states only its field positions,
+// names and exceptions in decodeFields(); the common rule (base step, guard,
+// validity last, the parse-error log) lives here.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace parley {
+
+// Thrown by a field read beyond the end of the line; caught by setParams().
+class PLParseError : public std::out_of_range
+{
+public:
+    using std::out_of_range::out_of_range;
+};
+
+class PLRecvPacket
+{
+public:
+    PLRecvPacket();
+    virtual ~PLRecvPacket();
+    PLRecvPacket(const PLRecvPacket &) = delete;
+    PLRecvPacket &operator=(const PLRecvPacket &) = delete;
+
+    // Fills the packet from the fields of a header line and the line itself:
+    // the base step (command, tid, raw line), then decodeFields() inside a
+    // guard, validity as its last step. A failed read is logged and leaves the
+    // packet invalid with the fields read so far.
+    virtual PLRecvPacket *setParams(const QStringList &fields, const QString &line);
+
+    bool isValid() const { return mIsValid; }
+    const QString &command() const { return mCommand; }
+    qint32 tID() const { return mTID; }
+    const QString &packetString() const { return mPacketString; }
+    const QHash<QString, QString> &dictParams() const { return mDictParams; }
+    int countParams() const { return int(mDictParams.size()); }
+
+    void setTID(qint32 tid) { mTID = tid; }
+    void setCommand(const QString &command) { mCommand = command; }
+    void setMCommand(const QString &command) { mCommand = command; }
+    void setPacketString(const QString &line) { mPacketString = line; }
+    void setMIsValid(bool valid) { mIsValid = valid; }
+    void setMDictParams(const QHash<QString, QString> &params) { mDictParams = params; }
+
+    // The named field; a null string when the line did not carry it.
+    QString value(const QString &name) const { return mDictParams.value(name); }
+    // The integer value of a named field; `absent` when the line did not carry it.
+    qint32 intValue(const QString &name, qint32 absent = 0) const;
+
+protected:
+    // Reads this command's fields; a read beyond the line throws PLParseError.
+    virtual void decodeFields() {}
+    // The few decoders whose packets stay valid even when a read failed.
+    virtual bool isValidEvenWhenParsingFails() const { return false; }
+
+    // Field access for decodeFields(). Position 2 is the first parameter.
+    qsizetype fieldCount() const { return mFields.size(); }
+    const QString &field(qsizetype index) const;
+    // Stores field `index`, unescaped, under `name`.
+    void readField(const QString &name, qsizetype index);
+    // Stores field `index` as it came, under `name`.
+    void readRawField(const QString &name, qsizetype index);
+    void setValue(const QString &name, const QString &value) { mDictParams.insert(name, value); }
+
+    // Logs "Error: <class> parsing error   Message:<what> \nPacket String: <line>".
+    void logParseError(const QString &what) const;
+
+    QString mCommand;
+    qint32 mTID = 0;
+    bool mIsValid = false;
+    QString mPacketString;
+    QHash<QString, QString> mDictParams;
+    QStringList mFields;
+};
+
+} // namespace parley

@@ -1,0 +1,39 @@
+#pragma once
+
+// Text helpers shared by the packets, the sessions and the services.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringConverter>
+#include <QStringView>
+
+namespace parley {
+
+// Field escaping of the wire protocol: "%" first, then space, CR, LF and TAB.
+QString stringByParleyEncoding(const QString &text);
+// The exact inverse of stringByParleyEncoding; "%00" becomes nothing and an
+// unknown "%" sequence is left as it stands.
+QString stringByParleyDecoding(const QString &wire);
+
+// The leading integer of a text: optional white space, an optional sign and
+// decimal digits; 0 when there are none; saturated at the 32-bit limits.
+qint32 plIntValue(QStringView text);
+
+// MD5 of the UTF-8 bytes as 32 lower-case hex digits.
+QString md5String(const QString &text);
+// The PC identifier derived from a text: 32 lower-case hex digits.
+QString PCIDString(const QString &text);
+// Base64 of the UTF-8 bytes, with a line feed after every 54 input bytes.
+QString base64Encode(const QString &text);
+// The password scrambler: 48 lower-case hex digits; a null string for a
+// password of more than 23 UTF-8 bytes, which the scrambler has no room for.
+QString tkEncode3A(const QString &password);
+// The scrambler's mask byte; whatever unscrambles must use the same one.
+inline constexpr unsigned char kTkEncodeMask = 0x5A;
+// Percent escaping for URLs: everything but letters, digits and "-._~".
+QString urlEncode(const QString &text);
+// Bytes read as a NUL-terminated string in an encoding (text after a zero byte
+// is lost); a null string when the bytes are not valid in that encoding.
+QString stringWithData(const QByteArray &bytes, QStringConverter::Encoding encoding);
+
+} // namespace parley
