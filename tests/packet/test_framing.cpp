@@ -1,0 +1,238 @@
+#include "Log.h"
+#include "Packet/PLFrameReader.h"
+#include "Utils/ParleyDataAdditions.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+using namespace parley;
+
+namespace {
+QStringList gLogged;
+void captureLog(const QString &line) { gLogged.append(line); }
+
+struct LogCapture {
+    LogCapture()
+    {
+        gLogged.clear();
+        setLogSink(captureLog);
+    }
+    ~LogCapture() { setLogSink(nullptr); }
+};
+} // namespace
+
+TEST(HeaderDivider, FindsTheCrOfTheFirstCrLf)
+{
+    const struct {
+        QByteArray buffer;
+        qsizetype divider;
+    } cases[] = {
+        {"PING 1\r\nPONG 2", 6},
+        {"PING 1\r", kParleyNotFound},
+        {"PING 1\n\r\n", 7}, // a lone LF is part of the line
+        {"abc\r\r\n", 4},    // in CR CR LF the second CR starts the pair
+        {"\r\n", 0},
+        {"", kParleyNotFound},
+        {"\n", kParleyNotFound},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.buffer.toStdString());
+        EXPECT_EQ(parleyHeaderDividerLocation(c.buffer), c.divider);
+    }
+}
+
+TEST(ExtractHeader, TakesOneLineAndLeavesTheRest)
+{
+    QByteArray buffer("PING 1\r\nPONG 2");
+    ParleyHeader first = extractParleyHeader(buffer);
+    EXPECT_EQ(first.kind, ParleyHeader::Kind::Line);
+    EXPECT_EQ(first.line, QStringLiteral("PING 1"));
+    EXPECT_EQ(buffer, QByteArray("PONG 2"));
+    EXPECT_EQ(extractParleyHeader(buffer).kind, ParleyHeader::Kind::NeedMore);
+    EXPECT_EQ(buffer, QByteArray("PONG 2"));
+}
+
+TEST(ExtractHeader, WaitsForTheLfAfterACr)
+{
+    QByteArray buffer("PING 1\r");
+    EXPECT_EQ(extractParleyHeader(buffer).kind, ParleyHeader::Kind::NeedMore);
+    EXPECT_EQ(buffer.size(), 7);
+    buffer.append('\n');
+    ParleyHeader header = extractParleyHeader(buffer);
+    EXPECT_EQ(header.kind, ParleyHeader::Kind::Line);
+    EXPECT_EQ(header.line, QStringLiteral("PING 1"));
+    EXPECT_TRUE(buffer.isEmpty());
+}
+
+TEST(ExtractHeader, CutsAtAZeroByteButConsumesTheWholeLine)
+{
+    QByteArray buffer("MESG 1 ab\0cd\r\nNEXT", 18);
+    ParleyHeader header = extractParleyHeader(buffer);
+    EXPECT_EQ(header.kind, ParleyHeader::Kind::Line);
+    EXPECT_EQ(header.line, QStringLiteral("MESG 1 ab"));
+    EXPECT_EQ(buffer, QByteArray("NEXT"));
+}
+
+TEST(ExtractHeader, KeepsALoneCrOrLfInsideTheLine)
+{
+    QByteArray buffer("a\rb\nc\r\n");
+    EXPECT_EQ(extractParleyHeader(buffer).line, QStringLiteral("a\rb\nc"));
+}
+
+TEST(ExtractHeader, DropsInvalidUtf8AndReportsIt)
+{
+    LogCapture capture;
+    QByteArray buffer("bad \xff line\r\nPING 2\r\n");
+    ParleyHeader dropped = extractParleyHeader(buffer);
+    EXPECT_EQ(dropped.kind, ParleyHeader::Kind::Dropped);
+    ASSERT_EQ(gLogged.size(), 1);
+    EXPECT_TRUE(gLogged.first().startsWith(QStringLiteral("break : object is nil (")));
+    // The line behind the dropped one is not stalled.
+    ParleyHeader next = extractParleyHeader(buffer);
+    EXPECT_EQ(next.kind, ParleyHeader::Kind::Line);
+    EXPECT_EQ(next.line, QStringLiteral("PING 2"));
+}
+
+TEST(ExtractHeader, DecodesMultibyteUtf8)
+{
+    QByteArray buffer("NNIK 0 \xed\x95\x9c\xea\xb8\x80\r\n");
+    EXPECT_EQ(extractParleyHeader(buffer).line, QStringLiteral("NNIK 0 한글"));
+}
+
+TEST(ExtractBody, ReturnsNothingUntilEnoughBytes)
+{
+    QByteArray buffer("123456789");
+    EXPECT_FALSE(extractParleyBodyWithLength(buffer, 10).has_value());
+    EXPECT_EQ(buffer.size(), 9);
+    buffer.append("abc");
+    auto body = extractParleyBodyWithLength(buffer, 10);
+    ASSERT_TRUE(body.has_value());
+    EXPECT_EQ(*body, QByteArray("123456789a"));
+    EXPECT_EQ(buffer, QByteArray("bc"));
+    auto empty = extractParleyBodyWithLength(buffer, 0);
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->isEmpty());
+    EXPECT_EQ(buffer, QByteArray("bc"));
+}
+
+TEST(HttpHeaderRange, FindsTheBlankLine)
+{
+    const struct {
+        QByteArray data;
+        qsizetype location;
+        qsizetype length;
+    } cases[] = {
+        {"HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc", 0, 38},
+        {"HTTP/1.1 200 OK\r\n\r", kParleyNotFound, 0},
+        // A CR where LF is expected resets without starting a new match.
+        {"A\r\r\n\r\nB", kParleyNotFound, 0},
+        {"A\r\r\n\r\n\r\n", 0, 8},
+        {"", kParleyNotFound, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.data.toStdString());
+        const ParleyRange range = HTTPHeaderRange(c.data);
+        EXPECT_EQ(range.location, c.location);
+        EXPECT_EQ(range.length, c.length);
+    }
+}
+
+TEST(FrameReader, DeliversLinesAndAnnouncedBodiesAcrossFragments)
+{
+    const QByteArray stream("CMSG 0 u1 5\r\nhelloPING 7\r\n");
+    PLFrameReader reader;
+    QStringList events;
+    // Byte at a time: the worst split a network can produce.
+    for (char byte : stream) {
+        reader.append(QByteArray(1, byte));
+        for (;;) {
+            PLFrameReader::Frame frame = reader.next();
+            if (frame.status == PLFrameReader::Status::Line) {
+                events << frame.line;
+                if (frame.line.startsWith(QLatin1String("CMSG"))) {
+                    ASSERT_TRUE(reader.expectBody(5));
+                }
+            } else if (frame.status == PLFrameReader::Status::Body) {
+                events << QStringLiteral("body:") + QString::fromUtf8(frame.body);
+            } else {
+                ASSERT_EQ(frame.status, PLFrameReader::Status::NeedMore);
+                break;
+            }
+        }
+    }
+    EXPECT_EQ(events, (QStringList{QStringLiteral("CMSG 0 u1 5"), QStringLiteral("body:hello"), QStringLiteral("PING 7")}));
+    EXPECT_EQ(reader.bufferedBytes(), 0);
+}
+
+TEST(FrameReader, ZeroLengthMeansNoBody)
+{
+    PLFrameReader reader;
+    reader.append("CMSG 0 u1 0\r\nPING 1\r\n");
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::Line);
+    EXPECT_TRUE(reader.expectBody(0));
+    EXPECT_FALSE(reader.isAwaitingBody());
+    PLFrameReader::Frame next = reader.next();
+    EXPECT_EQ(next.status, PLFrameReader::Status::Line);
+    EXPECT_EQ(next.line, QStringLiteral("PING 1"));
+}
+
+TEST(FrameReader, RefusesBodyLengthsOutOfRange)
+{
+    const qint64 lengths[] = {-1, -2147483647, PLFrameReader::kMaxBodyLength + 1, qint64(1) << 40};
+    for (qint64 length : lengths) {
+        SCOPED_TRACE(length);
+        PLFrameReader reader;
+        reader.append("CMSG 0 u1 x\r\nPING 1\r\n");
+        ASSERT_EQ(reader.next().status, PLFrameReader::Status::Line);
+        EXPECT_FALSE(reader.expectBody(length));
+        // Once in error, the reader delivers nothing more until cleared.
+        EXPECT_EQ(reader.next().status, PLFrameReader::Status::ProtocolError);
+        reader.clear();
+        reader.append("PING 2\r\n");
+        EXPECT_EQ(reader.next().line, QStringLiteral("PING 2"));
+    }
+    PLFrameReader reader;
+    EXPECT_TRUE(reader.expectBody(PLFrameReader::kMaxBodyLength));
+}
+
+TEST(FrameReader, RefusesAnEndlessHeaderLine)
+{
+    PLFrameReader reader;
+    reader.append(QByteArray(PLFrameReader::kMaxHeaderLength, 'A'));
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::NeedMore);
+    reader.append("A");
+    PLFrameReader::Frame frame = reader.next();
+    EXPECT_EQ(frame.status, PLFrameReader::Status::ProtocolError);
+    EXPECT_FALSE(frame.error.isEmpty());
+}
+
+TEST(FrameReader, RefusesAnOverlongTerminatedLine)
+{
+    PLFrameReader reader;
+    reader.append(QByteArray(PLFrameReader::kMaxHeaderLength + 10, 'A') + "\r\n");
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::ProtocolError);
+}
+
+TEST(FrameReader, GoesOnAfterADroppedLine)
+{
+    LogCapture capture;
+    PLFrameReader reader;
+    reader.append("\xc3\x28\r\nPING 3\r\n");
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::Dropped);
+    PLFrameReader::Frame frame = reader.next();
+    EXPECT_EQ(frame.status, PLFrameReader::Status::Line);
+    EXPECT_EQ(frame.line, QStringLiteral("PING 3"));
+}
+
+TEST(FrameReader, ClearForgetsAnAwaitedBody)
+{
+    PLFrameReader reader;
+    reader.append("CMSG 0 u1 100\r\npartial");
+    reader.next();
+    ASSERT_TRUE(reader.expectBody(100));
+    reader.clear();
+    EXPECT_FALSE(reader.isAwaitingBody());
+    reader.append("PING 1\r\n");
+    EXPECT_EQ(reader.next().line, QStringLiteral("PING 1"));
+}
