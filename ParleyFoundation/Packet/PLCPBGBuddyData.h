@@ -10,8 +10,7 @@ namespace parley {
 class PLCPBGBuddyData
 {
 public:
-    void setBuddy(const QString &buddyCMN, const QString &ID, const QString &fromGroupID,
-                  const QString &targetGroupID)
+    void setBuddy(const QString &buddyCMN, const QString &ID, const QString &fromGroupID, const QString &targetGroupID)
     {
         mBuddyCMN = buddyCMN;
         mID = ID;
@@ -26,8 +25,7 @@ public:
 
     QString buddyString() const
     {
-        return mBuddyCMN + QLatin1Char(' ') + mID + QLatin1Char(' ') + mFromGroupID + QLatin1Char(' ')
-               + mTargetGroupID;
+        return mBuddyCMN + QLatin1Char(' ') + mID + QLatin1Char(' ') + mFromGroupID + QLatin1Char(' ') + mTargetGroupID;
     }
 
 private:

@@ -25,7 +25,8 @@ void PLRecvADDBPacket::decodeFields()
     }
     readFields(2, {QStringLiteral("type"), QStringLiteral("fromCMN"), QStringLiteral("fromID")});
     if (mPacketType == ReverseList)
-        setValue(QStringLiteral("msg"), fieldCount() >= 6 ? stringByParleyDecoding(field(5)) : QString(QLatin1String("")));
+        setValue(QStringLiteral("msg"),
+                 fieldCount() >= 6 ? stringByParleyDecoding(field(5)) : QString(QLatin1String("")));
 }
 
 void PLRecvADDBPacket::readForwardList()

@@ -12,7 +12,14 @@ namespace parley {
 class PLRecvADDBPacket : public PLRecvPacket
 {
 public:
-    enum PacketType : qint32 { Undecoded = 0, General = 1, ForwardList = 2, AllowList = 3, ReverseList = 4, BlockList = 5 };
+    enum PacketType : qint32 {
+        Undecoded = 0,
+        General = 1,
+        ForwardList = 2,
+        AllowList = 3,
+        ReverseList = 4,
+        BlockList = 5
+    };
 
     qint32 packetType() const { return mPacketType; }
     QString type() const { return value(QStringLiteral("type")); }

@@ -43,8 +43,9 @@ void PLRecvGLSTPacket::decodeFields()
     if (count() == 0)
         return;
     if (mPacketType == GroupLine)
-        readFields(4, {QStringLiteral("isGroup"), QStringLiteral("groupID"), QStringLiteral("groupName"),
-                       QStringLiteral("parentGroupID")});
+        readFields(4,
+                   {QStringLiteral("isGroup"), QStringLiteral("groupID"), QStringLiteral("groupName"),
+                    QStringLiteral("parentGroupID")});
     else
         readFields(4, {QStringLiteral("isGroup"), QStringLiteral("buddyCMN"), QStringLiteral("parentGroupID")});
 }

@@ -21,11 +21,12 @@ void PLRecvLISTPacket::decodeFields()
     readFields(2, {QStringLiteral("idx"), QStringLiteral("count")});
     if (count() == 0)
         return;
-    readFields(4, {QStringLiteral("buddyFlag"), QStringLiteral("id"), QStringLiteral("CMN"), QStringLiteral("name"),
-                   QStringLiteral("nickName"), QStringLiteral("mobile"), QStringLiteral("email"),
-                   QStringLiteral("birthday"), QStringLiteral("orchardCMN"), QStringLiteral("birthdayTPCD"),
-                   QStringLiteral("authYN"), QStringLiteral("mimid"), QStringLiteral("musicDate"),
-                   QStringLiteral("ewerYN")});
+    readFields(4,
+               {QStringLiteral("buddyFlag"), QStringLiteral("id"), QStringLiteral("CMN"), QStringLiteral("name"),
+                QStringLiteral("nickName"), QStringLiteral("mobile"), QStringLiteral("email"),
+                QStringLiteral("birthday"), QStringLiteral("orchardCMN"), QStringLiteral("birthdayTPCD"),
+                QStringLiteral("authYN"), QStringLiteral("mimid"), QStringLiteral("musicDate"),
+                QStringLiteral("ewerYN")});
 }
 
 } // namespace parley

@@ -9,7 +9,6 @@ namespace parley {
 class PLRecvLOPTPacket : public PLRecvPacket
 {
 public:
-
 protected:
     void decodeFields() override;
 };

@@ -4,7 +4,9 @@ namespace parley {
 
 void PLRecvNPRFPacket::decodeFields()
 {
-    readFields(2, {QStringLiteral("ID"), QStringLiteral("typeMask"), QStringLiteral("mobile"), QStringLiteral("email"), QStringLiteral("orcmn"), QStringLiteral("musicDate"), QStringLiteral("ewerYN")});
+    readFields(2,
+               {QStringLiteral("ID"), QStringLiteral("typeMask"), QStringLiteral("mobile"), QStringLiteral("email"),
+                QStringLiteral("orcmn"), QStringLiteral("musicDate"), QStringLiteral("ewerYN")});
     if (fieldCount() >= 10)
         readField(QStringLiteral("birth"), 9);
     else

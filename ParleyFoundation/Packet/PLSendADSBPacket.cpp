@@ -8,7 +8,8 @@ PLSendADSBPacket::PLSendADSBPacket(qint32 tid)
     mCommand = QStringLiteral("ADSB");
 }
 
-void PLSendADSBPacket::setTID(qint32 tid, const QString &event, const QString &targetCMN, const QString &targetID, const QString &groupID, const QString &msg)
+void PLSendADSBPacket::setTID(qint32 tid, const QString &event, const QString &targetCMN, const QString &targetID,
+                              const QString &groupID, const QString &msg)
 {
     mTID = tid;
     mEvent = event;

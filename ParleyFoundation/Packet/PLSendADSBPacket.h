@@ -12,7 +12,8 @@ public:
     explicit PLSendADSBPacket(qint32 tid = 0);
 
     using PLSendPacket::setTID;
-    void setTID(qint32 tid, const QString &event, const QString &targetCMN, const QString &targetID, const QString &groupID, const QString &msg);
+    void setTID(qint32 tid, const QString &event, const QString &targetCMN, const QString &targetID,
+                const QString &groupID, const QString &msg);
 
     const QString &event() const { return mEvent; }
     void setEvent(const QString &event) { mEvent = event; }

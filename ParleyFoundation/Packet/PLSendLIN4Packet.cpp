@@ -16,9 +16,8 @@ QString PLSendLIN4Packet::signInText() const
     const QLatin1Char sp(' ');
     const QLatin1String crlf("\r\n");
     return QStringList{mPassword, mPasswordType, mHiddenRetryYN, mLocKey}.join(sp) + crlf
-           + QStringList{mLangDotOS, mClientVersion, mCharEncodeType, mMasterID, mOsString, mPcName, mLocaleName}
-                 .join(sp)
-           + crlf + mPCID + crlf + QStringList{mMultiSessionYN, mMobileYN, mNoteOnlyYN, mMVoipYN}.join(sp) + crlf;
+        + QStringList{mLangDotOS, mClientVersion, mCharEncodeType, mMasterID, mOsString, mPcName, mLocaleName}.join(sp)
+        + crlf + mPCID + crlf + QStringList{mMultiSessionYN, mMobileYN, mNoteOnlyYN, mMVoipYN}.join(sp) + crlf;
 }
 
 bool PLSendLIN4Packet::composeParams()

@@ -14,9 +14,8 @@ bool PLSendLSINPacket::composeParams()
 {
     // The values are joined as they are; the enciphered whole is escaped as
     // one parameter by the base.
-    const QString signInText = QStringList{mUserID, mPassword, mEncodeType, mVersion, mCharEncodeType,
-                                           mLangDotOS, mMasterID, mPCID, mHiddenRetryYN, mMyPCName,
-                                           mMyLocationKey}
+    const QString signInText = QStringList{mUserID,   mPassword, mEncodeType,    mVersion,  mCharEncodeType, mLangDotOS,
+                                           mMasterID, mPCID,     mHiddenRetryYN, mMyPCName, mMyLocationKey}
                                    .join(QLatin1Char(' '));
     const QString enciphered = PLEncipherer::encipher(signInText, mEncryptKey);
     if (enciphered.isNull())

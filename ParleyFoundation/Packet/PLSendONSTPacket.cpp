@@ -8,7 +8,8 @@ PLSendONSTPacket::PLSendONSTPacket(qint32 tid)
     mCommand = QStringLiteral("ONST");
 }
 
-void PLSendONSTPacket::setTID(qint32 tid, const QString &status, const QString &fileRoomType, const QString &fileRoomName, const QString &mediaType)
+void PLSendONSTPacket::setTID(qint32 tid, const QString &status, const QString &fileRoomType,
+                              const QString &fileRoomName, const QString &mediaType)
 {
     mTID = tid;
     mStatus = status;

@@ -12,7 +12,8 @@ public:
     explicit PLSendONSTPacket(qint32 tid = 0);
 
     using PLSendPacket::setTID;
-    void setTID(qint32 tid, const QString &status, const QString &fileRoomType, const QString &fileRoomName, const QString &mediaType);
+    void setTID(qint32 tid, const QString &status, const QString &fileRoomType, const QString &fileRoomName,
+                const QString &mediaType);
 
     const QString &status() const { return mStatus; }
     void setStatus(const QString &status) { mStatus = status; }

@@ -8,7 +8,8 @@ PLSendPVERPacket::PLSendPVERPacket(qint32 tid)
     mCommand = QStringLiteral("PVER");
 }
 
-void PLSendPVERPacket::setTID(qint32 tid, const QString &clientVersion, const QString &protocolVersion, const QString &langOS)
+void PLSendPVERPacket::setTID(qint32 tid, const QString &clientVersion, const QString &protocolVersion,
+                              const QString &langOS)
 {
     mTID = tid;
     mClientVersion = clientVersion;

@@ -8,7 +8,8 @@ PLSendRENGPacket::PLSendRENGPacket(qint32 tid)
     mCommand = QStringLiteral("RENG");
 }
 
-void PLSendRENGPacket::setTID(qint32 tid, const QString &localGroupCache, const QString &groupID, const QString &groupName)
+void PLSendRENGPacket::setTID(qint32 tid, const QString &localGroupCache, const QString &groupID,
+                              const QString &groupName)
 {
     mTID = tid;
     mLocalGroupCache = localGroupCache;

@@ -61,7 +61,10 @@ struct DecodeCase {
     FieldList fields;
 };
 
-inline void PrintTo(const DecodeCase &c, std::ostream *os) { *os << '"' << c.line << '"'; }
+inline void PrintTo(const DecodeCase &c, std::ostream *os)
+{
+    *os << '"' << c.line << '"';
+}
 
 // Decodes the case's line and checks validity and the exact field table;
 // answers the packet for further checks.
@@ -75,7 +78,8 @@ inline std::unique_ptr<PLRecvPacket> expectDecodes(const DecodeCase &c)
     EXPECT_EQ(packet->isValid(), c.valid);
     EXPECT_EQ(packet->packetString(), QString::fromUtf8(c.line));
     const QHash<QString, QString> expected = fieldHash(c.fields);
-    EXPECT_EQ(packet->dictParams(), expected) << "fields: " << QStringList(packet->dictParams().keys()).join(u',').toStdString();
+    EXPECT_EQ(packet->dictParams(), expected)
+        << "fields: " << QStringList(packet->dictParams().keys()).join(u',').toStdString();
     return packet;
 }
 
@@ -86,7 +90,10 @@ struct EncodeCase {
     QByteArray bytes;
 };
 
-inline void PrintTo(const EncodeCase &c, std::ostream *os) { *os << c.name; }
+inline void PrintTo(const EncodeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 inline void expectEncodes(const EncodeCase &c)
 {

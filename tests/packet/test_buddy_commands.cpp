@@ -29,46 +29,99 @@ using namespace parley::test;
 
 namespace {
 
-QString s(const char *text) { return QString::fromUtf8(text); }
+QString s(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 const EncodeCase kEncodeCases[] = {
-    {"ADDB FL without group", [] { return sendPacket<PLSendADDBPacket>(5, [](auto &p) { p.setType(s("FL")); p.setTargetID(s("alice")); }); },
+    {"ADDB FL without group",
+     [] {
+         return sendPacket<PLSendADDBPacket>(5, [](auto &p) {
+             p.setType(s("FL"));
+             p.setTargetID(s("alice"));
+         });
+     },
      "ADDB 5 FL %00 alice 0\r\n"},
-    {"ADDB FL with group", [] { return sendPacket<PLSendADDBPacket>(0, [](auto &p) { p.setTID(5, s("FL"), s("123"), s("alice"), s("7")); }); },
+    {"ADDB FL with group",
+     [] {
+         return sendPacket<PLSendADDBPacket>(0, [](auto &p) { p.setTID(5, s("FL"), s("123"), s("alice"), s("7")); });
+     },
      "ADDB 5 FL 123 alice 7\r\n"},
-    {"ADDB BL ignores group", [] { return sendPacket<PLSendADDBPacket>(5, [](auto &p) { p.setType(s("BL")); p.setTargetID(s("alice")); p.setGroupID(s("3")); }); },
+    {"ADDB BL ignores group",
+     [] {
+         return sendPacket<PLSendADDBPacket>(5, [](auto &p) {
+             p.setType(s("BL"));
+             p.setTargetID(s("alice"));
+             p.setGroupID(s("3"));
+         });
+     },
      "ADDB 5 BL %00 alice\r\n"},
-    {"ADDB AL", [] { return sendPacket<PLSendADDBPacket>(0, [](auto &p) { p.setTID(2, s("AL"), s("123"), s("a b"), s("3")); }); },
+    {"ADDB AL",
+     [] { return sendPacket<PLSendADDBPacket>(0, [](auto &p) { p.setTID(2, s("AL"), s("123"), s("a b"), s("3")); }); },
      "ADDB 2 AL 123 a%20b\r\n"},
-    {"ADDB RL", [] { return sendPacket<PLSendADDBPacket>(0, [](auto &p) { p.setTID(2, s("RL"), s("123"), s("bob"), QString()); }); },
+    {"ADDB RL",
+     [] {
+         return sendPacket<PLSendADDBPacket>(0, [](auto &p) { p.setTID(2, s("RL"), s("123"), s("bob"), QString()); });
+     },
      "ADDB 2 RL 123 bob\r\n"},
     {"RMVB", [] { return sendPacket<PLSendRMVBPacket>(0, [](auto &p) { p.setTID(6, s("FL"), s("123"), s("bob")); }); },
      "RMVB 6 FL 123 bob\r\n"},
     {"RMVB defaults", [] { return sendPacket<PLSendRMVBPacket>(6); }, "RMVB 6 %00 %00 %00\r\n"},
-    {"ADSB", [] { return sendPacket<PLSendADSBPacket>(0, [](auto &p) { p.setTID(7, s("REQST"), s("123"), s("bob"), s("5"), s("Hi there")); }); },
+    {"ADSB",
+     [] {
+         return sendPacket<PLSendADSBPacket>(
+             0, [](auto &p) { p.setTID(7, s("REQST"), s("123"), s("bob"), s("5"), s("Hi there")); });
+     },
      "ADSB 7 REQST 123 bob 5 Hi%20there\r\n"},
     {"ADSB defaults", [] { return sendPacket<PLSendADSBPacket>(7); }, "ADSB 7 %00 %00 %00 %00 %00\r\n"},
     {"ADDG", [] { return sendPacket<PLSendADDGPacket>(0, [](auto &p) { p.setTID(8, s("37"), s("Work mates")); }); },
      "ADDG 8 37 Work%20mates\r\n"},
-    {"RMVG", [] { return sendPacket<PLSendRMVGPacket>(0, [](auto &p) { p.setTID(8, s("37"), s("4")); }); }, "RMVG 8 37 4\r\n"},
-    {"RENG", [] { return sendPacket<PLSendRENGPacket>(0, [](auto &p) { p.setTID(8, s("37"), s("4"), s("New 50%")); }); },
+    {"RMVG", [] { return sendPacket<PLSendRMVGPacket>(0, [](auto &p) { p.setTID(8, s("37"), s("4")); }); },
+     "RMVG 8 37 4\r\n"},
+    {"RENG",
+     [] { return sendPacket<PLSendRENGPacket>(0, [](auto &p) { p.setTID(8, s("37"), s("4"), s("New 50%")); }); },
      "RENG 8 37 4 New%2050%25\r\n"},
-    {"RENG empty name", [] { return sendPacket<PLSendRENGPacket>(0, [](auto &p) { p.setTID(8, s("37"), s("4"), s("")); }); },
+    {"RENG empty name",
+     [] { return sendPacket<PLSendRENGPacket>(0, [](auto &p) { p.setTID(8, s("37"), s("4"), s("")); }); },
      "RENG 8 37 4 %00\r\n"},
-    {"CPBG two buddies", [] { return sendPacket<PLSendCPBGPacket>(0, [](auto &p) {
-         p.setTID(9, s("7"));
-         p.addBuddy(s("100"), s("a"), s("1"), s("2"));
-         p.addBuddy(s("200"), s("b"), s("1"), s("3"));
-     }); },
+    {"CPBG two buddies",
+     [] {
+         return sendPacket<PLSendCPBGPacket>(0, [](auto &p) {
+             p.setTID(9, s("7"));
+             p.addBuddy(s("100"), s("a"), s("1"), s("2"));
+             p.addBuddy(s("200"), s("b"), s("1"), s("3"));
+         });
+     },
      "CPBG 9 7 26\r\n0 100 a 1 2\r\n1 200 b 1 3\r\n"},
-    {"CPBG empty batch", [] { return sendPacket<PLSendCPBGPacket>(0, [](auto &p) { p.setTID(9, s("7")); }); }, "CPBG 9 7 0\r\n"},
-    {"MVBG", [] { return sendPacket<PLSendMVBGPacket>(0, [](auto &p) { p.setTID(9, s("7")); p.addBuddy(s("100"), s("a"), s("1"), s("2")); }); },
+    {"CPBG empty batch", [] { return sendPacket<PLSendCPBGPacket>(0, [](auto &p) { p.setTID(9, s("7")); }); },
+     "CPBG 9 7 0\r\n"},
+    {"MVBG",
+     [] {
+         return sendPacket<PLSendMVBGPacket>(0, [](auto &p) {
+             p.setTID(9, s("7"));
+             p.addBuddy(s("100"), s("a"), s("1"), s("2"));
+         });
+     },
      "MVBG 9 7 13\r\n0 100 a 1 2\r\n"},
-    {"MVBG record values unescaped", [] { return sendPacket<PLSendMVBGPacket>(0, [](auto &p) { p.setTID(9, s("7 8")); p.addBuddy(s("100"), s("a b"), s("1"), s("2")); }); },
+    {"MVBG record values unescaped",
+     [] {
+         return sendPacket<PLSendMVBGPacket>(0, [](auto &p) {
+             p.setTID(9, s("7 8"));
+             p.addBuddy(s("100"), s("a b"), s("1"), s("2"));
+         });
+     },
      "MVBG 9 7%208 15\r\n0 100 a b 1 2\r\n"},
-    {"RMBG", [] { return sendPacket<PLSendRMBGPacket>(0, [](auto &p) { p.setTID(9, s("7")); p.addBuddy(s("100"), s("a"), s("1")); }); },
+    {"RMBG",
+     [] {
+         return sendPacket<PLSendRMBGPacket>(0, [](auto &p) {
+             p.setTID(9, s("7"));
+             p.addBuddy(s("100"), s("a"), s("1"));
+         });
+     },
      "RMBG 9 7 11\r\n0 100 a 1\r\n"},
-    {"RMBG counts UTF-8 bytes", [] { return sendPacket<PLSendRMBGPacket>(9, [](auto &p) { p.addBuddy(s("100"), s("김"), s("1")); }); },
+    {"RMBG counts UTF-8 bytes",
+     [] { return sendPacket<PLSendRMBGPacket>(9, [](auto &p) { p.addBuddy(s("100"), s("김"), s("1")); }); },
      "RMBG 9 %00 13\r\n0 100 \xEA\xB9\x80 1\r\n"},
 };
 
@@ -76,7 +129,10 @@ class BuddyEncodeTest : public ::testing::TestWithParam<EncodeCase>
 {
 };
 
-TEST_P(BuddyEncodeTest, WritesExactBytes) { expectEncodes(GetParam()); }
+TEST_P(BuddyEncodeTest, WritesExactBytes)
+{
+    expectEncodes(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, BuddyEncodeTest, ::testing::ValuesIn(kEncodeCases));
 
@@ -112,13 +168,21 @@ TEST(BuddyEncode, BatchRecordsByIndex)
 
 const DecodeCase kDecodeCases[] = {
     // ADDB: the list word picks the form.
-    {"ADDB 0 FL 123 bob 37 Bobby", true, {{"type", "FL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"groupCache", "37"}, {"nick", "Bobby"}}},
-    {"ADDB 0 FL 123 bob 37 Bob%20by 02", true, {{"type", "FL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"groupCache", "37"}, {"nick", "Bob%20by"}}},
-    {"ADDB 4 FL 1%202 bob 5 Bob%20Kim", true, {{"type", "FL"}, {"fromCMN", "1%202"}, {"fromID", "bob"}, {"groupID", "5"}, {"name", "Bob Kim"}}},
+    {"ADDB 0 FL 123 bob 37 Bobby",
+     true,
+     {{"type", "FL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"groupCache", "37"}, {"nick", "Bobby"}}},
+    {"ADDB 0 FL 123 bob 37 Bob%20by 02",
+     true,
+     {{"type", "FL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"groupCache", "37"}, {"nick", "Bob%20by"}}},
+    {"ADDB 4 FL 1%202 bob 5 Bob%20Kim",
+     true,
+     {{"type", "FL"}, {"fromCMN", "1%202"}, {"fromID", "bob"}, {"groupID", "5"}, {"name", "Bob Kim"}}},
     {"ADDB 0 FL 123 bob 37", false, {{"type", "FL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"groupCache", "37"}}},
     {"ADDB 4 FL 123 bob 5", false, {{"type", "FL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"groupID", "5"}}},
     {"ADDB 0 RL 123 bob", true, {{"type", "RL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"msg", ""}}},
-    {"ADDB 0 RL 123 bob Hello%20you", true, {{"type", "RL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"msg", "Hello you"}}},
+    {"ADDB 0 RL 123 bob Hello%20you",
+     true,
+     {{"type", "RL"}, {"fromCMN", "123"}, {"fromID", "bob"}, {"msg", "Hello you"}}},
     {"ADDB 4 AL 1%202 bob", true, {{"type", "AL"}, {"fromCMN", "1 2"}, {"fromID", "bob"}}},
     {"ADDB 4 BL 123 b%20b", true, {{"type", "BL"}, {"fromCMN", "123"}, {"fromID", "b b"}}},
     {"ADDB 4 AL 123", false, {{"type", "AL"}, {"fromCMN", "123"}}},
@@ -134,12 +198,22 @@ const DecodeCase kDecodeCases[] = {
     {"RMVB 0 FL 123", false, {{"type", "FL"}, {"fromCMN", "123"}}},
     {"RMVB 12", false, {}},
     // ADSB: the full form for tid 0, the short one for a rejection.
-    {"ADSB 0 REQST 123 Bob 37 02 bob 5", true,
-     {{"event", "REQST"}, {"targetCMN", "123"}, {"targetName", "Bob"}, {"groupCache", "37"}, {"targetArea", "02"}, {"targetID", "bob"}, {"targetGID", "5"}}},
+    {"ADSB 0 REQST 123 Bob 37 02 bob 5",
+     true,
+     {{"event", "REQST"},
+      {"targetCMN", "123"},
+      {"targetName", "Bob"},
+      {"groupCache", "37"},
+      {"targetArea", "02"},
+      {"targetID", "bob"},
+      {"targetGID", "5"}}},
     {"ADSB 8 REJCT 123", true, {{"event", "REJCT"}, {"targetCMN", "123"}}},
-    {"ADSB 8 ACCPT 123 Bob%20K 37 02", true,
+    {"ADSB 8 ACCPT 123 Bob%20K 37 02",
+     true,
      {{"event", "ACCPT"}, {"targetCMN", "123"}, {"targetName", "Bob%20K"}, {"groupCache", "37"}, {"targetArea", "02"}}},
-    {"ADSB 8 ACCPT 123 Bob 37", false, {{"event", "ACCPT"}, {"targetCMN", "123"}, {"targetName", "Bob"}, {"groupCache", "37"}}},
+    {"ADSB 8 ACCPT 123 Bob 37",
+     false,
+     {{"event", "ACCPT"}, {"targetCMN", "123"}, {"targetName", "Bob"}, {"groupCache", "37"}}},
     {"ADSB 0 REJCT 123", false, {{"event", "REJCT"}, {"targetCMN", "123"}}},
     {"ADSB 8 REJCT", false, {{"event", "REJCT"}}},
     // Group changes: the full form only for tid "0"; names keep their escapes.
@@ -173,7 +247,10 @@ protected:
     LogCapture log;
 };
 
-TEST_P(BuddyDecodeTest, ReadsExactFields) { expectDecodes(GetParam()); }
+TEST_P(BuddyDecodeTest, ReadsExactFields)
+{
+    expectDecodes(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, BuddyDecodeTest, ::testing::ValuesIn(kDecodeCases));
 

@@ -16,10 +16,13 @@ using namespace parley::test;
 namespace {
 
 const EncodeCase kEncodeCases[] = {
-    {"CONF", [] { return sendPacket<PLSendCONFPacket>(0, [](auto &p) { p.setTID(2, QStringLiteral("17")); }); }, "CONF 2 17 0\r\n"},
+    {"CONF", [] { return sendPacket<PLSendCONFPacket>(0, [](auto &p) { p.setTID(2, QStringLiteral("17")); }); },
+     "CONF 2 17 0\r\n"},
     {"CONF no cache", [] { return sendPacket<PLSendCONFPacket>(2); }, "CONF 2 %00 0\r\n"},
-    {"GLST", [] { return sendPacket<PLSendGLSTPacket>(0, [](auto &p) { p.setTID(3, QStringLiteral("42")); }); }, "GLST 3 42\r\n"},
-    {"GLST empty cache", [] { return sendPacket<PLSendGLSTPacket>(0, [](auto &p) { p.setTID(3, QString()); }); }, "GLST 3 %00\r\n"},
+    {"GLST", [] { return sendPacket<PLSendGLSTPacket>(0, [](auto &p) { p.setTID(3, QStringLiteral("42")); }); },
+     "GLST 3 42\r\n"},
+    {"GLST empty cache", [] { return sendPacket<PLSendGLSTPacket>(0, [](auto &p) { p.setTID(3, QString()); }); },
+     "GLST 3 %00\r\n"},
     {"LIST", [] { return sendPacket<PLSendLISTPacket>(4); }, "LIST 4\r\n"},
 };
 
@@ -27,22 +30,39 @@ class ListEncodeTest : public ::testing::TestWithParam<EncodeCase>
 {
 };
 
-TEST_P(ListEncodeTest, WritesExactBytes) { expectEncodes(GetParam()); }
+TEST_P(ListEncodeTest, WritesExactBytes)
+{
+    expectEncodes(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, ListEncodeTest, ::testing::ValuesIn(kEncodeCases));
 
-#define LIST_BUDDY "1100 bob@example.com 100123 Bob%20Kim Bob%0D%0A 010-1234 bob@mail.example 19900101 o55 S Y m7 20200101"
+#define LIST_BUDDY                                                                                                     \
+    "1100 bob@example.com 100123 Bob%20Kim Bob%0D%0A 010-1234 bob@mail.example 19900101 o55 S Y m7 20200101"
 
 const DecodeCase kDecodeCases[] = {
     {"CONF 2 17 1024", true, {{"cache", "17"}, {"msgLen", "1024"}}},
     {"CONF 2 1%207 10%25", true, {{"cache", "1 7"}, {"msgLen", "10%25"}}},
     {"CONF 2", false, {}},
     {"GLST 3 42", true, {{"cache", "42"}}},
-    {"GLST 3 0 2 Y 5 Friends 0", true,
-     {{"idx", "0"}, {"count", "2"}, {"isGroup", "Y"}, {"groupID", "5"}, {"groupName", "Friends"}, {"parentGroupID", "0"}}},
-    {"GLST 3 0 2 Y 5 Best%20friends 0", true,
-     {{"idx", "0"}, {"count", "2"}, {"isGroup", "Y"}, {"groupID", "5"}, {"groupName", "Best friends"}, {"parentGroupID", "0"}}},
-    {"GLST 3 1 2 N 100123 5", true,
+    {"GLST 3 0 2 Y 5 Friends 0",
+     true,
+     {{"idx", "0"},
+      {"count", "2"},
+      {"isGroup", "Y"},
+      {"groupID", "5"},
+      {"groupName", "Friends"},
+      {"parentGroupID", "0"}}},
+    {"GLST 3 0 2 Y 5 Best%20friends 0",
+     true,
+     {{"idx", "0"},
+      {"count", "2"},
+      {"isGroup", "Y"},
+      {"groupID", "5"},
+      {"groupName", "Best friends"},
+      {"parentGroupID", "0"}}},
+    {"GLST 3 1 2 N 100123 5",
+     true,
      {{"idx", "1"}, {"count", "2"}, {"isGroup", "N"}, {"buddyCMN", "100123"}, {"parentGroupID", "5"}}},
     {"GLST 3 0 0 x x x x", true, {{"idx", "0"}, {"count", "0"}}},
     {"GLST 3 0 0 x x x", true, {{"idx", "0"}, {"count", "0"}}},
@@ -52,15 +72,40 @@ const DecodeCase kDecodeCases[] = {
     {"LIST 7 0 0", true, {{"idx", "0"}, {"count", "0"}}},
     // Two adjacent spaces give an empty field; the count that follows is not a number.
     {"LIST 3  x", true, {{"idx", ""}, {"count", "x"}}},
-    {"LIST 4 0 1 " LIST_BUDDY " N", true,
-     {{"idx", "0"}, {"count", "1"}, {"buddyFlag", "1100"}, {"id", "bob@example.com"}, {"CMN", "100123"},
-      {"name", "Bob Kim"}, {"nickName", "Bob\r\n"}, {"mobile", "010-1234"}, {"email", "bob@mail.example"},
-      {"birthday", "19900101"}, {"orchardCMN", "o55"}, {"birthdayTPCD", "S"}, {"authYN", "Y"}, {"mimid", "m7"},
-      {"musicDate", "20200101"}, {"ewerYN", "N"}}},
-    {"LIST 4 0 1 " LIST_BUDDY, false,
-     {{"idx", "0"}, {"count", "1"}, {"buddyFlag", "1100"}, {"id", "bob@example.com"}, {"CMN", "100123"},
-      {"name", "Bob Kim"}, {"nickName", "Bob\r\n"}, {"mobile", "010-1234"}, {"email", "bob@mail.example"},
-      {"birthday", "19900101"}, {"orchardCMN", "o55"}, {"birthdayTPCD", "S"}, {"authYN", "Y"}, {"mimid", "m7"},
+    {"LIST 4 0 1 " LIST_BUDDY " N",
+     true,
+     {{"idx", "0"},
+      {"count", "1"},
+      {"buddyFlag", "1100"},
+      {"id", "bob@example.com"},
+      {"CMN", "100123"},
+      {"name", "Bob Kim"},
+      {"nickName", "Bob\r\n"},
+      {"mobile", "010-1234"},
+      {"email", "bob@mail.example"},
+      {"birthday", "19900101"},
+      {"orchardCMN", "o55"},
+      {"birthdayTPCD", "S"},
+      {"authYN", "Y"},
+      {"mimid", "m7"},
+      {"musicDate", "20200101"},
+      {"ewerYN", "N"}}},
+    {"LIST 4 0 1 " LIST_BUDDY,
+     false,
+     {{"idx", "0"},
+      {"count", "1"},
+      {"buddyFlag", "1100"},
+      {"id", "bob@example.com"},
+      {"CMN", "100123"},
+      {"name", "Bob Kim"},
+      {"nickName", "Bob\r\n"},
+      {"mobile", "010-1234"},
+      {"email", "bob@mail.example"},
+      {"birthday", "19900101"},
+      {"orchardCMN", "o55"},
+      {"birthdayTPCD", "S"},
+      {"authYN", "Y"},
+      {"mimid", "m7"},
       {"musicDate", "20200101"}}},
     {"LIST 4 0 1 1100", false, {{"idx", "0"}, {"count", "1"}, {"buddyFlag", "1100"}}},
     {"LIST 7 0", false, {{"idx", "0"}}},
@@ -73,7 +118,10 @@ protected:
     LogCapture log;
 };
 
-TEST_P(ListDecodeTest, ReadsExactFields) { expectDecodes(GetParam()); }
+TEST_P(ListDecodeTest, ReadsExactFields)
+{
+    expectDecodes(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, ListDecodeTest, ::testing::ValuesIn(kDecodeCases));
 
@@ -106,7 +154,10 @@ struct GlstCase {
     bool isLast;
 };
 
-void PrintTo(const GlstCase &c, std::ostream *os) { *os << '"' << c.line << '"'; }
+void PrintTo(const GlstCase &c, std::ostream *os)
+{
+    *os << '"' << c.line << '"';
+}
 
 class GlstReaderTest : public ::testing::TestWithParam<GlstCase>
 {

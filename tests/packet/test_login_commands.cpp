@@ -76,38 +76,101 @@ void fillLegacySignIn(PLSendLSINPacket &p)
 
 const EncodeCase kEncodeCases[] = {
     {"PVER defaults", [] { return sendPacket<PLSendPVERPacket>(1); }, "PVER 1 %00 %00 %00\r\n"},
-    {"PVER all", [] { return sendPacket<PLSendPVERPacket>(0, [](auto &p) { p.setTID(3, QStringLiteral("1.0.5"), QStringLiteral("PV 2"), QStringLiteral("ko.macm")); }); },
+    {"PVER all",
+     [] {
+         return sendPacket<PLSendPVERPacket>(0, [](auto &p) {
+             p.setTID(3, QStringLiteral("1.0.5"), QStringLiteral("PV 2"), QStringLiteral("ko.macm"));
+         });
+     },
      "PVER 3 1.0.5 PV%202 ko.macm\r\n"},
-    {"AUTH", [] { return sendPacket<PLSendAUTHPacket>(0, [](auto &p) { p.setTID(2, QStringLiteral("MD5")); }); }, "AUTH 2 MD5\r\n"},
-    {"REQS", [] { return sendPacket<PLSendREQSPacket>(0, [](auto &p) { p.setTID(3, QStringLiteral("MD5"), QStringLiteral("user@example.com")); }); },
+    {"AUTH", [] { return sendPacket<PLSendAUTHPacket>(0, [](auto &p) { p.setTID(2, QStringLiteral("MD5")); }); },
+     "AUTH 2 MD5\r\n"},
+    {"REQS",
+     [] {
+         return sendPacket<PLSendREQSPacket>(
+             0, [](auto &p) { p.setTID(3, QStringLiteral("MD5"), QStringLiteral("user@example.com")); });
+     },
      "REQS 3 MD5 user@example.com\r\n"},
-    {"REQS empty user", [] { return sendPacket<PLSendREQSPacket>(0, [](auto &p) { p.setTID(3, QStringLiteral("MD5"), QString()); }); },
+    {"REQS empty user",
+     [] { return sendPacket<PLSendREQSPacket>(0, [](auto &p) { p.setTID(3, QStringLiteral("MD5"), QString()); }); },
      "REQS 3 MD5 %00\r\n"},
-    {"NCPT", [] { return sendPacket<PLSendNCPTPacket>(0, [](auto &p) { p.setTID(4, QStringLiteral("a b"), QStringLiteral("r")); }); },
+    {"NCPT",
+     [] {
+         return sendPacket<PLSendNCPTPacket>(0,
+                                             [](auto &p) { p.setTID(4, QStringLiteral("a b"), QStringLiteral("r")); });
+     },
      "NCPT 4 a%20b r 0\r\n"},
-    {"PRVK", [] { return sendPacket<PLSendPRVKPacket>(0, [](auto &p) { p.setTID(6, QStringLiteral("1"), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVW=")); }); },
+    {"PRVK",
+     [] {
+         return sendPacket<PLSendPRVKPacket>(
+             0, [](auto &p) { p.setTID(6, QStringLiteral("1"), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVW=")); });
+     },
      "PRVK 6 1 24\r\nABCDEFGHIJKLMNOPQRSTUVW="},
     {"PRVK key left unset", [] { return sendPacket<PLSendPRVKPacket>(6); }, "PRVK 6 %00 3\r\n%00"},
-    {"LOPT", [] { return sendPacket<PLSendLOPTPacket>(7, [](auto &p) { p.setBodyType(QStringLiteral("1")); p.setBody(QStringLiteral("a=1\r\n")); }); },
+    {"LOPT",
+     [] {
+         return sendPacket<PLSendLOPTPacket>(7, [](auto &p) {
+             p.setBodyType(QStringLiteral("1"));
+             p.setBody(QStringLiteral("a=1\r\n"));
+         });
+     },
      "LOPT 7 1 5\r\na=1\r\n"},
-    {"LOPT counts UTF-8 bytes", [] { return sendPacket<PLSendLOPTPacket>(7, [](auto &p) { p.setBodyType(QStringLiteral("2")); p.setBody(QStringLiteral("n=한 글")); }); },
+    {"LOPT counts UTF-8 bytes",
+     [] {
+         return sendPacket<PLSendLOPTPacket>(7, [](auto &p) {
+             p.setBodyType(QStringLiteral("2"));
+             p.setBody(QStringLiteral("n=한 글"));
+         });
+     },
      "LOPT 7 2 9\r\nn=\xED\x95\x9C \xEA\xB8\x80"},
     {"LOPT body left unset", [] { return sendPacket<PLSendLOPTPacket>(7); }, "LOPT 7 %00 3\r\n%00"},
     {"PING", [] { return sendPacket<PLSendPINGPacket>(0); }, "PING 0\r\n"},
     {"LOUT", [] { return sendPacket<PLSendLOUTPacket>(9); }, "LOUT 9\r\n"},
-    {"LIN4 plain defaults", [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { p.setEncType(QStringLiteral("PLN")); p.setEncryptKey(QStringLiteral("sk")); }); },
+    {"LIN4 plain defaults",
+     [] {
+         return sendPacket<PLSendLIN4Packet>(1, [](auto &p) {
+             p.setEncType(QStringLiteral("PLN"));
+             p.setEncryptKey(QStringLiteral("sk"));
+         });
+     },
      "LIN4 1 %00 PLN 50\r\n" + kDefaultSignIn},
-    {"LIN4 plain counts UTF-8 bytes", [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { p.setEncType(QStringLiteral("PLN")); p.setEncryptKey(QStringLiteral("sk")); p.setPcName(QStringLiteral("맥북")); }); },
+    {"LIN4 plain counts UTF-8 bytes",
+     [] {
+         return sendPacket<PLSendLIN4Packet>(1, [](auto &p) {
+             p.setEncType(QStringLiteral("PLN"));
+             p.setEncryptKey(QStringLiteral("sk"));
+             p.setPcName(QStringLiteral("맥북"));
+         });
+     },
      "LIN4 1 %00 PLN 55\r\n%00 %00 N N\r\n%00 %00 %00 %00 N \xEB\xA7\xA5\xEB\xB6\x81 N\r\n%00\r\nN N N N\r\n"},
-    {"LIN4 enciphered", [] { return sendPacket<PLSendLIN4Packet>(8, [](auto &p) { fillSignIn(p); p.setEncType(QStringLiteral("NE3")); }); },
+    {"LIN4 enciphered",
+     [] {
+         return sendPacket<PLSendLIN4Packet>(8, [](auto &p) {
+             fillSignIn(p);
+             p.setEncType(QStringLiteral("NE3"));
+         });
+     },
      "LIN4 8 u@x NE3 67\r\nE(sk)" + kFilledSignIn},
-    {"LIN4 plain filled", [] { return sendPacket<PLSendLIN4Packet>(8, [](auto &p) { fillSignIn(p); p.setEncType(QStringLiteral("PLN")); }); },
+    {"LIN4 plain filled",
+     [] {
+         return sendPacket<PLSendLIN4Packet>(8, [](auto &p) {
+             fillSignIn(p);
+             p.setEncType(QStringLiteral("PLN"));
+         });
+     },
      "LIN4 8 u@x PLN 62\r\n" + kFilledSignIn},
-    {"LIN4 unknown form has no body", [] { return sendPacket<PLSendLIN4Packet>(8, [](auto &p) { fillSignIn(p); p.setEncType(QStringLiteral("XYZ")); }); },
+    {"LIN4 unknown form has no body",
+     [] {
+         return sendPacket<PLSendLIN4Packet>(8, [](auto &p) {
+             fillSignIn(p);
+             p.setEncType(QStringLiteral("XYZ"));
+         });
+     },
      "LIN4 8 u@x XYZ 0\r\n"},
     {"LSIN", [] { return sendPacket<PLSendLSINPacket>(2, fillLegacySignIn); },
      "LSIN 2 E(sk)u@x%20pw%201%203.0%20UTF8%20ko.macm%20M%20abcd%20N%20pc%20LK\r\n"},
-    {"LSIN defaults with a key", [] { return sendPacket<PLSendLSINPacket>(2, [](auto &p) { p.setEncryptKey(QStringLiteral("k")); }); },
+    {"LSIN defaults with a key",
+     [] { return sendPacket<PLSendLSINPacket>(2, [](auto &p) { p.setEncryptKey(QStringLiteral("k")); }); },
      "LSIN 2 E(k)%2500%20%2500%20%2500%20%2500%20%2500%20%2500%20%2500%20%2500%20N%20%2500%20%2500\r\n"},
 };
 
@@ -117,7 +180,10 @@ protected:
     FakeEncipherer encipherer;
 };
 
-TEST_P(LoginEncodeTest, WritesExactBytes) { expectEncodes(GetParam()); }
+TEST_P(LoginEncodeTest, WritesExactBytes)
+{
+    expectEncodes(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, LoginEncodeTest, ::testing::ValuesIn(kEncodeCases));
 
@@ -129,15 +195,39 @@ struct NoLineCase {
     std::function<std::unique_ptr<PLSendPacket>()> make;
 };
 
-void PrintTo(const NoLineCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const NoLineCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 const NoLineCase kNoLineCases[] = {
-    {"LIN4 plain without key", true, false, [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { p.setEncType(QStringLiteral("PLN")); }); }},
-    {"LIN4 enciphered without key", true, false, [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { p.setEncType(QStringLiteral("NE3")); }); }},
-    {"LIN4 with an empty key", true, false, [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { p.setEncType(QStringLiteral("NE3")); p.setEncryptKey(QStringLiteral("")); }); }},
-    {"LIN4 enciphering fails", true, true, [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { fillSignIn(p); p.setEncType(QStringLiteral("NE3")); }); }},
-    {"LIN4 no encipherer installed", false, false, [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { fillSignIn(p); p.setEncType(QStringLiteral("NE3")); }); }},
-    {"LSIN without key", true, false, [] { return sendPacket<PLSendLSINPacket>(2, [](auto &p) { p.setUserID(QStringLiteral("u")); }); }},
+    {"LIN4 plain without key", true, false,
+     [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { p.setEncType(QStringLiteral("PLN")); }); }},
+    {"LIN4 enciphered without key", true, false,
+     [] { return sendPacket<PLSendLIN4Packet>(1, [](auto &p) { p.setEncType(QStringLiteral("NE3")); }); }},
+    {"LIN4 with an empty key", true, false,
+     [] {
+         return sendPacket<PLSendLIN4Packet>(1, [](auto &p) {
+             p.setEncType(QStringLiteral("NE3"));
+             p.setEncryptKey(QStringLiteral(""));
+         });
+     }},
+    {"LIN4 enciphering fails", true, true,
+     [] {
+         return sendPacket<PLSendLIN4Packet>(1, [](auto &p) {
+             fillSignIn(p);
+             p.setEncType(QStringLiteral("NE3"));
+         });
+     }},
+    {"LIN4 no encipherer installed", false, false,
+     [] {
+         return sendPacket<PLSendLIN4Packet>(1, [](auto &p) {
+             fillSignIn(p);
+             p.setEncType(QStringLiteral("NE3"));
+         });
+     }},
+    {"LSIN without key", true, false,
+     [] { return sendPacket<PLSendLSINPacket>(2, [](auto &p) { p.setUserID(QStringLiteral("u")); }); }},
     {"LSIN enciphering fails", true, true, [] { return sendPacket<PLSendLSINPacket>(2, fillLegacySignIn); }},
     {"LSIN no encipherer installed", false, false, [] { return sendPacket<PLSendLSINPacket>(2, fillLegacySignIn); }},
 };
@@ -216,7 +306,10 @@ protected:
     LogCapture log;
 };
 
-TEST_P(LoginDecodeTest, ReadsExactFields) { expectDecodes(GetParam()); }
+TEST_P(LoginDecodeTest, ReadsExactFields)
+{
+    expectDecodes(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, LoginDecodeTest, ::testing::ValuesIn(kDecodeCases));
 
@@ -294,12 +387,9 @@ TEST(LoginDecode, ShortLinesLogTheParseErrorEvenWhenValid)
         bool logged;
     };
     const Case cases[] = {
-        {"REQS 2 ns1", "PLRecvREQSPacket", true},
-        {"LSIN 3", "PLRecvLSINPacket", true},
-        {"LIN4 3 x", "PLRecvLIN4Packet", true},
-        {"TOKN 0", "PLRecvTOKNPacket", true},
-        {"PRVK 5 OK x", "PLRecvPRVKPacket", false},
-        {"KILL 0", "PLRecvKILLPacket", false},
+        {"REQS 2 ns1", "PLRecvREQSPacket", true},   {"LSIN 3", "PLRecvLSINPacket", true},
+        {"LIN4 3 x", "PLRecvLIN4Packet", true},     {"TOKN 0", "PLRecvTOKNPacket", true},
+        {"PRVK 5 OK x", "PLRecvPRVKPacket", false}, {"KILL 0", "PLRecvKILLPacket", false},
         {"NCPT 9", "PLRecvNCPTPacket", false},
     };
     for (const Case &c : cases) {
