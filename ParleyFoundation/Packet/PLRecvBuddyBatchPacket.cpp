@@ -10,7 +10,10 @@ void PLRecvBuddyBatchPacket::decodeFields()
         readField(QStringLiteral("newGroupCache"), 2);
     else
         readRawField(QStringLiteral("newGroupCache"), 2);
-    readRawField(QStringLiteral("bodyLen"), fieldCount() - 1);
+    // The length is the last field, but never the group cache itself: a line
+    // that ends at the cache announces no body.
+    if (fieldCount() > 3)
+        readRawField(QStringLiteral("bodyLen"), fieldCount() - 1);
 }
 
 void PLRecvBuddyBatchPacket::setBodyData(const QString &body)

@@ -233,7 +233,9 @@ const DecodeCase kDecodeCases[] = {
     {"CPBG 9 7%208 26", true, {{"newGroupCache", "7 8"}, {"bodyLen", "26"}}},
     {"MVBG 9 7%208 26", true, {{"newGroupCache", "7%208"}, {"bodyLen", "26"}}},
     {"RMBG 9 8 x 11", true, {{"newGroupCache", "8"}, {"bodyLen", "11"}}},
-    {"CPBG 9 8", true, {{"newGroupCache", "8"}, {"bodyLen", "8"}}},
+    // A line that ends at the group cache announces no body (its cache is no length).
+    {"CPBG 9 8", true, {{"newGroupCache", "8"}}},
+    {"RMBG 9 26", true, {{"newGroupCache", "26"}}},
     {"CPBG 9", false, {}},
     {"MVBG 9", false, {}},
     {"RMBG 9", false, {}},
@@ -397,6 +399,7 @@ TEST(BuddyDecode, BatchAnswerReaders)
     moved->setBodyData(s("0 0\r\n"));
     EXPECT_EQ(moved->bodyData(), s("0 0\r\n"));
     EXPECT_EQ(decodeAs<PLRecvRMBGPacket>("RMBG 9")->bodyLen(), 0);
+    EXPECT_EQ(decodeAs<PLRecvRMBGPacket>("RMBG 9 26")->bodyLen(), 0);
 }
 
 } // namespace

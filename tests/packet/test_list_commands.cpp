@@ -44,6 +44,8 @@ const DecodeCase kDecodeCases[] = {
     {"CONF 2 17 1024", true, {{"cache", "17"}, {"msgLen", "1024"}}},
     {"CONF 2 1%207 10%25", true, {{"cache", "1 7"}, {"msgLen", "10%25"}}},
     {"CONF 2", false, {}},
+    // A line that ends at the cache announces no body (its cache is no length).
+    {"CONF 2 17", true, {{"cache", "17"}}},
     {"GLST 3 42", true, {{"cache", "42"}}},
     {"GLST 3 0 2 Y 5 Friends 0",
      true,
@@ -140,9 +142,10 @@ TEST(ListDecode, ConfReaders)
     ASSERT_NE(conf, nullptr);
     EXPECT_EQ(conf->cache(), QStringLiteral("17"));
     EXPECT_EQ(conf->msgLen(), 1024);
-    auto bare = decodeAs<PLRecvCONFPacket>("CONF 2");
-    ASSERT_NE(bare, nullptr);
-    EXPECT_EQ(bare->msgLen(), -1);
+    for (const char *line : {"CONF 2", "CONF 2 17"}) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(decodeAs<PLRecvCONFPacket>(line)->msgLen(), -1);
+    }
 }
 
 struct GlstCase {
