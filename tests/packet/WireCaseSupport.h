@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -33,6 +34,12 @@ inline QHash<QString, QString> fieldHash(const FieldList &fields)
     for (const auto &[name, value] : fields)
         hash.insert(QString::fromUtf8(name), QString::fromUtf8(value));
     return hash;
+}
+
+// The first `count` entries of a field list (a line cut short keeps those).
+inline FieldList firstFields(const FieldList &fields, std::size_t count)
+{
+    return FieldList(fields.begin(), fields.begin() + std::min(count, fields.size()));
 }
 
 inline std::unique_ptr<PLRecvPacket> decodeLine(const char *line)
@@ -156,6 +163,17 @@ public:
     }
     bool fails = false;
     int calls = 0;
+};
+
+// Fixtures of the per-command tables; each test file names its own alias.
+class EncodeTableTest : public ::testing::TestWithParam<EncodeCase>
+{
+};
+
+class DecodeTableTest : public ::testing::TestWithParam<DecodeCase>
+{
+protected:
+    LogCapture log;
 };
 
 // Checks that each word decodes to its own class.

@@ -125,9 +125,7 @@ const EncodeCase kEncodeCases[] = {
      "RMBG 9 %00 13\r\n0 100 \xEA\xB9\x80 1\r\n"},
 };
 
-class BuddyEncodeTest : public ::testing::TestWithParam<EncodeCase>
-{
-};
+using BuddyEncodeTest = EncodeTableTest;
 
 TEST_P(BuddyEncodeTest, WritesExactBytes)
 {
@@ -243,11 +241,7 @@ const DecodeCase kDecodeCases[] = {
     {"PNAK 3 x y", true, {}},
 };
 
-class BuddyDecodeTest : public ::testing::TestWithParam<DecodeCase>
-{
-protected:
-    LogCapture log;
-};
+using BuddyDecodeTest = DecodeTableTest;
 
 TEST_P(BuddyDecodeTest, ReadsExactFields)
 {

@@ -26,9 +26,7 @@ const EncodeCase kEncodeCases[] = {
     {"LIST", [] { return sendPacket<PLSendLISTPacket>(4); }, "LIST 4\r\n"},
 };
 
-class ListEncodeTest : public ::testing::TestWithParam<EncodeCase>
-{
-};
+using ListEncodeTest = EncodeTableTest;
 
 TEST_P(ListEncodeTest, WritesExactBytes)
 {
@@ -39,6 +37,23 @@ INSTANTIATE_TEST_SUITE_P(Table, ListEncodeTest, ::testing::ValuesIn(kEncodeCases
 
 #define LIST_BUDDY                                                                                                     \
     "1100 bob@example.com 100123 Bob%20Kim Bob%0D%0A 010-1234 bob@mail.example 19900101 o55 S Y m7 20200101"
+
+const FieldList kBuddyFields = {{"idx", "0"},
+                                {"count", "1"},
+                                {"buddyFlag", "1100"},
+                                {"id", "bob@example.com"},
+                                {"CMN", "100123"},
+                                {"name", "Bob Kim"},
+                                {"nickName", "Bob\r\n"},
+                                {"mobile", "010-1234"},
+                                {"email", "bob@mail.example"},
+                                {"birthday", "19900101"},
+                                {"orchardCMN", "o55"},
+                                {"birthdayTPCD", "S"},
+                                {"authYN", "Y"},
+                                {"mimid", "m7"},
+                                {"musicDate", "20200101"},
+                                {"ewerYN", "N"}};
 
 const DecodeCase kDecodeCases[] = {
     {"CONF 2 17 1024", true, {{"cache", "17"}, {"msgLen", "1024"}}},
@@ -74,51 +89,14 @@ const DecodeCase kDecodeCases[] = {
     {"LIST 7 0 0", true, {{"idx", "0"}, {"count", "0"}}},
     // Two adjacent spaces give an empty field; the count that follows is not a number.
     {"LIST 3  x", true, {{"idx", ""}, {"count", "x"}}},
-    {"LIST 4 0 1 " LIST_BUDDY " N",
-     true,
-     {{"idx", "0"},
-      {"count", "1"},
-      {"buddyFlag", "1100"},
-      {"id", "bob@example.com"},
-      {"CMN", "100123"},
-      {"name", "Bob Kim"},
-      {"nickName", "Bob\r\n"},
-      {"mobile", "010-1234"},
-      {"email", "bob@mail.example"},
-      {"birthday", "19900101"},
-      {"orchardCMN", "o55"},
-      {"birthdayTPCD", "S"},
-      {"authYN", "Y"},
-      {"mimid", "m7"},
-      {"musicDate", "20200101"},
-      {"ewerYN", "N"}}},
-    {"LIST 4 0 1 " LIST_BUDDY,
-     false,
-     {{"idx", "0"},
-      {"count", "1"},
-      {"buddyFlag", "1100"},
-      {"id", "bob@example.com"},
-      {"CMN", "100123"},
-      {"name", "Bob Kim"},
-      {"nickName", "Bob\r\n"},
-      {"mobile", "010-1234"},
-      {"email", "bob@mail.example"},
-      {"birthday", "19900101"},
-      {"orchardCMN", "o55"},
-      {"birthdayTPCD", "S"},
-      {"authYN", "Y"},
-      {"mimid", "m7"},
-      {"musicDate", "20200101"}}},
+    {"LIST 4 0 1 " LIST_BUDDY " N", true, kBuddyFields},
+    {"LIST 4 0 1 " LIST_BUDDY, false, firstFields(kBuddyFields, 15)},
     {"LIST 4 0 1 1100", false, {{"idx", "0"}, {"count", "1"}, {"buddyFlag", "1100"}}},
     {"LIST 7 0", false, {{"idx", "0"}}},
     {"LIST 7", false, {}},
 };
 
-class ListDecodeTest : public ::testing::TestWithParam<DecodeCase>
-{
-protected:
-    LogCapture log;
-};
+using ListDecodeTest = DecodeTableTest;
 
 TEST_P(ListDecodeTest, ReadsExactFields)
 {

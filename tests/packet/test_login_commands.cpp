@@ -174,7 +174,7 @@ const EncodeCase kEncodeCases[] = {
      "LSIN 2 E(k)%2500%20%2500%20%2500%20%2500%20%2500%20%2500%20%2500%20%2500%20N%20%2500%20%2500\r\n"},
 };
 
-class LoginEncodeTest : public ::testing::TestWithParam<EncodeCase>
+class LoginEncodeTest : public EncodeTableTest
 {
 protected:
     FakeEncipherer encipherer;
@@ -300,11 +300,7 @@ const DecodeCase kDecodeCases[] = {
     {"PONG 7 x", true, {}},
 };
 
-class LoginDecodeTest : public ::testing::TestWithParam<DecodeCase>
-{
-protected:
-    LogCapture log;
-};
+using LoginDecodeTest = DecodeTableTest;
 
 TEST_P(LoginDecodeTest, ReadsExactFields)
 {

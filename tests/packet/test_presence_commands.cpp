@@ -49,9 +49,7 @@ const EncodeCase kEncodeCases[] = {
     {"CPRF unset", [] { return sendPacket<PLSendCPRFPacket>(4); }, "CPRF 4 3\r\n%00"},
 };
 
-class PresenceEncodeTest : public ::testing::TestWithParam<EncodeCase>
-{
-};
+using PresenceEncodeTest = EncodeTableTest;
 
 TEST_P(PresenceEncodeTest, WritesExactBytes)
 {
@@ -65,6 +63,12 @@ INSTANTIATE_TEST_SUITE_P(Table, PresenceEncodeTest, ::testing::ValuesIn(kEncodeC
     {                                                                                                                  \
         "langOS", "ko.macm"                                                                                            \
     }
+
+// The fields of a profile reply line, kept as they came.
+const FieldList kProfileFields
+    = {{"typeMask", "001000"}, {"mobileOm", "1"}, {"mobile", "010-1"},   {"emailOm", "1"},          {"email", "a%40b"},
+       {"orcmnOm", "1"},       {"orcmn", "o55"},  {"musicDateOm", "0"},  {"musicDate", "20200101"}, {"ewerYNOm", "1"},
+       {"ewerYN", "Y"},        {"birthOm", "1"},  {"birth", "19900101"}, {"length", "120"}};
 
 const DecodeCase kDecodeCases[] = {
     {"INFY 0 bob o 0 %00 1 ko.macm", true, {STATUS_FIELDS("O")}},
@@ -98,37 +102,8 @@ const DecodeCase kDecodeCases[] = {
     {"CNIK 3 whatever", true, {}},
     {"NNIK 0 bob Big%20Bob", true, {{"ID", "bob"}, {"nickName", "Big Bob"}}},
     {"NNIK 0 b%20b", false, {{"ID", "b b"}}},
-    {"CPRF 4 001000 1 010-1 1 a%40b 1 o55 0 20200101 1 Y 1 19900101 120",
-     true,
-     {{"typeMask", "001000"},
-      {"mobileOm", "1"},
-      {"mobile", "010-1"},
-      {"emailOm", "1"},
-      {"email", "a%40b"},
-      {"orcmnOm", "1"},
-      {"orcmn", "o55"},
-      {"musicDateOm", "0"},
-      {"musicDate", "20200101"},
-      {"ewerYNOm", "1"},
-      {"ewerYN", "Y"},
-      {"birthOm", "1"},
-      {"birth", "19900101"},
-      {"length", "120"}}},
-    {"CPRF 4 001000 1 010-1 1 a%40b 1 o55 0 20200101 1 Y 1 19900101",
-     false,
-     {{"typeMask", "001000"},
-      {"mobileOm", "1"},
-      {"mobile", "010-1"},
-      {"emailOm", "1"},
-      {"email", "a%40b"},
-      {"orcmnOm", "1"},
-      {"orcmn", "o55"},
-      {"musicDateOm", "0"},
-      {"musicDate", "20200101"},
-      {"ewerYNOm", "1"},
-      {"ewerYN", "Y"},
-      {"birthOm", "1"},
-      {"birth", "19900101"}}},
+    {"CPRF 4 001000 1 010-1 1 a%40b 1 o55 0 20200101 1 Y 1 19900101 120", true, kProfileFields},
+    {"CPRF 4 001000 1 010-1 1 a%40b 1 o55 0 20200101 1 Y 1 19900101", false, firstFields(kProfileFields, 13)},
     {"CPRF 4", false, {}},
     {"NPRF 0 bob 001000 010 x 12 20080101 Y",
      true,
@@ -160,11 +135,7 @@ const DecodeCase kDecodeCases[] = {
       {"musicDate", "20080101"}}},
 };
 
-class PresenceDecodeTest : public ::testing::TestWithParam<DecodeCase>
-{
-protected:
-    LogCapture log;
-};
+using PresenceDecodeTest = DecodeTableTest;
 
 TEST_P(PresenceDecodeTest, ReadsExactFields)
 {
