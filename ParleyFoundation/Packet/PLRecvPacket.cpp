@@ -37,6 +37,8 @@ PLRecvPacket *PLRecvPacket::setParams(const QStringList &fields, const QString &
     mCommand = fields.value(0);
     mTID = plIntValue(fields.value(1));
     mPacketString = line;
+    if (!hasDecodableLayout())
+        return this;
     try {
         decodeFields();
         mIsValid = true;
@@ -70,6 +72,18 @@ void PLRecvPacket::readField(const QString &name, qsizetype index)
 void PLRecvPacket::readRawField(const QString &name, qsizetype index)
 {
     mDictParams.insert(name, field(index));
+}
+
+void PLRecvPacket::readFields(qsizetype first, std::initializer_list<QString> names)
+{
+    for (const QString &name : names)
+        readField(name, first++);
+}
+
+void PLRecvPacket::readRawFields(qsizetype first, std::initializer_list<QString> names)
+{
+    for (const QString &name : names)
+        readRawField(name, first++);
 }
 
 void PLRecvPacket::logParseError(const QString &what) const

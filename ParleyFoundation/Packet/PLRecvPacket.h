@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace parley {
@@ -56,6 +57,10 @@ protected:
     virtual void decodeFields() {}
     // The few decoders whose packets stay valid even when a read failed.
     virtual bool isValidEvenWhenParsingFails() const { return false; }
+    // A decoder that picks its layout by the number of fields answers false
+    // for a count it has no layout for: decodeFields() is then skipped and the
+    // packet stays invalid without a parse-error log.
+    virtual bool hasDecodableLayout() const { return true; }
 
     // Field access for decodeFields(). Position 2 is the first parameter.
     qsizetype fieldCount() const { return mFields.size(); }
@@ -64,7 +69,13 @@ protected:
     void readField(const QString &name, qsizetype index);
     // Stores field `index` as it came, under `name`.
     void readRawField(const QString &name, qsizetype index);
+    // The same for consecutive fields from position `first` on, one per name.
+    void readFields(qsizetype first, std::initializer_list<QString> names);
+    void readRawFields(qsizetype first, std::initializer_list<QString> names);
     void setValue(const QString &name, const QString &value) { mDictParams.insert(name, value); }
+    // Whether the tid field is exactly "0": the server reports a change made
+    // elsewhere rather than answering one of our commands.
+    bool tidFieldIsZero() const { return mFields.value(1) == QLatin1String("0"); }
 
     // Logs "Error: <class> parsing error   Message:<what> \nPacket String: <line>".
     void logParseError(const QString &what) const;

@@ -5,35 +5,35 @@
 #include "Utils/ParleyStringAdditions.h"
 
 // Decoder classes: one line each, enabled as the class arrives.
-// #include "PLRecvPVERPacket.h"
-// #include "PLRecvAUTHPacket.h"
-// #include "PLRecvREQSPacket.h"
-// #include "PLRecvLSINPacket.h"
-// #include "PLRecvLIN4Packet.h"
-// #include "PLRecvCONFPacket.h"
-// #include "PLRecvLOPTPacket.h"
-// #include "PLRecvGLSTPacket.h"
-// #include "PLRecvLISTPacket.h"
-// #include "PLRecvNCPTPacket.h"
-// #include "PLRecvPRVKPacket.h"
-// #include "PLRecvONSTPacket.h"
+#include "PLRecvPVERPacket.h"
+#include "PLRecvAUTHPacket.h"
+#include "PLRecvREQSPacket.h"
+#include "PLRecvLSINPacket.h"
+#include "PLRecvLIN4Packet.h"
+#include "PLRecvCONFPacket.h"
+#include "PLRecvLOPTPacket.h"
+#include "PLRecvGLSTPacket.h"
+#include "PLRecvLISTPacket.h"
+#include "PLRecvNCPTPacket.h"
+#include "PLRecvPRVKPacket.h"
+#include "PLRecvONSTPacket.h"
 #include "PLRecvPINGPacket.h"
 #include "PLRecvPONGPacket.h"
-// #include "PLRecvINFYPacket.h"
-// #include "PLRecvNTFYPacket.h"
-// #include "PLRecvCPRFPacket.h"
-// #include "PLRecvNPRFPacket.h"
-// #include "PLRecvKILLPacket.h"
-// #include "PLRecvCNIKPacket.h"
-// #include "PLRecvNNIKPacket.h"
-// #include "PLRecvADSBPacket.h"
-// #include "PLRecvADDBPacket.h"
-// #include "PLRecvPACKPacket.h"
-// #include "PLRecvPNAKPacket.h"
-// #include "PLRecvADDGPacket.h"
-// #include "PLRecvRMVGPacket.h"
-// #include "PLRecvRENGPacket.h"
-// #include "PLRecvRMVBPacket.h"
+#include "PLRecvINFYPacket.h"
+#include "PLRecvNTFYPacket.h"
+#include "PLRecvCPRFPacket.h"
+#include "PLRecvNPRFPacket.h"
+#include "PLRecvKILLPacket.h"
+#include "PLRecvCNIKPacket.h"
+#include "PLRecvNNIKPacket.h"
+#include "PLRecvADSBPacket.h"
+#include "PLRecvADDBPacket.h"
+#include "PLRecvPACKPacket.h"
+#include "PLRecvPNAKPacket.h"
+#include "PLRecvADDGPacket.h"
+#include "PLRecvRMVGPacket.h"
+#include "PLRecvRENGPacket.h"
+#include "PLRecvRMVBPacket.h"
 // #include "PLRecvCTOCPacket.h"
 // #include "PLRecvENTRPacket.h"
 // #include "PLRecvUSERPacket.h"
@@ -41,9 +41,9 @@
 // #include "PLRecvWHSPPacket.h"
 // #include "PLRecvSPSHPacket.h"
 // #include "PLRecvRESSPacket.h"
-// #include "PLRecvCPBGPacket.h"
-// #include "PLRecvMVBGPacket.h"
-// #include "PLRecvRMBGPacket.h"
+#include "PLRecvCPBGPacket.h"
+#include "PLRecvMVBGPacket.h"
+#include "PLRecvRMBGPacket.h"
 // #include "PLRecvPBLKPacket.h"
 // #include "PLRecvESSKPacket.h"
 // #include "PLRecvJOINPacket.h"
@@ -54,7 +54,7 @@
 // #include "PLRecvATHCPacket.h"
 // #include "PLRecvCMSGPacket.h"
 // #include "PLRecvTICKPacket.h"
-// #include "PLRecvTOKNPacket.h"
+#include "PLRecvTOKNPacket.h"
 // #include "PLRecvALRMPacket.h"
 // #include "PLRecvCALMPacket.h"
 // #include "PLRecvREFRPacket.h"
@@ -87,35 +87,35 @@ void PLRecvPacketBuilder::loadPLRecvPacketClassObjectList()
         return;
     // In the order of the protocol's word list; PMSG is decoded like CMSG and
     // keeps its own word. There is no entry for "ERR".
-    // add<PLRecvPVERPacket>("PVER");
-    // add<PLRecvAUTHPacket>("AUTH");
-    // add<PLRecvREQSPacket>("REQS");
-    // add<PLRecvLSINPacket>("LSIN");
-    // add<PLRecvLIN4Packet>("LIN4");
-    // add<PLRecvCONFPacket>("CONF");
-    // add<PLRecvLOPTPacket>("LOPT");
-    // add<PLRecvGLSTPacket>("GLST");
-    // add<PLRecvLISTPacket>("LIST");
-    // add<PLRecvNCPTPacket>("NCPT");
-    // add<PLRecvPRVKPacket>("PRVK");
-    // add<PLRecvONSTPacket>("ONST");
+    add<PLRecvPVERPacket>("PVER");
+    add<PLRecvAUTHPacket>("AUTH");
+    add<PLRecvREQSPacket>("REQS");
+    add<PLRecvLSINPacket>("LSIN");
+    add<PLRecvLIN4Packet>("LIN4");
+    add<PLRecvCONFPacket>("CONF");
+    add<PLRecvLOPTPacket>("LOPT");
+    add<PLRecvGLSTPacket>("GLST");
+    add<PLRecvLISTPacket>("LIST");
+    add<PLRecvNCPTPacket>("NCPT");
+    add<PLRecvPRVKPacket>("PRVK");
+    add<PLRecvONSTPacket>("ONST");
     add<PLRecvPINGPacket>("PING");
     add<PLRecvPONGPacket>("PONG");
-    // add<PLRecvINFYPacket>("INFY");
-    // add<PLRecvNTFYPacket>("NTFY");
-    // add<PLRecvCPRFPacket>("CPRF");
-    // add<PLRecvNPRFPacket>("NPRF");
-    // add<PLRecvKILLPacket>("KILL");
-    // add<PLRecvCNIKPacket>("CNIK");
-    // add<PLRecvNNIKPacket>("NNIK");
-    // add<PLRecvADSBPacket>("ADSB");
-    // add<PLRecvADDBPacket>("ADDB");
-    // add<PLRecvPACKPacket>("PACK");
-    // add<PLRecvPNAKPacket>("PNAK");
-    // add<PLRecvADDGPacket>("ADDG");
-    // add<PLRecvRMVGPacket>("RMVG");
-    // add<PLRecvRENGPacket>("RENG");
-    // add<PLRecvRMVBPacket>("RMVB");
+    add<PLRecvINFYPacket>("INFY");
+    add<PLRecvNTFYPacket>("NTFY");
+    add<PLRecvCPRFPacket>("CPRF");
+    add<PLRecvNPRFPacket>("NPRF");
+    add<PLRecvKILLPacket>("KILL");
+    add<PLRecvCNIKPacket>("CNIK");
+    add<PLRecvNNIKPacket>("NNIK");
+    add<PLRecvADSBPacket>("ADSB");
+    add<PLRecvADDBPacket>("ADDB");
+    add<PLRecvPACKPacket>("PACK");
+    add<PLRecvPNAKPacket>("PNAK");
+    add<PLRecvADDGPacket>("ADDG");
+    add<PLRecvRMVGPacket>("RMVG");
+    add<PLRecvRENGPacket>("RENG");
+    add<PLRecvRMVBPacket>("RMVB");
     // add<PLRecvCTOCPacket>("CTOC");
     // add<PLRecvENTRPacket>("ENTR");
     // add<PLRecvUSERPacket>("USER");
@@ -123,9 +123,9 @@ void PLRecvPacketBuilder::loadPLRecvPacketClassObjectList()
     // add<PLRecvWHSPPacket>("WHSP");
     // add<PLRecvSPSHPacket>("SPSH");
     // add<PLRecvRESSPacket>("RESS");
-    // add<PLRecvCPBGPacket>("CPBG");
-    // add<PLRecvMVBGPacket>("MVBG");
-    // add<PLRecvRMBGPacket>("RMBG");
+    add<PLRecvCPBGPacket>("CPBG");
+    add<PLRecvMVBGPacket>("MVBG");
+    add<PLRecvRMBGPacket>("RMBG");
     // add<PLRecvPBLKPacket>("PBLK");
     // add<PLRecvESSKPacket>("ESSK");
     // add<PLRecvJOINPacket>("JOIN");
@@ -137,7 +137,7 @@ void PLRecvPacketBuilder::loadPLRecvPacketClassObjectList()
     // add<PLRecvCMSGPacket>("CMSG");
     // add<PLRecvCMSGPacket>("PMSG");
     // add<PLRecvTICKPacket>("TICK");
-    // add<PLRecvTOKNPacket>("TOKN");
+    add<PLRecvTOKNPacket>("TOKN");
     // add<PLRecvALRMPacket>("ALRM");
     // add<PLRecvCALMPacket>("CALM");
     // add<PLRecvREFRPacket>("REFR");

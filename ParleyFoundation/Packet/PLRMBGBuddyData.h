@@ -1,0 +1,31 @@
+#pragma once
+
+// One buddy of a remove-from-group batch; targetGroupID is the group it leaves.
+
+#include <QString>
+
+namespace parley {
+
+class PLRMBGBuddyData
+{
+public:
+    void setBuddy(const QString &buddyCMN, const QString &ID, const QString &targetGroupID)
+    {
+        mBuddyCMN = buddyCMN;
+        mID = ID;
+        mTargetGroupID = targetGroupID;
+    }
+
+    const QString &buddyCMN() const { return mBuddyCMN; }
+    const QString &ID() const { return mID; }
+    const QString &targetGroupID() const { return mTargetGroupID; }
+
+    QString buddyString() const { return mBuddyCMN + QLatin1Char(' ') + mID + QLatin1Char(' ') + mTargetGroupID; }
+
+private:
+    QString mBuddyCMN = QStringLiteral("%00");
+    QString mID = QStringLiteral("%00");
+    QString mTargetGroupID = QStringLiteral("%00");
+};
+
+} // namespace parley

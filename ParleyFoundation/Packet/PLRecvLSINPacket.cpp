@@ -1,0 +1,10 @@
+#include "PLRecvLSINPacket.h"
+
+namespace parley {
+
+void PLRecvLSINPacket::decodeFields()
+{
+    readField(QStringLiteral("encryptedBody"), 2);
+}
+
+} // namespace parley

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "PLRecvPacket.h"
+
+namespace parley {
+
+// The server's positive acknowledgement: command and tid only.
+class PLRecvPACKPacket : public PLRecvPacket
+{
+};
+
+} // namespace parley
