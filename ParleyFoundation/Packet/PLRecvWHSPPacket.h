@@ -42,6 +42,7 @@ public:
     QString dataForKey(const QString &key) const { return mDictData.value(key); }
     // A per-entry item, such as "cookie" with index 0 for "cookie0".
     QString dataForKey(const QString &key, int index) const;
+    const QHash<QString, QString> &dictData() const { return mDictData; }
 
 protected:
     void decodeFields() override;
