@@ -53,7 +53,7 @@ bool PLSendFILEPacket::composeParams()
 {
     mParams = mFormFields;
     if (mFormFields.value(0) == kData)
-        appendBody(mFileData);
+        appendBodyBytes(mFileData);
     return true;
 }
 

@@ -29,7 +29,7 @@ void PLSendPacket::appendBody(const QString &body)
     mParams.append(QString::number(body.toUtf8().size()));
 }
 
-void PLSendPacket::appendBody(const QByteArray &body)
+void PLSendPacket::appendBodyBytes(const QByteArray &body)
 {
     mBodyBytes = body;
     mParams.append(QString::number(body.size()));

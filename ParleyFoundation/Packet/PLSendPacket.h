@@ -44,7 +44,7 @@ protected:
     // next parameter and keeps the body to follow the line.
     void appendBody(const QString &body);
     // The same for a body of raw bytes (file data), which only data() carries.
-    void appendBody(const QByteArray &body);
+    void appendBodyBytes(const QByteArray &body);
 
     QString mCommand;
     qint32 mTID = 0;
