@@ -1,7 +1,9 @@
 #pragma once
 
 // Helpers for the command tables: decode a line through the builder as a
-// given class, compare the decoded fields exactly, and capture the log.
+// given class, compare the decoded fields exactly, and capture the log. Kept
+// in a namespace of their own so that other test helpers of this binary may
+// use the same short names.
 
 #include "Log.h"
 #include "Packet/PLRecvPacketBuilder.h"
@@ -14,7 +16,7 @@
 #include <memory>
 #include <string>
 
-namespace parley::test {
+namespace parley::test::recv {
 
 // The packet the builder makes of `line`, which must be of class Packet.
 template <typename Packet>
@@ -72,9 +74,9 @@ inline bool parseErrorLogged()
     return LogCapture::all().contains(QLatin1String("parsing error   Message:"));
 }
 
-} // namespace parley::test
+} // namespace parley::test::recv
 
-namespace parley::test {
+namespace parley::test::recv {
 
 // One row of a decode table: the line, whether the packet comes out valid,
 // every field it must hold (no more), and whether the common parse-failure
@@ -101,4 +103,4 @@ std::unique_ptr<Packet> checkDecode(const DecodeCase &row)
     return packet;
 }
 
-} // namespace parley::test
+} // namespace parley::test::recv

@@ -22,7 +22,7 @@
 #include <functional>
 
 using namespace parley;
-using namespace parley::test;
+using namespace parley::test::recv;
 
 TEST(ChatDecode, RESS)
 {

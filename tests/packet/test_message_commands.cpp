@@ -24,7 +24,7 @@
 #include <functional>
 
 using namespace parley;
-using namespace parley::test;
+using namespace parley::test::recv;
 
 TEST(MessageDecode, CTOC)
 {

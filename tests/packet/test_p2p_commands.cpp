@@ -15,7 +15,7 @@
 #include <functional>
 
 using namespace parley;
-using namespace parley::test;
+using namespace parley::test::recv;
 
 TEST(P2PDecode, PTPCHasItsSubCommandInPlaceOfTheTid)
 {

@@ -9,7 +9,7 @@
 #include <functional>
 
 using namespace parley;
-using namespace parley::test;
+using namespace parley::test::recv;
 
 TEST(RawLines, ExactBytes)
 {

@@ -10,7 +10,7 @@
 #include <functional>
 
 using namespace parley;
-using namespace parley::test;
+using namespace parley::test::recv;
 
 namespace {
 
