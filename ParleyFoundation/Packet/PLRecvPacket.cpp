@@ -37,11 +37,12 @@ PLRecvPacket *PLRecvPacket::setParams(const QStringList &fields, const QString &
     mCommand = fields.value(0);
     mTID = plIntValue(fields.value(1));
     mPacketString = line;
+    mMarkedInvalid = false;
     if (!hasDecodableLayout())
         return this;
     try {
         decodeFields();
-        mIsValid = true;
+        mIsValid = !mMarkedInvalid;
     } catch (const std::exception &error) {
         logParseError(QString::fromUtf8(error.what()));
         if (isValidEvenWhenParsingFails())
@@ -56,12 +57,25 @@ qint32 PLRecvPacket::intValue(const QString &name, qint32 absent) const
     return it == mDictParams.constEnd() ? absent : plIntValue(*it);
 }
 
+const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)
+{
+    if (index < 0 || index >= items.size())
+        throw PLParseError("field " + std::to_string(index) + " beyond the end of a line of "
+                           + std::to_string(items.size()) + " fields");
+    return items.at(index);
+}
+
 const QString &PLRecvPacket::field(qsizetype index) const
 {
-    if (index < 0 || index >= mFields.size())
-        throw PLParseError("field " + std::to_string(index) + " beyond the end of a line of "
+    return item(mFields, index);
+}
+
+const QString &PLRecvPacket::lastField(qsizetype notBefore) const
+{
+    if (mFields.size() <= notBefore)
+        throw PLParseError("no field at " + std::to_string(notBefore) + " or later in a line of "
                            + std::to_string(mFields.size()) + " fields");
-    return mFields.at(index);
+    return mFields.last();
 }
 
 void PLRecvPacket::readField(const QString &name, qsizetype index)

@@ -65,6 +65,12 @@ protected:
     // Field access for decodeFields(). Position 2 is the first parameter.
     qsizetype fieldCount() const { return mFields.size(); }
     const QString &field(qsizetype index) const;
+    // The last field, for a length that closes the line; it must stand at
+    // `notBefore` or later, so that a line without it is not read as its own
+    // length.
+    const QString &lastField(qsizetype notBefore) const;
+    // Item `index` of any list split from the line; PLParseError beyond its end.
+    static const QString &item(const QStringList &items, qsizetype index);
     // Stores field `index`, unescaped, under `name`.
     void readField(const QString &name, qsizetype index);
     // Stores field `index` as it came, under `name`.
@@ -76,9 +82,12 @@ protected:
     // Whether the tid field is exactly "0": the server reports a change made
     // elsewhere rather than answering one of our commands.
     bool tidFieldIsZero() const { return mFields.value(1) == QLatin1String("0"); }
+    // Leaves the packet invalid without a log line, although every read succeeded.
+    void markInvalid() { mMarkedInvalid = true; }
 
     // Logs "Error: <class> parsing error   Message:<what> \nPacket String: <line>".
-    void logParseError(const QString &what) const;
+    // A decoder whose failures are silent, or logged in its own words, overrides it.
+    virtual void logParseError(const QString &what) const;
 
     QString mCommand;
     qint32 mTID = 0;
@@ -86,6 +95,7 @@ protected:
     QString mPacketString;
     QHash<QString, QString> mDictParams;
     QStringList mFields;
+    bool mMarkedInvalid = false;
 };
 
 } // namespace parley

@@ -34,39 +34,39 @@
 #include "PLRecvRMVGPacket.h"
 #include "PLRecvRENGPacket.h"
 #include "PLRecvRMVBPacket.h"
-// #include "PLRecvCTOCPacket.h"
-// #include "PLRecvENTRPacket.h"
-// #include "PLRecvUSERPacket.h"
-// #include "PLRecvMESGPacket.h"
-// #include "PLRecvWHSPPacket.h"
-// #include "PLRecvSPSHPacket.h"
-// #include "PLRecvRESSPacket.h"
+#include "PLRecvCTOCPacket.h"
+#include "PLRecvENTRPacket.h"
+#include "PLRecvUSERPacket.h"
+#include "PLRecvMESGPacket.h"
+#include "PLRecvWHSPPacket.h"
+#include "PLRecvSPSHPacket.h"
+#include "PLRecvRESSPacket.h"
 #include "PLRecvCPBGPacket.h"
 #include "PLRecvMVBGPacket.h"
 #include "PLRecvRMBGPacket.h"
-// #include "PLRecvPBLKPacket.h"
-// #include "PLRecvESSKPacket.h"
-// #include "PLRecvJOINPacket.h"
-// #include "PLRecvQUITPacket.h"
-// #include "PLRecvSMSGPacket.h"
-// #include "PLRecvPTPCPacket.h"
-// #include "PLRecvFILEPacket.h"
-// #include "PLRecvATHCPacket.h"
-// #include "PLRecvCMSGPacket.h"
-// #include "PLRecvTICKPacket.h"
+#include "PLRecvPBLKPacket.h"
+#include "PLRecvESSKPacket.h"
+#include "PLRecvJOINPacket.h"
+#include "PLRecvQUITPacket.h"
+#include "PLRecvSMSGPacket.h"
+#include "PLRecvPTPCPacket.h"
+#include "PLRecvFILEPacket.h"
+#include "PLRecvATHCPacket.h"
+#include "PLRecvCMSGPacket.h"
+#include "PLRecvTICKPacket.h"
 #include "PLRecvTOKNPacket.h"
-// #include "PLRecvALRMPacket.h"
-// #include "PLRecvCALMPacket.h"
-// #include "PLRecvREFRPacket.h"
-// #include "PLRecvFRINPacket.h"
-// #include "PLRecvRCONPacket.h"
-// #include "PLRecvCRPTPacket.h"
-// #include "PLRecvWGETPacket.h"
-// #include "PLRecvMCNTPacket.h"
-// #include "PLRecvMLSTPacket.h"
-// #include "PLRecvDSELPacket.h"
-// #include "PLRecvKILSPacket.h"
-// #include "PLRecvIPRMPacket.h"
+#include "PLRecvALRMPacket.h"
+#include "PLRecvCALMPacket.h"
+#include "PLRecvREFRPacket.h"
+#include "PLRecvFRINPacket.h"
+#include "PLRecvRCONPacket.h"
+#include "PLRecvCRPTPacket.h"
+#include "PLRecvWGETPacket.h"
+#include "PLRecvMCNTPacket.h"
+#include "PLRecvMLSTPacket.h"
+#include "PLRecvDSELPacket.h"
+#include "PLRecvKILSPacket.h"
+#include "PLRecvIPRMPacket.h"
 
 namespace parley {
 
@@ -116,40 +116,40 @@ void PLRecvPacketBuilder::loadPLRecvPacketClassObjectList()
     add<PLRecvRMVGPacket>("RMVG");
     add<PLRecvRENGPacket>("RENG");
     add<PLRecvRMVBPacket>("RMVB");
-    // add<PLRecvCTOCPacket>("CTOC");
-    // add<PLRecvENTRPacket>("ENTR");
-    // add<PLRecvUSERPacket>("USER");
-    // add<PLRecvMESGPacket>("MESG");
-    // add<PLRecvWHSPPacket>("WHSP");
-    // add<PLRecvSPSHPacket>("SPSH");
-    // add<PLRecvRESSPacket>("RESS");
+    add<PLRecvCTOCPacket>("CTOC");
+    add<PLRecvENTRPacket>("ENTR");
+    add<PLRecvUSERPacket>("USER");
+    add<PLRecvMESGPacket>("MESG");
+    add<PLRecvWHSPPacket>("WHSP");
+    add<PLRecvSPSHPacket>("SPSH");
+    add<PLRecvRESSPacket>("RESS");
     add<PLRecvCPBGPacket>("CPBG");
     add<PLRecvMVBGPacket>("MVBG");
     add<PLRecvRMBGPacket>("RMBG");
-    // add<PLRecvPBLKPacket>("PBLK");
-    // add<PLRecvESSKPacket>("ESSK");
-    // add<PLRecvJOINPacket>("JOIN");
-    // add<PLRecvQUITPacket>("QUIT");
-    // add<PLRecvSMSGPacket>("SMSG");
-    // add<PLRecvPTPCPacket>("PTPC");
-    // add<PLRecvFILEPacket>("FILE");
-    // add<PLRecvATHCPacket>("ATHC");
-    // add<PLRecvCMSGPacket>("CMSG");
-    // add<PLRecvCMSGPacket>("PMSG");
-    // add<PLRecvTICKPacket>("TICK");
+    add<PLRecvPBLKPacket>("PBLK");
+    add<PLRecvESSKPacket>("ESSK");
+    add<PLRecvJOINPacket>("JOIN");
+    add<PLRecvQUITPacket>("QUIT");
+    add<PLRecvSMSGPacket>("SMSG");
+    add<PLRecvPTPCPacket>("PTPC");
+    add<PLRecvFILEPacket>("FILE");
+    add<PLRecvATHCPacket>("ATHC");
+    add<PLRecvCMSGPacket>("CMSG");
+    add<PLRecvCMSGPacket>("PMSG");
+    add<PLRecvTICKPacket>("TICK");
     add<PLRecvTOKNPacket>("TOKN");
-    // add<PLRecvALRMPacket>("ALRM");
-    // add<PLRecvCALMPacket>("CALM");
-    // add<PLRecvREFRPacket>("REFR");
-    // add<PLRecvFRINPacket>("FRIN");
-    // add<PLRecvRCONPacket>("RCON");
-    // add<PLRecvCRPTPacket>("CRPT");
-    // add<PLRecvWGETPacket>("WGET");
-    // add<PLRecvMCNTPacket>("MCNT");
-    // add<PLRecvMLSTPacket>("MLST");
-    // add<PLRecvDSELPacket>("DSEL");
-    // add<PLRecvKILSPacket>("KILS");
-    // add<PLRecvIPRMPacket>("IPRM");
+    add<PLRecvALRMPacket>("ALRM");
+    add<PLRecvCALMPacket>("CALM");
+    add<PLRecvREFRPacket>("REFR");
+    add<PLRecvFRINPacket>("FRIN");
+    add<PLRecvRCONPacket>("RCON");
+    add<PLRecvCRPTPacket>("CRPT");
+    add<PLRecvWGETPacket>("WGET");
+    add<PLRecvMCNTPacket>("MCNT");
+    add<PLRecvMLSTPacket>("MLST");
+    add<PLRecvDSELPacket>("DSEL");
+    add<PLRecvKILSPacket>("KILS");
+    add<PLRecvIPRMPacket>("IPRM");
 }
 
 std::unique_ptr<PLRecvPacket> PLRecvPacketBuilder::recvPacketForCommand(const QString &word) const

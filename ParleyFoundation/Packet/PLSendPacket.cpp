@@ -29,9 +29,16 @@ void PLSendPacket::appendBody(const QString &body)
     mParams.append(QString::number(body.toUtf8().size()));
 }
 
+void PLSendPacket::appendBodyBytes(const QByteArray &body)
+{
+    mBodyBytes = body;
+    mParams.append(QString::number(body.size()));
+}
+
 QString PLSendPacket::packetString()
 {
     mBody.clear();
+    mBodyBytes.clear();
     if (!composeParams())
         return QString();
     QString line = mCommand;
@@ -51,7 +58,7 @@ QByteArray PLSendPacket::data()
     const QString line = packetString();
     if (line.isNull())
         return QByteArray();
-    return line.toUtf8();
+    return line.toUtf8() + mBodyBytes;
 }
 
 } // namespace parley

@@ -24,10 +24,11 @@ public:
 
     // The whole line with its CR LF, followed by the body when there is one.
     // Rebuilt on every call. A null string when the packet can produce no line
-    // (an enciphering command without its key).
-    QString packetString();
-    // The UTF-8 bytes of packetString(): what a session writes. Null when
-    // there is no line.
+    // (an enciphering command without its key). A command whose line departs
+    // from the common shape overrides it.
+    virtual QString packetString();
+    // The UTF-8 bytes of packetString() followed by a byte body, if any: what a
+    // session writes. Null when there is no line.
     QByteArray data();
 
     // The wire form of one parameter: "%00" for the empty string, "%00" kept
@@ -42,11 +43,14 @@ protected:
     // Appends the body's length in bytes (as sent, NUL bytes included) as the
     // next parameter and keeps the body to follow the line.
     void appendBody(const QString &body);
+    // The same for a body of raw bytes (file data), which only data() carries.
+    void appendBodyBytes(const QByteArray &body);
 
     QString mCommand;
     qint32 mTID = 0;
     QStringList mParams;
     QString mBody;
+    QByteArray mBodyBytes;
 };
 
 } // namespace parley

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "PLRecvALRMPacket.h"
+
+namespace parley {
+
+// The sister service's alarm notice, shaped exactly like ALRM.
+class PLRecvCALMPacket : public PLRecvALRMPacket
+{
+};
+
+} // namespace parley

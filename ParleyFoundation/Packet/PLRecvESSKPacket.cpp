@@ -1,0 +1,10 @@
+#include "PLRecvESSKPacket.h"
+
+namespace parley {
+
+void PLRecvESSKPacket::decodeFields()
+{
+    readField(QStringLiteral("msg"), 2);
+}
+
+} // namespace parley

@@ -1,0 +1,10 @@
+#include "PLRecvIPRMPacket.h"
+
+namespace parley {
+
+void PLRecvIPRMPacket::decodeFields()
+{
+    markInvalid();
+}
+
+} // namespace parley

@@ -1,0 +1,10 @@
+#include "PLRecvPBLKPacket.h"
+
+namespace parley {
+
+void PLRecvPBLKPacket::decodeFields()
+{
+    readField(QStringLiteral("publicKey"), 2);
+}
+
+} // namespace parley

@@ -1,0 +1,10 @@
+#include "PLRecvTICKPacket.h"
+
+namespace parley {
+
+void PLRecvTICKPacket::decodeFields()
+{
+    readField(QStringLiteral("ticket"), 2);
+}
+
+} // namespace parley
