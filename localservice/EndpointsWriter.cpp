@@ -6,14 +6,17 @@ namespace localservice {
 
 QByteArray EndpointsWriter::text(const Endpoints &e)
 {
-    // The relay is the dispatch server itself (it answers RCON).
+    // The client's "key = value" file. The relay is the dispatch server
+    // itself (it answers RCON) on both relay ports; there is no HTTP tunnel, so
+    // its host is left out, and the client's own time-outs stand.
     const QString port = QString::number(e.dispatchPort);
     QString out;
     out += QLatin1String("# Written by parley-localservice.\n");
-    out += QLatin1String("dispatch.host=") + e.host + QLatin1Char('\n');
-    out += QLatin1String("dispatch.port=") + port + QLatin1Char('\n');
-    out += QLatin1String("relay.host=") + e.host + QLatin1Char('\n');
-    out += QLatin1String("relay.ports=") + port + QLatin1Char('\n');
+    out += QLatin1String("dispatch.host = ") + e.host + QLatin1Char('\n');
+    out += QLatin1String("dispatch.port = ") + port + QLatin1Char('\n');
+    out += QLatin1String("relay.host = ") + e.host + QLatin1Char('\n');
+    out += QLatin1String("relay.port1 = ") + port + QLatin1Char('\n');
+    out += QLatin1String("relay.port2 = ") + port + QLatin1Char('\n');
     return out.toUtf8();
 }
 

@@ -9,7 +9,6 @@ namespace localservice {
 struct Endpoints {
     QString host;
     quint16 dispatchPort = 0;
-    quint16 notificationPort = 0;
 };
 
 class EndpointsWriter {

@@ -60,9 +60,9 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     }
 
     if (!options.endpointsFile.isEmpty()) {
+        // The client learns the notification server from the REQS answer.
         problem = EndpointsWriter::write(options.endpointsFile,
-                                         {mNotification->host(), dispatchPort(),
-                                          notificationPort()});
+                                         {mNotification->host(), dispatchPort()});
         if (!problem.isEmpty()) {
             mDispatch.reset();
             mNotification.reset();
