@@ -5,6 +5,9 @@
 #include "NotificationServer.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+
 using namespace localservice;
 using namespace localservice::test;
 
@@ -247,4 +250,46 @@ TEST_F(WithoutCryptoTest, KeyExchangeIsRefusedAndPlainSignInStillWorks)
     EXPECT_EQ(client->readLine(),
               "LIN4 2 alice@parley.test PLN " + QByteArray::number(kAliceWords.size()));
     EXPECT_EQ(client->readBytes(kAliceWords.size()), kAliceWords);
+}
+
+namespace {
+
+class ListFilingTest : public ServiceTest {
+protected:
+    void SetUp() override
+    {
+        // Fay lists Gus without a group; Hal lists Fay, but Fay does not list
+        // Hal (only the reverse bit), so Hal is in no group of hers.
+        const QByteArray json = R"({"accounts": [
+          {"id": "fay", "password": "pw", "cmn": "11", "name": "Fay", "groupCache": 4,
+           "buddies": [{"id": "gus", "flags": "1100"}, {"id": "hal", "flags": "0001"}]},
+          {"id": "gus", "password": "pw", "cmn": "12", "name": "Gus"},
+          {"id": "hal", "password": "pw", "cmn": "13", "name": "Hal",
+           "buddies": [{"id": "fay"}]}
+        ]})";
+        const QString path = QDir(parley::test::isolatedHome()).filePath(QStringLiteral("fay.json"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(json);
+        file.close();
+        ServiceOptions options;
+        options.dataFile = path;
+        startService(options);
+    }
+};
+
+} // namespace
+
+TEST_F(ListFilingTest, OnlyTheOwnListIsFiledAndUngroupedBuddiesGoToTheDefaultGroup)
+{
+    auto client = connectNotification();
+    ASSERT_TRUE(signIn(*client, "fay", "pw"));
+    client->send("GLST 5 0\r\nLIST 6\r\n");
+    EXPECT_EQ(client->readLine(), QByteArray("GLST 5 4"));
+    EXPECT_EQ(client->readLine(), QByteArray("GLST 5 0 1 N 12 0"));
+    // The buddy list still carries both, each with its own flags.
+    EXPECT_EQ(client->readLine(),
+              QByteArray("LIST 6 0 2 1100 gus 12 Gus Gus %00 %00 %00 %00 %00 Y %00 %00 N"));
+    EXPECT_EQ(client->readLine(),
+              QByteArray("LIST 6 1 2 0001 hal 13 Hal Hal %00 %00 %00 %00 %00 Y %00 %00 N"));
 }
