@@ -86,6 +86,7 @@ void NotificationSession::handleLine(const QString &line)
         replyError(reply::kMalformed, 0);
         return;
     }
+    mOversizeNext = false; // an oversize fault strikes only the answer to its own command
     switch (mServer.faults().actionFor(word)) {
     case FaultPlan::Action::Drop: mConnection->abort(); return;
     case FaultPlan::Action::Silent: mConnection->setDeaf(true); return;
@@ -129,6 +130,7 @@ void NotificationSession::handleLine(const QString &line)
             replyError(reply::kNotNow, tid);
         }
     } else if (word == QLatin1String("LOUT")) {
+        mConnection->setDeaf(true); // nothing after the sign-out is answered
         mConnection->closeAfterWriting();
     } else {
         replyError(reply::kUnsupported, tid);
@@ -161,7 +163,6 @@ void NotificationSession::handleNCPT(qint64 tid, const QStringList &fields)
     const QByteArray keyInfo = mKeySession ? mKeySession->serverKeyInfo() : QByteArray();
     if (keyInfo.isEmpty()) {
         mKeySession.reset();
-        mOversizeNext = false;
         return replyError(reply::kKeyExchange, tid);
     }
     mState = State::KeyOffered;

@@ -128,6 +128,18 @@ TEST_F(FaultTest, OversizeAnnouncesAnImpossibleBodyLength)
     EXPECT_EQ(signedIn->readLine(), QByteArray("CONF 2 1 2147483647"));
 }
 
+TEST_F(FaultTest, OversizeStrikesOnlyTheAnswerToItsOwnCommand)
+{
+    ServiceOptions options;
+    options.faults = {QStringLiteral("oversize:NCPT")};
+    startService(options, /*mirrorCipher=*/false);
+    auto client = connectNotification();
+    client->send("NCPT 1 alice@parley.test PRM 0\r\n"); // refused: no key exchange
+    EXPECT_EQ(client->readLine(), QByteArray("502 1"));
+    client->send(lin4(2, "alice@parley.test", "PLN", signInText("alice-pw", "PLN")));
+    EXPECT_EQ(client->readLine(), QByteArray("LIN4 2 alice@parley.test PLN 133"));
+}
+
 TEST_F(FaultTest, TrickleDeliversTheSameAnswersByteByByte)
 {
     startWithFault(QStringLiteral("trickle"));

@@ -104,7 +104,7 @@ TEST_F(SignInTest, DownloadsOptionsConfigurationGroupsAndBuddies)
     EXPECT_EQ(client->readLine(), QByteArray("PONG 24"));
     EXPECT_EQ(completed, QStringList{QStringLiteral("alice@parley.test")});
 
-    client->send("LOUT 25\r\n");
+    client->send("LOUT 25\r\nPONG 26\r\n"); // nothing after LOUT is answered
     EXPECT_TRUE(client->waitClosed());
     EXPECT_TRUE(client->pending().isEmpty());
 }
