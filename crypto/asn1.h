@@ -7,6 +7,8 @@
 // plain Constructed.
 #pragma once
 
+#include "coffer_export.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -14,9 +16,6 @@
 #include <utility>
 #include <vector>
 
-#ifndef COFFER_ASN1_API
-#define COFFER_ASN1_API __attribute__((visibility("default")))
-#endif
 
 namespace ASN1 {
 
@@ -25,7 +24,7 @@ using ErrorList = std::vector<std::string>;
 
 // Column widths (or maxima) of a printed listing: offset, depth, header
 // length, content length.
-struct COFFER_ASN1_API Columns {
+struct COFFER_API Columns {
     uint32_t offset = 0;
     uint32_t depth = 0;
     uint32_t headerLength = 0;
@@ -36,19 +35,19 @@ struct COFFER_ASN1_API Columns {
 // cannot exhaust the stack.
 inline constexpr int kMaxDecodeDepth = 64;
 
-COFFER_ASN1_API bool isUniversal(uint8_t type);
-COFFER_ASN1_API bool isApplication(uint8_t type);
-COFFER_ASN1_API bool isContextDefined(uint8_t type);
-COFFER_ASN1_API bool isPrivate(uint8_t type);
-COFFER_ASN1_API bool isPrimitive(uint8_t type);
-COFFER_ASN1_API bool isConstructed(uint8_t type);
-COFFER_ASN1_API bool isKnownUniversal(uint8_t type);
+COFFER_API bool isUniversal(uint8_t type);
+COFFER_API bool isApplication(uint8_t type);
+COFFER_API bool isContextDefined(uint8_t type);
+COFFER_API bool isPrivate(uint8_t type);
+COFFER_API bool isPrimitive(uint8_t type);
+COFFER_API bool isConstructed(uint8_t type);
+COFFER_API bool isKnownUniversal(uint8_t type);
 // Name of a type octet: its own entry, else the entry of its class bits.
-COFFER_ASN1_API const char *GetTypeName(uint8_t type);
+COFFER_API const char *GetTypeName(uint8_t type);
 // Number of decimal digits of a value (1 for 0).
-COFFER_ASN1_API int GetDigit(uint32_t value);
+COFFER_API int GetDigit(uint32_t value);
 
-class COFFER_ASN1_API Object {
+class COFFER_API Object {
 public:
     explicit Object(uint8_t type);
     virtual ~Object();
@@ -109,7 +108,7 @@ protected:
     const uint8_t *mContent = nullptr;
 };
 
-class COFFER_ASN1_API Boolean : public Object {
+class COFFER_API Boolean : public Object {
 public:
     explicit Boolean(bool value = false);
     bool GetValue() const { return mValue; }
@@ -124,7 +123,7 @@ private:
     bool mValue;
 };
 
-class COFFER_ASN1_API Integer : public Object {
+class COFFER_API Integer : public Object {
 public:
     explicit Integer(int32_t value = 0);
     int32_t GetValue() const { return mValue; }
@@ -139,7 +138,7 @@ private:
     int32_t mValue;
 };
 
-class COFFER_ASN1_API NullObject : public Object {
+class COFFER_API NullObject : public Object {
 public:
     NullObject();
     uint32_t GetContentLength() const override { return 0; }
@@ -149,7 +148,7 @@ public:
     void PrintContent(const Columns &widths, FILE *file) const override;
 };
 
-class COFFER_ASN1_API BitString : public Object {
+class COFFER_API BitString : public Object {
 public:
     BitString();
     // With copy the bytes are duplicated and owned, else only pointed at.
@@ -171,7 +170,7 @@ private:
     bool mOwned = false;
 };
 
-class COFFER_ASN1_API BinaryObject : public Object {
+class COFFER_API BinaryObject : public Object {
 public:
     explicit BinaryObject(uint8_t type);
     BinaryObject(uint8_t type, const uint8_t *data, uint32_t size, bool copy = true);
@@ -192,19 +191,19 @@ private:
     bool mOwned = false;
 };
 
-class COFFER_ASN1_API OctetString : public BinaryObject {
+class COFFER_API OctetString : public BinaryObject {
 public:
     OctetString();
     OctetString(const uint8_t *data, uint32_t size, bool copy = true);
 };
 
-class COFFER_ASN1_API UnknownObject : public BinaryObject {
+class COFFER_API UnknownObject : public BinaryObject {
 public:
     explicit UnknownObject(uint8_t type);
     UnknownObject(uint8_t type, const uint8_t *data, uint32_t size, bool copy = true);
 };
 
-class COFFER_ASN1_API ObjectID : public Object {
+class COFFER_API ObjectID : public Object {
 public:
     ObjectID();
     explicit ObjectID(const char *dotted);
@@ -234,7 +233,7 @@ private:
     std::vector<uint32_t> mFields;
 };
 
-class COFFER_ASN1_API String : public Object {
+class COFFER_API String : public Object {
 public:
     ~String() override;
     // A length of -1 copies up to the terminating zero, a positive length
@@ -253,7 +252,7 @@ protected:
     std::optional<std::string> mUtf8;
 };
 
-class COFFER_ASN1_API BMPString : public String {
+class COFFER_API BMPString : public String {
 public:
     BMPString();
     explicit BMPString(const char *text);
@@ -270,7 +269,7 @@ private:
 
 // Strings carried as their UTF-8 bytes; the character set of the specific
 // type is not checked.
-class COFFER_ASN1_API MultibyteString : public String {
+class COFFER_API MultibyteString : public String {
 public:
     uint32_t GetContentLength() const override;
     uint8_t *EncodeContent(uint8_t *out) const override;
@@ -288,7 +287,7 @@ private:
 };
 
 #define COFFER_ASN1_MULTIBYTE_STRING(Name)                                                         \
-    class COFFER_ASN1_API Name : public MultibyteString {                                          \
+    class COFFER_API Name : public MultibyteString {                                          \
     public:                                                                                        \
         Name();                                                                                    \
         explicit Name(const char *text);                                                           \
@@ -301,7 +300,7 @@ COFFER_ASN1_MULTIBYTE_STRING(IA5String)
 COFFER_ASN1_MULTIBYTE_STRING(UTF8String)
 #undef COFFER_ASN1_MULTIBYTE_STRING
 
-class COFFER_ASN1_API Constructed : public Object {
+class COFFER_API Constructed : public Object {
 public:
     explicit Constructed(uint8_t type);
     ~Constructed() override;
@@ -322,18 +321,18 @@ private:
     std::vector<std::pair<Object *, bool>> mChildren;
 };
 
-class COFFER_ASN1_API Set : public Constructed {
+class COFFER_API Set : public Constructed {
 public:
     Set();
 };
 
-class COFFER_ASN1_API Sequence : public Constructed {
+class COFFER_API Sequence : public Constructed {
 public:
     Sequence();
 };
 
 // A constructed context-specific object ([0] by default) holding one child.
-class COFFER_ASN1_API ContextDefinedObject : public Constructed {
+class COFFER_API ContextDefinedObject : public Constructed {
 public:
     explicit ContextDefinedObject(uint8_t type = 0xA0);
     ContextDefinedObject(Object *child, bool owned, uint8_t type = 0xA0);
@@ -341,7 +340,7 @@ public:
 };
 
 // SEQUENCE { OBJECT identifier, [0] value }. The value is not owned.
-class COFFER_ASN1_API NamedObject : public Sequence {
+class COFFER_API NamedObject : public Sequence {
 public:
     NamedObject(const char *identifier, Object *value);
     NamedObject(const char16_t *identifier, Object *value);
