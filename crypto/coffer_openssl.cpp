@@ -11,6 +11,7 @@
 #include <openssl/evp.h>
 #include <openssl/objects.h>
 #include <openssl/provider.h>
+#include <openssl/x509.h>
 
 #include <climits>
 #include <cstdlib>
@@ -490,6 +491,22 @@ signed char openssl_MyDeriveKey(ALG_ID algId, const unsigned char *salt, unsigne
     unsigned int length = 0;
     return longForm ? openssl_CHashSaltPswd40(salt, saltLength, password, ppOut, &length)
                     : openssl_CHashSaltPswd(salt, saltLength, password, ppOut, &length);
+}
+
+signed char openssl_ReadCertFromMemory(const unsigned char *pData, unsigned int length, X509 **ppCert)
+{
+    if (!ppCert)
+        return false;
+    *ppCert = nullptr;
+    BIO *bio = pData && length <= unsigned(INT_MAX) ? BIO_new_mem_buf(pData, int(length)) : nullptr;
+    X509 *cert = bio ? d2i_X509_bio(bio, nullptr) : nullptr;
+    BIO_free(bio);
+    if (!cert) {
+        COFFER_REPORT(kUnit, "Can not read cert from bio.");
+        return false;
+    }
+    *ppCert = cert;
+    return true;
 }
 
 const char *openssl_GetErrorMessage()

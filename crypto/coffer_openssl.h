@@ -71,6 +71,10 @@ COFFER_API signed char openssl_CHashSaltPswd40(const unsigned char *salt, unsign
 COFFER_API signed char openssl_MyDeriveKey(ALG_ID algId, const unsigned char *salt, unsigned int saltLength,
                                            const char *password, unsigned int keyLength, unsigned char **ppOut);
 
+typedef struct x509_st X509;
+// Reads one DER certificate into a new OpenSSL certificate.
+COFFER_API signed char openssl_ReadCertFromMemory(const unsigned char *pData, unsigned int length, X509 **ppCert);
+
 COFFER_API const char *openssl_GetErrorMessage();
 COFFER_API void openssl_init();
 // Kept for callers; the library never tears OpenSSL down, since the embedding
