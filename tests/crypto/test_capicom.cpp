@@ -1,0 +1,446 @@
+// CAPICOM-compatible encrypted data, checked against a Python implementation
+// of the same layout and key derivation (and the openssl tool for RC2).
+
+#include "CommandRunner.h"
+#include "asn1.h"
+#include "capicom.h"
+#include "coffer.h"
+#include "crypt_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace coffer_test;
+
+namespace {
+
+// enc PASSHEX ALGID CONTENTHEX -> DER in hex
+// dec PASSHEX DERHEX           -> content (UTF-8) in hex, or FAIL
+const char kReference[] = R"PY(
+import hashlib, os, subprocess, sys
+from cryptography.hazmat.primitives import padding
+from cryptography.hazmat.primitives.ciphers import Cipher, algorithms, modes
+
+KEY = {0x6601: 8, 0x6602: 16, 0x6603: 24, 0x6609: 16, 0x660E: 16, 0x660F: 24, 0x6610: 32, 0x6801: 16}
+IV = {0x6601: 8, 0x6602: 8, 0x6603: 8, 0x6609: 8, 0x660E: 16, 0x660F: 16, 0x6610: 16, 0x6801: 0}
+
+def derive(alg, salt, pw, n):
+    h = hashlib.sha1(pw.encode("utf-16-le") + salt).digest()
+    if n <= 20 and alg not in (0x6610, 0x660F, 0x660E, 0x6611, 0x6603):
+        return h[:n]
+    b1 = bytes(x ^ y for x, y in zip(bytes([0x36]) * 64, h + bytes(44)))
+    b2 = bytes(x ^ y for x, y in zip(bytes([0x5C]) * 64, h + bytes(44)))
+    return (hashlib.sha1(b1).digest() + hashlib.sha1(b2).digest())[:n]
+
+def crypt(encrypt, alg, key, iv, data):
+    if alg == 0x6602:
+        cmd = ["openssl", "enc", "-rc2-cbc", "-K", key.hex(), "-iv", iv.hex(), "-provider", "legacy", "-provider", "default"]
+        if not encrypt:
+            cmd.insert(2, "-d")
+        r = subprocess.run(cmd, input=data, capture_output=True)
+        if r.returncode != 0:
+            raise ValueError("rc2")
+        return r.stdout
+    if alg == 0x6801:
+        c = Cipher(algorithms.ARC4(key[:5]), None)
+        op = c.encryptor() if encrypt else c.decryptor()
+        return op.update(data) + op.finalize()
+    if alg in (0x660E, 0x660F, 0x6610):
+        a = algorithms.AES(key)
+    elif alg == 0x6609:
+        a = algorithms.TripleDES(key[:16] + key[:8])
+    else:
+        a = algorithms.TripleDES(key)
+    c = Cipher(a, modes.CBC(iv))
+    if encrypt:
+        p = padding.PKCS7(a.block_size).padder()
+        e = c.encryptor()
+        return e.update(p.update(data) + p.finalize()) + e.finalize()
+    d = c.decryptor()
+    u = padding.PKCS7(a.block_size).unpadder()
+    return u.update(d.update(data) + d.finalize()) + u.finalize()
+
+def tlv(tag, body):
+    n = len(body)
+    if n < 128:
+        head = bytes([n])
+    else:
+        b = n.to_bytes((n.bit_length() + 7) // 8, "big")
+        head = bytes([0x80 | len(b)]) + b
+    return bytes([tag]) + head + body
+
+def integer(v):
+    return tlv(2, v.to_bytes((v.bit_length() + 8) // 8, "big", signed=True))
+
+def oid(text):
+    arcs = [int(x) for x in text.split(".")]
+    out = bytes([arcs[0] * 40 + arcs[1]])
+    for a in arcs[2:]:
+        g = [a & 0x7F]
+        a >>= 7
+        while a:
+            g.insert(0, 0x80 | (a & 0x7F))
+            a >>= 7
+        out += bytes(g)
+    return tlv(6, out)
+
+def parse(b):
+    tag, n, i = b[0], b[1], 2
+    if n & 0x80:
+        k = n & 0x7F
+        n, i = int.from_bytes(b[2:2 + k], "big"), 2 + k
+    body = b[i:i + n]
+    if tag & 0x20:
+        kids, j = [], 0
+        while j < len(body):
+            t, l = parse(body[j:])
+            kids.append(t)
+            j += l
+        return (tag, kids), i + n
+    return (tag, body), i + n
+
+mode, pw = sys.argv[1], bytes.fromhex(sys.argv[2]).decode()
+if mode == "enc":
+    alg, content = int(sys.argv[3], 0), bytes.fromhex(sys.argv[4]).decode()
+    salt, iv = os.urandom(16), (os.urandom(IV[alg]) if alg not in (0x660E, 0x660F, 0x6610) else bytes(IV[alg]))
+    ct = crypt(True, alg, derive(alg, salt, pw, KEY[alg]), iv, content.encode("utf-16-le"))
+    fields = integer(0x20000) + integer(alg) + integer(KEY[alg] * 8) + tlv(4, iv) + tlv(4, salt) + tlv(4, ct)
+    inner = oid("1.3.6.1.4.1.311.88.3.1") + tlv(0xA0, tlv(0x30, fields))
+    print(tlv(0x30, oid("1.3.6.1.4.1.311.88.3") + tlv(0xA0, tlv(0x30, inner))).hex())
+else:
+    (_, root), _ = parse(bytes.fromhex(sys.argv[3]))
+    f = root[1][1][0][1][1][1][0][1]
+    alg = int.from_bytes(f[1][1], "big")
+    n = int.from_bytes(f[2][1], "big") // 8
+    try:
+        plain = crypt(False, alg, derive(alg, f[4][1], pw, n), f[3][1], f[5][1])
+        print(plain.decode("utf-16-le").encode().hex())
+    except ValueError:
+        print("FAIL")
+)PY";
+
+std::string python(const std::string &args)
+{
+    static TempFolder folder;
+    static const auto script = [] {
+        const auto path = folder / "capicom.py";
+        writeFileText(path, kReference);
+        return path;
+    }();
+    auto result = runCommand("/usr/bin/python3 " + shellQuote(script.string()) + " " + args);
+    EXPECT_EQ(result.exitCode, 0) << args;
+    while (!result.output.empty() && result.output.back() == '\n')
+        result.output.pop_back();
+    return result.output;
+}
+
+std::string hexOf(const std::string &text)
+{
+    return toHex(reinterpret_cast<const uint8_t *>(text.data()), text.size());
+}
+
+// Collects the library's error reports for one test.
+struct ErrorRecorder {
+    static std::vector<std::string> &messages()
+    {
+        static std::vector<std::string> list;
+        return list;
+    }
+    ErrorRecorder()
+    {
+        messages().clear();
+        SetErrorHandler([](const char *message, int, const char *) { messages().push_back(message); });
+    }
+    ~ErrorRecorder() { SetErrorHandler(nullptr); }
+    bool saw(const std::string &message) const
+    {
+        for (const auto &m : messages())
+            if (m == message)
+                return true;
+        return false;
+    }
+};
+
+struct BlobDeleter {
+    void operator()(_NBLOB *blob) const { DestroyBlob(blob); }
+};
+using BlobPtr = std::unique_ptr<_NBLOB, BlobDeleter>;
+
+std::vector<uint8_t> bytesOf(const _NBLOB *blob)
+{
+    return std::vector<uint8_t>(blob->data, blob->data + blob->size);
+}
+
+// The inner SEQUENCE of six fields of a sealed structure.
+ASN1::Constructed *fieldsOf(ASN1::Object *root)
+{
+    auto *seq = dynamic_cast<ASN1::Constructed *>(root);
+    auto *cont = dynamic_cast<ASN1::Constructed *>(seq->GetObjectAt(1));
+    auto *inner = dynamic_cast<ASN1::Constructed *>(cont->GetObjectAt(0));
+    auto *innerCont = dynamic_cast<ASN1::Constructed *>(inner->GetObjectAt(1));
+    return dynamic_cast<ASN1::Constructed *>(innerCont->GetObjectAt(0));
+}
+
+const ALG_ID kAllAlgs[] = {COFFER_ALG_DES, COFFER_ALG_RC2, COFFER_ALG_3DES, COFFER_ALG_3DES_112,
+                           COFFER_ALG_AES_128, COFFER_ALG_AES_192, COFFER_ALG_AES_256, COFFER_ALG_RC4};
+
+} // namespace
+
+TEST(Capicom, EveryAlgorithmInteroperatesWithTheReference)
+{
+    const std::string password = "p\xc3\xa4ssword";
+    const std::string content = "Hello, \xed\x95\x9c\xea\xb8\x80 & more";
+    for (ALG_ID alg : kAllAlgs) {
+        SCOPED_TRACE(alg);
+        NCAPICOM::EncryptedData data(nullptr, nullptr);
+        data.SetSecret(password.c_str());
+        data.SetContent(content.c_str());
+        data.SetAlgorithm(alg);
+        BlobPtr der(data.Encrypt(COFFER_BLOB_RAW, 0));
+        ASSERT_TRUE(der);
+        EXPECT_EQ(python("dec " + hexOf(password) + " " + toHex(bytesOf(der.get()))), hexOf(content));
+
+        const auto theirs = fromHex(python("enc " + hexOf(password) + " " + std::to_string(alg) + " " + hexOf(content)));
+        ASSERT_FALSE(theirs.empty());
+        NCAPICOM::EncryptedData reader(nullptr, nullptr);
+        reader.SetSecret(password.c_str());
+        ASSERT_TRUE(reader.Decrypt(theirs.data(), unsigned(theirs.size()), COFFER_BLOB_RAW));
+        EXPECT_STREQ(reader.GetContentA(), content.c_str());
+        EXPECT_EQ(reader.GetAlgorithm(), alg);
+    }
+}
+
+TEST(Capicom, WritesTheDocumentedLayout)
+{
+    NCAPICOM::EncryptedData data(nullptr, nullptr);
+    data.SetSecret("pw");
+    data.SetContent("abc");
+    data.SetAlgorithm(COFFER_ALG_AES_128);
+    BlobPtr der(data.Encrypt(COFFER_BLOB_RAW, 0));
+    ASSERT_TRUE(der);
+    const auto bytes = bytesOf(der.get());
+    uint32_t size = uint32_t(bytes.size());
+    std::unique_ptr<ASN1::Object> root(ASN1::Object::Decode(bytes.data(), &size, nullptr));
+    ASSERT_TRUE(root);
+    auto &seq = dynamic_cast<ASN1::Constructed &>(*root);
+    EXPECT_STREQ(dynamic_cast<ASN1::ObjectID &>(*seq.GetObjectAt(0)).GetValue(), "1.3.6.1.4.1.311.88.3");
+    auto *fields = fieldsOf(root.get());
+    ASSERT_NE(fields, nullptr);
+    ASSERT_EQ(fields->GetSize(), 6u);
+    EXPECT_EQ(dynamic_cast<ASN1::Integer &>(*fields->GetObjectAt(0)).GetValue(), 0x20000);
+    EXPECT_EQ(dynamic_cast<ASN1::Integer &>(*fields->GetObjectAt(1)).GetValue(), 0x660E);
+    EXPECT_EQ(dynamic_cast<ASN1::Integer &>(*fields->GetObjectAt(2)).GetValue(), 128);
+    auto &iv = dynamic_cast<ASN1::OctetString &>(*fields->GetObjectAt(3));
+    EXPECT_EQ(toHex(iv.GetData(), iv.GetSize()), std::string(32, '0'));
+    EXPECT_EQ(dynamic_cast<ASN1::OctetString &>(*fields->GetObjectAt(4)).GetSize(), 16u);
+    // Three letters are six bytes of UTF-16LE: one AES block after padding.
+    EXPECT_EQ(dynamic_cast<ASN1::OctetString &>(*fields->GetObjectAt(5)).GetSize(), 16u);
+
+    BlobPtr again(data.Encrypt(COFFER_BLOB_RAW, 0));
+    EXPECT_NE(bytesOf(again.get()), bytes);
+}
+
+TEST(Capicom, TextFormsAndTheContextsDefaultAlgorithm)
+{
+    CCofferContext context;
+    ASSERT_TRUE(context.Init(0));
+    NCAPICOM::EncryptedData data(&context, nullptr);
+    data.SetSecret("pw");
+    const unsigned short wide[] = {'h', 'i', 0xD55C, 0};
+    data.SetContent(wide);
+    for (unsigned int type : {COFFER_BLOB_BASE16, COFFER_BLOB_BASE64}) {
+        for (signed char urlSafe : {0, 1}) {
+            SCOPED_TRACE(std::to_string(type) + "/" + std::to_string(urlSafe));
+            BlobPtr text(data.Encrypt(type, urlSafe));
+            ASSERT_TRUE(text);
+            const std::string sealed(reinterpret_cast<const char *>(text->data), text->size);
+            EXPECT_EQ(std::strlen(sealed.c_str()), sealed.size());
+            if (type == COFFER_BLOB_BASE64 && urlSafe) {
+                EXPECT_EQ(sealed.find_first_of("+/="), std::string::npos);
+            }
+            NCAPICOM::EncryptedData reader(nullptr, nullptr);
+            reader.SetSecret("pw");
+            ASSERT_TRUE(reader.Decrypt(sealed.c_str(), type));
+            EXPECT_EQ(reader.GetAlgorithm(), context.GetAlgorithms()->pAlgIDs[0]);
+            const unsigned short *back = reader.GetContentW();
+            ASSERT_NE(back, nullptr);
+            EXPECT_EQ(std::vector<unsigned short>(back, back + 4), std::vector<unsigned short>(wide, wide + 4));
+            // The UTF-16 text form decodes the same way.
+            std::vector<unsigned short> wideText(sealed.begin(), sealed.end());
+            wideText.push_back(0);
+            NCAPICOM::EncryptedData wideReader(nullptr, nullptr);
+            wideReader.SetSecret("pw");
+            EXPECT_TRUE(wideReader.Decrypt(wideText.data(), type));
+        }
+    }
+}
+
+TEST(Capicom, AnotherCharacterSetForTheTextForms)
+{
+    NCAPICOM::EncryptedData data(nullptr, "CP949");
+    data.SetSecret("pw");
+    data.SetContent("\xc7\xd1"); // one Hangul syllable in CP949
+    data.SetAlgorithm(COFFER_ALG_3DES);
+    BlobPtr der(data.Encrypt(COFFER_BLOB_RAW, 0));
+    ASSERT_TRUE(der);
+    EXPECT_EQ(python("dec " + hexOf("pw") + " " + toHex(bytesOf(der.get()))), hexOf("\xed\x95\x9c"));
+    NCAPICOM::EncryptedData reader(nullptr, "CP949");
+    reader.SetSecret("pw");
+    ASSERT_TRUE(reader.Decrypt(der->data, der->size, COFFER_BLOB_RAW));
+    EXPECT_STREQ(reader.GetContentA(), "\xc7\xd1");
+}
+
+TEST(Capicom, RefusesBadInputWithItsReason)
+{
+    NCAPICOM::EncryptedData good(nullptr, nullptr);
+    good.SetSecret("pw");
+    good.SetContent("abc");
+    good.SetAlgorithm(COFFER_ALG_AES_128);
+    BlobPtr sealed(good.Encrypt(COFFER_BLOB_RAW, 0));
+    ASSERT_TRUE(sealed);
+    const auto der = bytesOf(sealed.get());
+
+    // Rebuilds the structure with one field changed.
+    auto rebuilt = [&](int fieldIndex, ASN1::Object *replacement, bool dropLast = false) {
+        uint32_t size = uint32_t(der.size());
+        std::unique_ptr<ASN1::Object> root(ASN1::Object::Decode(der.data(), &size, nullptr));
+        auto *fields = fieldsOf(root.get());
+        ASN1::Sequence copy;
+        std::vector<std::vector<uint8_t>> keep;
+        for (size_t i = 0; i < fields->GetSize() - (dropLast ? 1 : 0); ++i) {
+            if (int(i) == fieldIndex) {
+                copy.AddObject(replacement, true);
+                continue;
+            }
+            keep.push_back(fields->GetObjectAt(i)->Encode());
+            uint32_t n = uint32_t(keep.back().size());
+            copy.AddObject(ASN1::Object::Decode(keep.back().data(), &n, nullptr), true);
+        }
+        ASN1::Sequence inner;
+        inner.AddObject(new ASN1::ObjectID("1.3.6.1.4.1.311.88.3.1"));
+        inner.AddObject(new ASN1::ContextDefinedObject(&copy, false));
+        ASN1::Sequence outer;
+        outer.AddObject(new ASN1::ObjectID("1.3.6.1.4.1.311.88.3"));
+        outer.AddObject(new ASN1::ContextDefinedObject(&inner, false));
+        return outer.Encode();
+    };
+    const uint8_t shortIV[8] = {};
+    std::vector<uint8_t> truncated(der.begin(), der.end() - 3);
+    const struct {
+        const char *name;
+        std::vector<uint8_t> der;
+        const char *reason;
+    } cases[] = {
+        {"five fields", rebuilt(-1, nullptr, true), "Invalid ASN.1 CAPICOM.EncryptedData format"},
+        {"truncated", truncated, "Invalid ASN.1 CAPICOM.EncryptedData format"},
+        {"not a sequence", fromHex("0403010203"), "Invalid ASN.1 CAPICOM.EncryptedData format"},
+        {"IV as an integer", rebuilt(3, new ASN1::Integer(1)), "Invalid ASN.1 CAPICOM.EncryptedData format"},
+        {"unknown algorithm", rebuilt(1, new ASN1::Integer(0x6604)),
+         "EncryptedData::Decrypt() error in key length for the algorithm"},
+        {"key longer than the algorithm's", rebuilt(2, new ASN1::Integer(4096)),
+         "EncryptedData::Decrypt() error in key length for the algorithm"},
+        {"negative key length", rebuilt(2, new ASN1::Integer(-128)),
+         "EncryptedData::Decrypt() error in key length for the algorithm"},
+        {"IV shorter than a block", rebuilt(3, new ASN1::OctetString(shortIV, 8)),
+         "EncryptedData::Decrypt() error in IV length for the algorithm"},
+        {"empty ciphertext", rebuilt(5, new ASN1::OctetString()),
+         "EncryptedData::Decrypt() error in decrypting content"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ErrorRecorder errors;
+        NCAPICOM::EncryptedData reader(nullptr, nullptr);
+        reader.SetSecret("pw");
+        reader.SetContent("previous");
+        EXPECT_FALSE(reader.Decrypt(c.der.data(), unsigned(c.der.size()), COFFER_BLOB_RAW));
+        EXPECT_TRUE(errors.saw(c.reason));
+        EXPECT_STREQ(reader.GetContentA(), "previous");
+    }
+}
+
+TEST(Capicom, WrongPasswordAndArgumentErrors)
+{
+    NCAPICOM::EncryptedData good(nullptr, nullptr);
+    good.SetSecret("right");
+    good.SetContent("secret text");
+    good.SetAlgorithm(COFFER_ALG_AES_256);
+    BlobPtr sealed(good.Encrypt(COFFER_BLOB_BASE64, 0));
+    ASSERT_TRUE(sealed);
+    {
+        ErrorRecorder errors;
+        NCAPICOM::EncryptedData reader(nullptr, nullptr);
+        reader.SetSecret("wrong");
+        EXPECT_FALSE(reader.Decrypt(sealed->data, sealed->size, COFFER_BLOB_BASE64));
+        EXPECT_TRUE(errors.saw("EncryptedData::Decrypt() error in decrypting content"));
+    }
+    {
+        ErrorRecorder errors;
+        NCAPICOM::EncryptedData reader(nullptr, nullptr);
+        EXPECT_FALSE(reader.Decrypt(reinterpret_cast<const char *>(sealed->data), COFFER_BLOB_RAW));
+        EXPECT_TRUE(errors.saw("Unicode string's encoding type must be one of BASE16 or BASE64"));
+        EXPECT_FALSE(reader.Decrypt(sealed->data, 0, COFFER_BLOB_RAW));
+        EXPECT_TRUE(errors.saw("RAW Data size must be specified and greater than 0"));
+        EXPECT_FALSE(reader.Decrypt(static_cast<const unsigned char *>(nullptr), 4, COFFER_BLOB_RAW));
+        EXPECT_TRUE(errors.saw("Content is null"));
+        EXPECT_FALSE(reader.Decrypt(sealed->data, sealed->size, 7));
+        EXPECT_TRUE(errors.saw("Invalid blob type"));
+    }
+    {
+        ErrorRecorder errors;
+        NCAPICOM::EncryptedData empty(nullptr, nullptr);
+        empty.SetAlgorithm(COFFER_ALG_AES_128);
+        EXPECT_EQ(empty.Encrypt(COFFER_BLOB_RAW, 0), nullptr);
+        EXPECT_TRUE(errors.saw("Content is null"));
+        NCAPICOM::EncryptedData noAlgorithm(nullptr, nullptr);
+        noAlgorithm.SetContent("x");
+        EXPECT_EQ(noAlgorithm.Encrypt(COFFER_BLOB_RAW, 0), nullptr);
+        noAlgorithm.SetAlgorithm(COFFER_ALG_AES_128);
+        EXPECT_EQ(noAlgorithm.Encrypt(5, 0), nullptr);
+    }
+}
+
+TEST(Capicom, GenerateHashPadsToEightyFiveBytes)
+{
+    TempFolder folder;
+    const struct {
+        size_t length;
+        bool ok;
+    } cases[] = {{0, true}, {3, true}, {85, true}, {86, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.length);
+        std::vector<uint8_t> data(c.length, 0xA1);
+        ErrorRecorder errors;
+        char *hash = NCAPICOM::EncryptedData::GenerateHash(data.data(), unsigned(data.size()));
+        if (!c.ok) {
+            EXPECT_EQ(hash, nullptr);
+            EXPECT_TRUE(errors.saw("EncryptedData::GenerateHash() error in too big key"));
+            continue;
+        }
+        ASSERT_NE(hash, nullptr);
+        std::vector<uint8_t> padded(85, 0x36);
+        std::copy(data.begin(), data.end(), padded.begin());
+        writeFileBytes(folder / "pad", padded);
+        const auto digest = runCommand("openssl dgst -sha1 -r " + shellQuote((folder / "pad").string()));
+        std::string expected = digest.output.substr(0, 40);
+        for (char &ch : expected)
+            ch = char(std::toupper(static_cast<unsigned char>(ch)));
+        EXPECT_EQ(std::string(hash), expected);
+        FreeBaseAlloced(hash);
+    }
+}
+
+TEST(Capicom, KeyAndIVSizesByAlgorithm)
+{
+    const struct {
+        ALG_ID alg;
+        unsigned key, iv;
+    } cases[] = {{0x6601, 8, 8},   {0x6602, 16, 8},  {0x6603, 24, 8},  {0x6609, 16, 8}, {0x660E, 16, 16},
+                 {0x660F, 24, 16}, {0x6610, 32, 16}, {0x6801, 16, 0}, {0x6604, 0, 0},  {0x8004, 0, 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.alg);
+        EXPECT_EQ(NCAPICOM::GetCAPICOMKeySize(c.alg), c.key);
+        EXPECT_EQ(NCAPICOM::GetIVSize(c.alg), c.iv);
+    }
+}
