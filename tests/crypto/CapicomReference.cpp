@@ -1,6 +1,6 @@
 #include "CapicomReference.h"
 
-#include "CommandRunner.h"
+#include "CofferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -117,14 +117,14 @@ else:
 
 std::string capicomReference(const std::string &args)
 {
-    static TempFolder folder;
+    static TempDir folder;
     static const auto script = [] {
-        const auto path = folder / "capicom.py";
-        writeFileText(path, kReference);
+        const auto path = folder.file("capicom.py");
+        writeFile(path, bytesOf(std::string(kReference)));
         return path;
     }();
-    auto result = runCommand("/usr/bin/python3 " + shellQuote(script.string()) + " " + args);
-    EXPECT_EQ(result.exitCode, 0) << args;
+    auto result = run(std::string(PARLEY_PYTHON) + " " + quote(script) + " " + args);
+    EXPECT_EQ(result.status, 0) << args;
     while (!result.output.empty() && result.output.back() == '\n')
         result.output.pop_back();
     return result.output;

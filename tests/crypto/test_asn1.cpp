@@ -1,7 +1,7 @@
 // The DER object model: encodings of each type, the decoder's checks, and the
 // printed listing compared with the openssl tool's on DER that the tool made.
 
-#include "CommandRunner.h"
+#include "CofferTestSupport.h"
 #include "asn1.h"
 
 #include <gtest/gtest.h>
@@ -427,8 +427,8 @@ static std::string lower(std::string text)
 
 TEST(Asn1Print, AgreesWithOpensslOnDerThatOpensslMade)
 {
-    TempFolder folder;
-    writeFileText(folder / "gen.cnf",
+    TempDir folder;
+    writeFile(folder.file("gen.cnf"), bytesOf(std::string(
                   "asn1=SEQUENCE:top\n"
                   "[top]\n"
                   "oid=OID:1.3.6.1.4.1.311.88.3\n"
@@ -451,15 +451,15 @@ TEST(Asn1Print, AgreesWithOpensslOnDerThatOpensslMade)
                   "app=EXPLICIT:2A,SEQUENCE:s\n"
                   "long=FORMAT:HEX,OCTETSTRING:" + std::string(600, 'c') + "\n"
                   "[s]\n"
-                  "a=INTEGER:1\n");
-    const auto derPath = folder / "t.der";
-    ASSERT_EQ(runCommand("openssl asn1parse -genconf " + shellQuote((folder / "gen.cnf").string()) + " -out "
-                         + shellQuote(derPath.string()) + " > /dev/null")
-                  .exitCode,
+                  "a=INTEGER:1\n")));
+    const auto derPath = folder.file("t.der");
+    ASSERT_EQ(run(quote(opensslTool()) + " asn1parse -genconf " + quote(folder.file("gen.cnf")) + " -out "
+                         + quote(derPath) + " > /dev/null")
+                  .status,
               0);
-    const auto reference = runCommand("openssl asn1parse -i -inform DER -in " + shellQuote(derPath.string()));
-    ASSERT_EQ(reference.exitCode, 0);
-    const auto der = readFileBytes(derPath);
+    const auto reference = run(quote(opensslTool()) + " asn1parse -i -inform DER -in " + quote(derPath));
+    ASSERT_EQ(reference.status, 0);
+    const auto der = bytesOf(readFile(derPath));
 
     auto decoded = decodeAll(der);
     ASSERT_TRUE(decoded);

@@ -2,7 +2,7 @@
 // of the same layout and key derivation (and the openssl tool for RC2).
 
 #include "CapicomReference.h"
-#include "CommandRunner.h"
+#include "CofferTestSupport.h"
 #include "asn1.h"
 #include "capicom.h"
 #include "coffer.h"
@@ -20,38 +20,6 @@ namespace {
 std::string hexOf(const std::string &text)
 {
     return toHex(reinterpret_cast<const uint8_t *>(text.data()), text.size());
-}
-
-// Collects the library's error reports for one test.
-struct ErrorRecorder {
-    static std::vector<std::string> &messages()
-    {
-        static std::vector<std::string> list;
-        return list;
-    }
-    ErrorRecorder()
-    {
-        messages().clear();
-        SetErrorHandler([](const char *message, int, const char *) { messages().push_back(message); });
-    }
-    ~ErrorRecorder() { SetErrorHandler(nullptr); }
-    bool saw(const std::string &message) const
-    {
-        for (const auto &m : messages())
-            if (m == message)
-                return true;
-        return false;
-    }
-};
-
-struct BlobDeleter {
-    void operator()(_NBLOB *blob) const { DestroyBlob(blob); }
-};
-using BlobPtr = std::unique_ptr<_NBLOB, BlobDeleter>;
-
-std::vector<uint8_t> bytesOf(const _NBLOB *blob)
-{
-    return std::vector<uint8_t>(blob->data, blob->data + blob->size);
 }
 
 // The inner SEQUENCE of six fields of a sealed structure.
@@ -231,12 +199,12 @@ TEST(Capicom, RefusesBadInputWithItsReason)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        ErrorRecorder errors;
+        ErrorLog errors;
         NCAPICOM::EncryptedData reader(nullptr, nullptr);
         reader.SetSecret("pw");
         reader.SetContent("previous");
         EXPECT_FALSE(reader.Decrypt(c.der.data(), unsigned(c.der.size()), COFFER_BLOB_RAW));
-        EXPECT_TRUE(errors.saw(c.reason));
+        EXPECT_TRUE(errors.contains(c.reason));
         EXPECT_STREQ(reader.GetContentA(), "previous");
     }
 }
@@ -250,30 +218,30 @@ TEST(Capicom, WrongPasswordAndArgumentErrors)
     BlobPtr sealed(good.Encrypt(COFFER_BLOB_BASE64, 0));
     ASSERT_TRUE(sealed);
     {
-        ErrorRecorder errors;
+        ErrorLog errors;
         NCAPICOM::EncryptedData reader(nullptr, nullptr);
         reader.SetSecret("wrong");
         EXPECT_FALSE(reader.Decrypt(sealed->data, sealed->size, COFFER_BLOB_BASE64));
-        EXPECT_TRUE(errors.saw("EncryptedData::Decrypt() error in decrypting content"));
+        EXPECT_TRUE(errors.contains("EncryptedData::Decrypt() error in decrypting content"));
     }
     {
-        ErrorRecorder errors;
+        ErrorLog errors;
         NCAPICOM::EncryptedData reader(nullptr, nullptr);
         EXPECT_FALSE(reader.Decrypt(reinterpret_cast<const char *>(sealed->data), COFFER_BLOB_RAW));
-        EXPECT_TRUE(errors.saw("Unicode string's encoding type must be one of BASE16 or BASE64"));
+        EXPECT_TRUE(errors.contains("Unicode string's encoding type must be one of BASE16 or BASE64"));
         EXPECT_FALSE(reader.Decrypt(sealed->data, 0, COFFER_BLOB_RAW));
-        EXPECT_TRUE(errors.saw("RAW Data size must be specified and greater than 0"));
+        EXPECT_TRUE(errors.contains("RAW Data size must be specified and greater than 0"));
         EXPECT_FALSE(reader.Decrypt(static_cast<const unsigned char *>(nullptr), 4, COFFER_BLOB_RAW));
-        EXPECT_TRUE(errors.saw("Content is null"));
+        EXPECT_TRUE(errors.contains("Content is null"));
         EXPECT_FALSE(reader.Decrypt(sealed->data, sealed->size, 7));
-        EXPECT_TRUE(errors.saw("Invalid blob type"));
+        EXPECT_TRUE(errors.contains("Invalid blob type"));
     }
     {
-        ErrorRecorder errors;
+        ErrorLog errors;
         NCAPICOM::EncryptedData empty(nullptr, nullptr);
         empty.SetAlgorithm(COFFER_ALG_AES_128);
         EXPECT_EQ(empty.Encrypt(COFFER_BLOB_RAW, 0), nullptr);
-        EXPECT_TRUE(errors.saw("Content is null"));
+        EXPECT_TRUE(errors.contains("Content is null"));
         NCAPICOM::EncryptedData noAlgorithm(nullptr, nullptr);
         noAlgorithm.SetContent("x");
         EXPECT_EQ(noAlgorithm.Encrypt(COFFER_BLOB_RAW, 0), nullptr);
@@ -284,7 +252,7 @@ TEST(Capicom, WrongPasswordAndArgumentErrors)
 
 TEST(Capicom, GenerateHashPadsToEightyFiveBytes)
 {
-    TempFolder folder;
+    TempDir folder;
     const struct {
         size_t length;
         bool ok;
@@ -292,18 +260,18 @@ TEST(Capicom, GenerateHashPadsToEightyFiveBytes)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.length);
         std::vector<uint8_t> data(c.length, 0xA1);
-        ErrorRecorder errors;
+        ErrorLog errors;
         char *hash = NCAPICOM::EncryptedData::GenerateHash(data.data(), unsigned(data.size()));
         if (!c.ok) {
             EXPECT_EQ(hash, nullptr);
-            EXPECT_TRUE(errors.saw("EncryptedData::GenerateHash() error in too big key"));
+            EXPECT_TRUE(errors.contains("EncryptedData::GenerateHash() error in too big key"));
             continue;
         }
         ASSERT_NE(hash, nullptr);
         std::vector<uint8_t> padded(85, 0x36);
         std::copy(data.begin(), data.end(), padded.begin());
-        writeFileBytes(folder / "pad", padded);
-        const auto digest = runCommand("openssl dgst -sha1 -r " + shellQuote((folder / "pad").string()));
+        writeFile(folder.file("pad"), padded);
+        const auto digest = run(quote(opensslTool()) + " dgst -sha1 -r " + quote(folder.file("pad")));
         std::string expected = digest.output.substr(0, 40);
         for (char &ch : expected)
             ch = char(std::toupper(static_cast<unsigned char>(ch)));

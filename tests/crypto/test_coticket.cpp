@@ -2,7 +2,7 @@
 // injected clock, and the escaping of the property text.
 
 #include "CapicomReference.h"
-#include "CommandRunner.h"
+#include "CofferTestSupport.h"
 #include "coticket.h"
 #include "crypt_util.h"
 
@@ -13,27 +13,6 @@
 using namespace coffer_test;
 
 namespace {
-
-struct ErrorRecorder {
-    static std::vector<std::string> &messages()
-    {
-        static std::vector<std::string> list;
-        return list;
-    }
-    ErrorRecorder()
-    {
-        messages().clear();
-        SetErrorHandler([](const char *message, int, const char *) { messages().push_back(message); });
-    }
-    ~ErrorRecorder() { SetErrorHandler(nullptr); }
-    bool saw(const std::string &message) const
-    {
-        for (const auto &m : messages())
-            if (m == message)
-                return true;
-        return false;
-    }
-};
 
 std::string hexOf(const std::string &text)
 {
@@ -105,12 +84,12 @@ TEST(CoTicket, ExpiryFollowsTheClock)
     } cases[] = {{kNow, true, true}, {kNow + 60, true, true}, {kNow + 61, true, false}, {kNow + 3600, false, true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.at - kNow);
-        ErrorRecorder errors;
+        ErrorLog errors;
         COTICKET::CoTicket reader;
         const int64_t at = c.at;
         reader.setClock([at] { return at; });
         EXPECT_EQ(reader.setTicket("pw", sealed.c_str(), c.check), c.ok);
-        EXPECT_EQ(errors.saw("CoTicket:setValue() : ticket is expired"), !c.ok);
+        EXPECT_EQ(errors.contains("CoTicket:setValue() : ticket is expired"), !c.ok);
     }
 }
 
@@ -163,23 +142,23 @@ TEST(CoTicket, RefusesBadTicketsWithTheirReason)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        ErrorRecorder errors;
+        ErrorLog errors;
         COTICKET::CoTicket reader;
         reader.setClock([] { return kNow; });
         EXPECT_EQ(reader.setTicket(c.password, c.ticket.c_str(), c.check), c.ok);
         if (!c.ok) {
-            EXPECT_TRUE(errors.saw(c.reason));
+            EXPECT_TRUE(errors.contains(c.reason));
         }
     }
 }
 
 TEST(CoTicket, GetTicketWithoutPasswordKeepsTheProperties)
 {
-    ErrorRecorder errors;
+    ErrorLog errors;
     COTICKET::CoTicket ticket;
     ticket.setProperty("a", "1");
     EXPECT_EQ(ticket.getTicket(nullptr, 60, false), nullptr);
-    EXPECT_TRUE(errors.saw("Coticket:getTicket() : password is NULL"));
+    EXPECT_TRUE(errors.contains("Coticket:getTicket() : password is NULL"));
     EXPECT_STREQ(ticket.getProperty("a"), "1");
 }
 

@@ -1,7 +1,7 @@
 // Message cookies and simple password encryption, checked against a Python
 // implementation of the same sealing (salted SHA-1 key, triple-DES CBC).
 
-#include "CommandRunner.h"
+#include "CofferTestSupport.h"
 #include "MsgCookie.h"
 #include "SimpleCrypto.h"
 #include "nblob.h"
@@ -54,14 +54,14 @@ const std::string kCookiePass = "Qmvtrazkeb##&&??";
 
 std::string python(const std::string &args)
 {
-    static TempFolder folder;
+    static TempDir folder;
     static const auto script = [] {
-        const auto path = folder / "seal.py";
-        writeFileText(path, kReference);
+        const auto path = folder.file("seal.py");
+        writeFile(path, bytesOf(std::string(kReference)));
         return path;
     }();
-    auto result = runCommand("/usr/bin/python3 " + shellQuote(script.string()) + " " + args);
-    EXPECT_EQ(result.exitCode, 0) << args;
+    auto result = run(std::string(PARLEY_PYTHON) + " " + quote(script) + " " + args);
+    EXPECT_EQ(result.status, 0) << args;
     while (!result.output.empty() && result.output.back() == '\n')
         result.output.pop_back();
     return result.output;
@@ -110,7 +110,7 @@ TEST(MsgCookie, SealsAndOpensBothNumbers)
         EXPECT_EQ(opened.getSecond(), c.second);
         // The independent implementation reads the same plain text.
         const std::string plain = std::to_string(c.first) + " " + std::to_string(c.second);
-        EXPECT_EQ(python("open " + hexOf(kCookiePass) + " 8 " + shellQuote(sealed)), hexOf(plain));
+        EXPECT_EQ(python("open " + hexOf(kCookiePass) + " 8 " + quote(sealed)), hexOf(plain));
     }
 }
 
@@ -186,8 +186,8 @@ TEST(SimpleCrypto, SealsAnyBytesBothWays)
         std::string opened = "left over";
         EXPECT_EQ(crypto.decrypt(opened, sealed), c.plain);
         const std::string args = hexOf(password) + " " + std::to_string(c.saltLength) + " ";
-        EXPECT_EQ(python("open " + args + shellQuote(sealed)), hexOf(c.plain));
-        const std::string theirs = python("seal " + args + shellQuote(hexOf(c.plain)) + (c.urlSafe ? " 1" : " 0"));
+        EXPECT_EQ(python("open " + args + quote(sealed)), hexOf(c.plain));
+        const std::string theirs = python("seal " + args + quote(hexOf(c.plain)) + (c.urlSafe ? " 1" : " 0"));
         EXPECT_EQ(crypto.decrypt(opened, theirs), c.plain);
     }
 }
