@@ -1,5 +1,7 @@
 #include "KeyExchangeFactory.h"
 
+#include "CofferKeyExchange.h"
+
 namespace localservice {
 
 std::unique_ptr<KeyExchange> makeKeyExchange(const QString &certChainFile, const QString &keyFile,
@@ -7,10 +9,12 @@ std::unique_ptr<KeyExchange> makeKeyExchange(const QString &certChainFile, const
 {
     if (certChainFile.isEmpty() && keyFile.isEmpty())
         return std::make_unique<UnavailableKeyExchange>();
-    if (error)
-        *error = QStringLiteral("key exchange: the crypto library's server side is not part of "
-                                "this build yet, so --cert-chain and --key cannot be used");
-    return nullptr;
+    if (certChainFile.isEmpty() || keyFile.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("key exchange: --cert-chain and --key go together");
+        return nullptr;
+    }
+    return CofferKeyExchange::fromFiles(certChainFile, keyFile, error);
 }
 
 } // namespace localservice
