@@ -11,6 +11,8 @@ LineConnection::LineConnection(QTcpSocket *socket, QObject *parent)
 {
     socket->setParent(this);
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // Bounds what Qt buffers ahead of the framing below.
+    socket->setReadBufferSize(4 * kMaxLine);
     connect(socket, &QTcpSocket::readyRead, this, &LineConnection::readIncoming);
     connect(socket, &QTcpSocket::disconnected, this, &LineConnection::finishClose);
     connect(socket, &QTcpSocket::bytesWritten, this, [this] {
