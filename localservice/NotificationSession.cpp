@@ -24,10 +24,10 @@ bool parseNumber(const QString &field, qint64 *value)
 // The own-account words of a LIN4 answer, in the order the client reads them.
 QByteArray accountWords(const Account &a)
 {
-    const QStringList words{a.cmn,     a.name,      a.nickName,   a.authYN, a.loginType, a.dpKey,
-                            a.area,    a.velaID,    a.velaCMN,    a.orchardID,
-                            a.orchardCMN, a.mobile, a.email,      a.musicDate, a.ucYN,
-                            a.token,   a.ticket};
+    const QStringList words{a.cmn,        a.name,      a.nickName, a.authYN, a.loginType,
+                            a.dpKey,      a.area,      a.velaID,   a.velaCMN, a.orchardID,
+                            a.orchardCMN, a.mobile,    a.email,    a.musicDate, a.ucYN,
+                            a.token,      a.ticket};
     QStringList escaped;
     for (const QString &w : words)
         escaped.append(wireEscape(w));
