@@ -327,6 +327,7 @@ AccountStore AccountStore::demo()
       "id": "alice@parley.test", "password": "alice-pw", "cmn": "100001",
       "name": "Alice Kim", "nickName": "Ally", "mobile": "010-1111-0001",
       "email": "alice@parley.test", "token": "token-alice", "ticket": "ticket-alice",
+      "orchardID": "alice.orchard", "orchardCMN": "900001",
       "groupCache": 3,
       "groups": [{"id": "1", "name": "Friends"}, {"id": "2", "name": "Work"}],
       "buddies": [

@@ -118,6 +118,14 @@ void NotificationSession::handleLine(const QString &line)
         if (!signedIn)
             return replyError(reply::kNotNow, tid);
         handleLIST(tid);
+    } else if (word == QLatin1String("ONST")) {
+        // ONST tid status fileRoomType fileRoomName mediaType: the sign-in ends
+        // by setting the own status; the client reads only the tid back.
+        if (fields.size() != 6 || wireUnescape(fields[2]).isEmpty())
+            return replyError(reply::kMalformed, tid);
+        if (!signedIn)
+            return replyError(reply::kNotNow, tid);
+        mConnection->write(wireLine(word, tid, {wireUnescape(fields[2])}));
     } else if (word == QLatin1String("PING")) {
         mServer.countPingAnswer(); // the client's answer to our PING
     } else if (word == QLatin1String("PONG")) {

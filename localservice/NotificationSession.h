@@ -3,8 +3,8 @@
 // One client of the notification server, with its sign-in state:
 //   opening --NCPT--> key offered --PRVK--> key agreed --LIN4--> signed in
 //   --CPRM--> complete.
-// LOPT, CONF, GLST and LIST need a signed-in client; PING, PONG and LOUT are
-// taken in any state.
+// LOPT, CONF, GLST, LIST and ONST need a signed-in client; PING, PONG and
+// LOUT are taken in any state.
 
 #include <QObject>
 #include <QStringList>

@@ -18,7 +18,8 @@ using namespace localservice::test;
 namespace {
 
 const QByteArray kAliceWords =
-    "100001 Alice%20Kim Ally Y 1 %00 %00 alice@parley.test 100001 %00 %00 010-1111-0001 "
+    "100001 Alice%20Kim Ally Y 1 %00 %00 alice@parley.test 100001 alice.orchard 900001 "
+    "010-1111-0001 "
     "alice@parley.test %00 N token-alice ticket-alice\r\n";
 
 QString inHome(const QString &name)

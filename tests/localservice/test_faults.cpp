@@ -122,8 +122,8 @@ TEST_F(FaultTest, OversizeAnnouncesAnImpossibleBodyLength)
     signedIn->send(lin4(1, "alice@parley.test", "PLN", signInText("alice-pw", "PLN")));
     const auto lin4Answer = signedIn->readLine();
     ASSERT_TRUE(lin4Answer);
-    EXPECT_TRUE(lin4Answer->endsWith(" PLN 133")) << lin4Answer->toStdString(); // not oversized
-    ASSERT_TRUE(signedIn->readBytes(133));
+    EXPECT_TRUE(lin4Answer->endsWith(" PLN 146")) << lin4Answer->toStdString(); // not oversized
+    ASSERT_TRUE(signedIn->readBytes(146));
     signedIn->send("CONF 2 0 0\r\n");
     EXPECT_EQ(signedIn->readLine(), QByteArray("CONF 2 1 2147483647"));
 }
@@ -137,7 +137,7 @@ TEST_F(FaultTest, OversizeStrikesOnlyTheAnswerToItsOwnCommand)
     client->send("NCPT 1 alice@parley.test PRM 0\r\n"); // refused: no key exchange
     EXPECT_EQ(client->readLine(), QByteArray("502 1"));
     client->send(lin4(2, "alice@parley.test", "PLN", signInText("alice-pw", "PLN")));
-    EXPECT_EQ(client->readLine(), QByteArray("LIN4 2 alice@parley.test PLN 133"));
+    EXPECT_EQ(client->readLine(), QByteArray("LIN4 2 alice@parley.test PLN 146"));
 }
 
 TEST_F(FaultTest, TrickleDeliversTheSameAnswersByteByByte)
@@ -153,9 +153,9 @@ TEST_F(FaultTest, TrickleDeliversTheSameAnswersByteByByte)
     // A counted body trickles too, and the connection closes only after it.
     auto ns = connectNotification();
     ns->send(lin4(1, "alice@parley.test", "PLN", signInText("alice-pw", "PLN")) + "LOUT 2\r\n");
-    EXPECT_EQ(ns->readLine(), QByteArray("LIN4 1 alice@parley.test PLN 133"));
+    EXPECT_EQ(ns->readLine(), QByteArray("LIN4 1 alice@parley.test PLN 146"));
     EXPECT_TRUE(ns->waitClosed());
-    EXPECT_EQ(ns->pending().size(), 133);
+    EXPECT_EQ(ns->pending().size(), 146);
 }
 
 TEST_F(FaultTest, LinesAndBodiesBeyondTheBoundsCutTheConnection)

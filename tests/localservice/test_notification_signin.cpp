@@ -14,7 +14,8 @@ using namespace localservice::test;
 namespace {
 
 const QByteArray kAliceWords =
-    "100001 Alice%20Kim Ally Y 1 %00 %00 alice@parley.test 100001 %00 %00 010-1111-0001 "
+    "100001 Alice%20Kim Ally Y 1 %00 %00 alice@parley.test 100001 alice.orchard 900001 "
+    "010-1111-0001 "
     "alice@parley.test %00 N token-alice ticket-alice\r\n";
 
 const QByteArray kDemoConf = "get_profile_url=http://127.0.0.1/profile\r\n"
@@ -99,6 +100,9 @@ TEST_F(SignInTest, DownloadsOptionsConfigurationGroupsAndBuddies)
     QStringList completed;
     QObject::connect(mService->notificationServer(), &NotificationServer::signInCompleted,
                      [&](const QString &user) { completed.append(user); });
+    // The client sets its status, then ends the sign-in.
+    client->send("ONST 22 O 0 %00 1\r\n");
+    EXPECT_EQ(client->readLine(), QByteArray("ONST 22 O"));
     client->send("CPRM 23 0\r\nPONG 24\r\n");
     // CPRM has no answer: the next line is the keepalive's.
     EXPECT_EQ(client->readLine(), QByteArray("PONG 24"));
@@ -184,6 +188,8 @@ TEST_F(SignInTest, RefusesEachStepOutOfTurn)
         {"GLST before sign-in", "GLST 5 0\r\n", "500 5"},
         {"LIST before sign-in", "LIST 6\r\n", "500 6"},
         {"CPRM before sign-in", "CPRM 23 0\r\n", "500 23"},
+        {"ONST before sign-in", "ONST 8 O 0 %00 1\r\n", "500 8"},
+        {"ONST without status", "ONST 9 %00 0 %00 1\r\n", "501 9"},
         {"PRVK before NCPT", "PRVK 2 BASE64 16\r\n" + MirrorKeyExchange::clientKey(), "500 2"},
         {"enciphered LIN4 before the key",
          lin4(3, "alice@parley.test", "NE3", MirrorKeyExchange::encipher("x")), "500 3"},
