@@ -1,0 +1,280 @@
+#include "PLSession.h"
+
+#include "Log.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "Packet/PLSendPacket.h"
+#include "Utils/PLEndpoints.h"
+
+#include <QThread>
+#include <QTimer>
+
+namespace parley {
+
+namespace {
+// After a command, wait this long for the answer's first bytes.
+constexpr double kReplyTimeout = 60;
+constexpr double kFileWriteTimeout = 10;
+constexpr int kHTTPProxyPollMs = 4000;
+} // namespace
+
+PLSession::PLSession(QObject *parent) : QObject(parent), mSocket(new AsyncSocket(this, 0, this))
+{
+    mProcessMethodsDict.reserve(30);
+    mThreadProcessMethodsDict.reserve(10);
+}
+
+PLSession::~PLSession()
+{
+    // No callbacks into a half-destroyed subclass.
+    mSocket->setDelegate(nullptr);
+}
+
+void PLSession::disposeLater()
+{
+    if (mDisposed)
+        return;
+    mDisposed = true;
+    mSocket->setDelegate(nullptr);
+    mSocket->disconnect();
+    for (PLHTTPProxySession *exchange : findChildren<PLHTTPProxySession *>())
+        exchange->setDelegate(nullptr);
+    if (mHTTPProxyTimer)
+        mHTTPProxyTimer->stop();
+    deleteLater();
+}
+
+quint32 PLSession::tid()
+{
+    if (mTid == 0xFFFFFFFFu) {
+        mTid = 6;
+        return 5;
+    }
+    return mTid++;
+}
+
+void PLSession::setHostAddress(const QString &host, int portNo)
+{
+    mMyHostAddress = host;
+    mMyPortNo = portNo;
+}
+
+bool PLSession::isConnected() const { return mSocket->isConnected(); }
+
+bool PLSession::connect()
+{
+    PL_GUARD_FLAG(!mDisposed, false);
+    PL_GUARD_FLAG(mSocket->isDisconnected(), false);
+    const QString host = mPRSMode ? mPRSHostValue : mMyHostAddress;
+    const int port = mPRSMode ? mPRSPortNoValue : mMyPortNo;
+    AsyncSocketError error = AsyncSocketError::socketError(AsyncSocketError::CFSocketError);
+    bool started = false;
+    if (port > 0 && port <= 0xFFFF && !host.isEmpty())
+        started = mSocket->connectToHost(host, quint16(port), PLEndpoints::current().connectTimeout, &error);
+    else
+        error.description = QStringLiteral("no host or port to connect to");
+    if (!started) {
+        NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kSessionConnectionFailed), this,
+                                                 {{QString::fromLatin1(notifications::kErrorClass),
+                                                   QVariant::fromValue(error)}});
+        return false;
+    }
+    return true;
+}
+
+bool PLSession::disconnect()
+{
+    mTid = 1;
+    mSocket->disconnect();
+    mLastSentPacket.clear();
+    if (mHTTPProxyTimer) {
+        mHTTPProxyTimer->stop();
+        mHTTPProxyTimer->deleteLater();
+        mHTTPProxyTimer = nullptr;
+    }
+    for (PLHTTPProxySession *exchange : findChildren<PLHTTPProxySession *>()) {
+        exchange->setDelegate(nullptr);
+        exchange->deleteLater();
+    }
+    mHTTPProxyInFlight = 0;
+    mMyHostAddress.clear();
+    mMyPortNo = 0;
+    resetReceiveState();
+    return true;
+}
+
+void PLSession::resetReceiveState()
+{
+    mReader.clear();
+    mBodyLength = 0;
+}
+
+void PLSession::armRead(double timeout)
+{
+    // One read at a time: the loop re-arms after every chunk.
+    if (!mSocket->hasPendingRead())
+        mSocket->readDataWithTimeout(timeout, 0);
+}
+
+bool PLSession::sendPacket(PLSendPacket &packet)
+{
+    const QString line = packet.packetString();
+    PL_GUARD_OBJECT(!line.isNull(), false);
+    if (mProxyModeValue == HTTPTunnel)
+        return postThroughTunnel(line);
+    PL_GUARD_FLAG(isConnected(), false);
+    mSocket->writeData(line.toUtf8(), -1, 0);
+    armRead(kReplyTimeout);
+    mLastSentPacket = line;
+    return true;
+}
+
+bool PLSession::sendPacketString(const QString &line)
+{
+    PL_GUARD_OBJECT(!line.isNull(), false);
+    if (mProxyModeValue == HTTPTunnel)
+        return postThroughTunnel(line);
+    PL_GUARD_FLAG(isConnected(), false);
+    mSocket->writeData(line.toUtf8(), -1, 0);
+    armRead(kReplyTimeout);
+    mLastSentPacket = line;
+    return true;
+}
+
+bool PLSession::sendPacketBin(PLSendPacket &packet)
+{
+    const QByteArray data = packet.data();
+    PL_GUARD_OBJECT(!data.isNull(), false);
+    if (mProxyModeValue == HTTPTunnel && QThread::currentThread() == thread())
+        return postThroughTunnel(QString::fromUtf8(data));
+    // From another thread the socket itself checks, on its own thread, that
+    // it is open.
+    if (QThread::currentThread() == thread())
+        PL_GUARD_FLAG(isConnected(), false);
+    return mSocket->writeFile(data, kFileWriteTimeout, 0);
+}
+
+bool PLSession::postThroughTunnel(const QString &line)
+{
+    auto *exchange = new PLHTTPProxySession(mProxyServerIPValue, mProxyServerPortNoValue, mHTTPProxyTicket, this);
+    exchange->setDelegate(this);
+    exchange->setTicket(mHTTPProxyTicket);
+    if (!exchange->setPacketString(line, QStringLiteral("%1:%2").arg(mMyHostAddress).arg(mMyPortNo))) {
+        delete exchange;
+        return false;
+    }
+    ++mHTTPProxyInFlight;
+    mLastSentPacket = line;
+    exchange->postPacketAndNotifyBackground();
+    return true;
+}
+
+void PLSession::httpProxySessionDidFinish(PLHTTPProxySession *exchange, const QString &failure)
+{
+    if (mHTTPProxyInFlight > 0)
+        --mHTTPProxyInFlight;
+    exchange->setDelegate(nullptr);
+    exchange->deleteLater();
+    if (!failure.isEmpty()) {
+        AsyncSocketError error = AsyncSocketError::other(QStringLiteral("PLHTTPProxySessionErrorDomain"), 1, failure);
+        NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kSessionConnectionFailed), this,
+                                                 {{QString::fromLatin1(notifications::kErrorClass),
+                                                   QVariant::fromValue(error)}});
+    }
+}
+
+void PLSession::pollHTTPProxy()
+{
+    if (mProxyModeValue == HTTPTunnel && mHTTPProxyInFlight == 0)
+        sendPacketString(QString(QLatin1String("")));
+}
+
+void PLSession::setProxyMode(int mode, const QString &serverIP, int portNo, const QString &userID,
+                             const QString &password)
+{
+    PL_GUARD_FLAG(mode >= NoProxy && mode <= Socks5);
+    if (mode == Socks5) {
+        PL_GUARD_OBJECT(!userID.isEmpty());
+        PL_GUARD_OBJECT(!password.isEmpty());
+    }
+    if (mode == HTTPTunnel && !mHTTPProxyTimer) {
+        mHTTPProxyTimer = new QTimer(this);
+        mHTTPProxyTimer->setInterval(kHTTPProxyPollMs);
+        QObject::connect(mHTTPProxyTimer, &QTimer::timeout, this, &PLSession::pollHTTPProxy);
+        mHTTPProxyTimer->start();
+    }
+    mProxyModeValue = mode;
+    mProxyServerIPValue = serverIP;
+    mProxyServerPortNoValue = portNo;
+    mProxyServerUserID = userID;
+    mProxyServerPassword = password;
+}
+
+void PLSession::setPRSModeWithInfo(const QVariantMap &info)
+{
+    const QVariant host = info.value(QStringLiteral("host"));
+    const QVariant port = info.value(QStringLiteral("portNo"));
+    PL_GUARD_OBJECT(host.isValid() && !host.toString().isEmpty());
+    PL_GUARD_OBJECT(port.isValid());
+    mPRSHostValue = host.toString();
+    mPRSPortNoValue = port.toInt();
+    mPRSMode = true;
+}
+
+bool PLSession::remoteConnect()
+{
+    PL_GUARD_OBJECT(!mMyHostAddress.isNull(), false);
+    const quint32 id = tid();
+    return sendPacketString(QStringLiteral("RCON %1 %2 %3\r\n").arg(id).arg(mMyHostAddress).arg(mMyPortNo));
+}
+
+bool PLSession::onSocketWillConnect(AsyncSocket *socket)
+{
+    AsyncSocketProxy proxy;
+    proxy.host = mProxyServerIPValue;
+    proxy.port = quint16(mProxyServerPortNoValue);
+    switch (mProxyModeValue) {
+    case HTTPTunnel: proxy.type = AsyncSocketProxy::Type::HttpsConnect; break;
+    case Socks4: proxy.type = AsyncSocketProxy::Type::Socks4; break;
+    case Socks5:
+        proxy.type = AsyncSocketProxy::Type::Socks5;
+        proxy.user = mProxyServerUserID;
+        proxy.password = mProxyServerPassword;
+        break;
+    default: break;
+    }
+    socket->setProxy(proxy);
+    return true;
+}
+
+void PLSession::onSocketDidReadData(AsyncSocket *socket, const QByteArray &data, long)
+{
+    QPointer<PLSession> self(this);
+    dataReceived(data);
+    if (!self || mDisposed)
+        return;
+    if (socket->isConnected())
+        armRead(-1);
+}
+
+void PLSession::onSocketWillDisconnectWithError(AsyncSocket *, const std::optional<AsyncSocketError> &)
+{
+    resetReceiveState();
+}
+
+void PLSession::onSocketDidDisconnect(AsyncSocket *)
+{
+    resetReceiveState();
+}
+
+void PLSession::registerProcessMethod(const QString &command, Handler handler)
+{
+    mProcessMethodsDict.insert(command, std::move(handler));
+}
+
+void PLSession::registerThreadProcessMethod(const QString &command, Handler handler)
+{
+    mThreadProcessMethodsDict.insert(command, std::move(handler));
+}
+
+} // namespace parley

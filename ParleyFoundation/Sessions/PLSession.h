@@ -1,0 +1,171 @@
+#pragma once
+
+// The base of every server connection: one AsyncSocket, transaction ids,
+// command writing, framing of every incoming line and counted body, and the
+// two dispatch tables that name a handler per command word. It also carries
+// the connection's transport: a user proxy (HTTPS CONNECT, SOCKS4, SOCKS5),
+// the HTTP tunnel that carries every command as a POST, and the relay mode.
+//
+// Lifetime: an owner drops a session with PLSessionPtr (or disposeLater()),
+// never with a plain delete, because a handler running inside the receive
+// loop may be what makes the owner drop it.
+
+#include "HTTPInterface/PLHTTPProxySession.h"
+#include "Net/AsyncSocket.h"
+#include "Packet/PLFrameReader.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+#include <functional>
+#include <memory>
+
+class QTimer;
+
+namespace parley {
+
+class PLRecvPacket;
+class PLSendPacket;
+
+class PLSession : public QObject, public AsyncSocketDelegate, public PLHTTPProxySessionDelegate
+{
+    Q_OBJECT
+
+public:
+    using Handler = std::function<void(PLRecvPacket &)>;
+    enum ProxyMode { NoProxy = 0, HTTPTunnel = 1, Socks4 = 2, Socks5 = 3 };
+
+    explicit PLSession(QObject *parent = nullptr);
+    ~PLSession() override;
+
+    // Closes quietly and deletes the session at the next event loop pass; a
+    // receive loop that is running stops after the current handler.
+    void disposeLater();
+
+    // The next transaction id; never 0xFFFFFFFF (after 0xFFFFFFFE comes 5).
+    quint32 tid();
+    quint32 recentTid() const { return mTid - 1; }
+    quint32 mTidValue() const { return mTid; }
+    void setMTid(quint32 next) { mTid = next; }
+    QString recentTidKey() const { return QString::number(qint32(recentTid())); }
+
+    void setHostAddress(const QString &host, int portNo);
+    const QString &myHostAddress() const { return mMyHostAddress; }
+    int myPortNo() const { return mMyPortNo; }
+    AsyncSocket *mySocket() const { return mSocket; }
+
+    // Connects to the host (or, in relay mode, to the relay) with the
+    // configured time-out; false, with "ParleySessionConnectionFailed"
+    // posted, when the attempt could not start.
+    bool connect();
+    // Closes the socket and resets the session; always true.
+    bool disconnect();
+    bool isConnected() const;
+
+    // Writes the packet (or, in tunnel mode, posts it) and keeps a read
+    // pending. False when nothing could be sent.
+    bool sendPacket(PLSendPacket &packet);
+    // The same for a complete command line (CR LF included).
+    bool sendPacketString(const QString &line);
+    // Writes file data with the blocking write (any thread); no read armed.
+    bool sendPacketBin(PLSendPacket &packet);
+    const QString &lastSentPacket() const { return mLastSentPacket; }
+
+    void setProxyMode(int mode, const QString &serverIP, int portNo, const QString &userID, const QString &password);
+    int mProxyMode() const { return mProxyModeValue; }
+    const QString &mProxyServerIP() const { return mProxyServerIPValue; }
+    int mProxyServerPortNo() const { return mProxyServerPortNoValue; }
+    bool isHTTPProxyPacketProcess() const { return mHTTPProxyInFlight > 0; }
+    // The tunnel's 4-second poll: an empty POST unless one is in flight.
+    void pollHTTPProxy();
+
+    // {"host": string, "portNo": string or number}
+    void setPRSModeWithInfo(const QVariantMap &info);
+    bool isPRSMode() const { return mPRSMode; }
+    const QString &mPRSHost() const { return mPRSHostValue; }
+    int mPRSPortNo() const { return mPRSPortNoValue; }
+    // In relay mode, tells the relay where to connect on ("RCON").
+    bool remoteConnect();
+
+    const QString &httpProxyTicket() const { return mHTTPProxyTicket; }
+    void setHTTPProxyTicket(const QString &ticket) override { mHTTPProxyTicket = ticket; }
+
+    // Called by a handler whose line announced a body of `length` bytes; a
+    // negative length or one above the limit is a protocol error.
+    void notifyWhenBodyReceivedWithLength(qint64 length);
+    bool mIsBodyWait() const { return mReader.isAwaitingBody(); }
+    qint32 mReceivedTid() const { return mReceivedTidValue; }
+    void setMReceivedTid(qint32 tid) { mReceivedTidValue = tid; }
+
+    // The receive path (PLSessionThreads.cpp): bytes from the socket or the
+    // tunnel are framed and each line dispatched.
+    void dataReceived(const QByteArray &bytes) override;
+    virtual void headerReceived(const QString &line);
+    virtual void bodyReceived(const QByteArray &body);
+    // The handler for a packet's command: the quick table first (quick =
+    // true), then the ordinary table, then its "default" entry.
+    Handler findProcessMethod(const PLRecvPacket &packet, bool *quickResponse) const;
+
+    // AsyncSocketDelegate: subclasses report connects and losses.
+    bool onSocketWillConnect(AsyncSocket *socket) override;
+    void onSocketDidReadData(AsyncSocket *socket, const QByteArray &data, long tag) override;
+    void onSocketWillDisconnectWithError(AsyncSocket *socket, const std::optional<AsyncSocketError> &error) override;
+    void onSocketDidDisconnect(AsyncSocket *socket) override;
+
+    // PLHTTPProxySessionDelegate
+    void httpProxySessionDidFinish(PLHTTPProxySession *exchange, const QString &failure) override;
+
+protected:
+    void registerProcessMethod(const QString &command, Handler handler);
+    void registerThreadProcessMethod(const QString &command, Handler handler);
+
+private:
+    bool postThroughTunnel(const QString &line);
+    void armRead(double timeout);
+    void packetProcess();
+    void protocolError(const QString &why);
+    void resetReceiveState();
+
+    quint32 mTid = 1;
+    QString mMyHostAddress;
+    int mMyPortNo = 0;
+    AsyncSocket *mSocket = nullptr;
+    PLFrameReader mReader;
+    qint64 mBodyLength = 0;
+    qint32 mReceivedTidValue = 0;
+    bool mInPacketProcess = false;
+    bool mDisposed = false;
+
+    int mProxyModeValue = NoProxy;
+    QString mProxyServerIPValue;
+    int mProxyServerPortNoValue = 0;
+    QString mProxyServerUserID;
+    QString mProxyServerPassword;
+    QTimer *mHTTPProxyTimer = nullptr;
+    QString mHTTPProxyTicket = QStringLiteral("0");
+    int mHTTPProxyInFlight = 0;
+
+    bool mPRSMode = false;
+    QString mPRSHostValue;
+    int mPRSPortNoValue = 0;
+
+    QHash<QString, Handler> mProcessMethodsDict;
+    QHash<QString, Handler> mThreadProcessMethodsDict;
+    QString mLastSentPacket;
+};
+
+// Drops a session safely (see PLSession's lifetime rule).
+struct PLSessionDisposer
+{
+    void operator()(PLSession *session) const
+    {
+        if (session)
+            session->disposeLater();
+    }
+};
+using PLSessionPtr = std::unique_ptr<PLSession, PLSessionDisposer>;
+
+} // namespace parley
+
+Q_DECLARE_METATYPE(parley::AsyncSocketError)

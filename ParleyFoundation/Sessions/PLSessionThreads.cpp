@@ -1,0 +1,125 @@
+// The receive path of PLSession: framing, decoding and dispatch.
+#include "PLSession.h"
+
+#include "Log.h"
+#include "MainThread.h"
+#include "Packet/PLRecvPacket.h"
+#include "Packet/PLRecvPacketBuilder.h"
+
+#include <QPointer>
+
+namespace parley {
+
+void PLSession::dataReceived(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || mDisposed)
+        return;
+    mReader.append(bytes);
+    packetProcess();
+}
+
+void PLSession::notifyWhenBodyReceivedWithLength(qint64 length)
+{
+    mBodyLength = length;
+    if (!mReader.expectBody(length) && !mInPacketProcess)
+        packetProcess(); // reports the error now rather than with the next bytes
+}
+
+void PLSession::packetProcess()
+{
+    // A handler that feeds more bytes only appends them; the running loop
+    // frames them.
+    if (mInPacketProcess)
+        return;
+    mInPacketProcess = true;
+    QPointer<PLSession> self(this);
+    bool more = true;
+    while (more) {
+        PLFrameReader::Frame frame = mReader.next();
+        switch (frame.status) {
+        case PLFrameReader::Status::Line:
+            headerReceived(frame.line);
+            break;
+        case PLFrameReader::Status::Body:
+            mBodyLength = 0;
+            bodyReceived(frame.body);
+            break;
+        case PLFrameReader::Status::Dropped:
+            break;
+        case PLFrameReader::Status::NeedMore:
+            more = false;
+            break;
+        case PLFrameReader::Status::ProtocolError:
+            mInPacketProcess = false;
+            protocolError(frame.error);
+            return;
+        }
+        if (!self)
+            return;
+        if (mDisposed)
+            more = false;
+    }
+    mInPacketProcess = false;
+}
+
+void PLSession::protocolError(const QString &why)
+{
+    plLog(QStringLiteral("protocol error: %1; closing the connection").arg(why));
+    const AsyncSocketError error = AsyncSocketError::other(QStringLiteral("PLSessionErrorDomain"), 1, why);
+    resetReceiveState();
+    if (!mSocket->isDisconnected()) {
+        mSocket->closeWithError(error);
+        return;
+    }
+    // Tunnel mode without an open socket: report it the same way.
+    QPointer<PLSession> self(this);
+    onSocketWillDisconnectWithError(mSocket, error);
+    if (self)
+        onSocketDidDisconnect(mSocket);
+}
+
+void PLSession::headerReceived(const QString &line)
+{
+    PL_GUARD_OBJECT(!line.isNull());
+    std::unique_ptr<PLRecvPacket> packet = PLRecvPacketBuilder::setPacketString(line);
+    if (!packet) {
+        plLog(QStringLiteral("last sending packet = %1").arg(mLastSentPacket));
+        return;
+    }
+    if (!packet->isValid())
+        return;
+    bool quick = false;
+    const Handler handler = findProcessMethod(*packet, &quick);
+    if (!handler) {
+        plLog(QStringLiteral("selector not found"));
+        return;
+    }
+    if (quick) {
+        PL_LOG_EXCEPTIONS(handler(*packet));
+        return;
+    }
+    PLRecvPacket *raw = packet.get();
+    runOnMainThread([&] { PL_LOG_EXCEPTIONS(handler(*raw)); }, true);
+}
+
+void PLSession::bodyReceived(const QByteArray &)
+{
+    plLog(QStringLiteral("body did not processed"));
+}
+
+PLSession::Handler PLSession::findProcessMethod(const PLRecvPacket &packet, bool *quickResponse) const
+{
+    const QString &command = packet.command();
+    if (auto it = mThreadProcessMethodsDict.constFind(command); it != mThreadProcessMethodsDict.cend()) {
+        if (quickResponse)
+            *quickResponse = true;
+        return *it;
+    }
+    if (quickResponse)
+        *quickResponse = false;
+    if (auto it = mProcessMethodsDict.constFind(command); it != mProcessMethodsDict.cend())
+        return *it;
+    return mProcessMethodsDict.value(QStringLiteral("default"));
+}
+
+} // namespace parley

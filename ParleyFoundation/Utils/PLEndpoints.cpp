@@ -1,0 +1,150 @@
+#include "PLEndpoints.h"
+
+#include "Log.h"
+#include "PLUtils.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QtGlobal>
+
+namespace parley {
+
+namespace {
+
+bool parsePort(const QString &value, quint16 *port)
+{
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (!ok || number < 1 || number > 65535)
+        return false;
+    *port = quint16(number);
+    return true;
+}
+
+bool parseSeconds(const QString &value, double *seconds)
+{
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok || !(number > 0) || number > 24 * 3600)
+        return false;
+    *seconds = number;
+    return true;
+}
+
+bool parseHost(const QString &value, QString *host)
+{
+    if (value.isEmpty() || value.contains(QLatin1Char(' ')) || value.contains(QLatin1Char('/')))
+        return false;
+    *host = value;
+    return true;
+}
+
+QMutex gMutex;
+std::optional<PLEndpoints> gCurrent;
+
+} // namespace
+
+std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString *error)
+{
+    PLEndpoints result;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = QString::fromUtf8(lines[i]).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const auto fail = [&](const QString &why) {
+            if (error)
+                *error = QStringLiteral("line %1: %2").arg(i + 1).arg(why);
+            return std::optional<PLEndpoints>();
+        };
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return fail(QStringLiteral("expected key = value"));
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        bool ok = false;
+        if (key == QLatin1String("dispatch.host"))
+            ok = parseHost(value, &result.dispatchHost);
+        else if (key == QLatin1String("dispatch.port"))
+            ok = parsePort(value, &result.dispatchPort);
+        else if (key == QLatin1String("relay.host"))
+            ok = parseHost(value, &result.relayHost);
+        else if (key == QLatin1String("relay.port1"))
+            ok = parsePort(value, &result.relayPort1);
+        else if (key == QLatin1String("relay.port2"))
+            ok = parsePort(value, &result.relayPort2);
+        else if (key == QLatin1String("tunnel.host"))
+            ok = parseHost(value, &result.tunnelHost);
+        else if (key == QLatin1String("tunnel.port"))
+            ok = parsePort(value, &result.tunnelPort);
+        else if (key == QLatin1String("connect.timeout"))
+            ok = parseSeconds(value, &result.connectTimeout);
+        else if (key == QLatin1String("connectivity.timeout"))
+            ok = parseSeconds(value, &result.connectivityTimeout);
+        else if (key == QLatin1String("tunnel.timeout"))
+            ok = parseSeconds(value, &result.tunnelTimeout);
+        else if (key == QLatin1String("tunnel.attempts")) {
+            const int attempts = value.toInt(&ok);
+            ok = ok && attempts >= 1 && attempts <= 10;
+            if (ok)
+                result.tunnelAttempts = attempts;
+        } else
+            return fail(QStringLiteral("unknown key \"%1\"").arg(key));
+        if (!ok)
+            return fail(QStringLiteral("bad value \"%1\" for %2").arg(value, key));
+    }
+    return result;
+}
+
+std::optional<PLEndpoints> PLEndpoints::fromFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    // The file is a handful of lines; anything large is not ours.
+    const QByteArray text = file.read(64 * 1024 + 1);
+    if (text.size() > 64 * 1024) {
+        if (error)
+            *error = QStringLiteral("file too large");
+        return std::nullopt;
+    }
+    return fromText(text, error);
+}
+
+QString PLEndpoints::configurationPath()
+{
+    const QString fromEnvironment = qEnvironmentVariable("PARLEY_ENDPOINTS");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    const QString support = PLAppSupportPath();
+    return support.isNull() ? QString() : support + QStringLiteral("endpoints.conf");
+}
+
+PLEndpoints PLEndpoints::current()
+{
+    QMutexLocker lock(&gMutex);
+    if (!gCurrent) {
+        const QString path = configurationPath();
+        const bool named = !qEnvironmentVariable("PARLEY_ENDPOINTS").isEmpty();
+        QString error;
+        std::optional<PLEndpoints> loaded;
+        if (!path.isEmpty() && (named || QFile::exists(path)))
+            loaded = fromFile(path, &error);
+        if (!loaded && !error.isEmpty())
+            plLog(QStringLiteral("endpoints: %1: %2; using the defaults").arg(path, error));
+        gCurrent = loaded ? *loaded : PLEndpoints();
+    }
+    return *gCurrent;
+}
+
+void PLEndpoints::setCurrent(const PLEndpoints &endpoints)
+{
+    QMutexLocker lock(&gMutex);
+    gCurrent = endpoints;
+}
+
+} // namespace parley

@@ -1,0 +1,60 @@
+#pragma once
+
+// Where the client finds the service, and how long it waits for it.
+//
+// One small text file, "key = value" per line; '#' starts a comment line and
+// blank lines are skipped. Its path is $PARLEY_ENDPOINTS, else
+// <support folder>/endpoints.conf; a missing file means the defaults below.
+//
+//   dispatch.host        login-dispatch server            (no default)
+//   dispatch.port        its port                         5004
+//   relay.host           relay server                     (no default)
+//   relay.port1          the relay's first port           80
+//   relay.port2          the relay's second port          1863
+//   tunnel.host          HTTP tunnel server               (no default)
+//   tunnel.port          its port, also in the request   80
+//   connect.timeout      seconds for a session connect    20
+//   connectivity.timeout seconds for one route test       20
+//   tunnel.attempts      connects to the proxy per POST   3
+//   tunnel.timeout       seconds for one tunnel exchange  60
+//
+// Ports are 1..65535, time-outs positive numbers, attempts 1..10.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace parley {
+
+struct PLEndpoints
+{
+    QString dispatchHost;
+    quint16 dispatchPort = 5004;
+    QString relayHost;
+    quint16 relayPort1 = 80;
+    quint16 relayPort2 = 1863;
+    QString tunnelHost;
+    quint16 tunnelPort = 80;
+    double connectTimeout = 20.0;
+    double connectivityTimeout = 20.0;
+    int tunnelAttempts = 3;
+    double tunnelTimeout = 60.0;
+
+    // Parses the file's text; on the first bad line answers nothing and says
+    // why in `error` (line number and reason). Unknown keys are errors too, so
+    // that a misspelt key is not silently ignored.
+    static std::optional<PLEndpoints> fromText(const QByteArray &text, QString *error = nullptr);
+    // Reads and parses a file; a file that cannot be read is an error.
+    static std::optional<PLEndpoints> fromFile(const QString &path, QString *error = nullptr);
+    // The file's path: $PARLEY_ENDPOINTS, else endpoints.conf in the support folder.
+    static QString configurationPath();
+
+    // The configuration in force: loaded from configurationPath() on first use
+    // (a bad or unreadable file is logged and the defaults are used; a missing
+    // default file is silently the defaults).
+    static PLEndpoints current();
+    // Replaces the configuration in force (tests, or a reload).
+    static void setCurrent(const PLEndpoints &endpoints);
+};
+
+} // namespace parley

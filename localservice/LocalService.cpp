@@ -1,0 +1,85 @@
+#include "LocalService.h"
+
+#include "DispatchServer.h"
+#include "EndpointsWriter.h"
+#include "KeyExchange.h"
+#include "KeyExchangeFactory.h"
+#include "NotificationServer.h"
+
+namespace localservice {
+
+LocalService::LocalService(QObject *parent) : QObject(parent) {}
+
+LocalService::~LocalService()
+{
+    // The servers refer to the store, the plan and the key exchange.
+    mDispatch.reset();
+    mNotification.reset();
+}
+
+void LocalService::setKeyExchange(std::unique_ptr<KeyExchange> keyExchange)
+{
+    mKeyExchange = std::move(keyExchange);
+}
+
+bool LocalService::start(const ServiceOptions &options, QString *error)
+{
+    const auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (mNotification)
+        return fail(QStringLiteral("the service is already running"));
+
+    QString problem;
+    if (options.dataFile.isEmpty())
+        mAccounts = AccountStore::demo();
+    else if (!(mAccounts = AccountStore::fromFile(options.dataFile, &problem)))
+        return fail(QStringLiteral("data file %1").arg(problem));
+
+    for (const QString &spec : options.faults) {
+        problem = mFaults.add(spec);
+        if (!problem.isEmpty())
+            return fail(problem);
+    }
+
+    if (!mKeyExchange) {
+        mKeyExchange = makeKeyExchange(options.certChainFile, options.keyFile, &problem);
+        if (!mKeyExchange)
+            return fail(problem);
+    }
+
+    mNotification = std::make_unique<NotificationServer>(*mAccounts, *mKeyExchange, mFaults);
+    mDispatch = std::make_unique<DispatchServer>(mFaults, *mNotification);
+    if (!mNotification->listen(options.notificationPort, &problem)
+        || !mDispatch->listen(options.dispatchPort, &problem)) {
+        mDispatch.reset();
+        mNotification.reset();
+        return fail(problem);
+    }
+
+    if (!options.endpointsFile.isEmpty()) {
+        // The client learns the notification server from the REQS answer.
+        problem = EndpointsWriter::write(options.endpointsFile,
+                                         {mNotification->host(), dispatchPort()});
+        if (!problem.isEmpty()) {
+            mDispatch.reset();
+            mNotification.reset();
+            return fail(problem);
+        }
+    }
+    return true;
+}
+
+quint16 LocalService::dispatchPort() const
+{
+    return mDispatch ? mDispatch->port() : 0;
+}
+
+quint16 LocalService::notificationPort() const
+{
+    return mNotification ? mNotification->port() : 0;
+}
+
+} // namespace localservice

@@ -1,0 +1,58 @@
+#pragma once
+
+// The whole emulator in one object: the account store, the fault plan, the
+// key exchange and both servers, started together. main() and the tests use
+// it alike.
+
+#include "AccountStore.h"
+#include "FaultPlan.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace localservice {
+
+class DispatchServer;
+class KeyExchange;
+class NotificationServer;
+
+struct ServiceOptions {
+    QString dataFile;          // empty: the demo accounts
+    quint16 dispatchPort = 0;  // 0: the kernel chooses
+    quint16 notificationPort = 0;
+    QString endpointsFile;     // empty: none written
+    QString certChainFile;     // server certificate first, then its chain (PEM)
+    QString keyFile;           // the server's private key (PEM)
+    QStringList faults;        // fault specs (see FaultPlan)
+};
+
+class LocalService : public QObject {
+    Q_OBJECT
+public:
+    explicit LocalService(QObject *parent = nullptr);
+    ~LocalService() override;
+
+    // Replaces the key exchange that the options would choose (tests).
+    void setKeyExchange(std::unique_ptr<KeyExchange> keyExchange);
+
+    // Loads the data, listens on both ports and writes the endpoints file.
+    // Answers false with `error` set when anything fails.
+    bool start(const ServiceOptions &options, QString *error);
+
+    quint16 dispatchPort() const;
+    quint16 notificationPort() const;
+    NotificationServer *notificationServer() { return mNotification.get(); }
+    const AccountStore &accounts() const { return *mAccounts; }
+
+private:
+    std::optional<AccountStore> mAccounts;
+    FaultPlan mFaults;
+    std::unique_ptr<KeyExchange> mKeyExchange;
+    std::unique_ptr<NotificationServer> mNotification;
+    std::unique_ptr<DispatchServer> mDispatch;
+};
+
+} // namespace localservice

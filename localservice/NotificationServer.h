@@ -1,0 +1,60 @@
+#pragma once
+
+// The notification server's sign-in part: key exchange, LIN4, options,
+// configuration, group and buddy lists, keepalive and sign-out.
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QTcpServer;
+
+namespace localservice {
+
+class AccountStore;
+class FaultPlan;
+class KeyExchange;
+class LineConnection;
+class NotificationSession;
+
+class NotificationServer : public QObject {
+    Q_OBJECT
+public:
+    NotificationServer(const AccountStore &accounts, KeyExchange &keyExchange,
+                       const FaultPlan &faults, QObject *parent = nullptr);
+
+    // Listens on 127.0.0.1; port 0 lets the kernel choose.
+    bool listen(quint16 port, QString *error);
+    quint16 port() const;
+    // The address announced to clients.
+    QString host() const;
+
+    // Serves a connection that reached us through the relay.
+    void adopt(LineConnection *connection);
+    // Sends "PING 0" on every connection that has signed in.
+    void pingSignedIn();
+    // How many "PING" answers the clients have sent so far.
+    int pingAnswers() const { return mPingAnswers; }
+
+    const AccountStore &accounts() const { return mAccounts; }
+    KeyExchange &keyExchange() { return mKeyExchange; }
+    const FaultPlan &faults() const { return mFaults; }
+    void countPingAnswer() { ++mPingAnswers; }
+
+signals:
+    // A client finished its sign-in (it sent CPRM after the buddy list).
+    void signInCompleted(const QString &userID);
+
+private:
+    void acceptPending();
+
+    const AccountStore &mAccounts;
+    KeyExchange &mKeyExchange;
+    const FaultPlan &mFaults;
+    QTcpServer *mServer;
+    QList<QPointer<NotificationSession>> mSessions;
+    int mPingAnswers = 0;
+};
+
+} // namespace localservice

@@ -1,0 +1,346 @@
+#include "NotificationSession.h"
+
+#include "AccountStore.h"
+#include "FaultPlan.h"
+#include "KeyExchange.h"
+#include "LineConnection.h"
+#include "NotificationServer.h"
+#include "ReplyCodes.h"
+#include "WireText.h"
+
+#include <QStringDecoder>
+
+namespace localservice {
+
+namespace {
+
+bool parseNumber(const QString &field, qint64 *value)
+{
+    bool ok = false;
+    *value = field.toLongLong(&ok);
+    return ok;
+}
+
+// The own-account words of a LIN4 answer, in the order the client reads them.
+QByteArray accountWords(const Account &a)
+{
+    const QStringList words{a.cmn,        a.name,      a.nickName, a.authYN, a.loginType,
+                            a.dpKey,      a.area,      a.velaID,   a.velaCMN, a.orchardID,
+                            a.orchardCMN, a.mobile,    a.email,    a.musicDate, a.ucYN,
+                            a.token,      a.ticket};
+    QStringList escaped;
+    for (const QString &w : words)
+        escaped.append(wireEscape(w));
+    return (escaped.join(QLatin1Char(' ')) + QLatin1String("\r\n")).toUtf8();
+}
+
+} // namespace
+
+NotificationSession::NotificationSession(LineConnection *connection, NotificationServer &server)
+    : QObject(connection), mConnection(connection), mServer(server)
+{
+    connect(connection, &LineConnection::lineReceived, this, &NotificationSession::handleLine);
+    connect(connection, &LineConnection::bodyReceived, this, &NotificationSession::handleBody);
+}
+
+NotificationSession::~NotificationSession() = default;
+
+void NotificationSession::replyError(int code, qint64 tid)
+{
+    mConnection->write(QByteArray::number(code) + ' ' + QByteArray::number(tid) + "\r\n");
+}
+
+void NotificationSession::sendWithBody(const QString &word, qint64 tid, QStringList params,
+                                       const QByteArray &body)
+{
+    const qint64 length = mOversizeNext ? FaultPlan::kOversizeLength : body.size();
+    mOversizeNext = false;
+    params.append(QString::number(length));
+    mConnection->write(wireLine(word, tid, params) + body);
+}
+
+void NotificationSession::ping()
+{
+    if (mState == State::SignedIn || mState == State::Complete)
+        mConnection->write(wireLine(QStringLiteral("PING"), 0));
+}
+
+bool NotificationSession::announceBody(const QString &word, qint64 tid, const QStringList &fields,
+                                       const QString &lengthField)
+{
+    qint64 length = -1;
+    if (!parseNumber(lengthField, &length) || length < 0) {
+        replyError(reply::kMalformed, tid);
+        return false;
+    }
+    mPending = Pending{word, tid, fields};
+    return mConnection->expectBody(length);
+}
+
+void NotificationSession::handleLine(const QString &line)
+{
+    const QStringList fields = wireSplit(line);
+    const QString word = fields.value(0);
+    qint64 tid = 0;
+    if (fields.size() < 2 || !parseNumber(fields[1], &tid)) {
+        replyError(reply::kMalformed, 0);
+        return;
+    }
+    mOversizeNext = false; // an oversize fault strikes only the answer to its own command
+    switch (mServer.faults().actionFor(word)) {
+    case FaultPlan::Action::Drop: mConnection->abort(); return;
+    case FaultPlan::Action::Silent: mConnection->setDeaf(true); return;
+    case FaultPlan::Action::Garbage: mConnection->write(FaultPlan::garbageLines()); break;
+    case FaultPlan::Action::Oversize: mOversizeNext = true; break;
+    case FaultPlan::Action::None: break;
+    }
+
+    const bool signedIn = mState == State::SignedIn || mState == State::Complete;
+    if (word == QLatin1String("NCPT")) {
+        handleNCPT(tid, fields);
+    } else if (word == QLatin1String("PRVK") || word == QLatin1String("LOPT")) {
+        // PRVK tid encodeType length / LOPT tid bodyType length, then the body
+        if (fields.size() != 4)
+            return replyError(reply::kMalformed, tid);
+        announceBody(word, tid, fields, fields[3]);
+    } else if (word == QLatin1String("LIN4")) {
+        // LIN4 tid userID encType length, then the sign-in text
+        if (fields.size() != 5)
+            return replyError(reply::kMalformed, tid);
+        announceBody(word, tid, fields, fields[4]);
+    } else if (word == QLatin1String("CONF")) {
+        handleCONF(tid, fields);
+    } else if (word == QLatin1String("GLST")) {
+        handleGLST(tid, fields);
+    } else if (word == QLatin1String("LIST")) {
+        if (fields.size() != 2)
+            return replyError(reply::kMalformed, tid);
+        if (!signedIn)
+            return replyError(reply::kNotNow, tid);
+        handleLIST(tid);
+    } else if (word == QLatin1String("ONST")) {
+        // ONST tid status fileRoomType fileRoomName mediaType: the sign-in ends
+        // by setting the own status; the client reads only the tid back.
+        if (fields.size() != 6 || wireUnescape(fields[2]).isEmpty())
+            return replyError(reply::kMalformed, tid);
+        if (!signedIn)
+            return replyError(reply::kNotNow, tid);
+        mConnection->write(wireLine(word, tid, {wireUnescape(fields[2])}));
+    } else if (word == QLatin1String("PING")) {
+        mServer.countPingAnswer(); // the client's answer to our PING
+    } else if (word == QLatin1String("PONG")) {
+        mConnection->write(wireLine(word, tid)); // the client's keepalive
+    } else if (word == QLatin1String("CPRM")) {
+        if (mState == State::SignedIn) {
+            mState = State::Complete;
+            emit signInCompleted(mUserID);
+        } else if (mState != State::Complete) {
+            replyError(reply::kNotNow, tid);
+        }
+    } else if (word == QLatin1String("LOUT")) {
+        mConnection->setDeaf(true); // nothing after the sign-out is answered
+        mConnection->closeAfterWriting();
+    } else {
+        replyError(reply::kUnsupported, tid);
+    }
+}
+
+void NotificationSession::handleBody(const QByteArray &body)
+{
+    const Pending p = mPending;
+    mPending = {};
+    if (p.word == QLatin1String("PRVK")) {
+        handlePRVK(p, body);
+    } else if (p.word == QLatin1String("LIN4")) {
+        handleLIN4(p, body);
+    } else if (p.word == QLatin1String("LOPT")) {
+        if (mState != State::SignedIn && mState != State::Complete)
+            return replyError(reply::kNotNow, p.tid);
+        mConnection->write(wireLine(p.word, p.tid, {QStringLiteral("OK")}));
+    }
+}
+
+void NotificationSession::handleNCPT(qint64 tid, const QStringList &fields)
+{
+    // NCPT tid userID range 0
+    if (fields.size() != 5)
+        return replyError(reply::kMalformed, tid);
+    if (mState != State::Opening)
+        return replyError(reply::kNotNow, tid);
+    mKeySession = mServer.keyExchange().newSession();
+    const QByteArray keyInfo = mKeySession ? mKeySession->serverKeyInfo() : QByteArray();
+    if (keyInfo.isEmpty()) {
+        mKeySession.reset();
+        return replyError(reply::kKeyExchange, tid);
+    }
+    mState = State::KeyOffered;
+    sendWithBody(QStringLiteral("NCPT"), tid, {wireUnescape(fields[3]), QStringLiteral("BASE64")},
+                 keyInfo);
+}
+
+void NotificationSession::handlePRVK(const Pending &p, const QByteArray &body)
+{
+    if (mState != State::KeyOffered || !mKeySession)
+        return replyError(reply::kNotNow, p.tid);
+    if (!mKeySession->acceptClientKey(body))
+        return replyError(reply::kKeyExchange, p.tid);
+    mState = State::KeyAgreed;
+    mConnection->write(wireLine(p.word, p.tid, {QStringLiteral("OK")}));
+}
+
+void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
+{
+    const QString userID = wireUnescape(p.fields[2]);
+    const QString encType = p.fields[3];
+    const bool enciphered = encType == QLatin1String("NE3");
+    if (!enciphered && encType != QLatin1String("PLN"))
+        return replyError(reply::kMalformed, p.tid);
+    // A plain sign-in text needs no key; an enciphered one needs the agreed key.
+    const bool stateFits = enciphered ? mState == State::KeyAgreed
+                                      : mState != State::SignedIn && mState != State::Complete;
+    if (!stateFits)
+        return replyError(reply::kNotNow, p.tid);
+
+    QByteArray textBytes = body;
+    if (enciphered) {
+        const auto plain = mKeySession->decrypt(body);
+        if (!plain)
+            return replyError(reply::kKeyExchange, p.tid);
+        textBytes = *plain;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(textBytes);
+    if (utf8.hasError() || !text.endsWith(QLatin1String("\r\n")))
+        return replyError(reply::kMalformed, p.tid);
+    // Four lines of 4, 7, 1 and 4 words, each line ended by CR LF.
+    const QStringList lines = text.chopped(2).split(QLatin1String("\r\n"));
+    const int wordsPerLine[] = {4, 7, 1, 4};
+    if (lines.size() != 4)
+        return replyError(reply::kMalformed, p.tid);
+    for (int i = 0; i < 4; ++i)
+        if (lines[i].split(QLatin1Char(' ')).size() != wordsPerLine[i])
+            return replyError(reply::kMalformed, p.tid);
+    const QStringList first = lines[0].split(QLatin1Char(' '));
+
+    const Account *account = mServer.accounts().account(userID);
+    if (!account)
+        return replyError(reply::kUnknownAccount, p.tid);
+    if (!passwordMatches(*account, first[0], first[1]))
+        return replyError(reply::kWrongPassword, p.tid);
+
+    QByteArray answer = accountWords(*account);
+    if (enciphered) {
+        const auto cipherText = mKeySession->encrypt(answer);
+        if (!cipherText)
+            return replyError(reply::kKeyExchange, p.tid);
+        answer = *cipherText;
+    }
+    mState = State::SignedIn;
+    mUserID = userID;
+    sendWithBody(p.word, p.tid, {userID, encType}, answer);
+}
+
+bool NotificationSession::passwordMatches(const Account &account, const QString &password,
+                                          const QString &passwordType) const
+{
+    if (passwordType == QLatin1String("PLN"))
+        return password == account.password;
+    if (passwordType == QLatin1String("TKN"))
+        return !account.token.isEmpty() && password == account.token;
+    if (passwordType == QLatin1String("NE3")) {
+        // The password itself is enciphered under the session key.
+        if (mState != State::KeyAgreed || !mKeySession)
+            return false;
+        const auto plain = mKeySession->decrypt(password.toUtf8());
+        return plain && QString::fromUtf8(*plain) == account.password;
+    }
+    return false;
+}
+
+void NotificationSession::handleCONF(qint64 tid, const QStringList &fields)
+{
+    // CONF tid cache 0
+    qint64 cache = 0;
+    if (fields.size() != 4 || !parseNumber(fields[2], &cache))
+        return replyError(reply::kMalformed, tid);
+    if (mState != State::SignedIn && mState != State::Complete)
+        return replyError(reply::kNotNow, tid);
+    // The whole configuration goes out every time: the client keeps it only
+    // when the version is newer than its copy.
+    const AccountStore &store = mServer.accounts();
+    sendWithBody(fields[0], tid, {QString::number(store.confVersion())}, store.confBody());
+}
+
+void NotificationSession::handleGLST(qint64 tid, const QStringList &fields)
+{
+    // GLST tid cache
+    qint64 cache = 0;
+    if (fields.size() != 3 || !parseNumber(fields[2], &cache))
+        return replyError(reply::kMalformed, tid);
+    if (mState != State::SignedIn && mState != State::Complete)
+        return replyError(reply::kNotNow, tid);
+    const Account *account = mServer.accounts().account(mUserID);
+    if (!account)
+        return replyError(reply::kNotNow, tid);
+    const QString word = fields[0];
+    QByteArray out = wireLine(word, tid, {QString::number(account->groupCache)});
+    if (cache != account->groupCache) {
+        // Groups first, then the buddies filed in them, as one numbered run:
+        // only the very last line of the run is marked last.
+        struct Membership {
+            QString cmn;
+            QString groupID;
+        };
+        QList<Membership> members;
+        for (const Buddy &b : account->buddies) {
+            const Account *buddy = mServer.accounts().account(b.id);
+            if (!buddy || b.flags[0] != QLatin1Char('1'))
+                continue; // only the user's own list (FL) is filed in groups
+            const QStringList groupIDs = b.groupIDs.isEmpty() ? QStringList{QStringLiteral("0")}
+                                                              : b.groupIDs;
+            for (const QString &g : groupIDs)
+                members.append({buddy->cmn, g});
+        }
+        const qsizetype count = account->groups.size() + members.size();
+        if (count == 0)
+            out += wireLine(word, tid, {QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}, {}});
+        qsizetype index = 0;
+        for (const Group &g : account->groups)
+            out += wireLine(word, tid,
+                            {QString::number(index++), QString::number(count), QStringLiteral("Y"),
+                             g.id, g.name, g.parentID});
+        for (const Membership &m : members)
+            out += wireLine(word, tid,
+                            {QString::number(index++), QString::number(count), QStringLiteral("N"),
+                             m.cmn, m.groupID});
+    }
+    mConnection->write(out);
+}
+
+void NotificationSession::handleLIST(qint64 tid)
+{
+    const Account *account = mServer.accounts().account(mUserID);
+    if (!account)
+        return replyError(reply::kNotNow, tid);
+    const QString word = QStringLiteral("LIST");
+    const qsizetype count = account->buddies.size();
+    if (count == 0) {
+        mConnection->write(wireLine(word, tid, {QStringLiteral("0"), QStringLiteral("0")}));
+        return;
+    }
+    QByteArray out;
+    qsizetype index = 0;
+    for (const Buddy &b : account->buddies) {
+        const Account *buddy = mServer.accounts().account(b.id);
+        if (!buddy)
+            continue; // the store checks every buddy against its accounts
+        out += wireLine(word, tid,
+                        {QString::number(index++), QString::number(count), b.flags, buddy->id,
+                         buddy->cmn, buddy->name, buddy->nickName, buddy->mobile, buddy->email,
+                         buddy->birthday, buddy->orchardCMN, buddy->birthdayTPCD, buddy->authYN,
+                         buddy->mimid, buddy->musicDate, buddy->ewerYN});
+    }
+    mConnection->write(out);
+}
+
+} // namespace localservice
