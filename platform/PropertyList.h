@@ -1,0 +1,53 @@
+#pragma once
+
+// XML property lists (the plist 1.0 document type) read into and written from
+// QVariant:
+//   dict -> QVariantMap      array -> QVariantList   string -> QString
+//   integer -> qint64        real -> double          true/false -> bool
+//   date -> QDateTime (UTC, whole seconds)           data -> QByteArray
+// Writing also takes QVariantHash, QStringList, the other integer types and
+// float. Property lists have no null, so an invalid QVariant is refused.
+//
+// Files are untrusted: every failure is reported as an error text, with a
+// limit on size and on nesting depth, and no entity declarations accepted.
+
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+namespace parley {
+
+class PropertyList {
+public:
+    static constexpr qsizetype kMaxBytes = 32 * 1024 * 1024;
+    // Containers nested deeper than this are refused.
+    static constexpr int kMaxDepth = 64;
+
+    struct ReadResult {
+        QVariant value;
+        QString error; // empty on success
+        bool ok() const { return error.isEmpty(); }
+    };
+    struct WriteResult {
+        QByteArray data;
+        QString error; // empty on success
+        bool ok() const { return error.isEmpty(); }
+    };
+
+    static ReadResult read(const QByteArray &xml);
+    static ReadResult readFile(const QString &path);
+
+    // Strings that XML cannot carry (control characters other than tab,
+    // line feed and carriage return; lone surrogates) are refused.
+    static WriteResult write(const QVariant &value);
+    // Atomic: the old file stays in place until the new one is complete.
+    // With `permissions` the new file gets them before any content is written.
+    // Answers an empty string on success, else the error.
+    [[nodiscard]] static QString writeFile(const QString &path, const QVariant &value,
+                                           std::optional<QFileDevice::Permissions> permissions = std::nullopt);
+};
+
+} // namespace parley
