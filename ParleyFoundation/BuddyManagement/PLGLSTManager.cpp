@@ -43,12 +43,13 @@ void PLGLSTManager::loadIfGroupCacheExist()
     PLCreateFolderIfNotExist(folder);
     if (!QFileInfo::exists(mGroupCachePathValue))
         return;
-    const std::optional<QVariant> stored = PropertyList::readFile(mGroupCachePathValue);
-    if (!stored || stored->typeId() != QMetaType::QVariantList) {
-        plLog(QStringLiteral("group cache is not a property-list array; ignored: ") + mGroupCachePathValue);
+    const PropertyList::ReadResult stored = PropertyList::readFile(mGroupCachePathValue);
+    if (!stored.ok() || stored.value.typeId() != QMetaType::QVariantList) {
+        plLog(QStringLiteral("group cache is not a property-list array; ignored: ") + mGroupCachePathValue
+              + QLatin1String(" ") + stored.error);
         return;
     }
-    const QVariantList entries = stored->toList();
+    const QVariantList entries = stored.value.toList();
     for (const QVariant &entry : entries) {
         if (entry.typeId() != QMetaType::QVariantMap) {
             plLog(QStringLiteral("group cache holds an entry that is no dictionary; ignored: ")
@@ -90,8 +91,10 @@ void PLGLSTManager::endSave()
         return;
     mSaveFlagValue = false;
     // The new file replaces the old one only once it is complete.
-    if (mGroupCachePathValue.isNull() || !PropertyList::writeFileAtomically(mGroupCachePathValue, mEntries))
-        plLog(QStringLiteral("group cache could not be written: ") + mGroupCachePathValue);
+    const QString error = mGroupCachePathValue.isNull() ? QStringLiteral("no path")
+                                                        : PropertyList::writeFile(mGroupCachePathValue, mEntries);
+    if (!error.isEmpty())
+        plLog(QStringLiteral("group cache could not be written: ") + error);
 }
 
 } // namespace parley

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <iconv.h>
+#include <zlib.h>
 
 namespace parley {
 
@@ -29,8 +30,10 @@ const QString kChatLogBoundary = QStringLiteral("---------------------------93e4
 QMutex gSaveChatLock;
 QString gSaveChatURL = QStringLiteral("https://memo.vela.test:443/client/SaveChat.do");
 
-// The common settings of every request. Accept-Encoding is left to Qt, which
-// then sends "gzip, deflate" and also undoes the compression of the reply.
+// A reply inflated beyond this is refused rather than filling the memory.
+constexpr qsizetype kMaxInflatedBytes = 64 * 1024 * 1024;
+
+// The common settings of every request.
 QNetworkRequest baseRequest(const QString &urlString)
 {
     const QUrl url(urlString);
@@ -78,6 +81,36 @@ QByteArray toCodePage949(const QString &text)
     return out;
 }
 
+// A gzip or zlib stream (or, failing that, raw deflate) inflated; null when
+// the bytes are no such stream or inflate too far.
+QByteArray inflateBody(const QByteArray &compressed)
+{
+    for (const int windowBits : {15 + 32, -15}) {
+        z_stream stream{};
+        if (inflateInit2(&stream, windowBits) != Z_OK)
+            return QByteArray();
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(compressed.constData()));
+        stream.avail_in = uInt(compressed.size());
+        QByteArray out;
+        char chunk[16384];
+        int status = Z_OK;
+        while (status == Z_OK) {
+            stream.next_out = reinterpret_cast<Bytef *>(chunk);
+            stream.avail_out = sizeof chunk;
+            status = inflate(&stream, Z_NO_FLUSH);
+            out.append(chunk, qsizetype(sizeof chunk - stream.avail_out));
+            if (out.size() > kMaxInflatedBytes)
+                status = Z_MEM_ERROR;
+            if (status == Z_BUF_ERROR && stream.avail_in == 0)
+                break; // a stream cut short: keep what came
+        }
+        inflateEnd(&stream);
+        if (status == Z_STREAM_END || status == Z_BUF_ERROR)
+            return out;
+    }
+    return QByteArray();
+}
+
 QNetworkRequest postRequest(const QString &url, const QByteArray &contentType, qint64 length)
 {
     QNetworkRequest request = baseRequest(url);
@@ -98,6 +131,7 @@ QNetworkRequest multipartRequest(const QString &url, const QString &boundary, qi
     request.setRawHeader("Accept-Language", "ko");
     request.setRawHeader("User-Agent", kUserAgent);
     request.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary.toUtf8());
+    request.setRawHeader("Accept-Encoding", "gzip, deflate");
     request.setRawHeader("Content-Length", QByteArray::number(length));
     request.setRawHeader("Connection", "Keep-Alive");
     return request;
@@ -149,12 +183,18 @@ QString PLHTTPManager::responseMessage(const Request &request)
     if (!reply->isFinished())
         loop.exec();
     QString text;
-    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
-        text = QString::fromUtf8(reply->readAll());
-    else
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+        QByteArray body = reply->readAll();
+        const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+        if (request.inflateReply && (encoding == "gzip" || encoding == "deflate")) {
+            body = inflateBody(body);
+            if (body.isNull())
+                plLog(QStringLiteral("reply could not be inflated"));
+        }
+        text = body.isEmpty() ? QString(QLatin1String("")) : QString::fromUtf8(body);
+    } else {
         plLog(QStringLiteral("request failed: ") + reply->errorString());
-    if (text.isNull() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
-        text = QLatin1String("");
+    }
     delete reply;
     return text;
 }
@@ -183,14 +223,15 @@ QString PLHTTPManager::getReqPOSTBoundary(const QString &body, const QString &bo
 {
     QByteArray bytes = toCodePage949(body);
     bytes += (QLatin1String("--") + boundary + QLatin1String("--\r\n")).toUtf8();
-    return responseMessage({multipartRequest(url, boundary, bytes.size()), QByteArrayLiteral("POST"), bytes, nullptr});
+    return responseMessage(
+        {multipartRequest(url, boundary, bytes.size()), QByteArrayLiteral("POST"), bytes, nullptr, true});
 }
 
 QString PLHTTPManager::getReqPostWithAttachment(const QString &filePath, const QString &boundary, const QString &url)
 {
     const std::unique_ptr<QIODevice> body = openBody(filePath);
     return responseMessage(
-        {multipartRequest(url, boundary, body->size()), QByteArrayLiteral("POST"), {}, body.get()});
+        {multipartRequest(url, boundary, body->size()), QByteArrayLiteral("POST"), {}, body.get(), true});
 }
 
 bool PLHTTPManager::getReqBulkmail(const QString &filePath, const QString &url)

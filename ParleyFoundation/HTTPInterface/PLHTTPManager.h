@@ -46,6 +46,9 @@ public:
         QByteArray method;
         QByteArray body;
         QIODevice *bodyDevice = nullptr; // used instead of body when set
+        // The request names its own Accept-Encoding, so Qt leaves a
+        // compressed reply as it came and it is inflated here.
+        bool inflateReply = false;
     };
     // Sends a request and waits for the reply's text.
     QString responseMessage(const Request &request);

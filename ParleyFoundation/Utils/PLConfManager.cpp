@@ -67,12 +67,13 @@ bool PLConfManager::loadConf()
     mCurrentVersion = 0;
     if (mConfPath.isNull() || !QFileInfo::exists(mConfPath))
         return false;
-    const std::optional<QVariant> stored = PropertyList::readFile(mConfPath);
-    if (!stored || stored->typeId() != QMetaType::QVariantMap) {
-        plLog(QStringLiteral("conf.dat is not a property-list dictionary; ignored: ") + mConfPath);
+    const PropertyList::ReadResult stored = PropertyList::readFile(mConfPath);
+    if (!stored.ok() || stored.value.typeId() != QMetaType::QVariantMap) {
+        plLog(QStringLiteral("conf.dat is not a property-list dictionary; ignored: ") + mConfPath + QLatin1String(" ")
+              + stored.error);
         return false;
     }
-    mConfDictValue = stored->toMap();
+    mConfDictValue = stored.value.toMap();
     const QVariant version = mConfDictValue->value(QLatin1String(kConfVersionKey));
     mCurrentVersion = isNumber(version) ? version.toInt() : 0;
     return true;
@@ -110,8 +111,10 @@ bool PLConfManager::setConf(const QByteArray &body, qint32 version)
     mConfDictValue = dict;
     // Written to a new file that then replaces the old one, so a crash
     // midway leaves the previous configuration, never half a file.
-    if (mConfPath.isNull() || !PropertyList::writeFileAtomically(mConfPath, dict))
-        plLog(QStringLiteral("conf.dat could not be written: ") + mConfPath);
+    const QString error =
+        mConfPath.isNull() ? QStringLiteral("no path") : PropertyList::writeFile(mConfPath, dict);
+    if (!error.isEmpty())
+        plLog(QStringLiteral("conf.dat could not be written: ") + error);
     return true;
 }
 
