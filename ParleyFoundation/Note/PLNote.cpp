@@ -35,7 +35,12 @@ void PLNote::setMessage(const QString &message)
             break;
         }
     }
-    mNoteHeader_.setTitle(message.left(std::min(end, kMaxTitleLength)));
+    qsizetype titleLength = std::min(end, kMaxTitleLength);
+    // Never cut a character in half: a lone surrogate would reach the wire
+    // as a replacement character.
+    if (titleLength > 0 && titleLength < end && message.at(titleLength - 1).isHighSurrogate())
+        --titleLength;
+    mNoteHeader_.setTitle(message.left(titleLength));
     // The length counts bytes of UTF-16.
     mNoteHeader_.setLength(qint32(std::min<qsizetype>(message.size() * 2, std::numeric_limits<qint32>::max())));
 }
