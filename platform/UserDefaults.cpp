@@ -1,0 +1,269 @@
+#include "UserDefaults.h"
+
+#include "Log.h"
+#include "PropertyList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QStandardPaths>
+
+namespace parley {
+
+namespace {
+
+constexpr QFileDevice::Permissions kFileMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions kFolderMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+bool isNumber(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+UserDefaults &UserDefaults::standardUserDefaults()
+{
+    static UserDefaults defaults(defaultPath());
+    return defaults;
+}
+
+QString UserDefaults::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Parley/Parley.plist");
+}
+
+UserDefaults::UserDefaults(const QString &path) : mPath(path)
+{
+    QMutexLocker lock(&mMutex);
+    loadLocked();
+}
+
+QString UserDefaults::path() const
+{
+    QMutexLocker lock(&mMutex);
+    return mPath;
+}
+
+void UserDefaults::setPath(const QString &path)
+{
+    QMutexLocker lock(&mMutex);
+    mPath = path;
+    loadLocked();
+}
+
+void UserDefaults::reset()
+{
+    QMutexLocker lock(&mMutex);
+    mRegistered.clear();
+    loadLocked();
+}
+
+void UserDefaults::loadLocked()
+{
+    mValues.clear();
+    mFileIsCorrupt = false;
+    if (!QFileInfo::exists(mPath))
+        return;
+    const PropertyList::ReadResult read = PropertyList::readFile(mPath);
+    if (read.ok() && read.value.typeId() == QMetaType::QVariantMap) {
+        mValues = read.value.toMap();
+        return;
+    }
+    mFileIsCorrupt = true;
+    plLog(QStringLiteral("UserDefaults: cannot read %1 (%2); starting empty, the file is kept until the next write")
+              .arg(mPath, read.ok() ? QStringLiteral("the top level is not a dict") : read.error));
+}
+
+void UserDefaults::registerDefaults(const QVariantMap &defaults)
+{
+    QMutexLocker lock(&mMutex);
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
+        mRegistered.insert(it.key(), it.value());
+}
+
+QVariant UserDefaults::objectForKey(const QString &key) const
+{
+    QMutexLocker lock(&mMutex);
+    auto it = mValues.constFind(key);
+    if (it != mValues.cend())
+        return *it;
+    return mRegistered.value(key);
+}
+
+QString UserDefaults::stringForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    if (v.typeId() == QMetaType::QString)
+        return v.toString();
+    if (isNumber(v) && v.typeId() != QMetaType::Bool)
+        return v.toString();
+    return QString();
+}
+
+qint64 UserDefaults::integerForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
+        const double d = v.toDouble();
+        // Out-of-range and not-a-number doubles have no integer value.
+        return (d > -9.2e18 && d < 9.2e18) ? qint64(d) : 0;
+    }
+    if (isNumber(v))
+        return v.toLongLong();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().trimmed().toLongLong();
+    return 0;
+}
+
+bool UserDefaults::boolForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    if (isNumber(v))
+        return v.toDouble() != 0;
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed();
+        return s.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0 ||
+               s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || s.toLongLong() != 0;
+    }
+    return false;
+}
+
+double UserDefaults::doubleForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    if (isNumber(v))
+        return v.toDouble();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().trimmed().toDouble();
+    return 0;
+}
+
+QByteArray UserDefaults::dataForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    return v.typeId() == QMetaType::QByteArray ? v.toByteArray() : QByteArray();
+}
+
+QVariantList UserDefaults::arrayForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    return v.typeId() == QMetaType::QVariantList || v.typeId() == QMetaType::QStringList ? v.toList() : QVariantList();
+}
+
+QVariantMap UserDefaults::dictionaryForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    return v.typeId() == QMetaType::QVariantMap || v.typeId() == QMetaType::QVariantHash ? v.toMap() : QVariantMap();
+}
+
+bool UserDefaults::changeLocked(const QString &key, const QVariant &value)
+{
+    if (value.isValid()) {
+        // Refuse what the file cannot hold, before anything changes.
+        const PropertyList::WriteResult check = PropertyList::write(value);
+        if (!check.ok()) {
+            plLog(QStringLiteral("UserDefaults: value for \"%1\" refused: %2").arg(key, check.error));
+            return false;
+        }
+        mValues.insert(key, value);
+    } else {
+        mValues.remove(key);
+    }
+    return writeLocked();
+}
+
+bool UserDefaults::setObject(const QVariant &value, const QString &key)
+{
+    QMutexLocker lock(&mMutex);
+    return changeLocked(key, value);
+}
+
+bool UserDefaults::setString(const QString &value, const QString &key)
+{
+    return setObject(value.isNull() ? QVariant() : QVariant(value), key);
+}
+
+bool UserDefaults::setInteger(qint64 value, const QString &key) { return setObject(QVariant(qlonglong(value)), key); }
+bool UserDefaults::setBool(bool value, const QString &key) { return setObject(QVariant(value), key); }
+bool UserDefaults::setDouble(double value, const QString &key) { return setObject(QVariant(value), key); }
+bool UserDefaults::setData(const QByteArray &value, const QString &key) { return setObject(QVariant(value), key); }
+bool UserDefaults::setArray(const QVariantList &value, const QString &key) { return setObject(QVariant(value), key); }
+bool UserDefaults::setDictionary(const QVariantMap &value, const QString &key) { return setObject(QVariant(value), key); }
+bool UserDefaults::removeObjectForKey(const QString &key) { return setObject(QVariant(), key); }
+
+QVariantMap UserDefaults::userDictionary(const QString &userID) const { return dictionaryForKey(userID); }
+
+bool UserDefaults::hasUserDictionary(const QString &userID) const
+{
+    const QVariant v = objectForKey(userID);
+    return v.typeId() == QMetaType::QVariantMap || v.typeId() == QMetaType::QVariantHash;
+}
+
+bool UserDefaults::setUserDictionary(const QString &userID, const QVariantMap &values)
+{
+    return setDictionary(values, userID);
+}
+
+bool UserDefaults::synchronize()
+{
+    QMutexLocker lock(&mMutex);
+    return writeLocked();
+}
+
+bool UserDefaults::moveCorruptFileAsideLocked()
+{
+    if (!QFileInfo::exists(mPath))
+        return true;
+    QString aside = mPath + QStringLiteral(".corrupt");
+    for (int n = 1; QFileInfo::exists(aside); ++n) {
+        if (n > 1000)
+            return false;
+        aside = mPath + QStringLiteral(".corrupt.%1").arg(n);
+    }
+    if (!QFile::rename(mPath, aside))
+        return false;
+    plLog(QStringLiteral("UserDefaults: unreadable %1 moved aside to %2").arg(mPath, aside));
+    return true;
+}
+
+bool UserDefaults::writeLocked()
+{
+    const QFileInfo info(mPath);
+    const QString folder = info.absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder)) {
+            plLog(QStringLiteral("UserDefaults: cannot create %1").arg(folder));
+            return false;
+        }
+        QFile::setPermissions(folder, kFolderMode);
+    }
+    if (mFileIsCorrupt) {
+        if (!moveCorruptFileAsideLocked()) {
+            plLog(QStringLiteral("UserDefaults: cannot move the unreadable %1 aside; not writing over it").arg(mPath));
+            return false;
+        }
+        mFileIsCorrupt = false;
+    }
+    const QString error = PropertyList::writeFile(mPath, mValues, kFileMode);
+    if (!error.isEmpty()) {
+        plLog(QStringLiteral("UserDefaults: %1").arg(error));
+        return false;
+    }
+    return true;
+}
+
+} // namespace parley
