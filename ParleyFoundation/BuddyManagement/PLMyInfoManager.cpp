@@ -118,10 +118,8 @@ void PLMyInfoManager::setProfileValue(const QString &value, const QString &key)
 void PLMyInfoManager::setToken(const QString &token)
 {
     mTokenValue = token;
-    if (token.isNull())
-        UserDefaults::standard().removeValue(QStringLiteral("accountToken"));
-    else
-        UserDefaults::standard().setValue(QStringLiteral("accountToken"), token);
+    // A null token removes the stored one.
+    UserDefaults::standardUserDefaults().setString(token, QStringLiteral("accountToken"));
 }
 
 PLProfileDict PLMyInfoManager::profileDictFrom(const QString &reply)
@@ -183,20 +181,20 @@ void PLMyInfoManager::profileDownloaded(const PLProfileDict &profile, quint64 ge
 
 void PLMyInfoManager::setDisableCertAlert(bool disable)
 {
-    QVariant stored = UserDefaults::standard().value(mLoginID);
-    if (!mLoginID.isNull() && stored.typeId() == QMetaType::QVariantMap) {
-        QVariantMap prefs = stored.toMap();
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    if (!mLoginID.isNull() && defaults.hasUserDictionary(mLoginID)) {
+        QVariantMap prefs = defaults.userDictionary(mLoginID);
         prefs.insert(QStringLiteral("disableCertAlert"), disable);
-        UserDefaults::standard().setValue(mLoginID, prefs);
+        defaults.setUserDictionary(mLoginID, prefs);
     }
     mCertAlertDisable = disable;
 }
 
 bool PLMyInfoManager::disableCertAlert() const
 {
-    const QVariant stored = mLoginID.isNull() ? QVariant() : UserDefaults::standard().value(mLoginID);
-    PL_GUARD_OBJECT(stored.typeId() == QMetaType::QVariantMap, false);
-    return mCertAlertDisable && stored.toMap().value(QStringLiteral("disableCertAlert")).toBool();
+    const UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    PL_GUARD_OBJECT(!mLoginID.isNull() && defaults.hasUserDictionary(mLoginID), false);
+    return mCertAlertDisable && defaults.userDictionary(mLoginID).value(QStringLiteral("disableCertAlert")).toBool();
 }
 
 void PLMyInfoManager::reset()

@@ -11,7 +11,7 @@ void playIfAllowed(const QString &userID, const char *eventKey, const char *soun
 {
     if (userID.isNull())
         return;
-    const QVariantMap prefs = UserDefaults::standard().value(userID).toMap();
+    const QVariantMap prefs = UserDefaults::standardUserDefaults().userDictionary(userID);
     if (prefs.value(QStringLiteral("useSound")).toBool() && prefs.value(QLatin1String(eventKey)).toBool())
         KCCurrentShellHooks().playSound(QLatin1String(soundName));
 }

@@ -55,7 +55,7 @@ const StringTable &tableForLanguage(const QString &language)
 
 QString KCCurrentLanguage()
 {
-    const QStringList languages = UserDefaults::standard().value(QLatin1String(kAppleLanguagesKey)).toStringList();
+    const QStringList languages = UserDefaults::standardUserDefaults().objectForKey(QLatin1String(kAppleLanguagesKey)).toStringList();
     if (languages.isEmpty() || languages.first().isEmpty())
         return QStringLiteral("ko");
     return languages.first();
@@ -114,7 +114,7 @@ QStringList KCDefaultMobile()
 
 std::optional<QStringList> KCDefaultCurrentDomain()
 {
-    const QVariant stored = UserDefaults::standard().value(QLatin1String(kDefaultDomainsKey));
+    const QVariant stored = UserDefaults::standardUserDefaults().objectForKey(QLatin1String(kDefaultDomainsKey));
     if (!stored.isValid())
         return std::nullopt;
     return stored.toStringList();

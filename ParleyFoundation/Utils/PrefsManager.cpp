@@ -26,7 +26,7 @@ int userInt(const char *key) { return userValue(key).toInt(); }
 
 QVariant globalValue(const char *key)
 {
-    return UserDefaults::standard().value(QLatin1String(key));
+    return UserDefaults::standardUserDefaults().objectForKey(QLatin1String(key));
 }
 
 void storeUserValue(const char *key, const QVariant &value)
@@ -39,7 +39,7 @@ void storeUserValue(const char *key, const QVariant &value)
     if (!prefs)
         return;
     prefs->insert(QLatin1String(key), value);
-    UserDefaults::standard().setValue(userID, *prefs);
+    UserDefaults::standardUserDefaults().setUserDictionary(userID, *prefs);
 }
 
 bool profileFlag(const char *key)
@@ -66,10 +66,10 @@ std::optional<QVariantMap> PrefsManager::userPreferences()
     const QString userID = currentUserID();
     if (userID.isNull())
         return std::nullopt;
-    const QVariant stored = UserDefaults::standard().value(userID);
-    if (stored.typeId() != QMetaType::QVariantMap)
+    const UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    if (!defaults.hasUserDictionary(userID))
         return std::nullopt;
-    return stored.toMap();
+    return defaults.userDictionary(userID);
 }
 
 bool PrefsManager::isFirstLogined()
