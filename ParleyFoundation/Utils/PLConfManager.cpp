@@ -19,10 +19,12 @@ void ensureSupportFolder()
 {
     const QString support = PLAppSupportPath();
     PL_GUARD_OBJECT(!support.isNull());
-    const QFileInfo info(support);
-    if (info.exists() && !info.isDir())
-        QFile::remove(support);
-    QDir().mkpath(support);
+    // Without the final slash, or a file of that name would not be seen.
+    const QString folder = QDir::cleanPath(support);
+    const QFileInfo info(folder);
+    if ((info.exists() || info.isSymLink()) && !info.isDir())
+        QFile::remove(folder);
+    QDir().mkpath(folder);
 }
 
 bool isNumber(const QVariant &value)
