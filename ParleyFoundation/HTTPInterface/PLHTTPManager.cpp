@@ -39,6 +39,9 @@ QNetworkRequest baseRequest(const QString &urlString)
     const QUrl url(urlString);
     QNetworkRequest request(url);
     request.setRawHeader("Host", url.host().toUtf8());
+    // The Host header above would be wrong for another server, so only
+    // redirects within the same server are followed.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     request.setTransferTimeout(kTimeoutMs);
     // Counts and uploads must always come from the server.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);

@@ -36,7 +36,8 @@ StringTable loadTable(const QString &language)
 }
 
 // The tables are resources of the program and never change while it runs.
-const StringTable &tableForLanguage(const QString &language)
+// Answered by value: another thread's insertion may move the stored ones.
+StringTable tableForLanguage(const QString &language)
 {
     static QMutex mutex;
     static QHash<QString, StringTable> tables;

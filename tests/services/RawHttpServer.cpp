@@ -38,6 +38,11 @@ RawHttpServer::RawHttpServer() : mServer(new QTcpServer(this))
 
 RawHttpServer::~RawHttpServer() = default;
 
+void RawHttpServer::redirect(const QByteArray &path, const QString &location)
+{
+    mRedirects.insert(path, location.toUtf8());
+}
+
 quint16 RawHttpServer::port() const { return mServer->serverPort(); }
 
 QString RawHttpServer::url(const QString &path) const
@@ -89,6 +94,12 @@ void RawHttpServer::readFrom(QTcpSocket *socket)
         {
             QMutexLocker lock(&mLock);
             mReceived.append(request);
+        }
+        if (mRedirects.contains(request.path)) {
+            socket->write("HTTP/1.1 302 Found\r\nLocation: " + mRedirects.value(request.path)
+                          + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+            return;
         }
         const auto found = mAnswers.constFind(request.path);
         const QByteArray status = found == mAnswers.constEnd() ? "404 Not Found" : "200 OK";

@@ -36,6 +36,8 @@ public:
     quint16 port() const;
     QString url(const QString &path) const;
     void answer(const QByteArray &path, const QByteArray &body, const QByteArray &extraHeaders = {});
+    // Answers the path with "302 Found" to the location.
+    void redirect(const QByteArray &path, const QString &location);
 
     // Thread-safe: requests are recorded on the main thread.
     QList<ReceivedRequest> received() const;
@@ -46,6 +48,7 @@ private:
 
     QTcpServer *mServer;
     QHash<QByteArray, QPair<QByteArray, QByteArray>> mAnswers; // body, extra header lines
+    QHash<QByteArray, QByteArray> mRedirects;
     QHash<QTcpSocket *, QByteArray> mPending;
     mutable QMutex mLock;
     QList<ReceivedRequest> mReceived;

@@ -281,3 +281,23 @@ TEST(PLHTTPManager, CompressedRepliesToMultipartPostsAreInflated)
         EXPECT_EQ(reply, QString::fromLatin1(c.text));
     }
 }
+
+TEST(PLHTTPManager, RedirectsAreFollowedOnlyWithinTheSameServer)
+{
+    // The request names its Host, which would be wrong for another server.
+    RawHttpServer server;
+    RawHttpServer other;
+    server.redirect("/old", server.url("/new"));
+    server.answer("/new", "moved here");
+    server.redirect("/away", other.url("/new"));
+    other.answer("/new", "elsewhere");
+    EXPECT_EQ(runOnWorker<QString>([&] { return PLHTTPManager::sharedManager().getReqGET(server.url("/old")); }),
+              QStringLiteral("moved here"));
+    ASSERT_EQ(server.receivedCount(), 2);
+    EXPECT_EQ(server.received().at(1).path, QByteArray("/new"));
+
+    const QString reply =
+        runOnWorker<QString>([&] { return PLHTTPManager::sharedManager().getReqGET(server.url("/away")); });
+    EXPECT_NE(reply, QStringLiteral("elsewhere"));
+    EXPECT_EQ(other.receivedCount(), 0);
+}
