@@ -93,6 +93,11 @@ QList<RequestCase> requestCases()
           {"Accept-Encoding", "gzip, deflate"},
           {"Content-Length", "109"},
           {"Connection", "Keep-Alive"}}},
+        {"multipart post: characters without a code page 949 code become ?",
+         [](PLHTTPManager &m, RawHttpServer &s, const QString &) {
+             return m.getReqPOSTBoundary(QStringLiteral(u"a\U0001F600\uD55Cb"), "xy", s.url("/mail"));
+         },
+         "POST", "/mail", "a?\xC7\xD1" "b--xy--\r\n", {{"Content-Length", "13"}}},
         {"attachment post streams the file",
          [binary](PLHTTPManager &m, RawHttpServer &s, const QString &folder) {
              return m.getReqPostWithAttachment(writeUpload(folder, binary), "b0", s.url("/mail"));
