@@ -2,7 +2,7 @@
 
 // Every notification name and userInfo key posted through NotificationCenter,
 // in one place, so that a typo is a compile error and not a silent miss.
-// Add new names here, grouped by the part of the program that posts them.
+// Add new names here, grouped by the component that posts them.
 
 namespace parley::notifications {
 

@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct MalformedCase {
     const char *label;
     QByteArray xml;
-    const char *errorPart; // a part of the expected error text
+    const char *errorFragment; // a fragment of the expected error text
 };
 
 void PrintTo(const MalformedCase &c, std::ostream *os) { *os << c.label; }
@@ -237,7 +237,7 @@ TEST_P(MalformedTest, ReaderReportsAClearError)
     const auto read = PropertyList::read(c.xml);
     ASSERT_FALSE(read.ok()) << "accepted: " << read.value.toString().toStdString();
     EXPECT_FALSE(read.value.isValid());
-    EXPECT_TRUE(read.error.contains(QLatin1String(c.errorPart))) << read.error.toStdString();
+    EXPECT_TRUE(read.error.contains(QLatin1String(c.errorFragment))) << read.error.toStdString();
 }
 
 const QByteArray kWellFormed = plist("<dict><key>a</key><array><string>x</string><integer>1</integer></array></dict>");
