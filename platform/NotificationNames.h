@@ -21,5 +21,31 @@ inline constexpr char kNetworkStatus[] = "ParleyNetworkStatus";
 inline constexpr char kIsConnectable[] = "isConnectable";
 inline constexpr char kDplServer[] = "dplServer";
 inline constexpr char kMyIPAddress[] = "myIPAddress";
+// Account session: the buddy list has arrived (sender the session, no userInfo).
+inline constexpr char kBuddyInfoDidDownloaded[] = "ParleyBuddyInfoDidDownloaded";
+
+// Buddy manager: sender the manager.
+inline constexpr char kBuddyManagerBuddyLoggedIn[] = "ParleyBuddyManagerBuddyLoggedIn";      // kKeyVelaID
+inline constexpr char kBuddyManagerBuddyLogout[] = "ParleyBuddyManagerBuddyLogout";          // kKeyVelaID
+inline constexpr char kBuddyManagerBuddyUpdated[] = "ParleyBuddyManagerBuddyUpdated";        // kKeyVelaID
+inline constexpr char kBuddyManagerAddBuddyResultReceived[] = "ParleyBuddyManagerAddBuddyResultReceived"; // kKeyUserID
+inline constexpr char kBuddyManagerGroupUpdated[] = "ParleyBuddyManagerGroupUpdated";        // kKeyGroup or none
+// userInfo: the request as received, with at least kKeyFromID and kKeyFromCMN.
+inline constexpr char kBuddyManagerRequestedAddBuddy[] = "ParleyBuddyManagerRequestedAddBuddy";
+inline constexpr char kKeyVelaID[] = "velaID";
+inline constexpr char kKeyUserID[] = "userID";
+inline constexpr char kKeyGroup[] = "group"; // a parley::PLGroupPtr
+inline constexpr char kKeyFromID[] = "fromID";
+inline constexpr char kKeyFromCMN[] = "fromCMN";
+
+// Web uploads (PLURLConnection): sender the connection, posted on its thread.
+// userInfo kKeyBytesWritten, kKeyTotalBytes (qint64) and kKeyPercent (float 0..1).
+inline constexpr char kURLConnectionProgress[] = "ParleyURLConnectionProgressNotification";
+// userInfo kKeyResponseData (QByteArray).
+inline constexpr char kURLConnectionFinish[] = "ParleyURLConnectionFinishNotification";
+inline constexpr char kKeyBytesWritten[] = "bytesWritten";
+inline constexpr char kKeyTotalBytes[] = "totalBytes";
+inline constexpr char kKeyPercent[] = "percent";
+inline constexpr char kKeyResponseData[] = "responseData";
 
 } // namespace parley::notifications

@@ -1,0 +1,100 @@
+#include "PLGLSTManager.h"
+
+#include "Log.h"
+#include "PropertyList.h"
+#include "Utils/PLUtils.h"
+#include "Utils/ParleyStringAdditions.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace parley {
+
+PLGLSTManager &PLGLSTManager::sharedManager()
+{
+    static PLGLSTManager instance;
+    return instance;
+}
+
+void PLGLSTManager::resetForTesting()
+{
+    mVersion = 0;
+    mCountValue = 0;
+    mLoginIDValue.clear();
+    mGroupCachePathValue.clear();
+    mEntries.clear();
+    mSaveFlagValue = false;
+}
+
+void PLGLSTManager::setLoginID(const QString &loginID)
+{
+    resetForTesting();
+    mLoginIDValue = loginID;
+    mGroupCachePathValue = PLGroupCachePathForUser(loginID);
+    loadIfGroupCacheExist();
+}
+
+void PLGLSTManager::loadIfGroupCacheExist()
+{
+    const QString folder = PLPersonalConfPathForUser(mLoginIDValue);
+    PL_GUARD_OBJECT(!folder.isNull() && !mGroupCachePathValue.isNull());
+    // The user's folder lies inside the support folder, which may not exist yet.
+    QDir().mkpath(PLAppSupportPath());
+    PLCreateFolderIfNotExist(folder);
+    if (!QFileInfo::exists(mGroupCachePathValue))
+        return;
+    const PropertyList::ReadResult stored = PropertyList::readFile(mGroupCachePathValue);
+    if (!stored.ok() || stored.value.typeId() != QMetaType::QVariantList) {
+        plLog(QStringLiteral("group cache is not a property-list array; ignored: ") + mGroupCachePathValue
+              + QLatin1String(" ") + stored.error);
+        return;
+    }
+    const QVariantList entries = stored.value.toList();
+    for (const QVariant &entry : entries) {
+        if (entry.typeId() != QMetaType::QVariantMap) {
+            plLog(QStringLiteral("group cache holds an entry that is no dictionary; ignored: ")
+                  + mGroupCachePathValue);
+            return;
+        }
+    }
+    if (entries.isEmpty())
+        return;
+    mEntries = entries;
+    const QVariant number = entries.first().toMap().value(QStringLiteral("groupCacheNo"));
+    PL_GUARD_OBJECT(number.isValid());
+    mVersion = number.typeId() == QMetaType::QString ? plIntValue(number.toString()) : number.toInt();
+}
+
+QVariantMap PLGLSTManager::groupInfoAtIndex(qsizetype index) const
+{
+    PL_GUARD_FLAG(index >= 0 && index < mEntries.size(), QVariantMap());
+    return mEntries.at(index).toMap();
+}
+
+void PLGLSTManager::beginSave(const QVariantMap &cacheEntry)
+{
+    PL_GUARD_OBJECT(!cacheEntry.isEmpty());
+    mEntries = QVariantList{cacheEntry};
+    mSaveFlagValue = true;
+}
+
+void PLGLSTManager::saveInfo(const QVariantMap &entry)
+{
+    PL_GUARD_OBJECT(!entry.isEmpty());
+    if (mSaveFlagValue)
+        mEntries.append(entry);
+}
+
+void PLGLSTManager::endSave()
+{
+    if (!mSaveFlagValue)
+        return;
+    mSaveFlagValue = false;
+    // The new file replaces the old one only once it is complete.
+    const QString error = mGroupCachePathValue.isNull() ? QStringLiteral("no path")
+                                                        : PropertyList::writeFile(mGroupCachePathValue, mEntries);
+    if (!error.isEmpty())
+        plLog(QStringLiteral("group cache could not be written: ") + error);
+}
+
+} // namespace parley

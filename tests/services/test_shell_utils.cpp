@@ -1,0 +1,212 @@
+#include "UserDefaults.h"
+#include "Utils/KCMachineIdentity.h"
+#include "Utils/KCShellHooks.h"
+#include "Utils/KCSounds.h"
+#include "Utils/KCUtilities.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace parley;
+
+namespace {
+
+// Points the user defaults at a fresh file for each test.
+class ShellUtilsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { UserDefaults::standardUserDefaults().setPath(mFolder.filePath("defaults.plist")); }
+    void TearDown() override { UserDefaults::standardUserDefaults().setPath(UserDefaults::defaultPath()); }
+    UserDefaults &defaults() { return UserDefaults::standardUserDefaults(); }
+
+private:
+    QTemporaryDir mFolder;
+};
+
+struct RecordingHooks : KCShellHooks {
+    void playSound(const QString &name) override { sounds << name; }
+    void showWarningAlert(const QString &title, const QString &message) override { alerts << title + "|" + message; }
+    QStringList sounds;
+    QStringList alerts;
+};
+
+} // namespace
+
+TEST(KCStringCompare, CollationRule)
+{
+    const struct {
+        const char16_t *a;
+        const char16_t *b;
+        int result;
+    } cases[] = {
+        {u"a1", u"a", 1},      {u"A", u"a", -1},      {u"1", u"a", -1},     {u"\uAC00", u"a", -1},
+        {u"-", u"0", -1},      {u"", u"", 0},         {u"abc", u"abc", 0},  {u"a", u"", 1},
+        {u"9", u"\u1100", -1}, {u"\uD7AF", u"z", -1}, {u"\uD7B0", u"0", -1}, {u"\u11FF", u"\uAC00", -1},
+        {u"Z", u"a", -1},      {u"b", u"B", 1},       {u"ab", u"b", -1},    {u"\u00E9", u" ", 1},
+    };
+    for (const auto &c : cases) {
+        const QString a = QString::fromUtf16(c.a);
+        const QString b = QString::fromUtf16(c.b);
+        SCOPED_TRACE(a.toStdString() + " vs " + b.toStdString());
+        EXPECT_EQ(KCStringCompare(a, b), c.result);
+        EXPECT_EQ(KCStringCompare(b, a), -c.result);
+    }
+    EXPECT_EQ(codeType(u'5'), 1);
+    EXPECT_EQ(codeType(0xD7A4), 2);
+    EXPECT_EQ(codeType(0x3131), 0); // compatibility Jamo are not in the Hangul class
+}
+
+TEST(FileSizeString, BytesAndWholeKilobytes)
+{
+    const struct {
+        qint64 bytes;
+        const char *label;
+    } cases[] = {{0, "0Bytes"},           {1023, "1023Bytes"},        {1024, "1KB"},  {2047, "1KB"},
+                 {1048575, "1023KB"}, {1048576, "1024KB"}, {-5, "-5Bytes"}, {5LL << 40, "5368709120KB"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(fileSizeStringWithBytes(c.bytes), QLatin1String(c.label)) << c.bytes;
+}
+
+TEST_F(ShellUtilsTest, LocalizedTextsFollowTheLanguagePreference)
+{
+    EXPECT_EQ(KCCurrentLanguage(), QStringLiteral("ko"));
+    EXPECT_EQ(KCLocalizedString(QStringLiteral("Online")), QStringLiteral(u"\uC628\uB77C\uC778"));
+    EXPECT_EQ(KCLocalizedString(QStringLiteral("NoSuchKey")), QStringLiteral("NoSuchKey"));
+    defaults().setObject(QStringList{QStringLiteral("en")}, QLatin1String(kAppleLanguagesKey));
+    EXPECT_EQ(KCLocalizedString(QStringLiteral("Online")), QStringLiteral("Online"));
+    EXPECT_EQ(KCLocalizedString(QStringLiteral("OnThePhone")), QStringLiteral("On the Phone"));
+    // A language without a table of its own reads the English one.
+    defaults().setObject(QStringList{QStringLiteral("ja"), QStringLiteral("ko")}, QLatin1String(kAppleLanguagesKey));
+    EXPECT_EQ(KCCurrentLanguage(), QStringLiteral("ja"));
+    EXPECT_EQ(KCLocalizedString(QStringLiteral("Busy")), QStringLiteral("Busy"));
+}
+
+TEST_F(ShellUtilsTest, StringTablesHaveTheSameKeysInEveryLanguage)
+{
+    const QStringList keys{"Mobile", "ID",    "Name",   "Online",         "Away",          "Busy",
+                           "OnThePhone", "OnThemeeting", "AppearOffline", "Others", "FileErrorTitle", "FileErrorMessage"};
+    for (const char *language : {"ko", "en"}) {
+        defaults().setObject(QStringList{QLatin1String(language)}, QLatin1String(kAppleLanguagesKey));
+        for (const QString &key : keys) {
+            const QString text = KCLocalizedString(key);
+            EXPECT_FALSE(text.isEmpty()) << language << " " << key.toStdString();
+            if (QLatin1String(language) == QLatin1String("ko")) {
+                EXPECT_NE(text, key) << key.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(ShellUtilsTest, DefaultLists)
+{
+    EXPECT_EQ(KCDefaultMobile(), (QStringList{"010", "011", "016", "017", "018", "019"}));
+    defaults().setObject(QStringList{QStringLiteral("en")}, QLatin1String(kAppleLanguagesKey));
+    EXPECT_EQ(KCDefaultStatus(),
+              (QStringList{"Online", "Away", "Busy", "On the Phone", "In a Meeting", "Appear Offline"}));
+    EXPECT_EQ(KCDefaultBuddySearchType(), (QStringList{"Mobile", "ID", "Name"}));
+    const QStringList domains = KCDefaultDomain();
+    ASSERT_EQ(domains.size(), 12);
+    EXPECT_EQ(domains.last(), QStringLiteral("Other"));
+    EXPECT_EQ(QSet<QString>(domains.begin(), domains.end()).size(), 12);
+
+    EXPECT_FALSE(KCDefaultCurrentDomain().has_value());
+    defaults().setObject(QStringList{"x.test", "Other"}, QLatin1String(kDefaultDomainsKey));
+    EXPECT_EQ(KCDefaultCurrentDomain(), (QStringList{"x.test", "Other"}));
+}
+
+TEST(KCIsVelaID, OnlyThePortalsFourDomains)
+{
+    const QStringList domains = KCDefaultDomain();
+    for (int i = 0; i < domains.size(); ++i) {
+        SCOPED_TRACE(domains[i].toStdString());
+        EXPECT_EQ(KCIsVelaDomain(domains[i]), i < 4);
+        EXPECT_EQ(KCIsVelaID(QStringLiteral("user@") + domains[i]), i < 4);
+    }
+    EXPECT_TRUE(KCIsVelaID(QString()));
+    EXPECT_FALSE(KCIsVelaID(QStringLiteral("user")));
+    EXPECT_FALSE(KCIsVelaID(QStringLiteral("a@b@") + domains[0]));
+    EXPECT_FALSE(KCIsVelaID(QStringLiteral("user@") + domains[0].toUpper()));
+    EXPECT_FALSE(KCIsVelaDomain(domains[0] + QLatin1Char(' ')));
+    EXPECT_TRUE(KCCheckSystemVersion());
+}
+
+TEST_F(ShellUtilsTest, SoundsPlayOnlyWhenBothSettingsAreOn)
+{
+    RecordingHooks hooks;
+    KCSetShellHooks(&hooks);
+    const QString user = QStringLiteral("me@vela.test");
+    const struct {
+        void (*play)(const QString &);
+        const char *key;
+        const char *sound;
+    } events[] = {
+        {KCPlayTransferSound, "soundForFileTransfer", "trans_comp"}, {KCPlayMemoSound, "soundForMemo", "recv_memo"},
+        {KCPlayChatSound, "soundForMessage", "recv_chat"},          {KCPlayMininookSound, "soundForMiniNook", "minicubby"},
+        {KCPlayLoginSound, "soundForLogin", "login"},               {KCPlayBuddyLoginSound, "soundForBuddy", "buddy_login"},
+    };
+    for (const auto &e : events) {
+        SCOPED_TRACE(e.key);
+        hooks.sounds.clear();
+        defaults().setUserDictionary(user, {{"useSound", true}});
+        e.play(user);
+        defaults().setUserDictionary(user, {{"useSound", false}, {QLatin1String(e.key), true}});
+        e.play(user);
+        e.play(QString());
+        EXPECT_TRUE(hooks.sounds.isEmpty());
+        defaults().setUserDictionary(user, {{"useSound", true}, {QLatin1String(e.key), true}});
+        e.play(user);
+        EXPECT_EQ(hooks.sounds, QStringList{QLatin1String(e.sound)});
+    }
+    KCSetShellHooks(nullptr);
+}
+
+TEST(KCDefaultUserPreferences, NewAccountDefaults)
+{
+    const QVariantMap prefs = KCDefaultUserPreferences();
+    EXPECT_EQ(prefs.size(), 25);
+    EXPECT_EQ(prefs.value("destinationPath").toString(), QDir::homePath() + "/Desktop");
+    EXPECT_EQ(prefs.value("awayTimeInterval"), QVariant(10));
+    EXPECT_EQ(prefs.value("showMemoIndex"), QVariant(1));
+    EXPECT_EQ(prefs.value("saveDialogIndex"), QVariant(1));
+    EXPECT_EQ(prefs.value("OrchardAlarm"), QVariant(0));
+    EXPECT_EQ(prefs.value("mAwayMessage").toString(), QString(""));
+    for (const char *off : {"useAllSound", "showAwayMsg", "showBusyMsg"})
+        EXPECT_EQ(prefs.value(off), QVariant(false)) << off;
+    for (const char *on : {"showEmoticon", "checkAway", "useSound", "soundForMiniNook", "PrivacyEncrypt"})
+        EXPECT_EQ(prefs.value(on), QVariant(true)) << on;
+    EXPECT_FALSE(prefs.contains("isFirstLogin"));
+}
+
+TEST(GetPrimaryMacAddress, PicksTheFirstEthernetInterface)
+{
+    using List = QList<KCInterfaceInfo>;
+    const struct {
+        const char *name;
+        std::optional<List> interfaces;
+        const char *result;
+    } cases[] = {
+        {"no list", std::nullopt, "4b1d9e07c2a85f36d0e94a7b18c3f2e5"},
+        {"only loopback", List{{true, true, "00:00:00:00:00:00", 1}}, "0x00000005"},
+        {"no interfaces", List{}, "0x00000005"},
+        {"ethernet", List{{false, true, "", 1}, {true, false, "3C:A9:F4:01:0B:FE", 2}}, "3c:a9:f4:01:0b:fe"},
+        {"lowest index wins",
+         List{{true, false, "02:00:00:00:00:09", 7}, {true, false, "02:00:00:00:00:03", 3}}, "02:00:00:00:00:03"},
+        {"not ethernet, bad or zero addresses are skipped",
+         List{{false, false, "02:00:00:00:00:01", 1},
+              {true, false, "", 2},
+              {true, false, "00:00:00:00:00:00", 3},
+              {true, false, "zz:00:00:00:00:01", 4},
+              {true, false, "02:00:00:00:00:05", 5}},
+         "02:00:00:00:00:05"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(primaryMacAddressFrom(c.interfaces), QLatin1String(c.result));
+    }
+    // This machine's answer has one of the three forms.
+    const QString own = GetPrimaryMacAddress();
+    EXPECT_TRUE(own.size() == 17 || own == QLatin1String("0x00000005") || own.size() == 32) << own.toStdString();
+}
