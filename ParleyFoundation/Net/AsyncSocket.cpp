@@ -87,7 +87,7 @@ AsyncSocket::~AsyncSocket()
     close();
 }
 
-bool AsyncSocket::canSafelySetDelegate() const { return mReads.isIdle() && mWriteQueue.isEmpty() && !mCurrentWrite; }
+bool AsyncSocket::canSafelySetDelegate() const { return mReads.isIdle() && mWrites.isIdle(); }
 
 bool AsyncSocket::isDisconnected() const { return !mSocket && !mServer4 && !mServer6; }
 
@@ -282,7 +282,7 @@ void AsyncSocket::disconnectAfterReadingAndWriting()
 void AsyncSocket::maybeScheduleDisconnect()
 {
     const bool readsIdle = mReads.isIdle();
-    const bool writesIdle = mWriteQueue.isEmpty() && !mCurrentWrite;
+    const bool writesIdle = mWrites.isIdle();
     bool now = false;
     if (mDisconnectAfterReads && mDisconnectAfterWrites)
         now = readsIdle && writesIdle;

@@ -73,7 +73,7 @@ void AsyncSocket::writeData(const QByteArray &data, double timeout, long tag)
 {
     if (data.isEmpty() || mNoNewIO)
         return;
-    mWriteQueue.append(WritePacket{data, 0, tag, timeout, false, {}});
+    mWrites.enqueue(AsyncWritePacket{data, 0, tag, timeout, false, {}});
     scheduleDequeueWrite();
 }
 
@@ -84,7 +84,7 @@ bool AsyncSocket::writeFile(const QByteArray &data, double timeout, long tag)
     if (QThread::currentThread() == thread()) {
         if (mNoNewIO || !isOpen())
             return false;
-        mWriteQueue.append(WritePacket{data, 0, tag, timeout, false, {}});
+        mWrites.enqueue(AsyncWritePacket{data, 0, tag, timeout, false, {}});
         maybeDequeueWrite();
         return true;
     }
@@ -102,7 +102,7 @@ bool AsyncSocket::writeFile(const QByteArray &data, double timeout, long tag)
                     handOff->finish(false);
                     return;
                 }
-                mWriteQueue.append(WritePacket{chunk, 0, tag, timeout, !last,
+                mWrites.enqueue(AsyncWritePacket{chunk, 0, tag, timeout, !last,
                                                [handOff](bool ok) { handOff->finish(ok); }});
                 maybeDequeueWrite();
             },
@@ -147,12 +147,11 @@ void AsyncSocket::maybeDequeueRead()
 void AsyncSocket::maybeDequeueWrite()
 {
     mWriteDequeuePending = false;
-    if (mCurrentWrite || !isOpen())
+    if (mWrites.hasCurrent() || !isOpen())
         return;
-    if (!mWriteQueue.isEmpty()) {
-        mCurrentWrite = mWriteQueue.takeFirst();
-        if (mCurrentWrite->timeout >= 0)
-            mWriteTimer.start(toMilliseconds(mCurrentWrite->timeout));
+    if (mWrites.startNext()) {
+        if (mWrites.current()->timeout >= 0)
+            mWriteTimer.start(toMilliseconds(mWrites.current()->timeout));
         sendChunk();
     } else if (mDisconnectAfterWrites) {
         maybeScheduleDisconnect();
@@ -199,10 +198,9 @@ void AsyncSocket::processRead()
 
 void AsyncSocket::sendChunk()
 {
-    if (!mCurrentWrite || !isOpen() || mChunkInFlight > 0)
+    if (!mWrites.hasCurrent() || !isOpen() || mChunkInFlight > 0)
         return;
-    const qsizetype length = std::min(kWriteChunk, mCurrentWrite->buffer.size() - mCurrentWrite->bytesDone);
-    const qint64 written = mSocket->write(mCurrentWrite->buffer.constData() + mCurrentWrite->bytesDone, length);
+    const qint64 written = mSocket->write(mWrites.nextChunk());
     if (written < 0) {
         closeWithError(qtError(mSocket));
         return;
@@ -213,18 +211,17 @@ void AsyncSocket::sendChunk()
 void AsyncSocket::onBytesWritten()
 {
     // A chunk counts as written once the connection has taken all of it.
-    if (!mCurrentWrite || !mSocket || mChunkInFlight == 0 || mSocket->bytesToWrite() > 0)
+    if (!mWrites.hasCurrent() || !mSocket || mChunkInFlight == 0 || mSocket->bytesToWrite() > 0)
         return;
     const qsizetype chunk = mChunkInFlight;
-    mCurrentWrite->bytesDone += chunk;
     mChunkInFlight = 0;
-    if (mCurrentWrite->bytesDone >= mCurrentWrite->buffer.size()) {
+    if (mWrites.chunkWritten(chunk)) {
         finishWrite();
         return;
     }
     QPointer<AsyncSocket> self(this);
-    if (mDelegate && !mCurrentWrite->silent)
-        mDelegate->onSocketDidWritePartialDataOfLength(this, chunk, mCurrentWrite->tag);
+    if (mDelegate && !mWrites.current()->silent)
+        mDelegate->onSocketDidWritePartialDataOfLength(this, chunk, mWrites.current()->tag);
     if (self)
         sendChunk();
 }
@@ -232,8 +229,7 @@ void AsyncSocket::onBytesWritten()
 void AsyncSocket::finishWrite()
 {
     mWriteTimer.stop();
-    WritePacket packet = std::move(*mCurrentWrite);
-    mCurrentWrite.reset();
+    AsyncWritePacket packet = std::move(*mWrites.takeCurrent());
     QPointer<AsyncSocket> self(this);
     if (packet.finished)
         packet.finished(true);
@@ -271,16 +267,17 @@ void AsyncSocket::doReadTimeout()
 
 void AsyncSocket::doWriteTimeout()
 {
-    if (!mCurrentWrite)
+    AsyncWritePacket *write = mWrites.current();
+    if (!write)
         return;
     QPointer<AsyncSocket> self(this);
-    const double extend = mDelegate ? mDelegate->onSocketShouldTimeoutWriteWithTag(
-                                          this, mCurrentWrite->tag, mCurrentWrite->timeout, mCurrentWrite->bytesDone)
+    const double extend = mDelegate ? mDelegate->onSocketShouldTimeoutWriteWithTag(this, write->tag, write->timeout,
+                                                                                    write->bytesDone)
                                     : 0;
-    if (!self || !mCurrentWrite)
+    if (!self || !mWrites.hasCurrent())
         return;
     if (extend > 0) {
-        mCurrentWrite->timeout += extend;
+        mWrites.current()->timeout += extend;
         mWriteTimer.start(toMilliseconds(extend));
         return;
     }
@@ -294,17 +291,9 @@ void AsyncSocket::emptyQueues()
     mReads.emptyQueue();
     mReadTimer.stop();
     mWriteTimer.stop();
-    QList<WritePacket> dropped = std::move(mWriteQueue);
-    mWriteQueue.clear();
-    if (mCurrentWrite)
-        dropped.prepend(std::move(*mCurrentWrite));
-    mCurrentWrite.reset();
     mChunkInFlight = 0;
     mReadDequeuePending = mWriteDequeuePending = false;
-    for (WritePacket &packet : dropped) {
-        if (packet.finished)
-            packet.finished(false);
-    }
+    mWrites.dropAll();
 }
 
 } // namespace parley
