@@ -92,6 +92,10 @@ void PLHTTPProxySession::attempt()
 
 void PLHTTPProxySession::attemptFailed()
 {
+    if (mSocket && mSocket->error() == QAbstractSocket::HostNotFoundError) {
+        plLog(QStringLiteral("aHost = %1").arg(mHostName));
+        plLog(QStringLiteral("invalid host"));
+    }
     plLog(QStringLiteral("mHost = %1").arg(mHostName));
     plLog(QStringLiteral("portNo = %1").arg(mPortNo));
     if (mAttempts < mMaxAttempts) {

@@ -9,6 +9,7 @@
 #include "AsyncReadQueue.h"
 #include "AsyncSocketDelegate.h"
 #include "AsyncSocketError.h"
+#include "AsyncWriteQueue.h"
 
 #include <QByteArray>
 #include <QList>
@@ -41,7 +42,7 @@ class AsyncSocket : public QObject
     Q_OBJECT
 
 public:
-    static constexpr qsizetype kWriteChunk = 4096;
+    static constexpr qsizetype kWriteChunk = AsyncWriteQueue::kChunk;
 
     explicit AsyncSocket(AsyncSocketDelegate *delegate = nullptr, long userData = 0, QObject *parent = nullptr);
     // Closes without calling the delegate (its owner may be going away too).
@@ -120,15 +121,6 @@ public:
     static const QByteArray &ZeroData();
 
 private:
-    struct WritePacket
-    {
-        QByteArray buffer;
-        qsizetype bytesDone = 0;
-        long tag = 0;
-        double timeout = -1;
-        bool silent = false;                // a piece of writeFile(): only the last one reports
-        std::function<void(bool)> finished; // writeFile()'s hand-off
-    };
     enum class Handshake { None, Socks4Resolving, Socks4Reply };
 
     void attach(QTcpSocket *socket);
@@ -183,8 +175,7 @@ private:
     qsizetype mLastBytesDone = 0;
     QByteArray mUnread;
 
-    QList<WritePacket> mWriteQueue;
-    std::optional<WritePacket> mCurrentWrite;
+    AsyncWriteQueue mWrites;
     qsizetype mChunkInFlight = 0;
     QTimer mWriteTimer;
     QTimer mConnectTimer;

@@ -54,8 +54,13 @@ void PLNetManager::startRoute(const QString &key, const QString &host, int port,
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, socket, [this, socket, key] { routeFinished(socket, key, false); });
     connect(socket, &QTcpSocket::connected, this, [this, socket, key] { routeFinished(socket, key, true); });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket, key] {
-        plLog(QStringLiteral("connect failed"));
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket, key, host] {
+        if (socket->error() == QAbstractSocket::HostNotFoundError) {
+            plLog(QStringLiteral("aHost = %1").arg(host));
+            plLog(QStringLiteral("invalid host"));
+        } else {
+            plLog(QStringLiteral("connect failed"));
+        }
         routeFinished(socket, key, false);
     });
     timer->start(int(timeout * 1000));

@@ -1,0 +1,299 @@
+// AsyncSocket: the read and write queues, their time-outs, and the write
+// for worker threads.
+#include "AsyncSocket.h"
+
+#include "AsyncSocketInternal.h"
+
+#include <QDeadlineTimer>
+#include <QMutex>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QWaitCondition>
+#include <memory>
+
+namespace parley {
+
+using asyncsocket::qtError;
+using asyncsocket::toMilliseconds;
+
+namespace {
+
+// How much a read pulls from the connection at a time.
+constexpr qint64 kReadPull = 64 * 1024;
+
+// Carries one writeFile() chunk's outcome from the socket's thread back to
+// the waiting worker.
+struct HandOff
+{
+    QMutex mutex;
+    QWaitCondition condition;
+    int state = 0; // 0 pending, 1 written, -1 failed
+
+    void finish(bool ok)
+    {
+        QMutexLocker lock(&mutex);
+        if (state == 0)
+            state = ok ? 1 : -1;
+        condition.wakeAll();
+    }
+    bool wait(int milliseconds)
+    {
+        QMutexLocker lock(&mutex);
+        QDeadlineTimer deadline(milliseconds);
+        while (state == 0) {
+            if (!condition.wait(&mutex, deadline))
+                break;
+        }
+        return state == 1;
+    }
+};
+
+} // namespace
+
+void AsyncSocket::readDataWithTimeout(double timeout, long tag, qsizetype maxLength)
+{
+    if (!mNoNewIO && mReads.enqueueReadAny(timeout, tag, maxLength))
+        scheduleDequeueRead();
+}
+
+void AsyncSocket::readDataToLength(qsizetype length, double timeout, long tag)
+{
+    if (!mNoNewIO && mReads.enqueueToLength(length, timeout, tag))
+        scheduleDequeueRead();
+}
+
+void AsyncSocket::readDataToData(const QByteArray &term, double timeout, long tag, qsizetype maxLength)
+{
+    if (!mNoNewIO && mReads.enqueueToData(term, timeout, tag, maxLength))
+        scheduleDequeueRead();
+}
+
+void AsyncSocket::writeData(const QByteArray &data, double timeout, long tag)
+{
+    if (data.isEmpty() || mNoNewIO)
+        return;
+    mWrites.enqueue(AsyncWritePacket{data, 0, tag, timeout, false, {}});
+    scheduleDequeueWrite();
+}
+
+bool AsyncSocket::writeFile(const QByteArray &data, double timeout, long tag)
+{
+    if (data.isEmpty())
+        return false;
+    if (QThread::currentThread() == thread()) {
+        if (mNoNewIO || !isOpen())
+            return false;
+        mWrites.enqueue(AsyncWritePacket{data, 0, tag, timeout, false, {}});
+        maybeDequeueWrite();
+        return true;
+    }
+    // Another thread: the socket is touched only on its own thread. Each chunk
+    // goes over and this thread waits until it is in the connection.
+    const int bound = timeout >= 0 ? toMilliseconds(timeout) + 1000 : 60 * 1000;
+    for (qsizetype offset = 0; offset < data.size(); offset += kWriteChunk) {
+        const QByteArray chunk = data.mid(offset, kWriteChunk);
+        const bool last = offset + kWriteChunk >= data.size();
+        auto handOff = std::make_shared<HandOff>();
+        const bool posted = QMetaObject::invokeMethod(
+            this,
+            [this, chunk, timeout, tag, last, handOff] {
+                if (mNoNewIO || !isOpen()) {
+                    handOff->finish(false);
+                    return;
+                }
+                mWrites.enqueue(AsyncWritePacket{chunk, 0, tag, timeout, !last,
+                                               [handOff](bool ok) { handOff->finish(ok); }});
+                maybeDequeueWrite();
+            },
+            Qt::QueuedConnection);
+        if (!posted || !handOff->wait(bound))
+            return false;
+    }
+    return true;
+}
+
+void AsyncSocket::scheduleDequeueRead()
+{
+    if (mReadDequeuePending)
+        return;
+    mReadDequeuePending = true;
+    QMetaObject::invokeMethod(this, &AsyncSocket::maybeDequeueRead, Qt::QueuedConnection);
+}
+
+void AsyncSocket::scheduleDequeueWrite()
+{
+    if (mWriteDequeuePending)
+        return;
+    mWriteDequeuePending = true;
+    QMetaObject::invokeMethod(this, &AsyncSocket::maybeDequeueWrite, Qt::QueuedConnection);
+}
+
+void AsyncSocket::maybeDequeueRead()
+{
+    mReadDequeuePending = false;
+    if (mReads.hasCurrent() || !isOpen())
+        return;
+    if (mReads.startNext()) {
+        const double timeout = mReads.current()->timeout;
+        if (timeout >= 0)
+            mReadTimer.start(toMilliseconds(timeout));
+        processRead();
+    } else if (mDisconnectAfterReads) {
+        maybeScheduleDisconnect();
+    }
+}
+
+void AsyncSocket::maybeDequeueWrite()
+{
+    mWriteDequeuePending = false;
+    if (mWrites.hasCurrent() || !isOpen())
+        return;
+    if (mWrites.startNext()) {
+        if (mWrites.current()->timeout >= 0)
+            mWriteTimer.start(toMilliseconds(mWrites.current()->timeout));
+        sendChunk();
+    } else if (mDisconnectAfterWrites) {
+        maybeScheduleDisconnect();
+    }
+}
+
+void AsyncSocket::processRead()
+{
+    if (!mReads.hasCurrent() || !isOpen())
+        return;
+    QPointer<AsyncSocket> self(this);
+    qsizetype passTotal = 0;
+    long tag = mReads.current()->tag;
+    for (;;) {
+        if (mReads.preBuffer().isEmpty()) {
+            const QByteArray more = mSocket->read(kReadPull);
+            if (more.isEmpty())
+                break;
+            mReads.append(more);
+        }
+        const AsyncReadQueue::Step step = mReads.serve();
+        if (step.kind == AsyncReadQueue::Step::Partial) {
+            passTotal += step.count;
+            continue;
+        }
+        if (step.kind == AsyncReadQueue::Step::MaxedOut) {
+            closeWithError(AsyncSocketError::socketError(AsyncSocketError::ReadMaxedOutError));
+            return;
+        }
+        if (step.kind == AsyncReadQueue::Step::Completed) {
+            mReadTimer.stop();
+            mLastBytesDone = step.data.size();
+            if (mDelegate)
+                mDelegate->onSocketDidReadData(this, step.data, step.tag);
+            if (self && isOpen())
+                scheduleDequeueRead();
+            return;
+        }
+        break;
+    }
+    if (passTotal > 0 && mDelegate)
+        mDelegate->onSocketDidReadPartialDataOfLength(this, passTotal, tag);
+}
+
+void AsyncSocket::sendChunk()
+{
+    if (!mWrites.hasCurrent() || !isOpen() || mChunkInFlight > 0)
+        return;
+    const qint64 written = mSocket->write(mWrites.nextChunk());
+    if (written < 0) {
+        closeWithError(qtError(mSocket));
+        return;
+    }
+    mChunkInFlight = written;
+}
+
+void AsyncSocket::onBytesWritten()
+{
+    // A chunk counts as written once the connection has taken all of it.
+    if (!mWrites.hasCurrent() || !mSocket || mChunkInFlight == 0 || mSocket->bytesToWrite() > 0)
+        return;
+    const qsizetype chunk = mChunkInFlight;
+    mChunkInFlight = 0;
+    if (mWrites.chunkWritten(chunk)) {
+        finishWrite();
+        return;
+    }
+    QPointer<AsyncSocket> self(this);
+    if (mDelegate && !mWrites.current()->silent)
+        mDelegate->onSocketDidWritePartialDataOfLength(this, chunk, mWrites.current()->tag);
+    if (self)
+        sendChunk();
+}
+
+void AsyncSocket::finishWrite()
+{
+    mWriteTimer.stop();
+    AsyncWritePacket packet = std::move(*mWrites.takeCurrent());
+    QPointer<AsyncSocket> self(this);
+    if (packet.finished)
+        packet.finished(true);
+    if (mDelegate && !packet.silent)
+        mDelegate->onSocketDidWriteDataWithTag(this, packet.tag);
+    if (self && isOpen())
+        scheduleDequeueWrite();
+}
+
+void AsyncSocket::doReadTimeout()
+{
+    if (!mReads.hasCurrent())
+        return;
+    // A read that follows one which delivered data gets one grace period:
+    // the first expiry only clears the mark and the read waits on.
+    if (mLastBytesDone > 0) {
+        mLastBytesDone = 0;
+        return;
+    }
+    AsyncReadPacket *read = mReads.current();
+    QPointer<AsyncSocket> self(this);
+    const double extend = mDelegate ? mDelegate->onSocketShouldTimeoutReadWithTag(this, read->tag, read->timeout,
+                                                                                   read->bytesDone())
+                                    : 0;
+    if (!self || !mReads.hasCurrent())
+        return;
+    if (extend > 0) {
+        mReads.current()->timeout += extend;
+        mReadTimer.start(toMilliseconds(extend));
+        return;
+    }
+    mLastBytesDone = 0;
+    closeWithError(AsyncSocketError::socketError(AsyncSocketError::ReadTimeoutError));
+}
+
+void AsyncSocket::doWriteTimeout()
+{
+    AsyncWritePacket *write = mWrites.current();
+    if (!write)
+        return;
+    QPointer<AsyncSocket> self(this);
+    const double extend = mDelegate ? mDelegate->onSocketShouldTimeoutWriteWithTag(this, write->tag, write->timeout,
+                                                                                    write->bytesDone)
+                                    : 0;
+    if (!self || !mWrites.hasCurrent())
+        return;
+    if (extend > 0) {
+        mWrites.current()->timeout += extend;
+        mWriteTimer.start(toMilliseconds(extend));
+        return;
+    }
+    closeWithError(AsyncSocketError::socketError(AsyncSocketError::WriteTimeoutError));
+}
+
+void AsyncSocket::emptyQueues()
+{
+    if (mReads.hasCurrent())
+        mLastBytesDone = mReads.current()->bytesDone();
+    mReads.emptyQueue();
+    mReadTimer.stop();
+    mWriteTimer.stop();
+    mChunkInFlight = 0;
+    mReadDequeuePending = mWriteDequeuePending = false;
+    mWrites.dropAll();
+}
+
+} // namespace parley
