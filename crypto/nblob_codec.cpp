@@ -44,7 +44,35 @@ constexpr std::array<uint8_t, 256> makeBase16Values()
 }
 
 constexpr auto kBase64Values = makeBase64Values();
+
+// The value of a character already shifted to its place in a group of four;
+// kGroupInvalid marks a character outside both alphabets.
+constexpr uint32_t kGroupInvalid = 0x01000000;
+constexpr std::array<uint32_t, 256> makeShiftedValues(int shift)
+{
+    std::array<uint32_t, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = kBase64Values[c] == kInvalid ? kGroupInvalid : uint32_t(kBase64Values[c]) << shift;
+    return table;
+}
+constexpr auto kGroup0 = makeShiftedValues(18);
+constexpr auto kGroup1 = makeShiftedValues(12);
+constexpr auto kGroup2 = makeShiftedValues(6);
+constexpr auto kGroup3 = makeShiftedValues(0);
 constexpr auto kBase16Values = makeBase16Values();
+
+// Two characters for each 12-bit value, so three bytes become four
+// characters with two lookups.
+using PairTable = std::array<std::array<char, 2>, 4096>;
+constexpr PairTable makePairs(const char *alphabet)
+{
+    PairTable table{};
+    for (int v = 0; v < 4096; ++v)
+        table[v] = {alphabet[v >> 6], alphabet[v & 63]};
+    return table;
+}
+constexpr PairTable kStandardPairs = makePairs(kBase64Standard);
+constexpr PairTable kUrlSafePairs = makePairs(kBase64UrlSafe);
 
 bool isSkippedSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -64,12 +92,11 @@ size_t base64EncodeInto(const unsigned char *data, size_t length, bool urlSafe, 
     const char *alphabet = urlSafe ? kBase64UrlSafe : kBase64Standard;
     size_t o = 0;
     size_t i = 0;
+    const PairTable &pairs = urlSafe ? kUrlSafePairs : kStandardPairs;
     for (; i + 3 <= length; i += 3) {
         const uint32_t v = (uint32_t(data[i]) << 16) | (uint32_t(data[i + 1]) << 8) | data[i + 2];
-        out[o] = alphabet[v >> 18];
-        out[o + 1] = alphabet[(v >> 12) & 63];
-        out[o + 2] = alphabet[(v >> 6) & 63];
-        out[o + 3] = alphabet[v & 63];
+        std::memcpy(out + o, pairs[v >> 12].data(), 2);
+        std::memcpy(out + o + 2, pairs[v & 0xFFF].data(), 2);
         o += 4;
     }
     const size_t rest = length - i;
@@ -100,19 +127,20 @@ size_t base64DecodeInto(const char *text, size_t length, unsigned char *out)
     uint32_t acc = 0;
     int pending = 0;
     while (i < length) {
-        // Whole groups of four valid characters take the short way.
-        if (pending == 0 && length - i >= 4) {
-            const uint8_t a = kBase64Values[s[i]], b = kBase64Values[s[i + 1]];
-            const uint8_t c = kBase64Values[s[i + 2]], d = kBase64Values[s[i + 3]];
-            if (((a | b | c | d) & 0x80) == 0) {
-                const uint32_t v = (uint32_t(a) << 18) | (uint32_t(b) << 12) | (uint32_t(c) << 6) | d;
+        // Runs of whole groups of four valid characters take the short way.
+        if (pending == 0) {
+            while (length - i >= 4) {
+                const uint32_t v = kGroup0[s[i]] | kGroup1[s[i + 1]] | kGroup2[s[i + 2]] | kGroup3[s[i + 3]];
+                if (v & kGroupInvalid)
+                    break;
                 out[o] = uint8_t(v >> 16);
                 out[o + 1] = uint8_t(v >> 8);
                 out[o + 2] = uint8_t(v);
                 o += 3;
                 i += 4;
-                continue;
             }
+            if (i >= length)
+                break;
         }
         const uint8_t v = kBase64Values[s[i++]];
         if (v == kInvalid)
