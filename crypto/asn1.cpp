@@ -618,6 +618,18 @@ uint8_t *ObjectID::EncodeContent(uint8_t *out) const
     return out;
 }
 
+const uint8_t *ObjectID::DecodeField(const uint8_t *in, const uint8_t *end, uint64_t &value)
+{
+    value = 0;
+    for (int count = 1; in < end && count <= 5; ++count) {
+        const uint8_t byte = *in++;
+        value = (value << 7) | (byte & 0x7F);
+        if (!(byte & 0x80))
+            return in;
+    }
+    return nullptr;
+}
+
 const uint8_t *ObjectID::DecodeContent(const uint8_t *, int, const uint8_t *content, uint32_t contentLength,
                                        ErrorList *errors)
 {
@@ -627,22 +639,16 @@ const uint8_t *ObjectID::DecodeContent(const uint8_t *, int, const uint8_t *cont
     bool first = true;
     while (p < end) {
         uint64_t value = 0;
-        int count = 0;
-        bool closed = false;
-        while (p < end) {
-            const uint8_t byte = *p++;
-            if (++count > 5) {
+        const uint8_t *next = DecodeField(p, end, value);
+        if (!next) {
+            // Five bytes all with the high bit set: longer than a component may be.
+            if (end - p > 5) {
                 ASN1_ERROR("DecodeContent", "object id's field length is too large (must be <= 5)");
                 return nullptr;
             }
-            value = (value << 7) | (byte & 0x7F);
-            if (!(byte & 0x80)) {
-                closed = true;
-                break;
-            }
-        }
-        if (!closed)
             break; // a last component without its closing byte is dropped
+        }
+        p = next;
         if (value > 0xFFFFFFFFu) {
             ASN1_ERROR("DecodeContent", "object id's field is too large (must be < 2^32)");
             return nullptr;
