@@ -24,7 +24,7 @@ enum : ALG_ID {
     COFFER_ALG_SHA1 = 0x8004,
 };
 
-// The ALG_IDs a key exchange may use, strongest first.
+// Inside the library: the ALG_IDs a key exchange may use, strongest first.
 extern const ALG_ID gPreferAlgOrder[7];
 constexpr unsigned int kPreferAlgCount = 7;
 

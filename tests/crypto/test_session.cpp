@@ -462,8 +462,14 @@ TEST(Context, AlgorithmListAndChoice)
     ALG_ID none[] = {0x660D, 0x6611};
     _COFFER_ALGORITHMS unsupported = {2, none};
     EXPECT_EQ(context.GetMostStrongAlgorithm(&unsupported), 0u);
+    // Nothing is torn down: a session still encrypts after the "final" call.
     CCofferContext::ClearAll();
-    EXPECT_TRUE(context.IsSupportedAlgorithm(0x6610)); // nothing was torn down
+    CCofferSession session(&context);
+    const Bytes key = randomBytes(24, 1);
+    ASSERT_TRUE(session.ImportPlainKey(0x6603, key.data(), 24, COFFER_BLOB_RAW));
+    BlobPtr encrypted(session.EncryptMessage(key.data(), 3, COFFER_BLOB_RAW));
+    ASSERT_TRUE(encrypted);
+    EXPECT_EQ(encrypted->size, 8u + 8u);
 }
 
 TEST(ContextDeathTest, SessionNeedsAContext)
