@@ -76,6 +76,23 @@ protected:
         return result.output.substr(0, result.output.find('\n'));
     }
 
+    // "openssl verify" of the same certificates against the same roots.
+    static bool opensslVerifies(const std::string &leaf, const std::vector<std::string> &chain, const std::string &roots)
+    {
+        const std::string tool = quote(opensslTool());
+        std::string untrusted;
+        for (const auto &c : chain)
+            untrusted += "(" + tool + " x509 -inform DER -in " + quote(pki->file(c)) + " 2>/dev/null || true);";
+        std::string command = "{ " + untrusted + " true; } > " + quote(pki->file("untrusted.pem")) + " && " + tool
+                              + " x509 -inform DER -in " + quote(pki->file(leaf)) + " -out " + quote(pki->file("leaf.pem"))
+                              + " 2>/dev/null && " + tool + " verify -CAfile " + quote(pki->file(roots))
+                              + " -no-CApath";
+        if (!chain.empty())
+            command += " -untrusted " + quote(pki->file("untrusted.pem"));
+        command += " " + quote(pki->file("leaf.pem")) + " > /dev/null 2>&1";
+        return run(command).status == 0;
+    }
+
     static std::vector<std::string> longChain(int length)
     {
         std::vector<std::string> chain;
@@ -117,6 +134,7 @@ TEST_F(VerifyCertificateTest, TrustResultsFollowTheChain)
         const char *roots;
         bool ok;
         int32_t code;
+        bool refusedUnevaluated = false; // refused before any trust evaluation
     } cases[] = {
         {"valid chain", "leaf.der", {"inter.der"}, "ca.pem", true, 4},
         {"anchor with its own trust settings", "leaf.der", {"inter.der"}, "ca-trusted.pem", true, 1},
@@ -130,8 +148,8 @@ TEST_F(VerifyCertificateTest, TrustResultsFollowTheChain)
         {"unknown critical extension", "critical.der", {"inter.der"}, "ca.pem", false, 6},
         {"issuer is not a CA", "notca-leaf.der", {"notca.der"}, "ca.pem", false, 6},
         {"path length exceeded", "pathlen-leaf.der", {"pathlen-sub.der", "pathlen0.der"}, "ca.pem", false, 6},
-        {"eleven chain certificates", "long-leaf.der", longChain(11), "ca.pem", false, 6},
-        {"chain certificate that does not decode", "leaf.der", {"inter.der", "ca.pem"}, "ca.pem", false, 6},
+        {"eleven chain certificates", "long-leaf.der", longChain(11), "ca.pem", false, 6, true},
+        {"chain certificate that does not decode", "leaf.der", {"inter.der", "ca.pem"}, "ca.pem", false, 6, true},
         {"wrong name", "wrongname.der", {"inter.der"}, "ca.pem", false, -2},
         {"zero byte in the name", "nulname.der", {"inter.der"}, "ca.pem", false, -2},
         {"name longer than 255 bytes", "longname.der", {"inter.der"}, "ca.pem", false, -2},
@@ -146,6 +164,11 @@ TEST_F(VerifyCertificateTest, TrustResultsFollowTheChain)
         EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
         EXPECT_EQ(code, c.code);
         EXPECT_EQ(errors.contains("Invalid Certificate"), !c.ok);
+        // The openssl tool agrees on whether the chain itself is trusted.
+        if (!c.refusedUnevaluated) {
+            const bool trusted = code == 1 || code == 4 || code == -2;
+            EXPECT_EQ(opensslVerifies(c.leaf, c.chain, c.roots), trusted);
+        }
     }
     EXPECT_NE(std::find(verifier.names.begin(), verifier.names.end(), "talk.parley.example"), verifier.names.end());
     EXPECT_NE(std::find(verifier.names.begin(), verifier.names.end(), "talk.parley.invalid"), verifier.names.end());
