@@ -23,19 +23,6 @@ QString unlessEmptyField(const QString &value)
     return value == kEmptyField ? QString() : value;
 }
 
-// Trims spaces and tabs only: a carriage return stays part of the text.
-QString trimSpacesAndTabs(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (begin < end && blank(text.at(begin)))
-        ++begin;
-    while (end > begin && blank(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 } // namespace
 
 PLMyInfoManager &PLMyInfoManager::sharedManager()

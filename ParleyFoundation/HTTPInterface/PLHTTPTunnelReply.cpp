@@ -1,27 +1,12 @@
 #include "PLHTTPTunnelReply.h"
 
 #include "Utils/ParleyDataAdditions.h"
+#include "Utils/ParleyStringAdditions.h"
 
 #include <QStringDecoder>
 #include <QStringList>
 
 namespace parley {
-
-namespace {
-
-QString trimSpacesAndTabs(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (begin < end && blank(text.at(begin)))
-        ++begin;
-    while (end > begin && blank(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-} // namespace
 
 std::optional<QHash<QString, QString>> PLHTTPTunnelReply::parseHeader(const QByteArray &header, int *statusCode)
 {

@@ -70,6 +70,18 @@ QString stringByParleyDecoding(const QString &wire)
     return replaceInOrder(wire, steps, std::size(steps));
 }
 
+QString trimSpacesAndTabs(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (begin < end && blank(text.at(begin)))
+        ++begin;
+    while (end > begin && blank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 qint32 plIntValue(QStringView text)
 {
     qsizetype i = 0;

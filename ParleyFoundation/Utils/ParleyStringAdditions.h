@@ -15,6 +15,9 @@ QString stringByParleyEncoding(const QString &text);
 // unknown "%" sequence is left as it stands.
 QString stringByParleyDecoding(const QString &wire);
 
+// The text without leading and trailing spaces and tabs; a CR or LF stays.
+QString trimSpacesAndTabs(const QString &text);
+
 // The leading integer of a text: optional white space, an optional sign and
 // decimal digits; 0 when there are none; saturated at the 32-bit limits.
 qint32 plIntValue(QStringView text);
