@@ -107,6 +107,12 @@ void PLDPSession::loginCompleted()
     mTimer->start();
 }
 
+bool PLDPSession::disconnect()
+{
+    stopKeepalive();
+    return PLSession::disconnect();
+}
+
 bool PLDPSession::isKeepaliveRunning() const { return mTimer && mTimer->isActive(); }
 
 void PLDPSession::stopKeepalive()
@@ -122,7 +128,8 @@ void PLDPSession::stopKeepalive()
 
 void PLDPSession::receiveCheckTimer()
 {
-    if (!mIsAvailablePONG) {
+    // Switched off, or the line is gone: the keepalive ends with the session.
+    if (!mIsAvailablePONG || (mProxyMode() != HTTPTunnel && !isConnected())) {
         stopKeepalive();
         return;
     }

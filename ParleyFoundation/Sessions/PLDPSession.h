@@ -68,6 +68,9 @@ public:
     // the keepalive.
     bool logout();
 
+    // Stops the keepalive, then closes the line (see PLSession).
+    bool disconnect();
+
     const QString &encryptKey() const { return mEncryptKey; }
     void setEncryptKey(const QString &key) { mEncryptKey = key; }
     // The text enciphered under encryptKey; null when it cannot be.

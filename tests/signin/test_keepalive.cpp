@@ -102,10 +102,23 @@ TEST_F(SessionOnSinkTest, TheKeepaliveEndsWithTheLine)
     NotificationCenter::defaultCenter().removeObserver(token);
 }
 
-TEST_F(SessionOnSinkTest, AFailedLogoutStillStopsTheKeepalive)
+TEST_F(SessionOnSinkTest, DisconnectingStopsTheKeepalive)
 {
     mSession->setIsAvailablePONG(true);
     mSession->loginCompleted();
+    mSession->disconnect();
+    EXPECT_FALSE(mSession->isKeepaliveRunning());
+    // Started on a closed line, it ends at its first tick.
+    mSession->loginCompleted();
+    ASSERT_TRUE(mSession->isKeepaliveRunning());
+    mSession->receiveCheckTimer();
+    EXPECT_FALSE(mSession->isKeepaliveRunning());
+    EXPECT_TRUE(mDelegate.calls.isEmpty());
+}
+
+TEST_F(SessionOnSinkTest, AFailedLogoutStillStopsTheKeepalive)
+{
+    mSession->setIsAvailablePONG(true);
     mSession->disconnect();
     mSession->loginCompleted();
     ASSERT_TRUE(mSession->isKeepaliveRunning());
