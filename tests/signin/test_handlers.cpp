@@ -19,6 +19,9 @@ public:
     void dpSessionLoginCompleted(PLDPSession *, const QVariantMap &d) override { add("loginCompleted", d); }
     void dpSessionErrorCodeReceived(PLDPSession *, const QVariantMap &d) override { add("errorCode", d); }
     void dpSessionLoptReceived(PLDPSession *, const QVariantMap &d) override { add("lopt", d); }
+    void dpSessionTokenReceived(PLDPSession *, const QVariantMap &d) override { add("token", d); }
+    void dpSessionConfReceived(PLDPSession *, const QVariantMap &d) override { add("conf", d); }
+    void dpSessionPublicKeyReceived(PLDPSession *, const QVariantMap &d) override { add("publicKey", d); }
     void add(const char *name, const QVariantMap &details)
     {
         names.append(QLatin1String(name));
@@ -161,4 +164,26 @@ TEST_F(HandlerTest, TheShortFormOfNCPTAnnouncesNothing)
     // Without its range the line reports nothing and waits for no body.
     EXPECT_EQ(feed("NCPT 1 BASE64 4\r\n"), QStringList());
     EXPECT_TRUE(mSession->isConnected());
+}
+
+TEST_F(HandlerTest, EachAnnouncedBodyReachesItsParser)
+{
+    const struct {
+        const char *name;
+        QByteArray wire;
+        const char *call;
+        QVariantMap details;
+    } cases[] = {
+        {"NCPT", "NCPT 1 PRM BASE64 4\r\nQUJD", "publicKey",
+         {{"tid", "1"}, {"range", "PRM"}, {"encodeType", "BASE64"}, {"publicKey", QByteArray("QUJD")}}},
+        {"CONF", "CONF 4 7 11\r\nmemo_ipml=x", "conf", {{"version", 7u}, {"conf", QByteArray("memo_ipml=x")}}},
+        {"TOKN", "TOKN 9 PLN 9\r\ntok tic\r\n", "token", {{"tid", "9"}, {"token", "tok"}, {"ticket", "tic"}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(feed(c.wire), QStringList({QLatin1String(c.call)}));
+        EXPECT_EQ(lastDetails(c.call), c.details);
+    }
+    EXPECT_EQ(mSession->dpState(), PLDPSession::ConfReceived);
+    EXPECT_EQ(mSession->mConfCache(), QByteArray("memo_ipml=x"));
 }
