@@ -187,3 +187,10 @@ TEST_F(HandlerTest, EachAnnouncedBodyReachesItsParser)
     EXPECT_EQ(mSession->dpState(), PLDPSession::ConfReceived);
     EXPECT_EQ(mSession->mConfCache(), QByteArray("memo_ipml=x"));
 }
+
+TEST_F(HandlerTest, AnOlderSignInReplyThatCannotBeDecipheredDeliversNothing)
+{
+    mSession->setEncryptKey(QStringLiteral("never-exported"));
+    EXPECT_EQ(feed("LSIN 2 bm90IGEgc2Vzc2lvbg==\r\n"), QStringList());
+    EXPECT_EQ(mSession->dpState(), PLDPSession::LSINReplied);
+}

@@ -208,3 +208,21 @@ TEST_F(SenderTest, LoginIdDropsOnlyThePortalsOwnDomain)
     mSession->setPassword(QStringLiteral("stored-hash"), true);
     EXPECT_EQ(mSession->encryptedPassword(), QStringLiteral("stored-hash"));
 }
+
+TEST_F(SenderTest, ASecondOneTimePasswordSignInReusesTheSavedPCID)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(QVariant(), QStringLiteral("PCID"));
+    mSession->setUserID(QStringLiteral("alice@parley.test"), QStringLiteral("pw"), false);
+    mSession->setLoginOTP(QStringLiteral("otp-1"));
+    mSession->setEncryptKey(QStringLiteral("KEY"));
+    ASSERT_TRUE(mSession->sendLSINOTPPacket());
+    const QString pcid = defaults.objectForKey(QStringLiteral("PCID")).toString();
+    EXPECT_EQ(pcid.size(), 18); // the time of the first one, to the millisecond, and "0"
+    ASSERT_TRUE(mSession->sendLSINOTPPacket());
+    EXPECT_EQ(defaults.objectForKey(QStringLiteral("PCID")).toString(), pcid);
+    const QStringList lines = waitForLines(2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains(pcid));
+    EXPECT_EQ(lines[0].mid(6), lines[1].mid(6)); // all but "LSIN n"
+}
