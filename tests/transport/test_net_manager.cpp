@@ -127,10 +127,12 @@ TEST(PLNetManager, ChoosesTheRouteAndReportsEachAttempt)
         } else {
             EXPECT_TRUE(info.isEmpty());
         }
-        if (!c.direct && !c.port1 && !c.port2)
+        if (!c.direct && !c.port1 && !c.port2) {
             EXPECT_FALSE(quiet.contains("break :")) << "no route: no log from prsServerInfo";
-        if (c.direct && c.port1)
+        }
+        if (c.direct && c.port1) {
             EXPECT_TRUE(quiet.contains("break : flag is false"));
+        }
     }
 }
 
