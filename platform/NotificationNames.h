@@ -48,4 +48,9 @@ inline constexpr char kKeyTotalBytes[] = "totalBytes";
 inline constexpr char kKeyPercent[] = "percent";
 inline constexpr char kKeyResponseData[] = "responseData";
 
+// Sign-in sessions (login-dispatch and notification server).
+inline constexpr char kSessionConnected[] = "ParleySessionConnected";
+inline constexpr char kSessionClosed[] = "ParleySessionClosed";
+inline constexpr char kSessionClosedKey[] = "SessionClosed"; // "DPLSessionRetry" or "DPSessionRetry"
+
 } // namespace parley::notifications
