@@ -1,11 +1,11 @@
 #include "PLAccountWebQueries.h"
 
 #include "Log.h"
-#include "PLBuddyManager.h"
-#include "PLConfManager.h"
-#include "PLEndpoints.h"
-#include "PLMyInfoManager.h"
-#include "ParleyStringAdditions.h"
+#include "BuddyManagement/PLBuddyManager.h"
+#include "Utils/PLConfManager.h"
+#include "Utils/PLEndpoints.h"
+#include "BuddyManagement/PLMyInfoManager.h"
+#include "Utils/ParleyStringAdditions.h"
 
 #include <QMetaObject>
 #include <QObject>
@@ -190,7 +190,7 @@ void PLAccountWebQueries::applyNewPostReply(const QString &reply)
             continue;
         const auto fields = record(parts[i]);
         if (!fields) {
-            plLog("break : flag is false (%s, %d)", __FILE__, __LINE__);
+            plLogFalse(__FILE__, __LINE__);
             continue;
         }
         if ((*fields)[2] != QLatin1String("1"))
