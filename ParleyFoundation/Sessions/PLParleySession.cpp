@@ -50,6 +50,9 @@ PLParleySession::~PLParleySession()
     dropDPSession();
 }
 
+PLDPLSession *PLParleySession::mDPLSession() const { return mDPLSessionValue; }
+PLDPSession *PLParleySession::mDPSession() const { return mDPSessionValue; }
+
 bool PLParleySession::loginWithUserID(const QString &userID, const QString &password, const QVariantMap &options)
 {
     PL_GUARD_OBJECT(!userID.isEmpty() && !password.isNull(), false);

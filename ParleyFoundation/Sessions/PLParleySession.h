@@ -41,8 +41,8 @@ public:
     static constexpr char kAutoLogin[] = "loginOptionAutoLogin";
 
     // Fields.
-    PLDPLSession *mDPLSession() const { return mDPLSessionValue; }
-    PLDPSession *mDPSession() const { return mDPSessionValue; }
+    PLDPLSession *mDPLSession() const;
+    PLDPSession *mDPSession() const;
     bool mIsShowAsOffline() const { return mIsShowAsOfflineValue; }
     bool mPasswordEncrypted() const { return mPasswordEncryptedValue; }
     const QString &mUserID() const { return mUserIDValue; }
