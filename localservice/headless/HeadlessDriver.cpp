@@ -96,7 +96,12 @@ bool HeadlessDriver::start(const HeadlessOptions &options, QString *error)
     parley::PLEncrypUtil::install();
 
     mObserver = parley::NotificationCenter::defaultCenter().addObserver(
-        QString(), nullptr, [this](const parley::Notification &n) { mOutput->notification(n.name, n.userInfo); });
+        QString(), nullptr, [this](const parley::Notification &n) {
+            // As the shell does: the keepalive may run once the buddy list is in.
+            if (n.name == QLatin1String("ParleyBuddyInfoDidDownloaded") && mSession)
+                mSession->setIsAvailablePONG(true);
+            mOutput->notification(n.name, n.userInfo);
+        });
 
     mSession = std::make_unique<parley::PLParleySession>();
     mContext = std::make_unique<HeadlessContext>(
