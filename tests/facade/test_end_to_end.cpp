@@ -9,6 +9,7 @@
 #include "Sessions/PLDPSession.h"
 #include "Sessions/PLManagerRegistry.h"
 #include "Sessions/PLRecordingManagers.h"
+#include "Sessions/PLRecordingShell.h"
 #include "TestSupport.h"
 #include "Utils/PLEndpoints.h"
 
@@ -265,4 +266,16 @@ TEST_F(FacadeTest, StoppingALoginInProgressStopsTheDispatchToo)
     // Nothing of the stopped login goes on to the notification server.
     parley::test::waitUntil([] { return false; }, 300);
     EXPECT_EQ(mSession->mDPSession(), nullptr);
+}
+
+TEST_F(FacadeTest, AfterSignInTheCountsAndSisterServiceRepliesComeFromTheWeb)
+{
+    auto &shell = static_cast<parley::PLRecordingShell &>(parley::PLShellServices::shared());
+    shell.clear();
+    ASSERT_TRUE(startAndSignIn());
+    EXPECT_TRUE(parley::test::waitUntil([&] {
+        return shell.calls().contains("setMailCount 0") && shell.calls().contains("setMemoCount 0");
+    }));
+    EXPECT_TRUE(waitFor("ParleyOrchardMainAccountInfoReceived"));
+    EXPECT_TRUE(waitFor("ParleyOrchardNewArticleInfoReceived"));
 }
