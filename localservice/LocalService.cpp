@@ -5,6 +5,7 @@
 #include "KeyExchange.h"
 #include "KeyExchangeFactory.h"
 #include "NotificationServer.h"
+#include "WebServer.h"
 
 namespace localservice {
 
@@ -52,8 +53,10 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
 
     mNotification = std::make_unique<NotificationServer>(*mAccounts, *mKeyExchange, mFaults);
     mDispatch = std::make_unique<DispatchServer>(mFaults, *mNotification);
+    mWeb = std::make_unique<WebServer>(mNotification->directory());
     if (!mNotification->listen(options.notificationPort, &problem)
-        || !mDispatch->listen(options.dispatchPort, &problem)) {
+        || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)) {
+        mWeb.reset();
         mDispatch.reset();
         mNotification.reset();
         return fail(problem);
@@ -62,7 +65,7 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     if (!options.endpointsFile.isEmpty()) {
         // The client learns the notification server from the REQS answer.
         problem = EndpointsWriter::write(options.endpointsFile,
-                                         {mNotification->host(), dispatchPort()});
+                                         {mNotification->host(), dispatchPort(), mWeb->baseURL()});
         if (!problem.isEmpty()) {
             mDispatch.reset();
             mNotification.reset();
@@ -75,6 +78,11 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
 quint16 LocalService::dispatchPort() const
 {
     return mDispatch ? mDispatch->port() : 0;
+}
+
+quint16 LocalService::webPort() const
+{
+    return mWeb ? mWeb->port() : 0;
 }
 
 quint16 LocalService::notificationPort() const

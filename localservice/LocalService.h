@@ -18,11 +18,13 @@ namespace localservice {
 class DispatchServer;
 class KeyExchange;
 class NotificationServer;
+class WebServer;
 
 struct ServiceOptions {
     QString dataFile;          // empty: the demo accounts
     quint16 dispatchPort = 0;  // 0: the kernel chooses
     quint16 notificationPort = 0;
+    quint16 webPort = 0;
     QString endpointsFile;     // empty: none written
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
@@ -44,6 +46,7 @@ public:
 
     quint16 dispatchPort() const;
     quint16 notificationPort() const;
+    quint16 webPort() const;
     NotificationServer *notificationServer() { return mNotification.get(); }
     const AccountStore &accounts() const { return *mAccounts; }
 
@@ -53,6 +56,7 @@ private:
     std::unique_ptr<KeyExchange> mKeyExchange;
     std::unique_ptr<NotificationServer> mNotification;
     std::unique_ptr<DispatchServer> mDispatch;
+    std::unique_ptr<WebServer> mWeb;
 };
 
 } // namespace localservice
