@@ -8,11 +8,11 @@ PLFrameReader::Frame PLFrameReader::next()
 {
     if (!mError.isEmpty())
         return {Status::ProtocolError, {}, {}, mError};
-    if (mPendingBody > 0) {
+    if (mPendingBody >= 0) {
         auto body = extractParleyBodyWithLength(mBuffer, quint32(mPendingBody));
         if (!body)
             return {};
-        mPendingBody = 0;
+        mPendingBody = -1;
         return {Status::Body, {}, *body, {}};
     }
     const qsizetype divider = parleyHeaderDividerLocation(mBuffer);
@@ -46,7 +46,7 @@ bool PLFrameReader::expectBody(qint64 length)
 void PLFrameReader::clear()
 {
     mBuffer.clear();
-    mPendingBody = 0;
+    mPendingBody = -1;
     mError.clear();
 }
 

@@ -34,18 +34,20 @@ public:
     void append(const QByteArray &bytes) { mBuffer.append(bytes); }
     // The awaited body when one is announced, otherwise the next header line.
     Frame next();
-    // Announces that the line just returned is followed by `length` bytes.
-    // 0 means no body; a negative length or one above the limit is refused
-    // (answers false and puts the reader in its error state).
+    // Announces that the line just returned is followed by `length` bytes;
+    // the next call of next() delivers them (an empty body for 0, so that a
+    // handler waiting for its body always gets it). A negative length or one
+    // above the limit is refused (answers false and puts the reader in its
+    // error state).
     bool expectBody(qint64 length);
-    bool isAwaitingBody() const { return mPendingBody > 0; }
+    bool isAwaitingBody() const { return mPendingBody >= 0; }
     // Forgets every buffered byte, the awaited body and any error (reconnect).
     void clear();
     qsizetype bufferedBytes() const { return mBuffer.size(); }
 
 private:
     QByteArray mBuffer;
-    qint64 mPendingBody = 0;
+    qint64 mPendingBody = -1; // -1: no body awaited
     QString mError;
 };
 

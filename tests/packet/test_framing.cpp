@@ -165,12 +165,17 @@ TEST(FrameReader, DeliversLinesAndAnnouncedBodiesAcrossFragments)
     EXPECT_EQ(reader.bufferedBytes(), 0);
 }
 
-TEST(FrameReader, ZeroLengthMeansNoBody)
+TEST(FrameReader, ZeroLengthDeliversAnEmptyBody)
 {
+    // A handler that announced its body waits for it, even an empty one.
     PLFrameReader reader;
-    reader.append("CMSG 0 u1 0\r\nPING 1\r\n");
+    reader.append("CONF 0 7 0\r\nPING 1\r\n");
     EXPECT_EQ(reader.next().status, PLFrameReader::Status::Line);
     EXPECT_TRUE(reader.expectBody(0));
+    EXPECT_TRUE(reader.isAwaitingBody());
+    PLFrameReader::Frame body = reader.next();
+    EXPECT_EQ(body.status, PLFrameReader::Status::Body);
+    EXPECT_TRUE(body.body.isEmpty());
     EXPECT_FALSE(reader.isAwaitingBody());
     PLFrameReader::Frame next = reader.next();
     EXPECT_EQ(next.status, PLFrameReader::Status::Line);

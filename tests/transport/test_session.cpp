@@ -83,7 +83,7 @@ TEST(PLSession, FramesLinesAndBodiesHoweverTheyArrive)
         {"a line split across reads", {"PIN", "G 1\r", "\nPING 2\r\n"}, {}, {"PING 1", "PING 2"}},
         {"body byte by byte, then the next line", byteByByte, {{3, 5}}, {"PING 3", "body:abcde", "PONG-quick 4"}},
         {"body and next line in one chunk", {"PING 3\r\nab\r\nePING 5\r\n"}, {{3, 5}}, {"PING 3", "body:ab\r\ne", "PING 5"}},
-        {"zero-length body announces nothing", {"PING 3\r\nPING 4\r\n"}, {{3, 0}}, {"PING 3", "PING 4"}},
+        {"zero-length body is handed over empty", {"PING 3\r\nPING 4\r\n"}, {{3, 0}}, {"PING 3", "body:", "PING 4"}},
         {"unknown word is dropped, the loop goes on", {"ZZZZ 1\r\nPING 2\r\n"}, {}, {"PING 2"}},
         {"line that is not UTF-8 is dropped", {"PING \xff\r\nPING 2\r\n"}, {}, {"PING 2"}},
         {"command without an entry goes to default", {"911 7\r\n"}, {}, {"default 0"}},
