@@ -3,6 +3,7 @@
 
 #include "Log.h"
 #include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "PLChatCrypto.h"
 #include "Packet/PLRecvCRPTPacket.h"
 #include "Packet/PLRecvERRPacket.h"
@@ -190,7 +191,7 @@ void PLSSSession::processUSERPackets(PLRecvPacket &packet)
 
 void PLSSSession::processENTRPackets(PLRecvPacket &)
 {
-    NotificationCenter::defaultCenter().post(QStringLiteral("SSSessionEnterResultReceived"), nullptr,
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kChatEnterResultReceived), nullptr,
                                              {{QStringLiteral("key"), mKey}});
 }
 

@@ -93,9 +93,23 @@ bool PLSSSession::sendPacket(PLSendPacket &packet)
     return PLSession::sendPacket(envelope);
 }
 
+bool PLSSSession::remoteConnectWhenConnected()
+{
+    PL_GUARD_FLAG(isPRSMode(), false);
+    if (isConnected())
+        return remoteConnect();
+    // The relay can only be asked once the socket is open.
+    mRemoteConnectPending = true;
+    return true;
+}
+
 void PLSSSession::onSocketDidConnectToHost(AsyncSocket *, const QString &, quint16)
 {
     mLostConnection = false;
+    if (mRemoteConnectPending) {
+        mRemoteConnectPending = false;
+        remoteConnect();
+    }
     if (!mIsEntered || isPRSMode())
         return;
     mIsEntered = false;

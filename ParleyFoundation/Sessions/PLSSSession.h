@@ -94,6 +94,9 @@ public:
     bool disconnect();
     // The same as a DSEL from the server.
     void goDSEL();
+    // In relay mode: asks the relay for the room's switchboard ("RCON") now,
+    // or as soon as the socket connects.
+    bool remoteConnectWhenConnected();
 
     // Key exchange.
     bool sendNCPTPacket();
@@ -157,6 +160,7 @@ private:
     QList<QueuedMessage> mMessageQueue;
     // Set while the socket closes because of the server or the network.
     bool mLostConnection = false;
+    bool mRemoteConnectPending = false;
 };
 
 // Decimal text to an unsigned 64-bit size; all bits set when it does not parse.
