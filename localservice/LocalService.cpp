@@ -5,6 +5,7 @@
 #include "KeyExchange.h"
 #include "KeyExchangeFactory.h"
 #include "NotificationServer.h"
+#include "SwitchboardServer.h"
 
 namespace localservice {
 
@@ -15,6 +16,7 @@ LocalService::~LocalService()
     // The servers refer to the store, the plan and the key exchange.
     mDispatch.reset();
     mNotification.reset();
+    mSwitchboard.reset();
 }
 
 void LocalService::setKeyExchange(std::unique_ptr<KeyExchange> keyExchange)
@@ -52,10 +54,14 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
 
     mNotification = std::make_unique<NotificationServer>(*mAccounts, *mKeyExchange, mFaults);
     mDispatch = std::make_unique<DispatchServer>(mFaults, *mNotification);
+    mSwitchboard = std::make_unique<SwitchboardServer>(*mKeyExchange);
+    mNotification->setSwitchboard(mSwitchboard.get());
     if (!mNotification->listen(options.notificationPort, &problem)
-        || !mDispatch->listen(options.dispatchPort, &problem)) {
+        || !mDispatch->listen(options.dispatchPort, &problem)
+        || !mSwitchboard->listen(options.switchboardPort, &problem)) {
         mDispatch.reset();
         mNotification.reset();
+        mSwitchboard.reset();
         return fail(problem);
     }
 
@@ -75,6 +81,11 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
 quint16 LocalService::dispatchPort() const
 {
     return mDispatch ? mDispatch->port() : 0;
+}
+
+quint16 LocalService::switchboardPort() const
+{
+    return mSwitchboard ? mSwitchboard->port() : 0;
 }
 
 quint16 LocalService::notificationPort() const

@@ -18,11 +18,13 @@ namespace localservice {
 class DispatchServer;
 class KeyExchange;
 class NotificationServer;
+class SwitchboardServer;
 
 struct ServiceOptions {
     QString dataFile;          // empty: the demo accounts
     quint16 dispatchPort = 0;  // 0: the kernel chooses
     quint16 notificationPort = 0;
+    quint16 switchboardPort = 0;
     QString endpointsFile;     // empty: none written
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
@@ -45,6 +47,8 @@ public:
     quint16 dispatchPort() const;
     quint16 notificationPort() const;
     NotificationServer *notificationServer() { return mNotification.get(); }
+    quint16 switchboardPort() const;
+    SwitchboardServer *switchboardServer() { return mSwitchboard.get(); }
     const AccountStore &accounts() const { return *mAccounts; }
 
 private:
@@ -52,6 +56,7 @@ private:
     FaultPlan mFaults;
     std::unique_ptr<KeyExchange> mKeyExchange;
     std::unique_ptr<NotificationServer> mNotification;
+    std::unique_ptr<SwitchboardServer> mSwitchboard;
     std::unique_ptr<DispatchServer> mDispatch;
 };
 

@@ -17,6 +17,7 @@ class FaultPlan;
 class KeyExchange;
 class LineConnection;
 class NotificationSession;
+class SwitchboardServer;
 
 class NotificationServer : public QObject {
     Q_OBJECT
@@ -40,6 +41,9 @@ public:
     const AccountStore &accounts() const { return mAccounts; }
     KeyExchange &keyExchange() { return mKeyExchange; }
     const FaultPlan &faults() const { return mFaults; }
+    // Where RESS makes its rooms; none: RESS is refused.
+    void setSwitchboard(SwitchboardServer *switchboard) { mSwitchboard = switchboard; }
+    SwitchboardServer *switchboard() const { return mSwitchboard; }
     void countPingAnswer() { ++mPingAnswers; }
 
 signals:
@@ -55,6 +59,7 @@ private:
     QTcpServer *mServer;
     QList<QPointer<NotificationSession>> mSessions;
     int mPingAnswers = 0;
+    SwitchboardServer *mSwitchboard = nullptr;
 };
 
 } // namespace localservice

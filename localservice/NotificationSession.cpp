@@ -126,6 +126,8 @@ void NotificationSession::handleLine(const QString &line)
         if (!signedIn)
             return replyError(reply::kNotNow, tid);
         mConnection->write(wireLine(word, tid, {wireUnescape(fields[2])}));
+    } else if (word == QLatin1String("RESS")) {
+        handleRESS(tid, fields);
     } else if (word == QLatin1String("PING")) {
         mServer.countPingAnswer(); // the client's answer to our PING
     } else if (word == QLatin1String("PONG")) {
