@@ -85,7 +85,7 @@ void SwitchboardServer::closeRoom(const QString &key)
 {
     if (SwitchboardRoom *r = room(key))
         for (SwitchboardSession *member : r->members()) {
-            member->send(wireLine(QStringLiteral("DSEL"), 0));
+            member->send(wireLine(QStringLiteral("DSEL"), 0, {QStringLiteral("0")}));
             member->closeAfterWriting();
         }
 }

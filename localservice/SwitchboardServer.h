@@ -40,7 +40,7 @@ public:
     QStringList memberIDs(const QString &key) const;
     KeyExchange &keyExchange() { return mKeyExchange; }
 
-    // Hooks: "DSEL" to every member; "QUIT 0 1" (time-out) to every member;
+    // Hooks: "DSEL" (code 0) to every member; "QUIT 0 1" (time-out) to every member;
     // a notice ("SPSH") of the given type word; a new key offered ("PBLK")
     // to every encrypted member; every member's connection cut.
     void closeRoom(const QString &key);
