@@ -48,6 +48,11 @@ inline constexpr char kKeyTotalBytes[] = "totalBytes";
 inline constexpr char kKeyPercent[] = "percent";
 inline constexpr char kKeyResponseData[] = "responseData";
 
+// Sign-in sessions (login-dispatch and notification server).
+inline constexpr char kSessionConnected[] = "ParleySessionConnected";
+inline constexpr char kSessionClosed[] = "ParleySessionClosed";
+inline constexpr char kSessionClosedKey[] = "SessionClosed"; // "DPLSessionRetry" or "DPSessionRetry"
+
 // Chat rooms. Posted to the chat-session manager (sender: the account session):
 // {"tid", "ip", "key", "port", "buddyIDs", "sessionUUID"} for an own request,
 // {"ip", "key", "port"} for an invitation.

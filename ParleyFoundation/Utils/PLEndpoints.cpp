@@ -84,6 +84,11 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseSeconds(value, &result.connectivityTimeout);
         else if (key == QLatin1String("tunnel.timeout"))
             ok = parseSeconds(value, &result.tunnelTimeout);
+        else if (key == QLatin1String("portal.domain"))
+            ok = parseHost(value, &result.portalDomain) && !value.startsWith(QLatin1Char('.'))
+                && !value.contains(QLatin1Char('@'));
+        else if (key == QLatin1String("keepalive.interval"))
+            ok = parseSeconds(value, &result.keepaliveInterval);
         else if (key == QLatin1String("tunnel.attempts")) {
             const int attempts = value.toInt(&ok);
             ok = ok && attempts >= 1 && attempts <= 10;

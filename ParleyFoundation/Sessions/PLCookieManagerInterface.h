@@ -1,0 +1,17 @@
+#pragma once
+
+// What the sign-in asks of the transfer-cookie manager: the own CMN, from
+// which it makes cookies. The real manager implements it.
+
+#include <QString>
+
+namespace parley {
+
+class PLCookieManagerInterface
+{
+public:
+    virtual ~PLCookieManagerInterface() = default;
+    virtual void setCMN(const QString &cmn) = 0;
+};
+
+} // namespace parley
