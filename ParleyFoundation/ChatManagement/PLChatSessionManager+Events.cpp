@@ -11,7 +11,7 @@
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "PLChatMessageProtocol.h"
-#include "PLFileTransferManagerInterface.h"
+#include "PLChatFileTransferInterface.h"
 #include "Sessions/PLChatCrypto.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/ParleyStringAdditions.h"

@@ -5,6 +5,7 @@
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "PLChatMessageProtocol.h"
+#include "PLEncrypUtilChatCrypto.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/PLNetManager.h"
 
@@ -52,7 +53,12 @@ QVariantMap relayWhenNotDirect()
 PLChatSessionManager &PLChatSessionManager::sharedManager()
 {
     // Created once, under the static-initialisation lock; lives with the process.
-    static PLChatSessionManager *instance = new PLChatSessionManager(NotificationCenter::defaultCenter());
+    static PLChatSessionManager *instance = [] {
+        auto *manager = new PLChatSessionManager(NotificationCenter::defaultCenter());
+        static PLEncrypUtilChatCrypto crypto;
+        manager->setCrypto(&crypto);
+        return manager;
+    }();
     return *instance;
 }
 
@@ -257,13 +263,13 @@ QVariantList PLChatSessionManager::userInfosInSession(const QString &sessionKey)
     return room ? room->userInfos() : QVariantList();
 }
 
-QString PLChatSessionManager::ipForSession(const QString &sessionKey) const
+QString PLChatSessionManager::ipForSession(const QString &sessionKey)
 {
     PLSSSession *session = sessionFor(sessionKey);
     return session ? session->myHostAddress() : QString();
 }
 
-int PLChatSessionManager::portForSession(const QString &sessionKey) const
+int PLChatSessionManager::portForSession(const QString &sessionKey)
 {
     PLSSSession *session = sessionFor(sessionKey);
     return session ? session->myPortNo() : 0;

@@ -8,6 +8,7 @@
 // (events in PLChatSessionManager+Events.cpp).
 
 #include "PLChatSessionInfo.h"
+#include "Sessions/PLChatSessionManagerInterface.h"
 #include "Sessions/PLSSSessionDelegate.h"
 
 #include <QHash>
@@ -23,7 +24,7 @@ class ChatManagerInterface;
 class NotificationCenter;
 class PLChatCrypto;
 class PLChatMessageProtocol;
-class PLFileTransferManagerInterface;
+class PLChatFileTransferInterface;
 
 // Who the user is in a room.
 struct PLChatIdentity
@@ -36,7 +37,7 @@ struct PLChatIdentity
 // map in direct mode.
 using PLChatRelayInfo = std::function<QVariantMap()>;
 
-class PLChatSessionManager : public QObject, public PLSSSessionDelegate
+class PLChatSessionManager : public QObject, public PLChatSessionManagerInterface, public PLSSSessionDelegate
 {
     Q_OBJECT
 
@@ -50,12 +51,13 @@ public:
     explicit PLChatSessionManager(NotificationCenter &center, QObject *parent = nullptr);
     ~PLChatSessionManager() override;
 
-    // Collaborators; none is owned and each may be absent.
+    // Collaborators; none is owned and each may be absent. The shared
+    // manager enciphers with the client's crypto glue.
     void setCrypto(PLChatCrypto *crypto) { mCrypto = crypto; }
     void setChatWindows(ChatManagerInterface *windows) { mChatWindows = windows; }
     void setBuddyString(BuddyStringInterface *buddyString) { mBuddyString = buddyString; }
     void setBridgePage(BridgePageInterface *bridgePage) { mBridgePage = bridgePage; }
-    void setFileTransferManager(PLFileTransferManagerInterface *manager) { mFileTransfer = manager; }
+    void setFileTransferManager(PLChatFileTransferInterface *manager) { mFileTransfer = manager; }
     // Where the user's own fields come from (the signed-in account by default).
     void setIdentityProvider(std::function<PLChatIdentity()> provider) { mIdentity = std::move(provider); }
     void setRelayInfoProvider(PLChatRelayInfo provider) { mRelayInfo = std::move(provider); }
@@ -63,7 +65,7 @@ public:
     // Forgets every room without disconnecting it.
     void reset();
     // Mode 0 to 3; a proxy needs its address. Applies to rooms made later.
-    void setProxyMode(int mode, const QString &serverIP, int portNo);
+    void setProxyMode(int mode, const QString &serverIP, int portNo) override;
     int mProxyMode() const { return mProxyModeValue; }
     const QString &mProxyServerIP() const { return mProxyServerIPValue; }
     int mProxyServerPortNo() const { return mProxyServerPortNoValue; }
@@ -83,8 +85,8 @@ public:
     void setMessageReceiver(PLChatMessageProtocol *receiver, const QString &sessionKey);
     int userCountForSession(const QString &sessionKey) const;
     QVariantList userInfosInSession(const QString &sessionKey) const;
-    QString ipForSession(const QString &sessionKey) const;
-    int portForSession(const QString &sessionKey) const;
+    QString ipForSession(const QString &sessionKey);
+    int portForSession(const QString &sessionKey);
     QStringList sessionKeys() const { return mSessionInfoDict.keys(); }
     PLChatSessionInfo *sessionInfo(const QString &sessionKey) const;
 
@@ -144,7 +146,7 @@ private:
     ChatManagerInterface *mChatWindows = nullptr;
     BuddyStringInterface *mBuddyString = nullptr;
     BridgePageInterface *mBridgePage = nullptr;
-    PLFileTransferManagerInterface *mFileTransfer = nullptr;
+    PLChatFileTransferInterface *mFileTransfer = nullptr;
     std::function<PLChatIdentity()> mIdentity;
     PLChatRelayInfo mRelayInfo;
 };

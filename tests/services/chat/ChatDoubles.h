@@ -9,7 +9,7 @@
 #include "ChatManagement/BuddyStringInterface.h"
 #include "ChatManagement/ChatManagerInterface.h"
 #include "ChatManagement/PLChatMessageProtocol.h"
-#include "ChatManagement/PLFileTransferManagerInterface.h"
+#include "ChatManagement/PLChatFileTransferInterface.h"
 #include "Sessions/PLChatCrypto.h"
 
 #include <QHash>
@@ -93,7 +93,7 @@ public:
     QStringList parameters;
 };
 
-class RecordingFileTransfer : public PLFileTransferManagerInterface
+class RecordingFileTransfer : public PLChatFileTransferInterface
 {
 public:
     void downloadRequestReceived(const QVariantMap &offer) override { offers.append(offer); }

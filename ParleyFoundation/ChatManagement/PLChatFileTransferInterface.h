@@ -7,10 +7,10 @@
 
 namespace parley {
 
-class PLFileTransferManagerInterface
+class PLChatFileTransferInterface
 {
 public:
-    virtual ~PLFileTransferManagerInterface() = default;
+    virtual ~PLChatFileTransferInterface() = default;
     // A buddy offers files: {"sessionKey", "userID", "dpKey", "fileInfos"}.
     virtual void downloadRequestReceived(const QVariantMap &offer) = 0;
     // The offer of this file was withdrawn (or taken by another device).
