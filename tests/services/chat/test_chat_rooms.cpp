@@ -406,3 +406,35 @@ TEST_F(CofferChatRoomTest, EncryptedRoomWithTheClientsCryptoGlue)
     EXPECT_FALSE(wire.contains("MESG "));
     EXPECT_TRUE(wire.contains("CRPT "));
 }
+
+namespace {
+
+// The switchboard's own rules, spoken to in raw lines.
+TEST_F(ChatRoomTest, SwitchboardRefusesWhatDoesNotFitTheConnection)
+{
+    const QString key = mSwitchboard->createRoom();
+    localservice::test::RawClient plain(mSwitchboard->port());
+    ASSERT_TRUE(plain.isConnected());
+    plain.send("MESG 3 MSG early\r\n");
+    EXPECT_EQ(plain.readLine(), QByteArray("500 3")) << "no message before entering";
+    plain.send("ENTR 4 dan|k dan Dan " + key.toLatin1() + " UTF8 C 3.0 1 1.0 ko.macm %00 cmn %00\r\n");
+    EXPECT_EQ(plain.readLine(), QByteArray("502 4")) << "an encrypted entry needs a key first";
+
+    localservice::test::RawClient sealed(mSwitchboard->port());
+    sealed.send("NCPT 1 eve ro 0\r\n");
+    ASSERT_TRUE(sealed.readLine().has_value());
+    ASSERT_TRUE(sealed.readBytes(localservice::test::MirrorKeyExchange::serverKey().size()).has_value());
+    sealed.send("PRVK 2 BASE64 16\r\n" + localservice::test::MirrorKeyExchange::clientKey());
+    EXPECT_EQ(sealed.readLine(), QByteArray("PRVK 2 OK"));
+    sealed.send("ENTR 3 eve|k eve Eve " + key.toLatin1() + " UTF8 C 3.0 1 1.0 ko.macm %00 cmn %00\r\n");
+    // Refused, and the refusal itself comes in an envelope.
+    const auto header = sealed.readLine();
+    ASSERT_TRUE(header.has_value());
+    ASSERT_TRUE(header->startsWith("CRPT 3 "));
+    const auto body = sealed.readBytes(header->split(' ').value(2).toInt());
+    ASSERT_TRUE(body.has_value());
+    EXPECT_EQ(localservice::test::MirrorKeyExchange::decipher(*body), QByteArray("500 3\r\n"));
+    EXPECT_TRUE(mSwitchboard->memberIDs(key).isEmpty());
+}
+
+} // namespace
