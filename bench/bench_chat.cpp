@@ -222,11 +222,11 @@ void BM_ChatMessages(benchmark::State &state)
     Client alice(QStringLiteral("alice"), &aliceCrypto, encrypted), bob(QStringLiteral("bob"), &bobCrypto, encrypted);
     const QString key = service.createRoom();
     const quint16 port = service.port();
-    alice.center.post(QString::fromLatin1(notifications::kChatSwitchBoardInfoReceived), nullptr,
+    alice.center.post(QString::fromLatin1(notifications::kSwitchBoardInfoReceived), nullptr,
                       {{QStringLiteral("tid"), 1}, {QStringLiteral("ip"), QStringLiteral("127.0.0.1")}, {QStringLiteral("key"), key},
                        {QStringLiteral("port"), port}, {QStringLiteral("buddyIDs"), QStringList{QStringLiteral("bob")}},
                        {QStringLiteral("sessionUUID"), QStringLiteral("u")}});
-    bob.center.post(QString::fromLatin1(notifications::kChatInvitedToChat), nullptr,
+    bob.center.post(QString::fromLatin1(notifications::kInvitedToChat), nullptr,
                     {{QStringLiteral("ip"), QStringLiteral("127.0.0.1")}, {QStringLiteral("key"), key}, {QStringLiteral("port"), port}});
     if (!spin([&] { return alice.receiver.joined == 1 && bob.manager.userCountForSession(key) == 1; })) {
         state.SkipWithError("the room did not fill");

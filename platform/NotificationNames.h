@@ -53,11 +53,57 @@ inline constexpr char kSessionConnected[] = "ParleySessionConnected";
 inline constexpr char kSessionClosed[] = "ParleySessionClosed";
 inline constexpr char kSessionClosedKey[] = "SessionClosed"; // "DPLSessionRetry" or "DPSessionRetry"
 
-// Chat rooms. Posted to the chat-session manager (sender: the account session):
-// {"tid", "ip", "key", "port", "buddyIDs", "sessionUUID"} for an own request,
-// {"ip", "key", "port"} for an invitation.
-inline constexpr char kChatSwitchBoardInfoReceived[] = "ParleySwitchBoardInfoReceived";
-inline constexpr char kChatInvitedToChat[] = "ParleyInvitedToChat";
+// Account session (the facade and its notification-server session). Sender:
+// the facade, or the session for the session-level ones. userInfo as noted.
+inline constexpr char kLoginCompleted[] = "ParleyLoginCompleted";
+inline constexpr char kLoginStopped[] = "ParleyLoginStoppedNotification";
+inline constexpr char kLogoutCompleted[] = "ParleyLogoutCompleted";
+inline constexpr char kServerDidNotResponse[] = "ParleyServerDidNotResponse";
+inline constexpr char kCertInitError[] = "ParleyCertInitError";
+inline constexpr char kCertError[] = "ParleyCertError";                 // {"error"}
+inline constexpr char kErrorCodeReceived[] = "ParleyErrorCodeReceived"; // {"jobInfo", "errorInfo"}
+inline constexpr char kConfDownloaded[] = "ParleyConfDownloaded";       // {"conf", "version"}
+inline constexpr char kGroupInfoWillDownload[] = "ParleyGroupInfoWillDownload";
+inline constexpr char kGroupInfoDidDownloaded[] = "ParleyGroupInfoDidDownloaded";
+inline constexpr char kMyStatusChanged[] = "ParleyMyStatusChanged";     // {"status"}
+inline constexpr char kClose[] = "ParleyClose";
+inline constexpr char kLogout[] = "ParleyLogout";
+inline constexpr char kMyNickNameChanged[] = "ParleyMyNickNameChanged"; // {"nickName"}
+inline constexpr char kCPRFResultReceived[] = "ParleyCPRFResultReceived";
+inline constexpr char kTicketUpdated[] = "ParleyTicketUpdated";         // {"ticket"}
+inline constexpr char kSwitchBoardInfoReceived[] = "ParleySwitchBoardInfoReceived";
+inline constexpr char kInvitedToChat[] = "ParleyInvitedToChat";
+inline constexpr char kMessageReceived[] = "ParleyMessageReceived";
+inline constexpr char kSendNoteErrorReceived[] = "ParleySendNoteErrorReceived";
+inline constexpr char kBuddyAlarmReceived[] = "ParleyBuddyAlarmReceived";
+inline constexpr char kMyAlarmReceived[] = "ParleyMyAlarmReceived";
+inline constexpr char kMyIDLoggedInOtherPlace[] = "ParleyMyIDLoggedInOtherPlace";
+inline constexpr char kOrchardMainAccountInfoReceived[] = "ParleyOrchardMainAccountInfoReceived";
+inline constexpr char kOrchardNewArticleInfoReceived[] = "ParleyOrchardNewArticleInfoReceived";
+inline constexpr char kSessionCount[] = "ParleySessionCount";           // {"count"}
+inline constexpr char kSessionList[] = "ParleySessionList";             // {"list"} or none
+inline constexpr char kSessionReceiveKill[] = "ParleySessionReceiveKill"; // {"tid", "result"}
+inline constexpr char kSessionKilled[] = "ParleySessionKilled";
+inline constexpr char kNoteRelation[] = "ParleyNoteRelation";           // {"tid", "data"}
+inline constexpr char kMailDownloadStart[] = "ParleyMailDownloadStart"; // {"fileCookie"} or none
+inline constexpr char kMailDownloadEnd[] = "ParleyMailDownloadEnd";
+inline constexpr char kMailDownloadUnavailable[] = "ParleyMailDownloadUnavailable";
+inline constexpr char kMailUploadUnavailable[] = "ParleyMailUploadUnavailable";
+inline constexpr char kMailUploadStart[] = "ParleyMailUploadStart";
+// Observed by the facade.
+inline constexpr char kSSSessionEnterResultReceived[] = "SSSessionEnterResultReceived"; // {"key"}
+inline constexpr char kMailUploadEnd[] = "ParleyMailUploadEnd";         // {"packet"}
+inline constexpr char kMailUploadRequest[] = "ParleyMailUploadRequest";
+inline constexpr char kMailDownloadRequest[] = "ParleyMailDownloadRequest";
+inline constexpr char kFileUploadStart[] = "ParleyFileUploadStart";
+inline constexpr char kFileDownloadStartReceived[] = "ParleyFileDownloadStartReceived";
+inline constexpr char kFileUploadEnd[] = "ParleyFileUploadEnd";
+inline constexpr char kFileDownloadEndReceived[] = "ParleyFileDownloadEndReceived";
+
+// Chat rooms. The chat-session manager observes kSwitchBoardInfoReceived
+// {"tid", "ip", "key", "port", "buddyIDs", "sessionUUID"} and kInvitedToChat
+// {"ip", "key", "port"}, and posts kCertError {"chat", "error"} and
+// kCertInitError when a room's key exchange fails.
 // Posted by the chat-session manager (sender: the manager); keys as named.
 inline constexpr char kChatSessionCreated[] = "ParleyChatSessionCreated";       // tid, sessionKey, sessionUUID
 inline constexpr char kChatSessionActivated[] = "ParleyChatSessionActivated";   // the activation option
@@ -72,10 +118,5 @@ inline constexpr char kChatSessionAnimiconReceived[] = "ParleyChatSessionAnimico
 // Messages queued in a room that closed before anybody joined:
 // {"sessionKey", "messages" = [{"message", "absence"}, ...]}.
 inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered";
-// A chat room's key exchange failed: {"chat", "error"}, or no user info.
-inline constexpr char kChatCertError[] = "ParleyCertError";
-inline constexpr char kChatCertInitError[] = "ParleyCertInitError";
-// A switchboard session entered its room (no sender; {"key"}).
-inline constexpr char kChatEnterResultReceived[] = "SSSessionEnterResultReceived";
 
 } // namespace parley::notifications

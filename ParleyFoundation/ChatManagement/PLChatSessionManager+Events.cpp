@@ -104,12 +104,12 @@ void PLChatSessionManager::ssSessionNcptPublicKeyReceived(PLSSSession *session, 
     PL_GUARD_OBJECT(!publicKey.isEmpty());
     const std::optional<QVariantMap> result = mCrypto ? mCrypto->encryptSessionKey(publicKey, true) : std::nullopt;
     if (!result) {
-        post(notifications::kChatCertInitError);
+        post(notifications::kCertInitError);
         return;
     }
     const QString value = result->value(QStringLiteral("value")).toString();
     if (value.isEmpty()) {
-        post(notifications::kChatCertError, {{QStringLiteral("chat"), result->value(QStringLiteral("chat"))},
+        post(notifications::kCertError, {{QStringLiteral("chat"), result->value(QStringLiteral("chat"))},
                                               {QStringLiteral("error"), result->value(QStringLiteral("error"))}});
         return;
     }

@@ -12,6 +12,10 @@ class PLChatSessionManagerInterface
 public:
     virtual ~PLChatSessionManagerInterface() = default;
     virtual void setProxyMode(int mode, const QString &serverIP, int portNo) = 0;
+    // The account session's use: forget every room; a room's server address.
+    virtual void reset() = 0;
+    virtual QString ipForSession(const QString &sessionKey) = 0;
+    virtual int portForSession(const QString &sessionKey) = 0;
 };
 
 } // namespace parley

@@ -12,6 +12,9 @@ class PLCookieManagerInterface
 public:
     virtual ~PLCookieManagerInterface() = default;
     virtual void setCMN(const QString &cmn) = 0;
+    // A new peer-to-peer cookie; reset forgets the CMN.
+    virtual QString p2pCookie() = 0;
+    virtual void reset() = 0;
 };
 
 } // namespace parley

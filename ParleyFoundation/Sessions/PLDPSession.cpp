@@ -64,6 +64,8 @@ void PLDPSession::initializeVariables()
     registerProcessMethod(QStringLiteral("ERR"), bind(&PLDPSession::processERRPackets));
     registerProcessMethod(QStringLiteral("default"), bind(&PLDPSession::processDefaultPackets));
     registerThreadProcessMethod(QStringLiteral("PING"), bind(&PLDPSession::processPINGPackets));
+    registerBuddyHandlers();
+    registerMessageHandlers();
 }
 
 void PLDPSession::setUserID(const QString &userID, const QString &password, bool encrypted)
@@ -237,7 +239,10 @@ void PLDPSession::bodyReceived(const QByteArray &body)
         case 2: processCONFBody(body); break;
         case 12: processLIN4Body(body); break;
         case 13: processTOKNBody(body); break;
-        default: plLog(QStringLiteral("unknown body type")); break;
+        default:
+            if (!processEventBody(mBodyType, body))
+                plLog(QStringLiteral("unknown body type"));
+            break;
         }
     });
 }

@@ -177,6 +177,57 @@ public:
     void processLIN4Body(const QByteArray &body);
     void processTOKNBody(const QByteArray &body);
 
+    // Messages to another client through the server (PLDPSessionSendCTOC.cpp).
+    bool inviteUser(const QString &buddyID, const QVariantMap &sessionInfo);
+    bool requestP2PConnect(const QVariantMap &info);
+    bool responseP2PConnect(const QVariantMap &info);
+    bool sendMailReqPacket(const QVariantMap &info);
+    bool sendMailEndPacket(const QString &text);
+
+    // Handlers of the buddy, group and presence commands
+    // (PLDPSessionProcessBuddyPackets.cpp).
+    void processINFYPackets(PLRecvPacket &packet);
+    void processNTFYPackets(PLRecvPacket &packet);
+    void processNNIKPackets(PLRecvPacket &packet);
+    void processNPRFPackets(PLRecvPacket &packet);
+    void processCNIKPackets(PLRecvPacket &packet);
+    void processONSTPackets(PLRecvPacket &packet);
+    void processCPRFPackets(PLRecvPacket &packet);
+    void processADSBPackets(PLRecvPacket &packet);
+    void processADDBPackets(PLRecvPacket &packet);
+    void processRMVBPackets(PLRecvPacket &packet);
+    void processADDGPackets(PLRecvPacket &packet);
+    void processRMVGPackets(PLRecvPacket &packet);
+    void processRENGPackets(PLRecvPacket &packet);
+    void processCPBGPackets(PLRecvPacket &packet);
+    void processMVBGPackets(PLRecvPacket &packet);
+    void processRMBGPackets(PLRecvPacket &packet);
+    void processCPRFBody(const QByteArray &body);
+    void processBatchBody(qint32 bodyType, const QByteArray &body);
+    // Handlers of messages, notices and services
+    // (PLDPSessionProcessMessagePackets.cpp).
+    void processCTOCPackets(PLRecvPacket &packet);
+    void processCMSGPackets(PLRecvPacket &packet);
+    void processSMSGPackets(PLRecvPacket &packet);
+    void processWGETPackets(PLRecvPacket &packet);
+    void processTICKPackets(PLRecvPacket &packet);
+    void processALRMPackets(PLRecvPacket &packet);
+    void processCALMPackets(PLRecvPacket &packet);
+    void processMCNTPackets(PLRecvPacket &packet);
+    void processMLSTPackets(PLRecvPacket &packet);
+    void processKILSPackets(PLRecvPacket &packet);
+    void processKILLPackets(PLRecvPacket &packet);
+    void processPNAKPackets(PLRecvPacket &packet);
+    void processRESSPackets(PLRecvPacket &packet);
+    void processREFRPackets(PLRecvPacket &packet);
+    void processCTOCBody(const QByteArray &body);
+    void processCMSGBody(const QByteArray &body);
+    void processWGETBody(const QByteArray &body);
+    void processMLSTBody(const QByteArray &body);
+    // An address from a peer or the server is used only as an IPv4 or IPv6
+    // literal with a port of 1 to 65535; anything else is logged.
+    static bool isUsableAddress(const QString &ip, const QString &port);
+
     // PLSession
     void headerReceived(const QString &line) override;
     void bodyReceived(const QByteArray &body) override;
@@ -196,6 +247,21 @@ protected:
     std::optional<QStringList> signInWords(const QByteArray &body) const;
 
 private:
+    void registerBuddyHandlers();
+    void registerMessageHandlers();
+    // The body parsers of the buddy and message handlers; false for a type
+    // that is not theirs.
+    bool processEventBody(qint32 bodyType, const QByteArray &body);
+    void reportBuddyStatus(class PLRecvBuddyStatusPacket &status, const QString &packetType, const QString &langOS);
+    void announceBatchBody(PLRecvPacket &packet, qint32 bodyType);
+    void processIMSGLines(const QStringList &lines);
+    void processINVTWords(const QStringList &words);
+    void processREQCWords(const QStringList &words);
+    void processMAILWords(const QStringList &words);
+    void startMailTransfer(const QStringList &tokens, const QString &fileCookie);
+    bool sendCTOCReply(const QString &text);
+    bool sendCTOC(const QString &targetID, const QString &ackType, const QString &targetKey, const QString &text);
+    QVariantMap alarmDetails(class PLRecvALRMPacket &alarm, bool unescapeURL);
     void stopKeepalive();
     // Sends LIST and moves to state 9.
     void requestBuddyList();

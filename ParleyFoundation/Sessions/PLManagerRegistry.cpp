@@ -11,6 +11,7 @@ std::atomic<PLP2PSessionManagerInterface *> gP2P{nullptr};
 std::atomic<PLCookieManagerInterface *> gCookie{nullptr};
 std::atomic<PLChatSessionManagerInterface *> gChat{nullptr};
 std::atomic<PLFileTransferManagerInterface *> gFileTransfer{nullptr};
+std::atomic<PLMailTransferManagerInterface *> gMail{nullptr};
 
 template <typename Interface> Interface &installedOr(const std::atomic<Interface *> &installed)
 {
@@ -29,10 +30,12 @@ PLP2PSessionManagerInterface &PLManagerRegistry::p2pSessionManager() { return in
 PLCookieManagerInterface &PLManagerRegistry::cookieManager() { return installedOr(gCookie); }
 PLChatSessionManagerInterface &PLManagerRegistry::chatSessionManager() { return installedOr(gChat); }
 PLFileTransferManagerInterface &PLManagerRegistry::fileTransferManager() { return installedOr(gFileTransfer); }
+PLMailTransferManagerInterface &PLManagerRegistry::mailTransferManager() { return installedOr(gMail); }
 
 void PLManagerRegistry::setP2PSessionManager(PLP2PSessionManagerInterface *manager) { gP2P.store(manager); }
 void PLManagerRegistry::setCookieManager(PLCookieManagerInterface *manager) { gCookie.store(manager); }
 void PLManagerRegistry::setChatSessionManager(PLChatSessionManagerInterface *manager) { gChat.store(manager); }
 void PLManagerRegistry::setFileTransferManager(PLFileTransferManagerInterface *manager) { gFileTransfer.store(manager); }
+void PLManagerRegistry::setMailTransferManager(PLMailTransferManagerInterface *manager) { gMail.store(manager); }
 
 } // namespace parley

@@ -9,6 +9,7 @@
 #include "PLChatSessionManagerInterface.h"
 #include "PLCookieManagerInterface.h"
 #include "PLFileTransferManagerInterface.h"
+#include "PLMailTransferManagerInterface.h"
 #include "PLP2PSessionManagerInterface.h"
 
 namespace parley {
@@ -22,11 +23,13 @@ public:
     static PLCookieManagerInterface &cookieManager();
     static PLChatSessionManagerInterface &chatSessionManager();
     static PLFileTransferManagerInterface &fileTransferManager();
+    static PLMailTransferManagerInterface &mailTransferManager();
 
     static void setP2PSessionManager(PLP2PSessionManagerInterface *manager);
     static void setCookieManager(PLCookieManagerInterface *manager);
     static void setChatSessionManager(PLChatSessionManagerInterface *manager);
     static void setFileTransferManager(PLFileTransferManagerInterface *manager);
+    static void setMailTransferManager(PLMailTransferManagerInterface *manager);
 
     // The stand-in that answers for every manager not installed.
     static PLRecordingManagers &standIn();

@@ -7,19 +7,38 @@
 #include "PLChatSessionManagerInterface.h"
 #include "PLCookieManagerInterface.h"
 #include "PLFileTransferManagerInterface.h"
+#include "PLMailTransferManagerInterface.h"
 #include "PLP2PSessionManagerInterface.h"
 
 #include <QMutex>
 #include <QStringList>
+#include <QVariant>
 
 namespace parley {
 
 class PLRecordingManagers : public PLP2PSessionManagerInterface,
                             public PLCookieManagerInterface,
                             public PLChatSessionManagerInterface,
-                            public PLFileTransferManagerInterface
+                            public PLFileTransferManagerInterface,
+                            public PLMailTransferManagerInterface
 {
 public:
+    // The calls with an answer take it from a table that tests fill
+    // ("ipForSession", "portForSession", "myIP", "p2pPortNo", "p2pCookie",
+    // "createConnectSession", "fileInfoForCookie", "isP2PSessionExist").
+    void setAnswer(const QString &operation, const QVariant &answer);
+    bool createConnectSession(const QVariantMap &info) override;
+    void reset() override;
+    QString myIP() override;
+    int p2pPortNo() override;
+    void setFileCookie(const QString &fileCookie, const QString &p2pCookie) override;
+    void setSender(bool isSender, const QString &p2pCookie) override;
+    QString p2pCookie() override;
+    QString ipForSession(const QString &sessionKey) override;
+    int portForSession(const QString &sessionKey) override;
+    QVariantMap fileInfoForCookie(const QString &fileCookie) override;
+    bool isP2PSessionExist(const QString &key) override;
+
     void setMyIP(const QString &ip) override;
     void setCMN(const QString &cmn) override;
     void setProxyMode(int mode, const QString &serverIP, int portNo) override;
@@ -30,9 +49,11 @@ public:
 
 private:
     void record(const QString &line);
+    QVariant answer(const QString &operation) const;
 
     mutable QMutex mMutex;
     QStringList mCalls;
+    QVariantMap mAnswers;
 };
 
 } // namespace parley

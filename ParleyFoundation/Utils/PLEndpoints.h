@@ -21,6 +21,9 @@
 //                        (server host names must end in it; it is the
 //                        mail domain stripped from login IDs)
 //   keepalive.interval   seconds between keepalive ticks  5
+//   web.mail             mail-count web server (URL)      (no default)
+//   web.memo             memo-count web server (URL)      (no default)
+//   web.sister           sister service's web server      (no default)
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
@@ -45,6 +48,10 @@ struct PLEndpoints
     double tunnelTimeout = 60.0;
     QString portalDomain = QStringLiteral("parley.test");
     double keepaliveInterval = 5.0;
+    // Web servers as "http://host[:port]" (a query without its server is skipped).
+    QString webMail;
+    QString webMemo;
+    QString webSister;
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so
