@@ -61,7 +61,8 @@ QString HeadlessOptions::usage()
 
 HeadlessDriver::HeadlessDriver(QObject *parent) : QObject(parent)
 {
-    mStdout.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // By descriptor: each line reaches a pipe at once, not when a buffer fills.
+    mStdout.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     mOutput = std::make_unique<HeadlessOutput>(&mStdout);
 }
 
