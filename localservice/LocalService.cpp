@@ -6,6 +6,7 @@
 #include "KeyExchangeFactory.h"
 #include "NotificationServer.h"
 #include "WebServer.h"
+#include "SwitchboardServer.h"
 
 namespace localservice {
 
@@ -16,6 +17,7 @@ LocalService::~LocalService()
     // The servers refer to the store, the plan and the key exchange.
     mDispatch.reset();
     mNotification.reset();
+    mSwitchboard.reset();
 }
 
 void LocalService::setKeyExchange(std::unique_ptr<KeyExchange> keyExchange)
@@ -54,11 +56,15 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     mNotification = std::make_unique<NotificationServer>(*mAccounts, *mKeyExchange, mFaults);
     mDispatch = std::make_unique<DispatchServer>(mFaults, *mNotification);
     mWeb = std::make_unique<WebServer>(mNotification->directory());
+    mSwitchboard = std::make_unique<SwitchboardServer>(*mKeyExchange);
+    mNotification->setSwitchboard(mSwitchboard.get());
     if (!mNotification->listen(options.notificationPort, &problem)
-        || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)) {
+        || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)
+        || !mSwitchboard->listen(options.switchboardPort, &problem)) {
         mWeb.reset();
         mDispatch.reset();
         mNotification.reset();
+        mSwitchboard.reset();
         return fail(problem);
     }
 
@@ -83,6 +89,11 @@ quint16 LocalService::dispatchPort() const
 quint16 LocalService::webPort() const
 {
     return mWeb ? mWeb->port() : 0;
+}
+
+quint16 LocalService::switchboardPort() const
+{
+    return mSwitchboard ? mSwitchboard->port() : 0;
 }
 
 quint16 LocalService::notificationPort() const

@@ -19,12 +19,14 @@ class DispatchServer;
 class KeyExchange;
 class NotificationServer;
 class WebServer;
+class SwitchboardServer;
 
 struct ServiceOptions {
     QString dataFile;          // empty: the demo accounts
     quint16 dispatchPort = 0;  // 0: the kernel chooses
     quint16 notificationPort = 0;
     quint16 webPort = 0;
+    quint16 switchboardPort = 0;
     QString endpointsFile;     // empty: none written
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
@@ -48,6 +50,8 @@ public:
     quint16 notificationPort() const;
     quint16 webPort() const;
     NotificationServer *notificationServer() { return mNotification.get(); }
+    quint16 switchboardPort() const;
+    SwitchboardServer *switchboardServer() { return mSwitchboard.get(); }
     const AccountStore &accounts() const { return *mAccounts; }
 
 private:
@@ -55,6 +59,7 @@ private:
     FaultPlan mFaults;
     std::unique_ptr<KeyExchange> mKeyExchange;
     std::unique_ptr<NotificationServer> mNotification;
+    std::unique_ptr<SwitchboardServer> mSwitchboard;
     std::unique_ptr<DispatchServer> mDispatch;
     std::unique_ptr<WebServer> mWeb;
 };

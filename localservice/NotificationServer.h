@@ -19,6 +19,7 @@ class FaultPlan;
 class KeyExchange;
 class LineConnection;
 class NotificationSession;
+class SwitchboardServer;
 
 class NotificationServer : public QObject {
     Q_OBJECT
@@ -45,6 +46,9 @@ public:
     AccountDirectory &directory() { return *mDirectory; }
     KeyExchange &keyExchange() { return mKeyExchange; }
     const FaultPlan &faults() const { return mFaults; }
+    // Where RESS makes its rooms; none: RESS is refused.
+    void setSwitchboard(SwitchboardServer *switchboard) { mSwitchboard = switchboard; }
+    SwitchboardServer *switchboard() const { return mSwitchboard; }
     void countPingAnswer() { ++mPingAnswers; }
 
 signals:
@@ -61,6 +65,7 @@ private:
     QTcpServer *mServer;
     QList<QPointer<NotificationSession>> mSessions;
     int mPingAnswers = 0;
+    SwitchboardServer *mSwitchboard = nullptr;
 };
 
 } // namespace localservice

@@ -65,7 +65,12 @@ int main(int argc, char **argv)
                                    QStringLiteral("Misbehave: drop:CMD, silent:CMD, garbage:CMD, "
                                                   "oversize:CMD or trickle (repeatable)."),
                                    QStringLiteral("SPEC"));
+    const QCommandLineOption switchboardPort(QStringLiteral("switchboard-port"),
+                                             QStringLiteral("Switchboard (chat room) port; 0 lets "
+                                                            "the kernel choose."),
+                                             QStringLiteral("N"), QStringLiteral("0"));
     parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault});
+    parser.addOption(switchboardPort);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return failWith(QStringLiteral("unexpected argument \"%1\"")
@@ -81,6 +86,8 @@ int main(int argc, char **argv)
         return failWith(QStringLiteral("--dispatch-port needs a number from 0 to 65535"));
     if (!parsePort(parser.value(notificationPort), &options.notificationPort))
         return failWith(QStringLiteral("--notification-port needs a number from 0 to 65535"));
+    if (!parsePort(parser.value(switchboardPort), &options.switchboardPort))
+        return failWith(QStringLiteral("--switchboard-port needs a number from 0 to 65535"));
 
     LocalService service;
     QString error;
@@ -88,6 +95,7 @@ int main(int argc, char **argv)
         return failWith(error);
     std::printf("listening dispatch=%u notification=%u\n", unsigned(service.dispatchPort()),
                 unsigned(service.notificationPort()));
+    std::printf("listening switchboard=%u\n", unsigned(service.switchboardPort()));
     std::fflush(stdout);
     return app.exec();
 }

@@ -100,4 +100,23 @@ inline constexpr char kFileDownloadStartReceived[] = "ParleyFileDownloadStartRec
 inline constexpr char kFileUploadEnd[] = "ParleyFileUploadEnd";
 inline constexpr char kFileDownloadEndReceived[] = "ParleyFileDownloadEndReceived";
 
+// Chat rooms. The chat-session manager observes kSwitchBoardInfoReceived
+// {"tid", "ip", "key", "port", "buddyIDs", "sessionUUID"} and kInvitedToChat
+// {"ip", "key", "port"}, and posts kCertError {"chat", "error"} and
+// kCertInitError when a room's key exchange fails.
+// Posted by the chat-session manager (sender: the manager); keys as named.
+inline constexpr char kChatSessionCreated[] = "ParleyChatSessionCreated";       // tid, sessionKey, sessionUUID
+inline constexpr char kChatSessionActivated[] = "ParleyChatSessionActivated";   // the activation option
+inline constexpr char kChatSessionWillClose[] = "ParleyChatSessionWillClose";   // sessionKey
+inline constexpr char kChatSessionMessageReceived[] = "ParleyChatSessionMessageReceived";
+inline constexpr char kChatSessionAwayMessageReceived[] = "ParleyChatSessionAwayMessageReceived";
+inline constexpr char kChatSessionTypingInfoReceived[] = "ParleyChatSessionTypingInfoReceived";
+inline constexpr char kChatSessionUserJoin[] = "ParleyChatSessionUserJoin";
+inline constexpr char kChatSessionUserInfoReceived[] = "ParleyChatSessionUserInfoReceived";
+inline constexpr char kChatSessionUserQuit[] = "ParleyChatSessionUserQuit";
+inline constexpr char kChatSessionAnimiconReceived[] = "ParleyChatSessionAnimiconReceived";
+// Messages queued in a room that closed before anybody joined:
+// {"sessionKey", "messages" = [{"message", "absence"}, ...]}.
+inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered";
+
 } // namespace parley::notifications

@@ -1,5 +1,6 @@
 #include "HeadlessDriver.h"
 
+#include "HeadlessChatCommands.h"
 #include "NotificationCenter.h"
 #include "Sessions/PLEncrypUtil.h"
 #include "Sessions/PLParleySession.h"
@@ -104,6 +105,7 @@ bool HeadlessDriver::start(const HeadlessOptions &options, QString *error)
             mOutput->notification(n.name, n.userInfo);
         });
 
+    chat::installChatManager();
     mSession = std::make_unique<parley::PLParleySession>();
     mContext = std::make_unique<HeadlessContext>(
         HeadlessContext{*mSession, *mOutput, [this] {
