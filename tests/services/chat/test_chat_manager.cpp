@@ -142,9 +142,10 @@ TEST_P(MemberListTest, LastLineHandsTheRoomToAnOpenWindowOfTheseMembers)
     feed(key, "USER 1 3 3 u3 n3 m3\r\n");
     const QList<QVariantMap> activated = client.noted(notifications::kChatSessionActivated);
     ASSERT_EQ(activated.size(), GetParam().activates ? 1 : 0);
-    if (GetParam().activates)
+    if (GetParam().activates) {
         EXPECT_EQ(activated[0], (QVariantMap{{QStringLiteral("activateType"), QStringLiteral("recreation")},
                                              {QStringLiteral("sessionKey"), key}}));
+    }
     EXPECT_EQ(client.noted(notifications::kChatSessionUserInfoReceived).size(), 3);
     EXPECT_EQ(client.manager.userCountForSession(key), 3);
     ASSERT_FALSE(windows.asked.isEmpty());
@@ -234,10 +235,11 @@ TEST_P(AnimiconAckTest, ReportsOnlyAMissingAnimicon)
     feed(key, QByteArray(GetParam().line) + "\r\n");
     const QList<QVariantMap> acks = window.named(QStringLiteral("ackAnimicon"));
     ASSERT_EQ(acks.size(), GetParam().reported ? 1 : 0);
-    if (GetParam().reported)
+    if (GetParam().reported) {
         EXPECT_EQ(acks[0], (QVariantMap{{QStringLiteral("sessionKey"), key},
                                         {QStringLiteral("userID"), QStringLiteral("u2")},
                                         {QStringLiteral("message"), QStringLiteral("u2 ") + KCLocalizedString(QStringLiteral("NotInstallAnimicon"))}}));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Acks, AnimiconAckTest,

@@ -88,8 +88,9 @@ TEST_P(SSSessionLineTest, DispatchesOneDelegateCallPerEvent)
 {
     feed(QByteArray(GetParam().line) + "\r\n");
     EXPECT_EQ(mDelegate.names(), GetParam().calls);
-    if (!GetParam().first.isEmpty() && !mDelegate.calls.isEmpty())
+    if (!GetParam().first.isEmpty() && !mDelegate.calls.isEmpty()) {
         EXPECT_EQ(mDelegate.calls[0].second, GetParam().first);
+    }
 }
 
 const QString kFile = QStringLiteral("fileInfos");
