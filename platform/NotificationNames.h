@@ -48,4 +48,41 @@ inline constexpr char kKeyTotalBytes[] = "totalBytes";
 inline constexpr char kKeyPercent[] = "percent";
 inline constexpr char kKeyResponseData[] = "responseData";
 
+
+// File transfer (PLFileTransferManager, PLP2PSession, PLP2PSessionManager,
+// PLMailTransferManager). Sender the manager unless noted; most carry
+// {kKeyFileCookie}.
+inline constexpr char kFileUploadRequestSent[] = "ParleyFileUploadRequestSent";             // kKeyFileCookies
+inline constexpr char kFileDownloadRequestReceived[] = "ParleyFileDownloadRequestReceived"; // kKeyFileCookies
+inline constexpr char kFileDownloadRejected[] = "ParleyFileDownloadRejected"; // fileName, fileSize, fileCookie
+inline constexpr char kFileUploadRejected[] = "ParleyFileUploadRejected";
+inline constexpr char kFileDownloadCancelled[] = "ParleyFileDownloadCancelled";
+inline constexpr char kFileUploadCancelled[] = "ParleyFileUploadCancelled";
+inline constexpr char kFileUploadPartSent[] = "ParleyFileUploadPartSent";
+inline constexpr char kFileDownloadPartReceived[] = "ParleyFileDownloadPartReceived";
+inline constexpr char kFileDownloadEndReceived[] = "ParleyFileDownloadEndReceived";
+inline constexpr char kFileUploadEnd[] = "ParleyFileUploadEnd";
+// A download that stopped without completing (peer gone, bad data, file error).
+inline constexpr char kFileDownloadFailed[] = "ParleyFileDownloadFailed";
+inline constexpr char kMailDownloadRequest[] = "ParleyMailDownloadRequest"; // targetID, fileCookie, requestType
+inline constexpr char kMailDownloadCancelled[] = "ParleyMailDownloadCancelled";
+inline constexpr char kMailUploadRequest[] = "ParleyMailUploadRequest"; // targetID, fileCookie, requestType
+inline constexpr char kRenameFileNotification[] = "ParleyRenameFileNotification"; // fileCookie, filePath
+// Sender the peer-to-peer session.
+inline constexpr char kFileUploadStart[] = "ParleyFileUploadStart";
+inline constexpr char kFileUploadFailed[] = "ParleyFileUploadFailed"; // fileCookie
+inline constexpr char kFileDownloadStartReceived[] = "ParleyFileDownloadStartReceived";
+// Sender the peer-to-peer manager.
+inline constexpr char kFileReceiveCompleted[] = "ParleyFileReceiveCompleted";
+inline constexpr char kP2PSessionClosed[] = "ParleyP2PSessionClosed";
+// Mail uploads: start {fileCookie, ticket, cmn, userID, sender, name, packet};
+// end {packet, fileCookie}; failed, cancelled, file cookie {fileCookie}.
+inline constexpr char kMailUploadStart[] = "ParleyMailUploadStart";
+inline constexpr char kMailUploadEnd[] = "ParleyMailUploadEnd";
+inline constexpr char kMailUploadFailed[] = "ParleyMailUploadFailed";
+inline constexpr char kMailUploadCancelled[] = "ParleyMailUploadCancelled";
+inline constexpr char kUploadFileCookieNotification[] = "ParleyUploadFileCookieNotification";
+inline constexpr char kKeyFileCookie[] = "fileCookie";
+inline constexpr char kKeyFileCookies[] = "fileCookies";
+
 } // namespace parley::notifications
