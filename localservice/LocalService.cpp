@@ -2,6 +2,8 @@
 
 #include "DispatchServer.h"
 #include "EndpointsWriter.h"
+#include "FileRelayServer.h"
+#include "MailWebServer.h"
 #include "KeyExchange.h"
 #include "KeyExchangeFactory.h"
 #include "NotificationServer.h"
@@ -15,6 +17,8 @@ LocalService::~LocalService()
     // The servers refer to the store, the plan and the key exchange.
     mDispatch.reset();
     mNotification.reset();
+    mRelay.reset();
+    mMail.reset();
 }
 
 void LocalService::setKeyExchange(std::unique_ptr<KeyExchange> keyExchange)
@@ -52,10 +56,17 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
 
     mNotification = std::make_unique<NotificationServer>(*mAccounts, *mKeyExchange, mFaults);
     mDispatch = std::make_unique<DispatchServer>(mFaults, *mNotification);
+    mRelay = std::make_unique<FileRelayServer>();
+    mMail = std::make_unique<MailWebServer>();
+    mMail->setSaveFolder(options.mailFolder);
+    mNotification->setFileRelay(mRelay.get());
     if (!mNotification->listen(options.notificationPort, &problem)
-        || !mDispatch->listen(options.dispatchPort, &problem)) {
+        || !mDispatch->listen(options.dispatchPort, &problem) || !mRelay->listen(options.relayPort, &problem)
+        || !mMail->listen(options.mailPort, &problem)) {
         mDispatch.reset();
         mNotification.reset();
+        mRelay.reset();
+        mMail.reset();
         return fail(problem);
     }
 
@@ -80,6 +91,16 @@ quint16 LocalService::dispatchPort() const
 quint16 LocalService::notificationPort() const
 {
     return mNotification ? mNotification->port() : 0;
+}
+
+quint16 LocalService::relayPort() const
+{
+    return mRelay ? mRelay->port() : 0;
+}
+
+quint16 LocalService::mailPort() const
+{
+    return mMail ? mMail->port() : 0;
 }
 
 } // namespace localservice

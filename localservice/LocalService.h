@@ -16,6 +16,8 @@
 namespace localservice {
 
 class DispatchServer;
+class FileRelayServer;
+class MailWebServer;
 class KeyExchange;
 class NotificationServer;
 
@@ -27,6 +29,9 @@ struct ServiceOptions {
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
     QStringList faults;        // fault specs (see FaultPlan)
+    quint16 relayPort = 0;     // the file relay; 0: the kernel chooses
+    quint16 mailPort = 0;      // the mail web endpoints; 0: the kernel chooses
+    QString mailFolder;        // where received mail files are saved (none when empty)
 };
 
 class LocalService : public QObject {
@@ -44,7 +49,11 @@ public:
 
     quint16 dispatchPort() const;
     quint16 notificationPort() const;
+    quint16 relayPort() const;
+    quint16 mailPort() const;
     NotificationServer *notificationServer() { return mNotification.get(); }
+    FileRelayServer *fileRelay() { return mRelay.get(); }
+    MailWebServer *mailWeb() { return mMail.get(); }
     const AccountStore &accounts() const { return *mAccounts; }
 
 private:
@@ -53,6 +62,8 @@ private:
     std::unique_ptr<KeyExchange> mKeyExchange;
     std::unique_ptr<NotificationServer> mNotification;
     std::unique_ptr<DispatchServer> mDispatch;
+    std::unique_ptr<FileRelayServer> mRelay;
+    std::unique_ptr<MailWebServer> mMail;
 };
 
 } // namespace localservice

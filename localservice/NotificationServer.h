@@ -13,6 +13,7 @@ class QTcpServer;
 namespace localservice {
 
 class AccountStore;
+class FileRelayServer;
 class FaultPlan;
 class KeyExchange;
 class LineConnection;
@@ -41,6 +42,9 @@ public:
     KeyExchange &keyExchange() { return mKeyExchange; }
     const FaultPlan &faults() const { return mFaults; }
     void countPingAnswer() { ++mPingAnswers; }
+    // The file relay that REFR hands out (none: REFR is refused).
+    void setFileRelay(FileRelayServer *relay) { mFileRelay = relay; }
+    FileRelayServer *fileRelay() const { return mFileRelay; }
 
 signals:
     // A client finished its sign-in (it sent CPRM after the buddy list).
@@ -55,6 +59,7 @@ private:
     QTcpServer *mServer;
     QList<QPointer<NotificationSession>> mSessions;
     int mPingAnswers = 0;
+    FileRelayServer *mFileRelay = nullptr;
 };
 
 } // namespace localservice
