@@ -101,8 +101,10 @@ public:
     const QStringList &connectingList() const { return mConnectingList; }
     int downloadCount() const { return mDownloadCount; }
 
-private:
+    // One tick of the relay fallback's clock (the timer calls it).
     void timeTick();
+
+private:
     bool beginNextTransferIfSlotEmpty();
     void registerToWaitingList(const QString &fileCookie);
     bool startTransfer(const QString &fileCookie);
