@@ -321,10 +321,12 @@ void PLP2PSession::processFileData(const PLRecvFILEPacket &packet)
         return;
     }
     if (mDownloadEnded || info->isDone) {
-        // A trailing empty chunk after the last byte is the sender's habit.
-        if (length == 0)
-            return;
-        failTransfer(QStringLiteral("DATA after the end of the file"));
+        // Nothing after the last byte is written (a trailing empty chunk is
+        // the sender's habit); a body is read past so framing stays intact.
+        if (length > 0) {
+            plLog(QStringLiteral("DATA after the end of the file dropped"));
+            notifyWhenBodyReceivedWithLength(length);
+        }
         return;
     }
     if (length > info->fileSize - info->ioIndex) {

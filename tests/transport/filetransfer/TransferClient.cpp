@@ -17,9 +17,9 @@ namespace nn = notifications;
 
 namespace {
 const QString kLoopback = QStringLiteral("127.0.0.1");
-// What the servers would do later: run it at the next pass of the event loop.
-void later(std::function<void()> fn) { QTimer::singleShot(0, QCoreApplication::instance(), std::move(fn)); }
 } // namespace
+
+void TransferLink::later(std::function<void()> fn) { QTimer::singleShot(0, &mContext, std::move(fn)); }
 
 bool TransferLink::requestTransferFiles(const QVariantList &files, const QString &sessionKey, const QString &)
 {
@@ -71,7 +71,8 @@ bool TransferLink::requestP2PConnectToUser(const QString &userID, const QString 
     TransferClient *peer = &mPeer;
     const int myPort = mSelf.advertisedPort();
     // REQC NEW: the uploader connects to us and answers with its own address.
-    later([self, peer, userID, p2pCookie, myPort] {
+    TransferLink *link = this;
+    later([link, self, peer, userID, p2pCookie, myPort] {
         peer->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
                                          {QStringLiteral("myID"), peer->userID},
                                          {QStringLiteral("buddyID"), self->userID},
@@ -80,7 +81,7 @@ bool TransferLink::requestP2PConnectToUser(const QString &userID, const QString 
                                          {QStringLiteral("isSender"), true}});
         const int peerPort = peer->advertisedPort();
         // REQC RES
-        later([self, userID, p2pCookie, peerPort] {
+        link->later([self, userID, p2pCookie, peerPort] {
             if (self->files->isP2PSessionExist(userID + QLatin1Char('-') + p2pCookie))
                 return;
             self->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},

@@ -17,6 +17,8 @@
 #include "UserDefaults.h"
 
 #include <QHash>
+#include <QObject>
+#include <functional>
 #include <QList>
 #include <QPair>
 #include <QTemporaryDir>
@@ -52,6 +54,11 @@ public:
     int accepts = 0;
 
 private:
+    // What the servers would do later: at the next pass of the event loop,
+    // unless this link is gone by then.
+    void later(std::function<void()> fn);
+
+    QObject mContext;
     TransferClient &mSelf;
     TransferClient &mPeer;
     localservice::FileRelayServer *mRelay;
