@@ -75,7 +75,11 @@ QString MailWebServer::baseURL() const { return QStringLiteral("http://127.0.0.1
 
 QByteArray MailWebServer::keep(const QString &path, const QByteArray &contentType, const QByteArray &body, bool *ok)
 {
-    const std::optional<QList<FormPart>> parts = MultipartForm::parse(body, MultipartForm::boundaryOf(contentType));
+    QByteArray boundary = MultipartForm::boundaryOf(contentType);
+    // The bulk upload names no boundary in its header: its first line does.
+    if (boundary.isEmpty() && body.startsWith("--"))
+        boundary = body.mid(2, body.indexOf("\r\n") - 2);
+    const std::optional<QList<FormPart>> parts = MultipartForm::parse(body, boundary);
     *ok = parts.has_value();
     if (!parts)
         return QByteArray();
