@@ -223,6 +223,9 @@ public:
     // Bytes of one base-128 component: 1 to 5 for a 32-bit value.
     static int GetFieldLength(uint64_t value);
     static uint8_t *EncodeField(uint8_t *out, uint64_t value);
+    // Reads one base-128 component of at most 5 bytes from [in, end); returns
+    // the position after it, or null when it has no closing byte or is longer.
+    static const uint8_t *DecodeField(const uint8_t *in, const uint8_t *end, uint64_t &value);
     static std::string GenerateID(const std::vector<uint32_t> &fields);
     static std::vector<uint32_t> ParseID(const std::string &dotted);
 

@@ -98,6 +98,10 @@ public:
     _NBLOB *EncryptUsingPublicKey(const _NBLOB *pBlob, unsigned int blobType);
     // The client key info in the given encoding; owned by the session.
     _NBLOB *ExportSessionKey(unsigned int blobType);
+    // Server certificate checks (coffer_verify.cpp). The code is an int32_t.
+    signed char VerifyServerCertificate(void *pResultCode);
+    struct stack_st_X509 *GetCertificateCFArray();
+    void IgnoreNextSameCertError();
 
 protected:
     static constexpr int kMaxRememberedCerts = 11;

@@ -31,7 +31,7 @@ public:
                                        const char *chainFile);
     // The algorithm list (the context's Init with flag 1).
     signed char Init();
-    // Version 3 key info with the algorithms, no hash, the chain and the
+    // Version 3 key info with the algorithms, no hash, no chain and the
     // certificate; owned by the context. Null for another blob type.
     _NBLOB *GetServerKeyInfo(unsigned int blobType);
 

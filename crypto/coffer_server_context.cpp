@@ -115,8 +115,9 @@ _NBLOB *CNServerContext::GetServerKeyInfo(unsigned int blobType)
     _COFFER_KEYINFO info = {};
     info.version = 3;
     info.header.algorithms = m_Algorithms;
-    info.header.certCount = m_nChainCerts;
-    info.header.pCerts = m_pChainCerts;
+    // No certificates: without the hash a reader would take the first 16
+    // bytes of the certificate list for one, so the record stays readable
+    // only with an empty list.
     info.payload = m_ServerCert;
     return coffer_cached_key_info(info, blobType, m_KeyInfoRaw, m_KeyInfoBase16, m_KeyInfoBase64);
 }

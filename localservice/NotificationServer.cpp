@@ -1,5 +1,6 @@
 #include "NotificationServer.h"
 
+#include "AccountDirectory.h"
 #include "FaultPlan.h"
 #include "LineConnection.h"
 #include "NotificationSession.h"
@@ -12,9 +13,18 @@ namespace localservice {
 NotificationServer::NotificationServer(const AccountStore &accounts, KeyExchange &keyExchange,
                                        const FaultPlan &faults, QObject *parent)
     : QObject(parent), mAccounts(accounts), mKeyExchange(keyExchange), mFaults(faults),
-      mServer(new QTcpServer(this))
+      mDirectory(std::make_unique<AccountDirectory>(accounts)), mServer(new QTcpServer(this))
 {
     connect(mServer, &QTcpServer::newConnection, this, &NotificationServer::acceptPending);
+}
+
+NotificationServer::~NotificationServer()
+{
+    // The connections (and their sessions) go first: they still use the directory.
+    const auto connections = findChildren<LineConnection *>(Qt::FindDirectChildrenOnly);
+    for (LineConnection *c : connections)
+        c->disconnect();
+    qDeleteAll(connections);
 }
 
 bool NotificationServer::listen(quint16 port, QString *error)

@@ -7,11 +7,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 class QTcpServer;
 
 namespace localservice {
 
+class AccountDirectory;
 class AccountStore;
 class FileRelayServer;
 class FaultPlan;
@@ -24,6 +26,7 @@ class NotificationServer : public QObject {
 public:
     NotificationServer(const AccountStore &accounts, KeyExchange &keyExchange,
                        const FaultPlan &faults, QObject *parent = nullptr);
+    ~NotificationServer() override;
 
     // Listens on 127.0.0.1; port 0 lets the kernel choose.
     bool listen(quint16 port, QString *error);
@@ -39,6 +42,8 @@ public:
     int pingAnswers() const { return mPingAnswers; }
 
     const AccountStore &accounts() const { return mAccounts; }
+    // Who is signed in, and the accounts as the clients have changed them.
+    AccountDirectory &directory() { return *mDirectory; }
     KeyExchange &keyExchange() { return mKeyExchange; }
     const FaultPlan &faults() const { return mFaults; }
     void countPingAnswer() { ++mPingAnswers; }
@@ -56,6 +61,7 @@ private:
     const AccountStore &mAccounts;
     KeyExchange &mKeyExchange;
     const FaultPlan &mFaults;
+    std::unique_ptr<AccountDirectory> mDirectory;
     QTcpServer *mServer;
     QList<QPointer<NotificationSession>> mSessions;
     int mPingAnswers = 0;

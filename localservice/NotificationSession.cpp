@@ -1,10 +1,15 @@
 #include "NotificationSession.h"
 
+#include "AccountDirectory.h"
 #include "AccountStore.h"
+#include "BuddyCommands.h"
 #include "FaultPlan.h"
+#include "GroupCommands.h"
 #include "KeyExchange.h"
 #include "LineConnection.h"
+#include "MessageCommands.h"
 #include "NotificationServer.h"
+#include "PresenceCommands.h"
 #include "ReplyCodes.h"
 #include "WireText.h"
 
@@ -34,6 +39,15 @@ QByteArray accountWords(const Account &a)
     return (escaped.join(QLatin1Char(' ')) + QLatin1String("\r\n")).toUtf8();
 }
 
+// Commands whose last field announces a counted body.
+bool carriesBody(const QString &word)
+{
+    static const QStringList words{QStringLiteral("CTOC"), QStringLiteral("CMSG"),
+                                   QStringLiteral("CPBG"), QStringLiteral("MVBG"),
+                                   QStringLiteral("RMBG"), QStringLiteral("CPRF")};
+    return words.contains(word);
+}
+
 } // namespace
 
 NotificationSession::NotificationSession(LineConnection *connection, NotificationServer &server)
@@ -41,6 +55,26 @@ NotificationSession::NotificationSession(LineConnection *connection, Notificatio
 {
     connect(connection, &LineConnection::lineReceived, this, &NotificationSession::handleLine);
     connect(connection, &LineConnection::bodyReceived, this, &NotificationSession::handleBody);
+    connect(connection, &LineConnection::closed, this, &NotificationSession::connectionClosed);
+}
+
+void NotificationSession::send(const QByteArray &bytes)
+{
+    mConnection->write(bytes);
+}
+
+void NotificationSession::kill()
+{
+    mConnection->write(wireLine(QStringLiteral("KILL"), 0));
+    mConnection->setDeaf(true);
+    mConnection->closeAfterWriting();
+    connectionClosed(); // the account is offline from now on, whatever the peer does
+}
+
+void NotificationSession::connectionClosed()
+{
+    if (!mUserID.isEmpty())
+        presence::signedOut(*this);
 }
 
 NotificationSession::~NotificationSession() = default;
@@ -119,13 +153,29 @@ void NotificationSession::handleLine(const QString &line)
             return replyError(reply::kNotNow, tid);
         handleLIST(tid);
     } else if (word == QLatin1String("ONST")) {
-        // ONST tid status fileRoomType fileRoomName mediaType: the sign-in ends
-        // by setting the own status; the client reads only the tid back.
-        if (fields.size() != 6 || wireUnescape(fields[2]).isEmpty())
+        presence::changeStatus(*this, tid, fields);
+    } else if (word == QLatin1String("CNIK")) {
+        presence::changeNickName(*this, tid, fields);
+    } else if (word == QLatin1String("ADDG")) {
+        groups::addGroup(*this, tid, fields);
+    } else if (word == QLatin1String("RMVG")) {
+        groups::removeGroup(*this, tid, fields);
+    } else if (word == QLatin1String("RENG")) {
+        groups::renameGroup(*this, tid, fields);
+    } else if (word == QLatin1String("ADDB")) {
+        buddies::addToList(*this, tid, fields);
+    } else if (word == QLatin1String("RMVB")) {
+        buddies::removeFromList(*this, tid, fields);
+    } else if (word == QLatin1String("ADSB")) {
+        buddies::handshake(*this, tid, fields);
+    } else if (word == QLatin1String("MLST")) {
+        messages::listLogins(*this, tid, fields);
+    } else if (word == QLatin1String("KILS")) {
+        messages::endOtherLogins(*this, tid, fields);
+    } else if (carriesBody(word)) {
+        if (fields.size() < 3)
             return replyError(reply::kMalformed, tid);
-        if (!signedIn)
-            return replyError(reply::kNotNow, tid);
-        mConnection->write(wireLine(word, tid, {wireUnescape(fields[2])}));
+        announceBody(word, tid, fields, fields.last());
     } else if (word == QLatin1String("PING")) {
         mServer.countPingAnswer(); // the client's answer to our PING
     } else if (word == QLatin1String("PONG")) {
@@ -133,6 +183,7 @@ void NotificationSession::handleLine(const QString &line)
     } else if (word == QLatin1String("CPRM")) {
         if (mState == State::SignedIn) {
             mState = State::Complete;
+            presence::signInCompleted(*this);
             emit signInCompleted(mUserID);
         } else if (mState != State::Complete) {
             replyError(reply::kNotNow, tid);
@@ -159,6 +210,15 @@ void NotificationSession::handleBody(const QByteArray &body)
         if (mState != State::SignedIn && mState != State::Complete)
             return replyError(reply::kNotNow, p.tid);
         mConnection->write(wireLine(p.word, p.tid, {QStringLiteral("OK")}));
+    } else if (p.word == QLatin1String("CTOC")) {
+        messages::relay(*this, p.tid, p.fields, body);
+    } else if (p.word == QLatin1String("CMSG")) {
+        messages::deliverMemo(*this, p.tid, body);
+    } else if (p.word == QLatin1String("CPBG") || p.word == QLatin1String("MVBG")
+               || p.word == QLatin1String("RMBG")) {
+        groups::batch(*this, p.word, p.tid, body);
+    } else if (p.word == QLatin1String("CPRF")) {
+        presence::changeProfile(*this, p.tid, body);
     }
 }
 
@@ -239,6 +299,7 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
     }
     mState = State::SignedIn;
     mUserID = userID;
+    mServer.directory().attach(mUserID, this);
     sendWithBody(p.word, p.tid, {userID, encType}, answer);
 }
 
@@ -281,7 +342,7 @@ void NotificationSession::handleGLST(qint64 tid, const QStringList &fields)
         return replyError(reply::kMalformed, tid);
     if (mState != State::SignedIn && mState != State::Complete)
         return replyError(reply::kNotNow, tid);
-    const Account *account = mServer.accounts().account(mUserID);
+    const Account *account = mServer.directory().account(mUserID);
     if (!account)
         return replyError(reply::kNotNow, tid);
     const QString word = fields[0];
@@ -295,7 +356,7 @@ void NotificationSession::handleGLST(qint64 tid, const QStringList &fields)
         };
         QList<Membership> members;
         for (const Buddy &b : account->buddies) {
-            const Account *buddy = mServer.accounts().account(b.id);
+            const Account *buddy = mServer.directory().account(b.id);
             if (!buddy || b.flags[0] != QLatin1Char('1'))
                 continue; // only the user's own list (FL) is filed in groups
             const QStringList groupIDs = b.groupIDs.isEmpty() ? QStringList{QStringLiteral("0")}
@@ -321,7 +382,7 @@ void NotificationSession::handleGLST(qint64 tid, const QStringList &fields)
 
 void NotificationSession::handleLIST(qint64 tid)
 {
-    const Account *account = mServer.accounts().account(mUserID);
+    const Account *account = mServer.directory().account(mUserID);
     if (!account)
         return replyError(reply::kNotNow, tid);
     const QString word = QStringLiteral("LIST");
@@ -333,7 +394,7 @@ void NotificationSession::handleLIST(qint64 tid)
     QByteArray out;
     qsizetype index = 0;
     for (const Buddy &b : account->buddies) {
-        const Account *buddy = mServer.accounts().account(b.id);
+        const Account *buddy = mServer.directory().account(b.id);
         if (!buddy)
             continue; // the store checks every buddy against its accounts
         out += wireLine(word, tid,

@@ -26,6 +26,20 @@ public:
     // Sends a server PING to a signed-in client.
     void ping();
 
+    // For the command handlers in the other source files.
+    const QString &userID() const { return mUserID; }
+    bool isSignedIn() const { return mState == State::SignedIn || mState == State::Complete; }
+    NotificationServer &server() { return mServer; }
+    void send(const QByteArray &bytes);
+    void sendError(int code, qint64 tid) { replyError(code, tid); }
+    bool expectBody(const QString &word, qint64 tid, const QStringList &fields,
+                    const QString &lengthField)
+    {
+        return announceBody(word, tid, fields, lengthField);
+    }
+    // The server ends this login: KILL, then the connection closes.
+    void kill();
+
 signals:
     void signInCompleted(const QString &userID);
 
@@ -39,6 +53,7 @@ private:
         QStringList fields;
     };
 
+    void connectionClosed();
     void handleLine(const QString &line);
     void handleBody(const QByteArray &body);
     bool announceBody(const QString &word, qint64 tid, const QStringList &fields,

@@ -14,3 +14,11 @@ constexpr int kKeyExchange = 502;   // no key exchange possible, or it failed
 constexpr int kUnsupported = 503;   // a command the service does not offer
 
 } // namespace localservice::reply
+
+namespace localservice::reply {
+
+constexpr int kNoSuchUser = 205;    // no such account, or it is not signed in
+constexpr int kNoSuchGroup = 206;   // the group is not one of the account's
+constexpr int kDone = 100;          // one entry of a batch was applied
+
+} // namespace localservice::reply

@@ -48,6 +48,57 @@ inline constexpr char kKeyTotalBytes[] = "totalBytes";
 inline constexpr char kKeyPercent[] = "percent";
 inline constexpr char kKeyResponseData[] = "responseData";
 
+// Sign-in sessions (login-dispatch and notification server).
+inline constexpr char kSessionConnected[] = "ParleySessionConnected";
+inline constexpr char kSessionClosed[] = "ParleySessionClosed";
+inline constexpr char kSessionClosedKey[] = "SessionClosed"; // "DPLSessionRetry" or "DPSessionRetry"
+
+// Account session (the facade and its notification-server session). Sender:
+// the facade, or the session for the session-level ones. userInfo as noted.
+inline constexpr char kLoginCompleted[] = "ParleyLoginCompleted";
+inline constexpr char kLoginStopped[] = "ParleyLoginStoppedNotification";
+inline constexpr char kLogoutCompleted[] = "ParleyLogoutCompleted";
+inline constexpr char kServerDidNotResponse[] = "ParleyServerDidNotResponse";
+inline constexpr char kCertInitError[] = "ParleyCertInitError";
+inline constexpr char kCertError[] = "ParleyCertError";                 // {"error"}
+inline constexpr char kErrorCodeReceived[] = "ParleyErrorCodeReceived"; // {"jobInfo", "errorInfo"}
+inline constexpr char kConfDownloaded[] = "ParleyConfDownloaded";       // {"conf", "version"}
+inline constexpr char kGroupInfoWillDownload[] = "ParleyGroupInfoWillDownload";
+inline constexpr char kGroupInfoDidDownloaded[] = "ParleyGroupInfoDidDownloaded";
+inline constexpr char kMyStatusChanged[] = "ParleyMyStatusChanged";     // {"status"}
+inline constexpr char kClose[] = "ParleyClose";
+inline constexpr char kLogout[] = "ParleyLogout";
+inline constexpr char kMyNickNameChanged[] = "ParleyMyNickNameChanged"; // {"nickName"}
+inline constexpr char kCPRFResultReceived[] = "ParleyCPRFResultReceived";
+inline constexpr char kTicketUpdated[] = "ParleyTicketUpdated";         // {"ticket"}
+inline constexpr char kSwitchBoardInfoReceived[] = "ParleySwitchBoardInfoReceived";
+inline constexpr char kInvitedToChat[] = "ParleyInvitedToChat";
+inline constexpr char kMessageReceived[] = "ParleyMessageReceived";
+inline constexpr char kSendNoteErrorReceived[] = "ParleySendNoteErrorReceived";
+inline constexpr char kBuddyAlarmReceived[] = "ParleyBuddyAlarmReceived";
+inline constexpr char kMyAlarmReceived[] = "ParleyMyAlarmReceived";
+inline constexpr char kMyIDLoggedInOtherPlace[] = "ParleyMyIDLoggedInOtherPlace";
+inline constexpr char kOrchardMainAccountInfoReceived[] = "ParleyOrchardMainAccountInfoReceived";
+inline constexpr char kOrchardNewArticleInfoReceived[] = "ParleyOrchardNewArticleInfoReceived";
+inline constexpr char kSessionCount[] = "ParleySessionCount";           // {"count"}
+inline constexpr char kSessionList[] = "ParleySessionList";             // {"list"} or none
+inline constexpr char kSessionReceiveKill[] = "ParleySessionReceiveKill"; // {"tid", "result"}
+inline constexpr char kSessionKilled[] = "ParleySessionKilled";
+inline constexpr char kNoteRelation[] = "ParleyNoteRelation";           // {"tid", "data"}
+inline constexpr char kMailDownloadStart[] = "ParleyMailDownloadStart"; // {"fileCookie"} or none
+inline constexpr char kMailDownloadEnd[] = "ParleyMailDownloadEnd";
+inline constexpr char kMailDownloadUnavailable[] = "ParleyMailDownloadUnavailable";
+inline constexpr char kMailUploadUnavailable[] = "ParleyMailUploadUnavailable";
+inline constexpr char kMailUploadStart[] = "ParleyMailUploadStart";
+// Observed by the facade.
+inline constexpr char kSSSessionEnterResultReceived[] = "SSSessionEnterResultReceived"; // {"key"}
+inline constexpr char kMailUploadEnd[] = "ParleyMailUploadEnd";         // {"packet"}
+inline constexpr char kMailUploadRequest[] = "ParleyMailUploadRequest";
+inline constexpr char kMailDownloadRequest[] = "ParleyMailDownloadRequest";
+inline constexpr char kFileUploadStart[] = "ParleyFileUploadStart";
+inline constexpr char kFileDownloadStartReceived[] = "ParleyFileDownloadStartReceived";
+inline constexpr char kFileUploadEnd[] = "ParleyFileUploadEnd";
+inline constexpr char kFileDownloadEndReceived[] = "ParleyFileDownloadEndReceived";
 
 // File transfer (PLFileTransferManager, PLP2PSession, PLP2PSessionManager,
 // PLMailTransferManager). Sender the manager unless noted; most carry
@@ -60,25 +111,17 @@ inline constexpr char kFileDownloadCancelled[] = "ParleyFileDownloadCancelled";
 inline constexpr char kFileUploadCancelled[] = "ParleyFileUploadCancelled";
 inline constexpr char kFileUploadPartSent[] = "ParleyFileUploadPartSent";
 inline constexpr char kFileDownloadPartReceived[] = "ParleyFileDownloadPartReceived";
-inline constexpr char kFileDownloadEndReceived[] = "ParleyFileDownloadEndReceived";
-inline constexpr char kFileUploadEnd[] = "ParleyFileUploadEnd";
 // A download that stopped without completing (peer gone, bad data, file error).
 inline constexpr char kFileDownloadFailed[] = "ParleyFileDownloadFailed";
-inline constexpr char kMailDownloadRequest[] = "ParleyMailDownloadRequest"; // targetID, fileCookie, requestType
 inline constexpr char kMailDownloadCancelled[] = "ParleyMailDownloadCancelled";
-inline constexpr char kMailUploadRequest[] = "ParleyMailUploadRequest"; // targetID, fileCookie, requestType
 inline constexpr char kRenameFileNotification[] = "ParleyRenameFileNotification"; // fileCookie, filePath
 // Sender the peer-to-peer session.
-inline constexpr char kFileUploadStart[] = "ParleyFileUploadStart";
 inline constexpr char kFileUploadFailed[] = "ParleyFileUploadFailed"; // fileCookie
-inline constexpr char kFileDownloadStartReceived[] = "ParleyFileDownloadStartReceived";
 // Sender the peer-to-peer manager.
 inline constexpr char kFileReceiveCompleted[] = "ParleyFileReceiveCompleted";
 inline constexpr char kP2PSessionClosed[] = "ParleyP2PSessionClosed";
 // Mail uploads: start {fileCookie, ticket, cmn, userID, sender, name, packet};
 // end {packet, fileCookie}; failed, cancelled, file cookie {fileCookie}.
-inline constexpr char kMailUploadStart[] = "ParleyMailUploadStart";
-inline constexpr char kMailUploadEnd[] = "ParleyMailUploadEnd";
 inline constexpr char kMailUploadFailed[] = "ParleyMailUploadFailed";
 inline constexpr char kMailUploadCancelled[] = "ParleyMailUploadCancelled";
 inline constexpr char kUploadFileCookieNotification[] = "ParleyUploadFileCookieNotification";

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QUrl>
 #include <QtGlobal>
 
 namespace parley {
@@ -37,6 +38,16 @@ bool parseHost(const QString &value, QString *host)
     if (value.isEmpty() || value.contains(QLatin1Char(' ')) || value.contains(QLatin1Char('/')))
         return false;
     *host = value;
+    return true;
+}
+
+bool parseWebServer(const QString &value, QString *url)
+{
+    const QUrl parsed(value, QUrl::StrictMode);
+    if (!parsed.isValid() || parsed.host().isEmpty()
+        || (parsed.scheme() != QLatin1String("http") && parsed.scheme() != QLatin1String("https")))
+        return false;
+    *url = value.endsWith(QLatin1Char('/')) ? value.chopped(1) : value;
     return true;
 }
 
@@ -82,8 +93,19 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseSeconds(value, &result.connectTimeout);
         else if (key == QLatin1String("connectivity.timeout"))
             ok = parseSeconds(value, &result.connectivityTimeout);
+        else if (key == QLatin1String("web.mail"))
+            ok = parseWebServer(value, &result.webMail);
+        else if (key == QLatin1String("web.memo"))
+            ok = parseWebServer(value, &result.webMemo);
+        else if (key == QLatin1String("web.sister"))
+            ok = parseWebServer(value, &result.webSister);
         else if (key == QLatin1String("tunnel.timeout"))
             ok = parseSeconds(value, &result.tunnelTimeout);
+        else if (key == QLatin1String("portal.domain"))
+            ok = parseHost(value, &result.portalDomain) && !value.startsWith(QLatin1Char('.'))
+                && !value.contains(QLatin1Char('@'));
+        else if (key == QLatin1String("keepalive.interval"))
+            ok = parseSeconds(value, &result.keepaliveInterval);
         else if (key == QLatin1String("tunnel.attempts")) {
             const int attempts = value.toInt(&ok);
             ok = ok && attempts >= 1 && attempts <= 10;

@@ -17,6 +17,13 @@
 //   connectivity.timeout seconds for one route test       20
 //   tunnel.attempts      connects to the proxy per POST   3
 //   tunnel.timeout       seconds for one tunnel exchange  60
+//   portal.domain        the portal's own domain          parley.test
+//                        (server host names must end in it; it is the
+//                        mail domain stripped from login IDs)
+//   keepalive.interval   seconds between keepalive ticks  5
+//   web.mail             mail-count web server (URL)      (no default)
+//   web.memo             memo-count web server (URL)      (no default)
+//   web.sister           sister service's web server      (no default)
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
@@ -39,6 +46,12 @@ struct PLEndpoints
     double connectivityTimeout = 20.0;
     int tunnelAttempts = 3;
     double tunnelTimeout = 60.0;
+    QString portalDomain = QStringLiteral("parley.test");
+    double keepaliveInterval = 5.0;
+    // Web servers as "http://host[:port]" (a query without its server is skipped).
+    QString webMail;
+    QString webMemo;
+    QString webSister;
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so

@@ -1,0 +1,120 @@
+#include "PresenceCommands.h"
+
+#include "AccountDirectory.h"
+#include "NotificationServer.h"
+#include "NotificationSession.h"
+#include "ReplyCodes.h"
+#include "WireText.h"
+
+#include <QUrlQuery>
+
+namespace localservice::presence {
+
+namespace {
+
+// NTFY/INFY word id status fileRoomType fileRoomName mediaType langOS
+QByteArray presenceLine(const char *word, const QString &id, const QString &status)
+{
+    return wireLine(QLatin1String(word), 0,
+                    {id, status, QStringLiteral("0"), {}, QStringLiteral("1"),
+                     QStringLiteral("ko.macm")});
+}
+
+void tellWatchers(NotificationSession &session, const QString &status)
+{
+    AccountDirectory &directory = session.server().directory();
+    const QByteArray line = presenceLine("NTFY", session.userID(), status);
+    for (NotificationSession *watcher : directory.watchersOf(session.userID()))
+        watcher->send(line);
+}
+
+} // namespace
+
+void changeStatus(NotificationSession &session, qint64 tid, const QStringList &fields)
+{
+    if (fields.size() != 6 || wireUnescape(fields[2]).isEmpty())
+        return session.sendError(reply::kMalformed, tid);
+    if (!session.isSignedIn())
+        return session.sendError(reply::kNotNow, tid);
+    const QString status = wireUnescape(fields[2]);
+    AccountDirectory &directory = session.server().directory();
+    const QString before = directory.statusOf(session.userID());
+    directory.setStatus(&session, status);
+    session.send(wireLine(fields[0], tid, {status}));
+    if (directory.statusOf(session.userID()) != before)
+        tellWatchers(session, status);
+}
+
+void signInCompleted(NotificationSession &session)
+{
+    AccountDirectory &directory = session.server().directory();
+    const Account *account = directory.account(session.userID());
+    if (!account)
+        return;
+    QByteArray out;
+    for (const Buddy &b : account->buddies) {
+        const QString status = directory.statusOf(b.id);
+        if (b.flags.startsWith(QLatin1Char('1')) && status != QLatin1String("X"))
+            out += presenceLine("INFY", b.id, status);
+    }
+    const qsizetype logins = directory.sessionsOf(session.userID()).size();
+    out += wireLine(QStringLiteral("MCNT"), 0, {QStringLiteral("O"), QString::number(logins)});
+    session.send(out);
+}
+
+void signedOut(NotificationSession &session)
+{
+    AccountDirectory &directory = session.server().directory();
+    const QString before = directory.statusOf(session.userID());
+    directory.detach(&session);
+    if (before != QLatin1String("X") && directory.statusOf(session.userID()) == QLatin1String("X"))
+        tellWatchers(session, QStringLiteral("X"));
+}
+
+void changeNickName(NotificationSession &session, qint64 tid, const QStringList &fields)
+{
+    if (fields.size() != 3)
+        return session.sendError(reply::kMalformed, tid);
+    if (!session.isSignedIn())
+        return session.sendError(reply::kNotNow, tid);
+    AccountDirectory &directory = session.server().directory();
+    Account *account = directory.account(session.userID());
+    if (!account)
+        return session.sendError(reply::kNotNow, tid);
+    account->nickName = wireUnescape(fields[2]);
+    session.send(wireLine(fields[0], tid));
+    const QByteArray push =
+        wireLine(QStringLiteral("NNIK"), 0, {session.userID(), account->nickName});
+    for (NotificationSession *other : directory.sessionsOf(session.userID()))
+        if (other != &session)
+            other->send(push);
+    for (NotificationSession *watcher : directory.watchersOf(session.userID()))
+        watcher->send(push);
+}
+
+void changeProfile(NotificationSession &session, qint64 tid, const QByteArray &body)
+{
+    if (!session.isSignedIn())
+        return session.sendError(reply::kNotNow, tid);
+    Account *account = session.server().directory().account(session.userID());
+    if (!account)
+        return session.sendError(reply::kNotNow, tid);
+    const QUrlQuery items(QString::fromUtf8(body));
+    for (const auto &[key, value] : items.queryItems()) {
+        if (key == QLatin1String("mobile"))
+            account->mobile = value;
+        else if (key == QLatin1String("email"))
+            account->email = value;
+        else if (key == QLatin1String("orchard_id"))
+            account->orchardID = value;
+    }
+    // CPRF tid typeMask, then six (open mode, value) pairs, then the length
+    // of a body (none in a reply).
+    const QString open = QStringLiteral("1");
+    session.send(wireLine(QStringLiteral("CPRF"), tid,
+                          {QStringLiteral("111111"), open, account->mobile, open, account->email,
+                           open, account->orchardCMN, open, account->musicDate, open,
+                           account->ewerYN, open, account->birthday, QStringLiteral("0")}));
+}
+
+} // namespace localservice::presence
