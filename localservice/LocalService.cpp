@@ -7,6 +7,7 @@
 #include "KeyExchange.h"
 #include "KeyExchangeFactory.h"
 #include "NotificationServer.h"
+#include "SwitchboardServer.h"
 
 namespace localservice {
 
@@ -19,6 +20,7 @@ LocalService::~LocalService()
     mNotification.reset();
     mRelay.reset();
     mMail.reset();
+    mSwitchboard.reset();
 }
 
 void LocalService::setKeyExchange(std::unique_ptr<KeyExchange> keyExchange)
@@ -60,11 +62,15 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     mMail = std::make_unique<MailWebServer>();
     mMail->setSaveFolder(options.mailFolder);
     mNotification->setFileRelay(mRelay.get());
+    mSwitchboard = std::make_unique<SwitchboardServer>(*mKeyExchange);
+    mNotification->setSwitchboard(mSwitchboard.get());
     if (!mNotification->listen(options.notificationPort, &problem)
-        || !mDispatch->listen(options.dispatchPort, &problem) || !mRelay->listen(options.relayPort, &problem)
+        || !mDispatch->listen(options.dispatchPort, &problem)
+        || !mSwitchboard->listen(options.switchboardPort, &problem) || !mRelay->listen(options.relayPort, &problem)
         || !mMail->listen(options.mailPort, &problem)) {
         mDispatch.reset();
         mNotification.reset();
+        mSwitchboard.reset();
         mRelay.reset();
         mMail.reset();
         return fail(problem);
@@ -86,6 +92,11 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
 quint16 LocalService::dispatchPort() const
 {
     return mDispatch ? mDispatch->port() : 0;
+}
+
+quint16 LocalService::switchboardPort() const
+{
+    return mSwitchboard ? mSwitchboard->port() : 0;
 }
 
 quint16 LocalService::notificationPort() const

@@ -20,11 +20,13 @@ class FileRelayServer;
 class MailWebServer;
 class KeyExchange;
 class NotificationServer;
+class SwitchboardServer;
 
 struct ServiceOptions {
     QString dataFile;          // empty: the demo accounts
     quint16 dispatchPort = 0;  // 0: the kernel chooses
     quint16 notificationPort = 0;
+    quint16 switchboardPort = 0;
     QString endpointsFile;     // empty: none written
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
@@ -54,6 +56,8 @@ public:
     NotificationServer *notificationServer() { return mNotification.get(); }
     FileRelayServer *fileRelay() { return mRelay.get(); }
     MailWebServer *mailWeb() { return mMail.get(); }
+    quint16 switchboardPort() const;
+    SwitchboardServer *switchboardServer() { return mSwitchboard.get(); }
     const AccountStore &accounts() const { return *mAccounts; }
 
 private:
@@ -61,6 +65,7 @@ private:
     FaultPlan mFaults;
     std::unique_ptr<KeyExchange> mKeyExchange;
     std::unique_ptr<NotificationServer> mNotification;
+    std::unique_ptr<SwitchboardServer> mSwitchboard;
     std::unique_ptr<DispatchServer> mDispatch;
     std::unique_ptr<FileRelayServer> mRelay;
     std::unique_ptr<MailWebServer> mMail;

@@ -20,6 +20,7 @@ class FaultPlan;
 class KeyExchange;
 class LineConnection;
 class NotificationSession;
+class SwitchboardServer;
 
 class NotificationServer : public QObject {
     Q_OBJECT
@@ -46,6 +47,9 @@ public:
     AccountDirectory &directory() { return *mDirectory; }
     KeyExchange &keyExchange() { return mKeyExchange; }
     const FaultPlan &faults() const { return mFaults; }
+    // Where RESS makes its rooms; none: RESS is refused.
+    void setSwitchboard(SwitchboardServer *switchboard) { mSwitchboard = switchboard; }
+    SwitchboardServer *switchboard() const { return mSwitchboard; }
     void countPingAnswer() { ++mPingAnswers; }
     // The file relay that REFR hands out (none: REFR is refused).
     void setFileRelay(FileRelayServer *relay) { mFileRelay = relay; }
@@ -66,6 +70,7 @@ private:
     QList<QPointer<NotificationSession>> mSessions;
     int mPingAnswers = 0;
     FileRelayServer *mFileRelay = nullptr;
+    SwitchboardServer *mSwitchboard = nullptr;
 };
 
 } // namespace localservice

@@ -176,6 +176,8 @@ void NotificationSession::handleLine(const QString &line)
         if (fields.size() < 3)
             return replyError(reply::kMalformed, tid);
         announceBody(word, tid, fields, fields.last());
+    } else if (word == QLatin1String("RESS")) {
+        handleRESS(tid, fields);
     } else if (word == QLatin1String("PING")) {
         mServer.countPingAnswer(); // the client's answer to our PING
     } else if (word == QLatin1String("PONG")) {

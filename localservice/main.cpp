@@ -65,6 +65,10 @@ int main(int argc, char **argv)
                                    QStringLiteral("Misbehave: drop:CMD, silent:CMD, garbage:CMD, "
                                                   "oversize:CMD or trickle (repeatable)."),
                                    QStringLiteral("SPEC"));
+    const QCommandLineOption switchboardPort(QStringLiteral("switchboard-port"),
+                                             QStringLiteral("Switchboard (chat room) port; 0 lets "
+                                                            "the kernel choose."),
+                                             QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption relayPort(QStringLiteral("relay-port"),
                                        QStringLiteral("File relay port; 0 lets the kernel choose."),
                                        QStringLiteral("N"), QStringLiteral("0"));
@@ -74,8 +78,8 @@ int main(int argc, char **argv)
     const QCommandLineOption mailFolder(QStringLiteral("mail-folder"),
                                         QStringLiteral("Save the files of received mails here."),
                                         QStringLiteral("DIR"));
-    parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault, relayPort, mailPort,
-                       mailFolder});
+    parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault, switchboardPort, relayPort,
+                       mailPort, mailFolder});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return failWith(QStringLiteral("unexpected argument \"%1\"")
@@ -91,6 +95,8 @@ int main(int argc, char **argv)
         return failWith(QStringLiteral("--dispatch-port needs a number from 0 to 65535"));
     if (!parsePort(parser.value(notificationPort), &options.notificationPort))
         return failWith(QStringLiteral("--notification-port needs a number from 0 to 65535"));
+    if (!parsePort(parser.value(switchboardPort), &options.switchboardPort))
+        return failWith(QStringLiteral("--switchboard-port needs a number from 0 to 65535"));
     if (!parsePort(parser.value(relayPort), &options.relayPort))
         return failWith(QStringLiteral("--relay-port needs a number from 0 to 65535"));
     if (!parsePort(parser.value(mailPort), &options.mailPort))
@@ -103,7 +109,8 @@ int main(int argc, char **argv)
         return failWith(error);
     std::printf("listening dispatch=%u notification=%u\n", unsigned(service.dispatchPort()),
                 unsigned(service.notificationPort()));
-    // A second line, so that readers of the first keep working.
+    // Further lines, so that readers of the first keep working.
+    std::printf("listening switchboard=%u\n", unsigned(service.switchboardPort()));
     std::printf("listening relay=%u mail=%u\n", unsigned(service.relayPort()), unsigned(service.mailPort()));
     std::fflush(stdout);
     return app.exec();
