@@ -6,12 +6,14 @@
 // lock. Random starts and random parts come from the system's cryptographic
 // generator, so a peer cannot predict another transfer's cookies.
 
+#include "Sessions/PLCookieManagerInterface.h"
+
 #include <QMutex>
 #include <QString>
 
 namespace parley {
 
-class PLCookieManager
+class PLCookieManager : public PLCookieManagerInterface
 {
 public:
     // The process's instance; tests make their own.
@@ -23,11 +25,11 @@ public:
     // "<counter>:<CMN>:<100..999>"
     QString fileTransferCookie();
     // "<CMN>:<counter>"; the counter runs to 99999 and starts again at 0.
-    QString p2pCookie();
-    void setCMN(const QString &cmn) { mCMN = cmn; }
+    QString p2pCookie() override;
+    void setCMN(const QString &cmn) override { mCMN = cmn; }
     const QString &cmn() const { return mCMN; }
     // A new random start of the P2P counter, file counter 0, no CMN (sign-out).
-    void reset();
+    void reset() override;
 
     qint64 p2pCookieIndex() const { return mP2PCookieIndex; }
     void setP2PCookieIndex(qint64 index) { mP2PCookieIndex = index; }

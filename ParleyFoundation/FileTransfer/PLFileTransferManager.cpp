@@ -3,7 +3,9 @@
 #include "Log.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "PLChatTransferLink.h"
 #include "PLCookieManager.h"
+#include "PLParleySessionTransferLink.h"
 #include "PLP2PSessionManager.h"
 #include "PLPeerFileName.h"
 #include "PLSettingFileSaveQuestion.h"
@@ -44,6 +46,24 @@ PLFileTransferManager::~PLFileTransferManager()
 {
     if (mP2P.fileTransferManager() == this)
         mP2P.setFileTransferManager(nullptr);
+}
+
+void PLFileTransferManager::setSession(PLTransferSessionLink *session)
+{
+    mSession = session;
+    mP2P.setSessionLink(session);
+}
+
+void PLFileTransferManager::setSession(PLParleySession *session)
+{
+    mSessionAdapter = session ? std::make_unique<PLParleySessionTransferLink>(*session) : nullptr;
+    setSession(mSessionAdapter.get());
+}
+
+void PLFileTransferManager::setChatSessionManager(PLChatSessionManager *chat)
+{
+    mChatAdapter = chat ? std::make_unique<PLChatTransferLink>(*chat) : nullptr;
+    mChat = mChatAdapter.get();
 }
 
 void PLFileTransferManager::setTickInterval(int milliseconds)
@@ -115,7 +135,7 @@ bool PLFileTransferManager::uploadFiles(const QStringList &paths, const QString 
     return true;
 }
 
-void PLFileTransferManager::_downloadRequestReceived(const QVariantMap &request)
+void PLFileTransferManager::downloadRequestReceived(const QVariantMap &request)
 {
     const QVariantList fileInfos = request.value(QStringLiteral("fileInfos")).toList();
     const QString userID = request.value(QStringLiteral("userID")).toString();
@@ -418,7 +438,7 @@ void PLFileTransferManager::postNotification(const QString &name, const QString 
 
 // Lookups -----------------------------------------------------------------------------
 
-QVariantMap PLFileTransferManager::fileInfoForCookie(const QString &fileCookie) const
+QVariantMap PLFileTransferManager::fileInfoForCookie(const QString &fileCookie)
 {
     const FileTransferInfo *entry = entryForCookie(fileCookie);
     return entry ? entry->toVariantMap() : QVariantMap();
@@ -494,7 +514,7 @@ bool PLFileTransferManager::isDoneForCookie(const QString &fileCookie) const
     return entry->isDone;
 }
 
-bool PLFileTransferManager::isP2PSessionExist(const QString &p2pSessionKey) const
+bool PLFileTransferManager::isP2PSessionExist(const QString &p2pSessionKey)
 {
     for (const auto &entry : mFileInfoDict) {
         if (entry->p2pSessionKey == p2pSessionKey)

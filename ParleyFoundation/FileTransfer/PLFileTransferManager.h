@@ -7,7 +7,9 @@
 // connection arrives in time, and a notification for every step.
 // The bytes move over PLP2PSession connections owned by PLP2PSessionManager.
 
+#include "ChatManagement/PLChatFileTransferInterface.h"
 #include "FileTransferInfo.h"
+#include "Sessions/PLFileTransferManagerInterface.h"
 
 #include <QHash>
 #include <QObject>
@@ -20,13 +22,16 @@
 
 namespace parley {
 
+class PLChatSessionManager;
 class PLCookieManager;
 class PLFileSaveQuestion;
 class PLP2PSessionManager;
 class PLTransferChatLink;
 class PLTransferSessionLink;
 
-class PLFileTransferManager : public QObject
+class PLFileTransferManager : public QObject,
+                              public PLFileTransferManagerInterface,
+                              public PLChatFileTransferInterface
 {
     Q_OBJECT
 
@@ -42,7 +47,12 @@ public:
     PLFileTransferManager(PLP2PSessionManager &p2p, PLCookieManager &cookies, QObject *parent = nullptr);
     ~PLFileTransferManager() override;
 
-    void setSession(PLTransferSessionLink *session) { mSession = session; }
+    // The account session, through which connection offers and relay
+    // requests go (also for the peer-to-peer manager); nullptr forgets it.
+    void setSession(PLParleySession *session) override;
+    void setSession(PLTransferSessionLink *session);
+    // The chat rooms, through which offers and answers go.
+    void setChatSessionManager(PLChatSessionManager *chat);
     void setChatLink(PLTransferChatLink *chat) { mChat = chat; }
     // Who answers when a download's name is taken; the default answers from
     // the user's setting (PLSettingFileSaveQuestion).
@@ -66,13 +76,13 @@ public:
     bool checkMailForCookie(const QString &fileCookie) const;
 
     // From the chat rooms: {sessionKey, userID, dpKey, fileInfos: [{cookie, fileName, fileSize}]}.
-    void _downloadRequestReceived(const QVariantMap &request);
+    void downloadRequestReceived(const QVariantMap &request) override;
     // The buddy cancelled its offer, or refused ours.
-    void downloadCancelled(const QString &fileCookie);
-    void uploadRejected(const QString &fileCookie);
+    void downloadCancelled(const QString &fileCookie) override;
+    void uploadRejected(const QString &fileCookie) override;
 
     // Lookups; an empty map, null string or -1 for an unknown cookie.
-    QVariantMap fileInfoForCookie(const QString &fileCookie) const;
+    QVariantMap fileInfoForCookie(const QString &fileCookie) override;
     QStringList fileCookies() const { return mOrder; }
     QString fileNameForCookie(const QString &fileCookie) const;
     qint64 fileSizeForCookie(const QString &fileCookie) const;
@@ -84,7 +94,7 @@ public:
     bool removeFileInfoForCookie(const QString &fileCookie);
     bool isDoneForCookie(const QString &fileCookie) const;
     // Some record is carried by the connection with this P2P session key.
-    bool isP2PSessionExist(const QString &p2pSessionKey) const;
+    bool isP2PSessionExist(const QString &p2pSessionKey) override;
     void dump() const;
 
     // For the peer-to-peer side.
@@ -119,6 +129,8 @@ private:
     PLTransferChatLink *mChat = nullptr;
     PLFileSaveQuestion *mQuestion = nullptr;
     std::unique_ptr<PLFileSaveQuestion> mDefaultQuestion;
+    std::unique_ptr<PLTransferSessionLink> mSessionAdapter;
+    std::unique_ptr<PLTransferChatLink> mChatAdapter;
     QString mDownloadPath;
     QTimer mTimer;
     int mRelayDelayTicks = 10;

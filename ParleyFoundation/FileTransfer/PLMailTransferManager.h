@@ -15,12 +15,13 @@
 #include <QVariantMap>
 
 #include "NotificationCenter.h"
+#include "Sessions/PLMailTransferManagerInterface.h"
 
 namespace parley {
 
 class PLFileTransferManager;
 
-class PLMailTransferManager : public QObject
+class PLMailTransferManager : public QObject, public PLMailTransferManagerInterface
 {
     Q_OBJECT
 
@@ -40,7 +41,7 @@ public:
 
     // Starts the next upload afresh (a new boundary); the account session
     // calls it right before it posts "ParleyMailUploadStart".
-    void reset();
+    void reset() override;
     // Uploads still running (tests wait for none).
     int runningUploads() const;
 

@@ -147,22 +147,22 @@ PLP2PSession *PLP2PSessionManager::adopt(PLP2PSession *session)
     return session;
 }
 
-PLP2PSession *PLP2PSessionManager::createConnectSession(const QVariantMap &info)
+bool PLP2PSessionManager::createConnectSession(const QVariantMap &info)
 {
     const QString p2pCookie = info.value(QStringLiteral("p2pCookie")).toString();
     const QString myID = info.value(QStringLiteral("myID")).toString();
     const QString buddyID = info.value(QStringLiteral("buddyID")).toString();
     const QString ip = info.value(QStringLiteral("ip")).toString();
     const int portNo = info.value(QStringLiteral("portNo")).toInt();
-    PL_GUARD_OBJECT(!p2pCookie.isEmpty(), nullptr);
-    PL_GUARD_OBJECT(!myID.isEmpty(), nullptr);
-    PL_GUARD_OBJECT(!buddyID.isEmpty(), nullptr);
-    PL_GUARD_OBJECT(portNo > 0 && portNo <= 0xFFFF, nullptr);
-    PL_GUARD_OBJECT(!ip.isEmpty(), nullptr);
+    PL_GUARD_OBJECT(!p2pCookie.isEmpty(), false);
+    PL_GUARD_OBJECT(!myID.isEmpty(), false);
+    PL_GUARD_OBJECT(!buddyID.isEmpty(), false);
+    PL_GUARD_OBJECT(portNo > 0 && portNo <= 0xFFFF, false);
+    PL_GUARD_OBJECT(!ip.isEmpty(), false);
     for (const QPointer<PLP2PSession> &pending : std::as_const(mConnectSessions)) {
         if (pending && pending->cookie() == p2pCookie) {
             plLog(QStringLiteral("exist"));
-            return nullptr;
+            return false;
         }
     }
     auto *session = adopt(new PLP2PSession(ip, portNo, this));
@@ -183,9 +183,9 @@ PLP2PSession *PLP2PSessionManager::createConnectSession(const QVariantMap &info)
     QPointer<PLP2PSession> guard(session);
     if (!session->connect() && guard) {
         dropSession(session);
-        return nullptr;
+        return false;
     }
-    return guard;
+    return true;
 }
 
 void PLP2PSessionManager::onSocketDidAcceptNewSocket(AsyncSocket *, AsyncSocket *newSocket)

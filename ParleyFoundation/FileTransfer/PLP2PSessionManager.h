@@ -12,6 +12,7 @@
 
 #include "Net/AsyncSocket.h"
 #include "PLP2PSessionDelegate.h"
+#include "Sessions/PLP2PSessionManagerInterface.h"
 
 #include <QHash>
 #include <QList>
@@ -27,7 +28,8 @@ class PLFileTransferManager;
 class PLP2PSession;
 class PLTransferSessionLink;
 
-class PLP2PSessionManager : public QObject, public AsyncSocketDelegate, public PLP2PSessionDelegate
+class PLP2PSessionManager : public QObject, public AsyncSocketDelegate, public PLP2PSessionDelegate,
+                            public PLP2PSessionManagerInterface
 {
     Q_OBJECT
 
@@ -46,14 +48,14 @@ public:
     void setSessionLink(PLTransferSessionLink *link) { mLink = link; }
 
     // Forgets every table (connections stay open); at sign-out.
-    void reset();
+    void reset() override;
     // {p2pCookie, myID, buddyID, portNo, ip, isSender, frCookie, fileCookie}:
-    // makes and connects an outgoing session; nullptr when refused.
-    PLP2PSession *createConnectSession(const QVariantMap &info);
+    // makes and connects an outgoing session; false when refused.
+    bool createConnectSession(const QVariantMap &info) override;
 
-    void setFileCookie(const QString &fileCookie, const QString &p2pCookie);
+    void setFileCookie(const QString &fileCookie, const QString &p2pCookie) override;
     QString fileCookieForP2PCookie(const QString &p2pCookie) const;
-    void setSender(bool isSender, const QString &p2pCookie);
+    void setSender(bool isSender, const QString &p2pCookie) override;
     // A bool, or invalid when the cookie is unknown.
     QVariant isSender(const QString &p2pCookie) const;
     void setConnected(bool connected, const QString &p2pCookie);
@@ -61,10 +63,10 @@ public:
     void setIP(const QString &ip, const QString &userID);
     QString ipForUser(const QString &userID) const;
 
-    const QString &myIP() const { return mMyIP; }
-    void setMyIP(const QString &ip) { mMyIP = ip; }
+    QString myIP() override { return mMyIP; }
+    void setMyIP(const QString &ip) override { mMyIP = ip; }
     // The port advertised in connection offers: the one listened on.
-    int p2pPortNo() const { return mP2PPortNo; }
+    int p2pPortNo() override { return mP2PPortNo; }
     // Listens on another port from now on (0: the kernel chooses); false when
     // that failed (then nothing listens).
     bool setP2pPortNo(int port);

@@ -419,6 +419,7 @@ void PLParleySession::dpSessionFrServerInfoReceived(PLDPSession *, const QVarian
          {QStringLiteral("frCookie"), text(info, "frCookie")},
          {QStringLiteral("isSender"), false},
          {QStringLiteral("p2pCookie"), cookie},
+         {QStringLiteral("fileCookie"), job->value(QStringLiteral("fileCookie"))},
          {QStringLiteral("myID"), PLMyInfoManager::sharedManager().loginID()},
          {QStringLiteral("ip"), text(info, "serverIP")},
          {QStringLiteral("portNo"), info.value(QStringLiteral("portNo"))}});

@@ -35,7 +35,7 @@ bool TransferLink::requestTransferFiles(const QVariantList &files, const QString
                             {QStringLiteral("dpKey"), QStringLiteral("dp-") + mSelf.userID},
                             {QStringLiteral("fileInfos"), infos}};
     TransferClient *peer = &mPeer;
-    later([peer, offer] { peer->files->_downloadRequestReceived(offer); });
+    later([peer, offer] { peer->files->downloadRequestReceived(offer); });
     return true;
 }
 

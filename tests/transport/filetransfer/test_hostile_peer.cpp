@@ -84,7 +84,7 @@ class OfferedNameTest : public HostileTest, public ::testing::WithParamInterface
 TEST_P(OfferedNameTest, OnlyPlainNamesAreOffered)
 {
     const NameCase c = GetParam();
-    bob.files->_downloadRequestReceived(offerOf(QStringLiteral("m:1:123"), c.name, 10));
+    bob.files->downloadRequestReceived(offerOf(QStringLiteral("m:1:123"), c.name, 10));
     EXPECT_EQ(events.has(nn::kFileDownloadRequestReceived), c.accepted) << c.label;
     EXPECT_EQ(!bob.files->fileInfoForCookie(QStringLiteral("m:1:123")).isEmpty(), c.accepted) << c.label;
 }
@@ -112,7 +112,7 @@ TEST_F(HostileTest, OfferWithAnEntryLackingItsSizeIsDroppedWhole)
     files.append(QVariantMap{{QStringLiteral("cookie"), QStringLiteral("m:2:123")},
                              {QStringLiteral("fileName"), QStringLiteral("b.txt")}});
     offer.insert(QStringLiteral("fileInfos"), files);
-    bob.files->_downloadRequestReceived(offer);
+    bob.files->downloadRequestReceived(offer);
     EXPECT_FALSE(events.has(nn::kFileDownloadRequestReceived));
     EXPECT_TRUE(bob.files->fileCookies().isEmpty());
 }
@@ -132,7 +132,7 @@ TEST_P(HostileDataTest, DataIsCheckedAgainstTheOffer)
 {
     const DataCase c = GetParam();
     const QString cookie = QStringLiteral("m:1:123");
-    bob.files->_downloadRequestReceived(offerOf(cookie, QStringLiteral("ten.bin"), 10));
+    bob.files->downloadRequestReceived(offerOf(cookie, QStringLiteral("ten.bin"), 10));
     ASSERT_TRUE(bob.files->acceptDownloadFor(cookie));
     ASSERT_FALSE(link.p2pCookie.isEmpty());
 
@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HostileTest, ConnectionLostMidwayFailsTheDownload)
 {
     const QString cookie = QStringLiteral("m:1:123");
-    bob.files->_downloadRequestReceived(offerOf(cookie, QStringLiteral("ten.bin"), 10));
+    bob.files->downloadRequestReceived(offerOf(cookie, QStringLiteral("ten.bin"), 10));
     ASSERT_TRUE(bob.files->acceptDownloadFor(cookie));
     {
         RawPeer peer;
@@ -196,7 +196,7 @@ TEST_F(HostileTest, ConnectionLostMidwayFailsTheDownload)
 TEST_F(HostileTest, SecondConnectionOfACookieIsClosed)
 {
     const QString cookie = QStringLiteral("m:1:123");
-    bob.files->_downloadRequestReceived(offerOf(cookie, QStringLiteral("ten.bin"), 10));
+    bob.files->downloadRequestReceived(offerOf(cookie, QStringLiteral("ten.bin"), 10));
     ASSERT_TRUE(bob.files->acceptDownloadFor(cookie));
     const QByteArray athc = QStringLiteral("ATHC 1 %1 %2 %3 6004 0\r\n").arg(kMallory, bob.userID, link.p2pCookie).toUtf8();
     RawPeer first;
