@@ -141,6 +141,8 @@ bool PLP2PSession::sendFile()
     info->source->seek(0);
     info->ioIndex = 0;
     mChunkNumber = 1;
+    mChunksInFlight.clear();
+    mAllRead = false;
     mSending = true;
     sendNextChunk();
     return true;
@@ -148,38 +150,42 @@ bool PLP2PSession::sendFile()
 
 void PLP2PSession::sendNextChunk()
 {
-    FileTransferInfo *info = fileInfo();
-    if (!info || !info->source || !info->source->isOpen()) {
-        uploadFailed();
-        return;
+    while (mSending && !mAllRead && !mIsAbort && mChunksInFlight.size() < kChunksAhead) {
+        FileTransferInfo *info = fileInfo();
+        if (!info || !info->source || !info->source->isOpen()) {
+            uploadFailed();
+            return;
+        }
+        const QByteArray bytes = info->source->read(kChunkSize);
+        if (bytes.isNull() && info->source->error() != QFileDevice::NoError) {
+            plLog(QStringLiteral("readData exception - %1 (%2-%3)")
+                      .arg(info->source->errorString(), QLatin1String(__FILE__))
+                      .arg(__LINE__));
+            info->source->close();
+            info->isCancelled = true;
+            uploadFailed();
+            return;
+        }
+        PLSendFILEPacket packet(mChunkNumber++);
+        packet.setFileDataWithBody(bytes);
+        const QByteArray data = packet.data();
+        if (!isConnected() || data.isNull()) {
+            mIsAbort = true;
+            uploadFailed();
+            return;
+        }
+        mChunksInFlight.append(bytes.size());
+        // A short chunk (an empty one too) is the last.
+        mAllRead = bytes.size() < kChunkSize;
+        mySocket()->writeData(data, kDataWriteTimeout, kDataTag);
     }
-    const QByteArray bytes = info->source->read(kChunkSize);
-    if (bytes.isNull() && info->source->error() != QFileDevice::NoError) {
-        plLog(QStringLiteral("readData exception - %1 (%2-%3)").arg(info->source->errorString(), QLatin1String(__FILE__)).arg(__LINE__));
-        info->source->close();
-        info->isCancelled = true;
-        uploadFailed();
-        return;
-    }
-    PLSendFILEPacket packet(mChunkNumber);
-    packet.setFileDataWithBody(bytes);
-    const QByteArray data = packet.data();
-    if (!isConnected() || data.isNull()) {
-        mIsAbort = true;
-        uploadFailed();
-        return;
-    }
-    mChunkInFlight = bytes.size();
-    mySocket()->writeData(data, kDataWriteTimeout, kDataTag);
 }
 
 void PLP2PSession::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
 {
-    if (tag != kDataTag || mChunkInFlight < 0)
+    if (tag != kDataTag || mChunksInFlight.isEmpty())
         return;
-    const qint64 sent = mChunkInFlight;
-    mChunkInFlight = -1;
-    ++mChunkNumber;
+    const qint64 sent = mChunksInFlight.takeFirst();
     if (mIsAbort) {
         uploadFailed();
         return;
@@ -193,13 +199,13 @@ void PLP2PSession::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
     info->transPercent = info->fileSize > 0 ? float(info->ioIndex) / float(info->fileSize) * 100.0f : 100.0f;
     QPointer<PLP2PSession> self(this);
     mFiles->postNotification(QLatin1String(nn::kFileUploadPartSent), mFileCookie);
-    if (!self)
+    if (!self || !mSending)
         return;
-    if (sent == kChunkSize) {
+    if (!mAllRead || !mChunksInFlight.isEmpty()) {
         sendNextChunk();
         return;
     }
-    // The short chunk was the last; the peer's END follows.
+    // The last chunk is written; the peer's END follows.
     if (info->source)
         info->source->close();
     info->isDone = true;
@@ -239,7 +245,7 @@ void PLP2PSession::onSocketDidConnectToHost(AsyncSocket *socket, const QString &
 void PLP2PSession::onSocketDidDisconnect(AsyncSocket *socket)
 {
     PLSession::onSocketDidDisconnect(socket);
-    mChunkInFlight = -1;
+    mChunksInFlight.clear();
     if (mSending && !mIsAbort) {
         mIsAbort = true;
         uploadFailed();

@@ -6,12 +6,15 @@
 // (ACCEPT, INFO, START, DATA, END, ENDRES).
 //
 // The uploading side sends DATA chunks of at most 8191 bytes, numbered from 1
-// in the tid field, one at a time: the next chunk is read and written when the
-// connection has taken the last one, all on the socket's thread. The socket's
-// write time-out is the watchdog of a stalled peer.
+// in the tid field. Reading and writing are event-driven on the socket's
+// thread: a few chunks are handed to the socket ahead, and each one written
+// brings the next, so the connection never idles between chunks and no more
+// than kChunksAhead chunks wait in memory. The socket's write time-out is the
+// watchdog of a stalled peer.
 
 #include "Sessions/PLSession.h"
 
+#include <QList>
 #include <QString>
 #include <QVariantMap>
 
@@ -33,6 +36,8 @@ public:
     // The port written into ATHC lines (the protocol's fixed value).
     static constexpr int kATHCPort = 6004;
     static constexpr double kDataWriteTimeout = 10;
+    // DATA chunks handed to the socket before the first is written.
+    static constexpr int kChunksAhead = 8;
 
     // An outgoing session to a peer or relay.
     PLP2PSession(const QString &host, int portNo, QObject *parent = nullptr);
@@ -113,10 +118,11 @@ private:
     QString mFileCookie;
     bool mIsAbort = false;
 
-    // Upload state: chunk number of the next DATA, bytes of the chunk being
-    // written (-1: no chunk in flight).
+    // Upload state: chunk number of the next DATA, the sizes of the chunks
+    // handed to the socket and not yet written, whether the last is among them.
     qint32 mChunkNumber = 1;
-    qint64 mChunkInFlight = -1;
+    QList<qint64> mChunksInFlight;
+    bool mAllRead = false;
     bool mSending = false;
     bool mDownloadEnded = false;
 };
