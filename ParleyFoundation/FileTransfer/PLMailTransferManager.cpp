@@ -6,6 +6,7 @@
 #include "NotificationNames.h"
 #include "PLFileTransferManager.h"
 #include "PLMailForm.h"
+#include "PLMailReplies.h"
 
 #include <QDir>
 #include <QFile>
@@ -174,16 +175,13 @@ bool PLMailTransferManager::Job::sendBulk(QFile &temp)
 {
     const QString ticketReply = PLHTTPManager::sharedManager().getReqPOST(
         QStringLiteral("ticket=") + value("ticket"), mailURL + QStringLiteral("/get_bulkmail_info_ticket2.html"));
-    if (!ticketReply.contains(QStringLiteral("server_id")))
+    const std::optional<PLMailReplies::TicketInfo> ticket = PLMailReplies::parseTicketReply(ticketReply);
+    if (!ticket)
         return false;
-    const QStringList pieces = ticketReply.trimmed().split(QLatin1Char('&'));
-    const auto valueOf = [&pieces](int index) { return pieces.value(index).section(QLatin1Char('='), 1); };
-    if (pieces.size() < 5)
-        return false;
-    const int serverID = valueOf(0).toInt();
-    const QString ticketSN = valueOf(1);
-    const int rdays = valueOf(3).toInt();
-    const int maxcnt = valueOf(4).toInt();
+    const int serverID = ticket->serverID;
+    const QString ticketSN = ticket->ticketSN;
+    const int rdays = ticket->rdays;
+    const int maxcnt = ticket->maxcnt;
 
     const QVariantMap bulk{{QStringLiteral("filename"), fileName}, {QStringLiteral("serverid"), serverID},
                            {QStringLiteral("ticketsn"), ticketSN}, {QStringLiteral("cmn"), value("cmn")},
@@ -221,14 +219,12 @@ bool PLMailTransferManager::Job::sendBulk(QFile &temp)
 bool PLMailTransferManager::Job::sendLinkMail(const QByteArray &reply, const QVariantMap &bulkInfo)
 {
     PL_GUARD_OBJECT(!reply.isNull(), false);
-    const QStringList pieces = QString::fromUtf8(reply).trimmed().split(QLatin1Char('&'));
-    bool numeric = false;
-    const int returnCode = pieces.value(0).section(QLatin1Char('='), -1).toInt(&numeric);
-    if (!numeric || returnCode != 0) {
-        plLog(QStringLiteral("rtcode = %1").arg(returnCode));
+    const std::optional<PLMailReplies::BulkResult> result = PLMailReplies::parseBulkReply(reply);
+    if (!result || result->returnCode != 0) {
+        plLog(QStringLiteral("rtcode = %1").arg(result ? result->returnCode : -1));
         return false;
     }
-    const QString info = pieces.value(1).section(QLatin1Char('='), -1);
+    const QString info = result->info;
     const QString link = bulkURL + QStringLiteral("/download/sid=%1&info=%2").arg(bulkInfo.value(QStringLiteral("serverid")).toInt()).arg(info);
     const QString name = value("name");
     QVariantMap mailInfo = bulkInfo;

@@ -1,5 +1,6 @@
 // Large attachments by mail, against the local service's mail endpoints.
 #include "FileTransfer/PLMailForm.h"
+#include "FileTransfer/PLMailReplies.h"
 #include "FileTransfer/PLMailTransferManager.h"
 #include "MailWebServer.h"
 #include "NotificationNames.h"
@@ -188,6 +189,64 @@ TEST(MailFormTest, MailFieldsInOrderAndAttachmentOnlyWhenSmall)
                                   "ret_lang", "AttachFile[]"}));
     EXPECT_FALSE(PLMailForm::makeMail(info, QStringLiteral("B"), true).contains(QStringLiteral("AttachFile[]")));
     EXPECT_TRUE(PLMailForm::makeMail({}, QStringLiteral("B"), false).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(MailRepliesTest, TicketReplies)
+{
+    struct Case
+    {
+        const char *reply;
+        bool parsed;
+        int serverID;
+        const char *serial;
+        int rdays;
+        int maxcnt;
+    };
+    const Case cases[] = {
+        {"server_id=7&ticketsn=AB12&kind=0&rdays=14&maxcnt=20", true, 7, "AB12", 14, 20},
+        {"server_id=3&ticketsn=x&unused&rdays=1&maxcnt=2&extra=9\r\n", true, 3, "x", 1, 2},
+        {"server_id=7&ticketsn=AB12&kind=0&rdays=14", false, 0, "", 0, 0},
+        {"ticketsn=AB12&a&b&c&d", false, 0, "", 0, 0},
+        {"server_id=&ticketsn=S&k&rdays=1&maxcnt=1", false, 0, "", 0, 0},
+        {"server_id=-4&ticketsn=S&k&rdays=1&maxcnt=1", false, 0, "", 0, 0},
+        {"", false, 0, "", 0, 0},
+    };
+    for (const Case &c : cases) {
+        const auto info = PLMailReplies::parseTicketReply(QString::fromUtf8(c.reply));
+        ASSERT_EQ(info.has_value(), c.parsed) << c.reply;
+        if (!info)
+            continue;
+        EXPECT_EQ(info->serverID, c.serverID) << c.reply;
+        EXPECT_EQ(info->ticketSN, QLatin1String(c.serial)) << c.reply;
+        EXPECT_EQ(info->rdays, c.rdays) << c.reply;
+        EXPECT_EQ(info->maxcnt, c.maxcnt) << c.reply;
+    }
+}
+
+TEST(MailRepliesTest, BulkReplies)
+{
+    struct Case
+    {
+        const char *reply;
+        bool parsed;
+        int code;
+        const char *info;
+    };
+    const Case cases[] = {{"0&abc123", true, 0, "abc123"}, {"rtcode=3&info=zz", true, 3, "zz"},
+                          {"0", true, 0, ""},             {"ok&abc", false, 0, ""},
+                          {"", false, 0, ""}};
+    for (const Case &c : cases) {
+        const auto result = PLMailReplies::parseBulkReply(QByteArray(c.reply));
+        ASSERT_EQ(result.has_value(), c.parsed) << c.reply;
+        if (!result)
+            continue;
+        EXPECT_EQ(result->returnCode, c.code) << c.reply;
+        EXPECT_EQ(result->info, QLatin1String(c.info)) << c.reply;
+    }
 }
 
 } // namespace
