@@ -128,11 +128,10 @@ inline constexpr char kUploadFileCookieNotification[] = "ParleyUploadFileCookieN
 inline constexpr char kKeyFileCookie[] = "fileCookie";
 inline constexpr char kKeyFileCookies[] = "fileCookies";
 
-// Chat rooms. Posted to the chat-session manager (sender: the account session):
-// {"tid", "ip", "key", "port", "buddyIDs", "sessionUUID"} for an own request,
-// {"ip", "key", "port"} for an invitation.
-inline constexpr char kChatSwitchBoardInfoReceived[] = "ParleySwitchBoardInfoReceived";
-inline constexpr char kChatInvitedToChat[] = "ParleyInvitedToChat";
+// Chat rooms. The chat-session manager observes kSwitchBoardInfoReceived
+// {"tid", "ip", "key", "port", "buddyIDs", "sessionUUID"} and kInvitedToChat
+// {"ip", "key", "port"}, and posts kCertError {"chat", "error"} and
+// kCertInitError when a room's key exchange fails.
 // Posted by the chat-session manager (sender: the manager); keys as named.
 inline constexpr char kChatSessionCreated[] = "ParleyChatSessionCreated";       // tid, sessionKey, sessionUUID
 inline constexpr char kChatSessionActivated[] = "ParleyChatSessionActivated";   // the activation option
@@ -147,10 +146,5 @@ inline constexpr char kChatSessionAnimiconReceived[] = "ParleyChatSessionAnimico
 // Messages queued in a room that closed before anybody joined:
 // {"sessionKey", "messages" = [{"message", "absence"}, ...]}.
 inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered";
-// A chat room's key exchange failed: {"chat", "error"}, or no user info.
-inline constexpr char kChatCertError[] = "ParleyCertError";
-inline constexpr char kChatCertInitError[] = "ParleyCertInitError";
-// A switchboard session entered its room (no sender; {"key"}).
-inline constexpr char kChatEnterResultReceived[] = "SSSessionEnterResultReceived";
 
 } // namespace parley::notifications

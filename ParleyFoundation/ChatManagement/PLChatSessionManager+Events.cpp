@@ -35,7 +35,6 @@ constexpr qsizetype kReportTextLength = 512;
 void PLChatSessionManager::deliver(PLSSSession *session, const QVariantMap &info, const QVariantMap *activation,
                                    void (PLChatMessageProtocol::*call)(const QVariantMap &), const char *notification)
 {
-    QPointer<PLSSSession> guard(session);
     const QString key = session->key();
     // Activation first: the window opened for it attaches itself as the
     // receiver and so receives the very event that opened it.
@@ -105,12 +104,12 @@ void PLChatSessionManager::ssSessionNcptPublicKeyReceived(PLSSSession *session, 
     PL_GUARD_OBJECT(!publicKey.isEmpty());
     const std::optional<QVariantMap> result = mCrypto ? mCrypto->encryptSessionKey(publicKey, true) : std::nullopt;
     if (!result) {
-        post(notifications::kChatCertInitError);
+        post(notifications::kCertInitError);
         return;
     }
     const QString value = result->value(QStringLiteral("value")).toString();
     if (value.isEmpty()) {
-        post(notifications::kChatCertError, {{QStringLiteral("chat"), result->value(QStringLiteral("chat"))},
+        post(notifications::kCertError, {{QStringLiteral("chat"), result->value(QStringLiteral("chat"))},
                                               {QStringLiteral("error"), result->value(QStringLiteral("error"))}});
         return;
     }
@@ -267,7 +266,6 @@ void PLChatSessionManager::ssSessionRequestFileTransferReceived(PLSSSession *ses
     QVariantList cookies;
     for (const QVariant &file : infos)
         cookies.append(file.toMap().value(QStringLiteral("cookie")));
-    QPointer<PLSSSession> guard(session);
     // An offer brings its room forward even when it is shown already.
     session->setActive(true, {{kActivateType, QStringLiteral("fileTransfer")},
                               {kSessionKey, key},

@@ -67,9 +67,9 @@ void PLChatSessionManager::resetShared() { sharedManager().reset(); }
 PLChatSessionManager::PLChatSessionManager(NotificationCenter &center, QObject *parent)
     : QObject(parent), mCenter(center), mIdentity(signedInIdentity), mRelayInfo(relayWhenNotDirect)
 {
-    mCenter.addObserver(this, QString::fromLatin1(notifications::kChatSwitchBoardInfoReceived), nullptr,
+    mCenter.addObserver(this, QString::fromLatin1(notifications::kSwitchBoardInfoReceived), nullptr,
                         [this](const Notification &n) { switchboardServerInfoReceived(n.userInfo); });
-    mCenter.addObserver(this, QString::fromLatin1(notifications::kChatInvitedToChat), nullptr,
+    mCenter.addObserver(this, QString::fromLatin1(notifications::kInvitedToChat), nullptr,
                         [this](const Notification &n) { invitedToChat(n.userInfo); });
 }
 

@@ -63,7 +63,7 @@ public:
     void setRelayInfoProvider(PLChatRelayInfo provider) { mRelayInfo = std::move(provider); }
 
     // Forgets every room without disconnecting it.
-    void reset();
+    void reset() override;
     // Mode 0 to 3; a proxy needs its address. Applies to rooms made later.
     void setProxyMode(int mode, const QString &serverIP, int portNo) override;
     int mProxyMode() const { return mProxyModeValue; }
@@ -85,8 +85,8 @@ public:
     void setMessageReceiver(PLChatMessageProtocol *receiver, const QString &sessionKey);
     int userCountForSession(const QString &sessionKey) const;
     QVariantList userInfosInSession(const QString &sessionKey) const;
-    QString ipForSession(const QString &sessionKey);
-    int portForSession(const QString &sessionKey);
+    QString ipForSession(const QString &sessionKey) override;
+    int portForSession(const QString &sessionKey) override;
     QStringList sessionKeys() const { return mSessionInfoDict.keys(); }
     PLChatSessionInfo *sessionInfo(const QString &sessionKey) const;
 

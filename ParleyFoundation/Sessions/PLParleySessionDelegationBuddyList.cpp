@@ -53,6 +53,9 @@ void PLParleySession::dpSessionGroupInfoReceived(PLDPSession *session, const QVa
             for (qsizetype i = 1; i < cache.count(); ++i)
                 dpSessionGroupInfoReceived(session, cache.groupInfoAtIndex(i));
         }
+        // Group changes carry the number the client holds: keep the list's
+        // number, else the first change after sign-in would claim number 0.
+        buddies.setGroupCacheNo(info.value(QStringLiteral("groupCacheNo")).toInt());
     } else {
         plLog(QStringLiteral("Unknown type"));
         return;
@@ -190,7 +193,6 @@ void PLParleySession::dpSessionAcceptAddBuddyResultReceived(PLDPSession *, const
     if (buddies.groupForID(groupID) || groupID == QLatin1String("0"))
         buddies.addBuddy(buddy->buddyCMN(), groupID);
     buddies.setGroupCacheNo(text(info, "groupCache").toInt());
-    buddies.postBuddyUpdatedNotification(buddyID);
 }
 
 void PLParleySession::dpSessionRequestAddBuddyResultReceived(PLDPSession *, const QVariantMap &info)

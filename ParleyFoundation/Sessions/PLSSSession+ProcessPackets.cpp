@@ -191,7 +191,7 @@ void PLSSSession::processUSERPackets(PLRecvPacket &packet)
 
 void PLSSSession::processENTRPackets(PLRecvPacket &)
 {
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kChatEnterResultReceived), nullptr,
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kSSSessionEnterResultReceived), nullptr,
                                              {{QStringLiteral("key"), mKey}});
 }
 

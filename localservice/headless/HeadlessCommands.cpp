@@ -1,6 +1,7 @@
 #include "HeadlessCommands.h"
 
 #include "BuddyManagement/PLBuddyManager.h"
+#include "HeadlessChatCommands.h"
 #include "HeadlessOutput.h"
 #include "Note/PLNote.h"
 #include "Sessions/PLParleySession.h"
@@ -153,6 +154,9 @@ QList<HeadlessCommand> makeTable()
         *sent = c.session.sendNote(&note);
         return std::nullopt;
     });
+    add("chat", "ID [ID]...", "open a chat room with buddies", 1, -1, chat::open);
+    add("say", "ROOMKEY TEXT", "send a message into a chat room", 2, 2, chat::say);
+    add("leave", "ROOMKEY", "leave a chat room", 1, 1, chat::leave);
     add("invite", "ROOMKEY ID [ID]...", "invite buddies into an open chat room", 2, -1,
         [](HeadlessContext &c, const QStringList &a, bool *sent) -> Result {
             *sent = c.session.inviteBuddies(a.mid(1), a[0]);

@@ -1,5 +1,6 @@
 #include "HeadlessDriver.h"
 
+#include "HeadlessChatCommands.h"
 #include "NotificationCenter.h"
 #include "Sessions/PLEncrypUtil.h"
 #include "Sessions/PLParleySession.h"
@@ -60,7 +61,8 @@ QString HeadlessOptions::usage()
 
 HeadlessDriver::HeadlessDriver(QObject *parent) : QObject(parent)
 {
-    mStdout.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // By descriptor: each line reaches a pipe at once, not when a buffer fills.
+    mStdout.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     mOutput = std::make_unique<HeadlessOutput>(&mStdout);
 }
 
@@ -96,8 +98,14 @@ bool HeadlessDriver::start(const HeadlessOptions &options, QString *error)
     parley::PLEncrypUtil::install();
 
     mObserver = parley::NotificationCenter::defaultCenter().addObserver(
-        QString(), nullptr, [this](const parley::Notification &n) { mOutput->notification(n.name, n.userInfo); });
+        QString(), nullptr, [this](const parley::Notification &n) {
+            // As the shell does: the keepalive may run once the buddy list is in.
+            if (n.name == QLatin1String("ParleyBuddyInfoDidDownloaded") && mSession)
+                mSession->setIsAvailablePONG(true);
+            mOutput->notification(n.name, n.userInfo);
+        });
 
+    chat::installChatManager();
     mSession = std::make_unique<parley::PLParleySession>();
     mContext = std::make_unique<HeadlessContext>(
         HeadlessContext{*mSession, *mOutput, [this] {

@@ -2,6 +2,7 @@
 
 #include "BuddyManagement/PLGroup.h"
 
+#include <QFileDevice>
 #include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,6 +50,10 @@ QJsonValue HeadlessOutput::toJson(const QVariant &value)
 void HeadlessOutput::writeObject(const QJsonObject &object)
 {
     mDevice->write(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+    // Standard output may be a pipe (a test, a script): each line goes out
+    // at once, not when a stdio buffer fills.
+    if (auto *file = qobject_cast<QFileDevice *>(mDevice))
+        file->flush();
 }
 
 void HeadlessOutput::notification(const QString &name, const QVariantMap &userInfo)

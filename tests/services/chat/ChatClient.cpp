@@ -9,8 +9,8 @@ const char *const kRecorded[] = {
     notifications::kChatSessionAwayMessageReceived, notifications::kChatSessionTypingInfoReceived,
     notifications::kChatSessionUserJoin,         notifications::kChatSessionUserInfoReceived,
     notifications::kChatSessionUserQuit,         notifications::kChatSessionAnimiconReceived,
-    notifications::kChatSessionUndelivered,      notifications::kChatCertError,
-    notifications::kChatCertInitError,
+    notifications::kChatSessionUndelivered,      notifications::kCertError,
+    notifications::kCertInitError,
 };
 } // namespace
 
@@ -44,7 +44,7 @@ ChatClient::~ChatClient() { manager.reset(); }
 
 void ChatClient::requestRoom(const QString &ip, int port, const QString &key, const QStringList &buddyIDs)
 {
-    center.post(QString::fromLatin1(notifications::kChatSwitchBoardInfoReceived), nullptr,
+    center.post(QString::fromLatin1(notifications::kSwitchBoardInfoReceived), nullptr,
                 {{QStringLiteral("tid"), 7},
                  {QStringLiteral("ip"), ip},
                  {QStringLiteral("key"), key},
@@ -55,7 +55,7 @@ void ChatClient::requestRoom(const QString &ip, int port, const QString &key, co
 
 void ChatClient::invited(const QString &ip, int port, const QString &key)
 {
-    center.post(QString::fromLatin1(notifications::kChatInvitedToChat), nullptr,
+    center.post(QString::fromLatin1(notifications::kInvitedToChat), nullptr,
                 {{QStringLiteral("ip"), ip}, {QStringLiteral("key"), key}, {QStringLiteral("port"), port}});
 }
 

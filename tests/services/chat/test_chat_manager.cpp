@@ -275,8 +275,8 @@ TEST_P(KeyExchangeTest, ServerKeyIsAnsweredOrTheFailureNamed)
 
 INSTANTIATE_TEST_SUITE_P(Exchanges, KeyExchangeTest,
                          ::testing::Values(KeyCase{"Agreed", MirrorChatCrypto::Mode::Agree, nullptr},
-                                           KeyCase{"CertificateRefused", MirrorChatCrypto::Mode::RefuseCertificate, notifications::kChatCertError},
-                                           KeyCase{"NoContext", MirrorChatCrypto::Mode::NoContext, notifications::kChatCertInitError}),
+                                           KeyCase{"CertificateRefused", MirrorChatCrypto::Mode::RefuseCertificate, notifications::kCertError},
+                                           KeyCase{"NoContext", MirrorChatCrypto::Mode::NoContext, notifications::kCertInitError}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ChatManagerTest, DetachedReceiverLeavesEventsToNotifications)

@@ -1,11 +1,15 @@
 // Chat rooms end to end: clients in this process, each with its own manager,
 // in rooms on the local service's switchboard over loopback.
 #include "ChatClient.h"
+#include "ChatManagement/PLEncrypUtilChatCrypto.h"
+#include "Sessions/PLCertAlert.h"
 #include "ServiceFixture.h"
 #include "SwitchboardServer.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <QProcess>
 
 using namespace parley;
 using namespace parley::test;
@@ -339,6 +343,98 @@ TEST_F(ChatRoomTest, UnknownRoomKeyIsNotEntered)
     ASSERT_TRUE(waitUntil([&] { return mSwitchboard->traffic().contains("ENTR "); }));
     ASSERT_TRUE(waitUntil([&] { return mSwitchboard->traffic().contains("501 "); }));
     EXPECT_TRUE(mSwitchboard->roomKeys().isEmpty());
+}
+
+} // namespace
+
+// The same room on libcoffer3 at both ends: the service's server side, and
+// the client's crypto glue with a certificate alert that lets the test's own
+// certificate through.
+class ContinuingCertAlert : public PLCertAlert
+{
+public:
+    int showWindowWithMessage(const QString &, const QList<QByteArray> &, int) override
+    {
+        ++shown;
+        return Continue;
+    }
+    int shown = 0;
+};
+
+class CofferChatRoomTest : public ChatRoomTest
+{
+protected:
+    void SetUp() override
+    {
+        const QString dir = parley::test::isolatedHome();
+        localservice::ServiceOptions options;
+        options.keyFile = dir + QStringLiteral("/sb.key");
+        options.certChainFile = dir + QStringLiteral("/sb.pem");
+        QProcess tool;
+        tool.start(QStringLiteral(PARLEY_OPENSSL_TOOL),
+                   {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", options.keyFile, "-out",
+                    options.certChainFile, "-subj", "/CN=sb.parley.test", "-days", "2"});
+        ASSERT_TRUE(tool.waitForFinished(60000) && tool.exitCode() == 0) << "the openssl tool made no certificate";
+        startService(options, /*mirrorCipher=*/false);
+        mSwitchboard = mService->switchboardServer();
+        mSwitchboard->setRecordTraffic(true);
+        PLCertAlert::setShared(&mAlert);
+    }
+    void TearDown() override { PLCertAlert::setShared(nullptr); }
+
+    ContinuingCertAlert mAlert;
+    PLEncrypUtilChatCrypto mGlue;
+};
+
+TEST_F(CofferChatRoomTest, EncryptedRoomWithTheClientsCryptoGlue)
+{
+    ChatClient alice(QStringLiteral("alice")), bob(QStringLiteral("bob"));
+    for (ChatClient *client : {&alice, &bob}) {
+        client->manager.setCrypto(&mGlue);
+        client->setEncrypted(true);
+    }
+    const QString key = openRoom(alice, {QStringLiteral("bob")});
+    invite(bob, key);
+    ASSERT_TRUE(alice.manager.sendMessage(QStringLiteral("coffer secret"), key));
+    ASSERT_TRUE(bob.manager.sendMessage(QStringLiteral("coffer reply"), key));
+    ASSERT_TRUE(waitUntil([&] { return bob.receiver.messages().size() == 1 && alice.receiver.messages().size() == 1; }));
+    EXPECT_EQ(bob.receiver.messages(), QStringList{QStringLiteral("coffer secret")});
+    EXPECT_EQ(alice.receiver.messages(), QStringList{QStringLiteral("coffer reply")});
+    EXPECT_NE(alice.session(key)->encryptKey(), bob.session(key)->encryptKey()) << "one key per member";
+    const QByteArray wire = mSwitchboard->traffic();
+    EXPECT_FALSE(wire.contains("coffer")) ;
+    EXPECT_FALSE(wire.contains("MESG "));
+    EXPECT_TRUE(wire.contains("CRPT "));
+}
+
+namespace {
+
+// The switchboard's own rules, spoken to in raw lines.
+TEST_F(ChatRoomTest, SwitchboardRefusesWhatDoesNotFitTheConnection)
+{
+    const QString key = mSwitchboard->createRoom();
+    localservice::test::RawClient plain(mSwitchboard->port());
+    ASSERT_TRUE(plain.isConnected());
+    plain.send("MESG 3 MSG early\r\n");
+    EXPECT_EQ(plain.readLine(), QByteArray("500 3")) << "no message before entering";
+    plain.send("ENTR 4 dan|k dan Dan " + key.toLatin1() + " UTF8 C 3.0 1 1.0 ko.macm %00 cmn %00\r\n");
+    EXPECT_EQ(plain.readLine(), QByteArray("502 4")) << "an encrypted entry needs a key first";
+
+    localservice::test::RawClient sealed(mSwitchboard->port());
+    sealed.send("NCPT 1 eve ro 0\r\n");
+    ASSERT_TRUE(sealed.readLine().has_value());
+    ASSERT_TRUE(sealed.readBytes(localservice::test::MirrorKeyExchange::serverKey().size()).has_value());
+    sealed.send("PRVK 2 BASE64 16\r\n" + localservice::test::MirrorKeyExchange::clientKey());
+    EXPECT_EQ(sealed.readLine(), QByteArray("PRVK 2 OK"));
+    sealed.send("ENTR 3 eve|k eve Eve " + key.toLatin1() + " UTF8 C 3.0 1 1.0 ko.macm %00 cmn %00\r\n");
+    // Refused, and the refusal itself comes in an envelope.
+    const auto header = sealed.readLine();
+    ASSERT_TRUE(header.has_value());
+    ASSERT_TRUE(header->startsWith("CRPT 3 "));
+    const auto body = sealed.readBytes(header->split(' ').value(2).toInt());
+    ASSERT_TRUE(body.has_value());
+    EXPECT_EQ(localservice::test::MirrorKeyExchange::decipher(*body), QByteArray("500 3\r\n"));
+    EXPECT_TRUE(mSwitchboard->memberIDs(key).isEmpty());
 }
 
 } // namespace
