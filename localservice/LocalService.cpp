@@ -109,6 +109,11 @@ quint16 LocalService::relayPort() const
     return mRelay ? mRelay->port() : 0;
 }
 
+int LocalService::fileRelayJoins() const
+{
+    return mRelay ? mRelay->joinedPairs() : 0;
+}
+
 quint16 LocalService::mailPort() const
 {
     return mMail ? mMail->port() : 0;

@@ -55,6 +55,8 @@ public:
     quint16 mailPort() const;
     NotificationServer *notificationServer() { return mNotification.get(); }
     FileRelayServer *fileRelay() { return mRelay.get(); }
+    // Pairs the file relay has joined so far.
+    int fileRelayJoins() const;
     MailWebServer *mailWeb() { return mMail.get(); }
     quint16 switchboardPort() const;
     SwitchboardServer *switchboardServer() { return mSwitchboard.get(); }

@@ -7,6 +7,7 @@
 #include "PLFileTransferManager.h"
 #include "PLMailForm.h"
 #include "PLMailReplies.h"
+#include "Utils/PLEndpoints.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,6 +51,9 @@ PLMailTransferManager &PLMailTransferManager::sharedManager()
 PLMailTransferManager::PLMailTransferManager(PLFileTransferManager &files, QObject *parent)
     : QObject(parent), mFiles(files), mBoundary(PLMailForm::createBoundary())
 {
+    // The portal's web server serves both, unless told otherwise.
+    mMailServerURL = PLEndpoints::current().webMail;
+    mBulkmailServerURL = mMailServerURL;
     mStartToken = NotificationCenter::defaultCenter().addObserver(
         QLatin1String(nn::kMailUploadStart), nullptr, [this](const Notification &n) { prepareMailTransfer(n.userInfo); });
 }

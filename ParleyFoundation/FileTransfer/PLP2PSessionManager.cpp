@@ -8,7 +8,10 @@
 #include "PLP2PSession.h"
 #include "PLTransferSessionLink.h"
 
+#include <QNetworkInterface>
 #include <QTimer>
+
+#include <atomic>
 
 namespace parley {
 
@@ -20,9 +23,15 @@ namespace {
 constexpr int kReceivedLingerMs = 1000;
 } // namespace
 
+namespace {
+std::atomic<quint16> sDefaultListenPort{PLP2PSessionManager::kDefaultP2PPort};
+}
+
+void PLP2PSessionManager::setDefaultListenPort(quint16 port) { sDefaultListenPort = port; }
+
 PLP2PSessionManager &PLP2PSessionManager::sharedManager()
 {
-    static PLP2PSessionManager instance;
+    static PLP2PSessionManager instance(sDefaultListenPort);
     return instance;
 }
 
@@ -66,6 +75,17 @@ bool PLP2PSessionManager::setP2pPortNo(int port)
         mListenSocket.setDelegate(this);
     }
     return listen(quint16(port));
+}
+
+QString PLP2PSessionManager::myIP()
+{
+    if (!mMyIP.isEmpty())
+        return mMyIP;
+    for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            return address.toString();
+    }
+    return QStringLiteral("127.0.0.1");
 }
 
 int PLP2PSessionManager::liveSessionCount() const

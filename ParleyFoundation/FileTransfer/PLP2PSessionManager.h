@@ -36,8 +36,10 @@ class PLP2PSessionManager : public QObject, public AsyncSocketDelegate, public P
 public:
     static constexpr quint16 kDefaultP2PPort = 5004;
 
-    // The process's instance, listening on the default port.
+    // The process's instance, listening on the port set before its first use
+    // (5004 unless set).
     static PLP2PSessionManager &sharedManager();
+    static void setDefaultListenPort(quint16 port);
     // Listens on `listenPort` (0: the kernel chooses); a failure is logged and
     // the manager works without a listener.
     explicit PLP2PSessionManager(quint16 listenPort = kDefaultP2PPort, QObject *parent = nullptr);
@@ -63,7 +65,9 @@ public:
     void setIP(const QString &ip, const QString &userID);
     QString ipForUser(const QString &userID) const;
 
-    QString myIP() override { return mMyIP; }
+    // The address set by the session layer; until it is known, this
+    // machine's first IPv4 address that is not loopback (loopback when none).
+    QString myIP() override;
     void setMyIP(const QString &ip) override { mMyIP = ip; }
     // The port advertised in connection offers: the one listened on.
     int p2pPortNo() override { return mP2PPortNo; }
