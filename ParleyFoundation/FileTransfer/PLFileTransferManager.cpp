@@ -138,7 +138,9 @@ bool PLFileTransferManager::uploadFiles(const QStringList &paths, const QString 
 void PLFileTransferManager::downloadRequestReceived(const QVariantMap &request)
 {
     const QVariantList fileInfos = request.value(QStringLiteral("fileInfos")).toList();
-    const QString userID = request.value(QStringLiteral("userID")).toString();
+    // A sender named with its device ("ID|key") is the buddy ID: login IDs
+    // hold no "|".
+    const QString userID = request.value(QStringLiteral("userID")).toString().section(QLatin1Char('|'), 0, 0);
     PL_GUARD_OBJECT(!userID.isEmpty());
     // The whole offer is checked first: one bad entry drops it all.
     for (const QVariant &item : fileInfos) {

@@ -30,6 +30,7 @@ struct PLMailTransferManager::Job
     QString boundary;
     QString mailURL;
     QString bulkURL;
+    QString temporaryFolder;
     QPointer<PLMailTransferManager> manager;
 
     QString cookie() const { return start.value(QStringLiteral("fileCookie")).toString(); }
@@ -72,6 +73,12 @@ void PLMailTransferManager::setBulkmailServerURL(const QString &url)
     mBulkmailServerURL = url;
 }
 
+void PLMailTransferManager::setTemporaryFolder(const QString &folder)
+{
+    QMutexLocker locker(&mLock);
+    mTemporaryFolder = folder;
+}
+
 void PLMailTransferManager::reset()
 {
     QMutexLocker locker(&mLock);
@@ -100,6 +107,7 @@ void PLMailTransferManager::prepareMailTransfer(const QVariantMap &start)
         job->boundary = mBoundary;
         job->mailURL = mMailServerURL;
         job->bulkURL = mBulkmailServerURL;
+        job->temporaryFolder = mTemporaryFolder.isEmpty() ? QDir::tempPath() : mTemporaryFolder;
         ++mRunning;
     }
     if (info.isEmpty()) {
@@ -118,7 +126,7 @@ void PLMailTransferManager::Job::run()
         return;
     }
     // An unpredictable name, made with O_EXCL; removed when this ends.
-    QTemporaryFile temp(QDir(QDir::tempPath()).filePath(QStringLiteral("parley-mail-XXXXXX")));
+    QTemporaryFile temp(QDir(temporaryFolder).filePath(QStringLiteral("parley-mail-XXXXXX")));
     if (!temp.open()) {
         plLog(QStringLiteral("cannot make the mail upload file"));
         end(false, false);

@@ -38,6 +38,8 @@ public:
     // ("http://host[:port]", no trailing slash).
     void setMailServerURL(const QString &url);
     void setBulkmailServerURL(const QString &url);
+    // Where upload files are made (the system's temporary folder unless set).
+    void setTemporaryFolder(const QString &folder);
 
     // Starts the next upload afresh (a new boundary); the account session
     // calls it right before it posts "ParleyMailUploadStart".
@@ -56,6 +58,7 @@ private:
     QString mMailServerURL;
     QString mBulkmailServerURL;
     QString mBoundary;
+    QString mTemporaryFolder;
     int mRunning = 0;
 };
 

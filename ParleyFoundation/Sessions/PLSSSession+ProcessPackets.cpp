@@ -287,11 +287,10 @@ void PLSSSession::processWhspFile(const PLRecvWHSPPacket &packet)
     QString userID = sender;
     QString dpKey = QStringLiteral("0");
     const QStringList parts = sender.split(QLatin1Char('|'));
-    // "ID|key|key" names a device; "ID|%00" (no device key) still names the ID.
-    if (sender.contains(QLatin1Char('|')))
+    if (sender.contains(QLatin1Char('|')) && parts.size() == 3) {
         userID = parts[0];
-    if (parts.size() == 3)
         dpKey = parts[1] + QLatin1Char('|') + parts[2];
+    }
     // Another device of this same user answered the offer.
     const bool ownOtherDevice = userID == mMyVelaID && dpKey != QLatin1String("0") && dpKey != mProfile.dpKey;
     const bool ownThisDevice = userID == mMyVelaID && !ownOtherDevice;

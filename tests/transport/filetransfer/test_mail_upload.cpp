@@ -22,10 +22,6 @@ namespace {
 constexpr int kUploadTimeoutMs = 60000;
 using localservice::MailWebServer;
 
-QStringList leftoverMailFiles()
-{
-    return QDir(QDir::tempPath()).entryList({QStringLiteral("parley-mail-*")}, QDir::Files | QDir::Hidden);
-}
 
 class MailUploadTest : public ::testing::Test
 {
@@ -38,7 +34,7 @@ protected:
         bob.linkTo(alice, nullptr);
         mail.setMailServerURL(web.baseURL());
         mail.setBulkmailServerURL(web.baseURL());
-        before = leftoverMailFiles();
+        mail.setTemporaryFolder(temporary.path());
     }
 
     // Offers a file of that size and sends it by mail; answers the end notice.
@@ -83,7 +79,12 @@ protected:
     TransferEvents events;
     QString source;
     QString cookie;
-    QStringList before;
+    QTemporaryDir temporary;
+
+    QStringList leftoverMailFiles() const
+    {
+        return QDir(temporary.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
 };
 
 TEST_F(MailUploadTest, SmallFileGoesAsAttachment)
@@ -103,7 +104,7 @@ TEST_F(MailUploadTest, SmallFileGoesAsAttachment)
         EXPECT_EQ(events.userInfos.constLast().value(QStringLiteral("packet")).toString(),
                   QStringLiteral("MAIL 1 alice FILE START\t1\t") + cookie);
     }
-    EXPECT_EQ(leftoverMailFiles(), before);
+    EXPECT_TRUE(leftoverMailFiles().isEmpty());
 }
 
 TEST_F(MailUploadTest, LargeFileGoesToTheBulkServerAndALinkMailFollows)
@@ -121,14 +122,14 @@ TEST_F(MailUploadTest, LargeFileGoesToTheBulkServerAndALinkMailFollows)
     EXPECT_EQ(link.path, QStringLiteral("/mailsend_parley_switch.html"));
     EXPECT_EQ(link.filePart(), nullptr);
     EXPECT_TRUE(link.field(QStringLiteral("body")).contains("/download/sid=7&info="));
-    EXPECT_EQ(leftoverMailFiles(), before);
+    EXPECT_TRUE(leftoverMailFiles().isEmpty());
 }
 
 TEST_F(MailUploadTest, EmptyFileIsCancelled)
 {
     EXPECT_EQ(upload(0), QLatin1String(nn::kMailUploadCancelled));
     EXPECT_TRUE(web.forms().isEmpty());
-    EXPECT_EQ(leftoverMailFiles(), before);
+    EXPECT_TRUE(leftoverMailFiles().isEmpty());
 }
 
 TEST_F(MailUploadTest, BulkReturnCodeOtherThanZeroFails)
@@ -136,7 +137,7 @@ TEST_F(MailUploadTest, BulkReturnCodeOtherThanZeroFails)
     web.setBulkReturnCode(3);
     EXPECT_EQ(upload(PLMailTransferManager::kMaxAttachmentSize + 1), QLatin1String(nn::kMailUploadFailed));
     EXPECT_EQ(web.forms().size(), 1); // no link mail
-    EXPECT_EQ(leftoverMailFiles(), before);
+    EXPECT_TRUE(leftoverMailFiles().isEmpty());
 }
 
 TEST_F(MailUploadTest, UnreachableServersAreReportedNotAwaited)
@@ -146,7 +147,7 @@ TEST_F(MailUploadTest, UnreachableServersAreReportedNotAwaited)
     EXPECT_EQ(upload(PLMailTransferManager::kMaxAttachmentSize + 1), QLatin1String(nn::kMailUploadFailed));
     mail.setMailServerURL(nowhere);
     EXPECT_EQ(upload(100), QLatin1String(nn::kMailUploadFailed));
-    EXPECT_EQ(leftoverMailFiles(), before);
+    EXPECT_TRUE(leftoverMailFiles().isEmpty());
 }
 
 TEST(MailFormTest, BoundaryShape)
