@@ -35,6 +35,10 @@ public:
     QString statusOf(const QString &id) const;
     void setStatus(NotificationSession *session, const QString &letter);
 
+    // Memos delivered to an account since the service started.
+    int memoCount(const QString &id) const { return mMemoCounts.value(id); }
+    void countMemo(const QString &id) { ++mMemoCounts[id]; }
+
     // The buddy record of `buddyID` in `owner`'s list, or nullptr.
     static Buddy *buddyIn(Account &owner, const QString &buddyID);
     static Group *groupIn(Account &owner, const QString &groupID);
@@ -52,6 +56,7 @@ private:
     QHash<QString, qsizetype> mIndexByID;
     QHash<QString, qsizetype> mIndexByCMN;
     QList<Online> mOnline;
+    QHash<QString, int> mMemoCounts;
 };
 
 } // namespace localservice

@@ -9,6 +9,7 @@ namespace localservice {
 struct Endpoints {
     QString host;
     quint16 dispatchPort = 0;
+    QString webURL = {}; // the web endpoints' server, empty when none
 };
 
 class EndpointsWriter {

@@ -8,6 +8,7 @@
 #include "KeyExchangeFactory.h"
 #include "NotificationServer.h"
 #include "SwitchboardServer.h"
+#include "WebServer.h"
 
 namespace localservice {
 
@@ -16,6 +17,7 @@ LocalService::LocalService(QObject *parent) : QObject(parent) {}
 LocalService::~LocalService()
 {
     // The servers refer to the store, the plan and the key exchange.
+    mWeb.reset();
     mDispatch.reset();
     mNotification.reset();
     mRelay.reset();
@@ -64,10 +66,12 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     mNotification->setFileRelay(mRelay.get());
     mSwitchboard = std::make_unique<SwitchboardServer>(*mKeyExchange);
     mNotification->setSwitchboard(mSwitchboard.get());
+    mWeb = std::make_unique<WebServer>(mNotification->directory());
     if (!mNotification->listen(options.notificationPort, &problem)
-        || !mDispatch->listen(options.dispatchPort, &problem)
+        || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)
         || !mSwitchboard->listen(options.switchboardPort, &problem) || !mRelay->listen(options.relayPort, &problem)
         || !mMail->listen(options.mailPort, &problem)) {
+        mWeb.reset();
         mDispatch.reset();
         mNotification.reset();
         mSwitchboard.reset();
@@ -79,10 +83,14 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     if (!options.endpointsFile.isEmpty()) {
         // The client learns the notification server from the REQS answer.
         problem = EndpointsWriter::write(options.endpointsFile,
-                                         {mNotification->host(), dispatchPort()});
+                                         {mNotification->host(), dispatchPort(), mWeb->baseURL()});
         if (!problem.isEmpty()) {
+            mWeb.reset();
             mDispatch.reset();
             mNotification.reset();
+            mSwitchboard.reset();
+            mRelay.reset();
+            mMail.reset();
             return fail(problem);
         }
     }
@@ -97,6 +105,11 @@ quint16 LocalService::dispatchPort() const
 quint16 LocalService::switchboardPort() const
 {
     return mSwitchboard ? mSwitchboard->port() : 0;
+}
+
+quint16 LocalService::webPort() const
+{
+    return mWeb ? mWeb->port() : 0;
 }
 
 quint16 LocalService::notificationPort() const

@@ -21,12 +21,14 @@ class MailWebServer;
 class KeyExchange;
 class NotificationServer;
 class SwitchboardServer;
+class WebServer;
 
 struct ServiceOptions {
     QString dataFile;          // empty: the demo accounts
     quint16 dispatchPort = 0;  // 0: the kernel chooses
     quint16 notificationPort = 0;
     quint16 switchboardPort = 0;
+    quint16 webPort = 0;
     QString endpointsFile;     // empty: none written
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
@@ -53,6 +55,7 @@ public:
     quint16 notificationPort() const;
     quint16 relayPort() const;
     quint16 mailPort() const;
+    quint16 webPort() const;
     NotificationServer *notificationServer() { return mNotification.get(); }
     FileRelayServer *fileRelay() { return mRelay.get(); }
     // Pairs the file relay has joined so far.
@@ -71,6 +74,7 @@ private:
     std::unique_ptr<DispatchServer> mDispatch;
     std::unique_ptr<FileRelayServer> mRelay;
     std::unique_ptr<MailWebServer> mMail;
+    std::unique_ptr<WebServer> mWeb;
 };
 
 } // namespace localservice

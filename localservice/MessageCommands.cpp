@@ -42,6 +42,7 @@ void deliverMemo(NotificationSession &session, qint64 tid, const QByteArray &bod
             return session.sendError(reply::kNoSuchUser, tid);
     }
     for (const QString &id : targetIDs) {
+        directory.countMemo(id);
         const QByteArray line =
             wireLine(QStringLiteral("CMSG"), 0, {session.userID(), QString::number(memo.size())});
         // ALRM 0 NOTE from text urlGB url: the text is the count of new memos.

@@ -109,6 +109,12 @@ void PLDPSession::loginCompleted()
     mTimer->start();
 }
 
+bool PLDPSession::disconnect()
+{
+    stopKeepalive();
+    return PLSession::disconnect();
+}
+
 bool PLDPSession::isKeepaliveRunning() const { return mTimer && mTimer->isActive(); }
 
 void PLDPSession::stopKeepalive()
@@ -124,7 +130,8 @@ void PLDPSession::stopKeepalive()
 
 void PLDPSession::receiveCheckTimer()
 {
-    if (!mIsAvailablePONG) {
+    // Switched off, or the line is gone: the keepalive ends with the session.
+    if (!mIsAvailablePONG || (mProxyMode() != HTTPTunnel && !isConnected())) {
         stopKeepalive();
         return;
     }
@@ -159,10 +166,18 @@ bool PLDPSession::logout()
     // The keepalive ends with the session whatever follows: a PONG on a line
     // that is being given up would only report a time-out later.
     stopKeepalive();
-    if (previous != Killed && !sendLOUTPacket())
+    if (previous == Killed) {
+        disconnect();
         return false;
-    disconnect();
-    return previous != Killed;
+    }
+    if (!sendLOUTPacket())
+        return false;
+    mLoggedOut = true;
+    if (mProxyMode() == HTTPTunnel)
+        disconnect();
+    else
+        mySocket()->disconnectAfterWriting(); // LOUT leaves before the line closes
+    return true;
 }
 
 QString PLDPSession::encryptPassword(const QString &text) const
@@ -249,6 +264,7 @@ void PLDPSession::bodyReceived(const QByteArray &body)
 
 void PLDPSession::onSocketDidConnectToHost(AsyncSocket *, const QString &, quint16)
 {
+    mLoggedOut = false;
     NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kSessionConnected), this);
     // Through the relay the owner sends RCON first; its answer starts the login.
     if (!isPRSMode())
@@ -259,7 +275,8 @@ void PLDPSession::onSocketWillDisconnectWithError(AsyncSocket *socket, const std
 {
     PLSession::onSocketWillDisconnectWithError(socket, error);
     stopKeepalive();
-    if (mDpState == Killed)
+    // Neither a line the server ended (KILL) nor our own logout is a loss.
+    if (mDpState == Killed || mLoggedOut)
         return;
     NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kSessionClosed), this,
                                              {{QString::fromLatin1(notifications::kSessionClosedKey),

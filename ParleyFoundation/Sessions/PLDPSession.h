@@ -63,9 +63,13 @@ public:
     bool isLoggedIn() const { return mDpState == LoggedIn; }
     // Starts the keepalive; the owner calls it once the buddy list is complete.
     void loginCompleted();
-    // Sends LOUT (not after KILL), stops the keepalive and disconnects.
-    // True when LOUT went out.
+    // Sends LOUT (not after KILL), stops the keepalive and disconnects (once
+    // LOUT is written). True when LOUT went out; a failed send still stops
+    // the keepalive.
     bool logout();
+
+    // Stops the keepalive, then closes the line (see PLSession).
+    bool disconnect();
 
     const QString &encryptKey() const { return mEncryptKey; }
     void setEncryptKey(const QString &key) { mEncryptKey = key; }
@@ -86,6 +90,8 @@ public:
     void setFileTransferFlag(bool flag) { mIsFileTransfer = flag; }
 
     qint32 dpState() const { return mDpState; }
+    // Set by the handlers as replies arrive (KILL sets Killed).
+    void setDpState(qint32 state) { mDpState = state; }
     qint32 mBodyTypeValue() const { return mBodyType; }
     quint32 mGroupCacheNo() const { return mGroupCacheNoValue; }
     quint32 mConfCacheNo() const { return mConfCacheNoValue; }
@@ -286,6 +292,7 @@ private:
     QDateTime mLastPacketReceivedTimeValue;
     QTimer *mTimer = nullptr;
     qint32 mTimerCountValue = 0;
+    bool mLoggedOut = false;
 };
 
 } // namespace parley

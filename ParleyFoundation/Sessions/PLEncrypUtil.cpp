@@ -109,14 +109,21 @@ QVariantMap PLEncrypUtil::encryptSessionKey(const QByteArray &serverKeyInfo, boo
         int32_t code = 0;
         if (!session->VerifyServerCertificate(&code)) {
             const QList<QByteArray> chain = certificateChain(*session);
-            const int answer = PLCertAlert::ask(KCLocalizedString(QStringLiteral("AlertCert")), chain, int(code));
-            if (answer == PLCertAlert::TimedOut && !isChat)
-                return {};
-            // Only an explicit "continue" goes on; any other answer stops.
-            if (answer != PLCertAlert::Continue)
-                return {{QStringLiteral("chat"), isChat}, {QStringLiteral("error"), -1}};
-            myInfo.setDisableCertAlert(true);
-            session->IgnoreNextSameCertError();
+            // A client session remembers accepted certificates only for
+            // itself, and each exchange has a new one: the chain the user
+            // accepted is kept here too.
+            if (chain.isEmpty() || chain != acceptedChain()) {
+                const int answer = PLCertAlert::ask(KCLocalizedString(QStringLiteral("AlertCert")), chain, int(code));
+                if (answer == PLCertAlert::TimedOut && !isChat)
+                    return {};
+                // Only an explicit "continue" goes on; any other answer stops.
+                if (answer != PLCertAlert::Continue)
+                    return {{QStringLiteral("chat"), isChat}, {QStringLiteral("error"), -1}};
+                myInfo.setDisableCertAlert(true);
+                session->IgnoreNextSameCertError();
+                QMutexLocker lock(&mMutex);
+                mAcceptedChain = chain;
+            }
         }
     }
 
@@ -140,6 +147,18 @@ CNClientSession *PLEncrypUtil::sessionFor(const QString &sessionKey) const
 {
     QMutexLocker lock(&mMutex);
     return mClientSessionDic.value(sessionKey);
+}
+
+QList<QByteArray> PLEncrypUtil::acceptedChain() const
+{
+    QMutexLocker lock(&mMutex);
+    return mAcceptedChain;
+}
+
+void PLEncrypUtil::forgetAcceptedChain()
+{
+    QMutexLocker lock(&mMutex);
+    mAcceptedChain.clear();
 }
 
 bool PLEncrypUtil::hasSession(const QString &sessionKey) const { return sessionFor(sessionKey) != nullptr; }

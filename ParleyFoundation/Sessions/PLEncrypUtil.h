@@ -13,6 +13,7 @@
 #include "Packet/PLEncipherer.h"
 
 #include <QHash>
+#include <QList>
 #include <QMutex>
 #include <QString>
 #include <QVariantMap>
@@ -47,6 +48,10 @@ public:
     // Forgets (and destroys) the session under the key; an unknown key does nothing.
     void clearSessionDicForSSK(const QString &sessionKey);
     bool hasSession(const QString &sessionKey) const;
+    // The certificate chain (DER, server first) that the user last chose to
+    // accept at the alert; the same chain is accepted again without asking.
+    QList<QByteArray> acceptedChain() const;
+    void forgetAcceptedChain();
 
 private:
     PLEncrypUtil() = default;
@@ -54,6 +59,7 @@ private:
 
     mutable QMutex mMutex;
     QHash<QString, CNClientSession *> mClientSessionDic;
+    QList<QByteArray> mAcceptedChain;
 };
 
 // The host-name check installed in every client session: valid when the name

@@ -19,12 +19,6 @@
 
 namespace parley {
 
-namespace {
-
-QString text(const QVariantMap &map, const char *key) { return map.value(QLatin1String(key)).toString(); }
-
-} // namespace
-
 PLParleySession::PLParleySession(QObject *parent) : QObject(parent)
 {
     NotificationCenter &center = NotificationCenter::defaultCenter();

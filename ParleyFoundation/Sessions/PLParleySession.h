@@ -185,7 +185,6 @@ private:
     void endMailTransfer(const QVariantMap &userInfo);
     void requestMailTransfer(const QVariantMap &userInfo);
     void setFileTransfer(bool running);
-    bool requireLoggedIn() const;
 
     QPointer<PLDPLSession> mDPLSessionValue;
     QPointer<PLDPSession> mDPSessionValue;

@@ -26,8 +26,6 @@ void PLParleySession::recordJob(const QVariantMap &job, bool sent)
     mJobs.record(mDPSessionValue->recentTidKey(), job, sent);
 }
 
-bool PLParleySession::requireLoggedIn() const { return isLoggedIn(); }
-
 void PLParleySession::dropDPLSession()
 {
     if (!mDPLSessionValue)

@@ -123,6 +123,8 @@ bool FacadeTest::startAndSignIn(const QStringList &faults, double keepalive)
     endpoints.dispatchHost = QStringLiteral("127.0.0.1");
     endpoints.dispatchPort = mService->dispatchPort();
     endpoints.keepaliveInterval = keepalive;
+    const QString web = QStringLiteral("http://127.0.0.1:%1").arg(mService->webPort());
+    endpoints.webMail = endpoints.webMemo = endpoints.webSister = web;
     parley::PLEndpoints::setCurrent(endpoints);
     mSession = std::make_unique<parley::PLParleySession>();
     mSession->loginWithUserID(QStringLiteral("alice@parley.test"), QStringLiteral("alice-pw"), {});

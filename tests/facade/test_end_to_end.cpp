@@ -9,6 +9,7 @@
 #include "Sessions/PLDPSession.h"
 #include "Sessions/PLManagerRegistry.h"
 #include "Sessions/PLRecordingManagers.h"
+#include "Sessions/PLRecordingShell.h"
 #include "TestSupport.h"
 #include "Utils/PLEndpoints.h"
 
@@ -46,6 +47,15 @@ TEST_F(FacadeTest, SignsInToTheWholeBuddyList)
     ASSERT_TRUE(status);
     EXPECT_EQ(status->userInfo.value("status").toInt(), 1);
     EXPECT_EQ(mSession->mJobQueue().count(), 0);
+    // The managers heard of the new account and of the session.
+    const QStringList calls = parley::PLManagerRegistry::standIn().calls();
+    EXPECT_TRUE(calls.contains("setCMN 100001")) << calls.join(" | ").toStdString();
+    EXPECT_TRUE(calls.contains("setSession set"));
+    EXPECT_TRUE(calls.contains("setProxyMode 0  0"));
+
+    ASSERT_TRUE(mSession->logout(true));
+    EXPECT_TRUE(waitFor("ParleyLogoutCompleted"));
+    EXPECT_EQ(parley::PLManagerRegistry::standIn().calls().count("reset"), 3); // cookies, chat rooms, peers
 }
 
 TEST_F(FacadeTest, StatusChangesAreSeenByTheOthers)
@@ -265,4 +275,39 @@ TEST_F(FacadeTest, StoppingALoginInProgressStopsTheDispatchToo)
     // Nothing of the stopped login goes on to the notification server.
     parley::test::waitUntil([] { return false; }, 300);
     EXPECT_EQ(mSession->mDPSession(), nullptr);
+}
+
+TEST_F(FacadeTest, AfterSignInTheCountsAndSisterServiceRepliesComeFromTheWeb)
+{
+    auto &shell = static_cast<parley::PLRecordingShell &>(parley::PLShellServices::shared());
+    shell.clear();
+    ASSERT_TRUE(startAndSignIn());
+    EXPECT_TRUE(parley::test::waitUntil([&] {
+        return shell.calls().contains("setMailCount 0") && shell.calls().contains("setMemoCount 0");
+    }));
+    EXPECT_TRUE(waitFor("ParleyOrchardMainAccountInfoReceived"));
+    EXPECT_TRUE(waitFor("ParleyOrchardNewArticleInfoReceived"));
+}
+
+TEST_F(FacadeTest, APeerConnectionOfferIsTakenAndAnswered)
+{
+    ASSERT_TRUE(startAndSignIn());
+    auto bob = peer("bob@parley.test", "bob-pw");
+    parley::PLRecordingManagers &managers = parley::PLManagerRegistry::standIn();
+    managers.setAnswer("createConnectSession", true);
+    managers.setAnswer("p2pPortNo", 6004);
+    parley::PLMyInfoManager::sharedManager().setIPAddress("127.0.0.1");
+    const QByteArray offer = "REQC NEW 127.0.0.1:7000 ck-1\r\n";
+    bob->send("CTOC 8 alice@parley.test N bobkey " + QByteArray::number(offer.size()) + "\r\n" + offer);
+    const auto answer = bob->lineStartingWith("CTOC 0 alice@parley.test ");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(bob->readBytes(answer->split(' ').last().toInt()), QByteArray("REQC RES 127.0.0.1:6004 ck-1\r\n"));
+    const QStringList calls = managers.calls();
+    const auto created = std::find_if(calls.cbegin(), calls.cend(),
+                                      [](const QString &c) { return c.startsWith("createConnectSession "); });
+    ASSERT_NE(created, calls.cend());
+    EXPECT_TRUE(created->contains("buddyID=bob@parley.test"));
+    EXPECT_TRUE(created->contains("ip=127.0.0.1"));
+    EXPECT_TRUE(created->contains("portNo=7000"));
+    EXPECT_TRUE(created->contains("isSender=true"));
 }

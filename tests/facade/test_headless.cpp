@@ -127,7 +127,8 @@ TEST_F(HeadlessTest, TwoDriversSeeEachOthersChangesAsJsonLines)
 
     alice->command("quit");
     EXPECT_TRUE(alice->waitForName("ParleyLogoutCompleted"));
-    EXPECT_TRUE(alice->process().waitForFinished(10000));
+    // It may have ended already while the event loop ran.
+    EXPECT_TRUE(alice->process().state() == QProcess::NotRunning || alice->process().waitForFinished(10000));
     EXPECT_EQ(alice->process().exitCode(), 0);
     EXPECT_TRUE(bob->waitFor([](const QJsonObject &o) {
         return o.value("name") == "ParleyBuddyManagerBuddyLogout"
@@ -163,6 +164,30 @@ TEST_F(HeadlessTest, BadCommandsGetAnErrorLineAndChangeNothing)
     alice->command("status 2");
     EXPECT_TRUE(alice->waitFor([](const QJsonObject &o) { return o.value("command") == "status"; }));
     EXPECT_FALSE(alice->waitFor([](const QJsonObject &o) { return o.value("command") == "move"; }, 0));
+}
+
+TEST_F(HeadlessTest, BuddyRequestAcceptanceAndAForcedLogout)
+{
+    auto alice = driver("alice@parley.test", "alice-pw");
+    auto carol = driver("carol@parley.test", "carol-pw");
+    carol->command("request alice@parley.test 0 \"hi Alice\"");
+    const auto request = alice->waitForName("ParleyBuddyManagerRequestedAddBuddy");
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->value("userInfo").toObject().value("fromID").toString(), "carol@parley.test");
+    EXPECT_EQ(request->value("userInfo").toObject().value("message").toString(), "hi Alice");
+    EXPECT_TRUE(carol->waitForName("ParleyBuddyManagerAddBuddyResultReceived"));
+
+    alice->command("accept carol@parley.test 1");
+    EXPECT_TRUE(alice->waitFor([](const QJsonObject &o) { return o.value("command") == "accept" && o.value("sent") == true; }));
+
+    // A second login of alice ends the first.
+    auto again = driver("alice@parley.test", "alice-pw");
+    again->command("end-sessions");
+    const auto ended = again->waitForName("ParleySessionReceiveKill");
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(ended->value("userInfo").toObject().value("result").toString(), "100");
+    EXPECT_TRUE(alice->waitForName("ParleyMyIDLoggedInOtherPlace"));
+    EXPECT_TRUE(alice->waitForName("ParleySessionKilled"));
 }
 
 TEST(HeadlessGrammar, SplitsWordsAndQuotedText)

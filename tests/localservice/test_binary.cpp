@@ -69,12 +69,20 @@ TEST(Program, PrintsItsPortsAndWritesTheEndpointsFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     const QByteArray port = QByteArray::number(dispatch);
+    // The web server's port is the kernel's choice: read it back from the file.
+    const QRegularExpression web(QStringLiteral("web\\.mail = (http://127\\.0\\.0\\.1:[1-9]\\d*)\n"));
+    const auto webMatch = web.match(QString::fromUtf8(text));
+    ASSERT_TRUE(webMatch.hasMatch()) << text.toStdString();
+    const QByteArray webURL = webMatch.captured(1).toUtf8();
     EXPECT_EQ(text, "# Written by parley-localservice.\n"
                     "dispatch.host = 127.0.0.1\n"
                     "dispatch.port = " + port + "\n"
                     "relay.host = 127.0.0.1\n"
                     "relay.port1 = " + port + "\n"
-                    "relay.port2 = " + port + "\n");
+                    "relay.port2 = " + port + "\n"
+                    "web.mail = " + webURL + "\n"
+                    "web.memo = " + webURL + "\n"
+                    "web.sister = " + webURL + "\n");
 
     RawClient client(dispatch);
     client.send("PVER 1 1.0 3.0 ko.macm\r\nAUTH 2 DES\r\nREQS 3 DES bob@parley.test\r\n");

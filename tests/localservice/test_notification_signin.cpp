@@ -104,7 +104,9 @@ TEST_F(SignInTest, DownloadsOptionsConfigurationGroupsAndBuddies)
     client->send("ONST 22 O 0 %00 1\r\n");
     EXPECT_EQ(client->readLine(), QByteArray("ONST 22 O"));
     client->send("CPRM 23 0\r\nPONG 24\r\n");
-    // CPRM has no answer: the next line is the keepalive's.
+    // CPRM is answered by the presence of the buddies signed in (none) and
+    // the count of the account's logins; then comes the keepalive's answer.
+    EXPECT_EQ(client->readLine(), QByteArray("MCNT 0 O 1"));
     EXPECT_EQ(client->readLine(), QByteArray("PONG 24"));
     EXPECT_EQ(completed, QStringList{QStringLiteral("alice@parley.test")});
 

@@ -1,0 +1,41 @@
+#pragma once
+
+// The portal's web endpoints that the client queries after sign-in: the
+// unread-mail count, the unread-memo count, and the sister service's two
+// scripts (account modes and guest-book news). Served over plain HTTP on
+// 127.0.0.1 from the live account directory.
+
+#include <QString>
+
+#include <memory>
+
+class QHttpServer;
+
+namespace localservice {
+
+class AccountDirectory;
+
+class WebServer {
+public:
+    explicit WebServer(AccountDirectory &directory);
+    ~WebServer();
+
+    // Port 0 lets the kernel choose.
+    bool listen(quint16 port, QString *error);
+    quint16 port() const { return mPort; }
+    // "http://127.0.0.1:PORT"
+    QString baseURL() const;
+
+    // The replies, without the HTTP around them (for tests).
+    QString mailCount(const QString &id) const;
+    QString memoCount(const QString &formBody) const;
+    QString mainAccount(const QString &formBody) const;
+    QString newPosts(const QString &formBody) const;
+
+private:
+    AccountDirectory &mDirectory;
+    std::unique_ptr<QHttpServer> mServer;
+    quint16 mPort = 0;
+};
+
+} // namespace localservice
