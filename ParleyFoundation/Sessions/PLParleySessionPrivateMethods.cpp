@@ -41,7 +41,9 @@ void PLParleySession::dropDPSession()
     if (!mDPSessionValue)
         return;
     mDPSessionValue->setDelegate(nullptr);
-    mDPSessionValue->disconnect();
+    // Named through the base: clang's sanitizer build otherwise emits a call
+    // to a PLDPSession::disconnect that does not exist, and linking fails.
+    mDPSessionValue->PLSession::disconnect();
     mDPSessionValue->disposeLater();
     mDPSessionValue = nullptr;
 }

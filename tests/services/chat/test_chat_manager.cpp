@@ -312,3 +312,33 @@ TEST_F(ChatManagerTest, ResetForgetsRoomsWithoutClosingThem)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ChatManagerTest, OwnRequestThroughTheRelayEntersOnlyAfterTheRelayAnswers)
+{
+    WireCapture relay;
+    client.manager.setRelayInfoProvider([&] {
+        return QVariantMap{{QStringLiteral("host"), kHost}, {QStringLiteral("portNo"), relay.port()}};
+    });
+    client.requestRoom(QStringLiteral("10.1.2.3"), 7001, QStringLiteral("room1"), {QStringLiteral("u2")});
+    ASSERT_TRUE(waitUntil([&] { return relay.received.endsWith("\r\n"); }));
+    EXPECT_EQ(relay.received, QByteArray("RCON 1 10.1.2.3 7001\r\n")) << "no ENTR before the relay has connected the room";
+    EXPECT_FALSE(client.session(QStringLiteral("room1"))->isEnterPending());
+    relay.write("RCON 1\r\n");
+    ASSERT_TRUE(waitUntil([&] { return relay.received.contains("ENTR 2 "); }));
+}
+
+TEST_F(ChatManagerTest, InvitationNeverGoesThroughTheRelay)
+{
+    WireCapture relay;
+    client.manager.setRelayInfoProvider([&] {
+        return QVariantMap{{QStringLiteral("host"), kHost}, {QStringLiteral("portNo"), relay.port()}};
+    });
+    const QString key = invitedRoom();
+    ASSERT_TRUE(waitUntil([&] { return capture.received.startsWith("ENTR 1 "); }));
+    EXPECT_FALSE(relay.connected());
+    EXPECT_FALSE(client.session(key)->isPRSMode());
+}
+
+} // namespace
