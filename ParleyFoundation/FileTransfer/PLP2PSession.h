@@ -7,10 +7,10 @@
 //
 // The uploading side sends DATA chunks of at most 8191 bytes, numbered from 1
 // in the tid field. Reading and writing are event-driven on the socket's
-// thread: a few chunks are handed to the socket ahead, and each one written
-// brings the next, so the connection never idles between chunks and no more
-// than kChunksAhead chunks wait in memory. The socket's write time-out is the
-// watchdog of a stalled peer.
+// thread: each chunk is read and handed to the socket when the connection has
+// taken the one before (kChunksAhead), so no thread shares the transfer's
+// state and at most that many chunks wait in memory. The socket's write
+// time-out is the watchdog of a stalled peer.
 
 #include "Sessions/PLSession.h"
 
@@ -36,8 +36,8 @@ public:
     // The port written into ATHC lines (the protocol's fixed value).
     static constexpr int kATHCPort = 6004;
     static constexpr double kDataWriteTimeout = 10;
-    // DATA chunks handed to the socket before the first is written.
-    static constexpr int kChunksAhead = 8;
+    // DATA chunks handed to the socket and not yet written, at most.
+    static constexpr int kChunksAhead = 1;
 
     // An outgoing session to a peer or relay.
     PLP2PSession(const QString &host, int portNo, QObject *parent = nullptr);
