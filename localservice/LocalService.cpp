@@ -2,11 +2,13 @@
 
 #include "DispatchServer.h"
 #include "EndpointsWriter.h"
+#include "FileRelayServer.h"
+#include "MailWebServer.h"
 #include "KeyExchange.h"
 #include "KeyExchangeFactory.h"
 #include "NotificationServer.h"
-#include "WebServer.h"
 #include "SwitchboardServer.h"
+#include "WebServer.h"
 
 namespace localservice {
 
@@ -15,8 +17,11 @@ LocalService::LocalService(QObject *parent) : QObject(parent) {}
 LocalService::~LocalService()
 {
     // The servers refer to the store, the plan and the key exchange.
+    mWeb.reset();
     mDispatch.reset();
     mNotification.reset();
+    mRelay.reset();
+    mMail.reset();
     mSwitchboard.reset();
 }
 
@@ -55,16 +60,23 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
 
     mNotification = std::make_unique<NotificationServer>(*mAccounts, *mKeyExchange, mFaults);
     mDispatch = std::make_unique<DispatchServer>(mFaults, *mNotification);
-    mWeb = std::make_unique<WebServer>(mNotification->directory());
+    mRelay = std::make_unique<FileRelayServer>();
+    mMail = std::make_unique<MailWebServer>();
+    mMail->setSaveFolder(options.mailFolder);
+    mNotification->setFileRelay(mRelay.get());
     mSwitchboard = std::make_unique<SwitchboardServer>(*mKeyExchange);
     mNotification->setSwitchboard(mSwitchboard.get());
+    mWeb = std::make_unique<WebServer>(mNotification->directory());
     if (!mNotification->listen(options.notificationPort, &problem)
         || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)
-        || !mSwitchboard->listen(options.switchboardPort, &problem)) {
+        || !mSwitchboard->listen(options.switchboardPort, &problem) || !mRelay->listen(options.relayPort, &problem)
+        || !mMail->listen(options.mailPort, &problem)) {
         mWeb.reset();
         mDispatch.reset();
         mNotification.reset();
         mSwitchboard.reset();
+        mRelay.reset();
+        mMail.reset();
         return fail(problem);
     }
 
@@ -73,8 +85,12 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
         problem = EndpointsWriter::write(options.endpointsFile,
                                          {mNotification->host(), dispatchPort(), mWeb->baseURL()});
         if (!problem.isEmpty()) {
+            mWeb.reset();
             mDispatch.reset();
             mNotification.reset();
+            mSwitchboard.reset();
+            mRelay.reset();
+            mMail.reset();
             return fail(problem);
         }
     }
@@ -86,19 +102,34 @@ quint16 LocalService::dispatchPort() const
     return mDispatch ? mDispatch->port() : 0;
 }
 
-quint16 LocalService::webPort() const
-{
-    return mWeb ? mWeb->port() : 0;
-}
-
 quint16 LocalService::switchboardPort() const
 {
     return mSwitchboard ? mSwitchboard->port() : 0;
 }
 
+quint16 LocalService::webPort() const
+{
+    return mWeb ? mWeb->port() : 0;
+}
+
 quint16 LocalService::notificationPort() const
 {
     return mNotification ? mNotification->port() : 0;
+}
+
+quint16 LocalService::relayPort() const
+{
+    return mRelay ? mRelay->port() : 0;
+}
+
+int LocalService::fileRelayJoins() const
+{
+    return mRelay ? mRelay->joinedPairs() : 0;
+}
+
+quint16 LocalService::mailPort() const
+{
+    return mMail ? mMail->port() : 0;
 }
 
 } // namespace localservice

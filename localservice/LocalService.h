@@ -16,21 +16,26 @@
 namespace localservice {
 
 class DispatchServer;
+class FileRelayServer;
+class MailWebServer;
 class KeyExchange;
 class NotificationServer;
-class WebServer;
 class SwitchboardServer;
+class WebServer;
 
 struct ServiceOptions {
     QString dataFile;          // empty: the demo accounts
     quint16 dispatchPort = 0;  // 0: the kernel chooses
     quint16 notificationPort = 0;
-    quint16 webPort = 0;
     quint16 switchboardPort = 0;
+    quint16 webPort = 0;
     QString endpointsFile;     // empty: none written
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
     QStringList faults;        // fault specs (see FaultPlan)
+    quint16 relayPort = 0;     // the file relay; 0: the kernel chooses
+    quint16 mailPort = 0;      // the mail web endpoints; 0: the kernel chooses
+    QString mailFolder;        // where received mail files are saved (none when empty)
 };
 
 class LocalService : public QObject {
@@ -48,8 +53,14 @@ public:
 
     quint16 dispatchPort() const;
     quint16 notificationPort() const;
+    quint16 relayPort() const;
+    quint16 mailPort() const;
     quint16 webPort() const;
     NotificationServer *notificationServer() { return mNotification.get(); }
+    FileRelayServer *fileRelay() { return mRelay.get(); }
+    // Pairs the file relay has joined so far.
+    int fileRelayJoins() const;
+    MailWebServer *mailWeb() { return mMail.get(); }
     quint16 switchboardPort() const;
     SwitchboardServer *switchboardServer() { return mSwitchboard.get(); }
     const AccountStore &accounts() const { return *mAccounts; }
@@ -61,6 +72,8 @@ private:
     std::unique_ptr<NotificationServer> mNotification;
     std::unique_ptr<SwitchboardServer> mSwitchboard;
     std::unique_ptr<DispatchServer> mDispatch;
+    std::unique_ptr<FileRelayServer> mRelay;
+    std::unique_ptr<MailWebServer> mMail;
     std::unique_ptr<WebServer> mWeb;
 };
 

@@ -15,6 +15,7 @@ namespace localservice {
 
 class AccountDirectory;
 class AccountStore;
+class FileRelayServer;
 class FaultPlan;
 class KeyExchange;
 class LineConnection;
@@ -50,6 +51,9 @@ public:
     void setSwitchboard(SwitchboardServer *switchboard) { mSwitchboard = switchboard; }
     SwitchboardServer *switchboard() const { return mSwitchboard; }
     void countPingAnswer() { ++mPingAnswers; }
+    // The file relay that REFR hands out (none: REFR is refused).
+    void setFileRelay(FileRelayServer *relay) { mFileRelay = relay; }
+    FileRelayServer *fileRelay() const { return mFileRelay; }
 
 signals:
     // A client finished its sign-in (it sent CPRM after the buddy list).
@@ -65,6 +69,7 @@ private:
     QTcpServer *mServer;
     QList<QPointer<NotificationSession>> mSessions;
     int mPingAnswers = 0;
+    FileRelayServer *mFileRelay = nullptr;
     SwitchboardServer *mSwitchboard = nullptr;
 };
 

@@ -190,6 +190,8 @@ void NotificationSession::handleLine(const QString &line)
         } else if (mState != State::Complete) {
             replyError(reply::kNotNow, tid);
         }
+    } else if (word == QLatin1String("REFR")) {
+        handleREFR(tid, fields, signedIn);
     } else if (word == QLatin1String("LOUT")) {
         mConnection->setDeaf(true); // nothing after the sign-out is answered
         mConnection->closeAfterWriting();

@@ -65,6 +65,7 @@ private:
     void handleCONF(qint64 tid, const QStringList &fields);
     void handleGLST(qint64 tid, const QStringList &fields);
     void handleLIST(qint64 tid);
+    void handleREFR(qint64 tid, const QStringList &fields, bool signedIn);
     void handleRESS(qint64 tid, const QStringList &fields);
 
     // Checks a password field against the account by its password type.

@@ -69,8 +69,17 @@ int main(int argc, char **argv)
                                              QStringLiteral("Switchboard (chat room) port; 0 lets "
                                                             "the kernel choose."),
                                              QStringLiteral("N"), QStringLiteral("0"));
-    parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault});
-    parser.addOption(switchboardPort);
+    const QCommandLineOption relayPort(QStringLiteral("relay-port"),
+                                       QStringLiteral("File relay port; 0 lets the kernel choose."),
+                                       QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption mailPort(QStringLiteral("mail-port"),
+                                      QStringLiteral("Mail web endpoints port; 0 lets the kernel choose."),
+                                      QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption mailFolder(QStringLiteral("mail-folder"),
+                                        QStringLiteral("Save the files of received mails here."),
+                                        QStringLiteral("DIR"));
+    parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault, switchboardPort, relayPort,
+                       mailPort, mailFolder});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return failWith(QStringLiteral("unexpected argument \"%1\"")
@@ -88,6 +97,11 @@ int main(int argc, char **argv)
         return failWith(QStringLiteral("--notification-port needs a number from 0 to 65535"));
     if (!parsePort(parser.value(switchboardPort), &options.switchboardPort))
         return failWith(QStringLiteral("--switchboard-port needs a number from 0 to 65535"));
+    if (!parsePort(parser.value(relayPort), &options.relayPort))
+        return failWith(QStringLiteral("--relay-port needs a number from 0 to 65535"));
+    if (!parsePort(parser.value(mailPort), &options.mailPort))
+        return failWith(QStringLiteral("--mail-port needs a number from 0 to 65535"));
+    options.mailFolder = parser.value(mailFolder);
 
     LocalService service;
     QString error;
@@ -95,7 +109,9 @@ int main(int argc, char **argv)
         return failWith(error);
     std::printf("listening dispatch=%u notification=%u\n", unsigned(service.dispatchPort()),
                 unsigned(service.notificationPort()));
+    // Further lines, so that readers of the first keep working.
     std::printf("listening switchboard=%u\n", unsigned(service.switchboardPort()));
+    std::printf("listening relay=%u mail=%u\n", unsigned(service.relayPort()), unsigned(service.mailPort()));
     std::fflush(stdout);
     return app.exec();
 }

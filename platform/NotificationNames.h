@@ -100,6 +100,34 @@ inline constexpr char kFileDownloadStartReceived[] = "ParleyFileDownloadStartRec
 inline constexpr char kFileUploadEnd[] = "ParleyFileUploadEnd";
 inline constexpr char kFileDownloadEndReceived[] = "ParleyFileDownloadEndReceived";
 
+// File transfer (PLFileTransferManager, PLP2PSession, PLP2PSessionManager,
+// PLMailTransferManager). Sender the manager unless noted; most carry
+// {kKeyFileCookie}.
+inline constexpr char kFileUploadRequestSent[] = "ParleyFileUploadRequestSent";             // kKeyFileCookies
+inline constexpr char kFileDownloadRequestReceived[] = "ParleyFileDownloadRequestReceived"; // kKeyFileCookies
+inline constexpr char kFileDownloadRejected[] = "ParleyFileDownloadRejected"; // fileName, fileSize, fileCookie
+inline constexpr char kFileUploadRejected[] = "ParleyFileUploadRejected";
+inline constexpr char kFileDownloadCancelled[] = "ParleyFileDownloadCancelled";
+inline constexpr char kFileUploadCancelled[] = "ParleyFileUploadCancelled";
+inline constexpr char kFileUploadPartSent[] = "ParleyFileUploadPartSent";
+inline constexpr char kFileDownloadPartReceived[] = "ParleyFileDownloadPartReceived";
+// A download that stopped without completing (peer gone, bad data, file error).
+inline constexpr char kFileDownloadFailed[] = "ParleyFileDownloadFailed";
+inline constexpr char kMailDownloadCancelled[] = "ParleyMailDownloadCancelled";
+inline constexpr char kRenameFileNotification[] = "ParleyRenameFileNotification"; // fileCookie, filePath
+// Sender the peer-to-peer session.
+inline constexpr char kFileUploadFailed[] = "ParleyFileUploadFailed"; // fileCookie
+// Sender the peer-to-peer manager.
+inline constexpr char kFileReceiveCompleted[] = "ParleyFileReceiveCompleted";
+inline constexpr char kP2PSessionClosed[] = "ParleyP2PSessionClosed";
+// Mail uploads: start {fileCookie, ticket, cmn, userID, sender, name, packet};
+// end {packet, fileCookie}; failed, cancelled, file cookie {fileCookie}.
+inline constexpr char kMailUploadFailed[] = "ParleyMailUploadFailed";
+inline constexpr char kMailUploadCancelled[] = "ParleyMailUploadCancelled";
+inline constexpr char kUploadFileCookieNotification[] = "ParleyUploadFileCookieNotification";
+inline constexpr char kKeyFileCookie[] = "fileCookie";
+inline constexpr char kKeyFileCookies[] = "fileCookies";
+
 // Chat rooms. The chat-session manager observes kSwitchBoardInfoReceived
 // {"tid", "ip", "key", "port", "buddyIDs", "sessionUUID"} and kInvitedToChat
 // {"ip", "key", "port"}, and posts kCertError {"chat", "error"} and

@@ -237,6 +237,11 @@ QString PLHTTPManager::getReqPostWithAttachment(const QString &filePath, const Q
         {multipartRequest(url, boundary, body->size()), QByteArrayLiteral("POST"), {}, body.get(), true});
 }
 
+QByteArray PLHTTPManager::codePage949(const QString &text)
+{
+    return toCodePage949(text);
+}
+
 bool PLHTTPManager::getReqBulkmail(const QString &filePath, const QString &url)
 {
     const std::unique_ptr<QIODevice> body = openBody(filePath);

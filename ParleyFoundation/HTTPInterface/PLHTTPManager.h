@@ -37,6 +37,10 @@ public:
     // Uploads a chat log already formed as multipart with the fixed boundary.
     void saveChatPOST(const QString &body);
 
+    // The text in code page 949 (what the portal's forms expect); characters
+    // without a code become "?".
+    static QByteArray codePage949(const QString &text);
+
     // Where saved chat logs go; tests point it at their own server.
     static QString saveChatURL();
     static void setSaveChatURL(const QString &url);

@@ -530,6 +530,7 @@ bool PLParleySession::requestFRConnect(const QVariantMap &offer)
                                         {QStringLiteral("portNo"), offer.value(QStringLiteral("portNo"))},
                                         {QStringLiteral("p2pCookie"), offer.value(QStringLiteral("p2pCookie"))},
                                         {QStringLiteral("subCmd"), QStringLiteral("FR")},
+                                        {QStringLiteral("dpKey"), offer.value(QStringLiteral("dpKey"))},
                                         {QStringLiteral("frCookie"), offer.value(QStringLiteral("frCookie"))}});
     return false;
 }

@@ -419,10 +419,17 @@ void PLParleySession::dpSessionFrServerInfoReceived(PLDPSession *, const QVarian
          {QStringLiteral("frCookie"), text(info, "frCookie")},
          {QStringLiteral("isSender"), false},
          {QStringLiteral("p2pCookie"), cookie},
+         {QStringLiteral("fileCookie"), job->value(QStringLiteral("fileCookie"))},
          {QStringLiteral("myID"), PLMyInfoManager::sharedManager().loginID()},
          {QStringLiteral("ip"), text(info, "serverIP")},
          {QStringLiteral("portNo"), info.value(QStringLiteral("portNo"))}});
+    // The buddy's key from its offer addresses the hand-over (REQC FR).
+    const QString dpKey = PLManagerRegistry::fileTransferManager()
+                              .fileInfoForCookie(job->value(QStringLiteral("fileCookie")).toString())
+                              .value(QStringLiteral("dpKey"))
+                              .toString();
     mFRInfo.insert(text(info, "frCookie"), QVariantMap{{QStringLiteral("userID"), userID},
+                                                       {QStringLiteral("dpKey"), dpKey.isEmpty() ? QStringLiteral("0") : dpKey},
                                                        {QStringLiteral("ip"), text(info, "serverIP")},
                                                        {QStringLiteral("portNo"), info.value(QStringLiteral("portNo"))},
                                                        {QStringLiteral("p2pCookie"), cookie},

@@ -267,6 +267,18 @@ void PLSession::onSocketDidDisconnect(AsyncSocket *)
     resetReceiveState();
 }
 
+void PLSession::adoptSocket(AsyncSocket *socket)
+{
+    if (!socket || socket == mSocket)
+        return;
+    mSocket->setDelegate(nullptr);
+    mSocket->disconnect();
+    mSocket->deleteLater();
+    mSocket = socket;
+    mSocket->setParent(this);
+    mSocket->setDelegate(this);
+}
+
 void PLSession::registerProcessMethod(const QString &command, Handler handler)
 {
     mProcessMethodsDict.insert(command, std::move(handler));

@@ -117,6 +117,9 @@ public:
     void httpProxySessionDidFinish(PLHTTPProxySession *exchange, const QString &failure) override;
 
 protected:
+    // Takes over a connected socket (one a listener accepted) in place of the
+    // session's own; the session becomes its delegate and parent.
+    void adoptSocket(AsyncSocket *socket);
     void registerProcessMethod(const QString &command, Handler handler);
     void registerThreadProcessMethod(const QString &command, Handler handler);
 

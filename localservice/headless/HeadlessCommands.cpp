@@ -2,6 +2,7 @@
 
 #include "BuddyManagement/PLBuddyManager.h"
 #include "HeadlessChatCommands.h"
+#include "HeadlessTransferCommands.h"
 #include "HeadlessOutput.h"
 #include "Note/PLNote.h"
 #include "Sessions/PLParleySession.h"
@@ -157,6 +158,10 @@ QList<HeadlessCommand> makeTable()
     add("chat", "ID [ID]...", "open a chat room with buddies", 1, -1, chat::open);
     add("say", "ROOMKEY TEXT", "send a message into a chat room", 2, 2, chat::say);
     add("leave", "ROOMKEY", "leave a chat room", 1, 1, chat::leave);
+    add("file-offer", "ROOMKEY ID PATH [PATH]...", "offer files to a buddy in a chat room", 3, -1, transfer::offer);
+    add("file-accept", "COOKIE [FOLDER]", "accept an offered file (into a folder)", 1, 2, transfer::accept);
+    add("file-refuse", "COOKIE", "refuse an offered file", 1, 1, transfer::refuse);
+    add("file-cancel", "COOKIE", "cancel a file transfer", 1, 1, transfer::cancel);
     add("invite", "ROOMKEY ID [ID]...", "invite buddies into an open chat room", 2, -1,
         [](HeadlessContext &c, const QStringList &a, bool *sent) -> Result {
             *sent = c.session.inviteBuddies(a.mid(1), a[0]);

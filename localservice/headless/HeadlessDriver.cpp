@@ -1,6 +1,7 @@
 #include "HeadlessDriver.h"
 
 #include "HeadlessChatCommands.h"
+#include "HeadlessTransferCommands.h"
 #include "NotificationCenter.h"
 #include "Sessions/PLEncrypUtil.h"
 #include "Sessions/PLParleySession.h"
@@ -28,6 +29,9 @@ std::optional<HeadlessOptions> HeadlessOptions::parse(const QStringList &argumen
                         : option == QLatin1String("--password")    ? &options.password
                         : option == QLatin1String("--server")      ? &options.server
                         : option == QLatin1String("--endpoints")   ? &options.endpointsFile
+                        : option == QLatin1String("--p2p-port")    ? &options.p2pPort
+                        : option == QLatin1String("--download-folder") ? &options.downloadFolder
+                        : option == QLatin1String("--relay-after") ? &options.relayAfter
                                                                    : nullptr;
         if (!target) {
             *error = QStringLiteral("unknown option \"%1\"").arg(option);
@@ -53,7 +57,7 @@ std::optional<HeadlessOptions> HeadlessOptions::parse(const QStringList &argumen
 QString HeadlessOptions::usage()
 {
     return QStringLiteral("usage: parley-headless --user ID [--password PASSWORD] [--server HOST:PORT] "
-                          "[--endpoints FILE]\n"
+                          "[--endpoints FILE] [--p2p-port N] [--download-folder DIR] [--relay-after SECONDS]\n"
                           "The password may come from PARLEY_PASSWORD instead. Commands, one a line on "
                           "standard input:\n")
         + HeadlessCommands::usage();
@@ -106,7 +110,27 @@ bool HeadlessDriver::start(const HeadlessOptions &options, QString *error)
         });
 
     chat::installChatManager();
+    transfer::TransferOptions transferOptions;
+    bool ok = true;
+    if (!options.p2pPort.isEmpty())
+        transferOptions.p2pPort = options.p2pPort.toInt(&ok);
+    if (!ok || transferOptions.p2pPort < 0 || transferOptions.p2pPort > 65535) {
+        *error = QStringLiteral("--p2p-port needs a number from 0 to 65535");
+        return false;
+    }
+    if (!options.relayAfter.isEmpty()) {
+        // Ten ticks, as the client counts them, make up the delay.
+        const double seconds = options.relayAfter.toDouble(&ok);
+        if (!ok || seconds <= 0 || seconds > 3600) {
+            *error = QStringLiteral("--relay-after needs a number of seconds from 0 to 3600");
+            return false;
+        }
+        transferOptions.tickMs = qMax(1, int(seconds * 100));
+    }
+    transferOptions.downloadFolder = options.downloadFolder;
+    transfer::installTransferManagers(transferOptions);
     mSession = std::make_unique<parley::PLParleySession>();
+    transfer::attachSession(*mSession);
     mContext = std::make_unique<HeadlessContext>(
         HeadlessContext{*mSession, *mOutput, [this] {
             mQuitting = true;

@@ -1,0 +1,133 @@
+#include "PLDownloadFile.h"
+
+#include "Log.h"
+#include "PLPeerFileName.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace parley {
+
+PLDownloadFile::~PLDownloadFile()
+{
+    if (mTemp)
+        discard();
+}
+
+namespace {
+bool nameIsTaken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+} // namespace
+
+bool PLDownloadFile::reserve(const QString &path)
+{
+    QFile placeholder(path);
+    // NewOnly: fails rather than open what appeared meanwhile (or a link).
+    if (!placeholder.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    mReserved = true;
+    return true;
+}
+
+PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString &name, PLFileSaveQuestion &question,
+                                            bool *renamed)
+{
+    if (renamed)
+        *renamed = false;
+    if (!PLPeerFileName::isAcceptable(name)) {
+        plLog(QStringLiteral("refused file name from peer: %1").arg(name.toHtmlEscaped()));
+        return Result::Failed;
+    }
+    const QDir dir(folder);
+    PL_GUARD_FLAG(dir.exists(), Result::Failed);
+    QString path = dir.filePath(name);
+    bool overwrite = false;
+    if (nameIsTaken(path)) {
+        switch (question.askOverwrite(path)) {
+        case PLFileSaveQuestion::Answer::Overwrite:
+            // A folder or a link is never replaced.
+            if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink())
+                return Result::Failed;
+            overwrite = true;
+            break;
+        case PLFileSaveQuestion::Answer::SaveAs: {
+            const QString chosen = question.askSavePath(folder, name);
+            if (chosen.isNull())
+                return Result::Refused;
+            path = QDir::cleanPath(chosen);
+            if (renamed)
+                *renamed = true;
+            break;
+        }
+        case PLFileSaveQuestion::Answer::Cancel: return Result::Refused;
+        }
+    }
+    mPath = path;
+    if (!overwrite && !reserve(path)) {
+        plLog(QStringLiteral("make fileHandle error"));
+        return Result::Failed;
+    }
+    const QString targetFolder = QFileInfo(path).absolutePath();
+    mTemp = std::make_unique<QTemporaryFile>(QDir(targetFolder).filePath(QStringLiteral(".parley-XXXXXX.part")));
+    mTemp->setAutoRemove(true);
+    if (!mTemp->open()) {
+        plLog(QStringLiteral("make fileHandle error"));
+        discard();
+        return Result::Failed;
+    }
+    return Result::Ready;
+}
+
+bool PLDownloadFile::write(const QByteArray &bytes)
+{
+    if (!isOpen())
+        return false;
+    return mTemp->write(bytes) == bytes.size();
+}
+
+bool PLDownloadFile::commit()
+{
+    if (!isOpen())
+        return false;
+    const bool flushed = mTemp->flush();
+    // The temporary file is private; the saved one gets the usual mode.
+    mTemp->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                          | QFileDevice::ReadOther);
+    const QString tempPath = mTemp->fileName();
+    mTemp->close();
+    // rename(2) replaces the reserved or old file in one step and never
+    // follows a link at the destination.
+    if (!flushed || std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(mPath).constData()) != 0) {
+        plLog(QStringLiteral("writeData exception - cannot complete %1").arg(mPath));
+        discard();
+        return false;
+    }
+    mTemp->setAutoRemove(false);
+    mTemp.reset();
+    mReserved = false;
+    return true;
+}
+
+void PLDownloadFile::discard()
+{
+    if (mTemp) {
+        mTemp->close();
+        mTemp->remove();
+        mTemp.reset();
+    }
+    if (mReserved) {
+        // Only the empty file this download made.
+        const QFileInfo info(mPath);
+        if (info.isFile() && !info.isSymLink() && info.size() == 0)
+            QFile::remove(mPath);
+        mReserved = false;
+    }
+}
+
+} // namespace parley

@@ -1,0 +1,51 @@
+#pragma once
+
+// The destination of one download. The bytes go to a hidden temporary file in
+// the destination folder; only a complete download is moved to its name, so a
+// cancelled or failed one never shows as a file, and "overwrite" replaces the
+// old file only at that moment. A new name is reserved at once by an empty
+// file, so two downloads never pick the same one.
+
+#include "PLFileSaveQuestion.h"
+
+#include <QString>
+#include <QTemporaryFile>
+#include <memory>
+
+namespace parley {
+
+class PLDownloadFile
+{
+public:
+    enum class Result { Ready, Refused, Failed };
+
+    PLDownloadFile() = default;
+    ~PLDownloadFile();
+    PLDownloadFile(const PLDownloadFile &) = delete;
+    PLDownloadFile &operator=(const PLDownloadFile &) = delete;
+
+    // Chooses the path for `name` in `folder`, asking `question` when the
+    // name is taken, and opens the temporary file. `renamed` tells whether the
+    // path differs from folder/name.
+    Result open(const QString &folder, const QString &name, PLFileSaveQuestion &question, bool *renamed = nullptr);
+
+    // The whole buffer is written, or false.
+    bool write(const QByteArray &bytes);
+    // Moves the temporary file to the path; false (and nothing left behind)
+    // when that fails.
+    bool commit();
+    // Removes the temporary file and the reserved name.
+    void discard();
+
+    const QString &path() const { return mPath; }
+    bool isOpen() const { return mTemp && mTemp->isOpen(); }
+
+private:
+    bool reserve(const QString &path);
+
+    QString mPath;
+    bool mReserved = false;
+    std::unique_ptr<QTemporaryFile> mTemp;
+};
+
+} // namespace parley

@@ -1,0 +1,426 @@
+#include "PLP2PSession.h"
+
+#include "FileTransferInfo.h"
+#include "Log.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "PLFileTransferManager.h"
+#include "PLP2PSessionDelegate.h"
+#include "Packet/PLRawLines.h"
+#include "Packet/PLRecvATHCPacket.h"
+#include "Packet/PLRecvERRPacket.h"
+#include "Packet/PLRecvFILEPacket.h"
+#include "Packet/PLSendATHCPacket.h"
+#include "Packet/PLSendFILEPacket.h"
+
+#include <QPointer>
+
+namespace parley {
+
+namespace nn = notifications;
+
+PLP2PSession::PLP2PSession(const QString &host, int portNo, QObject *parent) : PLSession(parent)
+{
+    initializeVariables();
+    setHostAddress(host, portNo);
+}
+
+PLP2PSession::PLP2PSession(AsyncSocket *accepted, QObject *parent) : PLSession(parent)
+{
+    initializeVariables();
+    adoptSocket(accepted);
+    mIsListenMode = true;
+}
+
+PLP2PSession::~PLP2PSession() = default;
+
+void PLP2PSession::initializeVariables()
+{
+    registerProcessMethod(QStringLiteral("FILE"), [this](PLRecvPacket &p) { processFILEPackets(p); });
+    registerProcessMethod(QStringLiteral("FRIN"), [this](PLRecvPacket &p) { processFRINPackets(p); });
+    registerProcessMethod(QStringLiteral("default"), [this](PLRecvPacket &p) { processDefaultPackets(p); });
+    registerThreadProcessMethod(QStringLiteral("ATHC"), [this](PLRecvPacket &p) { processATHCPackets(p); });
+}
+
+QString PLP2PSession::sessionKey() const { return mTargetID + QLatin1Char('-') + mCookie; }
+
+FileTransferInfo *PLP2PSession::fileInfo() const
+{
+    return mFiles && !mFileCookie.isEmpty() ? mFiles->entryForCookie(mFileCookie) : nullptr;
+}
+
+bool PLP2PSession::connect()
+{
+    mIsListenMode = false;
+    return PLSession::connect();
+}
+
+// Sending -------------------------------------------------------------------
+
+bool PLP2PSession::sendATHCInfoWithPortNo(int port)
+{
+    const qint32 id = qint32(tid());
+    const QByteArray line = mFRCookie.isEmpty()
+                                ? PLRawLines::athcRequestLine(id, mFromID, mTargetID, mCookie, port)
+                                : PLRawLines::athcRelayRequestLine(id, mFromID, mTargetID, mCookie, mFRCookie, port);
+    PL_GUARD_OBJECT(!line.isNull(), false);
+    return sendPacketString(QString::fromUtf8(line));
+}
+
+bool PLP2PSession::sendFRIN()
+{
+    PL_GUARD_OBJECT(!mTargetID.isEmpty(), false);
+    PL_GUARD_OBJECT(!mFRCookie.isEmpty(), false);
+    const QByteArray line = PLRawLines::frinLine(qint32(tid()), mTargetID, mFRCookie);
+    PL_GUARD_OBJECT(!line.isNull(), false);
+    return sendPacketString(QString::fromUtf8(line));
+}
+
+bool PLP2PSession::sendATHCOk(const QVariantMap &info)
+{
+    PLSendATHCPacket packet;
+    packet.setTID(0, QStringLiteral("100"), kATHCPort);
+    if (!sendPacket(packet))
+        return false;
+    if (mDelegate)
+        mDelegate->p2pSessionConnectCompleted(this, info);
+    return true;
+}
+
+bool PLP2PSession::sendAcceptFileTransfer()
+{
+    PL_GUARD_OBJECT(!mFileCookie.isEmpty(), false);
+    PLSendFILEPacket packet{qint32(tid())};
+    packet.setFileAcceptWithCookie(mFileCookie);
+    return sendPacket(packet);
+}
+
+bool PLP2PSession::sendFileInfo(const QVariantMap &info)
+{
+    PL_GUARD_OBJECT(info.contains(QStringLiteral("fileName")), false);
+    PL_GUARD_OBJECT(info.contains(QStringLiteral("fileSize")), false);
+    PLSendFILEPacket packet{qint32(tid())};
+    packet.setFileInfo(info.value(QStringLiteral("fileName")).toString(),
+                       info.value(QStringLiteral("fileSize")).toLongLong());
+    return sendPacket(packet);
+}
+
+bool PLP2PSession::sendFileStartWithPosition(qint64 position)
+{
+    PLSendFILEPacket packet{qint32(tid())};
+    packet.setFileStartWithPosition(position);
+    const bool sent = sendPacket(packet);
+    NotificationCenter::defaultCenter().post(QLatin1String(nn::kFileDownloadStartReceived), this);
+    return sent;
+}
+
+bool PLP2PSession::sendFileEnd()
+{
+    PLSendFILEPacket packet{qint32(tid())};
+    packet.setFileEnd();
+    const bool sent = sendPacket(packet);
+    if (!sent)
+        plLog(QStringLiteral("sendFileEnd error"));
+    return sent;
+}
+
+bool PLP2PSession::sendFileEndres()
+{
+    const QByteArray line = PLRawLines::fileEndresLine(qint32(tid()));
+    return sendPacketString(QString::fromUtf8(line));
+}
+
+bool PLP2PSession::sendFile()
+{
+    FileTransferInfo *info = fileInfo();
+    PL_GUARD_OBJECT(info, false);
+    PL_GUARD_FLAG(!info->isDownload && !info->isDone && !mSending, false);
+    PL_GUARD_OBJECT(info->source && info->source->isOpen(), false);
+    NotificationCenter::defaultCenter().post(QLatin1String(nn::kFileUploadStart), this);
+    // Always from the beginning of the file, whatever position was asked.
+    info->source->seek(0);
+    info->ioIndex = 0;
+    mChunkNumber = 1;
+    mChunksInFlight.clear();
+    mAllRead = false;
+    mSending = true;
+    sendNextChunk();
+    return true;
+}
+
+void PLP2PSession::sendNextChunk()
+{
+    while (mSending && !mAllRead && !mIsAbort && mChunksInFlight.size() < kChunksAhead) {
+        FileTransferInfo *info = fileInfo();
+        if (!info || !info->source || !info->source->isOpen()) {
+            uploadFailed();
+            return;
+        }
+        const QByteArray bytes = info->source->read(kChunkSize);
+        if (bytes.isNull() && info->source->error() != QFileDevice::NoError) {
+            plLog(QStringLiteral("readData exception - %1 (%2-%3)")
+                      .arg(info->source->errorString(), QLatin1String(__FILE__))
+                      .arg(__LINE__));
+            info->source->close();
+            info->isCancelled = true;
+            uploadFailed();
+            return;
+        }
+        PLSendFILEPacket packet(mChunkNumber++);
+        packet.setFileDataWithBody(bytes);
+        const QByteArray data = packet.data();
+        if (!isConnected() || data.isNull()) {
+            mIsAbort = true;
+            uploadFailed();
+            return;
+        }
+        mChunksInFlight.append(bytes.size());
+        // A short chunk (an empty one too) is the last.
+        mAllRead = bytes.size() < kChunkSize;
+        mySocket()->writeData(data, kDataWriteTimeout, kDataTag);
+    }
+}
+
+void PLP2PSession::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
+{
+    if (tag != kDataTag || mChunksInFlight.isEmpty())
+        return;
+    const qint64 sent = mChunksInFlight.takeFirst();
+    if (mIsAbort) {
+        uploadFailed();
+        return;
+    }
+    FileTransferInfo *info = fileInfo();
+    if (!info) {
+        uploadFailed();
+        return;
+    }
+    info->ioIndex += sent;
+    info->transPercent = info->fileSize > 0 ? float(info->ioIndex) / float(info->fileSize) * 100.0f : 100.0f;
+    QPointer<PLP2PSession> self(this);
+    mFiles->postNotification(QLatin1String(nn::kFileUploadPartSent), mFileCookie);
+    if (!self || !mSending)
+        return;
+    if (!mAllRead || !mChunksInFlight.isEmpty()) {
+        sendNextChunk();
+        return;
+    }
+    // The last chunk is written; the peer's END follows.
+    if (info->source)
+        info->source->close();
+    info->isDone = true;
+    mSending = false;
+}
+
+void PLP2PSession::uploadFailed()
+{
+    if (!mSending)
+        return;
+    mSending = false;
+    NotificationCenter::defaultCenter().post(QLatin1String(nn::kFileUploadFailed), this,
+                                             {{QStringLiteral("fileCookie"), mFileCookie}});
+}
+
+// Connection events ---------------------------------------------------------
+
+void PLP2PSession::onSocketDidConnectToHost(AsyncSocket *socket, const QString &, quint16)
+{
+    // Commands may come before this side says anything (listen mode, relay).
+    if (!socket->hasPendingRead())
+        socket->readDataWithTimeout(-1, 0);
+    QPointer<PLP2PSession> self(this);
+    if (mDelegate)
+        mDelegate->p2pSessionConnected(this);
+    if (!self || mIsListenMode)
+        return;
+    if (!mFRCookie.isEmpty() && !mIsSender) {
+        // The downloading side of a relay: announce, then have the buddy join.
+        if (sendFRIN() && mDelegate)
+            mDelegate->p2pSessionRelayAnnounced(this, mFRCookie);
+        return;
+    }
+    sendATHCInfoWithPortNo(kATHCPort);
+}
+
+void PLP2PSession::onSocketDidDisconnect(AsyncSocket *socket)
+{
+    PLSession::onSocketDidDisconnect(socket);
+    mChunksInFlight.clear();
+    if (mSending && !mIsAbort) {
+        mIsAbort = true;
+        uploadFailed();
+    }
+    if (mDelegate)
+        mDelegate->p2pSessionDisconnected(this);
+}
+
+// Received commands ---------------------------------------------------------
+
+void PLP2PSession::processATHCPackets(PLRecvPacket &packet)
+{
+    auto &athc = static_cast<PLRecvATHCPacket &>(packet);
+    if (athc.type() == PLRecvATHCPacket::Request) {
+        PL_GUARD_OBJECT(!athc.fromID().isEmpty());
+        PL_GUARD_OBJECT(!athc.targetID().isEmpty());
+        PL_GUARD_OBJECT(!athc.p2pFRCookie().isEmpty());
+        mFromID = athc.targetID();
+        mTargetID = athc.fromID();
+        mCookie = athc.p2pFRCookie();
+        if (mDelegate)
+            mDelegate->p2pSessionP2PInfoReceived(this, {{QStringLiteral("fromID"), mFromID},
+                                                        {QStringLiteral("targetID"), mTargetID},
+                                                        {QStringLiteral("cookie"), mCookie},
+                                                        {QStringLiteral("port"), athc.p2pNegoListenPort()}});
+    } else if (athc.type() == PLRecvATHCPacket::Reply) {
+        if (mDelegate)
+            mDelegate->p2pSessionConnectCompleted(this, {{QStringLiteral("port"), athc.p2pNegoListenPort()},
+                                                         {QStringLiteral("responseCode"), athc.responseCode()}});
+    }
+}
+
+void PLP2PSession::processFILEPackets(PLRecvPacket &packet)
+{
+    auto &file = static_cast<PLRecvFILEPacket &>(packet);
+    switch (file.fileType()) {
+    case PLRecvFILEPacket::Accept: {
+        const QString cookie = file.dataForKey(QStringLiteral("cookie"));
+        PL_GUARD_OBJECT(!cookie.isEmpty());
+        // Only an uploading session takes a file from its peer.
+        PL_GUARD_FLAG(mIsSender && !mSending);
+        mFileCookie = cookie;
+        if (mDelegate)
+            mDelegate->p2pSessionFileAcceptReceived(this, {{QStringLiteral("cookie"), cookie}});
+        break;
+    }
+    case PLRecvFILEPacket::Info: {
+        const QString name = file.dataForKey(QStringLiteral("fileName"));
+        const QString size = file.dataForKey(QStringLiteral("fileSize"));
+        PL_GUARD_OBJECT(!name.isNull());
+        PL_GUARD_OBJECT(!size.isNull());
+        if (mDelegate)
+            mDelegate->p2pSessionFileInfoReceived(this, {{QStringLiteral("fileName"), name},
+                                                         {QStringLiteral("fileSize"), size.toLongLong()}});
+        break;
+    }
+    case PLRecvFILEPacket::Start:
+        PL_GUARD_OBJECT(!file.dataForKey(QStringLiteral("startPos")).isNull());
+        PL_GUARD_FLAG(mIsSender);
+        PL_LOG_EXCEPTIONS(sendFile());
+        break;
+    case PLRecvFILEPacket::Data: processFileData(file); break;
+    case PLRecvFILEPacket::End: processFileEnd(file); break;
+    default: break; // CANCEL, STOP, ENDRES and unknown words
+    }
+}
+
+void PLP2PSession::processFileData(const PLRecvFILEPacket &packet)
+{
+    bool ok = false;
+    const qint64 length = packet.dataForKey(QStringLiteral("bodyLength")).toLongLong(&ok);
+    if (!ok || length < 0 || length > kMaxDataLength) {
+        failTransfer(QStringLiteral("DATA length refused: %1").arg(packet.dataForKey(QStringLiteral("bodyLength"))));
+        return;
+    }
+    FileTransferInfo *info = fileInfo();
+    if (mIsSender || !info || !info->isDownload) {
+        failTransfer(QStringLiteral("DATA on a connection that receives no file"));
+        return;
+    }
+    if (mDownloadEnded || info->isDone) {
+        // Nothing after the last byte is written (a trailing empty chunk is
+        // the sender's habit); a body is read past so framing stays intact.
+        if (length > 0) {
+            plLog(QStringLiteral("DATA after the end of the file dropped"));
+            notifyWhenBodyReceivedWithLength(length);
+        }
+        return;
+    }
+    if (length > info->fileSize - info->ioIndex) {
+        failTransfer(QStringLiteral("DATA beyond the announced size"));
+        return;
+    }
+    if (length == 0) {
+        receiveBody(QByteArray());
+        return;
+    }
+    notifyWhenBodyReceivedWithLength(length);
+}
+
+void PLP2PSession::bodyReceived(const QByteArray &body) { receiveBody(body); }
+
+void PLP2PSession::receiveBody(const QByteArray &body)
+{
+    FileTransferInfo *info = fileInfo();
+    PL_GUARD_OBJECT(info);
+    if (mIsAbort || info->isDone)
+        return;
+    if (!info->destination || !info->destination->isOpen()) {
+        plLog(QStringLiteral("fileHandle is nil"));
+        plLog(QStringLiteral("filePath = %1").arg(info->filePath));
+        failTransfer(QStringLiteral("no destination file"));
+        return;
+    }
+    if (!body.isEmpty() && !info->destination->write(body)) {
+        plLog(QStringLiteral("writeData exception - %1 (%2-%3)").arg(info->filePath, QLatin1String(__FILE__)).arg(__LINE__));
+        failTransfer(QStringLiteral("write error"));
+        return;
+    }
+    info->ioIndex += body.size();
+    info->transPercent = info->fileSize > 0 ? float(info->ioIndex) / float(info->fileSize) * 100.0f : 100.0f;
+    QPointer<PLP2PSession> self(this);
+    mFiles->postNotification(QLatin1String(nn::kFileDownloadPartReceived), mFileCookie);
+    if (!self || info != fileInfo() || info->ioIndex != info->fileSize || info->isDone)
+        return;
+    if (!info->destination->commit()) {
+        failTransfer(QStringLiteral("the file could not be saved"));
+        return;
+    }
+    mDownloadEnded = true;
+    info->isDone = true;
+    if (mDelegate)
+        mDelegate->p2pSessionFileReceiveCompleted(this, mFileCookie);
+}
+
+void PLP2PSession::processFileEnd(const PLRecvFILEPacket &packet)
+{
+    // The peer has every byte once they are all written, even if the
+    // trailing empty chunk is still on its way.
+    if (FileTransferInfo *info = fileInfo(); mSending && info && !info->isDownload && info->ioIndex == info->fileSize) {
+        mSending = false;
+        info->isDone = true;
+        if (info->source)
+            info->source->close();
+    }
+    QPointer<PLP2PSession> self(this);
+    if (mDelegate)
+        mDelegate->p2pSessionFileEndReceived(this, {{QStringLiteral("fileCookie"), mFileCookie}});
+    if (!self)
+        return;
+    const QStringList fields = packet.packetString().trimmed().split(QLatin1Char(' '));
+    if (fields.size() == 5 && fields.at(3) == QLatin1String("Y"))
+        sendFileEndres();
+    mySocket()->disconnectAfterWriting();
+}
+
+void PLP2PSession::processFRINPackets(PLRecvPacket &) {}
+
+void PLP2PSession::processDefaultPackets(PLRecvPacket &packet)
+{
+    if (auto *err = dynamic_cast<PLRecvERRPacket *>(&packet))
+        plLog(QStringLiteral("process err Packet = %1").arg(err->errCode()));
+    else
+        plLog(QStringLiteral("processDefaultPacket = %1").arg(packet.packetString()));
+}
+
+void PLP2PSession::failTransfer(const QString &why)
+{
+    plLog(QStringLiteral("file transfer stopped: %1").arg(why));
+    mIsAbort = true;
+    QPointer<PLP2PSession> self(this);
+    if (mDelegate)
+        mDelegate->p2pSessionTransferFailed(this, mFileCookie);
+    if (self)
+        mySocket()->disconnect();
+}
+
+} // namespace parley

@@ -1,0 +1,424 @@
+#include "PLP2PSessionManager.h"
+
+#include "FileTransferInfo.h"
+#include "Log.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "PLFileTransferManager.h"
+#include "PLP2PSession.h"
+#include "PLTransferSessionLink.h"
+
+#include <QNetworkInterface>
+#include <QTimer>
+
+#include <atomic>
+
+namespace parley {
+
+namespace nn = notifications;
+
+namespace {
+// After its END, the receiving side's connection is dropped this much later
+// (the peer normally closes it first).
+constexpr int kReceivedLingerMs = 1000;
+} // namespace
+
+namespace {
+std::atomic<quint16> sDefaultListenPort{PLP2PSessionManager::kDefaultP2PPort};
+}
+
+void PLP2PSessionManager::setDefaultListenPort(quint16 port) { sDefaultListenPort = port; }
+
+PLP2PSessionManager &PLP2PSessionManager::sharedManager()
+{
+    static PLP2PSessionManager instance(sDefaultListenPort);
+    return instance;
+}
+
+PLP2PSessionManager::PLP2PSessionManager(quint16 listenPort, QObject *parent)
+    : QObject(parent), mListenSocket(this)
+{
+    listen(listenPort);
+}
+
+PLP2PSessionManager::~PLP2PSessionManager()
+{
+    mListenSocket.setDelegate(nullptr);
+    for (const QPointer<PLP2PSession> &session : std::as_const(mAllSessions)) {
+        if (session) {
+            session->setDelegate(nullptr);
+            delete session.data();
+        }
+    }
+}
+
+bool PLP2PSessionManager::listen(quint16 port)
+{
+    AsyncSocketError error;
+    if (!mListenSocket.acceptOnPort(port, &error)) {
+        plLog(QStringLiteral("Error starting server: %1").arg(error.description));
+        mP2PPortNo = port;
+        return false;
+    }
+    mP2PPortNo = mListenSocket.localPort();
+    return true;
+}
+
+bool PLP2PSessionManager::setP2pPortNo(int port)
+{
+    PL_GUARD_FLAG(port >= 0 && port <= 0xFFFF, false);
+    if (mListenSocket.isConnected() || !mListenSocket.isDisconnected()) {
+        if (port != 0 && port == mP2PPortNo)
+            return true;
+        mListenSocket.setDelegate(nullptr);
+        mListenSocket.disconnect();
+        mListenSocket.setDelegate(this);
+    }
+    return listen(quint16(port));
+}
+
+QString PLP2PSessionManager::myIP()
+{
+    if (!mMyIP.isEmpty())
+        return mMyIP;
+    for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            return address.toString();
+    }
+    return QStringLiteral("127.0.0.1");
+}
+
+int PLP2PSessionManager::liveSessionCount() const
+{
+    int count = 0;
+    for (const QPointer<PLP2PSession> &session : mAllSessions)
+        count += session ? 1 : 0;
+    return count;
+}
+
+void PLP2PSessionManager::reset()
+{
+    mMyIP.clear();
+    mUserIPDict.clear();
+    mP2PCookieToFileCookieDict.clear();
+    mP2PCookieToIsSenderDict.clear();
+    mP2PCookieToIsConnected.clear();
+    mSessionDict.clear();
+    mListenSessions.clear();
+    mConnectSessions.clear();
+    mCarriers.clear();
+}
+
+// Tables ----------------------------------------------------------------------
+
+void PLP2PSessionManager::setFileCookie(const QString &fileCookie, const QString &p2pCookie)
+{
+    PL_GUARD_OBJECT(!fileCookie.isEmpty());
+    PL_GUARD_OBJECT(!p2pCookie.isEmpty());
+    mP2PCookieToFileCookieDict.insert(p2pCookie, fileCookie);
+}
+
+QString PLP2PSessionManager::fileCookieForP2PCookie(const QString &p2pCookie) const
+{
+    PL_GUARD_OBJECT(!p2pCookie.isEmpty(), QString());
+    return mP2PCookieToFileCookieDict.value(p2pCookie);
+}
+
+void PLP2PSessionManager::setSender(bool isSender, const QString &p2pCookie)
+{
+    PL_GUARD_OBJECT(!p2pCookie.isEmpty());
+    mP2PCookieToIsSenderDict.insert(p2pCookie, isSender);
+}
+
+QVariant PLP2PSessionManager::isSender(const QString &p2pCookie) const
+{
+    const auto it = mP2PCookieToIsSenderDict.constFind(p2pCookie);
+    return it == mP2PCookieToIsSenderDict.cend() ? QVariant() : QVariant(*it);
+}
+
+void PLP2PSessionManager::setConnected(bool connected, const QString &p2pCookie)
+{
+    PL_GUARD_OBJECT(!p2pCookie.isEmpty());
+    mP2PCookieToIsConnected.insert(p2pCookie, connected);
+}
+
+bool PLP2PSessionManager::isConnected(const QString &p2pCookie) const
+{
+    return mP2PCookieToIsConnected.value(p2pCookie, false);
+}
+
+void PLP2PSessionManager::setIP(const QString &ip, const QString &userID)
+{
+    PL_GUARD_OBJECT(!userID.isEmpty());
+    mUserIPDict.insert(userID, ip);
+}
+
+QString PLP2PSessionManager::ipForUser(const QString &userID) const { return mUserIPDict.value(userID); }
+
+PLP2PSession *PLP2PSessionManager::sessionForKey(const QString &key) const { return mSessionDict.value(key); }
+
+// Sessions --------------------------------------------------------------------
+
+PLP2PSession *PLP2PSessionManager::adopt(PLP2PSession *session)
+{
+    session->setDelegate(this);
+    session->setFileTransferManager(mFiles);
+    mAllSessions.append(session);
+    return session;
+}
+
+bool PLP2PSessionManager::createConnectSession(const QVariantMap &info)
+{
+    const QString p2pCookie = info.value(QStringLiteral("p2pCookie")).toString();
+    const QString myID = info.value(QStringLiteral("myID")).toString();
+    const QString buddyID = info.value(QStringLiteral("buddyID")).toString();
+    const QString ip = info.value(QStringLiteral("ip")).toString();
+    const int portNo = info.value(QStringLiteral("portNo")).toInt();
+    PL_GUARD_OBJECT(!p2pCookie.isEmpty(), false);
+    PL_GUARD_OBJECT(!myID.isEmpty(), false);
+    PL_GUARD_OBJECT(!buddyID.isEmpty(), false);
+    PL_GUARD_OBJECT(portNo > 0 && portNo <= 0xFFFF, false);
+    PL_GUARD_OBJECT(!ip.isEmpty(), false);
+    for (const QPointer<PLP2PSession> &pending : std::as_const(mConnectSessions)) {
+        if (pending && pending->cookie() == p2pCookie) {
+            plLog(QStringLiteral("exist"));
+            return false;
+        }
+    }
+    auto *session = adopt(new PLP2PSession(ip, portNo, this));
+    session->setFromID(myID);
+    session->setTargetID(buddyID);
+    session->setCookie(p2pCookie);
+    session->setFRCookie(info.value(QStringLiteral("frCookie")).toString());
+    session->setIsSender(info.value(QStringLiteral("isSender")).toBool());
+    const QString fileCookie = info.value(QStringLiteral("fileCookie")).toString();
+    if (!fileCookie.isEmpty()) {
+        session->setFileCookie(fileCookie);
+        // A relay connection's cookie is new: tie it to its download.
+        if (!session->isSender()) {
+            setFileCookie(fileCookie, p2pCookie);
+            setSender(false, p2pCookie);
+        }
+    }
+    QPointer<PLP2PSession> guard(session);
+    if (!session->connect() && guard) {
+        dropSession(session);
+        return false;
+    }
+    return true;
+}
+
+void PLP2PSessionManager::onSocketDidAcceptNewSocket(AsyncSocket *, AsyncSocket *newSocket)
+{
+    auto *session = adopt(new PLP2PSession(newSocket, this));
+    session->setIsListenMode(true);
+    mListenSessions.append(session);
+}
+
+void PLP2PSessionManager::forget(PLP2PSession *session)
+{
+    mListenSessions.removeAll(session);
+    mConnectSessions.removeAll(session);
+    const QString key = session->sessionKey();
+    if (mSessionDict.value(key) == session)
+        mSessionDict.remove(key);
+    for (auto it = mCarriers.begin(); it != mCarriers.end();) {
+        if (it.value() == session || !it.value())
+            it = mCarriers.erase(it);
+        else
+            ++it;
+    }
+}
+
+void PLP2PSessionManager::dropSession(PLP2PSession *session)
+{
+    if (!session)
+        return;
+    forget(session);
+    mAllSessions.removeAll(session);
+    session->setDelegate(nullptr);
+    session->disposeLater();
+}
+
+void PLP2PSessionManager::closeSessionForKey(const QString &key)
+{
+    PLP2PSession *session = mSessionDict.value(key);
+    if (!session) {
+        plLog(QStringLiteral("no session for key = %1").arg(key));
+        return;
+    }
+    dropSession(session);
+}
+
+bool PLP2PSessionManager::cancelFileDownloadForCookie(const QString &fileCookie)
+{
+    PLP2PSession *session = mCarriers.value(fileCookie);
+    if (!session)
+        return false;
+    session->cancelFileTransfer();
+    return true;
+}
+
+// Session events --------------------------------------------------------------
+
+void PLP2PSessionManager::p2pSessionConnected(PLP2PSession *session)
+{
+    if (!session->isListenMode() && !mConnectSessions.contains(session))
+        mConnectSessions.append(session);
+}
+
+void PLP2PSessionManager::p2pSessionRelayAnnounced(PLP2PSession *, const QString &frCookie)
+{
+    if (mLink)
+        mLink->requestFRConnectForFRCookie(frCookie);
+}
+
+void PLP2PSessionManager::p2pSessionP2PInfoReceived(PLP2PSession *session, const QVariantMap &info)
+{
+    PL_GUARD_OBJECT(session);
+    // The side this client takes is ours to know, not the peer's to say.
+    const QVariant sender = isSender(session->cookie());
+    if (sender.isValid())
+        session->setIsSender(sender.toBool());
+    // The answer reports the completion (p2pSessionConnectCompleted).
+    session->sendATHCOk(info);
+}
+
+void PLP2PSessionManager::p2pSessionConnectCompleted(PLP2PSession *session, const QVariantMap &info)
+{
+    PL_GUARD_OBJECT(session);
+    PL_GUARD_OBJECT(!session->targetID().isEmpty());
+    mListenSessions.removeAll(session);
+    mConnectSessions.removeAll(session);
+    const QString code = info.value(QStringLiteral("responseCode")).toString();
+    if (info.contains(QStringLiteral("responseCode")) && code != QLatin1String("100")) {
+        plLog(QStringLiteral("ATHC refused: %1").arg(code));
+        dropSession(session);
+        return;
+    }
+    if (session->isSender()) {
+        // The uploading side waits for FILE ACCEPT; of several connections
+        // of one cookie, the one that gets it carries the file.
+        const QString key = session->sessionKey();
+        if (!mSessionDict.value(key))
+            mSessionDict.insert(key, session);
+        return;
+    }
+    completeReceivingSession(session);
+}
+
+void PLP2PSessionManager::completeReceivingSession(PLP2PSession *session)
+{
+    const QString cookie = session->cookie();
+    QString fileCookie = session->fileCookie();
+    if (fileCookie.isEmpty())
+        fileCookie = fileCookieForP2PCookie(cookie);
+    if (fileCookie.isEmpty() || isConnected(cookie) || !mFiles) {
+        // No download of ours, or a second connection of the cookie.
+        dropSession(session);
+        return;
+    }
+    FileTransferInfo *info = mFiles->takeConnectingDownload(fileCookie, session->targetID());
+    if (!info) {
+        dropSession(session);
+        return;
+    }
+    const QString key = session->sessionKey();
+    setConnected(true, cookie);
+    session->setFileCookie(fileCookie);
+    info->p2pSessionKey = key;
+    info->status = QStringLiteral("transfering");
+    mSessionDict.insert(key, session);
+    mCarriers.insert(fileCookie, session);
+    session->sendAcceptFileTransfer();
+}
+
+void PLP2PSessionManager::p2pSessionFileAcceptReceived(PLP2PSession *session, const QVariantMap &info)
+{
+    PL_GUARD_OBJECT(session);
+    const QString fileCookie = info.value(QStringLiteral("cookie")).toString();
+    FileTransferInfo *entry = mFiles ? mFiles->entryForCookie(fileCookie) : nullptr;
+    if (!entry) {
+        plLog(QStringLiteral("fileInfo not found for cookie = %1").arg(fileCookie));
+        return;
+    }
+    // Only a file offered to this very peer, still to be sent.
+    if (entry->isDownload || entry->isDone || entry->targetID != session->targetID()
+        || !(entry->source && entry->source->isOpen())) {
+        plLog(QStringLiteral("FILE ACCEPT refused for cookie = %1 from %2").arg(fileCookie, session->targetID()));
+        dropSession(session);
+        return;
+    }
+    PLP2PSession *carrier = mCarriers.value(fileCookie);
+    if (carrier && carrier != session) {
+        dropSession(session);
+        return;
+    }
+    mCarriers.insert(fileCookie, session);
+    const QString key = session->sessionKey();
+    mSessionDict.insert(key, session);
+    entry->p2pSessionKey = key;
+    plLog(QStringLiteral("fileInfo = %1, %2").arg(entry->fileName).arg(entry->fileSize));
+    session->sendFileInfo({{QStringLiteral("fileName"), entry->fileName}, {QStringLiteral("fileSize"), entry->fileSize}});
+}
+
+void PLP2PSessionManager::p2pSessionFileInfoReceived(PLP2PSession *session, const QVariantMap &)
+{
+    PL_GUARD_OBJECT(session);
+    PL_GUARD_OBJECT(!session->fileCookie().isEmpty());
+    PL_GUARD_FLAG(mCarriers.value(session->fileCookie()) == session);
+    session->sendFileStartWithPosition(0);
+}
+
+void PLP2PSessionManager::p2pSessionFileEndReceived(PLP2PSession *session, const QVariantMap &info)
+{
+    PL_GUARD_OBJECT(session);
+    const QString fileCookie = info.value(QStringLiteral("fileCookie")).toString();
+    FileTransferInfo *entry = mFiles ? mFiles->entryForCookie(fileCookie) : nullptr;
+    PL_GUARD_OBJECT(entry);
+    PL_GUARD_FLAG(mCarriers.value(fileCookie) == session && !entry->isDownload);
+    // The peer confirms only what it has: every byte must have gone out.
+    if (!entry->isDone)
+        return;
+    mFiles->postNotification(QLatin1String(nn::kFileUploadEnd), fileCookie);
+}
+
+void PLP2PSessionManager::p2pSessionFileReceiveCompleted(PLP2PSession *session, const QString &fileCookie)
+{
+    PL_GUARD_OBJECT(session);
+    QPointer<PLP2PSession> guard(session);
+    if (mFiles)
+        mFiles->postNotification(QLatin1String(nn::kFileDownloadEndReceived), fileCookie);
+    if (!guard)
+        return;
+    session->sendFileEnd();
+    NotificationCenter::defaultCenter().post(QLatin1String(nn::kFileReceiveCompleted), this,
+                                             {{QLatin1String(nn::kKeyFileCookie), fileCookie}});
+    QTimer::singleShot(kReceivedLingerMs, this, [this, guard] {
+        if (guard)
+            dropSession(guard);
+    });
+}
+
+void PLP2PSessionManager::p2pSessionTransferFailed(PLP2PSession *session, const QString &fileCookie)
+{
+    PL_GUARD_OBJECT(session);
+    if (mFiles && !fileCookie.isEmpty() && mCarriers.value(fileCookie) == session)
+        mFiles->downloadFailed(fileCookie);
+}
+
+void PLP2PSessionManager::p2pSessionDisconnected(PLP2PSession *session)
+{
+    PL_GUARD_OBJECT(session);
+    const QString fileCookie = session->fileCookie();
+    const bool carried = !fileCookie.isEmpty() && mCarriers.value(fileCookie) == session;
+    forget(session);
+    NotificationCenter::defaultCenter().post(QLatin1String(nn::kP2PSessionClosed), this,
+                                             {{QStringLiteral("sessionKey"), session->sessionKey()}});
+    // A download whose connection ended early is reported, not left hanging.
+    if (carried && mFiles)
+        mFiles->downloadFailed(fileCookie);
+    dropSession(session);
+}
+
+} // namespace parley

@@ -1,0 +1,168 @@
+#include "FileRelayServer.h"
+
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace localservice {
+
+namespace {
+// Copying pauses while this much waits to go out to the slower side.
+constexpr qint64 kHighWater = 4 * 1024 * 1024;
+constexpr qint64 kReadBuffer = 1024 * 1024;
+} // namespace
+
+FileRelayServer::FileRelayServer(QObject *parent) : QObject(parent), mServer(new QTcpServer(this))
+{
+    connect(mServer, &QTcpServer::newConnection, this, &FileRelayServer::acceptPending);
+}
+
+FileRelayServer::~FileRelayServer() = default;
+
+bool FileRelayServer::listen(quint16 port, QString *error)
+{
+    if (mServer->listen(QHostAddress::LocalHost, port))
+        return true;
+    if (error)
+        *error = QStringLiteral("file relay: %1").arg(mServer->errorString());
+    return false;
+}
+
+quint16 FileRelayServer::port() const { return mServer->serverPort(); }
+
+QString FileRelayServer::host() const { return QStringLiteral("127.0.0.1"); }
+
+QString FileRelayServer::issueCookie()
+{
+    QString cookie;
+    do {
+        const quint64 a = QRandomGenerator::system()->generate64();
+        const quint64 b = QRandomGenerator::system()->generate64();
+        cookie = QString::number(a, 16) + QString::number(b, 16);
+    } while (mIssued.contains(cookie));
+    mIssued.insert(cookie);
+    return cookie;
+}
+
+void FileRelayServer::acceptPending()
+{
+    while (QTcpSocket *socket = mServer->nextPendingConnection()) {
+        socket->setParent(this);
+        socket->setReadBufferSize(kReadBuffer);
+        mFirstLines.insert(socket, QByteArray());
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFirstLine(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QObject::destroyed, this, [this, socket] { mFirstLines.remove(socket); });
+    }
+}
+
+void FileRelayServer::readFirstLine(QTcpSocket *socket)
+{
+    auto it = mFirstLines.find(socket);
+    if (it == mFirstLines.end())
+        return;
+    it.value() += socket->readAll();
+    const qsizetype end = it.value().indexOf("\r\n");
+    if (end < 0) {
+        if (it.value().size() > kMaxFirstLine)
+            socket->abort();
+        return;
+    }
+    if (end > kMaxFirstLine) {
+        socket->abort();
+        return;
+    }
+    const QByteArray line = it.value().left(end + 2);
+    const QByteArray rest = it.value().mid(end + 2);
+    mFirstLines.erase(it);
+    disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+
+    const QList<QByteArray> fields = line.trimmed().split(' ');
+    QString cookie;
+    bool isFRIN = false;
+    if (fields.size() == 4 && fields[0] == "FRIN") {
+        cookie = QString::fromUtf8(fields[3]);
+        isFRIN = true;
+    } else if (fields.size() == 8 && fields[0] == "ATHC") {
+        cookie = QString::fromUtf8(fields[5]);
+    }
+    if (cookie.isEmpty() || !mIssued.contains(cookie)) {
+        socket->abort();
+        return;
+    }
+    Waiting &waiting = mWaiting[cookie];
+    if (isFRIN) {
+        if (waiting.downloader) {
+            socket->abort();
+            return;
+        }
+        waiting.downloader = socket;
+        waiting.downloaderRest = rest;
+        waiting.peerID = QString::fromUtf8(fields[2]);
+    } else {
+        if (waiting.uploader) {
+            socket->abort();
+            return;
+        }
+        waiting.uploader = socket;
+        waiting.athcLine = line;
+        waiting.uploaderRest = rest;
+    }
+    tryJoin(cookie);
+}
+
+void FileRelayServer::tryJoin(const QString &cookie)
+{
+    Waiting &waiting = mWaiting[cookie];
+    if (!waiting.downloader || !waiting.uploader)
+        return;
+    const Waiting pair = mWaiting.take(cookie);
+    mIssued.remove(cookie);
+    // The uploader must be the peer the downloader named.
+    const QList<QByteArray> athc = pair.athcLine.trimmed().split(' ');
+    if (QString::fromUtf8(athc.value(2)) != pair.peerID) {
+        pair.downloader->abort();
+        pair.uploader->abort();
+        return;
+    }
+    ++mJoinedPairs;
+    const QPointer<QTcpSocket> down = pair.downloader;
+    const QPointer<QTcpSocket> up = pair.uploader;
+    down->write(pair.athcLine + pair.uploaderRest);
+    up->write(pair.downloaderRest);
+    connect(down, &QTcpSocket::readyRead, this, [this, down, up] { splice(down, up); });
+    connect(up, &QTcpSocket::readyRead, this, [this, down, up] { splice(up, down); });
+    connect(down, &QTcpSocket::bytesWritten, this, [this, down, up] { splice(up, down); });
+    connect(up, &QTcpSocket::bytesWritten, this, [this, down, up] { splice(down, up); });
+    const auto endBoth = [down, up] {
+        // What one side sent before it left still reaches the other.
+        for (const QPointer<QTcpSocket> &socket : {down, up}) {
+            if (socket && socket->state() == QAbstractSocket::ConnectedState)
+                socket->disconnectFromHost();
+        }
+    };
+    connect(down, &QTcpSocket::disconnected, this, [this, down, up, endBoth] {
+        splice(down, up);
+        endBoth();
+    });
+    connect(up, &QTcpSocket::disconnected, this, [this, down, up, endBoth] {
+        splice(up, down);
+        endBoth();
+    });
+    splice(down, up);
+    splice(up, down);
+}
+
+void FileRelayServer::splice(const QPointer<QTcpSocket> &from, const QPointer<QTcpSocket> &to)
+{
+    if (!from || !to || to->state() != QAbstractSocket::ConnectedState)
+        return;
+    while (from->bytesAvailable() > 0 && to->bytesToWrite() < kHighWater) {
+        const QByteArray chunk = from->read(qMin<qint64>(from->bytesAvailable(), 256 * 1024));
+        if (chunk.isEmpty())
+            break;
+        to->write(chunk);
+    }
+}
+
+} // namespace localservice

@@ -1,0 +1,146 @@
+// Transfer cookies, and the destination file of a download.
+#include "FileTransfer/PLCookieManager.h"
+#include "FileTransfer/PLDownloadFile.h"
+#include "FileTransfer/PLSettingFileSaveQuestion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace parley;
+
+namespace {
+
+int p2pNumber(const QString &cookie) { return cookie.section(QLatin1Char(':'), 1).toInt(); }
+
+TEST(CookieManagerTest, P2PCookiesCountUpAndWrapAfter99999)
+{
+    PLCookieManager cookies;
+    cookies.setCMN(QStringLiteral("4711"));
+    cookies.setP2PCookieIndex(99998);
+    EXPECT_EQ(cookies.p2pCookie(), QStringLiteral("4711:99998"));
+    EXPECT_EQ(cookies.p2pCookie(), QStringLiteral("4711:99999"));
+    EXPECT_EQ(cookies.p2pCookie(), QStringLiteral("4711:0"));
+    EXPECT_EQ(cookies.p2pCookie(), QStringLiteral("4711:1"));
+}
+
+TEST(CookieManagerTest, AStartAbove99999IsUsedOnceThenZero)
+{
+    PLCookieManager cookies;
+    cookies.setCMN(QStringLiteral("1"));
+    cookies.setP2PCookieIndex(109999);
+    EXPECT_EQ(p2pNumber(cookies.p2pCookie()), 109999);
+    EXPECT_EQ(p2pNumber(cookies.p2pCookie()), 0);
+}
+
+TEST(CookieManagerTest, RandomStartsDifferBetweenManagers)
+{
+    // Drawn from the system's generator, not from the clock: 20 managers made
+    // in the same second almost surely start apart.
+    QSet<qint64> starts;
+    for (int i = 0; i < 20; ++i) {
+        PLCookieManager cookies;
+        EXPECT_GE(cookies.p2pCookieIndex(), 10000);
+        EXPECT_LE(cookies.p2pCookieIndex(), 109999);
+        starts.insert(cookies.p2pCookieIndex());
+    }
+    EXPECT_GT(starts.size(), 15);
+}
+
+TEST(CookieManagerTest, RandomPartOfFileCookies)
+{
+    const std::pair<quint32, int> cases[] = {{0, 100}, {99, 199}, {100, 100}, {999, 999}, {1099, 199}, {123456, 456}};
+    for (const auto &[random, part] : cases)
+        EXPECT_EQ(PLCookieManager::randomPartFor(random), part) << random;
+}
+
+TEST(CookieManagerTest, FileCookiesCountFromZeroAgainAfterReset)
+{
+    PLCookieManager cookies;
+    cookies.setCMN(QStringLiteral("77"));
+    const QRegularExpression form(QStringLiteral("^(\\d+):77:([1-9]\\d\\d)$"));
+    for (int i = 0; i < 50; ++i) {
+        const QRegularExpressionMatch match = form.match(cookies.fileTransferCookie());
+        ASSERT_TRUE(match.hasMatch());
+        EXPECT_EQ(match.captured(1).toInt(), i);
+    }
+    cookies.reset();
+    EXPECT_TRUE(cookies.cmn().isEmpty());
+    EXPECT_TRUE(cookies.fileTransferCookie().startsWith(QStringLiteral("0::")));
+}
+
+class FixedAnswer : public PLFileSaveQuestion
+{
+public:
+    explicit FixedAnswer(Answer answer) : mAnswer(answer) {}
+    Answer askOverwrite(const QString &) override { return mAnswer; }
+    QString askSavePath(const QString &folder, const QString &name) override
+    {
+        return QDir(folder).filePath(PLSettingFileSaveQuestion::numberedFreeName(folder, name));
+    }
+
+private:
+    Answer mAnswer;
+};
+
+TEST(DownloadFileTest, NothingShowsUnderTheNameBeforeCommit)
+{
+    QTemporaryDir dir;
+    FixedAnswer answer(PLFileSaveQuestion::Answer::Overwrite);
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    PLDownloadFile file;
+    ASSERT_EQ(file.open(dir.path(), QStringLiteral("a.txt"), answer), PLDownloadFile::Result::Ready);
+    ASSERT_TRUE(file.write("new contents"));
+    QFile check(path);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("old"));
+    check.close();
+    ASSERT_TRUE(file.commit());
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("new contents"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST(DownloadFileTest, DiscardRemovesTheReservedName)
+{
+    QTemporaryDir dir;
+    FixedAnswer answer(PLFileSaveQuestion::Answer::SaveAs);
+    PLDownloadFile file;
+    ASSERT_EQ(file.open(dir.path(), QStringLiteral("b.txt"), answer), PLDownloadFile::Result::Ready);
+    file.write("partial");
+    file.discard();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST(DownloadFileTest, ALinkUnderTheNameIsNeverWrittenThrough)
+{
+    QTemporaryDir dir;
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("victim.txt"));
+    QFile victim(target);
+    ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
+    victim.write("keep me");
+    victim.close();
+    ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("c.txt"))));
+    for (auto choice : {PLFileSaveQuestion::Answer::Overwrite, PLFileSaveQuestion::Answer::SaveAs}) {
+        FixedAnswer answer(choice);
+        PLDownloadFile file;
+        if (file.open(dir.path(), QStringLiteral("c.txt"), answer) == PLDownloadFile::Result::Ready) {
+            file.write("evil");
+            ASSERT_TRUE(file.commit());
+            EXPECT_NE(file.path(), dir.filePath(QStringLiteral("c.txt")));
+        }
+        ASSERT_TRUE(victim.open(QIODevice::ReadOnly));
+        EXPECT_EQ(victim.readAll(), QByteArray("keep me"));
+        victim.close();
+    }
+}
+
+} // namespace
