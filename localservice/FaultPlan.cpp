@@ -20,25 +20,25 @@ QByteArray FaultPlan::garbageLines()
                       "PVER\r\n");
 }
 
-QString FaultPlan::add(const QString &specs)
+QString FaultPlan::add(const QString &rules)
 {
     static const QRegularExpression word(QStringLiteral("^[A-Z0-9]{4}$"));
     FaultPlan next = *this;
-    const QStringList parts = specs.split(QLatin1Char(','));
+    const QStringList parts = rules.split(QLatin1Char(','));
     for (const QString &raw : parts) {
-        const QString spec = raw.trimmed();
-        if (spec == QLatin1String("trickle")) {
+        const QString rule = raw.trimmed();
+        if (rule == QLatin1String("trickle")) {
             next.mTrickle = true;
             continue;
         }
-        const qsizetype colon = spec.indexOf(QLatin1Char(':'));
+        const qsizetype colon = rule.indexOf(QLatin1Char(':'));
         if (colon <= 0)
-            return QStringLiteral("fault \"%1\": expected KIND:COMMAND or trickle").arg(spec);
-        const QString kind = spec.left(colon);
-        const QString command = spec.mid(colon + 1);
+            return QStringLiteral("fault \"%1\": expected KIND:COMMAND or trickle").arg(rule);
+        const QString kind = rule.left(colon);
+        const QString command = rule.mid(colon + 1);
         if (!word.match(command).hasMatch())
             return QStringLiteral("fault \"%1\": \"%2\" is not a four-letter command word")
-                .arg(spec, command);
+                .arg(rule, command);
         if (kind == QLatin1String("drop"))
             next.mDrop.insert(command);
         else if (kind == QLatin1String("silent"))
@@ -48,12 +48,12 @@ QString FaultPlan::add(const QString &specs)
         else if (kind == QLatin1String("oversize")) {
             if (!bodyReplyWords().contains(command))
                 return QStringLiteral("fault \"%1\": only the answers to %2 carry a body")
-                    .arg(spec, bodyReplyWords().join(QLatin1String(", ")));
+                    .arg(rule, bodyReplyWords().join(QLatin1String(", ")));
             next.mOversize.insert(command);
         } else
             return QStringLiteral("fault \"%1\": unknown kind \"%2\" (drop, silent, garbage, "
                                   "oversize, trickle)")
-                .arg(spec, kind);
+                .arg(rule, kind);
     }
     *this = next;
     return {};

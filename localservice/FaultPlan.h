@@ -3,7 +3,7 @@
 // Misbehaviour on request, so that tests can watch the client cope with a
 // server that drops the line, trickles its bytes, talks rubbish or goes quiet.
 //
-// A plan is built from specs such as "drop:LIN4", "silent:CONF",
+// A plan is built from rules such as "drop:LIN4", "silent:CONF",
 // "garbage:GLST", "oversize:CONF" and "trickle"; the word names the client
 // command at which the fault strikes.
 
@@ -23,9 +23,9 @@ public:
         Oversize, // announce a body far beyond any sane length
     };
 
-    // Adds one spec, or several separated by commas. Answers an error text
-    // (empty on success); a bad spec leaves the plan unchanged.
-    QString add(const QString &specs);
+    // Adds one rule, or several separated by commas. Answers an error text
+    // (empty on success); a bad rule leaves the plan unchanged.
+    QString add(const QString &rules);
 
     // What to do when the client sends `word` (first matching fault wins in the
     // order Drop, Silent, Garbage, Oversize).

@@ -46,8 +46,8 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     else if (!(mAccounts = AccountStore::fromFile(options.dataFile, &problem)))
         return fail(QStringLiteral("data file %1").arg(problem));
 
-    for (const QString &spec : options.faults) {
-        problem = mFaults.add(spec);
+    for (const QString &rule : options.faults) {
+        problem = mFaults.add(rule);
         if (!problem.isEmpty())
             return fail(problem);
     }

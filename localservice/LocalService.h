@@ -32,7 +32,7 @@ struct ServiceOptions {
     QString endpointsFile;     // empty: none written
     QString certChainFile;     // server certificate first, then its chain (PEM)
     QString keyFile;           // the server's private key (PEM)
-    QStringList faults;        // fault specs (see FaultPlan)
+    QStringList faults;        // fault rules (see FaultPlan)
     quint16 relayPort = 0;     // the file relay; 0: the kernel chooses
     quint16 mailPort = 0;      // the mail web endpoints; 0: the kernel chooses
     QString mailFolder;        // where received mail files are saved (none when empty)

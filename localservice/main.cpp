@@ -64,7 +64,7 @@ int main(int argc, char **argv)
     const QCommandLineOption fault(QStringLiteral("fault"),
                                    QStringLiteral("Misbehave: drop:CMD, silent:CMD, garbage:CMD, "
                                                   "oversize:CMD or trickle (repeatable)."),
-                                   QStringLiteral("SPEC"));
+                                   QStringLiteral("RULE"));
     const QCommandLineOption switchboardPort(QStringLiteral("switchboard-port"),
                                              QStringLiteral("Switchboard (chat room) port; 0 lets "
                                                             "the kernel choose."),

@@ -11,10 +11,10 @@ namespace {
 
 class FaultTest : public ServiceTest {
 protected:
-    void startWithFault(const QString &spec)
+    void startWithFault(const QString &rule)
     {
         ServiceOptions options;
-        options.faults = {spec};
+        options.faults = {rule};
         startService(options);
     }
     // A full round trip on a fresh connection: the service has handled
@@ -45,7 +45,7 @@ TEST(FaultPlan, ParsesSpecsAndExplainsBadOnes)
     EXPECT_TRUE(plan.trickle());
 
     struct Case {
-        const char *spec;
+        const char *rule;
         const char *error;
     } const cases[] = {
         {"explode:LIN4", "unknown kind \"explode\""},
@@ -56,11 +56,11 @@ TEST(FaultPlan, ParsesSpecsAndExplainsBadOnes)
         {"silent:LIST,bogus", "expected KIND:COMMAND or trickle"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.rule);
         FaultPlan bad;
-        const QString error = bad.add(QString::fromLatin1(c.spec));
+        const QString error = bad.add(QString::fromLatin1(c.rule));
         EXPECT_TRUE(error.contains(QLatin1String(c.error))) << error.toStdString();
-        EXPECT_TRUE(bad.isEmpty()); // a bad spec adds nothing, not even its good parts
+        EXPECT_TRUE(bad.isEmpty()); // a bad rule adds nothing, not even its good parts
     }
 }
 
