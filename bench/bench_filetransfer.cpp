@@ -2,6 +2,11 @@
 // local service's relay, beside a baseline in the same run: the same file
 // read, sent over one loopback TCP connection in 8,191-byte writes by one
 // thread and written to the destination file by another.
+//
+// In real use the two clients are separate processes and the relay is another
+// machine, so each gets its own thread and event loop here: the downloading
+// client the main thread (the process's main thread, where commands are
+// handled), the uploading client and the relay a thread each.
 
 #include "FileRelayServer.h"
 #include "NotificationNames.h"
@@ -14,7 +19,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <atomic>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -40,6 +47,47 @@ bool spin(const std::function<bool()> &done, int timeoutMs = 300000)
     }
     return true;
 }
+
+// Runs `fn` on `context`'s thread; the main loop keeps turning meanwhile, so
+// a client thread that waits for the main thread is never stuck.
+void runOn(QObject *context, const std::function<void()> &fn)
+{
+    if (context->thread() == QThread::currentThread()) {
+        fn();
+        return;
+    }
+    std::atomic<bool> done{false};
+    QMetaObject::invokeMethod(context, [&] {
+        fn();
+        done = true;
+    }, Qt::QueuedConnection);
+    spin([&] { return done.load(); });
+}
+
+// A client made, used and destroyed on a thread of its own.
+class ClientThread
+{
+public:
+    explicit ClientThread(const QString &userID)
+    {
+        mThread.start();
+        mAnchor.moveToThread(&mThread);
+        run([&] { client = std::make_unique<TransferClient>(userID); });
+    }
+    ~ClientThread()
+    {
+        run([&] { client.reset(); });
+        mThread.quit();
+        mThread.wait();
+    }
+    void run(const std::function<void()> &fn) { runOn(&mAnchor, fn); }
+
+    std::unique_ptr<TransferClient> client;
+
+private:
+    QThread mThread;
+    QObject mAnchor;
+};
 
 const QString &sourceFile()
 {
@@ -97,46 +145,55 @@ BENCHMARK(BM_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations
 void transfer(benchmark::State &state, bool relayed)
 {
     const QString source = sourceFile();
-    localservice::FileRelayServer relay;
-    relay.listen(0, nullptr);
+    QThread relayThread;
+    relayThread.start();
+    auto *relay = new localservice::FileRelayServer;
+    relay->moveToThread(&relayThread);
+    runOn(relay, [relay] { relay->listen(0, nullptr); });
     for (auto _ : state) {
         state.PauseTiming();
-        TransferClient alice(QStringLiteral("alice@parley.test"));
-        TransferClient bob(QStringLiteral("bob@parley.test"));
-        alice.linkTo(bob, &relay);
-        bob.linkTo(alice, &relay);
-        if (relayed) {
-            alice.advertiseRefusedPort();
-            bob.advertiseRefusedPort();
-            bob.files->setTickInterval(1);
-            bob.files->setRelayDelayTicks(1);
+        {
+            ClientThread uploader(QStringLiteral("alice@parley.test"));
+            TransferClient &alice = *uploader.client;
+            TransferClient bob(QStringLiteral("bob@parley.test"));
+            uploader.run([&] { alice.linkTo(bob, relay); });
+            bob.linkTo(alice, relay);
+            if (relayed) {
+                uploader.run([&] { alice.advertiseRefusedPort(); });
+                bob.advertiseRefusedPort();
+                bob.files->setTickInterval(1);
+                bob.files->setRelayDelayTicks(1);
+            }
+            // Only the end matters here: no record of every chunk's notice.
+            bool ended = false;
+            bool failed = false;
+            NotificationCenter &center = NotificationCenter::defaultCenter();
+            const auto endToken = center.addObserver(QLatin1String(nn::kFileDownloadEndReceived), bob.files.get(),
+                                                     [&](const Notification &) { ended = true; });
+            const auto failToken = center.addObserver(QLatin1String(nn::kFileDownloadFailed), bob.files.get(),
+                                                      [&](const Notification &) { failed = true; });
+            uploader.run([&] { alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room")); });
+            spin([&] { return !bob.files->fileCookies().isEmpty(); });
+            const QString cookie = bob.files->fileCookies().value(0);
+            state.ResumeTiming();
+            bob.files->acceptDownloadFor(cookie);
+            const bool finished = spin([&] { return ended || failed; });
+            state.PauseTiming();
+            center.removeObserver(endToken);
+            center.removeObserver(failToken);
+            if (!finished || failed) {
+                state.SkipWithError("the transfer did not complete");
+            } else if (QFileInfo(QDir(bob.files->downloadPath()).filePath(QStringLiteral("source.bin"))).size()
+                       != kFileSize) {
+                state.SkipWithError("wrong size");
+            }
         }
-        // Only the end matters here: no record of every chunk's notice.
-        bool ended = false;
-        bool failed = false;
-        NotificationCenter &center = NotificationCenter::defaultCenter();
-        const auto endToken = center.addObserver(QLatin1String(nn::kFileDownloadEndReceived), bob.files.get(),
-                                                 [&](const Notification &) { ended = true; });
-        const auto failToken = center.addObserver(QLatin1String(nn::kFileDownloadFailed), bob.files.get(),
-                                                  [&](const Notification &) { failed = true; });
-        alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room"));
-        spin([&] { return !bob.files->fileCookies().isEmpty(); });
-        const QString cookie = bob.files->fileCookies().value(0);
-        state.ResumeTiming();
-        bob.files->acceptDownloadFor(cookie);
-        const bool finished = spin([&] { return ended || failed; });
-        center.removeObserver(endToken);
-        center.removeObserver(failToken);
-        if (!finished || failed) {
-            state.SkipWithError("the transfer did not complete");
-            return;
-        }
-        state.PauseTiming();
-        if (QFileInfo(QDir(bob.files->downloadPath()).filePath(QStringLiteral("source.bin"))).size() != kFileSize)
-            state.SkipWithError("wrong size");
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * kFileSize);
+    relay->deleteLater();
+    relayThread.quit();
+    relayThread.wait();
 }
 
 void BM_Direct(benchmark::State &state) { transfer(state, false); }

@@ -83,8 +83,14 @@ AsyncReadQueue::Step AsyncReadQueue::serve()
         }
     }
 
-    read.buffer.append(mPreBuffer.constData(), take);
-    mPreBuffer.remove(0, take);
+    if (read.buffer.isEmpty() && take == mPreBuffer.size()) {
+        // All of it for a read that has nothing yet: handed over, not copied.
+        read.buffer = std::move(mPreBuffer);
+        mPreBuffer = QByteArray();
+    } else {
+        read.buffer.append(mPreBuffer.constData(), take);
+        mPreBuffer.remove(0, take);
+    }
     if (maxedOut)
         return {Step::MaxedOut, {}, read.tag, take};
     if (done) {

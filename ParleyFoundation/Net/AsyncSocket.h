@@ -169,6 +169,8 @@ private:
     bool mClosingWithError = false;
     bool mReadDequeuePending = false;
     bool mWriteDequeuePending = false;
+    // Inside finishWrite's callbacks, which dequeue the next write themselves.
+    bool mInWriteCallback = false;
 
     AsyncReadQueue mReads;
     QTimer mReadTimer;

@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <QWaitCondition>
+#include <algorithm>
 #include <memory>
 
 namespace parley {
@@ -21,6 +22,9 @@ namespace {
 
 // How much a read pulls from the connection at a time.
 constexpr qint64 kReadPull = 64 * 1024;
+// How much of one request goes to the connection in one write. Progress is
+// still told chunk by chunk once the connection has taken the bytes.
+constexpr qint64 kWriteBurst = 64 * 1024;
 
 // Carries one writeFile() chunk's outcome from the socket's thread back to
 // the waiting worker.
@@ -74,7 +78,9 @@ void AsyncSocket::writeData(const QByteArray &data, double timeout, long tag)
     if (data.isEmpty() || mNoNewIO)
         return;
     mWrites.enqueue(AsyncWritePacket{data, 0, tag, timeout, false, {}});
-    scheduleDequeueWrite();
+    // From a write callback the next request starts as soon as it returns.
+    if (!mInWriteCallback)
+        scheduleDequeueWrite();
 }
 
 bool AsyncSocket::writeFile(const QByteArray &data, double timeout, long tag)
@@ -200,7 +206,9 @@ void AsyncSocket::sendChunk()
 {
     if (!mWrites.hasCurrent() || !isOpen() || mChunkInFlight > 0)
         return;
-    const qint64 written = mSocket->write(mWrites.nextChunk());
+    const AsyncWritePacket *write = mWrites.current();
+    const qint64 count = std::min<qint64>(write->buffer.size() - write->bytesDone, kWriteBurst);
+    const qint64 written = mSocket->write(write->buffer.constData() + write->bytesDone, count);
     if (written < 0) {
         closeWithError(qtError(mSocket));
         return;
@@ -210,20 +218,25 @@ void AsyncSocket::sendChunk()
 
 void AsyncSocket::onBytesWritten()
 {
-    // A chunk counts as written once the connection has taken all of it.
+    // The bytes count as written once the connection has taken all of them.
     if (!mWrites.hasCurrent() || !mSocket || mChunkInFlight == 0 || mSocket->bytesToWrite() > 0)
         return;
-    const qsizetype chunk = mChunkInFlight;
+    qsizetype taken = mChunkInFlight;
     mChunkInFlight = 0;
-    if (mWrites.chunkWritten(chunk)) {
-        finishWrite();
-        return;
-    }
     QPointer<AsyncSocket> self(this);
-    if (mDelegate && !mWrites.current()->silent)
-        mDelegate->onSocketDidWritePartialDataOfLength(this, chunk, mWrites.current()->tag);
-    if (self)
-        sendChunk();
+    while (taken > 0) {
+        const qsizetype chunk = std::min(taken, kWriteChunk);
+        taken -= chunk;
+        if (mWrites.chunkWritten(chunk)) {
+            finishWrite();
+            return;
+        }
+        if (mDelegate && !mWrites.current()->silent)
+            mDelegate->onSocketDidWritePartialDataOfLength(this, chunk, mWrites.current()->tag);
+        if (!self || !mWrites.hasCurrent())
+            return;
+    }
+    sendChunk();
 }
 
 void AsyncSocket::finishWrite()
@@ -231,12 +244,17 @@ void AsyncSocket::finishWrite()
     mWriteTimer.stop();
     AsyncWritePacket packet = std::move(*mWrites.takeCurrent());
     QPointer<AsyncSocket> self(this);
+    mInWriteCallback = true;
     if (packet.finished)
         packet.finished(true);
-    if (mDelegate && !packet.silent)
+    if (self && mDelegate && !packet.silent)
         mDelegate->onSocketDidWriteDataWithTag(this, packet.tag);
-    if (self && isOpen())
-        scheduleDequeueWrite();
+    if (!self)
+        return;
+    mInWriteCallback = false;
+    // Straight on to the next request: no pass of the event loop between.
+    if (isOpen())
+        maybeDequeueWrite();
 }
 
 void AsyncSocket::doReadTimeout()

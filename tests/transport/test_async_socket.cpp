@@ -119,6 +119,51 @@ TEST(AsyncSocket, LongWriteGoesOutInChunksWithProgress)
     EXPECT_EQ(writes, (QStringList{"wrotePartial:9:4096", "wrotePartial:9:4096", "wrote:9"}));
 }
 
+namespace {
+// Queues one more write when the first request is written.
+struct ChainingRecorder : SocketRecorder
+{
+    QByteArray next;
+    void onSocketDidWriteDataWithTag(AsyncSocket *socket, long tag) override
+    {
+        SocketRecorder::onSocketDidWriteDataWithTag(socket, tag);
+        if (tag == 1)
+            socket->writeData(next, -1, 3);
+    }
+};
+
+QByteArray pattern(int size, char first)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        data[i] = char(first + i % 26);
+    return data;
+}
+} // namespace
+
+TEST(AsyncSocket, WritesQueuedMeanwhileOrFromTheCallbackGoOutInOrderWithProgress)
+{
+    SocketRecorder serverSide;
+    ChainingRecorder clientSide;
+    AsyncSocket listener(&serverSide);
+    AsyncSocket client(&clientSide);
+    ASSERT_TRUE(listener.acceptOnInterface(QStringLiteral("localhost"), 0));
+    ASSERT_TRUE(client.connectToHost(QStringLiteral("127.0.0.1"), listener.localPort4(), 5));
+    ASSERT_TRUE(waitUntil([&] { return serverSide.accepted.size() == 1 && client.isConnected(); }));
+    const QByteArray first = pattern(10000, 'a');
+    const QByteArray second = pattern(5000, 'A');
+    clientSide.next = pattern(3000, '0');
+    serverSide.accepted.at(0)->readDataToLength(18000, -1, 0);
+    client.writeData(first, -1, 1);
+    client.writeData(second, -1, 2);
+    ASSERT_TRUE(waitUntil([&] { return serverSide.reads.size() == 1; }));
+    EXPECT_EQ(serverSide.reads.at(0), first + second + clientSide.next);
+    ASSERT_TRUE(waitUntil([&] { return clientSide.events.contains("wrote:3"); }));
+    EXPECT_EQ(clientSide.events.filter(QStringLiteral("wrote")),
+              (QStringList{"wrotePartial:1:4096", "wrotePartial:1:4096", "wrote:1", "wrotePartial:2:4096", "wrote:2",
+                           "wrote:3"}));
+}
+
 TEST(AsyncSocket, EmptyWriteDoesNothing)
 {
     Pair pair;

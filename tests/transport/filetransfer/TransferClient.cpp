@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTcpServer>
+#include <QThread>
 #include <QTimer>
 
 namespace parley::test {
@@ -20,6 +21,33 @@ const QString kLoopback = QStringLiteral("127.0.0.1");
 } // namespace
 
 void TransferLink::later(std::function<void()> fn) { QTimer::singleShot(0, &mContext, std::move(fn)); }
+
+void TransferLink::laterOn(TransferClient *target, std::function<void()> fn)
+{
+    if (target->context.thread() == mContext.thread()) {
+        later(std::move(fn));
+        return;
+    }
+    QMetaObject::invokeMethod(&target->context, std::move(fn), Qt::QueuedConnection);
+}
+
+QString TransferLink::issueRelayCookie()
+{
+    if (mRelay->thread() == QThread::currentThread())
+        return mRelay->issueCookie();
+    QString cookie;
+    QMetaObject::invokeMethod(mRelay, [&] { cookie = mRelay->issueCookie(); }, Qt::BlockingQueuedConnection);
+    return cookie;
+}
+
+int TransferLink::relayPort()
+{
+    if (mRelay->thread() == QThread::currentThread())
+        return mRelay->port();
+    int port = 0;
+    QMetaObject::invokeMethod(mRelay, [&] { port = mRelay->port(); }, Qt::BlockingQueuedConnection);
+    return port;
+}
 
 bool TransferLink::requestTransferFiles(const QVariantList &files, const QString &sessionKey, const QString &)
 {
@@ -35,7 +63,7 @@ bool TransferLink::requestTransferFiles(const QVariantList &files, const QString
                             {QStringLiteral("dpKey"), QStringLiteral("dp-") + mSelf.userID},
                             {QStringLiteral("fileInfos"), infos}};
     TransferClient *peer = &mPeer;
-    later([peer, offer] { peer->files->downloadRequestReceived(offer); });
+    laterOn(peer, [peer, offer] { peer->files->downloadRequestReceived(offer); });
     return true;
 }
 
@@ -49,7 +77,7 @@ bool TransferLink::rejectTransferFile(const QVariantMap &file, const QString &, 
 {
     TransferClient *peer = &mPeer;
     const QString cookie = file.value(QStringLiteral("fileCookie")).toString();
-    later([peer, cookie] { peer->files->uploadRejected(cookie); });
+    laterOn(peer, [peer, cookie] { peer->files->uploadRejected(cookie); });
     return true;
 }
 
@@ -57,7 +85,7 @@ bool TransferLink::cancelUploadFile(const QVariantMap &file, const QString &, co
 {
     TransferClient *peer = &mPeer;
     const QString cookie = file.value(QStringLiteral("fileCookie")).toString();
-    later([peer, cookie] { peer->files->downloadCancelled(cookie); });
+    laterOn(peer, [peer, cookie] { peer->files->downloadCancelled(cookie); });
     return true;
 }
 
@@ -72,7 +100,7 @@ bool TransferLink::requestP2PConnectToUser(const QString &userID, const QString 
     const int myPort = mSelf.advertisedPort();
     // REQC NEW: the uploader connects to us and answers with its own address.
     TransferLink *link = this;
-    later([link, self, peer, userID, p2pCookie, myPort] {
+    laterOn(peer, [link, self, peer, userID, p2pCookie, myPort] {
         peer->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
                                          {QStringLiteral("myID"), peer->userID},
                                          {QStringLiteral("buddyID"), self->userID},
@@ -81,7 +109,7 @@ bool TransferLink::requestP2PConnectToUser(const QString &userID, const QString 
                                          {QStringLiteral("isSender"), true}});
         const int peerPort = peer->advertisedPort();
         // REQC RES
-        link->later([self, userID, p2pCookie, peerPort] {
+        link->laterOn(self, [self, userID, p2pCookie, peerPort] {
             if (self->files->isP2PSessionExist(userID + QLatin1Char('-') + p2pCookie))
                 return;
             self->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
@@ -101,12 +129,12 @@ void TransferLink::requestFRInfo(const QString &userID, const QString &fileCooki
     if (!mRelay)
         return;
     // REFR answered: the relay's address and a relay cookie.
-    const QString frCookie = mRelay->issueCookie();
+    const QString frCookie = issueRelayCookie();
     const QString p2pCookie = mSelf.cookies.p2pCookie();
     mRelayP2PCookies.insert(frCookie, p2pCookie);
     TransferClient *self = &mSelf;
-    const int relayPort = mRelay->port();
-    later([self, userID, fileCookie, frCookie, p2pCookie, relayPort] {
+    const int relayPort = this->relayPort();
+    laterOn(self, [self, userID, fileCookie, frCookie, p2pCookie, relayPort] {
         self->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
                                          {QStringLiteral("myID"), self->userID},
                                          {QStringLiteral("buddyID"), userID},
@@ -125,9 +153,9 @@ void TransferLink::requestFRConnectForFRCookie(const QString &frCookie)
         return;
     TransferClient *self = &mSelf;
     TransferClient *peer = &mPeer;
-    const int relayPort = mRelay->port();
+    const int relayPort = this->relayPort();
     // REQC FR
-    later([self, peer, frCookie, p2pCookie, relayPort] {
+    laterOn(peer, [self, peer, frCookie, p2pCookie, relayPort] {
         peer->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
                                          {QStringLiteral("myID"), peer->userID},
                                          {QStringLiteral("buddyID"), self->userID},

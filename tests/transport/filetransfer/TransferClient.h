@@ -55,8 +55,13 @@ public:
 
 private:
     // What the servers would do later: at the next pass of the event loop,
-    // unless this link is gone by then.
+    // unless this link is gone by then. Work for a client on another thread
+    // (a benchmark runs each client on its own) goes to that client's loop.
     void later(std::function<void()> fn);
+    void laterOn(TransferClient *target, std::function<void()> fn);
+    // The relay's answers, asked on the relay's own thread when it has one.
+    QString issueRelayCookie();
+    int relayPort();
 
     QObject mContext;
     TransferClient &mSelf;
@@ -80,6 +85,8 @@ public:
     void setExistingFileAnswer(const QString &answer);
 
     QString userID;
+    // Lives on the thread that made the client: work for it is run there.
+    QObject context;
     QTemporaryDir folder;
     std::unique_ptr<UserDefaults> defaults;
     std::unique_ptr<PLSettingFileSaveQuestion> question;
