@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace parley {
 
@@ -349,20 +350,31 @@ private:
         return false;
     }
 
-    void indent(int level) { mOut += QString(level, QLatin1Char('\t')); }
-
-    void simple(int level, const char *tag, const QString &escapedText)
+    // Appended piece by piece into the one output string: temporaries per
+    // line made writing a long list slow.
+    void indent(int level)
     {
+        for (int i = 0; i < level; ++i)
+            mOut += QLatin1Char('\t');
+    }
+
+    void simple(int level, const char *tag, QStringView escapedText)
+    {
+        const QLatin1StringView name(tag);
         indent(level);
-        mOut += QLatin1Char('<') + QLatin1String(tag) + QLatin1Char('>') + escapedText + QLatin1String("</") +
-                QLatin1String(tag) + QLatin1String(">\n");
+        mOut += QLatin1Char('<');
+        mOut += name;
+        mOut += QLatin1Char('>');
+        mOut += escapedText;
+        mOut += QLatin1String("</");
+        mOut += name;
+        mOut += QLatin1String(">\n");
     }
 
     // Escapes markup; a carriage return is written as a character reference,
     // because a reader turns a literal one into a line feed.
     bool escape(const QString &text, QString *out)
     {
-        out->reserve(text.size());
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text.at(i);
             const char16_t u = c.unicode();
@@ -391,10 +403,17 @@ private:
 
     bool writeString(int level, const char *tag, const QString &text)
     {
-        QString escaped;
-        if (!escape(text, &escaped))
+        // Escaped straight into the output; on failure the output is dropped.
+        const QLatin1StringView name(tag);
+        indent(level);
+        mOut += QLatin1Char('<');
+        mOut += name;
+        mOut += QLatin1Char('>');
+        if (!escape(text, &mOut))
             return false;
-        simple(level, tag, escaped);
+        mOut += QLatin1String("</");
+        mOut += name;
+        mOut += QLatin1String(">\n");
         return true;
     }
 
@@ -406,13 +425,21 @@ private:
             mOut += QLatin1String("<dict/>\n");
             return true;
         }
-        QStringList keys = map.keys();
-        keys.sort(); // a hash has no order of its own; files stay stable
         indent(level);
         mOut += QLatin1String("<dict>\n");
-        for (const QString &key : keys) {
-            if (!writeString(level + 1, "key", key) || !writeValue(map.value(key), level + 1))
-                return false;
+        if constexpr (std::is_same_v<Map, QVariantMap>) {
+            // A map is already in key order.
+            for (auto it = map.cbegin(); it != map.cend(); ++it) {
+                if (!writeString(level + 1, "key", it.key()) || !writeValue(it.value(), level + 1))
+                    return false;
+            }
+        } else {
+            QStringList keys = map.keys();
+            keys.sort(); // a hash has no order of its own; files stay stable
+            for (const QString &key : keys) {
+                if (!writeString(level + 1, "key", key) || !writeValue(map.value(key), level + 1))
+                    return false;
+            }
         }
         indent(level);
         mOut += QLatin1String("</dict>\n");

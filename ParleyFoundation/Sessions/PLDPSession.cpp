@@ -44,7 +44,7 @@ void PLDPSession::initializeVariables()
     mTimerCountValue = 0;
     mIsFileTransfer = false;
     mIsHiddenRetry = false;
-    mLastPacketReceivedTimeValue = QDateTime::currentDateTime();
+    mLastPacketReceivedTimeValue = QDateTime::currentDateTimeUtc();
 
     const auto bind = [this](void (PLDPSession::*method)(PLRecvPacket &)) {
         return [this, method](PLRecvPacket &packet) { (this->*method)(packet); };
@@ -232,7 +232,9 @@ void PLDPSession::requestBuddyList()
 
 void PLDPSession::headerReceived(const QString &line)
 {
-    mLastPacketReceivedTimeValue = QDateTime::currentDateTime();
+    // In UTC: a local time would make the C library check the time-zone file
+    // on every line.
+    mLastPacketReceivedTimeValue = QDateTime::currentDateTimeUtc();
     mTimerCountValue = 0;
     mPONGCountValue = 0;
     PLSession::headerReceived(line);

@@ -18,8 +18,12 @@ struct Replacement {
 QString replaceInOrder(const QString &text, const Replacement *steps, size_t count)
 {
     QString result = text;
-    for (size_t i = 0; i < count; ++i)
-        result.replace(steps[i].from, steps[i].to);
+    // Most steps find nothing; looking first spares building a matcher and
+    // converting both texts for each of them.
+    for (size_t i = 0; i < count; ++i) {
+        if (result.contains(steps[i].from))
+            result.replace(steps[i].from, steps[i].to);
+    }
     return result;
 }
 

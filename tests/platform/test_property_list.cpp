@@ -112,6 +112,38 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"nested", kNested, kNested}),
     [](const auto &info) { return std::string(info.param.label); });
 
+// The exact bytes of a written file, which stored group caches and
+// preferences are compared against: indentation, key order, escapes.
+TEST(PropertyList, WritesTheExactLayout)
+{
+    const QVariantList inner{QStringLiteral("a<b>&c\r"), 7, true};
+    const QByteArray expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                                "<plist version=\"1.0\">\n"
+                                "<dict>\n"
+                                "\t<key>B</key>\n"
+                                "\t<array>\n"
+                                "\t\t<string>a&lt;b&gt;&amp;c&#13;</string>\n"
+                                "\t\t<integer>7</integer>\n"
+                                "\t\t<true/>\n"
+                                "\t</array>\n"
+                                "\t<key>a</key>\n"
+                                "\t<dict/>\n"
+                                "\t<key>a&amp;</key>\n"
+                                "\t<string></string>\n"
+                                "</dict>\n"
+                                "</plist>\n";
+    const QVariantMap map{{QStringLiteral("a&"), QString()},
+                          {QStringLiteral("a"), QVariantMap()},
+                          {QStringLiteral("B"), inner}};
+    const QVariantHash hash{{QStringLiteral("a&"), QString()},
+                            {QStringLiteral("a"), QVariantMap()},
+                            {QStringLiteral("B"), inner}};
+    EXPECT_EQ(PropertyList::write(map).data, expected);
+    EXPECT_EQ(PropertyList::write(hash).data, expected);
+}
+
 TEST(PropertyList, NotANumberSurvives)
 {
     const auto read = PropertyList::read(PropertyList::write(std::numeric_limits<double>::quiet_NaN()).data);
