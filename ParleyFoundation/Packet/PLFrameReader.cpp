@@ -1,36 +1,51 @@
 #include "PLFrameReader.h"
 
+#include "Log.h"
 #include "Utils/ParleyDataAdditions.h"
+#include "Utils/ParleyStringAdditions.h"
 
 namespace parley {
+
+void PLFrameReader::append(const QByteArray &bytes)
+{
+    if (mOffset == mBuffer.size()) {
+        mBuffer = bytes; // shares the bytes: nothing is copied
+    } else {
+        mBuffer.remove(0, mOffset);
+        mBuffer.append(bytes);
+    }
+    mOffset = 0;
+}
 
 PLFrameReader::Frame PLFrameReader::next()
 {
     if (!mError.isEmpty())
         return {Status::ProtocolError, {}, {}, mError};
+    const QByteArrayView rest(mBuffer.constData() + mOffset, mBuffer.size() - mOffset);
     if (mPendingBody >= 0) {
-        auto body = extractParleyBodyWithLength(mBuffer, quint32(mPendingBody));
-        if (!body)
+        if (rest.size() < mPendingBody)
             return {};
+        QByteArray body = mOffset == 0 && rest.size() == mPendingBody ? mBuffer : rest.first(mPendingBody).toByteArray();
+        mOffset += mPendingBody;
         mPendingBody = -1;
-        return {Status::Body, {}, *body, {}};
+        return {Status::Body, {}, body, {}};
     }
-    const qsizetype divider = parleyHeaderDividerLocation(mBuffer);
-    if ((divider == kParleyNotFound && mBuffer.size() > kMaxHeaderLength)
+    const qsizetype divider = parleyHeaderDividerLocation(rest);
+    if ((divider == kParleyNotFound && rest.size() > kMaxHeaderLength)
         || (divider != kParleyNotFound && divider > kMaxHeaderLength)) {
         mError = QStringLiteral("header line longer than %1 bytes").arg(kMaxHeaderLength);
         return {Status::ProtocolError, {}, {}, mError};
     }
-    ParleyHeader header = extractParleyHeader(mBuffer);
-    switch (header.kind) {
-    case ParleyHeader::Kind::Line:
-        return {Status::Line, header.line, {}, {}};
-    case ParleyHeader::Kind::Dropped:
+    if (divider == kParleyNotFound)
+        return {};
+    // The line is consumed whether or not it decodes.
+    const QString line = stringWithData(rest.first(divider).toByteArray(), QStringConverter::Utf8);
+    mOffset += divider + 2;
+    if (line.isNull()) {
+        plLogNil(__FILE__, __LINE__);
         return {Status::Dropped, {}, {}, {}};
-    case ParleyHeader::Kind::NeedMore:
-        break;
     }
-    return {};
+    return {Status::Line, line, {}, {}};
 }
 
 bool PLFrameReader::expectBody(qint64 length)
@@ -46,6 +61,7 @@ bool PLFrameReader::expectBody(qint64 length)
 void PLFrameReader::clear()
 {
     mBuffer.clear();
+    mOffset = 0;
     mPendingBody = -1;
     mError.clear();
 }

@@ -31,7 +31,7 @@ public:
         QString error;
     };
 
-    void append(const QByteArray &bytes) { mBuffer.append(bytes); }
+    void append(const QByteArray &bytes);
     // The awaited body when one is announced, otherwise the next header line.
     Frame next();
     // Announces that the line just returned is followed by `length` bytes;
@@ -43,10 +43,13 @@ public:
     bool isAwaitingBody() const { return mPendingBody >= 0; }
     // Forgets every buffered byte, the awaited body and any error (reconnect).
     void clear();
-    qsizetype bufferedBytes() const { return mBuffer.size(); }
+    qsizetype bufferedBytes() const { return mBuffer.size() - mOffset; }
 
 private:
+    // Frames are read from mOffset on; consumed bytes are dropped once per
+    // append rather than moved once per frame.
     QByteArray mBuffer;
+    qsizetype mOffset = 0;
     qint64 mPendingBody = -1; // -1: no body awaited
     QString mError;
 };

@@ -7,7 +7,7 @@
 
 namespace parley {
 
-qsizetype parleyHeaderDividerLocation(const QByteArray &buffer)
+qsizetype parleyHeaderDividerLocation(QByteArrayView buffer)
 {
     // The first LF preceded by CR; memchr keeps long lines cheap.
     const char *data = buffer.constData();

@@ -4,6 +4,7 @@
 // only ever remove bytes from the front of the buffer and keep no state.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -13,7 +14,7 @@ namespace parley {
 inline constexpr qsizetype kParleyNotFound = 0x7FFFFFFF;
 
 // Index of the CR of the first CR LF pair, or kParleyNotFound.
-qsizetype parleyHeaderDividerLocation(const QByteArray &buffer);
+qsizetype parleyHeaderDividerLocation(QByteArrayView buffer);
 
 // What one framing step found.
 struct ParleyHeader {
