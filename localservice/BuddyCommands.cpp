@@ -43,6 +43,17 @@ Account *target(AccountDirectory &directory, const QString &cmn, const QString &
     return directory.account(id);
 }
 
+// The signed-in user, and the account that fields 3 (CMN) and 4 (ID) name.
+struct Parties {
+    Account *me;
+    Account *other;
+};
+Parties parties(NotificationSession &session, const QStringList &fields)
+{
+    AccountDirectory &directory = session.server().directory();
+    return {directory.account(session.userID()), target(directory, wireUnescape(fields[3]), wireUnescape(fields[4]))};
+}
+
 void sendToAll(AccountDirectory &directory, const QString &id, const QByteArray &bytes)
 {
     for (NotificationSession *s : directory.sessionsOf(id))
@@ -57,9 +68,7 @@ void addToList(NotificationSession &session, qint64 tid, const QStringList &fiel
         return session.sendError(reply::kMalformed, tid);
     if (!session.isSignedIn())
         return session.sendError(reply::kNotNow, tid);
-    AccountDirectory &directory = session.server().directory();
-    Account *me = directory.account(session.userID());
-    Account *other = target(directory, wireUnescape(fields[3]), wireUnescape(fields[4]));
+    const auto [me, other] = parties(session, fields);
     if (!me || !other || other == me)
         return session.sendError(reply::kNoSuchUser, tid);
     const QString list = fields[2];
@@ -85,8 +94,7 @@ void removeFromList(NotificationSession &session, qint64 tid, const QStringList 
     if (!session.isSignedIn())
         return session.sendError(reply::kNotNow, tid);
     AccountDirectory &directory = session.server().directory();
-    Account *me = directory.account(session.userID());
-    Account *other = target(directory, wireUnescape(fields[3]), wireUnescape(fields[4]));
+    const auto [me, other] = parties(session, fields);
     Buddy *record = me && other ? AccountDirectory::buddyIn(*me, other->id) : nullptr;
     const QString list = fields[2];
     const Bit bit = list == QLatin1String("FL") ? FL : list == QLatin1String("AL") ? AL
@@ -117,8 +125,7 @@ void handshake(NotificationSession &session, qint64 tid, const QStringList &fiel
     if (!session.isSignedIn())
         return session.sendError(reply::kNotNow, tid);
     AccountDirectory &directory = session.server().directory();
-    Account *me = directory.account(session.userID());
-    Account *other = target(directory, wireUnescape(fields[3]), wireUnescape(fields[4]));
+    const auto [me, other] = parties(session, fields);
     if (!me || !other || other == me)
         return session.sendError(reply::kNoSuchUser, tid);
     const QString event = fields[2];
