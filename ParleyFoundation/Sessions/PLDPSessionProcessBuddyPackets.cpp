@@ -317,7 +317,11 @@ void PLDPSession::announceBatchBody(PLRecvPacket &packet, qint32 bodyType)
 {
     auto *batch = as<PLRecvBuddyBatchPacket>(packet);
     PL_GUARD_OBJECT(batch);
-    announceBody(bodyType, {{QStringLiteral("tid"), tidOf(packet)}}, batch->bodyLen());
+    // The reply's group-cache number is the list's new number, as for the
+    // single-group commands; the body handler hands it on with the results.
+    announceBody(bodyType,
+                 {{QStringLiteral("tid"), tidOf(packet)}, {QStringLiteral("newGroupCache"), batch->newGroupCache()}},
+                 batch->bodyLen());
 }
 
 void PLDPSession::processCPBGPackets(PLRecvPacket &packet) { announceBatchBody(packet, kCopyBody); }
@@ -336,9 +340,14 @@ void PLDPSession::processBatchBody(qint32 bodyType, const QByteArray &body)
         if (words.size() == 2)
             results.append(QVariantMap{{words[0], words[1]}});
     }
-    const QVariantMap details{{QStringLiteral("tid"), mHeaderInfoForBody.value(QStringLiteral("tid"))},
-                              {QStringLiteral("resultArray"), results},
-                              {QStringLiteral("lines"), lines}};
+    QVariantMap details{{QStringLiteral("tid"), mHeaderInfoForBody.value(QStringLiteral("tid"))},
+                        {QStringLiteral("resultArray"), results},
+                        {QStringLiteral("lines"), lines}};
+    const QString newGroupCache = mHeaderInfoForBody.value(QStringLiteral("newGroupCache")).toString();
+    if (!newGroupCache.isEmpty()) {
+        mGroupCacheNoValue = newGroupCache.toUInt();
+        details.insert(QStringLiteral("newGroupCache"), newGroupCache);
+    }
     if (!mDelegate)
         return;
     if (bodyType == kMoveBody)

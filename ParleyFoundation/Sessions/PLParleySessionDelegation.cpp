@@ -15,6 +15,7 @@
 #include "PLEncrypUtil.h"
 #include "PLManagerRegistry.h"
 #include "PLShellServices.h"
+#include "Utils/KCUtilities.h"
 #include "Utils/PLConfManager.h"
 #include "Utils/PLEndpoints.h"
 #include "Utils/PLNetManager.h"
@@ -359,8 +360,13 @@ void PLParleySession::dpSessionKillReceived(PLDPSession *, const QVariantMap &in
     // The login is over now: no reply of it may meet a job of the next one.
     mJobs.clear();
     QTimer::singleShot(500, this, &PLParleySession::endKilledSession);
+    PLShellServices &shell = PLShellServices::shared();
     if (has(info, "brcode"))
-        PLShellServices::shared().bridgePageCall(text(info, "brcode"), text(info, "brparam"), QString(), -1);
+        shell.bridgePageCall(text(info, "brcode"), text(info, "brparam"), QString(), -1);
+    else
+        shell.showInformationalAlert(KCLocalizedString(QStringLiteral("Parley")),
+                                     KCLocalizedString(QStringLiteral("LoginedAtTheOtherPlace")),
+                                     KCLocalizedString(QStringLiteral("OK")));
 }
 
 void PLParleySession::dpSessionRequestP2PConnectReceived(PLDPSession *, const QVariantMap &info)

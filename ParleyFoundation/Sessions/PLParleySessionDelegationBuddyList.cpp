@@ -289,6 +289,9 @@ void PLParleySession::dpSessionRenameGroupResultReceived(PLDPSession *, const QV
 void PLParleySession::applyBulkReply(const QVariantMap &info, const QString &expectedDesc, const char *infoKey)
 {
     PLBuddyManager &buddies = PLBuddyManager::sharedManager();
+    // Later group commands carry the number the client holds.
+    if (has(info, "newGroupCache"))
+        buddies.setGroupCacheNo(text(info, "newGroupCache").toInt());
     const bool removing = expectedDesc == QLatin1String("removeBuddies");
     const bool moving = expectedDesc == QLatin1String("moveBuddies");
     if (isServerStarted(info)) {

@@ -75,6 +75,11 @@ void PLRecordingShell::bridgePageCall(const QString &code, const QString &param,
 
 void PLRecordingShell::showCertFAQ() { record(QStringLiteral("showCertFAQ")); }
 
+void PLRecordingShell::showInformationalAlert(const QString &title, const QString &message, const QString &button)
+{
+    record(QStringLiteral("showInformationalAlert %1 %2 %3").arg(title, message, button));
+}
+
 void PLRecordingShell::setCookie(const QString &cookie, const QString &tid)
 {
     record(QStringLiteral("setCookie %1 %2").arg(cookie, tid));

@@ -30,6 +30,7 @@ public:
     void readPreferences() override;
     void bridgePageCall(const QString &code, const QString &param, const QString &returnURL, int hFlag) override;
     void showCertFAQ() override;
+    void showInformationalAlert(const QString &title, const QString &message, const QString &button) override;
     void setCookie(const QString &cookie, const QString &tid) override;
     void clearOrButtonX() override;
 

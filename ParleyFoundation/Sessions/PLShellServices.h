@@ -2,7 +2,7 @@
 
 // What the sessions and the account-session facade ask of the application
 // shell and its windows: the application controller's counters and flags,
-// pop-up notices, the preferences window, the bridge page, the memo-window
+// pop-up notices and alerts, the preferences window, the bridge page, the memo-window
 // manager's cookie table and the buddy list's button position. The
 // application installs its implementation; until then (tests, headless use)
 // a PLRecordingShell stands in and only records the calls. All calls are made
@@ -40,6 +40,9 @@ public:
     // The bridge form; hFlag -1 means no flag field, a null returnURL none.
     virtual void bridgePageCall(const QString &code, const QString &param, const QString &returnURL, int hFlag) = 0;
     virtual void showCertFAQ() = 0;
+    // An informational alert with one button (title, message, button text);
+    // the shell shows it without holding up the event loop.
+    virtual void showInformationalAlert(const QString &title, const QString &message, const QString &button) = 0;
 
     // Memo-window manager: remembers a memo cookie under a tid (decimal text).
     virtual void setCookie(const QString &cookie, const QString &tid) = 0;

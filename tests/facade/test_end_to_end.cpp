@@ -135,6 +135,7 @@ TEST_F(FacadeTest, AnotherLoginSeesGroupChangesWithTidZero)
 TEST_F(FacadeTest, BulkMoveAppliesOnlyTheEntriesTheServerAccepted)
 {
     ASSERT_TRUE(startAndSignIn());
+    const qint32 cacheBefore = PLBuddyManager::sharedManager().groupCacheNo();
     const QVariantList items{
         QVariantMap{{"buddyCMN", "100002"}, {"buddyID", "bob@parley.test"}, {"fromGID", "1"}, {"targetGID", "2"}},
         // carol is not in group 1: the server refuses this entry.
@@ -145,6 +146,8 @@ TEST_F(FacadeTest, BulkMoveAppliesOnlyTheEntriesTheServerAccepted)
     EXPECT_FALSE(groupListsBuddy("1", "100002"));
     EXPECT_FALSE(groupListsBuddy("2", "100003") && groupListsBuddy("1", "100003"));
     EXPECT_TRUE(groupListsBuddy("2", "100003")); // where she was all along
+    // The reply's new group-cache number is the one later group commands carry.
+    EXPECT_EQ(PLBuddyManager::sharedManager().groupCacheNo(), cacheBefore + 1);
 }
 
 TEST_F(FacadeTest, MemosTravelBothWays)
@@ -220,7 +223,9 @@ TEST_F(FacadeTest, AnErrorReplyFindsTheJobThatCausedIt)
 
 TEST_F(FacadeTest, AForcedLogoutEndsTheSessionAndClearsTheJobs)
 {
+    auto &shell = static_cast<parley::PLRecordingShell &>(parley::PLShellServices::shared());
     ASSERT_TRUE(startAndSignIn());
+    shell.clear();
     // A job that will never get its reply: the server is not told of it.
     ASSERT_TRUE(mSession->mDPSession());
     auto alice2 = peer("alice@parley.test", "alice-pw");
@@ -231,6 +236,20 @@ TEST_F(FacadeTest, AForcedLogoutEndsTheSessionAndClearsTheJobs)
     EXPECT_EQ(mSession->mJobQueue().count(), 0);
     ASSERT_TRUE(parley::test::waitUntil([&] { return mSession->mDPSession() == nullptr; }));
     EXPECT_FALSE(mSession->isLoggedIn());
+    // A KILL without a bridge code tells the user in an alert.
+    EXPECT_EQ(shell.calls().filter("showInformationalAlert"),
+              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace OK"});
+    EXPECT_TRUE(shell.calls().filter("bridgePageCall").isEmpty());
+}
+
+TEST_F(FacadeTest, AForcedLogoutWithABridgeCodeOpensTheBridgePageInsteadOfAnAlert)
+{
+    auto &shell = static_cast<parley::PLRecordingShell &>(parley::PLShellServices::shared());
+    ASSERT_TRUE(startAndSignIn());
+    shell.clear();
+    mSession->dpSessionKillReceived(mSession->mDPSession(), {{"brcode", "2"}, {"brparam", "abc"}});
+    EXPECT_EQ(shell.calls(), QStringList{"bridgePageCall 2 abc  -1"});
+    ASSERT_TRUE(waitFor("ParleyMyIDLoggedInOtherPlace", 0, 0));
 }
 
 TEST_F(FacadeTest, SessionListOfTheOtherLogins)

@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
              {{"tid", "0"}, {"newGroupCache", "40"}, {"groupID", "4"}}},
         Case{"RMBG 5 41 10", QByteArray("0 1234\r\n"), "dpSessionRemoveBuddiesResultReceived",
              {{"tid", "5"}, {"resultArray", QVariantList{QVariantMap{{"0", "1234"}}}},
-              {"lines", QStringList{"0 1234", ""}}}},
+              {"lines", QStringList{"0 1234", ""}}, {"newGroupCache", "41"}}},
         Case{"CTOC 0 bob key7 30", QByteArray("INVT bob 10.0.0.1 7001 room-1"), "dpSessionInvitedToChat",
              {{"velaID", "bob"}, {"ip", "10.0.0.1"}, {"port", "7001"}, {"key", "room-1"}}},
         Case{"CTOC 0 bob key7 24", QByteArray("INVT bob 10.0.0.1 7001"), nullptr, {}},
