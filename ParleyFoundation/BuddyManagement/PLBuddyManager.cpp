@@ -196,10 +196,14 @@ QList<PLBuddyPtr> PLBuddyManager::allowedBuddies() const
 PLBuddyPtr PLBuddyManager::createBuddyForCMN(const QString &cmn)
 {
     PL_GUARD_OBJECT(!cmn.isNull(), nullptr);
-    PLBuddyPtr &slot = mBuddyDict_[cmn];
-    if (!slot)
-        slot = std::make_shared<PLBuddy>(cmn);
-    return slot;
+    // One search: a new buddy goes in at the place the search found.
+    auto place = mBuddyDict_.lowerBound(cmn);
+    if (place != mBuddyDict_.end() && place.key() == cmn) {
+        if (!place.value())
+            place.value() = std::make_shared<PLBuddy>(cmn);
+        return place.value();
+    }
+    return mBuddyDict_.insert(place, cmn, std::make_shared<PLBuddy>(cmn)).value();
 }
 
 PLGroupPtr PLBuddyManager::createGroupForID(const QString &groupID)
