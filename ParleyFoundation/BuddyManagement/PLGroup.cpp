@@ -2,6 +2,8 @@
 
 #include "Log.h"
 
+#include <algorithm>
+
 namespace parley {
 
 bool PLGroup::addBuddy(const PLBuddyPtr &buddy)
@@ -38,9 +40,16 @@ bool PLGroup::moveToNotFLBuddy(const QString &cmn)
 
 void PLGroup::checkNotFLBuddy()
 {
-    // Both dictionaries are rebuilt in one ordered pass, each entry appended
-    // without a search: when the buddy list arrives, every buddy of every
-    // group changes sides.
+    // At sign-in every buddy was filed before its flags came, off the list,
+    // and is on it now: the two dictionaries trade places.
+    if (mUserList.isEmpty()
+        && std::all_of(mNotFLBuddies.cbegin(), mNotFLBuddies.cend(),
+                       [](const PLBuddyPtr &buddy) { return buddy->buddyFlagFLBit(); })) {
+        mUserList.swap(mNotFLBuddies);
+        return;
+    }
+    // Otherwise both are rebuilt in one ordered pass, each entry appended
+    // without a search.
     PLBuddyDict listed;
     PLBuddyDict unlisted;
     const auto file = [&](const QString &cmn, const PLBuddyPtr &buddy) {
