@@ -2,7 +2,8 @@
 
 // The signed-in user's buddy list: every buddy by CMN, every group by ID and
 // the server's group-cache number. The account session applies the server's
-// replies here and asks the manager to announce the changes.
+// replies here and asks the manager to announce the changes. Used on the main
+// thread only: even a lookup may sort the ordered view again.
 
 #include "PLBuddy.h"
 #include "PLGroup.h"

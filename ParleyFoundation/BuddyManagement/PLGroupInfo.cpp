@@ -1,6 +1,7 @@
 #include "PLGroupInfo.h"
 
 #include <map>
+#include <tuple>
 
 namespace parley {
 
@@ -25,7 +26,9 @@ const QString kBuddyType = QStringLiteral("Buddy");
 QVariantMap PLGroupInfo::toVariantMap() const
 {
     std::map<QString, QVariant> map;
-    const auto add = [&map](const QString &key, QVariant value) { map.emplace_hint(map.cend(), key, std::move(value)); };
+    const auto add = [&map](const QString &key, const auto &value) {
+        map.emplace_hint(map.cend(), std::piecewise_construct, std::forward_as_tuple(key), std::forward_as_tuple(value));
+    };
     switch (type) {
     case Cache:
         add(kGroupCacheNo, groupCacheNo);

@@ -2,7 +2,8 @@
 
 // What the notification-server session reports to its owner (the
 // account-session facade). Every callback is optional (the default does
-// nothing) and gets the session and one details dictionary; an event without
+// nothing) and gets the session and one details dictionary (the group and
+// buddy lines of the sign-in come typed first, see below); an event without
 // details gets an empty dictionary. Wherever the details carry "tid", it is
 // the command's transaction id as decimal text ("0": started by the server).
 // The session never owns its delegate; the owner clears it before it goes.
