@@ -55,11 +55,47 @@ qint32 PLBuddyManager::buddyStatusFrom(const QString &letter)
     return 0;
 }
 
+const QList<std::pair<QString, PLBuddyPtr>> &PLBuddyManager::buddiesInOrder() const
+{
+    if (mBuddiesInOrderStale_) {
+        mBuddiesInOrder_.clear();
+        mBuddiesInOrder_.reserve(mBuddyDict_.size());
+        for (auto it = mBuddyDict_.cbegin(); it != mBuddyDict_.cend(); ++it)
+            mBuddiesInOrder_.append({it.key(), it.value()});
+        std::sort(mBuddiesInOrder_.begin(), mBuddiesInOrder_.end(),
+                  [](const auto &a, const auto &b) { return a.first < b.first; });
+        mBuddiesInOrderStale_ = false;
+    }
+    return mBuddiesInOrder_;
+}
+
+void PLBuddyManager::storeBuddy(const QString &cmn, const PLBuddyPtr &buddy)
+{
+    mBuddyDict_.insert(cmn, buddy);
+    mBuddiesInOrderStale_ = true;
+}
+
+QMap<QString, PLBuddyPtr> PLBuddyManager::mBuddyDict() const
+{
+    QMap<QString, PLBuddyPtr> dict;
+    for (const auto &[cmn, buddy] : buddiesInOrder())
+        dict.insert(dict.cend(), cmn, buddy);
+    return dict;
+}
+
+void PLBuddyManager::setMBuddyDict(const QMap<QString, PLBuddyPtr> &dict)
+{
+    mBuddyDict_.clear();
+    for (auto it = dict.cbegin(); it != dict.cend(); ++it)
+        mBuddyDict_.insert(it.key(), it.value());
+    mBuddiesInOrderStale_ = true;
+}
+
 PLBuddyPtr PLBuddyManager::firstBuddy(const std::function<bool(const PLBuddy &)> &matches) const
 {
-    for (const PLBuddyPtr &buddy : mBuddyDict_) {
-        if (matches(*buddy))
-            return buddy;
+    for (const auto &entry : buddiesInOrder()) {
+        if (matches(*entry.second))
+            return entry.second;
     }
     return nullptr;
 }
@@ -163,7 +199,7 @@ QMap<QString, QString> PLBuddyManager::groupNameIDPair() const
 QStringList PLBuddyManager::orcmnArrayForAllBuddies() const
 {
     QStringList numbers;
-    for (const PLBuddyPtr &buddy : mBuddyDict_) {
+    for (const auto &[cmn, buddy] : buddiesInOrder()) {
         if (!buddy->orchardCMN().isEmpty())
             numbers << buddy->orchardCMN();
     }
@@ -173,7 +209,7 @@ QStringList PLBuddyManager::orcmnArrayForAllBuddies() const
 QList<PLBuddyPtr> PLBuddyManager::sortedBuddies(bool (PLBuddy::*bit)() const) const
 {
     QList<PLBuddyPtr> buddies;
-    for (const PLBuddyPtr &buddy : mBuddyDict_) {
+    for (const auto &[cmn, buddy] : buddiesInOrder()) {
         if (((*buddy).*bit)())
             buddies << buddy;
     }
@@ -196,10 +232,11 @@ QList<PLBuddyPtr> PLBuddyManager::allowedBuddies() const
 PLBuddyPtr PLBuddyManager::createBuddyForCMN(const QString &cmn)
 {
     PL_GUARD_OBJECT(!cmn.isNull(), nullptr);
-    PLBuddyPtr &slot = mBuddyDict_[cmn];
-    if (!slot)
-        slot = std::make_shared<PLBuddy>(cmn);
-    return slot;
+    if (const auto found = mBuddyDict_.constFind(cmn); found != mBuddyDict_.cend() && found.value())
+        return found.value();
+    const PLBuddyPtr buddy = std::make_shared<PLBuddy>(cmn);
+    storeBuddy(cmn, buddy);
+    return buddy;
 }
 
 PLGroupPtr PLBuddyManager::createGroupForID(const QString &groupID)
@@ -295,6 +332,8 @@ void PLBuddyManager::reset()
 {
     mGroupCacheNo_ = 0;
     mBuddyDict_.clear();
+    mBuddiesInOrder_.clear();
+    mBuddiesInOrderStale_ = false;
     mGroupDict_.clear();
 }
 

@@ -2,12 +2,14 @@
 
 // The signed-in user's buddy list: every buddy by CMN, every group by ID and
 // the server's group-cache number. The account session applies the server's
-// replies here and asks the manager to announce the changes.
+// replies here and asks the manager to announce the changes. Used on the main
+// thread only: even a lookup may sort the ordered view again.
 
 #include "PLBuddy.h"
 #include "PLGroup.h"
 #include "NotificationCenter.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QStringList>
@@ -52,9 +54,10 @@ public:
     QList<PLBuddyPtr> blockedBuddies() const;
     QList<PLBuddyPtr> allowedBuddies() const;
     qint32 groupCacheNo() const { return mGroupCacheNo_; }
-    const QMap<QString, PLBuddyPtr> &mBuddyDict() const { return mBuddyDict_; }
+    // Every buddy by CMN, in CMN order.
+    QMap<QString, PLBuddyPtr> mBuddyDict() const;
     const PLGroupDict &mGroupDict() const { return mGroupDict_; }
-    void setMBuddyDict(const QMap<QString, PLBuddyPtr> &dict) { mBuddyDict_ = dict; }
+    void setMBuddyDict(const QMap<QString, PLBuddyPtr> &dict);
     void setMGroupDict(const PLGroupDict &dict) { mGroupDict_ = dict; }
 
     // The buddy of that CMN, made and stored when there is none.
@@ -92,11 +95,18 @@ private:
     ~PLBuddyManager();
 
     PLBuddyPtr firstBuddy(const std::function<bool(const PLBuddy &)> &matches) const;
+    // The buddies in CMN order, sorted again after a buddy was added.
+    const QList<std::pair<QString, PLBuddyPtr>> &buddiesInOrder() const;
+    void storeBuddy(const QString &cmn, const PLBuddyPtr &buddy);
     QList<PLBuddyPtr> sortedBuddies(bool (PLBuddy::*bit)() const) const;
     void postWithVelaID(const char *name, const QString &velaID);
 
     qint32 mGroupCacheNo_ = 0;
-    QMap<QString, PLBuddyPtr> mBuddyDict_;
+    // Looked up by CMN once or twice per buddy line of a sign-in: hashed.
+    // Walks whose order shows (first match, lists) go in CMN order.
+    QHash<QString, PLBuddyPtr> mBuddyDict_;
+    mutable QList<std::pair<QString, PLBuddyPtr>> mBuddiesInOrder_;
+    mutable bool mBuddiesInOrderStale_ = false;
     PLGroupDict mGroupDict_;
     NotificationCenter::Token mDownloadObserver = 0;
 };

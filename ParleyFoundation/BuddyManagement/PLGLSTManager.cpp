@@ -85,6 +85,13 @@ void PLGLSTManager::saveInfo(const QVariantMap &entry)
         mEntries.append(entry);
 }
 
+void PLGLSTManager::saveInfo(const PLGroupInfo &line)
+{
+    PL_GUARD_OBJECT(line.type != PLGroupInfo::Unknown);
+    if (mSaveFlagValue)
+        mEntries.append(line.toVariantMap());
+}
+
 void PLGLSTManager::endSave()
 {
     if (!mSaveFlagValue)

@@ -3,6 +3,8 @@
 // The per-user copy of the server's group list (GroupCache.nch): loaded at
 // sign-in to report its number, recorded anew while a fresh list arrives.
 
+#include "PLGroupInfo.h"
+
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
@@ -28,6 +30,8 @@ public:
     void beginSave(const QVariantMap &cacheEntry);
     // Appends an entry while recording.
     void saveInfo(const QVariantMap &entry);
+    // Appends the line's dictionary while recording; built only then.
+    void saveInfo(const PLGroupInfo &line);
     // Replaces the user's file with the recording and stops recording.
     void endSave();
 

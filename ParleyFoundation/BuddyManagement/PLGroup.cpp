@@ -2,6 +2,8 @@
 
 #include "Log.h"
 
+#include <algorithm>
+
 namespace parley {
 
 bool PLGroup::addBuddy(const PLBuddyPtr &buddy)
@@ -38,20 +40,51 @@ bool PLGroup::moveToNotFLBuddy(const QString &cmn)
 
 void PLGroup::checkNotFLBuddy()
 {
-    const auto listed = mUserList;
-    for (auto it = listed.cbegin(); it != listed.cend(); ++it) {
-        if (!it.value()->buddyFlagFLBit()) {
-            mNotFLBuddies.insert(it.key(), it.value());
-            mUserList.remove(it.key());
+    // At sign-in every buddy was filed before its flags came, off the list,
+    // and is on it now: the two dictionaries trade places.
+    if (mUserList.isEmpty()
+        && std::all_of(mNotFLBuddies.cbegin(), mNotFLBuddies.cend(),
+                       [](const PLBuddyPtr &buddy) { return buddy->buddyFlagFLBit(); })) {
+        mUserList.swap(mNotFLBuddies);
+        return;
+    }
+    // Otherwise both are rebuilt in one ordered pass, each entry appended
+    // without a search.
+    PLBuddyDict listed;
+    PLBuddyDict unlisted;
+    const auto file = [&](const QString &cmn, const PLBuddyPtr &buddy) {
+        PLBuddyDict &side = buddy->buddyFlagFLBit() ? listed : unlisted;
+        side.insert(side.cend(), cmn, buddy);
+    };
+    auto a = mUserList.cbegin();
+    auto b = mNotFLBuddies.cbegin();
+    while (a != mUserList.cend() || b != mNotFLBuddies.cend()) {
+        if (b == mNotFLBuddies.cend() || (a != mUserList.cend() && a.key() < b.key())) {
+            file(a.key(), a.value());
+            ++a;
+        } else if (a == mUserList.cend() || b.key() < a.key()) {
+            file(b.key(), b.value());
+            ++b;
+        } else {
+            // A CMN on both sides (addBuddy never leaves one): a listed
+            // record off the list takes the unlisted place; one on the list
+            // stays, unless the unlisted record is on the list too.
+            const PLBuddyPtr &onList = a.value();
+            const PLBuddyPtr &offList = b.value();
+            if (!onList->buddyFlagFLBit()) {
+                unlisted.insert(unlisted.cend(), a.key(), onList);
+            } else if (offList->buddyFlagFLBit()) {
+                listed.insert(listed.cend(), b.key(), offList);
+            } else {
+                listed.insert(listed.cend(), a.key(), onList);
+                unlisted.insert(unlisted.cend(), b.key(), offList);
+            }
+            ++a;
+            ++b;
         }
     }
-    const auto unlisted = mNotFLBuddies;
-    for (auto it = unlisted.cbegin(); it != unlisted.cend(); ++it) {
-        if (it.value()->buddyFlagFLBit()) {
-            mUserList.insert(it.key(), it.value());
-            mNotFLBuddies.remove(it.key());
-        }
-    }
+    mUserList = std::move(listed);
+    mNotFLBuddies = std::move(unlisted);
 }
 
 bool PLGroup::containsBuddy(const PLBuddyPtr &buddy) const

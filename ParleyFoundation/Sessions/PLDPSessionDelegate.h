@@ -2,10 +2,14 @@
 
 // What the notification-server session reports to its owner (the
 // account-session facade). Every callback is optional (the default does
-// nothing) and gets the session and one details dictionary; an event without
+// nothing) and gets the session and one details dictionary (the group and
+// buddy lines of the sign-in come typed first, see below); an event without
 // details gets an empty dictionary. Wherever the details carry "tid", it is
 // the command's transaction id as decimal text ("0": started by the server).
 // The session never owns its delegate; the owner clears it before it goes.
+
+#include "BuddyManagement/PLBuddyInfo.h"
+#include "BuddyManagement/PLGroupInfo.h"
 
 #include <QVariantMap>
 
@@ -31,6 +35,17 @@ public:
     virtual void dpSessionLoptReceived(PLDPSession *, const QVariantMap &) {}
     // {"version": number, "conf": bytes}
     virtual void dpSessionConfReceived(PLDPSession *, const QVariantMap &) {}
+    // The group and buddy lines come once per buddy: the session hands them
+    // over typed. By default each is passed on as its dictionary to the
+    // dictionary form below, for owners that want the dictionary.
+    virtual void dpSessionGroupLineReceived(PLDPSession *session, const PLGroupInfo &line)
+    {
+        dpSessionGroupInfoReceived(session, line.toVariantMap());
+    }
+    virtual void dpSessionBuddyLineReceived(PLDPSession *session, const PLBuddyInfo &line)
+    {
+        dpSessionBuddyInfoReceived(session, line.toVariantMap());
+    }
     // {"type": "Cache" | "Group" | "Buddy", ...}; empty for an unknown line.
     virtual void dpSessionGroupInfoReceived(PLDPSession *, const QVariantMap &) {}
     // {"cmn", "velaID", "name", "nickName", "buddyFlag", "mobile", "orchardCMN", "isLast"}

@@ -201,7 +201,7 @@ void PLDPSession::processGLSTPackets(PLRecvPacket &packet)
 {
     auto *glst = as<PLRecvGLSTPacket>(packet);
     PL_GUARD_OBJECT(glst);
-    QVariantMap details;
+    PLGroupInfo line;
     bool nextStep = false;
     switch (glst->packetType()) {
     case PLRecvGLSTPacket::CacheLine: {
@@ -209,30 +209,30 @@ void PLDPSession::processGLSTPackets(PLRecvPacket &packet)
         const quint32 number = quint32(plIntValue(glst->cache()));
         const bool changed = number != mGroupCacheNoValue;
         mGroupCacheNoValue = number;
-        details = {{QStringLiteral("type"), QStringLiteral("Cache")},
-                   {QStringLiteral("groupCacheNo"), number},
-                   {QStringLiteral("willDownloadGroup"), changed}};
+        line.type = PLGroupInfo::Cache;
+        line.groupCacheNo = number;
+        line.willDownloadGroup = changed;
         nextStep = !changed;
         break;
     }
     case PLRecvGLSTPacket::GroupLine:
-        details = {{QStringLiteral("type"), QStringLiteral("Group")},
-                   {QStringLiteral("isLast"), glst->isLast()},
-                   {QStringLiteral("groupId"), glst->groupID()},
-                   {QStringLiteral("groupName"), glst->groupName()}};
-        nextStep = glst->isLast();
+        line.type = PLGroupInfo::Group;
+        line.isLast = glst->isLast();
+        line.groupID = glst->groupID();
+        line.groupName = glst->groupName();
+        nextStep = line.isLast;
         break;
     case PLRecvGLSTPacket::BuddyLine:
-        details = {{QStringLiteral("type"), QStringLiteral("Buddy")},
-                   {QStringLiteral("isLast"), glst->isLast()},
-                   {QStringLiteral("buddyCMN"), glst->buddyCMN()},
-                   {QStringLiteral("groupId"), glst->parentGroupID()}};
-        nextStep = glst->isLast();
+        line.type = PLGroupInfo::Buddy;
+        line.isLast = glst->isLast();
+        line.buddyCMN = glst->buddyCMN();
+        line.groupID = glst->parentGroupID();
+        nextStep = line.isLast;
         break;
     default: break;
     }
     if (mDelegate)
-        mDelegate->dpSessionGroupInfoReceived(this, details);
+        mDelegate->dpSessionGroupLineReceived(this, line);
     if (nextStep)
         requestBuddyList();
     else if (mProxyMode() == HTTPTunnel)
@@ -243,30 +243,27 @@ void PLDPSession::processLISTPackets(PLRecvPacket &packet)
 {
     auto *list = as<PLRecvLISTPacket>(packet);
     PL_GUARD_OBJECT(list);
+    const bool isLast = list->isLast();
     if (list->count() == 0) {
         if (mDelegate)
             mDelegate->dpSessionNoBuddyInfoReceived(this, {});
     } else {
-        const QString cmn = list->CMN();
-        const QString name = list->name();
-        const QString nickName = list->nickName();
-        const QString buddyID = list->ID();
-        const QString buddyFlag = list->buddyFlag();
-        const QString mobile = list->mobile();
-        const QString orchardCMN = list->orchardCMN();
-        for (const QString *field : {&cmn, &name, &nickName, &buddyID, &buddyFlag, &mobile, &orchardCMN})
+        PLBuddyInfo line;
+        line.cmn = list->CMN();
+        line.name = list->name();
+        line.nickName = list->nickName();
+        line.velaID = list->ID();
+        line.buddyFlag = list->buddyFlag();
+        line.mobile = list->mobile();
+        line.orchardCMN = list->orchardCMN();
+        line.isLast = isLast;
+        for (const QString *field : {&line.cmn, &line.name, &line.nickName, &line.velaID, &line.buddyFlag,
+                                     &line.mobile, &line.orchardCMN})
             PL_GUARD_OBJECT(!field->isNull());
         if (mDelegate)
-            mDelegate->dpSessionBuddyInfoReceived(this, {{QStringLiteral("cmn"), cmn},
-                                                         {QStringLiteral("velaID"), buddyID},
-                                                         {QStringLiteral("name"), name},
-                                                         {QStringLiteral("nickName"), nickName},
-                                                         {QStringLiteral("buddyFlag"), buddyFlag},
-                                                         {QStringLiteral("mobile"), mobile},
-                                                         {QStringLiteral("orchardCMN"), orchardCMN},
-                                                         {QStringLiteral("isLast"), list->isLast()}});
+            mDelegate->dpSessionBuddyLineReceived(this, line);
     }
-    if (list->isLast() && !isLoggedIn()) {
+    if (isLast && !isLoggedIn()) {
         mDpState = LoggedIn;
         if (mDelegate)
             mDelegate->dpSessionLoginCompleted(this, {});

@@ -141,8 +141,8 @@ public:
     void dpSessionRequestP2PConnectReceived(PLDPSession *session, const QVariantMap &info) override;
     void dpSessionFrServerInfoReceived(PLDPSession *session, const QVariantMap &info) override;
     // The buddy list and groups.
-    void dpSessionGroupInfoReceived(PLDPSession *session, const QVariantMap &info) override;
-    void dpSessionBuddyInfoReceived(PLDPSession *session, const QVariantMap &info) override;
+    void dpSessionGroupLineReceived(PLDPSession *session, const PLGroupInfo &line) override;
+    void dpSessionBuddyLineReceived(PLDPSession *session, const PLBuddyInfo &line) override;
     void dpSessionBuddyStatusChanged(PLDPSession *session, const QVariantMap &info) override;
     void dpSessionBuddyNickNameChanged(PLDPSession *session, const QVariantMap &info) override;
     void dpSessionBuddyFlagChanged(PLDPSession *session, const QVariantMap &info) override;

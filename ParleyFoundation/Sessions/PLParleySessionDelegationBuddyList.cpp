@@ -24,61 +24,67 @@ bool isServerStarted(const QVariantMap &info) { return text(info, "tid") == QLat
 
 } // namespace
 
-void PLParleySession::dpSessionGroupInfoReceived(PLDPSession *session, const QVariantMap &info)
+void PLParleySession::dpSessionGroupLineReceived(PLDPSession *session, const PLGroupInfo &line)
 {
-    PL_GUARD_OBJECT(session && !info.isEmpty());
+    PL_GUARD_OBJECT(session);
     PLBuddyManager &buddies = PLBuddyManager::sharedManager();
     PLGLSTManager &cache = PLGLSTManager::sharedManager();
-    const QString type = text(info, "type");
-    if (type == QLatin1String("Buddy")) {
-        PL_GUARD_OBJECT(has(info, "buddyCMN") && has(info, "groupId"));
-        const PLBuddyPtr buddy = buddies.createBuddyForCMN(text(info, "buddyCMN"));
-        const PLGroupPtr group = buddies.groupForID(text(info, "groupId"));
+    switch (line.type) {
+    case PLGroupInfo::Buddy: {
+        const PLBuddyPtr buddy = buddies.createBuddyForCMN(line.buddyCMN);
+        const PLGroupPtr group = buddies.groupForID(line.groupID);
         PL_GUARD_OBJECT(buddy && group);
-        buddies.addBuddy(buddy->buddyCMN(), group->groupID());
-        cache.saveInfo(info);
-    } else if (type == QLatin1String("Group")) {
-        PL_GUARD_OBJECT(has(info, "groupId") && has(info, "groupName"));
-        const PLGroupPtr group = buddies.createGroupForID(text(info, "groupId"));
+        group->addBuddy(buddy);
+        cache.saveInfo(line);
+        break;
+    }
+    case PLGroupInfo::Group: {
+        const PLGroupPtr group = buddies.createGroupForID(line.groupID);
         PL_GUARD_OBJECT(group);
-        group->setGroupName(text(info, "groupName"));
-        cache.saveInfo(info);
-    } else if (type == QLatin1String("Cache")) {
-        if (info.value(QStringLiteral("willDownloadGroup")).toBool()) {
+        group->setGroupName(line.groupName);
+        cache.saveInfo(line);
+        break;
+    }
+    case PLGroupInfo::Cache:
+        if (line.willDownloadGroup) {
             post(notifications::kGroupInfoWillDownload);
             buddies.reset();
-            cache.beginSave(info);
+            cache.beginSave(line.toVariantMap());
         } else {
             // The cached list is current: replay it (line 0 is the cache line itself).
-            for (qsizetype i = 1; i < cache.count(); ++i)
-                dpSessionGroupInfoReceived(session, cache.groupInfoAtIndex(i));
+            for (qsizetype i = 1; i < cache.count(); ++i) {
+                const std::optional<PLGroupInfo> stored = PLGroupInfo::fromVariantMap(cache.groupInfoAtIndex(i));
+                if (stored)
+                    dpSessionGroupLineReceived(session, *stored);
+                else
+                    plLogNil(__FILE__, __LINE__);
+            }
         }
         // Group changes carry the number the client holds: keep the list's
         // number, else the first change after sign-in would claim number 0.
-        buddies.setGroupCacheNo(info.value(QStringLiteral("groupCacheNo")).toInt());
-    } else {
+        buddies.setGroupCacheNo(qint32(line.groupCacheNo));
+        break;
+    case PLGroupInfo::Unknown:
         plLog(QStringLiteral("Unknown type"));
         return;
     }
-    if (info.value(QStringLiteral("isLast")).toBool()) {
+    if (line.isLast) {
         cache.endSave();
         post(notifications::kGroupInfoDidDownloaded);
     }
 }
 
-void PLParleySession::dpSessionBuddyInfoReceived(PLDPSession *, const QVariantMap &info)
+void PLParleySession::dpSessionBuddyLineReceived(PLDPSession *, const PLBuddyInfo &line)
 {
-    for (const char *key : {"cmn", "name", "nickName", "velaID", "buddyFlag", "mobile", "orchardCMN"})
-        PL_GUARD_OBJECT(has(info, key));
-    const PLBuddyPtr buddy = PLBuddyManager::sharedManager().createBuddyForCMN(text(info, "cmn"));
+    const PLBuddyPtr buddy = PLBuddyManager::sharedManager().createBuddyForCMN(line.cmn);
     PL_GUARD_OBJECT(buddy);
-    buddy->setVelaID(text(info, "velaID"));
-    buddy->setName(text(info, "name"));
-    buddy->setNickName(text(info, "nickName"));
-    buddy->setBuddyFlags(text(info, "buddyFlag"));
-    buddy->setMobile(text(info, "mobile"));
-    buddy->setOrchardCMN(text(info, "orchardCMN"));
-    if (info.value(QStringLiteral("isLast")).toBool())
+    buddy->setVelaID(line.velaID);
+    buddy->setName(line.name);
+    buddy->setNickName(line.nickName);
+    buddy->setBuddyFlags(line.buddyFlag);
+    buddy->setMobile(line.mobile);
+    buddy->setOrchardCMN(line.orchardCMN);
+    if (line.isLast)
         buddyListCompleted();
 }
 

@@ -12,6 +12,9 @@
 #include "Sessions/PLRecordingShell.h"
 #include "TestSupport.h"
 #include "Utils/PLEndpoints.h"
+#include "Utils/PLUtils.h"
+
+#include <QFile>
 
 using namespace facade::test;
 using parley::PLBuddyManager;
@@ -329,4 +332,47 @@ TEST_F(FacadeTest, APeerConnectionOfferIsTakenAndAnswered)
     EXPECT_TRUE(created->contains("ip=127.0.0.1"));
     EXPECT_TRUE(created->contains("portNo=7000"));
     EXPECT_TRUE(created->contains("isSender=true"));
+}
+
+namespace {
+
+// Every group with its name and the CMNs it files on and off the list, and
+// every buddy's ID, name and flags.
+QStringList buddyListSnapshot()
+{
+    const PLBuddyManager &buddies = PLBuddyManager::sharedManager();
+    QStringList lines;
+    for (qsizetype i = 0; i < buddies.groupCount(); ++i) {
+        const auto group = buddies.groupAtIndex(i);
+        lines << QStringLiteral("group %1 %2 listed %3 unlisted %4")
+                     .arg(group->groupID(), group->groupName(), group->mUserListDict().keys().join(','),
+                          group->mNotFLBuddyDict().keys().join(','));
+    }
+    for (const auto &buddy : buddies.mBuddyDict())
+        lines << QStringLiteral("buddy %1 %2 %3 %4")
+                     .arg(buddy->buddyCMN(), buddy->velaID(), buddy->name(), buddy->buddyFlags());
+    return lines;
+}
+
+} // namespace
+
+TEST_F(FacadeTest, ASecondSignInWithTheSameGroupCacheRebuildsTheListFromTheCache)
+{
+    // Earlier sign-ins of this run left a current cache: start without one.
+    QFile::remove(parley::PLGroupCachePathForUser(QStringLiteral("alice@parley.test")));
+    ASSERT_TRUE(startAndSignIn());
+    ASSERT_TRUE(waitFor("ParleyGroupInfoWillDownload"));
+    const QStringList first = buddyListSnapshot();
+    ASSERT_GE(first.size(), 4);
+    ASSERT_TRUE(mSession->logout(true));
+    ASSERT_TRUE(waitFor("ParleyLogoutCompleted"));
+
+    const qsizetype again = mark();
+    mSession->loginWithUserID(QStringLiteral("alice@parley.test"), QStringLiteral("alice-pw"), {});
+    ASSERT_TRUE(waitFor("ParleyLoginCompleted", again, 15000));
+    // The server's number matched the file's: the groups came from the file.
+    EXPECT_FALSE(waitFor("ParleyGroupInfoWillDownload", again, 0));
+    EXPECT_TRUE(waitFor("ParleyGroupInfoDidDownloaded", again, 0));
+    EXPECT_EQ(buddyListSnapshot(), first);
+    EXPECT_EQ(PLBuddyManager::sharedManager().groupCacheNo(), 3);
 }

@@ -229,3 +229,33 @@ TEST_F(BuddyManagerTest, OrchardNumbersLeaveOutAbsentAndEmpty)
     buddy("3", "1000", "c@vela.test");
     EXPECT_EQ(manager.orcmnArrayForAllBuddies(), QStringList{"o1"});
 }
+
+// Buddies are found by CMN through a hash; every walk whose order shows still
+// goes in CMN text order ("10" before "9"), also after buddies were added.
+TEST_F(BuddyManagerTest, WalksGoInCMNOrderWhateverTheOrderOfArrival)
+{
+    buddy("9", "1100", "same@vela.test", "bo");
+    buddy("100", "1100", "same@vela.test", "Bo");
+    buddy("10", "0110", "ten@vela.test", "al");
+    for (const char *cmn : {"9", "100", "10"})
+        manager.buddyForCMN(QLatin1String(cmn))->setOrchardCMN(QStringLiteral("o") + QLatin1String(cmn));
+    EXPECT_EQ(manager.buddyForID(QStringLiteral("same@vela.test"))->buddyCMN(), "100");
+    EXPECT_EQ(manager.orcmnArrayForAllBuddies(), QStringList({"o10", "o100", "o9"}));
+    EXPECT_EQ(manager.mBuddyDict().keys(), QStringList({"10", "100", "9"}));
+    // Names equal but for case keep CMN order.
+    QStringList allowed;
+    for (const PLBuddyPtr &b : manager.allowedBuddies())
+        allowed << b->buddyCMN();
+    EXPECT_EQ(allowed, QStringList({"10", "100", "9"}));
+
+    buddy("1", "1100", "same@vela.test", "zed");
+    EXPECT_EQ(manager.buddyForID(QStringLiteral("same@vela.test"))->buddyCMN(), "1");
+    EXPECT_EQ(manager.mBuddyDict().keys(), QStringList({"1", "10", "100", "9"}));
+
+    manager.setMBuddyDict({{QStringLiteral("5"), std::make_shared<PLBuddy>(QStringLiteral("5"))}});
+    EXPECT_EQ(manager.mBuddyDict().keys(), QStringList({"5"}));
+    EXPECT_EQ(manager.buddyForCMN(QStringLiteral("1")), nullptr);
+    manager.reset();
+    EXPECT_TRUE(manager.mBuddyDict().isEmpty());
+    EXPECT_EQ(manager.buddyForID(QStringLiteral("same@vela.test")), nullptr);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+// One line of the group list (GLST) of a sign-in: the list's cache number, a
+// group, or a buddy filed in a group. The session hands it to its owner as
+// it is; the group cache stores it as its dictionary, and replays stored
+// dictionaries through fromVariantMap.
+
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+namespace parley {
+
+struct PLGroupInfo {
+    enum Type { Unknown, Cache, Group, Buddy };
+
+    Type type = Unknown;
+    quint32 groupCacheNo = 0;       // Cache
+    bool willDownloadGroup = false; // Cache: the number differs from the one held
+    bool isLast = false;            // Group, Buddy
+    QString groupID;                // Group, Buddy ("groupId")
+    QString groupName;              // Group
+    QString buddyCMN;               // Buddy
+
+    // {"type": "Cache", "groupCacheNo": number, "willDownloadGroup"},
+    // {"type": "Group", "isLast", "groupId", "groupName"} or
+    // {"type": "Buddy", "isLast", "buddyCMN", "groupId"}; empty when Unknown.
+    QVariantMap toVariantMap() const;
+    // A dictionary of that form back; an unknown "type" gives Unknown, a
+    // group or buddy line without its keys gives nothing.
+    static std::optional<PLGroupInfo> fromVariantMap(const QVariantMap &map);
+};
+
+} // namespace parley
