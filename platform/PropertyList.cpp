@@ -10,9 +10,12 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string_view>
 #include <type_traits>
 
 namespace parley {
@@ -333,7 +336,6 @@ class Writer {
 public:
     bool run(const QVariant &value)
     {
-        mOut.reserve(4096);
         append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
@@ -344,7 +346,11 @@ public:
         return true;
     }
 
-    QByteArray data() const { return mOut; }
+    QByteArray data()
+    {
+        mOut.truncate(mSize);
+        return mOut;
+    }
     QString error() const { return mError; }
 
 private:
@@ -354,129 +360,148 @@ private:
         return false;
     }
 
+    // The buffer is grown geometrically and written through a plain pointer;
+    // QByteArray::append per piece cost more than the pieces themselves.
+    char *extend(qsizetype n)
+    {
+        if (mSize + n > mCapacity || !mBuffer) {
+            mCapacity = std::max({mSize + n, 2 * mCapacity, qsizetype(4096)});
+            mOut.resize(mCapacity);
+            mBuffer = mOut.data();
+        }
+        char *at = mBuffer + mSize;
+        mSize += n;
+        return at;
+    }
+
     template <qsizetype N>
     void append(const char (&text)[N])
     {
-        mOut.append(text, N - 1);
+        append(text, N - 1);
     }
-    void append(const char *text, qsizetype size) { mOut.append(text, size); }
-    void append(char c) { mOut.append(c); }
+    void append(const char *text, qsizetype size) { std::memcpy(extend(size), text, size_t(size)); }
+    void append(char c) { *extend(1) = c; }
 
-    // Room for n more bytes at the end, growing the buffer geometrically.
-    char *extend(qsizetype n)
+    void indent(int level) { std::memset(extend(level), '\t', size_t(level)); }
+
+    // An element's start and end tags, each written in one piece.
+    struct Tag {
+        std::string_view open;
+        std::string_view close;
+    };
+    static constexpr Tag kKey{"<key>", "</key>\n"};
+    static constexpr Tag kString{"<string>", "</string>\n"};
+    static constexpr Tag kInteger{"<integer>", "</integer>\n"};
+    static constexpr Tag kReal{"<real>", "</real>\n"};
+    static constexpr Tag kData{"<data>", "</data>\n"};
+    static constexpr Tag kDate{"<date>", "</date>\n"};
+
+    void open(int level, const Tag &tag)
     {
-        const qsizetype at = mOut.size();
-        if (mOut.capacity() < at + n)
-            mOut.reserve(std::max(at + n, 2 * mOut.capacity()));
-        mOut.resize(at + n);
-        return mOut.data() + at;
-    }
-
-    void indent(int level) { mOut.append(qsizetype(level), '\t'); }
-
-    void open(int level, QLatin1StringView name)
-    {
-        indent(level);
-        append('<');
-        append(name.data(), name.size());
-        append('>');
-    }
-
-    void close(QLatin1StringView name)
-    {
-        append("</");
-        append(name.data(), name.size());
-        append(">\n");
+        char *at = extend(level + qsizetype(tag.open.size()));
+        std::memset(at, '\t', size_t(level));
+        std::memcpy(at + level, tag.open.data(), tag.open.size());
     }
 
-    void simple(int level, const char *tag, QByteArrayView text)
+    void close(const Tag &tag) { append(tag.close.data(), qsizetype(tag.close.size())); }
+
+    void simple(int level, const Tag &tag, QByteArrayView text)
     {
-        const QLatin1StringView name(tag);
-        open(level, name);
+        open(level, tag);
         append(text.data(), text.size());
-        close(name);
+        close(tag);
+    }
+
+    // Room for n more bytes at the end, without counting them as written.
+    char *reserveTail(qsizetype n)
+    {
+        char *at = extend(n);
+        mSize -= n;
+        return at;
     }
 
     // Escapes markup; a carriage return is written as a character reference,
-    // because a reader turns a literal one into a line feed. Runs of plain
-    // ASCII, the usual case, are copied in one piece.
+    // because a reader turns a literal one into a line feed. Encodes UTF-8
+    // in the same pass; no UTF-16 unit takes more than five bytes.
     bool escape(QStringView text)
     {
-        const char16_t *chars = text.utf16();
-        const qsizetype size = text.size();
-        qsizetype i = 0;
-        while (i < size) {
-            qsizetype run = i;
-            while (run < size && isPlainAscii(chars[run]))
-                ++run;
-            if (run > i) {
-                char *dst = extend(run - i);
-                for (qsizetype k = i; k < run; ++k)
-                    *dst++ = char(chars[k]);
-                i = run;
-                if (i >= size)
-                    break;
+        const char16_t *in = text.utf16();
+        const char16_t *const end = in + text.size();
+        char *const start = reserveTail(5 * text.size());
+        char *out = start;
+        while (in < end) {
+            const char16_t u = *in++;
+            if (u < 0x80) {
+                if (kPlainAscii[u]) {
+                    *out++ = char(u);
+                    continue;
+                }
+                switch (u) {
+                case '&': out = put(out, "&amp;"); continue;
+                case '<': out = put(out, "&lt;"); continue;
+                case '>': out = put(out, "&gt;"); continue;
+                case '\r': out = put(out, "&#13;"); continue;
+                default: return refuseCharacter(u);
+                }
             }
-            const char16_t u = chars[i];
+            if (u < 0x800) {
+                *out++ = char(0xC0 | (u >> 6));
+                *out++ = char(0x80 | (u & 0x3F));
+                continue;
+            }
             if (QChar::isHighSurrogate(u)) {
-                if (i + 1 >= size || !QChar::isLowSurrogate(chars[i + 1]))
+                if (in >= end || !QChar::isLowSurrogate(*in))
                     return fail(QStringLiteral("a string holds a lone surrogate"));
-                appendUtf8(QChar::surrogateToUcs4(u, chars[i + 1]));
-                i += 2;
+                const char32_t c = QChar::surrogateToUcs4(u, *in++);
+                *out++ = char(0xF0 | (c >> 18));
+                *out++ = char(0x80 | ((c >> 12) & 0x3F));
+                *out++ = char(0x80 | ((c >> 6) & 0x3F));
+                *out++ = char(0x80 | (c & 0x3F));
                 continue;
             }
             if (QChar::isLowSurrogate(u))
                 return fail(QStringLiteral("a string holds a lone surrogate"));
-            if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF)
-                return fail(QStringLiteral("a string holds the character U+%1, which XML cannot carry")
-                                .arg(uint(u), 4, 16, QLatin1Char('0')));
-            switch (u) {
-            case '&': append("&amp;"); break;
-            case '<': append("&lt;"); break;
-            case '>': append("&gt;"); break;
-            case '\r': append("&#13;"); break;
-            default: appendUtf8(u); break;
-            }
-            ++i;
+            if (u == 0xFFFE || u == 0xFFFF)
+                return refuseCharacter(u);
+            *out++ = char(0xE0 | (u >> 12));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
         }
+        mSize += out - start;
         return true;
     }
 
-    static bool isPlainAscii(char16_t u)
+    template <size_t N>
+    static char *put(char *out, const char (&text)[N])
     {
-        return u < 0x80 && (u >= 0x20 || u == '\t' || u == '\n') && u != '&' && u != '<' && u != '>';
+        std::memcpy(out, text, N - 1);
+        return out + N - 1;
     }
 
-    void appendUtf8(char32_t u)
+    bool refuseCharacter(char16_t u)
     {
-        char bytes[4];
-        qsizetype n = 0;
-        if (u < 0x80) {
-            bytes[n++] = char(u);
-        } else if (u < 0x800) {
-            bytes[n++] = char(0xC0 | (u >> 6));
-            bytes[n++] = char(0x80 | (u & 0x3F));
-        } else if (u < 0x10000) {
-            bytes[n++] = char(0xE0 | (u >> 12));
-            bytes[n++] = char(0x80 | ((u >> 6) & 0x3F));
-            bytes[n++] = char(0x80 | (u & 0x3F));
-        } else {
-            bytes[n++] = char(0xF0 | (u >> 18));
-            bytes[n++] = char(0x80 | ((u >> 12) & 0x3F));
-            bytes[n++] = char(0x80 | ((u >> 6) & 0x3F));
-            bytes[n++] = char(0x80 | (u & 0x3F));
-        }
-        append(bytes, n);
+        return fail(QStringLiteral("a string holds the character U+%1, which XML cannot carry")
+                        .arg(uint(u), 4, 16, QLatin1Char('0')));
     }
 
-    bool writeString(int level, const char *tag, QStringView text)
+    // ASCII written as it stands: not markup, not a carriage return, not a
+    // control character other than tab and line feed.
+    static constexpr std::array<bool, 0x80> kPlainAscii = [] {
+        std::array<bool, 0x80> plain{};
+        for (char16_t u = 0x20; u < 0x80; ++u)
+            plain[u] = u != '&' && u != '<' && u != '>';
+        plain['\t'] = true;
+        plain['\n'] = true;
+        return plain;
+    }();
+
+    bool writeString(int level, const Tag &tag, QStringView text)
     {
         // Escaped straight into the output; on failure the output is dropped.
-        const QLatin1StringView name(tag);
-        open(level, name);
+        open(level, tag);
         if (!escape(text))
             return false;
-        close(name);
+        close(tag);
         return true;
     }
 
@@ -485,7 +510,7 @@ private:
     {
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-        simple(level, "integer", QByteArrayView(digits, end - digits));
+        simple(level, kInteger, QByteArrayView(digits, end - digits));
     }
 
     template <typename Map>
@@ -501,14 +526,14 @@ private:
         if constexpr (std::is_same_v<Map, QVariantMap>) {
             // A map is already in key order.
             for (auto it = map.cbegin(); it != map.cend(); ++it) {
-                if (!writeString(level + 1, "key", it.key()) || !writeValue(it.value(), level + 1))
+                if (!writeString(level + 1, kKey, it.key()) || !writeValue(it.value(), level + 1))
                     return false;
             }
         } else {
             QStringList keys = map.keys();
             keys.sort(); // a hash has no order of its own; files stay stable
             for (const QString &key : keys) {
-                if (!writeString(level + 1, "key", key) || !writeValue(map.value(key), level + 1))
+                if (!writeString(level + 1, kKey, key) || !writeValue(map.value(key), level + 1))
                     return false;
             }
         }
@@ -530,7 +555,7 @@ private:
         for (const auto &item : list) {
             bool ok;
             if constexpr (std::is_same_v<List, QStringList>)
-                ok = writeString(level + 1, "string", item);
+                ok = writeString(level + 1, kString, item);
             else
                 ok = writeValue(item, level + 1);
             if (!ok)
@@ -590,19 +615,19 @@ private:
                 text = number > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
             else
                 text = QString::number(number, 'g', QLocale::FloatingPointShortest);
-            simple(level, "real", text.toLatin1());
+            simple(level, kReal, text.toLatin1());
             return true;
         }
         case QMetaType::QString:
-            return writeString(level, "string", as<QString>(value));
+            return writeString(level, kString, as<QString>(value));
         case QMetaType::QByteArray:
-            simple(level, "data", as<QByteArray>(value).toBase64());
+            simple(level, kData, as<QByteArray>(value).toBase64());
             return true;
         case QMetaType::QDateTime: {
             const QDateTime utc = value.toDateTime().toUTC();
             if (!utc.isValid() || utc.date().year() < 0 || utc.date().year() > 9999)
                 return fail(QStringLiteral("a date is invalid or out of range"));
-            simple(level, "date", utc.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")).toLatin1());
+            simple(level, kDate, utc.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")).toLatin1());
             return true;
         }
         case QMetaType::QVariantMap:
@@ -621,6 +646,9 @@ private:
     }
 
     QByteArray mOut;
+    char *mBuffer = nullptr;
+    qsizetype mSize = 0;
+    qsizetype mCapacity = 0;
     QString mError;
 };
 
