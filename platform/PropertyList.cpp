@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
@@ -11,12 +12,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string_view>
 #include <type_traits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace parley {
 
@@ -704,6 +710,74 @@ QString PropertyList::writeFile(const QString &path, const QVariant &value,
     }
     if (!file.commit())
         return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return QString();
+}
+
+} // namespace parley
+
+namespace parley {
+
+namespace {
+
+QString systemError(const QString &path, int error)
+{
+    return QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    const char *at = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+QString PropertyList::writeCacheFile(const QString &path, const QVariant &value)
+{
+    const WriteResult written = write(value);
+    if (!written.ok())
+        return written.error;
+    const QByteArray target = QFile::encodeName(path);
+    // A name of its own in the same folder, so that the rename stays on one
+    // file system and two writers never share a temporary file.
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+        temporary = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return systemError(path, errno);
+    }
+    if (fd < 0)
+        return systemError(path, EEXIST);
+    struct stat old {};
+    bool ok = true;
+    if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && writeAll(fd, written.data);
+    int error = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temporary.constData(), target.constData()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.constData());
+        return systemError(path, error ? error : EIO);
+    }
     return QString();
 }
 

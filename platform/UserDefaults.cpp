@@ -76,11 +76,13 @@ void UserDefaults::loadLocked()
 {
     mValues.clear();
     mFileIsCorrupt = false;
+    mFileIsCurrent = false;
     if (!QFileInfo::exists(mPath))
         return;
     const PropertyList::ReadResult read = PropertyList::readFile(mPath);
     if (read.ok() && read.value.typeId() == QMetaType::QVariantMap) {
         mValues = read.value.toMap();
+        mFileIsCurrent = true;
         return;
     }
     mFileIsCorrupt = true;
@@ -172,6 +174,7 @@ QVariantMap UserDefaults::dictionaryForKey(const QString &key) const
 
 bool UserDefaults::changeLocked(const QString &key, const QVariant &value)
 {
+    bool fileChanges = true;
     if (value.isValid()) {
         // Refuse what the file cannot hold, before anything changes.
         const PropertyList::WriteResult check = PropertyList::write(value);
@@ -179,11 +182,23 @@ bool UserDefaults::changeLocked(const QString &key, const QVariant &value)
             plLog(QStringLiteral("UserDefaults: value for \"%1\" refused: %2").arg(key, check.error));
             return false;
         }
+        // The same bytes as the stored value's leave the file as it is (the
+        // PC-ID, say, is set again at every sign-in).
+        const auto stored = mValues.constFind(key);
+        fileChanges = stored == mValues.cend() || PropertyList::write(*stored).data != check.data;
         mValues.insert(key, value);
     } else {
-        mValues.remove(key);
+        fileChanges = mValues.remove(key) > 0;
     }
+    if (!fileChanges && fileIsCurrentLocked())
+        return true;
     return writeLocked();
+}
+
+bool UserDefaults::fileIsCurrentLocked() const
+{
+    // A file removed behind our back is written again.
+    return mFileIsCurrent && QFileInfo::exists(mPath);
 }
 
 bool UserDefaults::setObject(const QVariant &value, const QString &key)
@@ -221,6 +236,8 @@ bool UserDefaults::setUserDictionary(const QString &userID, const QVariantMap &v
 bool UserDefaults::synchronize()
 {
     QMutexLocker lock(&mMutex);
+    if (fileIsCurrentLocked())
+        return true;
     return writeLocked();
 }
 
@@ -242,6 +259,7 @@ bool UserDefaults::moveCorruptFileAsideLocked()
 
 bool UserDefaults::writeLocked()
 {
+    mFileIsCurrent = false;
     const QFileInfo info(mPath);
     const QString folder = info.absolutePath();
     if (!QFileInfo::exists(folder)) {
@@ -259,6 +277,7 @@ bool UserDefaults::writeLocked()
         mFileIsCorrupt = false;
     }
     const QString error = PropertyList::writeFile(mPath, mValues, kFileMode);
+    mFileIsCurrent = error.isEmpty();
     if (!error.isEmpty()) {
         plLog(QStringLiteral("UserDefaults: %1").arg(error));
         return false;
