@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -495,7 +496,7 @@ private:
             if (!readStartTag(&name, &empty) || name != "key")
                 return std::nullopt;
             QString key;
-            if (!empty && (!readText(&key) || !readEndTag("key")))
+            if (!empty && (!readText(&key, true) || !readEndTag("key")))
                 return std::nullopt;
             skipWhitespace();
             std::optional<QVariant> value = readValue(depth + 1);
@@ -524,16 +525,23 @@ private:
     }
 
     // Text up to the next '<', entities resolved. Left null when there is
-    // none, as the full reader leaves it.
-    bool readText(QString *text)
+    // none, as the full reader leaves it. Keys repeat in every entry of a
+    // cache, so each distinct one is decoded once and then shared.
+    bool readText(QString *text, bool isKey = false)
     {
         const char *run = mAt;
         for (;;) {
+            while (mAt < mEnd && kPlainByte[uchar(*mAt)])
+                ++mAt;
             if (mAt >= mEnd)
                 return false;
             const uchar c = uchar(*mAt);
             if (c == '<' || c == '&') {
                 if (mAt > run) {
+                    if (isKey && c == '<' && text->isNull()) {
+                        *text = internedKey(run, mAt - run);
+                        return true;
+                    }
                     const QString piece = QString::fromUtf8(run, mAt - run);
                     if (text->isNull())
                         *text = piece;
@@ -549,16 +557,34 @@ private:
                 run = mAt;
                 continue;
             }
-            if (c < 0x80) {
-                if ((c < 0x20 && c != '\t' && c != '\n') || c == '>' || c >= 0x7F)
-                    return false;
-                ++mAt;
-                continue;
-            }
+            if (c < 0x80)
+                return false;
             if (!skipUtf8Character())
                 return false;
         }
     }
+
+    QString internedKey(const char *utf8, qsizetype size)
+    {
+        const QByteArray bytes = QByteArray::fromRawData(utf8, size);
+        if (auto it = mKeys.constFind(bytes); it != mKeys.cend())
+            return *it;
+        QString key = QString::fromUtf8(utf8, size);
+        if (mKeys.size() < 256)
+            mKeys.insert(QByteArray(utf8, size), key);
+        return key;
+    }
+
+    // ASCII that text holds as it stands: not markup, not '>', not a carriage
+    // return, not a control character other than tab and line feed, not DEL.
+    static constexpr std::array<bool, 256> kPlainByte = [] {
+        std::array<bool, 256> plain{};
+        for (int c = 0x20; c < 0x7F; ++c)
+            plain[size_t(c)] = c != '<' && c != '&' && c != '>';
+        plain['\t'] = true;
+        plain['\n'] = true;
+        return plain;
+    }();
 
     // A well-formed UTF-8 sequence of a character that is surely allowed.
     bool skipUtf8Character()
@@ -658,6 +684,7 @@ private:
 
     const char *mAt;
     const char *const mEnd;
+    QHash<QByteArray, QString> mKeys;
 };
 
 // ---- writing ---------------------------------------------------------------
