@@ -172,23 +172,35 @@ QVariantMap UserDefaults::dictionaryForKey(const QString &key) const
     return v.typeId() == QMetaType::QVariantMap || v.typeId() == QMetaType::QVariantHash ? v.toMap() : QVariantMap();
 }
 
-bool UserDefaults::changeLocked(const QString &key, const QVariant &value)
+bool UserDefaults::changeLocked(const QVariantMap &values)
 {
-    bool fileChanges = true;
-    if (value.isValid()) {
-        // Refuse what the file cannot hold, before anything changes.
-        const PropertyList::WriteResult check = PropertyList::write(value);
+    // Refuse what the file cannot hold, before anything changes.
+    QList<QByteArray> written;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (!it.value().isValid()) {
+            written.append(QByteArray());
+            continue;
+        }
+        PropertyList::WriteResult check = PropertyList::write(it.value());
         if (!check.ok()) {
-            plLog(QStringLiteral("UserDefaults: value for \"%1\" refused: %2").arg(key, check.error));
+            plLog(QStringLiteral("UserDefaults: value for \"%1\" refused: %2").arg(it.key(), check.error));
             return false;
         }
-        // The same bytes as the stored value's leave the file as it is (the
-        // PC-ID, say, is set again at every sign-in).
-        const auto stored = mValues.constFind(key);
-        fileChanges = stored == mValues.cend() || PropertyList::write(*stored).data != check.data;
-        mValues.insert(key, value);
-    } else {
-        fileChanges = mValues.remove(key) > 0;
+        written.append(std::move(check.data));
+    }
+    bool fileChanges = false;
+    qsizetype index = 0;
+    for (auto it = values.cbegin(); it != values.cend(); ++it, ++index) {
+        if (it.value().isValid()) {
+            // The same bytes as the stored value's leave the file as it is
+            // (the PC-ID, say, is set again at every sign-in).
+            const auto stored = mValues.constFind(it.key());
+            fileChanges = fileChanges || stored == mValues.cend() ||
+                          PropertyList::write(*stored).data != written.at(index);
+            mValues.insert(it.key(), it.value());
+        } else {
+            fileChanges = mValues.remove(it.key()) > 0 || fileChanges;
+        }
     }
     if (!fileChanges && fileIsCurrentLocked())
         return true;
@@ -204,7 +216,13 @@ bool UserDefaults::fileIsCurrentLocked() const
 bool UserDefaults::setObject(const QVariant &value, const QString &key)
 {
     QMutexLocker lock(&mMutex);
-    return changeLocked(key, value);
+    return changeLocked(QVariantMap{{key, value}});
+}
+
+bool UserDefaults::setObjects(const QVariantMap &values)
+{
+    QMutexLocker lock(&mMutex);
+    return changeLocked(values);
 }
 
 bool UserDefaults::setString(const QString &value, const QString &key)

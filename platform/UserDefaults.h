@@ -72,6 +72,9 @@ public:
     bool setArray(const QVariantList &value, const QString &key);
     bool setDictionary(const QVariantMap &value, const QString &key);
     bool removeObjectForKey(const QString &key);
+    // Several values (invalid ones remove their key) stored with one write;
+    // if any has no property-list form, none is stored.
+    bool setObjects(const QVariantMap &values);
 
     // The dictionary stored under an account's user ID (empty when none).
     QVariantMap userDictionary(const QString &userID) const;
@@ -87,7 +90,7 @@ private:
     void loadLocked();
     bool writeLocked();
     bool moveCorruptFileAsideLocked();
-    bool changeLocked(const QString &key, const QVariant &value);
+    bool changeLocked(const QVariantMap &values);
     bool fileIsCurrentLocked() const;
 
     mutable QMutex mMutex;

@@ -304,6 +304,33 @@ TEST_F(UserDefaultsTest, UnchangedValuesAndSynchronizeLeaveTheFileAlone)
     EXPECT_EQ(fileValues(mPath).value(K).typeId(), QMetaType::Double);
 }
 
+TEST_F(UserDefaultsTest, SeveralValuesAreStoredTogetherOrNotAtAll)
+{
+    UserDefaults defaults(mPath);
+    ASSERT_TRUE(defaults.setInteger(1, QStringLiteral("gone")));
+    ASSERT_TRUE(defaults.setObjects({{QStringLiteral("PCID"), QStringLiteral("pc-1")},
+                                     {QStringLiteral("LocKey"), QStringLiteral("abcd")},
+                                     {QStringLiteral("gone"), QVariant()}}));
+    const QVariantMap both{{QStringLiteral("PCID"), QStringLiteral("pc-1")},
+                           {QStringLiteral("LocKey"), QStringLiteral("abcd")}};
+    EXPECT_EQ(fileValues(mPath), both);
+    const ino_t written = inode(mPath);
+
+    // One value the file cannot hold refuses them all.
+    EXPECT_FALSE(defaults.setObjects({{QStringLiteral("PCID"), QStringLiteral("pc-2")},
+                                      {QStringLiteral("LocKey"), QVariant::fromValue(QSize(1, 1))}}));
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("PCID")), QStringLiteral("pc-1"));
+    EXPECT_EQ(inode(mPath), written);
+
+    // The same values again leave the file alone; one new value rewrites it.
+    EXPECT_TRUE(defaults.setObjects(both));
+    EXPECT_EQ(inode(mPath), written);
+    ASSERT_TRUE(defaults.setObjects({{QStringLiteral("PCID"), QStringLiteral("pc-1")},
+                                     {QStringLiteral("LocKey"), QStringLiteral("efgh")}}));
+    EXPECT_NE(inode(mPath), written);
+    EXPECT_EQ(fileValues(mPath).value(QStringLiteral("LocKey")), QVariant(QStringLiteral("efgh")));
+}
+
 TEST_F(UserDefaultsTest, AFileRemovedBehindOurBackIsWrittenAgain)
 {
     UserDefaults defaults(mPath);
