@@ -48,6 +48,13 @@ public:
     // Answers an empty string on success, else the error.
     [[nodiscard]] static QString writeFile(const QString &path, const QVariant &value,
                                            std::optional<QFileDevice::Permissions> permissions = std::nullopt);
+    // For caches the server can send again: as atomic as writeFile (the new
+    // file replaces the old one by a rename), but not forced to the disk, so
+    // a sign-in does not wait for the disk. After a power loss the file may
+    // be the old one, empty or cut short; its reader must then treat it as
+    // absent. A new file gets the usual mode (0666 less the umask), a
+    // replaced one keeps its mode.
+    [[nodiscard]] static QString writeCacheFile(const QString &path, const QVariant &value);
 };
 
 } // namespace parley

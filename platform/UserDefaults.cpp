@@ -76,11 +76,13 @@ void UserDefaults::loadLocked()
 {
     mValues.clear();
     mFileIsCorrupt = false;
+    mFileIsCurrent = false;
     if (!QFileInfo::exists(mPath))
         return;
     const PropertyList::ReadResult read = PropertyList::readFile(mPath);
     if (read.ok() && read.value.typeId() == QMetaType::QVariantMap) {
         mValues = read.value.toMap();
+        mFileIsCurrent = true;
         return;
     }
     mFileIsCorrupt = true;
@@ -170,26 +172,57 @@ QVariantMap UserDefaults::dictionaryForKey(const QString &key) const
     return v.typeId() == QMetaType::QVariantMap || v.typeId() == QMetaType::QVariantHash ? v.toMap() : QVariantMap();
 }
 
-bool UserDefaults::changeLocked(const QString &key, const QVariant &value)
+bool UserDefaults::changeLocked(const QVariantMap &values)
 {
-    if (value.isValid()) {
-        // Refuse what the file cannot hold, before anything changes.
-        const PropertyList::WriteResult check = PropertyList::write(value);
+    // Refuse what the file cannot hold, before anything changes.
+    QList<QByteArray> written;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (!it.value().isValid()) {
+            written.append(QByteArray());
+            continue;
+        }
+        PropertyList::WriteResult check = PropertyList::write(it.value());
         if (!check.ok()) {
-            plLog(QStringLiteral("UserDefaults: value for \"%1\" refused: %2").arg(key, check.error));
+            plLog(QStringLiteral("UserDefaults: value for \"%1\" refused: %2").arg(it.key(), check.error));
             return false;
         }
-        mValues.insert(key, value);
-    } else {
-        mValues.remove(key);
+        written.append(std::move(check.data));
     }
+    bool fileChanges = false;
+    qsizetype index = 0;
+    for (auto it = values.cbegin(); it != values.cend(); ++it, ++index) {
+        if (it.value().isValid()) {
+            // The same bytes as the stored value's leave the file as it is
+            // (the PC-ID, say, is set again at every sign-in).
+            const auto stored = mValues.constFind(it.key());
+            fileChanges = fileChanges || stored == mValues.cend() ||
+                          PropertyList::write(*stored).data != written.at(index);
+            mValues.insert(it.key(), it.value());
+        } else {
+            fileChanges = mValues.remove(it.key()) > 0 || fileChanges;
+        }
+    }
+    if (!fileChanges && fileIsCurrentLocked())
+        return true;
     return writeLocked();
+}
+
+bool UserDefaults::fileIsCurrentLocked() const
+{
+    // A file removed behind our back is written again.
+    return mFileIsCurrent && QFileInfo::exists(mPath);
 }
 
 bool UserDefaults::setObject(const QVariant &value, const QString &key)
 {
     QMutexLocker lock(&mMutex);
-    return changeLocked(key, value);
+    return changeLocked(QVariantMap{{key, value}});
+}
+
+bool UserDefaults::setObjects(const QVariantMap &values)
+{
+    QMutexLocker lock(&mMutex);
+    return changeLocked(values);
 }
 
 bool UserDefaults::setString(const QString &value, const QString &key)
@@ -221,6 +254,8 @@ bool UserDefaults::setUserDictionary(const QString &userID, const QVariantMap &v
 bool UserDefaults::synchronize()
 {
     QMutexLocker lock(&mMutex);
+    if (fileIsCurrentLocked())
+        return true;
     return writeLocked();
 }
 
@@ -242,6 +277,7 @@ bool UserDefaults::moveCorruptFileAsideLocked()
 
 bool UserDefaults::writeLocked()
 {
+    mFileIsCurrent = false;
     const QFileInfo info(mPath);
     const QString folder = info.absolutePath();
     if (!QFileInfo::exists(folder)) {
@@ -259,6 +295,7 @@ bool UserDefaults::writeLocked()
         mFileIsCorrupt = false;
     }
     const QString error = PropertyList::writeFile(mPath, mValues, kFileMode);
+    mFileIsCurrent = error.isEmpty();
     if (!error.isEmpty()) {
         plLog(QStringLiteral("UserDefaults: %1").arg(error));
         return false;

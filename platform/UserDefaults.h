@@ -7,7 +7,9 @@
 // - Reads answer the stored value, else the registered default, else nothing.
 // - Every change is written to the file at once, atomically, with mode 0600
 //   (the folder is created with mode 0700 when missing). A value that has no
-//   property-list form is refused and nothing changes.
+//   property-list form is refused and nothing changes. Setting a value the
+//   file already holds (the same bytes once written), or synchronizing when
+//   the last write succeeded, leaves the file untouched.
 // - A file that cannot be read is logged and treated as empty; it is left in
 //   place until the next write, which first moves it aside to
 //   "<name>.corrupt" (".corrupt.1", ... when taken), so it is never lost.
@@ -70,6 +72,9 @@ public:
     bool setArray(const QVariantList &value, const QString &key);
     bool setDictionary(const QVariantMap &value, const QString &key);
     bool removeObjectForKey(const QString &key);
+    // Several values (invalid ones remove their key) stored with one write;
+    // if any has no property-list form, none is stored.
+    bool setObjects(const QVariantMap &values);
 
     // The dictionary stored under an account's user ID (empty when none).
     QVariantMap userDictionary(const QString &userID) const;
@@ -77,20 +82,24 @@ public:
     // Replaces the whole dictionary of that account.
     bool setUserDictionary(const QString &userID, const QVariantMap &values);
 
-    // Writes the stored values now (after an earlier failed write, say).
+    // Writes the stored values now (after an earlier failed write, say),
+    // unless the file already holds them.
     bool synchronize();
 
 private:
     void loadLocked();
     bool writeLocked();
     bool moveCorruptFileAsideLocked();
-    bool changeLocked(const QString &key, const QVariant &value);
+    bool changeLocked(const QVariantMap &values);
+    bool fileIsCurrentLocked() const;
 
     mutable QMutex mMutex;
     QString mPath;
     QVariantMap mValues;
     QVariantMap mRegistered;
     bool mFileIsCorrupt = false;
+    // The file holds exactly mValues (loaded from it or last written whole).
+    bool mFileIsCurrent = false;
 };
 
 } // namespace parley

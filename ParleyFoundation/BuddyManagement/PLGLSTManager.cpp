@@ -97,9 +97,10 @@ void PLGLSTManager::endSave()
     if (!mSaveFlagValue)
         return;
     mSaveFlagValue = false;
-    // The new file replaces the old one only once it is complete.
+    // The new file replaces the old one only once it is complete. Not forced
+    // to the disk: an unreadable cache is ignored and the server resends it.
     const QString error = mGroupCachePathValue.isNull() ? QStringLiteral("no path")
-                                                        : PropertyList::writeFile(mGroupCachePathValue, mEntries);
+                                                        : PropertyList::writeCacheFile(mGroupCachePathValue, mEntries);
     if (!error.isEmpty())
         plLog(QStringLiteral("group cache could not be written: ") + error);
 }

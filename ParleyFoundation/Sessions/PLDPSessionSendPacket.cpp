@@ -55,22 +55,17 @@ const QString kLangOS = QStringLiteral("ko.macm");
 
 QString clientVersion() { return QCoreApplication::applicationVersion(); }
 
-// The PC-ID of this machine, also kept in the user defaults.
-QString storedPCID()
+// The PC-ID of this machine and a new location key, both kept in the user
+// defaults (in one write: each durable write waits for the disk), the key
+// also in the own account. Answers the PC-ID.
+QString storePCIDAndNewLocationKey()
 {
     const QString pcid = PCIDString(GetPrimaryMacAddress());
-    UserDefaults::standardUserDefaults().setObject(pcid, QStringLiteral("PCID"));
-    return pcid;
-}
-
-// A new location key, kept in the user defaults and in the own account.
-void storeNewLocationKey()
-{
     const QString locKey = PLGetLocKey();
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject(locKey, QStringLiteral("LocKey"));
-    defaults.synchronize();
+    UserDefaults::standardUserDefaults().setObjects(
+        {{QStringLiteral("PCID"), pcid}, {QStringLiteral("LocKey"), locKey}});
     PLMyInfoManager::sharedManager().setDpLocationKey(locKey);
+    return pcid;
 }
 
 QString currentPCName()
@@ -162,8 +157,7 @@ bool PLDPSession::sendLIN4Packet(const QString &passwordType)
     packet.setCharEncodeType(QStringLiteral("UTF8"));
     packet.setLangDotOS(kLangOS);
     packet.setMasterID(QStringLiteral("%00"));
-    packet.setPCID(storedPCID());
-    storeNewLocationKey();
+    packet.setPCID(storePCIDAndNewLocationKey());
     packet.setHiddenRetryYN(mIsHiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
     packet.setPcName(currentPCName());
     if (const QString locale = localeName(); !locale.isNull())
@@ -188,11 +182,10 @@ bool PLDPSession::sendLSINPacket()
     packet.setCharEncodeType(QStringLiteral("UTF8"));
     packet.setLangDotOS(kLangOS);
     packet.setMasterID(QStringLiteral("%00"));
-    const QString pcid = storedPCID();
+    const QString pcid = storePCIDAndNewLocationKey();
     PLMyInfoManager &myInfo = PLMyInfoManager::sharedManager();
     myInfo.setDpPCID(pcid);
     packet.setPCID(pcid);
-    storeNewLocationKey();
     packet.setHiddenRetryYN(mIsHiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
     currentPCName();
     packet.setEncryptKey(mEncryptKey);

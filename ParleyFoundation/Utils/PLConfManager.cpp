@@ -112,9 +112,11 @@ bool PLConfManager::setConf(const QByteArray &body, qint32 version)
     dict.insert(QLatin1String(kConfVersionKey), version);
     mConfDictValue = dict;
     // Written to a new file that then replaces the old one, so a crash
-    // midway leaves the previous configuration, never half a file.
+    // midway leaves the previous configuration, never half a file. Not
+    // forced to the disk: an unreadable file counts as version 0, and the
+    // server then sends the configuration again.
     const QString error =
-        mConfPath.isNull() ? QStringLiteral("no path") : PropertyList::writeFile(mConfPath, dict);
+        mConfPath.isNull() ? QStringLiteral("no path") : PropertyList::writeCacheFile(mConfPath, dict);
     if (!error.isEmpty())
         plLog(QStringLiteral("conf.dat could not be written: ") + error);
     return true;

@@ -393,6 +393,55 @@ TEST(PropertyListFile, MissingFolderAndMissingFileAreErrors)
     EXPECT_TRUE(read.error.contains(QLatin1String("absent.plist"))) << read.error.toStdString();
 }
 
+// ---- cache files: replaced by a rename, not forced to the disk ---------------
+
+TEST(PropertyListCacheFile, WritesTheSameBytesAndReplacesTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("GroupCache.nch"));
+    const QVariantList first{QVariantMap{{QStringLiteral("groupCacheNo"), 1}}};
+    ASSERT_EQ(PropertyList::writeCacheFile(path, first), QString());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), PropertyList::write(first).data);
+    file.close();
+
+    const QVariantList second{QVariantMap{{QStringLiteral("groupCacheNo"), 2}}, QStringLiteral("<&>")};
+    ASSERT_EQ(PropertyList::writeCacheFile(path, second), QString());
+    EXPECT_EQ(PropertyList::readFile(path).value, QVariant(second));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("GroupCache.nch")});
+}
+
+TEST(PropertyListCacheFile, NewFileFollowsTheUmaskAndAReplacedOneKeepsItsMode)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("conf.dat"));
+    const mode_t mask = ::umask(022);
+    ASSERT_EQ(PropertyList::writeCacheFile(path, 1), QString());
+    EXPECT_EQ(fileMode(path), mode_t(0644));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+    ASSERT_EQ(PropertyList::writeCacheFile(path, 2), QString());
+    ::umask(mask);
+    EXPECT_EQ(fileMode(path), mode_t(0600));
+    EXPECT_EQ(PropertyList::readFile(path).value, QVariant(qlonglong(2)));
+}
+
+TEST(PropertyListCacheFile, FailuresLeaveTheOldFileAndNoLeftovers)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.plist"));
+    ASSERT_EQ(PropertyList::writeCacheFile(path, QStringLiteral("old")), QString());
+    // A value with no property-list form, then a target that cannot be replaced.
+    EXPECT_FALSE(PropertyList::writeCacheFile(path, QVariantMap{{QStringLiteral("bad"), QVariant()}}).isEmpty());
+    const QString folder = dir.filePath(QStringLiteral("folder"));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/inner")));
+    const QString error = PropertyList::writeCacheFile(folder, 1);
+    EXPECT_TRUE(error.contains(folder)) << error.toStdString();
+    EXPECT_EQ(PropertyList::readFile(path).value, QVariant(QStringLiteral("old")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.plist")});
+    EXPECT_FALSE(PropertyList::writeCacheFile(dir.filePath(QStringLiteral("no/such/a.plist")), 1).isEmpty());
+}
+
 // ---- an independent reader and writer: Python's plistlib ----------------------
 
 // Runs a Python snippet with the file path as its argument; answers its

@@ -265,6 +265,94 @@ TEST_F(UserDefaultsTest, FailedWriteIsReportedAndSynchronizeRetries)
     EXPECT_EQ(UserDefaults(path).integerForKey(K), 3);
 }
 
+// Each write replaces the file by a new one, so its inode tells whether the
+// file was written again.
+ino_t inode(const QString &path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+TEST_F(UserDefaultsTest, UnchangedValuesAndSynchronizeLeaveTheFileAlone)
+{
+    UserDefaults defaults(mPath);
+    ASSERT_TRUE(defaults.setString(QStringLiteral("pc-1"), QStringLiteral("PCID")));
+    ASSERT_TRUE(defaults.setInteger(1, K));
+    const ino_t written = inode(mPath);
+    ASSERT_NE(written, ino_t(0));
+
+    // Checked after each call: a freed inode number may come back later.
+    EXPECT_TRUE(defaults.setString(QStringLiteral("pc-1"), QStringLiteral("PCID")));
+    EXPECT_EQ(inode(mPath), written);
+    EXPECT_TRUE(defaults.setObject(1, K)); // an int writes the same bytes as the stored integer
+    EXPECT_EQ(inode(mPath), written);
+    EXPECT_TRUE(defaults.removeObjectForKey(QStringLiteral("absent")));
+    EXPECT_EQ(inode(mPath), written);
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(inode(mPath), written);
+
+    // A loaded file counts as current too.
+    UserDefaults reloaded(mPath);
+    EXPECT_TRUE(reloaded.setString(QStringLiteral("pc-1"), QStringLiteral("PCID")));
+    EXPECT_EQ(inode(mPath), written);
+    EXPECT_TRUE(reloaded.synchronize());
+    EXPECT_EQ(inode(mPath), written);
+
+    // The same number as a real is another value in the file.
+    ASSERT_TRUE(reloaded.setDouble(1.0, K));
+    EXPECT_NE(inode(mPath), written);
+    EXPECT_EQ(fileValues(mPath).value(K).typeId(), QMetaType::Double);
+}
+
+TEST_F(UserDefaultsTest, SeveralValuesAreStoredTogetherOrNotAtAll)
+{
+    UserDefaults defaults(mPath);
+    ASSERT_TRUE(defaults.setInteger(1, QStringLiteral("gone")));
+    ASSERT_TRUE(defaults.setObjects({{QStringLiteral("PCID"), QStringLiteral("pc-1")},
+                                     {QStringLiteral("LocKey"), QStringLiteral("abcd")},
+                                     {QStringLiteral("gone"), QVariant()}}));
+    const QVariantMap both{{QStringLiteral("PCID"), QStringLiteral("pc-1")},
+                           {QStringLiteral("LocKey"), QStringLiteral("abcd")}};
+    EXPECT_EQ(fileValues(mPath), both);
+    const ino_t written = inode(mPath);
+
+    // One value the file cannot hold refuses them all.
+    EXPECT_FALSE(defaults.setObjects({{QStringLiteral("PCID"), QStringLiteral("pc-2")},
+                                      {QStringLiteral("LocKey"), QVariant::fromValue(QSize(1, 1))}}));
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("PCID")), QStringLiteral("pc-1"));
+    EXPECT_EQ(inode(mPath), written);
+
+    // The same values again leave the file alone; one new value rewrites it.
+    EXPECT_TRUE(defaults.setObjects(both));
+    EXPECT_EQ(inode(mPath), written);
+    ASSERT_TRUE(defaults.setObjects({{QStringLiteral("PCID"), QStringLiteral("pc-1")},
+                                     {QStringLiteral("LocKey"), QStringLiteral("efgh")}}));
+    EXPECT_NE(inode(mPath), written);
+    EXPECT_EQ(fileValues(mPath).value(QStringLiteral("LocKey")), QVariant(QStringLiteral("efgh")));
+}
+
+TEST_F(UserDefaultsTest, AFileRemovedBehindOurBackIsWrittenAgain)
+{
+    UserDefaults defaults(mPath);
+    ASSERT_TRUE(defaults.setInteger(5, K));
+    ASSERT_TRUE(QFile::remove(mPath));
+    EXPECT_TRUE(defaults.setInteger(5, K));
+    EXPECT_EQ(fileValues(mPath), (QVariantMap{{K, qlonglong(5)}}));
+    ASSERT_TRUE(QFile::remove(mPath));
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(fileValues(mPath), (QVariantMap{{K, qlonglong(5)}}));
+}
+
+TEST_F(UserDefaultsTest, AnUnchangedValueStillReplacesAnUnreadableFile)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(mPath).absolutePath()));
+    ASSERT_TRUE(writeBytes(mPath, "garbage"));
+    UserDefaults defaults(mPath);
+    EXPECT_TRUE(defaults.removeObjectForKey(K));
+    EXPECT_EQ(contents(mPath + QStringLiteral(".corrupt")), QByteArray("garbage"));
+    EXPECT_EQ(fileValues(mPath), QVariantMap());
+}
+
 struct CorruptCase {
     const char *label;
     QByteArray bytes;
