@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "Utils/ParleyStringAdditions.h"
 
+#include <algorithm>
 #include <cxxabi.h>
 #include <cstdlib>
 #include <memory>
@@ -31,11 +32,27 @@ PLRecvPacket::PLRecvPacket()
 
 PLRecvPacket::~PLRecvPacket() = default;
 
-PLRecvPacket *PLRecvPacket::setParams(const QStringList &fields, const QString &line)
+PLRecvPacket *PLRecvPacket::setParams(const QString &line)
 {
-    mFields = fields;
-    mCommand = fields.value(0);
-    mTID = plIntValue(fields.value(1));
+    // Split on every space into views of the line; a null line reads as one
+    // empty field, as an empty one does.
+    mFieldSource = line.isNull() ? QString(QLatin1String("")) : line;
+    mFields.clear();
+    const QChar *text = mFieldSource.constData();
+    const qsizetype size = mFieldSource.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text[i] == QLatin1Char(' ')) {
+            mFields.append(QStringView(text + start, i - start));
+            start = i + 1;
+        }
+    }
+    mFields.append(QStringView(text + start, size - start));
+
+    // The builder sets the command word it looked up, which spares a copy.
+    if (QStringView(mCommand) != mFields[0])
+        mCommand = mFields[0].toString();
+    mTID = mFields.size() > 1 ? plIntValue(mFields[1]) : 0;
     mPacketString = line;
     mMarkedInvalid = false;
     if (!hasDecodableLayout())
@@ -51,10 +68,51 @@ PLRecvPacket *PLRecvPacket::setParams(const QStringList &fields, const QString &
     return this;
 }
 
+const QString *PLRecvPacket::find(const QString &name) const
+{
+    const QChar *key = name.constData();
+    const qsizetype size = name.size();
+    // From the back: a name set again replaces its earlier value.
+    for (qsizetype i = mParams.size(); i-- > 0;) {
+        const QString &candidate = mParams[i].name;
+        if (candidate.size() == size
+            && (candidate.constData() == key || std::equal(key, key + size, candidate.constData())))
+            return &mParams[i].value;
+    }
+    return nullptr;
+}
+
+const QHash<QString, QString> &PLRecvPacket::dictParams() const
+{
+    if (!mDictParamsBuilt) {
+        mDictParams.clear();
+        mDictParams.reserve(mParams.size());
+        for (const Param &param : mParams)
+            mDictParams.insert(param.name, param.value);
+        mDictParamsBuilt = true;
+    }
+    return mDictParams;
+}
+
+void PLRecvPacket::setMDictParams(const QHash<QString, QString> &params)
+{
+    mParams.clear();
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        mParams.append({it.key(), it.value()});
+    mDictParams = params;
+    mDictParamsBuilt = true;
+}
+
+void PLRecvPacket::setValue(const QString &name, const QString &value)
+{
+    mParams.append({name, value});
+    mDictParamsBuilt = false;
+}
+
 qint32 PLRecvPacket::intValue(const QString &name, qint32 absent) const
 {
-    const auto it = mDictParams.constFind(name);
-    return it == mDictParams.constEnd() ? absent : plIntValue(*it);
+    const QString *found = find(name);
+    return found ? plIntValue(*found) : absent;
 }
 
 const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)
@@ -65,27 +123,30 @@ const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)
     return items.at(index);
 }
 
-const QString &PLRecvPacket::field(qsizetype index) const
+QStringView PLRecvPacket::fieldView(qsizetype index) const
 {
-    return item(mFields, index);
+    if (index < 0 || index >= mFields.size())
+        throw PLParseError("field " + std::to_string(index) + " beyond the end of a line of "
+                           + std::to_string(mFields.size()) + " fields");
+    return mFields[index];
 }
 
-const QString &PLRecvPacket::lastField(qsizetype notBefore) const
+QString PLRecvPacket::lastField(qsizetype notBefore) const
 {
     if (mFields.size() <= notBefore)
         throw PLParseError("no field at " + std::to_string(notBefore) + " or later in a line of "
                            + std::to_string(mFields.size()) + " fields");
-    return mFields.last();
+    return mFields.back().toString();
 }
 
 void PLRecvPacket::readField(const QString &name, qsizetype index)
 {
-    mDictParams.insert(name, stringByParleyDecoding(field(index)));
+    setValue(name, stringByParleyDecoding(fieldView(index)));
 }
 
 void PLRecvPacket::readRawField(const QString &name, qsizetype index)
 {
-    mDictParams.insert(name, field(index));
+    setValue(name, fieldView(index).toString());
 }
 
 void PLRecvPacket::readFields(qsizetype first, std::initializer_list<QString> names)

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <QVarLengthArray>
 #include <initializer_list>
 #include <stdexcept>
 
@@ -27,28 +29,34 @@ public:
     PLRecvPacket(const PLRecvPacket &) = delete;
     PLRecvPacket &operator=(const PLRecvPacket &) = delete;
 
-    // Fills the packet from the fields of a header line and the line itself:
-    // the base step (command, tid, raw line), then decodeFields() inside a
-    // guard, validity as its last step. A failed read is logged and leaves the
-    // packet invalid with the fields read so far.
-    virtual PLRecvPacket *setParams(const QStringList &fields, const QString &line);
+    // Fills the packet from a header line, whose fields are separated by
+    // single spaces (an empty field keeps its position): the base step
+    // (command, tid, raw line), then decodeFields() inside a guard, validity
+    // as its last step. A failed read is logged and leaves the packet invalid
+    // with the fields read so far.
+    virtual PLRecvPacket *setParams(const QString &line);
 
     bool isValid() const { return mIsValid; }
     const QString &command() const { return mCommand; }
     qint32 tID() const { return mTID; }
     const QString &packetString() const { return mPacketString; }
-    const QHash<QString, QString> &dictParams() const { return mDictParams; }
-    int countParams() const { return int(mDictParams.size()); }
+    // Every named field; built on first use, as most callers ask by name.
+    const QHash<QString, QString> &dictParams() const;
+    int countParams() const { return int(dictParams().size()); }
 
     void setTID(qint32 tid) { mTID = tid; }
     void setCommand(const QString &command) { mCommand = command; }
     void setMCommand(const QString &command) { mCommand = command; }
     void setPacketString(const QString &line) { mPacketString = line; }
     void setMIsValid(bool valid) { mIsValid = valid; }
-    void setMDictParams(const QHash<QString, QString> &params) { mDictParams = params; }
+    void setMDictParams(const QHash<QString, QString> &params);
 
     // The named field; a null string when the line did not carry it.
-    QString value(const QString &name) const { return mDictParams.value(name); }
+    QString value(const QString &name) const
+    {
+        const QString *found = find(name);
+        return found ? *found : QString();
+    }
     // The integer value of a named field; `absent` when the line did not carry it.
     qint32 intValue(const QString &name, qint32 absent = 0) const;
 
@@ -64,11 +72,13 @@ protected:
 
     // Field access for decodeFields(). Position 2 is the first parameter.
     qsizetype fieldCount() const { return mFields.size(); }
-    const QString &field(qsizetype index) const;
+    QString field(qsizetype index) const { return fieldView(index).toString(); }
+    // The field as a view of the line, for reading it without a copy.
+    QStringView fieldView(qsizetype index) const;
     // The last field, for a length that closes the line; it must stand at
     // `notBefore` or later, so that a line without it is not read as its own
     // length.
-    const QString &lastField(qsizetype notBefore) const;
+    QString lastField(qsizetype notBefore) const;
     // Item `index` of any list split from the line; PLParseError beyond its end.
     static const QString &item(const QStringList &items, qsizetype index);
     // Stores field `index`, unescaped, under `name`.
@@ -78,10 +88,10 @@ protected:
     // The same for consecutive fields from position `first` on, one per name.
     void readFields(qsizetype first, std::initializer_list<QString> names);
     void readRawFields(qsizetype first, std::initializer_list<QString> names);
-    void setValue(const QString &name, const QString &value) { mDictParams.insert(name, value); }
+    void setValue(const QString &name, const QString &value);
     // Whether the tid field is exactly "0": the server reports a change made
     // elsewhere rather than answering one of our commands.
-    bool tidFieldIsZero() const { return mFields.value(1) == QLatin1String("0"); }
+    bool tidFieldIsZero() const { return mFields.size() > 1 && mFields[1] == QLatin1String("0"); }
     // Leaves the packet invalid without a log line, although every read succeeded.
     void markInvalid() { mMarkedInvalid = true; }
 
@@ -93,9 +103,24 @@ protected:
     qint32 mTID = 0;
     bool mIsValid = false;
     QString mPacketString;
-    QHash<QString, QString> mDictParams;
-    QStringList mFields;
     bool mMarkedInvalid = false;
+
+private:
+    // The named fields in the order they were set, a later one for a name
+    // replacing an earlier: a few dozen at most, so a search beats hashing.
+    struct Param {
+        QString name;
+        QString value;
+    };
+    const QString *find(const QString &name) const;
+
+    QVarLengthArray<Param, 20> mParams;
+    mutable QHash<QString, QString> mDictParams; // dictParams(), once asked for
+    mutable bool mDictParamsBuilt = false;
+    // The fields are views of mFieldSource, the line as it was split: its
+    // buffer lives as long as the packet whatever becomes of mPacketString.
+    QString mFieldSource;
+    QVarLengthArray<QStringView, 24> mFields;
 };
 
 } // namespace parley

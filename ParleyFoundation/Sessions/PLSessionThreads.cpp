@@ -94,7 +94,9 @@ void PLSession::headerReceived(const QString &line)
         plLog(QStringLiteral("selector not found"));
         return;
     }
-    if (quick) {
+    // Lines are read on the main thread: call the handler straight away
+    // rather than wrapping it for runOnMainThread.
+    if (quick || isMainThread()) {
         PL_LOG_EXCEPTIONS(handler(*packet));
         return;
     }
