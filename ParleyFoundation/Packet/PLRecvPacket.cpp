@@ -34,6 +34,13 @@ PLRecvPacket::~PLRecvPacket() = default;
 
 PLRecvPacket *PLRecvPacket::setParams(const QString &line)
 {
+    // A packet filled again keeps the fields read before as they read then.
+    for (Param &param : mParams) {
+        if (param.field >= 0) {
+            param.value = valueOf(param);
+            param.field = -1;
+        }
+    }
     // Split on every space into views of the line; a null line reads as one
     // empty field, as an empty one does.
     mFieldSource = line.isNull() ? QString(QLatin1String("")) : line;
@@ -68,18 +75,49 @@ PLRecvPacket *PLRecvPacket::setParams(const QString &line)
     return this;
 }
 
-const QString *PLRecvPacket::find(const QString &name) const
+quint64 PLRecvPacket::keyOf(const QString &name)
 {
-    const QChar *key = name.constData();
+    const qsizetype size = name.size();
+    if (size == 0)
+        return 0;
+    return (quint64(size) << 32) | (quint64(name.at(0).unicode()) << 16) | name.at(size - 1).unicode();
+}
+
+void PLRecvPacket::addParam(const QString &name, QString value, qsizetype field, bool raw)
+{
+    mParams.append({name, keyOf(name), std::move(value), field, raw});
+    mDictParamsBuilt = false;
+}
+
+const PLRecvPacket::Param *PLRecvPacket::find(const QString &name) const
+{
+    const quint64 key = keyOf(name);
+    const QChar *text = name.constData();
     const qsizetype size = name.size();
     // From the back: a name set again replaces its earlier value.
     for (qsizetype i = mParams.size(); i-- > 0;) {
-        const QString &candidate = mParams[i].name;
-        if (candidate.size() == size
-            && (candidate.constData() == key || std::equal(key, key + size, candidate.constData())))
-            return &mParams[i].value;
+        const Param &param = mParams[i];
+        if (param.nameKey != key)
+            continue;
+        const QChar *candidate = param.name.constData();
+        if (candidate == text || std::equal(text, text + size, candidate))
+            return &param;
     }
     return nullptr;
+}
+
+QString PLRecvPacket::valueOf(const Param &param) const
+{
+    if (param.field < 0)
+        return param.value;
+    const QStringView field = mFields[param.field];
+    return param.raw ? field.toString() : stringByParleyDecoding(field);
+}
+
+QString PLRecvPacket::value(const QString &name) const
+{
+    const Param *found = find(name);
+    return found ? valueOf(*found) : QString();
 }
 
 const QHash<QString, QString> &PLRecvPacket::dictParams() const
@@ -88,7 +126,7 @@ const QHash<QString, QString> &PLRecvPacket::dictParams() const
         mDictParams.clear();
         mDictParams.reserve(mParams.size());
         for (const Param &param : mParams)
-            mDictParams.insert(param.name, param.value);
+            mDictParams.insert(param.name, valueOf(param));
         mDictParamsBuilt = true;
     }
     return mDictParams;
@@ -98,21 +136,28 @@ void PLRecvPacket::setMDictParams(const QHash<QString, QString> &params)
 {
     mParams.clear();
     for (auto it = params.cbegin(); it != params.cend(); ++it)
-        mParams.append({it.key(), it.value()});
+        addParam(it.key(), it.value(), -1, false);
     mDictParams = params;
     mDictParamsBuilt = true;
 }
 
 void PLRecvPacket::setValue(const QString &name, const QString &value)
 {
-    mParams.append({name, value});
-    mDictParamsBuilt = false;
+    addParam(name, value, -1, false);
 }
 
 qint32 PLRecvPacket::intValue(const QString &name, qint32 absent) const
 {
-    const QString *found = find(name);
-    return found ? plIntValue(*found) : absent;
+    const Param *found = find(name);
+    if (!found)
+        return absent;
+    // A field without escapes reads the same before and after unescaping.
+    if (found->field >= 0) {
+        const QStringView field = mFields[found->field];
+        if (found->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
+            return plIntValue(field);
+    }
+    return plIntValue(valueOf(*found));
 }
 
 const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)
@@ -141,12 +186,14 @@ QString PLRecvPacket::lastField(qsizetype notBefore) const
 
 void PLRecvPacket::readField(const QString &name, qsizetype index)
 {
-    setValue(name, stringByParleyDecoding(fieldView(index)));
+    (void)fieldView(index); // a field beyond the line throws here, as it is read
+    addParam(name, QString(), index, false);
 }
 
 void PLRecvPacket::readRawField(const QString &name, qsizetype index)
 {
-    setValue(name, fieldView(index).toString());
+    (void)fieldView(index);
+    addParam(name, QString(), index, true);
 }
 
 void PLRecvPacket::readFields(qsizetype first, std::initializer_list<QString> names)

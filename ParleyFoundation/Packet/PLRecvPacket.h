@@ -52,11 +52,7 @@ public:
     void setMDictParams(const QHash<QString, QString> &params);
 
     // The named field; a null string when the line did not carry it.
-    QString value(const QString &name) const
-    {
-        const QString *found = find(name);
-        return found ? *found : QString();
-    }
+    QString value(const QString &name) const;
     // The integer value of a named field; `absent` when the line did not carry it.
     qint32 intValue(const QString &name, qint32 absent = 0) const;
 
@@ -108,11 +104,19 @@ protected:
 private:
     // The named fields in the order they were set, a later one for a name
     // replacing an earlier: a few dozen at most, so a search beats hashing.
+    // A field read from the line stays a view until it is asked for, as most
+    // callers read only some of them.
     struct Param {
         QString name;
-        QString value;
+        quint64 nameKey = 0;  // see keyOf(): most names differ in it
+        QString value;        // when field < 0
+        qsizetype field = -1; // the field of the line it reads
+        bool raw = false;     // the field as it came rather than unescaped
     };
-    const QString *find(const QString &name) const;
+    static quint64 keyOf(const QString &name);
+    void addParam(const QString &name, QString value, qsizetype field, bool raw);
+    const Param *find(const QString &name) const;
+    QString valueOf(const Param &param) const;
 
     QVarLengthArray<Param, 20> mParams;
     mutable QHash<QString, QString> mDictParams; // dictParams(), once asked for

@@ -231,3 +231,28 @@ TEST(DecodingEquivalence, ALaterValueForANameReplacesTheEarlier)
     EXPECT_EQ(packet.dictParams().value(QStringLiteral("m")), QStringLiteral("x"));
     EXPECT_EQ(packet.countParams(), 2);
 }
+
+TEST(DecodingEquivalence, FieldsReadEarlierKeepTheirValueWhenThePacketIsFilledAgain)
+{
+    RepeatedNames packet;
+    packet.setParams(QStringLiteral("TEST 1 first%20a b c"));
+    packet.setParams(QStringLiteral("TEST 2 x"));
+    // The second line sets "a" again and is too short for "b", which keeps
+    // what the first line's field 4 gave it.
+    EXPECT_EQ(packet.value(QStringLiteral("a")), QStringLiteral("x"));
+    EXPECT_EQ(packet.value(QStringLiteral("b")), QStringLiteral("c"));
+    EXPECT_EQ(packet.tID(), 2);
+}
+
+TEST(DecodingEquivalence, IntValueReadsEscapedAndPlainFieldsAlike)
+{
+    FieldProbe probe;
+    probe.setParams(QStringLiteral("TEST 7 %2012 12 %0012 -3%25 %00"));
+    EXPECT_EQ(probe.intValue(QStringLiteral("decoded2")), 12);
+    EXPECT_EQ(probe.intValue(QStringLiteral("raw2")), 0);
+    EXPECT_EQ(probe.intValue(QStringLiteral("decoded3")), 12);
+    EXPECT_EQ(probe.intValue(QStringLiteral("decoded4")), 12);
+    EXPECT_EQ(probe.intValue(QStringLiteral("decoded5")), -3);
+    EXPECT_EQ(probe.intValue(QStringLiteral("decoded6"), 9), 0);
+    EXPECT_EQ(probe.intValue(QStringLiteral("missing"), 9), 9);
+}
