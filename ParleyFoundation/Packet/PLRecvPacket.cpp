@@ -168,12 +168,10 @@ const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)
     return items.at(index);
 }
 
-QStringView PLRecvPacket::fieldView(qsizetype index) const
+void PLRecvPacket::throwBeyondTheLine(qsizetype index) const
 {
-    if (index < 0 || index >= mFields.size())
-        throw PLParseError("field " + std::to_string(index) + " beyond the end of a line of "
-                           + std::to_string(mFields.size()) + " fields");
-    return mFields[index];
+    throw PLParseError("field " + std::to_string(index) + " beyond the end of a line of "
+                       + std::to_string(mFields.size()) + " fields");
 }
 
 QString PLRecvPacket::lastField(qsizetype notBefore) const

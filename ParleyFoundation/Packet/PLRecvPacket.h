@@ -70,7 +70,12 @@ protected:
     qsizetype fieldCount() const { return mFields.size(); }
     QString field(qsizetype index) const { return fieldView(index).toString(); }
     // The field as a view of the line, for reading it without a copy.
-    QStringView fieldView(qsizetype index) const;
+    QStringView fieldView(qsizetype index) const
+    {
+        if (index < 0 || index >= mFields.size())
+            throwBeyondTheLine(index);
+        return mFields[index];
+    }
     // The last field, for a length that closes the line; it must stand at
     // `notBefore` or later, so that a line without it is not read as its own
     // length.
@@ -113,6 +118,7 @@ private:
         qsizetype field = -1; // the field of the line it reads
         bool raw = false;     // the field as it came rather than unescaped
     };
+    [[noreturn]] void throwBeyondTheLine(qsizetype index) const;
     static quint64 keyOf(const QString &name);
     void addParam(const QString &name, QString value, qsizetype field, bool raw);
     const Param *find(const QString &name) const;
