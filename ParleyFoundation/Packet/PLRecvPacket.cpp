@@ -85,7 +85,8 @@ quint64 PLRecvPacket::keyOf(const QString &name)
 
 void PLRecvPacket::addParam(const QString &name, QString value, qsizetype field, bool raw)
 {
-    mParams.append({name, keyOf(name), std::move(value), field, raw});
+    mParams.append({name, std::move(value), field, raw});
+    mParamKeys.append(keyOf(name));
     mDictParamsBuilt = false;
 }
 
@@ -94,14 +95,14 @@ const PLRecvPacket::Param *PLRecvPacket::find(const QString &name) const
     const quint64 key = keyOf(name);
     const QChar *text = name.constData();
     const qsizetype size = name.size();
+    const quint64 *keys = mParamKeys.constData();
     // From the back: a name set again replaces its earlier value.
-    for (qsizetype i = mParams.size(); i-- > 0;) {
-        const Param &param = mParams[i];
-        if (param.nameKey != key)
+    for (qsizetype i = mParamKeys.size(); i-- > 0;) {
+        if (keys[i] != key)
             continue;
-        const QChar *candidate = param.name.constData();
+        const QChar *candidate = mParams[i].name.constData();
         if (candidate == text || std::equal(text, text + size, candidate))
-            return &param;
+            return &mParams[i];
     }
     return nullptr;
 }
@@ -135,6 +136,7 @@ const QHash<QString, QString> &PLRecvPacket::dictParams() const
 void PLRecvPacket::setMDictParams(const QHash<QString, QString> &params)
 {
     mParams.clear();
+    mParamKeys.clear();
     for (auto it = params.cbegin(); it != params.cend(); ++it)
         addParam(it.key(), it.value(), -1, false);
     mDictParams = params;
@@ -151,13 +153,16 @@ qint32 PLRecvPacket::intValue(const QString &name, qint32 absent) const
     const Param *found = find(name);
     if (!found)
         return absent;
-    // A field without escapes reads the same before and after unescaping.
-    if (found->field >= 0) {
-        const QStringView field = mFields[found->field];
-        if (found->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
-            return plIntValue(field);
+    if (!found->hasInteger) {
+        // A field without escapes reads the same before and after unescaping.
+        const QStringView field = found->field >= 0 ? mFields[found->field] : QStringView();
+        if (found->field >= 0 && (found->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end()))
+            found->integer = plIntValue(field);
+        else
+            found->integer = plIntValue(valueOf(*found));
+        found->hasInteger = true;
     }
-    return plIntValue(valueOf(*found));
+    return found->integer;
 }
 
 const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)

@@ -113,18 +113,23 @@ private:
     // callers read only some of them.
     struct Param {
         QString name;
-        quint64 nameKey = 0;  // see keyOf(): most names differ in it
         QString value;        // when field < 0
         qsizetype field = -1; // the field of the line it reads
         bool raw = false;     // the field as it came rather than unescaped
+        // intValue() of it, once asked for: handlers ask for counts often.
+        mutable bool hasInteger = false;
+        mutable qint32 integer = 0;
     };
     [[noreturn]] void throwBeyondTheLine(qsizetype index) const;
+    // Length, first and last character: most names differ in it, and the
+    // keys sit apart from the names so that a search runs over a short array.
     static quint64 keyOf(const QString &name);
     void addParam(const QString &name, QString value, qsizetype field, bool raw);
     const Param *find(const QString &name) const;
     QString valueOf(const Param &param) const;
 
     QVarLengthArray<Param, 20> mParams;
+    QVarLengthArray<quint64, 20> mParamKeys; // keyOf() of each of mParams
     mutable QHash<QString, QString> mDictParams; // dictParams(), once asked for
     mutable bool mDictParamsBuilt = false;
     // The fields are views of mFieldSource, the line as it was split: its
