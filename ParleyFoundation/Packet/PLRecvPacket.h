@@ -4,22 +4,15 @@
 // names and exceptions in decodeFields(); the common rule (base step, guard,
 // validity last, the parse-error log) lives here.
 
+#include "PLRecvFields.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-#include <QVarLengthArray>
 #include <initializer_list>
-#include <stdexcept>
 
 namespace parley {
-
-// Thrown by a field read beyond the end of the line; caught by setParams().
-class PLParseError : public std::out_of_range
-{
-public:
-    using std::out_of_range::out_of_range;
-};
 
 class PLRecvPacket
 {
@@ -41,7 +34,7 @@ public:
     qint32 tID() const { return mTID; }
     const QString &packetString() const { return mPacketString; }
     // Every named field; built on first use, as most callers ask by name.
-    const QHash<QString, QString> &dictParams() const;
+    const QHash<QString, QString> &dictParams() const { return mFields.all(); }
     int countParams() const { return int(dictParams().size()); }
 
     void setTID(qint32 tid) { mTID = tid; }
@@ -49,12 +42,12 @@ public:
     void setMCommand(const QString &command) { mCommand = command; }
     void setPacketString(const QString &line) { mPacketString = line; }
     void setMIsValid(bool valid) { mIsValid = valid; }
-    void setMDictParams(const QHash<QString, QString> &params);
+    void setMDictParams(const QHash<QString, QString> &params) { mFields.setAll(params); }
 
     // The named field; a null string when the line did not carry it.
-    QString value(const QString &name) const;
+    QString value(const QString &name) const { return mFields.value(name); }
     // The integer value of a named field; `absent` when the line did not carry it.
-    qint32 intValue(const QString &name, qint32 absent = 0) const;
+    qint32 intValue(const QString &name, qint32 absent = 0) const { return mFields.intValue(name, absent); }
 
 protected:
     // Reads this command's fields; a read beyond the line throws PLParseError.
@@ -67,15 +60,10 @@ protected:
     virtual bool hasDecodableLayout() const { return true; }
 
     // Field access for decodeFields(). Position 2 is the first parameter.
-    qsizetype fieldCount() const { return mFields.size(); }
-    QString field(qsizetype index) const { return fieldView(index).toString(); }
+    qsizetype fieldCount() const { return mFields.count(); }
+    QString field(qsizetype index) const { return mFields.at(index).toString(); }
     // The field as a view of the line, for reading it without a copy.
-    QStringView fieldView(qsizetype index) const
-    {
-        if (index < 0 || index >= mFields.size())
-            throwBeyondTheLine(index);
-        return mFields[index];
-    }
+    QStringView fieldView(qsizetype index) const { return mFields.at(index); }
     // The last field, for a length that closes the line; it must stand at
     // `notBefore` or later, so that a line without it is not read as its own
     // length.
@@ -83,16 +71,16 @@ protected:
     // Item `index` of any list split from the line; PLParseError beyond its end.
     static const QString &item(const QStringList &items, qsizetype index);
     // Stores field `index`, unescaped, under `name`.
-    void readField(const QString &name, qsizetype index);
+    void readField(const QString &name, qsizetype index) { mFields.name(name, index, false); }
     // Stores field `index` as it came, under `name`.
-    void readRawField(const QString &name, qsizetype index);
+    void readRawField(const QString &name, qsizetype index) { mFields.name(name, index, true); }
     // The same for consecutive fields from position `first` on, one per name.
     void readFields(qsizetype first, std::initializer_list<QString> names);
     void readRawFields(qsizetype first, std::initializer_list<QString> names);
-    void setValue(const QString &name, const QString &value);
+    void setValue(const QString &name, const QString &value) { mFields.set(name, value); }
     // Whether the tid field is exactly "0": the server reports a change made
     // elsewhere rather than answering one of our commands.
-    bool tidFieldIsZero() const { return mFields.size() > 1 && mFields[1] == QLatin1String("0"); }
+    bool tidFieldIsZero() const { return mFields.count() > 1 && mFields.at(1) == QLatin1String("0"); }
     // Leaves the packet invalid without a log line, although every read succeeded.
     void markInvalid() { mMarkedInvalid = true; }
 
@@ -107,35 +95,7 @@ protected:
     bool mMarkedInvalid = false;
 
 private:
-    // The named fields in the order they were set, a later one for a name
-    // replacing an earlier: a few dozen at most, so a search beats hashing.
-    // A field read from the line stays a view until it is asked for, as most
-    // callers read only some of them.
-    struct Param {
-        QString name;
-        QString value;        // when field < 0
-        qsizetype field = -1; // the field of the line it reads
-        bool raw = false;     // the field as it came rather than unescaped
-        // intValue() of it, once asked for: handlers ask for counts often.
-        mutable bool hasInteger = false;
-        mutable qint32 integer = 0;
-    };
-    [[noreturn]] void throwBeyondTheLine(qsizetype index) const;
-    // Length, first and last character: most names differ in it, and the
-    // keys sit apart from the names so that a search runs over a short array.
-    static quint64 keyOf(const QString &name);
-    void addParam(const QString &name, QString value, qsizetype field, bool raw);
-    const Param *find(const QString &name) const;
-    QString valueOf(const Param &param) const;
-
-    QVarLengthArray<Param, 20> mParams;
-    QVarLengthArray<quint64, 20> mParamKeys; // keyOf() of each of mParams
-    mutable QHash<QString, QString> mDictParams; // dictParams(), once asked for
-    mutable bool mDictParamsBuilt = false;
-    // The fields are views of mFieldSource, the line as it was split: its
-    // buffer lives as long as the packet whatever becomes of mPacketString.
-    QString mFieldSource;
-    QVarLengthArray<QStringView, 24> mFields;
+    PLRecvFields mFields;
 };
 
 } // namespace parley
