@@ -39,7 +39,7 @@ PLFrameReader::Frame PLFrameReader::next()
     if (divider == kParleyNotFound)
         return {};
     // The line is consumed whether or not it decodes.
-    const QString line = stringWithData(rest.first(divider).toByteArray(), QStringConverter::Utf8);
+    const QString line = stringWithData(rest.first(divider), QStringConverter::Utf8);
     mOffset += divider + 2;
     if (line.isNull()) {
         plLogNil(__FILE__, __LINE__);

@@ -2,10 +2,10 @@
 
 namespace parley {
 
-PLRecvPacket *PLRecvERRPacket::setParams(const QStringList &fields, const QString &line)
+PLRecvPacket *PLRecvERRPacket::setParams(const QString &line)
 {
     // Not the base step: the command is "ERR" and the tid stays 0.
-    PLRecvPacket::setParams(fields, line);
+    PLRecvPacket::setParams(line);
     mCommand = QStringLiteral("ERR");
     mTID = 0;
     return this;

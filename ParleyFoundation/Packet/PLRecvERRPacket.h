@@ -11,7 +11,7 @@ class PLRecvERRPacket : public PLRecvPacket
 public:
     // Keeps the raw line, sets the command to "ERR" and leaves the tid at 0;
     // the failed request's tid is the text field "errTID".
-    PLRecvPacket *setParams(const QStringList &fields, const QString &line) override;
+    PLRecvPacket *setParams(const QString &line) override;
 
     qint32 errCode() const { return intValue(QStringLiteral("errCode")); }
     QString errTID() const { return value(QStringLiteral("errTID")); }

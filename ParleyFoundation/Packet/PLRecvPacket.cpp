@@ -31,11 +31,13 @@ PLRecvPacket::PLRecvPacket()
 
 PLRecvPacket::~PLRecvPacket() = default;
 
-PLRecvPacket *PLRecvPacket::setParams(const QStringList &fields, const QString &line)
+PLRecvPacket *PLRecvPacket::setParams(const QString &line)
 {
-    mFields = fields;
-    mCommand = fields.value(0);
-    mTID = plIntValue(fields.value(1));
+    mFields.split(line);
+    // The builder sets the command word it looked up, which spares a copy.
+    if (QStringView(mCommand) != mFields.at(0))
+        mCommand = mFields.at(0).toString();
+    mTID = mFields.count() > 1 ? plIntValue(mFields.at(1)) : 0;
     mPacketString = line;
     mMarkedInvalid = false;
     if (!hasDecodableLayout())
@@ -51,12 +53,6 @@ PLRecvPacket *PLRecvPacket::setParams(const QStringList &fields, const QString &
     return this;
 }
 
-qint32 PLRecvPacket::intValue(const QString &name, qint32 absent) const
-{
-    const auto it = mDictParams.constFind(name);
-    return it == mDictParams.constEnd() ? absent : plIntValue(*it);
-}
-
 const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)
 {
     if (index < 0 || index >= items.size())
@@ -65,27 +61,12 @@ const QString &PLRecvPacket::item(const QStringList &items, qsizetype index)
     return items.at(index);
 }
 
-const QString &PLRecvPacket::field(qsizetype index) const
+QString PLRecvPacket::lastField(qsizetype notBefore) const
 {
-    return item(mFields, index);
-}
-
-const QString &PLRecvPacket::lastField(qsizetype notBefore) const
-{
-    if (mFields.size() <= notBefore)
+    if (mFields.count() <= notBefore)
         throw PLParseError("no field at " + std::to_string(notBefore) + " or later in a line of "
-                           + std::to_string(mFields.size()) + " fields");
-    return mFields.last();
-}
-
-void PLRecvPacket::readField(const QString &name, qsizetype index)
-{
-    mDictParams.insert(name, stringByParleyDecoding(field(index)));
-}
-
-void PLRecvPacket::readRawField(const QString &name, qsizetype index)
-{
-    mDictParams.insert(name, field(index));
+                           + std::to_string(mFields.count()) + " fields");
+    return mFields.at(mFields.count() - 1).toString();
 }
 
 void PLRecvPacket::readFields(qsizetype first, std::initializer_list<QString> names)

@@ -4,20 +4,15 @@
 // names and exceptions in decodeFields(); the common rule (base step, guard,
 // validity last, the parse-error log) lives here.
 
+#include "PLRecvFields.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <initializer_list>
-#include <stdexcept>
 
 namespace parley {
-
-// Thrown by a field read beyond the end of the line; caught by setParams().
-class PLParseError : public std::out_of_range
-{
-public:
-    using std::out_of_range::out_of_range;
-};
 
 class PLRecvPacket
 {
@@ -27,30 +22,32 @@ public:
     PLRecvPacket(const PLRecvPacket &) = delete;
     PLRecvPacket &operator=(const PLRecvPacket &) = delete;
 
-    // Fills the packet from the fields of a header line and the line itself:
-    // the base step (command, tid, raw line), then decodeFields() inside a
-    // guard, validity as its last step. A failed read is logged and leaves the
-    // packet invalid with the fields read so far.
-    virtual PLRecvPacket *setParams(const QStringList &fields, const QString &line);
+    // Fills the packet from a header line, whose fields are separated by
+    // single spaces (an empty field keeps its position): the base step
+    // (command, tid, raw line), then decodeFields() inside a guard, validity
+    // as its last step. A failed read is logged and leaves the packet invalid
+    // with the fields read so far.
+    virtual PLRecvPacket *setParams(const QString &line);
 
     bool isValid() const { return mIsValid; }
     const QString &command() const { return mCommand; }
     qint32 tID() const { return mTID; }
     const QString &packetString() const { return mPacketString; }
-    const QHash<QString, QString> &dictParams() const { return mDictParams; }
-    int countParams() const { return int(mDictParams.size()); }
+    // Every named field; built on first use, as most callers ask by name.
+    const QHash<QString, QString> &dictParams() const { return mFields.all(); }
+    int countParams() const { return int(dictParams().size()); }
 
     void setTID(qint32 tid) { mTID = tid; }
     void setCommand(const QString &command) { mCommand = command; }
     void setMCommand(const QString &command) { mCommand = command; }
     void setPacketString(const QString &line) { mPacketString = line; }
     void setMIsValid(bool valid) { mIsValid = valid; }
-    void setMDictParams(const QHash<QString, QString> &params) { mDictParams = params; }
+    void setMDictParams(const QHash<QString, QString> &params) { mFields.setAll(params); }
 
     // The named field; a null string when the line did not carry it.
-    QString value(const QString &name) const { return mDictParams.value(name); }
+    QString value(const QString &name) const { return mFields.value(name); }
     // The integer value of a named field; `absent` when the line did not carry it.
-    qint32 intValue(const QString &name, qint32 absent = 0) const;
+    qint32 intValue(const QString &name, qint32 absent = 0) const { return mFields.intValue(name, absent); }
 
 protected:
     // Reads this command's fields; a read beyond the line throws PLParseError.
@@ -63,25 +60,27 @@ protected:
     virtual bool hasDecodableLayout() const { return true; }
 
     // Field access for decodeFields(). Position 2 is the first parameter.
-    qsizetype fieldCount() const { return mFields.size(); }
-    const QString &field(qsizetype index) const;
+    qsizetype fieldCount() const { return mFields.count(); }
+    QString field(qsizetype index) const { return mFields.at(index).toString(); }
+    // The field as a view of the line, for reading it without a copy.
+    QStringView fieldView(qsizetype index) const { return mFields.at(index); }
     // The last field, for a length that closes the line; it must stand at
     // `notBefore` or later, so that a line without it is not read as its own
     // length.
-    const QString &lastField(qsizetype notBefore) const;
+    QString lastField(qsizetype notBefore) const;
     // Item `index` of any list split from the line; PLParseError beyond its end.
     static const QString &item(const QStringList &items, qsizetype index);
     // Stores field `index`, unescaped, under `name`.
-    void readField(const QString &name, qsizetype index);
+    void readField(const QString &name, qsizetype index) { mFields.name(name, index, false); }
     // Stores field `index` as it came, under `name`.
-    void readRawField(const QString &name, qsizetype index);
+    void readRawField(const QString &name, qsizetype index) { mFields.name(name, index, true); }
     // The same for consecutive fields from position `first` on, one per name.
     void readFields(qsizetype first, std::initializer_list<QString> names);
     void readRawFields(qsizetype first, std::initializer_list<QString> names);
-    void setValue(const QString &name, const QString &value) { mDictParams.insert(name, value); }
+    void setValue(const QString &name, const QString &value) { mFields.set(name, value); }
     // Whether the tid field is exactly "0": the server reports a change made
     // elsewhere rather than answering one of our commands.
-    bool tidFieldIsZero() const { return mFields.value(1) == QLatin1String("0"); }
+    bool tidFieldIsZero() const { return mFields.count() > 1 && mFields.at(1) == QLatin1String("0"); }
     // Leaves the packet invalid without a log line, although every read succeeded.
     void markInvalid() { mMarkedInvalid = true; }
 
@@ -93,9 +92,10 @@ protected:
     qint32 mTID = 0;
     bool mIsValid = false;
     QString mPacketString;
-    QHash<QString, QString> mDictParams;
-    QStringList mFields;
     bool mMarkedInvalid = false;
+
+private:
+    PLRecvFields mFields;
 };
 
 } // namespace parley

@@ -152,31 +152,59 @@ void PLRecvPacketBuilder::loadPLRecvPacketClassObjectList()
     add<PLRecvIPRMPacket>("IPRM");
 }
 
+void PLRecvPacketBuilder::addFactory(const QString &word, Factory factory)
+{
+    mDictRecvPacket.insert(word, factory);
+    if (word.size() == 4)
+        mFourLetterWords.insert(packedWord(word), {word, factory});
+}
+
+quint64 PLRecvPacketBuilder::packedWord(QStringView word)
+{
+    quint64 packed = 0;
+    for (QChar c : word)
+        packed = (packed << 16) | c.unicode();
+    return packed;
+}
+
 std::unique_ptr<PLRecvPacket> PLRecvPacketBuilder::recvPacketForCommand(const QString &word) const
 {
     const auto it = mDictRecvPacket.constFind(word);
     return it == mDictRecvPacket.constEnd() ? nullptr : (*it)();
 }
 
+std::unique_ptr<PLRecvPacket> PLRecvPacketBuilder::packetForWord(QStringView word) const
+{
+    if (word.size() != 4)
+        return recvPacketForCommand(word.toString());
+    const auto it = mFourLetterWords.constFind(packedWord(word));
+    if (it == mFourLetterWords.constEnd())
+        return nullptr;
+    std::unique_ptr<PLRecvPacket> packet = it->factory();
+    packet->setCommand(it->word);
+    return packet;
+}
+
 std::unique_ptr<PLRecvPacket> PLRecvPacketBuilder::setPacketString(const QString &line)
 {
     if (line.isNull())
         return nullptr;
-    const QStringList fields = line.split(QLatin1Char(' '));
-    std::unique_ptr<PLRecvPacket> packet = sharedRecvPacketBuilder().recvPacketForCommand(fields.first());
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    const QStringView word = space < 0 ? QStringView(line) : QStringView(line).first(space);
+    std::unique_ptr<PLRecvPacket> packet = sharedRecvPacketBuilder().packetForWord(word);
     if (packet) {
         // Every known command has a tid; a bare word is dropped here rather
         // than handed to a decoder that would read past the line.
-        if (fields.size() < 2) {
-            plLog(QStringLiteral("Error: %1 without tid dropped: %2").arg(fields.first(), line));
+        if (space < 0) {
+            plLog(QStringLiteral("Error: %1 without tid dropped: %2").arg(word, line));
             return nullptr;
         }
-    } else if (plIntValue(fields.first()) != 0) {
+    } else if (plIntValue(word) != 0) {
         packet = std::make_unique<PLRecvERRPacket>();
     } else {
         return nullptr;
     }
-    packet->setParams(fields, line);
+    packet->setParams(line);
     return packet;
 }
 

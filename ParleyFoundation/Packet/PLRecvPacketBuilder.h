@@ -43,10 +43,23 @@ private:
     template <typename Packet>
     void add(const char *word)
     {
-        mDictRecvPacket.insert(QString::fromLatin1(word), [] { return std::unique_ptr<PLRecvPacket>(new Packet); });
+        addFactory(QString::fromLatin1(word), [] { return std::unique_ptr<PLRecvPacket>(new Packet); });
     }
+    void addFactory(const QString &word, Factory factory);
+
+    // A four-letter word, every command's length, packed into a number: the
+    // line's word is looked up without making a string of it.
+    static quint64 packedWord(QStringView word);
+    struct Entry {
+        QString word;
+        Factory factory = nullptr;
+    };
+    // A new packet of the word's class with the word as its command; null
+    // for an unknown word.
+    std::unique_ptr<PLRecvPacket> packetForWord(QStringView word) const;
 
     QHash<QString, Factory> mDictRecvPacket;
+    QHash<quint64, Entry> mFourLetterWords;
 };
 
 } // namespace parley

@@ -281,12 +281,12 @@ void PLSession::adoptSocket(AsyncSocket *socket)
 
 void PLSession::registerProcessMethod(const QString &command, Handler handler)
 {
-    mProcessMethodsDict.insert(command, std::move(handler));
+    mProcessMethodsDict.insert(command, std::make_shared<const Handler>(std::move(handler)));
 }
 
 void PLSession::registerThreadProcessMethod(const QString &command, Handler handler)
 {
-    mThreadProcessMethodsDict.insert(command, std::move(handler));
+    mThreadProcessMethodsDict.insert(command, std::make_shared<const Handler>(std::move(handler)));
 }
 
 } // namespace parley

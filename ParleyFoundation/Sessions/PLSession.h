@@ -153,8 +153,12 @@ private:
     QString mPRSHostValue;
     int mPRSPortNoValue = 0;
 
-    QHash<QString, Handler> mProcessMethodsDict;
-    QHash<QString, Handler> mThreadProcessMethodsDict;
+    // Shared, so that a line holds its handler for the call without copying
+    // it, even should the table change or the session go meanwhile.
+    using SharedHandler = std::shared_ptr<const Handler>;
+    SharedHandler sharedHandlerFor(const QString &command, bool *quickResponse) const;
+    QHash<QString, SharedHandler> mProcessMethodsDict;
+    QHash<QString, SharedHandler> mThreadProcessMethodsDict;
     QString mLastSentPacket;
 };
 

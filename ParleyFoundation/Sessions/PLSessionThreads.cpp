@@ -89,12 +89,15 @@ void PLSession::headerReceived(const QString &line)
     if (!packet->isValid())
         return;
     bool quick = false;
-    const Handler handler = findProcessMethod(*packet, &quick);
-    if (!handler) {
+    const SharedHandler shared = sharedHandlerFor(packet->command(), &quick);
+    if (!shared || !*shared) {
         plLog(QStringLiteral("selector not found"));
         return;
     }
-    if (quick) {
+    const Handler &handler = *shared;
+    // Lines are read on the main thread: call the handler straight away
+    // rather than wrapping it for runOnMainThread.
+    if (quick || isMainThread()) {
         PL_LOG_EXCEPTIONS(handler(*packet));
         return;
     }
@@ -109,7 +112,12 @@ void PLSession::bodyReceived(const QByteArray &)
 
 PLSession::Handler PLSession::findProcessMethod(const PLRecvPacket &packet, bool *quickResponse) const
 {
-    const QString &command = packet.command();
+    const SharedHandler handler = sharedHandlerFor(packet.command(), quickResponse);
+    return handler ? *handler : Handler();
+}
+
+PLSession::SharedHandler PLSession::sharedHandlerFor(const QString &command, bool *quickResponse) const
+{
     if (auto it = mThreadProcessMethodsDict.constFind(command); it != mThreadProcessMethodsDict.cend()) {
         if (quickResponse)
             *quickResponse = true;

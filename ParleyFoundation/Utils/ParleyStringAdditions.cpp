@@ -3,7 +3,9 @@
 #include <QUrl>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace parley {
@@ -27,6 +29,22 @@ QString replaceInOrder(const QString &text, const Replacement *steps, size_t cou
     return result;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    const char *data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    quint64 high = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, sizeof word);
+        high |= word;
+    }
+    for (; i < size; ++i)
+        high |= quint64(static_cast<unsigned char>(data[i]));
+    return (high & 0x8080808080808080ULL) == 0;
+}
+
 std::array<unsigned char, 16> md5Bytes(const char *data, size_t size)
 {
     std::array<unsigned char, 16> digest{};
@@ -38,6 +56,36 @@ std::array<unsigned char, 16> md5Bytes(const char *data, size_t size)
 QString lowerHex(const unsigned char *bytes, size_t size)
 {
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(size)).toHex());
+}
+
+// "%25" last, so that a percent sign of the text is restored only after every
+// other escape has been undone.
+const Replacement kDecodingSteps[] = {
+    {QLatin1StringView("%20"), QLatin1StringView(" ")},
+    {QLatin1StringView("%0D"), QLatin1StringView("\r")},
+    {QLatin1StringView("%0A"), QLatin1StringView("\n")},
+    {QLatin1StringView("%00"), QLatin1StringView("")},
+    {QLatin1StringView("%09"), QLatin1StringView("\t")},
+    {QLatin1StringView("%25"), QLatin1StringView("%")},
+};
+
+// What the escape starting at p (a '%' followed by at least two characters)
+// stands for: -1 for none, 0 for "%00", which stands for nothing.
+inline int escapeAt(const QChar *p)
+{
+    const char16_t first = p[1].unicode();
+    const char16_t second = p[2].unicode();
+    if (first == u'2')
+        return second == u'0' ? ' ' : second == u'5' ? '%' : -1;
+    if (first != u'0')
+        return -1;
+    switch (second) {
+    case u'D': return '\r';
+    case u'A': return '\n';
+    case u'0': return 0;
+    case u'9': return '\t';
+    default: return -1;
+    }
 }
 
 } // namespace
@@ -59,19 +107,47 @@ QString stringByParleyEncoding(const QString &text)
 
 QString stringByParleyDecoding(const QString &wire)
 {
-    // "%25" last, so that a percent sign of the text is restored only after
-    // every other escape has been undone.
-    static const Replacement steps[] = {
-        {QLatin1StringView("%20"), QLatin1StringView(" ")},
-        {QLatin1StringView("%0D"), QLatin1StringView("\r")},
-        {QLatin1StringView("%0A"), QLatin1StringView("\n")},
-        {QLatin1StringView("%00"), QLatin1StringView("")},
-        {QLatin1StringView("%09"), QLatin1StringView("\t")},
-        {QLatin1StringView("%25"), QLatin1StringView("%")},
-    };
     if (!wire.contains(QLatin1Char('%')))
         return wire;
-    return replaceInOrder(wire, steps, std::size(steps));
+    return stringByParleyDecoding(QStringView(wire));
+}
+
+QString stringByParleyDecoding(QStringView wire)
+{
+    const qsizetype firstPercent = wire.indexOf(QLatin1Char('%'));
+    if (firstPercent < 0)
+        return wire.toString();
+    // One pass gives what the replacements in order give: escapes never
+    // overlap, and undoing one makes no new one, except that dropping a "%00"
+    // joins its neighbours. A '%' just before it may then start a "%09" or
+    // "%25" that the later replacements undo; such texts take the slow way.
+    const QChar *in = wire.data();
+    const qsizetype size = wire.size();
+    if (size == 3 && firstPercent == 0 && escapeAt(in) == 0)
+        return QString(QLatin1String("")); // the usual empty field, without a buffer
+    QString result(size, Qt::Uninitialized);
+    QChar *out = result.data();
+    std::copy(in, in + firstPercent, out);
+    qsizetype written = firstPercent;
+    for (qsizetype i = firstPercent; i < size;) {
+        if (in[i] == QLatin1Char('%') && i + 2 < size) {
+            const int decoded = escapeAt(in + i);
+            if (decoded > 0) {
+                out[written++] = QChar(decoded);
+                i += 3;
+                continue;
+            }
+            if (decoded == 0) {
+                if ((i >= 1 && in[i - 1] == QLatin1Char('%')) || (i >= 2 && in[i - 2] == QLatin1Char('%')))
+                    return replaceInOrder(wire.toString(), kDecodingSteps, std::size(kDecodingSteps));
+                i += 3;
+                continue;
+            }
+        }
+        out[written++] = in[i++];
+    }
+    result.truncate(written);
+    return result;
 }
 
 QString trimSpacesAndTabs(const QString &text)
@@ -196,15 +272,26 @@ QString urlEncode(const QString &text)
 
 QString stringWithData(const QByteArray &bytes, QStringConverter::Encoding encoding)
 {
-    const qsizetype zero = bytes.indexOf('\0');
-    const QByteArray head = zero < 0 ? bytes : bytes.left(zero);
+    return stringWithData(QByteArrayView(bytes), encoding);
+}
+
+QString stringWithData(QByteArrayView bytes, QStringConverter::Encoding encoding)
+{
+    const void *zero = bytes.isEmpty() ? nullptr : std::memchr(bytes.data(), '\0', size_t(bytes.size()));
+    const QByteArrayView head = zero ? bytes.first(static_cast<const char *>(zero) - bytes.data()) : bytes;
+    if (head.isEmpty())
+        return QString(QLatin1String("")); // an empty line is a valid, empty text
+    // Plain ASCII, most protocol lines, reads the same in UTF-8 and Latin-1,
+    // and Latin-1 needs no decoder.
+    if (encoding == QStringConverter::Utf8 && isAscii(head))
+        return QString::fromLatin1(head.data(), head.size());
     // A byte-order mark stays part of the text, as any other character would.
     QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(head);
     if (decoder.hasError())
         return QString();
     if (text.isNull())
-        text = QLatin1String(""); // an empty line is a valid, empty text
+        text = QLatin1String("");
     return text;
 }
 

@@ -3,6 +3,7 @@
 // Text helpers shared by the packets, the sessions and the services.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringConverter>
 #include <QStringView>
@@ -12,8 +13,11 @@ namespace parley {
 // Field escaping of the wire protocol: "%" first, then space, CR, LF and TAB.
 QString stringByParleyEncoding(const QString &text);
 // The exact inverse of stringByParleyEncoding; "%00" becomes nothing and an
-// unknown "%" sequence is left as it stands.
+// unknown "%" sequence is left as it stands. The escapes are undone in this
+// order, each over the whole text: "%20", "%0D", "%0A", "%00", "%09", "%25".
 QString stringByParleyDecoding(const QString &wire);
+// The same for a piece of a line; a null view gives a null string.
+QString stringByParleyDecoding(QStringView wire);
 
 // The text without leading and trailing spaces and tabs; a CR or LF stays.
 QString trimSpacesAndTabs(const QString &text);
@@ -38,5 +42,6 @@ QString urlEncode(const QString &text);
 // Bytes read as a NUL-terminated string in an encoding (text after a zero byte
 // is lost); a null string when the bytes are not valid in that encoding.
 QString stringWithData(const QByteArray &bytes, QStringConverter::Encoding encoding);
+QString stringWithData(QByteArrayView bytes, QStringConverter::Encoding encoding);
 
 } // namespace parley

@@ -1,0 +1,81 @@
+#pragma once
+
+// A header line's fields and the names a decoder gives them. The fields are
+// views of the line; a named field is copied, and unescaped, only when it is
+// asked for, as most callers read only some of them. A line has a few dozen
+// names at most, so a search over them beats hashing.
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+#include <QVarLengthArray>
+#include <stdexcept>
+
+namespace parley {
+
+// Thrown by a field read beyond the end of the line; caught by setParams().
+class PLParseError : public std::out_of_range
+{
+public:
+    using std::out_of_range::out_of_range;
+};
+
+class PLRecvFields
+{
+public:
+    // Splits the line on every space; an empty field keeps its position and a
+    // null line reads as one empty field. Names given before keep the values
+    // they had.
+    void split(const QString &line);
+    qsizetype count() const { return mFields.size(); }
+    // Field `index` as a view of the line; PLParseError beyond its end.
+    QStringView at(qsizetype index) const
+    {
+        if (index < 0 || index >= mFields.size())
+            throwBeyondTheLine(index);
+        return mFields[index];
+    }
+
+    // Names field `index`, unescaped or as it came; PLParseError beyond the line.
+    void name(const QString &name, qsizetype index, bool raw);
+    // Names a value of the decoder's own. A name given again replaces the
+    // value it had.
+    void set(const QString &name, const QString &value);
+    // Replaces every named value.
+    void setAll(const QHash<QString, QString> &values);
+
+    // The named value; a null string for a name never given.
+    QString value(const QString &name) const;
+    // Its integer value; `absent` for a name never given.
+    qint32 intValue(const QString &name, qint32 absent) const;
+    // Every named value; built on first use.
+    const QHash<QString, QString> &all() const;
+
+private:
+    struct Named {
+        QString name;
+        QString value;        // when field < 0
+        qsizetype field = -1; // the field it names
+        bool raw = false;     // the field as it came rather than unescaped
+        // intValue() of it, once asked for: handlers ask for counts often.
+        mutable bool hasInteger = false;
+        mutable qint32 integer = 0;
+    };
+    [[noreturn]] void throwBeyondTheLine(qsizetype index) const;
+    // Length, first and last character: most names differ in it, and the
+    // keys sit apart from the names so that a search runs over a short array.
+    static quint64 keyOf(const QString &name);
+    void add(const QString &name, QString value, qsizetype field, bool raw);
+    const Named *find(const QString &name) const;
+    QString valueOf(const Named &named) const;
+
+    // The fields are views of mLine, the line as it was split.
+    QString mLine;
+    QVarLengthArray<QStringView, 24> mFields;
+    QVarLengthArray<Named, 20> mNamed;
+    QVarLengthArray<quint64, 20> mKeys; // keyOf() of each of mNamed
+    mutable QHash<QString, QString> mAll;
+    mutable bool mAllBuilt = false;
+};
+
+} // namespace parley
