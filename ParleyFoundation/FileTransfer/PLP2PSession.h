@@ -83,7 +83,7 @@ public:
     bool sendFileEndres();
     // Starts sending the file of fileCookie from its beginning.
     bool sendFile();
-    // Stops the transfer after the chunk in hand.
+    // Stops the transfer after the chunks in hand (one write).
     void cancelFileTransfer() { mIsAbort = true; }
 
     // AsyncSocketDelegate

@@ -165,6 +165,9 @@ INSTANTIATE_TEST_SUITE_P(
     Data, HostileDataTest,
     ::testing::Values(DataCase{"exact", "FILE 1 DATA 6\r\n012345FILE 2 DATA 4\r\n6789", true},
                       DataCase{"extra chunk after the end", "FILE 1 DATA 10\r\n0123456789FILE 2 DATA 3\r\nxyz", true},
+                      DataCase{"negative tid, leading zeros", "FILE -1 DATA 0006\r\n012345FILE 2 DATA 04\r\n6789", true},
+                      // Not the usual shape: the general decoding takes the last field.
+                      DataCase{"a field after the length", "FILE 1 DATA 4 6\r\n012345FILE 2 DATA 4\r\n6789", true},
                       DataCase{"oversized length", "FILE 1 DATA 99999999\r\n", false},
                       DataCase{"above the largest chunk", "FILE 1 DATA 65537\r\n", false},
                       DataCase{"negative length", "FILE 1 DATA -5\r\n", false},
