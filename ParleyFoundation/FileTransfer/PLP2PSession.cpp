@@ -256,7 +256,8 @@ void PLP2PSession::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
         info->ioIndex += sent;
         info->transPercent = info->fileSize > 0 ? float(info->ioIndex) / float(info->fileSize) * 100.0f : 100.0f;
         mFiles->postNotification(QLatin1String(nn::kFileUploadPartSent), mFileCookie);
-        if (!self || !mSending)
+        // Cancelled meanwhile: no more progress, no next batch.
+        if (!self || !mSending || mIsAbort)
             return;
     }
     if (!mAllRead) {

@@ -37,9 +37,9 @@ public:
     // The port written into ATHC lines (the protocol's fixed value).
     static constexpr int kATHCPort = 6004;
     static constexpr double kDataWriteTimeout = 10;
-    // DATA chunks handed to the socket and not yet written, at most; they go
-    // as one write (one pass of the event loop for all of them).
-    static constexpr int kChunksAhead = 8;
+    // DATA chunks handed to the socket and not yet written, at most (about
+    // 256 KiB); they go as one write, one pass of the event loop for all.
+    static constexpr int kChunksAhead = 32;
 
     // An outgoing session to a peer or relay.
     PLP2PSession(const QString &host, int portNo, QObject *parent = nullptr);
