@@ -84,18 +84,40 @@ PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString
     return Result::Ready;
 }
 
-bool PLDownloadFile::write(const QByteArray &bytes)
+bool PLDownloadFile::write(QByteArrayView bytes)
 {
     if (!isOpen())
         return false;
-    return mTemp->write(bytes) == bytes.size();
+    if (mGathered.size() + bytes.size() > kGatherSize && !flushGathered())
+        return false;
+    if (bytes.size() >= kGatherSize)
+        return writeThrough(bytes);
+    if (mGathered.capacity() < kGatherSize)
+        mGathered.reserve(kGatherSize);
+    mGathered.append(bytes);
+    return true;
+}
+
+bool PLDownloadFile::writeThrough(QByteArrayView bytes)
+{
+    return mTemp->write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+bool PLDownloadFile::flushGathered()
+{
+    if (mGathered.isEmpty())
+        return true;
+    const bool written = writeThrough(mGathered);
+    // Kept allocated for the next bytes; dropped on failure, the file is lost anyway.
+    mGathered.resize(0);
+    return written;
 }
 
 bool PLDownloadFile::commit()
 {
     if (!isOpen())
         return false;
-    const bool flushed = mTemp->flush();
+    const bool flushed = flushGathered() && mTemp->flush();
     // The temporary file is private; the saved one gets the usual mode.
     mTemp->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                           | QFileDevice::ReadOther);
@@ -110,12 +132,14 @@ bool PLDownloadFile::commit()
     }
     mTemp->setAutoRemove(false);
     mTemp.reset();
+    mGathered = QByteArray();
     mReserved = false;
     return true;
 }
 
 void PLDownloadFile::discard()
 {
+    mGathered = QByteArray();
     if (mTemp) {
         mTemp->close();
         mTemp->remove();

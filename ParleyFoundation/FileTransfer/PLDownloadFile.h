@@ -29,10 +29,13 @@ public:
     // path differs from folder/name.
     Result open(const QString &folder, const QString &name, PLFileSaveQuestion &question, bool *renamed = nullptr);
 
-    // The whole buffer is written, or false.
-    bool write(const QByteArray &bytes);
-    // Moves the temporary file to the path; false (and nothing left behind)
-    // when that fails.
+    // Takes the bytes, or answers false when the file could not take them.
+    // Small writes are gathered and reach the file in large ones (a chunk at
+    // a time costs the receiving thread more than the copy), so a failure
+    // may show only at a later write or at commit().
+    bool write(QByteArrayView bytes);
+    // Writes what is gathered and moves the temporary file to the path;
+    // false (and nothing left behind) when either fails.
     bool commit();
     // Removes the temporary file and the reserved name.
     void discard();
@@ -41,11 +44,16 @@ public:
     bool isOpen() const { return mTemp && mTemp->isOpen(); }
 
 private:
+    static constexpr qsizetype kGatherSize = 512 * 1024;
+
     bool reserve(const QString &path);
+    bool flushGathered();
+    bool writeThrough(QByteArrayView bytes);
 
     QString mPath;
     bool mReserved = false;
     std::unique_ptr<QTemporaryFile> mTemp;
+    QByteArray mGathered;
 };
 
 } // namespace parley

@@ -108,7 +108,8 @@ bool PLFileTransferManager::uploadFiles(const QStringList &paths, const QString 
         }
         auto entry = std::make_shared<FileTransferInfo>();
         entry->source = std::make_unique<QFile>(info.absoluteFilePath());
-        if (!entry->source->open(QIODevice::ReadOnly)) {
+        // Unbuffered: the sender reads whole chunks straight into its buffer.
+        if (!entry->source->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             plLog(QStringLiteral("cannot read %1").arg(path));
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include "FileTransferInfo.h"
 #include "Log.h"
+#include "MainThread.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "PLFileTransferManager.h"
@@ -15,9 +16,46 @@
 
 #include <QPointer>
 
+#include <utility>
+
 namespace parley {
 
 namespace nn = notifications;
+
+namespace {
+
+bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Whether `line` is "FILE <tid> DATA <length>" with plain numbers, the shape
+// of every DATA line a client sends; `length` gets the length field. Such a
+// line decodes to nothing more than that field, so it skips the general
+// decoding; every other line takes it.
+bool isPlainDataLine(const QString &line, QString *length)
+{
+    static constexpr QLatin1StringView kHead("FILE ");
+    static constexpr QLatin1StringView kWord(" DATA ");
+    const QStringView text(line);
+    if (!text.startsWith(kHead))
+        return false;
+    qsizetype i = kHead.size();
+    if (i < text.size() && text.at(i) == u'-')
+        ++i;
+    const qsizetype tidStart = i;
+    while (i < text.size() && isAsciiDigit(text.at(i)))
+        ++i;
+    if (i == tidStart || !text.sliced(i).startsWith(kWord))
+        return false;
+    i += kWord.size();
+    const qsizetype lengthStart = i;
+    while (i < text.size() && isAsciiDigit(text.at(i)))
+        ++i;
+    if (i == lengthStart || i != text.size())
+        return false;
+    *length = text.sliced(lengthStart).toString();
+    return true;
+}
+
+} // namespace
 
 PLP2PSession::PLP2PSession(const QString &host, int portNo, QObject *parent) : PLSession(parent)
 {
@@ -143,6 +181,7 @@ bool PLP2PSession::sendFile()
     mChunkNumber = 1;
     mChunksInFlight.clear();
     mAllRead = false;
+    mAwaitingEnd = false;
     mSending = true;
     sendNextChunk();
     return true;
@@ -150,73 +189,107 @@ bool PLP2PSession::sendFile()
 
 void PLP2PSession::sendNextChunk()
 {
-    while (mSending && !mAllRead && !mIsAbort && mChunksInFlight.size() < kChunksAhead) {
-        FileTransferInfo *info = fileInfo();
-        if (!info || !info->source || !info->source->isOpen()) {
-            uploadFailed();
-            return;
-        }
-        const QByteArray bytes = info->source->read(kChunkSize);
-        if (bytes.isNull() && info->source->error() != QFileDevice::NoError) {
+    if (!mSending || mAllRead || mIsAbort || !mChunksInFlight.isEmpty())
+        return;
+    FileTransferInfo *info = fileInfo();
+    if (!info || !info->source || !info->source->isOpen()) {
+        uploadFailed();
+        return;
+    }
+    if (!isConnected()) {
+        mIsAbort = true;
+        uploadFailed();
+        return;
+    }
+    // Each chunk is read straight behind its DATA line: no copy of the bytes
+    // before the socket takes them.
+    QByteArray batch;
+    batch.reserve(kChunksAhead * (kChunkSize + 32));
+    while (!mAllRead && mChunksInFlight.size() < kChunksAhead) {
+        const qint32 number = mChunkNumber++;
+        const qsizetype lineStart = batch.size();
+        PLSendFILEPacket::appendDataLine(batch, number, kChunkSize);
+        const qsizetype bodyStart = batch.size();
+        batch.resize(bodyStart + kChunkSize);
+        const qint64 read = info->source->read(batch.data() + bodyStart, kChunkSize);
+        if (read < 0) {
             plLog(QStringLiteral("readData exception - %1 (%2-%3)")
                       .arg(info->source->errorString(), QLatin1String(__FILE__))
                       .arg(__LINE__));
             info->source->close();
             info->isCancelled = true;
+            mChunksInFlight.clear();
             uploadFailed();
             return;
         }
-        PLSendFILEPacket packet(mChunkNumber++);
-        packet.setFileDataWithBody(bytes);
-        const QByteArray data = packet.data();
-        if (!isConnected() || data.isNull()) {
-            mIsAbort = true;
-            uploadFailed();
-            return;
+        if (read < kChunkSize) {
+            // A short chunk (an empty one too) is the last; its line carries
+            // its own length.
+            const QByteArray body(batch.constData() + bodyStart, read);
+            batch.truncate(lineStart);
+            PLSendFILEPacket::appendDataLine(batch, number, read);
+            batch.append(body);
+            mAllRead = true;
         }
-        mChunksInFlight.append(bytes.size());
-        // A short chunk (an empty one too) is the last.
-        mAllRead = bytes.size() < kChunkSize;
-        mySocket()->writeData(data, kDataWriteTimeout, kDataTag);
+        mChunksInFlight.append(read);
     }
+    mySocket()->writeData(batch, kDataWriteTimeout, kDataTag);
 }
 
 void PLP2PSession::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
 {
     if (tag != kDataTag || mChunksInFlight.isEmpty())
         return;
-    const qint64 sent = mChunksInFlight.takeFirst();
+    const QList<qint64> written = std::exchange(mChunksInFlight, {});
     if (mIsAbort) {
         uploadFailed();
         return;
     }
+    QPointer<PLP2PSession> self(this);
+    // Progress is still told chunk by chunk.
+    for (const qint64 sent : written) {
+        FileTransferInfo *info = fileInfo();
+        if (!info) {
+            uploadFailed();
+            return;
+        }
+        info->ioIndex += sent;
+        info->transPercent = info->fileSize > 0 ? float(info->ioIndex) / float(info->fileSize) * 100.0f : 100.0f;
+        mFiles->postNotification(QLatin1String(nn::kFileUploadPartSent), mFileCookie);
+        // Cancelled meanwhile: no more progress, no next batch.
+        if (!self || !mSending || mIsAbort)
+            return;
+    }
+    if (!mAllRead) {
+        sendNextChunk();
+        return;
+    }
+    // The last chunk is written; the peer's END follows. Until it comes the
+    // upload is still open (and can be cancelled).
     FileTransferInfo *info = fileInfo();
     if (!info) {
         uploadFailed();
         return;
     }
-    info->ioIndex += sent;
-    info->transPercent = info->fileSize > 0 ? float(info->ioIndex) / float(info->fileSize) * 100.0f : 100.0f;
-    QPointer<PLP2PSession> self(this);
-    mFiles->postNotification(QLatin1String(nn::kFileUploadPartSent), mFileCookie);
-    if (!self || !mSending)
-        return;
-    if (!mAllRead || !mChunksInFlight.isEmpty()) {
-        sendNextChunk();
-        return;
-    }
-    // The last chunk is written; the peer's END follows.
-    if (info->source)
-        info->source->close();
     info->isDone = true;
     mSending = false;
+    mAwaitingEnd = true;
+}
+
+void PLP2PSession::closeSource()
+{
+    if (FileTransferInfo *info = fileInfo(); info && !info->isDownload && info->source)
+        info->source->close();
 }
 
 void PLP2PSession::uploadFailed()
 {
-    if (!mSending)
+    if (!mSending && !mAwaitingEnd)
         return;
+    if (mAwaitingEnd)
+        closeSource();
     mSending = false;
+    mAwaitingEnd = false;
     NotificationCenter::defaultCenter().post(QLatin1String(nn::kFileUploadFailed), this,
                                              {{QStringLiteral("fileCookie"), mFileCookie}});
 }
@@ -246,9 +319,14 @@ void PLP2PSession::onSocketDidDisconnect(AsyncSocket *socket)
 {
     PLSession::onSocketDidDisconnect(socket);
     mChunksInFlight.clear();
-    if (mSending && !mIsAbort) {
+    // Every byte written is not every byte received: without the peer's END
+    // the upload failed.
+    if ((mSending || mAwaitingEnd) && !mIsAbort) {
         mIsAbort = true;
         uploadFailed();
+    } else if (mAwaitingEnd) {
+        mAwaitingEnd = false;
+        closeSource();
     }
     if (mDelegate)
         mDelegate->p2pSessionDisconnected(this);
@@ -307,18 +385,29 @@ void PLP2PSession::processFILEPackets(PLRecvPacket &packet)
         PL_GUARD_FLAG(mIsSender);
         PL_LOG_EXCEPTIONS(sendFile());
         break;
-    case PLRecvFILEPacket::Data: processFileData(file); break;
+    case PLRecvFILEPacket::Data: processFileData(file.dataForKey(QStringLiteral("bodyLength"))); break;
     case PLRecvFILEPacket::End: processFileEnd(file); break;
     default: break; // CANCEL, STOP, ENDRES and unknown words
     }
 }
 
-void PLP2PSession::processFileData(const PLRecvFILEPacket &packet)
+void PLP2PSession::headerReceived(const QString &line)
+{
+    QString length;
+    if (!isPlainDataLine(line, &length)) {
+        PLSession::headerReceived(line);
+        return;
+    }
+    // Where the general dispatch runs FILE handlers.
+    runOnMainThread([&] { PL_LOG_EXCEPTIONS(processFileData(length)); }, true);
+}
+
+void PLP2PSession::processFileData(const QString &lengthField)
 {
     bool ok = false;
-    const qint64 length = packet.dataForKey(QStringLiteral("bodyLength")).toLongLong(&ok);
+    const qint64 length = lengthField.toLongLong(&ok);
     if (!ok || length < 0 || length > kMaxDataLength) {
-        failTransfer(QStringLiteral("DATA length refused: %1").arg(packet.dataForKey(QStringLiteral("bodyLength"))));
+        failTransfer(QStringLiteral("DATA length refused: %1").arg(lengthField));
         return;
     }
     FileTransferInfo *info = fileInfo();
@@ -340,7 +429,7 @@ void PLP2PSession::processFileData(const PLRecvFILEPacket &packet)
         return;
     }
     if (length == 0) {
-        receiveBody(QByteArray());
+        receiveBody({});
         return;
     }
     notifyWhenBodyReceivedWithLength(length);
@@ -348,7 +437,9 @@ void PLP2PSession::processFileData(const PLRecvFILEPacket &packet)
 
 void PLP2PSession::bodyReceived(const QByteArray &body) { receiveBody(body); }
 
-void PLP2PSession::receiveBody(const QByteArray &body)
+void PLP2PSession::bodyBytesReceived(QByteArrayView body) { receiveBody(body); }
+
+void PLP2PSession::receiveBody(QByteArrayView body)
 {
     FileTransferInfo *info = fileInfo();
     PL_GUARD_OBJECT(info);
@@ -383,6 +474,10 @@ void PLP2PSession::receiveBody(const QByteArray &body)
 
 void PLP2PSession::processFileEnd(const PLRecvFILEPacket &packet)
 {
+    if (mAwaitingEnd) {
+        mAwaitingEnd = false;
+        closeSource();
+    }
     // The peer has every byte once they are all written, even if the
     // trailing empty chunk is still on its way.
     if (FileTransferInfo *info = fileInfo(); mSending && info && !info->isDownload && info->ioIndex == info->fileSize) {

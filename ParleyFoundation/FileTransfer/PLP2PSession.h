@@ -7,10 +7,11 @@
 //
 // The uploading side sends DATA chunks of at most 8191 bytes, numbered from 1
 // in the tid field. Reading and writing are event-driven on the socket's
-// thread: each chunk is read and handed to the socket when the connection has
-// taken the one before (kChunksAhead), so no thread shares the transfer's
-// state and at most that many chunks wait in memory. The socket's write
-// time-out is the watchdog of a stalled peer.
+// thread: the next kChunksAhead chunks are read, straight behind their DATA
+// lines, into one buffer that goes to the socket when the connection has
+// taken the ones before, so no thread shares the transfer's state and at most
+// that many chunks wait in memory. The socket's write time-out is the
+// watchdog of a stalled peer.
 
 #include "Sessions/PLSession.h"
 
@@ -36,8 +37,9 @@ public:
     // The port written into ATHC lines (the protocol's fixed value).
     static constexpr int kATHCPort = 6004;
     static constexpr double kDataWriteTimeout = 10;
-    // DATA chunks handed to the socket and not yet written, at most.
-    static constexpr int kChunksAhead = 1;
+    // DATA chunks handed to the socket and not yet written, at most (about
+    // 256 KiB); they go as one write, one pass of the event loop for all.
+    static constexpr int kChunksAhead = 32;
 
     // An outgoing session to a peer or relay.
     PLP2PSession(const QString &host, int portNo, QObject *parent = nullptr);
@@ -81,7 +83,7 @@ public:
     bool sendFileEndres();
     // Starts sending the file of fileCookie from its beginning.
     bool sendFile();
-    // Stops the transfer after the chunk in hand.
+    // Stops the transfer after the chunks in hand (one write).
     void cancelFileTransfer() { mIsAbort = true; }
 
     // AsyncSocketDelegate
@@ -89,7 +91,9 @@ public:
     void onSocketDidWriteDataWithTag(AsyncSocket *socket, long tag) override;
     void onSocketDidDisconnect(AsyncSocket *socket) override;
 
+    void headerReceived(const QString &line) override;
     void bodyReceived(const QByteArray &body) override;
+    void bodyBytesReceived(QByteArrayView body) override;
 
 private:
     static constexpr long kDataTag = 0x46494C45; // "FILE"
@@ -99,11 +103,12 @@ private:
     void processFILEPackets(PLRecvPacket &packet);
     void processFRINPackets(PLRecvPacket &packet);
     void processDefaultPackets(PLRecvPacket &packet);
-    void processFileData(const PLRecvFILEPacket &packet);
+    void processFileData(const QString &lengthField);
     void processFileEnd(const PLRecvFILEPacket &packet);
-    void receiveBody(const QByteArray &body);
+    void receiveBody(QByteArrayView body);
     void sendNextChunk();
     void uploadFailed();
+    void closeSource();
     void failTransfer(const QString &why);
     FileTransferInfo *fileInfo() const;
 
@@ -119,11 +124,14 @@ private:
     bool mIsAbort = false;
 
     // Upload state: chunk number of the next DATA, the sizes of the chunks
-    // handed to the socket and not yet written, whether the last is among them.
+    // handed to the socket and not yet written (one write), whether the last
+    // is among them.
     qint32 mChunkNumber = 1;
     QList<qint64> mChunksInFlight;
     bool mAllRead = false;
     bool mSending = false;
+    // Every chunk is written; the peer's END has not come yet.
+    bool mAwaitingEnd = false;
     bool mDownloadEnded = false;
 };
 

@@ -20,11 +20,13 @@ using asyncsocket::toMilliseconds;
 
 namespace {
 
-// How much a read pulls from the connection at a time.
-constexpr qint64 kReadPull = 64 * 1024;
-// How much of one request goes to the connection in one write. Progress is
+// How much a read pulls from the connection at a time. Each pull is a pass of
+// the event loop; a bulk transfer should not need thousands.
+constexpr qint64 kReadPull = 256 * 1024;
+// How much of one request goes to the connection in one write (one pass of
+// the event loop; a file transfer's batch of DATA commands fits). Progress is
 // still told chunk by chunk once the connection has taken the bytes.
-constexpr qint64 kWriteBurst = 64 * 1024;
+constexpr qint64 kWriteBurst = 512 * 1024;
 
 // Carries one writeFile() chunk's outcome from the socket's thread back to
 // the waiting worker.

@@ -20,21 +20,26 @@ void PLFrameReader::append(const QByteArray &bytes)
 PLFrameReader::Frame PLFrameReader::next()
 {
     if (!mError.isEmpty())
-        return {Status::ProtocolError, {}, {}, mError};
+        return {Status::ProtocolError, {}, {}, mError, {}};
     const QByteArrayView rest(mBuffer.constData() + mOffset, mBuffer.size() - mOffset);
     if (mPendingBody >= 0) {
         if (rest.size() < mPendingBody)
             return {};
-        QByteArray body = mOffset == 0 && rest.size() == mPendingBody ? mBuffer : rest.first(mPendingBody).toByteArray();
+        const QByteArrayView view = rest.first(mPendingBody);
+        QByteArray body;
+        if (mOffset == 0 && rest.size() == mPendingBody)
+            body = mBuffer;
+        else if (mCopiesBodies)
+            body = view.toByteArray();
         mOffset += mPendingBody;
         mPendingBody = -1;
-        return {Status::Body, {}, body, {}};
+        return {Status::Body, {}, body, {}, view};
     }
     const qsizetype divider = parleyHeaderDividerLocation(rest);
     if ((divider == kParleyNotFound && rest.size() > kMaxHeaderLength)
         || (divider != kParleyNotFound && divider > kMaxHeaderLength)) {
         mError = QStringLiteral("header line longer than %1 bytes").arg(kMaxHeaderLength);
-        return {Status::ProtocolError, {}, {}, mError};
+        return {Status::ProtocolError, {}, {}, mError, {}};
     }
     if (divider == kParleyNotFound)
         return {};
@@ -43,9 +48,9 @@ PLFrameReader::Frame PLFrameReader::next()
     mOffset += divider + 2;
     if (line.isNull()) {
         plLogNil(__FILE__, __LINE__);
-        return {Status::Dropped, {}, {}, {}};
+        return {Status::Dropped, {}, {}, {}, {}};
     }
-    return {Status::Line, line, {}, {}};
+    return {Status::Line, line, {}, {}, {}};
 }
 
 bool PLFrameReader::expectBody(qint64 length)

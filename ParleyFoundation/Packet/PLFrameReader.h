@@ -29,7 +29,14 @@ public:
         QString line;
         QByteArray body;
         QString error;
+        // The body's bytes inside the reader; valid until the next append()
+        // or clear(). Without body copies, `body` is null unless the body is
+        // the whole buffer (then shared, not copied).
+        QByteArrayView bodyView;
     };
+
+    // Off: bodies come only as bodyView (no copy) unless sharing is free.
+    void setCopiesBodies(bool on) { mCopiesBodies = on; }
 
     void append(const QByteArray &bytes);
     // The awaited body when one is announced, otherwise the next header line.
@@ -51,6 +58,7 @@ private:
     QByteArray mBuffer;
     qsizetype mOffset = 0;
     qint64 mPendingBody = -1; // -1: no body awaited
+    bool mCopiesBodies = true;
     QString mError;
 };
 

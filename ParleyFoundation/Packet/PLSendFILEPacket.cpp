@@ -49,6 +49,16 @@ void PLSendFILEPacket::setFileDataWithBody(const QByteArray &body)
     setForm({kData});
 }
 
+void PLSendFILEPacket::appendDataLine(QByteArray &out, qint32 tid, qint64 length)
+{
+    // The word and the numbers need no escaping (see wireParameter()).
+    out.append("FILE ");
+    out.append(QByteArray::number(tid));
+    out.append(" DATA ");
+    out.append(QByteArray::number(length));
+    out.append("\r\n");
+}
+
 bool PLSendFILEPacket::composeParams()
 {
     mParams = mFormFields;

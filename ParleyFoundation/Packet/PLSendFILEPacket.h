@@ -22,6 +22,11 @@ public:
     void setFileEnd();
     void setFileDataWithBody(const QByteArray &body);
 
+    // Appends the line of a DATA command with a body of `length` bytes, byte
+    // for byte what data() writes before the body, so that a sender can put
+    // the file's bytes straight behind it.
+    static void appendDataLine(QByteArray &out, qint32 tid, qint64 length);
+
     const QByteArray &body() const { return mFileData; }
     void setBody(const QByteArray &body) { mFileData = body; }
 

@@ -20,6 +20,8 @@ constexpr int kHTTPProxyPollMs = 4000;
 
 PLSession::PLSession(QObject *parent) : QObject(parent), mSocket(new AsyncSocket(this, 0, this))
 {
+    // Bodies are copied only where a subclass keeps them (bodyBytesReceived).
+    mReader.setCopiesBodies(false);
     mProcessMethodsDict.reserve(30);
     mThreadProcessMethodsDict.reserve(10);
 }

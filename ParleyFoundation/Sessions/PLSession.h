@@ -103,6 +103,10 @@ public:
     void dataReceived(const QByteArray &bytes) override;
     virtual void headerReceived(const QString &line);
     virtual void bodyReceived(const QByteArray &body);
+    // A body still inside the framer (valid only during the call); by
+    // default copied and handed to bodyReceived(). A session that stores
+    // bodies anyway (file data) takes the bytes from here without the copy.
+    virtual void bodyBytesReceived(QByteArrayView body);
     // The handler for a packet's command: the quick table first (quick =
     // true), then the ordinary table, then its "default" entry.
     Handler findProcessMethod(const PLRecvPacket &packet, bool *quickResponse) const;

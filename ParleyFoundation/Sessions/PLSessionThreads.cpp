@@ -42,7 +42,10 @@ void PLSession::packetProcess()
             break;
         case PLFrameReader::Status::Body:
             mBodyLength = 0;
-            bodyReceived(frame.body);
+            if (!frame.body.isNull())
+                bodyReceived(frame.body);
+            else
+                bodyBytesReceived(frame.bodyView);
             break;
         case PLFrameReader::Status::Dropped:
             break;
@@ -109,6 +112,8 @@ void PLSession::bodyReceived(const QByteArray &)
 {
     plLog(QStringLiteral("body did not processed"));
 }
+
+void PLSession::bodyBytesReceived(QByteArrayView body) { bodyReceived(body.toByteArray()); }
 
 PLSession::Handler PLSession::findProcessMethod(const PLRecvPacket &packet, bool *quickResponse) const
 {

@@ -182,6 +182,31 @@ TEST(FrameReader, ZeroLengthDeliversAnEmptyBody)
     EXPECT_EQ(next.line, QStringLiteral("PING 1"));
 }
 
+// Without body copies a body is a view of the reader's bytes, shared as a
+// whole only when it is all that is buffered.
+TEST(FrameReader, BodiesAsViewsCopyNothing)
+{
+    PLFrameReader reader;
+    reader.setCopiesBodies(false);
+    reader.append(QByteArray("FILE 1 DATA 3\r\nabcFILE 2 DATA 2\r\n"));
+    ASSERT_EQ(reader.next().status, PLFrameReader::Status::Line);
+    ASSERT_TRUE(reader.expectBody(3));
+    const PLFrameReader::Frame first = reader.next();
+    ASSERT_EQ(first.status, PLFrameReader::Status::Body);
+    EXPECT_TRUE(first.body.isNull());
+    EXPECT_EQ(first.bodyView, QByteArrayView("abc"));
+    ASSERT_EQ(reader.next().line, QStringLiteral("FILE 2 DATA 2"));
+    ASSERT_TRUE(reader.expectBody(2));
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::NeedMore);
+    const QByteArray last("xy");
+    reader.append(last);
+    const PLFrameReader::Frame second = reader.next();
+    ASSERT_EQ(second.status, PLFrameReader::Status::Body);
+    EXPECT_EQ(second.body, last);
+    EXPECT_EQ(second.bodyView, QByteArrayView("xy"));
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::NeedMore);
+}
+
 TEST(FrameReader, RefusesBodyLengthsOutOfRange)
 {
     const qint64 lengths[] = {-1, -2147483647, PLFrameReader::kMaxBodyLength + 1, qint64(1) << 40};

@@ -13,6 +13,7 @@
 #include "TestSupport.h"
 
 #include <functional>
+#include <limits>
 
 using namespace parley;
 using namespace parley::test::recv;
@@ -249,6 +250,25 @@ TEST(P2PEncode, FILEDataLineAndPayload)
     auto decoded = decodeAs<PLRecvFILEPacket>(QStringLiteral("FILE 3 DATA 8192"));
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->dataForKey(QStringLiteral("bodyLength")).toInt(), chunk.size());
+}
+
+// The sender builds DATA commands in place; its line must be the packet's.
+TEST(P2PEncode, DataLineInPlaceMatchesThePacket)
+{
+    const qint32 tids[] = {0, 1, 9, 10, 8191, -5, std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min()};
+    const qint64 lengths[] = {0, 1, 9, 10, 999, 1000, 8190, 8191};
+    for (const qint32 tid : tids) {
+        for (const qint64 length : lengths) {
+            SCOPED_TRACE(testing::Message() << "tid " << tid << ", length " << length);
+            const QByteArray body(length, 'x');
+            PLSendFILEPacket packet(tid);
+            packet.setFileDataWithBody(body);
+            QByteArray inPlace("prefix");
+            PLSendFILEPacket::appendDataLine(inPlace, tid, length);
+            inPlace.append(body);
+            EXPECT_EQ(inPlace, QByteArray("prefix") + packet.data());
+        }
+    }
 }
 
 TEST(P2PEncode, ATHCReply)

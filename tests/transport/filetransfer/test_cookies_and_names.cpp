@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace parley;
 
 namespace {
@@ -106,6 +108,37 @@ TEST(DownloadFileTest, NothingShowsUnderTheNameBeforeCommit)
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("new contents"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// Many small writes, as DATA bodies come, are gathered into large ones; the
+// file ends up whole and in order, and the old one stays until the commit.
+TEST(DownloadFileTest, SmallWritesMakeTheWholeFile)
+{
+    for (const qsizetype total : {qsizetype(0), qsizetype(100), qsizetype(3 * 1024 * 1024 + 17)}) {
+        SCOPED_TRACE(total);
+        QTemporaryDir dir;
+        FixedAnswer answer(PLFileSaveQuestion::Answer::Overwrite);
+        const QString path = dir.filePath(QStringLiteral("f.bin"));
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        QByteArray expected(total, Qt::Uninitialized);
+        for (qsizetype i = 0; i < total; ++i)
+            expected[i] = char((i * 31 + i / 8191) & 0xff);
+        PLDownloadFile file;
+        ASSERT_EQ(file.open(dir.path(), QStringLiteral("f.bin"), answer), PLDownloadFile::Result::Ready);
+        for (qsizetype at = 0; at < total; at += 8191)
+            ASSERT_TRUE(file.write(QByteArrayView(expected).sliced(at, std::min<qsizetype>(8191, total - at))));
+        QFile check(path);
+        ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+        EXPECT_EQ(check.readAll(), QByteArray("old"));
+        check.close();
+        ASSERT_TRUE(file.commit());
+        ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+        EXPECT_EQ(check.readAll(), expected);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
 }
 
 TEST(DownloadFileTest, DiscardRemovesTheReservedName)

@@ -165,6 +165,9 @@ INSTANTIATE_TEST_SUITE_P(
     Data, HostileDataTest,
     ::testing::Values(DataCase{"exact", "FILE 1 DATA 6\r\n012345FILE 2 DATA 4\r\n6789", true},
                       DataCase{"extra chunk after the end", "FILE 1 DATA 10\r\n0123456789FILE 2 DATA 3\r\nxyz", true},
+                      DataCase{"negative tid, leading zeros", "FILE -1 DATA 0006\r\n012345FILE 2 DATA 04\r\n6789", true},
+                      // Not the usual shape: the general decoding takes the last field.
+                      DataCase{"a field after the length", "FILE 1 DATA 4 6\r\n012345FILE 2 DATA 4\r\n6789", true},
                       DataCase{"oversized length", "FILE 1 DATA 99999999\r\n", false},
                       DataCase{"above the largest chunk", "FILE 1 DATA 65537\r\n", false},
                       DataCase{"negative length", "FILE 1 DATA -5\r\n", false},
@@ -236,6 +239,43 @@ TEST(HostileUploadTest, FileAcceptFromAnotherPeerGetsNothing)
         EXPECT_TRUE(peer.waitForLine(QStringLiteral("FILE"), 100).isEmpty());
     }
     EXPECT_FALSE(events.has(nn::kFileUploadStart));
+}
+
+// Every byte written is not every byte received: the upload ends with the
+// peer's END, and a connection closed before it fails the upload.
+TEST(HostileUploadTest, UploadEndsOnlyWithThePeersEnd)
+{
+    for (const bool peerSendsEnd : {true, false}) {
+        SCOPED_TRACE(peerSendsEnd ? "END, then close" : "close without END");
+        TransferClient alice(QStringLiteral("alice@parley.test"));
+        TransferClient bob(QStringLiteral("bob@parley.test"));
+        alice.linkTo(bob, nullptr);
+        bob.linkTo(alice, nullptr);
+        TransferEvents events;
+        bool closed = false;
+        const auto token = NotificationCenter::defaultCenter().addObserver(
+            QLatin1String(nn::kP2PSessionClosed), alice.p2p.get(), [&](const Notification &) { closed = true; });
+        const QString source = makeFile(alice.folder.path(), QStringLiteral("small.txt"), 100);
+        ASSERT_TRUE(alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room-1")));
+        const QString cookie = alice.files->fileCookies().first();
+        {
+            RawPeer peer;
+            ASSERT_TRUE(peer.connectTo(alice.p2p->p2pPortNo()));
+            peer.send(QStringLiteral("ATHC 1 %1 %2 K1 6004 0\r\n").arg(bob.userID, alice.userID).toUtf8());
+            ASSERT_FALSE(peer.waitForLine(QStringLiteral("ATHC 0 100")).isEmpty());
+            peer.send(QStringLiteral("FILE 2 ACCEPT %1 0\r\nFILE 3 START 0 0\r\n").arg(cookie).toUtf8());
+            ASSERT_FALSE(peer.waitForLine(QStringLiteral("FILE 1 DATA 100")).isEmpty());
+            ASSERT_TRUE(waitUntil([&] { return events.has(nn::kFileUploadPartSent, cookie); }));
+            if (peerSendsEnd) {
+                peer.send("FILE 4 END 0\r\n");
+                ASSERT_TRUE(waitUntil([&] { return events.has(nn::kFileUploadEnd, cookie); }));
+            }
+        }
+        EXPECT_TRUE(waitUntil([&] { return closed; }));
+        NotificationCenter::defaultCenter().removeObserver(token);
+        EXPECT_EQ(events.has(nn::kFileUploadEnd, cookie), peerSendsEnd);
+        EXPECT_EQ(events.has(nn::kFileUploadFailed, cookie), !peerSendsEnd);
+    }
 }
 
 } // namespace

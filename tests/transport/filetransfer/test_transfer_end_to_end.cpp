@@ -9,6 +9,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace parley;
 using namespace parley::test;
 namespace nn = parley::notifications;
@@ -16,6 +18,31 @@ namespace nn = parley::notifications;
 namespace {
 
 constexpr int kTransferTimeoutMs = 30000;
+
+// Calls `cancel` once, from the first notice `name` posts for the cookie: at
+// that moment the transfer is surely midway (a loop pass of the test can
+// carry a whole file of a few MiB). Answers what it returned.
+class CancelAtFirstNotice
+{
+public:
+    CancelAtFirstNotice(const char *name, const QString &cookie, std::function<bool()> cancel)
+    {
+        mToken = NotificationCenter::defaultCenter().addObserver(
+            QLatin1String(name), nullptr, [this, cookie, cancel](const Notification &n) {
+                if (tried || n.userInfo.value(QStringLiteral("fileCookie")).toString() != cookie)
+                    return;
+                tried = true;
+                cancelled = cancel();
+            });
+    }
+    ~CancelAtFirstNotice() { NotificationCenter::defaultCenter().removeObserver(mToken); }
+
+    bool tried = false;
+    bool cancelled = false;
+
+private:
+    NotificationCenter::Token mToken = 0;
+};
 
 class TransferTest : public ::testing::Test
 {
@@ -113,9 +140,11 @@ TEST_F(TransferTest, DownloadCancelledMidwayLeavesNoFile)
 {
     const QStringList cookies = offer({makeFile(alice.folder.path(), QStringLiteral("big.bin"), 8 * 1024 * 1024)});
     const QString cookie = cookies.first();
+    CancelAtFirstNotice cancel(nn::kFileDownloadPartReceived, cookie,
+                               [&] { return bob.files->cancelDownloadFor(cookie); });
     ASSERT_TRUE(bob.files->acceptDownloadFor(cookie));
-    ASSERT_TRUE(waitUntil([&] { return events.has(nn::kFileDownloadPartReceived, cookie); }, kTransferTimeoutMs));
-    ASSERT_TRUE(bob.files->cancelDownloadFor(cookie));
+    ASSERT_TRUE(waitUntil([&] { return cancel.tried; }, kTransferTimeoutMs));
+    ASSERT_TRUE(cancel.cancelled);
     EXPECT_TRUE(events.has(nn::kFileDownloadCancelled, cookie));
     ASSERT_TRUE(waitUntil([&] { return events.has(nn::kFileUploadFailed, cookie); }, kTransferTimeoutMs));
     EXPECT_FALSE(events.has(nn::kFileDownloadEndReceived, cookie));
@@ -128,9 +157,10 @@ TEST_F(TransferTest, UploadCancelledMidwayFailsTheDownload)
 {
     const QStringList cookies = offer({makeFile(alice.folder.path(), QStringLiteral("big.bin"), 8 * 1024 * 1024)});
     const QString cookie = cookies.first();
+    CancelAtFirstNotice cancel(nn::kFileUploadPartSent, cookie, [&] { return alice.files->cancelUploadFor(cookie); });
     ASSERT_TRUE(bob.files->acceptDownloadFor(cookie));
-    ASSERT_TRUE(waitUntil([&] { return events.has(nn::kFileUploadPartSent, cookie); }, kTransferTimeoutMs));
-    ASSERT_TRUE(alice.files->cancelUploadFor(cookie));
+    ASSERT_TRUE(waitUntil([&] { return cancel.tried; }, kTransferTimeoutMs));
+    ASSERT_TRUE(cancel.cancelled);
     EXPECT_TRUE(events.has(nn::kFileUploadCancelled, cookie));
     // Bob hears it twice over (the whisper and the closed connection); one report.
     ASSERT_TRUE(waitUntil([&] {
