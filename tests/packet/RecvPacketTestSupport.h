@@ -1,12 +1,10 @@
 #pragma once
 
-// Helpers for the command tables: decode a line through the builder as a
-// given class, compare the decoded fields exactly, and capture the log. Kept
-// in a namespace of their own so that other test helpers of this binary may
-// use the same short names.
+// Helpers for the command tables: compare the decoded fields exactly and
+// check the parse-failure log. Kept in a namespace of their own so that other
+// test helpers of this binary may use the same short names.
 
-#include "Log.h"
-#include "Packet/PLRecvPacketBuilder.h"
+#include "PacketTestSupport.h"
 
 #include <QHash>
 #include <QString>
@@ -18,19 +16,8 @@
 
 namespace parley::test::recv {
 
-// The packet the builder makes of `line`, which must be of class Packet.
-template <typename Packet>
-std::unique_ptr<Packet> decodeAs(const QString &line)
-{
-    std::unique_ptr<PLRecvPacket> packet = PLRecvPacketBuilder::setPacketString(line);
-    auto *typed = dynamic_cast<Packet *>(packet.get());
-    if (!typed) {
-        ADD_FAILURE() << "\"" << line.toStdString() << "\" did not decode to the expected class";
-        return nullptr;
-    }
-    packet.release();
-    return std::unique_ptr<Packet>(typed);
-}
+using parley::test::decodeAs;
+using parley::test::LogCapture;
 
 using Fields = std::map<std::string, std::string>;
 
@@ -43,30 +30,6 @@ inline Fields fieldsOf(const PLRecvPacket &packet)
         fields[it.key().toStdString()] = it.value().toStdString();
     return fields;
 }
-
-// Collects every logged line while it lives.
-class LogCapture
-{
-public:
-    LogCapture()
-    {
-        lines().clear();
-        setLogSink(&LogCapture::collect);
-    }
-    ~LogCapture() { setLogSink(nullptr); }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
-
-    static QStringList &lines()
-    {
-        static QStringList collected;
-        return collected;
-    }
-    static QString all() { return lines().join(QLatin1Char('\n')); }
-
-private:
-    static void collect(const QString &line) { lines().append(line); }
-};
 
 // Whether the common parse-failure line of a decoder was logged.
 inline bool parseErrorLogged()

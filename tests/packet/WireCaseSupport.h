@@ -1,11 +1,10 @@
 #pragma once
 
-// Shared pieces of the command tests: decoding a line through the builder,
-// expected field tables, a captured log and an encipherer double.
+// Shared pieces of the command tests: expected field tables, encode tables
+// and an encipherer double.
 
-#include "Log.h"
+#include "PacketTestSupport.h"
 #include "Packet/PLEncipherer.h"
-#include "Packet/PLRecvPacketBuilder.h"
 #include "Packet/PLSendPacket.h"
 #include "TestSupport.h"
 
@@ -40,24 +39,6 @@ inline QHash<QString, QString> fieldHash(const FieldList &fields)
 inline FieldList firstFields(const FieldList &fields, std::size_t count)
 {
     return FieldList(fields.begin(), fields.begin() + std::min(count, fields.size()));
-}
-
-inline std::unique_ptr<PLRecvPacket> decodeLine(const char *line)
-{
-    return PLRecvPacketBuilder::setPacketString(QString::fromUtf8(line));
-}
-
-// Decodes a line that must yield a packet of class `Packet`; throws (which
-// fails the test) when it does not.
-template <typename Packet>
-std::unique_ptr<Packet> decodeAs(const char *line)
-{
-    auto packet = decodeLine(line);
-    auto *typed = dynamic_cast<Packet *>(packet.get());
-    if (!typed)
-        throw std::runtime_error(std::string("not decoded to the expected class: ") + line);
-    packet.release();
-    return std::unique_ptr<Packet>(typed);
 }
 
 // A received line, whether it decodes valid, and every named field it must
@@ -122,30 +103,6 @@ std::unique_ptr<PLSendPacket> sendPacket(qint32 tid, const std::function<void(Pa
         fill(*packet);
     return packet;
 }
-
-// Collects every logged line while alive.
-class LogCapture
-{
-public:
-    LogCapture()
-    {
-        lines().clear();
-        setLogSink([](const QString &line) { lines().append(line); });
-    }
-    ~LogCapture() { setLogSink(nullptr); }
-    static QStringList &lines()
-    {
-        static QStringList captured;
-        return captured;
-    }
-    bool contains(const QString &text) const
-    {
-        for (const QString &line : lines())
-            if (line.contains(text))
-                return true;
-        return false;
-    }
-};
 
 // Enciphers as "E(key)<text>" so that tests see what was enciphered under which
 // key; with `fails` set it yields nothing. Installed while alive.
