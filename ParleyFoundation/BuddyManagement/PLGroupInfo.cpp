@@ -1,5 +1,7 @@
 #include "PLGroupInfo.h"
 
+#include "PropertyListWriter.h"
+
 #include <map>
 #include <tuple>
 
@@ -50,6 +52,33 @@ QVariantMap PLGroupInfo::toVariantMap() const
     case Unknown: return QVariantMap();
     }
     return QVariantMap(std::move(map));
+}
+
+void PLGroupInfo::writeDictionary(PropertyListWriter &writer) const
+{
+    // Keys in toVariantMap's (ascending) order.
+    writer.beginDict();
+    switch (type) {
+    case Cache:
+        writer.key(kGroupCacheNo), writer.integer(qint64(groupCacheNo));
+        writer.key(kType), writer.string(kCacheType);
+        writer.key(kWillDownloadGroup), writer.boolean(willDownloadGroup);
+        break;
+    case Group:
+        writer.key(kGroupID), writer.string(groupID);
+        writer.key(kGroupName), writer.string(groupName);
+        writer.key(kIsLast), writer.boolean(isLast);
+        writer.key(kType), writer.string(kGroupType);
+        break;
+    case Buddy:
+        writer.key(kBuddyCMN), writer.string(buddyCMN);
+        writer.key(kGroupID), writer.string(groupID);
+        writer.key(kIsLast), writer.boolean(isLast);
+        writer.key(kType), writer.string(kBuddyType);
+        break;
+    case Unknown: break;
+    }
+    writer.endDict();
 }
 
 std::optional<PLGroupInfo> PLGroupInfo::fromVariantMap(const QVariantMap &map)
