@@ -99,6 +99,11 @@ QString PropertyList::writeCacheFile(const QString &path, const QVariant &value)
     const WriteResult written = write(value);
     if (!written.ok())
         return written.error;
+    return writeCacheDocument(path, written.data);
+}
+
+QString PropertyList::writeCacheDocument(const QString &path, const QByteArray &document)
+{
     const QByteArray target = QFile::encodeName(path);
     // A name of its own in the same folder, so that the rename stays on one
     // file system and two writers never share a temporary file.
@@ -116,7 +121,7 @@ QString PropertyList::writeCacheFile(const QString &path, const QVariant &value)
     bool ok = true;
     if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, written.data);
+    ok = ok && writeAll(fd, document);
     int error = ok ? 0 : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

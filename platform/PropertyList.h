@@ -55,6 +55,8 @@ public:
     // absent. A new file gets the usual mode (0666 less the umask), a
     // replaced one keeps its mode.
     [[nodiscard]] static QString writeCacheFile(const QString &path, const QVariant &value);
+    // The same for a document already written (PropertyListWriter).
+    [[nodiscard]] static QString writeCacheDocument(const QString &path, const QByteArray &document);
 };
 
 } // namespace parley

@@ -12,6 +12,7 @@
 #include <limits>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace parley {
 
@@ -21,15 +22,21 @@ class Writer {
 public:
     bool run(const QVariant &value)
     {
+        prologue();
+        if (!writeValue(value, 0))
+            return false;
+        epilogue();
+        return true;
+    }
+
+    void prologue()
+    {
         append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
                "<plist version=\"1.0\">\n");
-        if (!writeValue(value, 0))
-            return false;
-        append("</plist>\n");
-        return true;
     }
+    void epilogue() { append("</plist>\n"); }
 
     QByteArray data()
     {
@@ -37,6 +44,29 @@ public:
         return mOut;
     }
     QString error() const { return mError; }
+
+    // Pieces of a document for PropertyListWriter's own interface.
+    qsizetype size() const { return mSize; }
+    void truncate(qsizetype size) { mSize = size; }
+    void openContainer(int level, const char *tag, qsizetype length)
+    {
+        indent(level);
+        append(tag, length);
+    }
+    bool writeKey(int level, QStringView key) { return writeString(level, kKey, key); }
+    bool writeText(int level, QStringView text) { return writeString(level, kString, text); }
+    void writeBool(int level, bool value)
+    {
+        indent(level);
+        if (value)
+            append("<true/>\n");
+        else
+            append("<false/>\n");
+    }
+    void writeInt(int level, qint64 value) { writeInteger(level, value); }
+    bool writeAny(int level, const QVariant &value) { return writeValue(value, level); }
+    bool failWith(const QString &what) { return fail(what); }
+    bool failed() const { return !mError.isEmpty(); }
 
 private:
     bool fail(const QString &what)
@@ -345,6 +375,119 @@ PropertyList::WriteResult PropertyListWriter::write(const QVariant &value)
     if (!writer.run(value))
         return {QByteArray(), writer.error()};
     return {writer.data(), QString()};
+}
+
+struct PropertyListWriter::State : Writer {
+    struct Open {
+        bool dict;
+        qsizetype start; // where the container's start tag begins
+        qsizetype items = 0;
+    };
+    std::vector<Open> open;
+    int roots = 0; // values written outside any container
+    int level() const { return int(open.size()); }
+    // A value is written where a dictionary expects its key, or the reverse.
+    bool misplaced(bool isKey) const
+    {
+        if (open.empty())
+            return isKey;
+        const Open &top = open.back();
+        return top.dict ? isKey != (top.items % 2 == 0) : isKey;
+    }
+    bool begin(bool isKey)
+    {
+        if (failed())
+            return false;
+        if (misplaced(isKey))
+            return failWith(QStringLiteral("a key or value out of place"));
+        if (!open.empty())
+            ++open.back().items;
+        else if (roots++ > 0)
+            return failWith(QStringLiteral("a second value outside any container"));
+        return true;
+    }
+    bool beginContainer(bool dict)
+    {
+        if (!begin(false))
+            return false;
+        if (level() >= PropertyList::kMaxDepth)
+            return failWith(QStringLiteral("nested deeper than %1 levels").arg(PropertyList::kMaxDepth));
+        open.push_back({dict, size()});
+        if (dict)
+            openContainer(level() - 1, "<dict>\n", 7);
+        else
+            openContainer(level() - 1, "<array>\n", 8);
+        return true;
+    }
+    bool endContainer(bool dict)
+    {
+        if (failed())
+            return false;
+        if (open.empty() || open.back().dict != dict || (dict && open.back().items % 2 != 0))
+            return failWith(QStringLiteral("a container closed out of place"));
+        const Open top = open.back();
+        open.pop_back();
+        // An empty container is written as one empty-element tag, as write() does.
+        if (top.items == 0) {
+            truncate(top.start);
+            if (dict)
+                openContainer(level(), "<dict/>\n", 8);
+            else
+                openContainer(level(), "<array/>\n", 9);
+        } else if (dict) {
+            openContainer(level(), "</dict>\n", 8);
+        } else {
+            openContainer(level(), "</array>\n", 9);
+        }
+        return true;
+    }
+};
+
+PropertyListWriter::PropertyListWriter() : d(std::make_unique<State>())
+{
+    d->prologue();
+}
+
+PropertyListWriter::~PropertyListWriter() = default;
+
+bool PropertyListWriter::beginArray() { return d->beginContainer(false); }
+bool PropertyListWriter::endArray() { return d->endContainer(false); }
+bool PropertyListWriter::beginDict() { return d->beginContainer(true); }
+bool PropertyListWriter::endDict() { return d->endContainer(true); }
+
+bool PropertyListWriter::key(QStringView key) { return d->begin(true) && d->writeKey(d->level(), key); }
+
+bool PropertyListWriter::string(QStringView text) { return d->begin(false) && d->writeText(d->level(), text); }
+
+bool PropertyListWriter::boolean(bool value)
+{
+    if (!d->begin(false))
+        return false;
+    d->writeBool(d->level(), value);
+    return true;
+}
+
+bool PropertyListWriter::integer(qint64 value)
+{
+    if (!d->begin(false))
+        return false;
+    d->writeInt(d->level(), value);
+    return true;
+}
+
+bool PropertyListWriter::value(const QVariant &value)
+{
+    return d->begin(false) && d->writeAny(d->level(), value);
+}
+
+PropertyList::WriteResult PropertyListWriter::finish()
+{
+    if (!d->failed() && (!d->open.empty() || d->roots != 1))
+        d->failWith(QStringLiteral("a container left open or no value written"));
+    if (d->failed())
+        return {QByteArray(), d->error()};
+    d->epilogue();
+    return {d->data(), QString()};
 }
 
 } // namespace parley

@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "PropertyList.h"
+#include "PropertyListWriter.h"
 #include "Utils/PLUtils.h"
 #include "Utils/ParleyStringAdditions.h"
 
@@ -59,22 +60,53 @@ void PLGLSTManager::loadIfGroupCacheExist()
     }
     if (entries.isEmpty())
         return;
-    mEntries = entries;
+    setMGLSTArray(entries);
     const QVariant number = entries.first().toMap().value(QStringLiteral("groupCacheNo"));
     PL_GUARD_OBJECT(number.isValid());
     mVersion = number.typeId() == QMetaType::QString ? plIntValue(number.toString()) : number.toInt();
 }
 
+namespace {
+
+QVariantMap dictionaryOf(const std::variant<QVariantMap, PLGroupInfo> &entry)
+{
+    if (const auto *line = std::get_if<PLGroupInfo>(&entry))
+        return line->toVariantMap();
+    return std::get<QVariantMap>(entry);
+}
+
+} // namespace
+
 QVariantMap PLGLSTManager::groupInfoAtIndex(qsizetype index) const
 {
-    PL_GUARD_FLAG(index >= 0 && index < mEntries.size(), QVariantMap());
-    return mEntries.at(index).toMap();
+    PL_GUARD_FLAG(index >= 0 && index < count(), QVariantMap());
+    return dictionaryOf(mEntries[size_t(index)]);
+}
+
+QVariantList PLGLSTManager::mGLSTArray() const
+{
+    QVariantList entries;
+    entries.reserve(count());
+    for (const Entry &entry : mEntries)
+        entries.append(dictionaryOf(entry));
+    return entries;
+}
+
+void PLGLSTManager::setMGLSTArray(const QVariantList &entries)
+{
+    mEntries.clear();
+    mEntries.reserve(size_t(entries.size()));
+    for (const QVariant &entry : entries) {
+        if (entry.typeId() == QMetaType::QVariantMap)
+            mEntries.emplace_back(entry.toMap());
+    }
 }
 
 void PLGLSTManager::beginSave(const QVariantMap &cacheEntry)
 {
     PL_GUARD_OBJECT(!cacheEntry.isEmpty());
-    mEntries = QVariantList{cacheEntry};
+    mEntries.clear();
+    mEntries.emplace_back(cacheEntry);
     mSaveFlagValue = true;
 }
 
@@ -82,14 +114,14 @@ void PLGLSTManager::saveInfo(const QVariantMap &entry)
 {
     PL_GUARD_OBJECT(!entry.isEmpty());
     if (mSaveFlagValue)
-        mEntries.append(entry);
+        mEntries.emplace_back(entry);
 }
 
 void PLGLSTManager::saveInfo(const PLGroupInfo &line)
 {
     PL_GUARD_OBJECT(line.type != PLGroupInfo::Unknown);
     if (mSaveFlagValue)
-        mEntries.append(line.toVariantMap());
+        mEntries.emplace_back(line);
 }
 
 void PLGLSTManager::endSave()
@@ -99,10 +131,27 @@ void PLGLSTManager::endSave()
     mSaveFlagValue = false;
     // The new file replaces the old one only once it is complete. Not forced
     // to the disk: an unreadable cache is ignored and the server resends it.
-    const QString error = mGroupCachePathValue.isNull() ? QStringLiteral("no path")
-                                                        : PropertyList::writeCacheFile(mGroupCachePathValue, mEntries);
+    const QString error = mGroupCachePathValue.isNull() ? QStringLiteral("no path") : writeCacheFile();
     if (!error.isEmpty())
         plLog(QStringLiteral("group cache could not be written: ") + error);
+}
+
+QString PLGLSTManager::writeCacheFile() const
+{
+    // The same bytes as writing mGLSTArray() as one value.
+    PropertyListWriter writer;
+    writer.beginArray();
+    for (const Entry &entry : mEntries) {
+        if (const auto *line = std::get_if<PLGroupInfo>(&entry))
+            line->writeDictionary(writer);
+        else
+            writer.value(std::get<QVariantMap>(entry));
+    }
+    writer.endArray();
+    const PropertyList::WriteResult written = writer.finish();
+    if (!written.ok())
+        return written.error;
+    return PropertyList::writeCacheDocument(mGroupCachePathValue, written.data);
 }
 
 } // namespace parley

@@ -2,12 +2,17 @@
 
 // The per-user copy of the server's group list (GroupCache.nch): loaded at
 // sign-in to report its number, recorded anew while a fresh list arrives.
+// The lines of a recording are kept as they came and written straight to the
+// file: one dictionary per line cost more than the rest of a line's work.
 
 #include "PLGroupInfo.h"
 
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+
+#include <variant>
+#include <vector>
 
 namespace parley {
 
@@ -22,7 +27,7 @@ public:
     // without writing and loads the user's file when it is there.
     void setLoginID(const QString &loginID);
     qint32 version() const { return mVersion; }
-    qsizetype count() const { return mEntries.size(); }
+    qsizetype count() const { return qsizetype(mEntries.size()); }
     // An empty entry for an index out of range.
     QVariantMap groupInfoAtIndex(qsizetype index) const;
 
@@ -30,7 +35,7 @@ public:
     void beginSave(const QVariantMap &cacheEntry);
     // Appends an entry while recording.
     void saveInfo(const QVariantMap &entry);
-    // Appends the line's dictionary while recording; built only then.
+    // Appends the line while recording; stored as its dictionary.
     void saveInfo(const PLGroupInfo &line);
     // Replaces the user's file with the recording and stops recording.
     void endSave();
@@ -43,8 +48,10 @@ public:
     QString mLoginID() const { return mLoginIDValue; }
     QString mGroupCachePath() const { return mGroupCachePathValue; }
     void setMGroupCachePath(const QString &path) { mGroupCachePathValue = path; }
-    const QVariantList &mGLSTArray() const { return mEntries; }
-    void setMGLSTArray(const QVariantList &entries) { mEntries = entries; }
+    // Every entry as its dictionary, in order.
+    QVariantList mGLSTArray() const;
+    // Entries that are no dictionary are dropped.
+    void setMGLSTArray(const QVariantList &entries);
 
     // Back to the state at launch (tests).
     void resetForTesting();
@@ -52,12 +59,16 @@ public:
 private:
     PLGLSTManager() = default;
     void loadIfGroupCacheExist();
+    // Empty on success, else the error.
+    QString writeCacheFile() const;
 
     qint32 mVersion = 0;
     qint32 mCountValue = 0;
     QString mLoginIDValue;
     QString mGroupCachePathValue;
-    QVariantList mEntries; // mGLSTArray
+    // A stored or given dictionary, or a line of a recording.
+    using Entry = std::variant<QVariantMap, PLGroupInfo>;
+    std::vector<Entry> mEntries; // mGLSTArray
     bool mSaveFlagValue = false;
 };
 

@@ -6,6 +6,20 @@
 
 namespace parley {
 
+namespace {
+
+// A sign-in files buddies in ascending CMN order: a new last key goes in at
+// the end without a search.
+void insertBuddy(PLBuddyDict &dict, const QString &cmn, const PLBuddyPtr &buddy)
+{
+    if (!dict.isEmpty() && dict.lastKey() < cmn)
+        dict.insert(dict.cend(), cmn, buddy);
+    else
+        dict.insert(cmn, buddy);
+}
+
+} // namespace
+
 bool PLGroup::addBuddy(const PLBuddyPtr &buddy)
 {
     PL_GUARD_OBJECT(buddy, false);
@@ -14,10 +28,10 @@ bool PLGroup::addBuddy(const PLBuddyPtr &buddy)
     // and unlisted after its FL bit changed.
     if (buddy->buddyFlagFLBit()) {
         mNotFLBuddies.remove(cmn);
-        mUserList.insert(cmn, buddy);
+        insertBuddy(mUserList, cmn, buddy);
     } else {
         mUserList.remove(cmn);
-        mNotFLBuddies.insert(cmn, buddy);
+        insertBuddy(mNotFLBuddies, cmn, buddy);
     }
     return true;
 }

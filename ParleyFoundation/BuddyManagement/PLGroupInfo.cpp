@@ -1,5 +1,7 @@
 #include "PLGroupInfo.h"
 
+#include "PropertyListWriter.h"
+
 #include <map>
 #include <tuple>
 
@@ -52,29 +54,76 @@ QVariantMap PLGroupInfo::toVariantMap() const
     return QVariantMap(std::move(map));
 }
 
+void PLGroupInfo::writeDictionary(PropertyListWriter &writer) const
+{
+    // Keys in toVariantMap's (ascending) order.
+    writer.beginDict();
+    switch (type) {
+    case Cache:
+        writer.key(kGroupCacheNo), writer.integer(qint64(groupCacheNo));
+        writer.key(kType), writer.string(kCacheType);
+        writer.key(kWillDownloadGroup), writer.boolean(willDownloadGroup);
+        break;
+    case Group:
+        writer.key(kGroupID), writer.string(groupID);
+        writer.key(kGroupName), writer.string(groupName);
+        writer.key(kIsLast), writer.boolean(isLast);
+        writer.key(kType), writer.string(kGroupType);
+        break;
+    case Buddy:
+        writer.key(kBuddyCMN), writer.string(buddyCMN);
+        writer.key(kGroupID), writer.string(groupID);
+        writer.key(kIsLast), writer.boolean(isLast);
+        writer.key(kType), writer.string(kBuddyType);
+        break;
+    case Unknown: break;
+    }
+    writer.endDict();
+}
+
 std::optional<PLGroupInfo> PLGroupInfo::fromVariantMap(const QVariantMap &map)
 {
+    // One walk over the entries instead of a search per key: the replay of
+    // a current cache reads every stored line. The keys differ in length,
+    // so one comparison per entry tells them apart; other keys are ignored.
+    const QVariant *type = nullptr, *groupCacheNo = nullptr, *willDownload = nullptr, *isLast = nullptr,
+                   *groupID = nullptr, *groupName = nullptr, *buddyCMN = nullptr;
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const QString &key = it.key();
+        const QVariant *value = &it.value();
+        switch (key.size()) {
+        case 4: if (key == kType) type = value; break;
+        case 6: if (key == kIsLast) isLast = value; break;
+        case 7: if (key == kGroupID) groupID = value; break;
+        case 8: if (key == kBuddyCMN) buddyCMN = value; break;
+        case 9: if (key == kGroupName) groupName = value; break;
+        case 12: if (key == kGroupCacheNo) groupCacheNo = value; break;
+        case 17: if (key == kWillDownloadGroup) willDownload = value; break;
+        default: break;
+        }
+    }
+    const auto text = [](const QVariant *value) { return value ? value->toString() : QString(); };
     PLGroupInfo line;
-    const QString type = map.value(kType).toString();
-    if (type == kBuddyType) {
-        if (!map.contains(kBuddyCMN) || !map.contains(kGroupID))
+    const QString typeName = text(type);
+    if (typeName == kBuddyType) {
+        if (!buddyCMN || !groupID)
             return std::nullopt;
         line.type = Buddy;
-        line.buddyCMN = map.value(kBuddyCMN).toString();
-        line.groupID = map.value(kGroupID).toString();
-    } else if (type == kGroupType) {
-        if (!map.contains(kGroupID) || !map.contains(kGroupName))
+        line.buddyCMN = buddyCMN->toString();
+        line.groupID = groupID->toString();
+    } else if (typeName == kGroupType) {
+        if (!groupID || !groupName)
             return std::nullopt;
         line.type = Group;
-        line.groupID = map.value(kGroupID).toString();
-        line.groupName = map.value(kGroupName).toString();
-    } else if (type == kCacheType) {
+        line.groupID = groupID->toString();
+        line.groupName = groupName->toString();
+    } else if (typeName == kCacheType) {
         line.type = Cache;
         // As a dictionary's number is read elsewhere: an int, kept bit for bit.
-        line.groupCacheNo = quint32(map.value(kGroupCacheNo).toInt());
-        line.willDownloadGroup = map.value(kWillDownloadGroup).toBool();
+        line.groupCacheNo = quint32(groupCacheNo ? groupCacheNo->toInt() : 0);
+        line.willDownloadGroup = willDownload && willDownload->toBool();
     }
-    line.isLast = map.value(kIsLast).toBool();
+    line.isLast = isLast && isLast->toBool();
     return line;
 }
 

@@ -2,8 +2,8 @@
 
 // One line of the group list (GLST) of a sign-in: the list's cache number, a
 // group, or a buddy filed in a group. The session hands it to its owner as
-// it is; the group cache stores it as its dictionary, and replays stored
-// dictionaries through fromVariantMap.
+// it is; the group cache keeps it as it is and writes it as its dictionary,
+// and replays stored dictionaries through fromVariantMap.
 
 #include <QString>
 #include <QVariantMap>
@@ -11,6 +11,8 @@
 #include <optional>
 
 namespace parley {
+
+class PropertyListWriter;
 
 struct PLGroupInfo {
     enum Type { Unknown, Cache, Group, Buddy };
@@ -30,6 +32,8 @@ struct PLGroupInfo {
     // A dictionary of that form back; an unknown "type" gives Unknown, a
     // group or buddy line without its keys gives nothing.
     static std::optional<PLGroupInfo> fromVariantMap(const QVariantMap &map);
+    // Writes toVariantMap() without building it: the same bytes.
+    void writeDictionary(PropertyListWriter &writer) const;
 };
 
 } // namespace parley

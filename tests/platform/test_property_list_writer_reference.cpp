@@ -3,6 +3,7 @@
 // kept here as the reference. Inputs are generated, hostile ones included.
 
 #include "PropertyList.h"
+#include "PropertyListWriter.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <type_traits>
@@ -436,3 +438,115 @@ TEST(PropertyListWriterReference, LargeGroupCache)
 }
 
 } // namespace
+
+namespace {
+
+// Writes a value through the piece-by-piece interface: containers, keys,
+// strings, booleans and integers piece by piece, anything else as a value.
+void writePieces(PropertyListWriter &writer, const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QVariantMap: {
+        writer.beginDict();
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            writer.key(it.key());
+            writePieces(writer, it.value());
+        }
+        writer.endDict();
+        break;
+    }
+    case QMetaType::QVariantList:
+        writer.beginArray();
+        for (const QVariant &item : value.toList())
+            writePieces(writer, item);
+        writer.endArray();
+        break;
+    case QMetaType::QString: writer.string(value.toString()); break;
+    case QMetaType::Bool: writer.boolean(value.toBool()); break;
+    case QMetaType::Int:
+    case QMetaType::LongLong: writer.integer(value.toLongLong()); break;
+    default: writer.value(value); break;
+    }
+}
+
+PropertyList::WriteResult writeInPieces(const QVariant &value)
+{
+    PropertyListWriter writer;
+    writePieces(writer, value);
+    return writer.finish();
+}
+
+void expectPiecesSameAsWhole(const QVariant &value, const std::string &what)
+{
+    const PropertyList::WriteResult expected = PropertyList::write(value);
+    const PropertyList::WriteResult actual = writeInPieces(value);
+    EXPECT_EQ(actual.error.toStdString(), expected.error.toStdString()) << what;
+    EXPECT_EQ(actual.data.toStdString(), expected.data.toStdString()) << what;
+}
+
+} // namespace
+
+TEST(PropertyListPieceWriter, GeneratedValuesGiveTheSameBytesAndErrorsAsAWholeValue)
+{
+    int refused = 0;
+    for (quint32 seed = 1; seed <= 3000; ++seed) {
+        Generator generator(seed);
+        // An array of values at the top, as the group cache is.
+        QVariantList list;
+        const int n = int(seed % 4);
+        for (int i = 0; i < n; ++i)
+            list.append(generator.value(1));
+        const QVariant value = seed % 5 == 0 ? generator.value(0) : QVariant(list);
+        refused += PropertyList::write(value).ok() ? 0 : 1;
+        expectPiecesSameAsWhole(value, "seed " + std::to_string(seed));
+        if (HasFailure())
+            return;
+    }
+    EXPECT_GT(refused, 100);
+    EXPECT_LT(refused, 2900);
+}
+
+TEST(PropertyListPieceWriter, EdgeValuesAndDepth)
+{
+    QVariant deep = QVariantList{};
+    for (int i = 0; i < PropertyList::kMaxDepth + 2; ++i) {
+        expectPiecesSameAsWhole(deep, "depth " + std::to_string(i));
+        deep = QVariantList{deep};
+    }
+    const QVariant cases[] = {
+        QVariantMap{},
+        QVariantList{},
+        QVariantMap{{QString(), QString()}, {QStringLiteral(""), QVariantList{}}},
+        QVariantList{QVariantMap{}, QVariantList{QVariantMap{}}, QString()},
+        QVariantList{QVariant()},
+        QVariantMap{{QStringLiteral("a\x01"), true}},
+        QVariantMap{{QStringLiteral("a"), QStringLiteral("\r&<>")}, {QStringLiteral("b"), QVariant()}},
+        QVariant(std::numeric_limits<qint64>::min()),
+    };
+    for (const QVariant &value : cases)
+        expectPiecesSameAsWhole(value, value.typeName());
+}
+
+TEST(PropertyListPieceWriter, MisuseIsAnError)
+{
+    const struct {
+        const char *name;
+        std::function<void(PropertyListWriter &)> steps;
+    } cases[] = {
+        {"nothing", [](PropertyListWriter &) {}},
+        {"two values", [](PropertyListWriter &w) { w.string(u"a"), w.string(u"b"); }},
+        {"open array", [](PropertyListWriter &w) { w.beginArray(); }},
+        {"key outside a dict", [](PropertyListWriter &w) { w.beginArray(), w.key(u"a"), w.endArray(); }},
+        {"value without key", [](PropertyListWriter &w) { w.beginDict(), w.string(u"a"), w.endDict(); }},
+        {"key without value", [](PropertyListWriter &w) { w.beginDict(), w.key(u"a"), w.endDict(); }},
+        {"wrong close", [](PropertyListWriter &w) { w.beginDict(), w.endArray(); }},
+    };
+    for (const auto &c : cases) {
+        PropertyListWriter writer;
+        c.steps(writer);
+        const PropertyList::WriteResult result = writer.finish();
+        EXPECT_FALSE(result.ok()) << c.name;
+        EXPECT_TRUE(result.data.isEmpty()) << c.name;
+    }
+}

@@ -259,3 +259,27 @@ TEST_F(BuddyManagerTest, WalksGoInCMNOrderWhateverTheOrderOfArrival)
     EXPECT_TRUE(manager.mBuddyDict().isEmpty());
     EXPECT_EQ(manager.buddyForID(QStringLiteral("same@vela.test")), nullptr);
 }
+
+TEST(PLGroupFiling, AnyOrderOfArrivalGivesTheSameDictionaries)
+{
+    const QStringList orders[] = {
+        {"100", "101", "102", "2", "20"}, {"20", "2", "102", "101", "100"}, {"101", "20", "100", "2", "102", "20"}};
+    for (const QStringList &order : orders) {
+        PLGroup group(QStringLiteral("g"), QString());
+        QList<PLBuddyPtr> filed;
+        for (const QString &cmn : order) {
+            auto buddy = std::make_shared<PLBuddy>(cmn);
+            buddy->setBuddyFlagFLBit(cmn.size() == 3);
+            group.addBuddy(buddy);
+            filed << buddy;
+        }
+        EXPECT_EQ(group.mUserListDict().keys(), QStringList({"100", "101", "102"}));
+        EXPECT_EQ(group.mNotFLBuddyDict().keys(), QStringList({"2", "20"}));
+        // The record filed last for a CMN is the one kept.
+        for (const PLBuddyPtr &buddy : filed) {
+            if (buddy == filed.last() || !order.mid(order.indexOf(buddy->buddyCMN()) + 1).contains(buddy->buddyCMN())) {
+                EXPECT_EQ(group.buddyForCMN(buddy->buddyCMN()), buddy);
+            }
+        }
+    }
+}
