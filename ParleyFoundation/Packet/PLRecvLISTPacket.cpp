@@ -4,7 +4,7 @@ namespace parley {
 
 QString PLRecvLISTPacket::nickName() const
 {
-    QString nick = value(QStringLiteral("nickName"));
+    QString nick = value(fieldNames(), kNickName);
     nick.remove(QLatin1Char('\r'));
     nick.remove(QLatin1Char('\n'));
     return nick;
@@ -12,21 +12,28 @@ QString PLRecvLISTPacket::nickName() const
 
 bool PLRecvLISTPacket::isEwer() const
 {
-    const QString ewer = value(QStringLiteral("ewerYN"));
+    const QString ewer = value(fieldNames(), kEwerYN);
     return !ewer.isNull() && ewer != QLatin1String("N");
+}
+
+const PLFieldNames &PLRecvLISTPacket::fieldNames()
+{
+    static const PLFieldNames names{
+        QStringLiteral("idx"),        QStringLiteral("count"),        QStringLiteral("buddyFlag"),
+        QStringLiteral("id"),         QStringLiteral("CMN"),          QStringLiteral("name"),
+        QStringLiteral("nickName"),   QStringLiteral("mobile"),       QStringLiteral("email"),
+        QStringLiteral("birthday"),   QStringLiteral("orchardCMN"),   QStringLiteral("birthdayTPCD"),
+        QStringLiteral("authYN"),     QStringLiteral("mimid"),        QStringLiteral("musicDate"),
+        QStringLiteral("ewerYN")};
+    return names;
 }
 
 void PLRecvLISTPacket::decodeFields()
 {
-    readFields(2, {QStringLiteral("idx"), QStringLiteral("count")});
+    readFields(2, fieldNames(), kIdx, kBuddyFlag);
     if (count() == 0)
         return;
-    readFields(4,
-               {QStringLiteral("buddyFlag"), QStringLiteral("id"), QStringLiteral("CMN"), QStringLiteral("name"),
-                QStringLiteral("nickName"), QStringLiteral("mobile"), QStringLiteral("email"),
-                QStringLiteral("birthday"), QStringLiteral("orchardCMN"), QStringLiteral("birthdayTPCD"),
-                QStringLiteral("authYN"), QStringLiteral("mimid"), QStringLiteral("musicDate"),
-                QStringLiteral("ewerYN")});
+    readFields(2, fieldNames(), kBuddyFlag);
 }
 
 } // namespace parley
