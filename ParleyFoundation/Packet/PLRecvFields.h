@@ -108,6 +108,8 @@ private:
     Found find(const QString &name) const;
     QString valueOf(const Named &named) const;
     QString valueOf(const Found &found) const;
+    // A field unescaped, or as it came when raw.
+    static QString decoded(QStringView field, bool raw);
     // The field of `names` at `index` when the last entry answers for it.
     Found lastRunField(const PLFieldNames &names, qsizetype index) const;
     // Turns every run into single names, keeping their order.

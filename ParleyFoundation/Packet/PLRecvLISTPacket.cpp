@@ -1,12 +1,18 @@
 #include "PLRecvLISTPacket.h"
 
+#include <algorithm>
+
 namespace parley {
 
 QString PLRecvLISTPacket::nickName() const
 {
     QString nick = value(fieldNames(), kNickName);
-    nick.remove(QLatin1Char('\r'));
-    nick.remove(QLatin1Char('\n'));
+    const auto lineBreak = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    // Almost no nickname has one: look once before editing.
+    if (std::any_of(nick.cbegin(), nick.cend(), lineBreak)) {
+        nick.remove(QLatin1Char('\r'));
+        nick.remove(QLatin1Char('\n'));
+    }
     return nick;
 }
 
