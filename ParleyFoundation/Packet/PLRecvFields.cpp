@@ -7,8 +7,54 @@
 
 namespace parley {
 
+PLFieldNames::PLFieldNames(std::initializer_list<QString> names)
+{
+    for (const QString &name : names) {
+        mNames.append(name);
+        mKeys.append(0);
+    }
+    for (qsizetype i = 0; i < mNames.size(); ++i) {
+        const QString &name = mNames[i];
+        for (qsizetype j = 0; j < i; ++j)
+            mUnique = mUnique && mNames[j] != name;
+        mKeys[i] = name.isEmpty() ? 0
+                                  : (quint64(name.size()) << 32) | (quint64(name.at(0).unicode()) << 16)
+                                        | name.at(name.size() - 1).unicode();
+    }
+}
+
+QString PLRecvFields::decoded(QStringView field, bool raw)
+{
+    // Most fields have no escape: a plain scan of a few characters is cheaper
+    // than the decoder's own search, and gives the same copy.
+    if (raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
+        return field.toString();
+    return stringByParleyDecoding(field);
+}
+
+void PLRecvFields::expandRuns()
+{
+    QVarLengthArray<Named, 20> named;
+    QVarLengthArray<quint64, 20> keys;
+    for (const Named &entry : mNamed) {
+        if (!entry.run) {
+            named.append(entry);
+            keys.append(keyOf(entry.name));
+            continue;
+        }
+        for (qsizetype i = entry.runBegin; i < entry.runEnd; ++i) {
+            named.append({entry.run->at(i), QString(), entry.field + i, entry.raw});
+            keys.append(entry.run->keyAt(i));
+        }
+    }
+    mNamed = std::move(named);
+    mKeys = std::move(keys);
+}
+
 void PLRecvFields::split(const QString &line)
 {
+    if (std::find(mKeys.cbegin(), mKeys.cend(), kRunKey) != mKeys.cend())
+        expandRuns();
     // Values named from the previous line are kept as they read then.
     for (Named &named : mNamed) {
         if (named.field >= 0) {
@@ -42,6 +88,32 @@ void PLRecvFields::name(const QString &name, qsizetype index, bool raw)
     add(name, QString(), index, raw);
 }
 
+void PLRecvFields::nameRun(const PLFieldNames &names, qsizetype origin, qsizetype begin, qsizetype end, bool raw)
+{
+    end = std::clamp<qsizetype>(end, begin, names.size());
+    const qsizetype reached = std::clamp<qsizetype>(mFields.size() - origin, begin, end);
+    if (reached > begin) {
+        Named *last = mNamed.isEmpty() ? nullptr : &mNamed.back();
+        // Names that go on from where the last run stopped extend it: the
+        // search over one longer run finds what it found over the two.
+        if (last && last->run == &names && last->field == origin && last->raw == raw && last->runEnd == begin) {
+            last->runEnd = reached;
+        } else {
+            Named run;
+            run.field = origin;
+            run.raw = raw;
+            run.run = &names;
+            run.runBegin = begin;
+            run.runEnd = reached;
+            mNamed.append(std::move(run));
+            mKeys.append(kRunKey);
+        }
+        mAllBuilt = false;
+    }
+    if (reached < end)
+        throwBeyondTheLine(origin + reached);
+}
+
 void PLRecvFields::set(const QString &name, const QString &value)
 {
     add(name, value, -1, false);
@@ -72,42 +144,94 @@ void PLRecvFields::add(const QString &name, QString value, qsizetype field, bool
     mAllBuilt = false;
 }
 
-const PLRecvFields::Named *PLRecvFields::find(const QString &name) const
+PLRecvFields::Found PLRecvFields::find(const QString &name) const
 {
     const quint64 key = keyOf(name);
     const QChar *text = name.constData();
     const qsizetype size = name.size();
+    const auto same = [text, size](const QString &candidate) {
+        return candidate.constData() == text || std::equal(text, text + size, candidate.constData());
+    };
     const quint64 *keys = mKeys.constData();
     // From the back: a name given again replaces its earlier value.
     for (qsizetype i = mKeys.size(); i-- > 0;) {
-        if (keys[i] != key)
+        if (keys[i] == kRunKey) {
+            const Named &run = mNamed[i];
+            for (qsizetype j = run.runEnd; j-- > run.runBegin;) {
+                if (run.run->keyAt(j) == key && same(run.run->at(j)))
+                    return {&run, run.field + j};
+            }
             continue;
-        const QChar *candidate = mNamed[i].name.constData();
-        if (candidate == text || std::equal(text, text + size, candidate))
-            return &mNamed[i];
+        }
+        if (keys[i] != key || !same(mNamed[i].name))
+            continue;
+        return {&mNamed[i], mNamed[i].field};
     }
-    return nullptr;
+    return {};
 }
 
 QString PLRecvFields::valueOf(const Named &named) const
 {
     if (named.field < 0)
         return named.value;
-    const QStringView field = mFields[named.field];
-    return named.raw ? field.toString() : stringByParleyDecoding(field);
+    return decoded(mFields[named.field], named.raw);
+}
+
+QString PLRecvFields::valueOf(const Found &found) const
+{
+    if (found.field < 0)
+        return found.named->value;
+    return decoded(mFields[found.field], found.named->raw);
+}
+
+PLRecvFields::Found PLRecvFields::lastRunField(const PLFieldNames &names, qsizetype index) const
+{
+    if (mNamed.isEmpty())
+        return {};
+    const Named &last = mNamed.back();
+    // Searched from the back, the last entry answers first, and with unique
+    // names only its one entry can.
+    if (last.run != &names || !names.namesAreUnique() || index < last.runBegin || index >= last.runEnd)
+        return {};
+    return {&last, last.field + index};
+}
+
+QString PLRecvFields::value(const PLFieldNames &names, qsizetype index) const
+{
+    const Found found = lastRunField(names, index);
+    return found.named ? valueOf(found) : value(names.at(index));
+}
+
+qint32 PLRecvFields::intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const
+{
+    const Found found = lastRunField(names, index);
+    if (!found.named)
+        return intValue(names.at(index), absent);
+    const QStringView field = mFields[found.field];
+    if (found.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
+        return plIntValue(field);
+    return plIntValue(valueOf(found));
 }
 
 QString PLRecvFields::value(const QString &name) const
 {
-    const Named *found = find(name);
-    return found ? valueOf(*found) : QString();
+    const Found found = find(name);
+    return found.named ? valueOf(found) : QString();
 }
 
 qint32 PLRecvFields::intValue(const QString &name, qint32 absent) const
 {
-    const Named *found = find(name);
-    if (!found)
+    const Found match = find(name);
+    if (!match.named)
         return absent;
+    if (match.named->run) {
+        // A field without escapes reads the same before and after unescaping.
+        const QStringView field = mFields[match.field];
+        if (match.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
+            return plIntValue(field);
+        return plIntValue(valueOf(match));
+    }
+    const Named *found = match.named;
     if (!found->hasInteger) {
         // A field without escapes reads the same before and after unescaping.
         const QStringView field = found->field >= 0 ? mFields[found->field] : QStringView();
@@ -125,8 +249,14 @@ const QHash<QString, QString> &PLRecvFields::all() const
     if (!mAllBuilt) {
         mAll.clear();
         mAll.reserve(mNamed.size());
-        for (const Named &named : mNamed)
-            mAll.insert(named.name, valueOf(named));
+        for (const Named &named : mNamed) {
+            if (!named.run) {
+                mAll.insert(named.name, valueOf(named));
+                continue;
+            }
+            for (qsizetype i = named.runBegin; i < named.runEnd; ++i)
+                mAll.insert(named.run->at(i), valueOf(Found{&named, named.field + i}));
+        }
         mAllBuilt = true;
     }
     return mAll;

@@ -9,9 +9,28 @@
 #include <QString>
 #include <QStringView>
 #include <QVarLengthArray>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace parley {
+
+// A decoder's names for consecutive fields, made once (a static of the
+// decoder) so that a line names its fields without building a name per field.
+class PLFieldNames
+{
+public:
+    explicit PLFieldNames(std::initializer_list<QString> names);
+    qsizetype size() const { return mNames.size(); }
+    const QString &at(qsizetype index) const { return mNames[index]; }
+    quint64 keyAt(qsizetype index) const { return mKeys[index]; }
+    // Whether no name repeats, which lets a run answer by position.
+    bool namesAreUnique() const { return mUnique; }
+
+private:
+    QVarLengthArray<QString, 24> mNames;
+    QVarLengthArray<quint64, 24> mKeys;
+    bool mUnique = true;
+};
 
 // Thrown by a field read beyond the end of the line; caught by setParams().
 class PLParseError : public std::out_of_range
@@ -38,6 +57,14 @@ public:
 
     // Names field `index`, unescaped or as it came; PLParseError beyond the line.
     void name(const QString &name, qsizetype index, bool raw);
+    // Names field `origin + i` by names.at(i) for i in [begin, end), as
+    // name() would one by one: the fields the line has are named before
+    // PLParseError for the first it lacks.
+    void nameRun(const PLFieldNames &names, qsizetype origin, qsizetype begin, qsizetype end, bool raw);
+    // value(names.at(index)), read by position when the last names given are
+    // a run of `names` that reaches `index`.
+    QString value(const PLFieldNames &names, qsizetype index) const;
+    qint32 intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const;
     // Names a value of the decoder's own. A name given again replaces the
     // value it had.
     void set(const QString &name, const QString &value);
@@ -60,14 +87,33 @@ private:
         // intValue() of it, once asked for: handlers ask for counts often.
         mutable bool hasInteger = false;
         mutable qint32 integer = 0;
+        // A run of fields named from a decoder's table: run->at(j) names
+        // field `field + j` for j in [runBegin, runEnd); name is unused.
+        const PLFieldNames *run = nullptr;
+        qsizetype runBegin = 0;
+        qsizetype runEnd = 0;
     };
+    // A name found: the entry, and for a run the field within it.
+    struct Found {
+        const Named *named = nullptr;
+        qsizetype field = -1; // the line's field it names, or -1 for a value
+    };
+    // keyOf() never gives it: it marks a run in mKeys.
+    static constexpr quint64 kRunKey = ~quint64(0);
     [[noreturn]] void throwBeyondTheLine(qsizetype index) const;
     // Length, first and last character: most names differ in it, and the
     // keys sit apart from the names so that a search runs over a short array.
     static quint64 keyOf(const QString &name);
     void add(const QString &name, QString value, qsizetype field, bool raw);
-    const Named *find(const QString &name) const;
+    Found find(const QString &name) const;
     QString valueOf(const Named &named) const;
+    QString valueOf(const Found &found) const;
+    // A field unescaped, or as it came when raw.
+    static QString decoded(QStringView field, bool raw);
+    // The field of `names` at `index` when the last entry answers for it.
+    Found lastRunField(const PLFieldNames &names, qsizetype index) const;
+    // Turns every run into single names, keeping their order.
+    void expandRuns();
 
     // The fields are views of mLine, the line as it was split.
     QString mLine;

@@ -10,27 +10,33 @@ namespace parley {
 class PLRecvLISTPacket : public PLRecvPacket
 {
 public:
-    qint32 index() const { return intValue(QStringLiteral("idx"), -1); }
-    qint32 count() const { return intValue(QStringLiteral("count"), 0); }
+    qint32 index() const { return intValue(fieldNames(), kIdx, -1); }
+    qint32 count() const { return intValue(fieldNames(), kCount, 0); }
     bool isLast() const { return count() == 0 || index() == count() - 1; }
-    QString buddyFlag() const { return value(QStringLiteral("buddyFlag")); }
-    QString ID() const { return value(QStringLiteral("id")); }
-    QString CMN() const { return value(QStringLiteral("CMN")); }
-    QString name() const { return value(QStringLiteral("name")); }
+    QString buddyFlag() const { return value(fieldNames(), kBuddyFlag); }
+    QString ID() const { return value(fieldNames(), kId); }
+    QString CMN() const { return value(fieldNames(), kCMN); }
+    QString name() const { return value(fieldNames(), kName); }
     // The nickname without line breaks, which would break the list display.
     QString nickName() const;
-    QString mobile() const { return value(QStringLiteral("mobile")); }
-    QString email() const { return value(QStringLiteral("email")); }
-    QString birthDay() const { return value(QStringLiteral("birthday")); }
-    QString orchardCMN() const { return value(QStringLiteral("orchardCMN")); }
-    QString birthdayTPCD() const { return value(QStringLiteral("birthdayTPCD")); }
-    QString authYN() const { return value(QStringLiteral("authYN")); }
-    QString mimid() const { return value(QStringLiteral("mimid")); }
-    QString musicDate() const { return value(QStringLiteral("musicDate")); }
+    QString mobile() const { return value(fieldNames(), kMobile); }
+    QString email() const { return value(fieldNames(), kEmail); }
+    QString birthDay() const { return value(fieldNames(), kBirthday); }
+    QString orchardCMN() const { return value(fieldNames(), kOrchardCMN); }
+    QString birthdayTPCD() const { return value(fieldNames(), kBirthdayTPCD); }
+    QString authYN() const { return value(fieldNames(), kAuthYN); }
+    QString mimid() const { return value(fieldNames(), kMimid); }
+    QString musicDate() const { return value(fieldNames(), kMusicDate); }
     bool isEwer() const;
 
 protected:
     void decodeFields() override;
+
+private:
+    // The names of fields 2 to 17, in order, made once.
+    enum Field { kIdx, kCount, kBuddyFlag, kId, kCMN, kName, kNickName, kMobile, kEmail, kBirthday, kOrchardCMN,
+                 kBirthdayTPCD, kAuthYN, kMimid, kMusicDate, kEwerYN };
+    static const PLFieldNames &fieldNames();
 };
 
 } // namespace parley

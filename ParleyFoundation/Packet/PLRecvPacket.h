@@ -77,6 +77,18 @@ protected:
     // The same for consecutive fields from position `first` on, one per name.
     void readFields(qsizetype first, std::initializer_list<QString> names);
     void readRawFields(qsizetype first, std::initializer_list<QString> names);
+    // The same with a decoder's static table, where names.at(i) names field
+    // `origin + i`, for the names in [begin, end): nothing is built per line.
+    void readFields(qsizetype origin, const PLFieldNames &names, qsizetype begin = 0, qsizetype end = -1)
+    {
+        mFields.nameRun(names, origin, begin, end < 0 ? names.size() : end, false);
+    }
+    // value(names.at(index)), by position while the table's run answers for it.
+    QString value(const PLFieldNames &names, qsizetype index) const { return mFields.value(names, index); }
+    qint32 intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const
+    {
+        return mFields.intValue(names, index, absent);
+    }
     void setValue(const QString &name, const QString &value) { mFields.set(name, value); }
     // Whether the tid field is exactly "0": the server reports a change made
     // elsewhere rather than answering one of our commands.

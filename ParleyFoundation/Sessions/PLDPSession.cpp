@@ -44,7 +44,7 @@ void PLDPSession::initializeVariables()
     mTimerCountValue = 0;
     mIsFileTransfer = false;
     mIsHiddenRetry = false;
-    mLastPacketReceivedTimeValue = QDateTime::currentDateTimeUtc();
+    mLastPacketReceivedMonotonic = std::chrono::steady_clock::now();
 
     const auto bind = [this](void (PLDPSession::*method)(PLRecvPacket &)) {
         return [this, method](PLRecvPacket &packet) { (this->*method)(packet); };
@@ -232,12 +232,18 @@ void PLDPSession::requestBuddyList()
 
 void PLDPSession::headerReceived(const QString &line)
 {
-    // In UTC: a local time would make the C library check the time-zone file
-    // on every line.
-    mLastPacketReceivedTimeValue = QDateTime::currentDateTimeUtc();
+    mLastPacketReceivedMonotonic = std::chrono::steady_clock::now();
     mTimerCountValue = 0;
     mPONGCountValue = 0;
     PLSession::headerReceived(line);
+}
+
+QDateTime PLDPSession::mLastPacketReceivedTime() const
+{
+    // In UTC: a local time would make the C library check the time-zone file.
+    const auto since = std::chrono::steady_clock::now() - mLastPacketReceivedMonotonic;
+    return QDateTime::currentDateTimeUtc().addMSecs(
+        -std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 void PLDPSession::announceBody(qint32 bodyType, const QVariantMap &headerInfo, qint64 length)

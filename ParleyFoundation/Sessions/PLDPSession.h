@@ -17,6 +17,7 @@
 #include "PLSession.h"
 
 #include <QDateTime>
+#include <chrono>
 #include <QVariantList>
 
 class QTimer;
@@ -98,7 +99,8 @@ public:
     const QByteArray &mConfCache() const { return mConfCacheValue; }
     qint32 mPONGCount() const { return mPONGCountValue; }
     qint32 mTimerCount() const { return mTimerCountValue; }
-    const QDateTime &mLastPacketReceivedTime() const { return mLastPacketReceivedTimeValue; }
+    // When the last line arrived, in UTC.
+    QDateTime mLastPacketReceivedTime() const;
     bool isKeepaliveRunning() const;
 
     // Sign-in steps the owner drives.
@@ -289,7 +291,10 @@ private:
     quint32 mConfCacheNoValue = 0;
     QByteArray mConfCacheValue;
     qint32 mPONGCountValue = 0;
-    QDateTime mLastPacketReceivedTimeValue;
+    // A monotonic reading per line: reading the wall clock, and making a
+    // QDateTime of it, on every line of a sign-in cost more than the rest of
+    // the line's bookkeeping. The wall time is derived when asked for.
+    std::chrono::steady_clock::time_point mLastPacketReceivedMonotonic;
     QTimer *mTimer = nullptr;
     qint32 mTimerCountValue = 0;
     bool mLoggedOut = false;

@@ -284,11 +284,13 @@ void PLSession::adoptSocket(AsyncSocket *socket)
 void PLSession::registerProcessMethod(const QString &command, Handler handler)
 {
     mProcessMethodsDict.insert(command, std::make_shared<const Handler>(std::move(handler)));
+    mLastDispatch = {};
 }
 
 void PLSession::registerThreadProcessMethod(const QString &command, Handler handler)
 {
     mThreadProcessMethodsDict.insert(command, std::make_shared<const Handler>(std::move(handler)));
+    mLastDispatch = {};
 }
 
 } // namespace parley

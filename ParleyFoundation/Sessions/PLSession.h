@@ -163,6 +163,16 @@ private:
     SharedHandler sharedHandlerFor(const QString &command, bool *quickResponse) const;
     QHash<QString, SharedHandler> mProcessMethodsDict;
     QHash<QString, SharedHandler> mThreadProcessMethodsDict;
+    // The last command dispatched and its handler: a sign-in brings thousands
+    // of lines of one command in a row, each with the builder's one copy of
+    // the word, so that a pointer comparison spares both table lookups.
+    // Cleared whenever a table changes.
+    struct LastDispatch {
+        QString command;
+        SharedHandler handler;
+        bool quick = false;
+    };
+    LastDispatch mLastDispatch;
     QString mLastSentPacket;
 };
 

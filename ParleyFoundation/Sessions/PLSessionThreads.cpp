@@ -92,7 +92,18 @@ void PLSession::headerReceived(const QString &line)
     if (!packet->isValid())
         return;
     bool quick = false;
-    const SharedHandler shared = sharedHandlerFor(packet->command(), &quick);
+    SharedHandler shared;
+    const QString &command = packet->command();
+    // The cached word holds its buffer, so the same buffer and length is the
+    // same word.
+    if (mLastDispatch.handler && command.constData() == mLastDispatch.command.constData()
+        && command.size() == mLastDispatch.command.size()) {
+        shared = mLastDispatch.handler;
+        quick = mLastDispatch.quick;
+    } else {
+        shared = sharedHandlerFor(command, &quick);
+        mLastDispatch = {command, shared, quick};
+    }
     if (!shared || !*shared) {
         plLog(QStringLiteral("selector not found"));
         return;
