@@ -22,41 +22,6 @@ namespace parley {
 
 namespace nn = notifications;
 
-namespace {
-
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-// Whether `line` is "FILE <tid> DATA <length>" with plain numbers, the shape
-// of every DATA line a client sends; `length` gets the length field. Such a
-// line decodes to nothing more than that field, so it skips the general
-// decoding; every other line takes it.
-bool isPlainDataLine(const QString &line, QString *length)
-{
-    static constexpr QLatin1StringView kHead("FILE ");
-    static constexpr QLatin1StringView kWord(" DATA ");
-    const QStringView text(line);
-    if (!text.startsWith(kHead))
-        return false;
-    qsizetype i = kHead.size();
-    if (i < text.size() && text.at(i) == u'-')
-        ++i;
-    const qsizetype tidStart = i;
-    while (i < text.size() && isAsciiDigit(text.at(i)))
-        ++i;
-    if (i == tidStart || !text.sliced(i).startsWith(kWord))
-        return false;
-    i += kWord.size();
-    const qsizetype lengthStart = i;
-    while (i < text.size() && isAsciiDigit(text.at(i)))
-        ++i;
-    if (i == lengthStart || i != text.size())
-        return false;
-    *length = text.sliced(lengthStart).toString();
-    return true;
-}
-
-} // namespace
-
 PLP2PSession::PLP2PSession(const QString &host, int portNo, QObject *parent) : PLSession(parent)
 {
     initializeVariables();
@@ -389,17 +354,6 @@ void PLP2PSession::processFILEPackets(PLRecvPacket &packet)
     case PLRecvFILEPacket::End: processFileEnd(file); break;
     default: break; // CANCEL, STOP, ENDRES and unknown words
     }
-}
-
-void PLP2PSession::headerReceived(const QString &line)
-{
-    QString length;
-    if (!isPlainDataLine(line, &length)) {
-        PLSession::headerReceived(line);
-        return;
-    }
-    // Where the general dispatch runs FILE handlers.
-    runOnMainThread([&] { PL_LOG_EXCEPTIONS(processFileData(length)); }, true);
 }
 
 void PLP2PSession::processFileData(const QString &lengthField)

@@ -91,7 +91,6 @@ public:
     void onSocketDidWriteDataWithTag(AsyncSocket *socket, long tag) override;
     void onSocketDidDisconnect(AsyncSocket *socket) override;
 
-    void headerReceived(const QString &line) override;
     void bodyReceived(const QByteArray &body) override;
     void bodyBytesReceived(QByteArrayView body) override;
 
