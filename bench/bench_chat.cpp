@@ -19,10 +19,11 @@
 #include <coffer.h>
 #include <nblob.h>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -34,6 +35,8 @@ using namespace parley;
 
 namespace {
 
+constexpr int kSpinTimeoutMs = 60000;
+
 constexpr int kMessages = 10000;
 
 double threadCpuSeconds()
@@ -41,17 +44,6 @@ double threadCpuSeconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-bool spin(const std::function<bool()> &done, int ms = 60000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
 }
 
 // The client side of libcoffer3's key exchange, one session per room key.
@@ -228,7 +220,8 @@ void BM_ChatMessages(benchmark::State &state)
                        {QStringLiteral("sessionUUID"), QStringLiteral("u")}});
     bob.center.post(QString::fromLatin1(notifications::kInvitedToChat), nullptr,
                     {{QStringLiteral("ip"), QStringLiteral("127.0.0.1")}, {QStringLiteral("key"), key}, {QStringLiteral("port"), port}});
-    if (!spin([&] { return alice.receiver.joined == 1 && bob.manager.userCountForSession(key) == 1; })) {
+    const auto joined = [&] { return alice.receiver.joined == 1 && bob.manager.userCountForSession(key) == 1; };
+    if (!parley::bench::spin(joined, kSpinTimeoutMs)) {
         state.SkipWithError("the room did not fill");
         return;
     }
@@ -241,7 +234,7 @@ void BM_ChatMessages(benchmark::State &state)
         const double startCpu = threadCpuSeconds();
         for (int i = 0; i < kMessages; ++i)
             alice.manager.sendMessage(text, key);
-        if (!spin([&] { return bob.receiver.messages >= target; })) {
+        if (!parley::bench::spin([&] { return bob.receiver.messages >= target; }, kSpinTimeoutMs)) {
             state.SkipWithError("messages lost");
             return;
         }

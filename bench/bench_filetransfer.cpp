@@ -12,10 +12,11 @@
 #include "NotificationNames.h"
 #include "TransferClient.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,19 +35,10 @@ namespace nn = parley::notifications;
 
 namespace {
 
+constexpr int kSpinTimeoutMs = 300000;
+
 constexpr qint64 kFileSize = 256LL * 1024 * 1024;
 constexpr int kChunk = 8191;
-
-bool spin(const std::function<bool()> &done, int timeoutMs = 300000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // Runs `fn` on `context`'s thread; the main loop keeps turning meanwhile, so
 // a client thread that waits for the main thread is never stuck.
@@ -61,7 +53,7 @@ void runOn(QObject *context, const std::function<void()> &fn)
         fn();
         done = true;
     }, Qt::QueuedConnection);
-    spin([&] { return done.load(); });
+    parley::bench::spin([&] { return done.load(); }, kSpinTimeoutMs);
 }
 
 // A client made, used and destroyed on a thread of its own.
@@ -179,11 +171,11 @@ void transfer(benchmark::State &state, bool relayed)
             const auto failToken = center.addObserver(QLatin1String(nn::kFileDownloadFailed), bob.files.get(),
                                                       [&](const Notification &) { failed = true; });
             uploader.run([&] { alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room")); });
-            spin([&] { return !bob.files->fileCookies().isEmpty(); });
+            parley::bench::spin([&] { return !bob.files->fileCookies().isEmpty(); }, kSpinTimeoutMs);
             const QString cookie = bob.files->fileCookies().value(0);
             state.ResumeTiming();
             bob.files->acceptDownloadFor(cookie);
-            const bool finished = spin([&] { return ended || failed; });
+            const bool finished = parley::bench::spin([&] { return ended || failed; }, kSpinTimeoutMs);
             state.PauseTiming();
             center.removeObserver(endToken);
             center.removeObserver(failToken);

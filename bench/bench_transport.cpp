@@ -6,14 +6,17 @@
 #include "Packet/PLRecvPacket.h"
 #include "Sessions/PLSession.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 using namespace parley;
 
 namespace {
+
+constexpr int kSpinTimeoutMs = 30000;
 
 class Sink : public AsyncSocketDelegate
 {
@@ -30,17 +33,6 @@ public:
     qint64 received = 0;
 };
 
-bool spin(const std::function<bool()> &done)
-{
-    QDeadlineTimer deadline(30000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 void BM_LoopbackThroughput(benchmark::State &state)
 {
     Sink server, client;
@@ -48,7 +40,7 @@ void BM_LoopbackThroughput(benchmark::State &state)
     listener.acceptOnInterface(QStringLiteral("localhost"), 0);
     AsyncSocket sender(&client);
     sender.connectToHost(QStringLiteral("127.0.0.1"), listener.localPort4(), 5);
-    if (!spin([&] { return server.accepted && server.connected && client.connected; })) {
+    if (!parley::bench::spin([&] { return server.accepted && server.connected && client.connected; }, kSpinTimeoutMs)) {
         state.SkipWithError("no connection");
         return;
     }
@@ -57,7 +49,7 @@ void BM_LoopbackThroughput(benchmark::State &state)
     for (auto _ : state) {
         const qint64 target = server.received + block.size();
         sender.writeData(block, -1, 0);
-        spin([&] { return server.received >= target; });
+        parley::bench::spin([&] { return server.received >= target; }, kSpinTimeoutMs);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * block.size());
 }
