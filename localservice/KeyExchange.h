@@ -32,6 +32,24 @@ public:
     virtual std::unique_ptr<KeyExchangeSession> newSession() = 0;
 };
 
+// A connection's key exchange opened for the NCPT answer, with the key
+// information that answer carries; no session when none could be opened or it
+// had nothing to offer.
+struct OpenedKeyExchange {
+    std::unique_ptr<KeyExchangeSession> session;
+    QByteArray serverKeyInfo;
+};
+
+inline OpenedKeyExchange openKeyExchange(KeyExchange &exchange)
+{
+    OpenedKeyExchange opened{exchange.newSession(), {}};
+    if (opened.session)
+        opened.serverKeyInfo = opened.session->serverKeyInfo();
+    if (opened.serverKeyInfo.isEmpty())
+        opened.session.reset();
+    return opened;
+}
+
 // Stands in while the crypto library's server side is missing: every
 // exchange is refused, so NCPT is answered with an error.
 class UnavailableKeyExchange : public KeyExchange {

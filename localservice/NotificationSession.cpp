@@ -231,12 +231,11 @@ void NotificationSession::handleNCPT(qint64 tid, const QStringList &fields)
         return replyError(reply::kMalformed, tid);
     if (mState != State::Opening)
         return replyError(reply::kNotNow, tid);
-    mKeySession = mServer.keyExchange().newSession();
-    const QByteArray keyInfo = mKeySession ? mKeySession->serverKeyInfo() : QByteArray();
-    if (keyInfo.isEmpty()) {
-        mKeySession.reset();
+    OpenedKeyExchange opened = openKeyExchange(mServer.keyExchange());
+    mKeySession = std::move(opened.session);
+    if (!mKeySession)
         return replyError(reply::kKeyExchange, tid);
-    }
+    const QByteArray &keyInfo = opened.serverKeyInfo;
     mState = State::KeyOffered;
     sendWithBody(QStringLiteral("NCPT"), tid, {wireUnescape(fields[3]), QStringLiteral("BASE64")},
                  keyInfo);

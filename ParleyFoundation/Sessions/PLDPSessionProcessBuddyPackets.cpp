@@ -3,6 +3,7 @@
 // ADDB, RMVB, ADDG, RMVG, RENG, and the bulk results CPBG, MVBG and RMBG.
 // Each turns its line into one details dictionary for the delegate.
 #include "PLDPSession.h"
+#include "PLDPSessionHandlerSupport.h"
 
 #include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyManagement/PLMyInfoManager.h"
@@ -27,11 +28,10 @@
 
 namespace parley {
 
+using dphandlers::as;
+using dphandlers::tidOf;
+
 namespace {
-
-QString tidOf(const PLRecvPacket &packet) { return QString::number(packet.tID()); }
-
-template <typename Packet> Packet *as(PLRecvPacket &packet) { return dynamic_cast<Packet *>(&packet); }
 
 // Body types of the commands handled here.
 constexpr qint32 kMoveBody = 4;

@@ -2,6 +2,7 @@
 // buddy list: CTOC (IMSG, INVT, REQC, MAIL), CMSG, PMSG, SMSG, WGET, TICK,
 // ALRM, CALM, MCNT, MLST, KILS, KILL, PNAK, RESS and REFR, with their bodies.
 #include "PLDPSession.h"
+#include "PLDPSessionHandlerSupport.h"
 
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Log.h"
@@ -30,11 +31,10 @@
 
 namespace parley {
 
+using dphandlers::as;
+using dphandlers::tidOf;
+
 namespace {
-
-QString tidOf(const PLRecvPacket &packet) { return QString::number(packet.tID()); }
-
-template <typename Packet> Packet *as(PLRecvPacket &packet) { return dynamic_cast<Packet *>(&packet); }
 
 constexpr qint32 kCTOCBody = 3;
 constexpr qint32 kMessageBody = 7;

@@ -4,6 +4,7 @@
 // The session runs each handler inside its exception guard, on the main
 // thread (PING on the reading thread), and only for a valid packet.
 #include "PLDPSession.h"
+#include "PLDPSessionHandlerSupport.h"
 
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Log.h"
@@ -20,11 +21,10 @@
 
 namespace parley {
 
+using dphandlers::as;
+using dphandlers::tidOf;
+
 namespace {
-
-QString tidText(const PLRecvPacket &packet) { return QString::number(packet.tID()); }
-
-template <typename Packet> Packet *as(PLRecvPacket &packet) { return dynamic_cast<Packet *>(&packet); }
 
 // The words of a text split at CR LF and then at single spaces, in order.
 QStringList flatWords(const QString &text)
@@ -52,7 +52,7 @@ void PLDPSession::processNCPTPackets(PLRecvPacket &packet)
     PL_GUARD_OBJECT(!range.isNull());
     PL_GUARD_OBJECT(!encodeType.isNull());
     announceBody(1,
-                 {{QStringLiteral("tid"), tidText(packet)},
+                 {{QStringLiteral("tid"), tidOf(packet)},
                   {QStringLiteral("range"), range},
                   {QStringLiteral("encodeType"), encodeType}},
                  ncpt->bodyLen());
@@ -99,7 +99,7 @@ void PLDPSession::processLIN4Packets(PLRecvPacket &packet)
     mDpState = LIN4Replied;
     auto *lin4 = as<PLRecvLIN4Packet>(packet);
     PL_GUARD_OBJECT(lin4);
-    announceBody(12, {{QStringLiteral("tid"), tidText(packet)}, {QStringLiteral("encType"), lin4->encType()}},
+    announceBody(12, {{QStringLiteral("tid"), tidOf(packet)}, {QStringLiteral("encType"), lin4->encType()}},
                  lin4->bodyLen());
 }
 
@@ -129,7 +129,7 @@ void PLDPSession::processTOKNPackets(PLRecvPacket &packet)
 {
     auto *tokn = as<PLRecvTOKNPacket>(packet);
     PL_GUARD_OBJECT(tokn);
-    announceBody(13, {{QStringLiteral("tid"), tidText(packet)}, {QStringLiteral("encType"), tokn->encType()}},
+    announceBody(13, {{QStringLiteral("tid"), tidOf(packet)}, {QStringLiteral("encType"), tokn->encType()}},
                  tokn->bodyLen());
 }
 
@@ -165,7 +165,7 @@ void PLDPSession::processLSINPackets(PLRecvPacket &packet)
         plLog(QStringLiteral("sign-in reply with %1 words, %2 expected").arg(words.size()).arg(kDpKeyIndex + 1));
         return;
     }
-    QVariantMap details{{QStringLiteral("tid"), tidText(packet)}};
+    QVariantMap details{{QStringLiteral("tid"), tidOf(packet)}};
     for (const Word &word : kWords)
         details.insert(QLatin1String(word.key), stringByParleyDecoding(words.at(word.index)));
     PLMyInfoManager::sharedManager().setDpKey(words.at(kDpKeyIndex));
