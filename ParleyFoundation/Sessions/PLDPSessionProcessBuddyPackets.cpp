@@ -343,9 +343,12 @@ void PLDPSession::processBatchBody(qint32 bodyType, const QByteArray &body)
     QVariantMap details{{QStringLiteral("tid"), mHeaderInfoForBody.value(QStringLiteral("tid"))},
                         {QStringLiteral("resultArray"), results},
                         {QStringLiteral("lines"), lines}};
+    // Only a number is taken: anything else would reset the list's number to 0.
     const QString newGroupCache = mHeaderInfoForBody.value(QStringLiteral("newGroupCache")).toString();
-    if (!newGroupCache.isEmpty()) {
-        mGroupCacheNoValue = newGroupCache.toUInt();
+    bool numeric = false;
+    const quint32 cacheNo = newGroupCache.toUInt(&numeric);
+    if (numeric) {
+        mGroupCacheNoValue = cacheNo;
         details.insert(QStringLiteral("newGroupCache"), newGroupCache);
     }
     if (!mDelegate)
