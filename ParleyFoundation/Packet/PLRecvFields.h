@@ -11,6 +11,7 @@
 #include <QVarLengthArray>
 #include <initializer_list>
 #include <stdexcept>
+#include <vector>
 
 namespace parley {
 
@@ -46,11 +47,13 @@ public:
     // null line reads as one empty field. Names given before keep the values
     // they had.
     void split(const QString &line);
-    qsizetype count() const { return mFields.size(); }
+    // Forgets the line and every name, keeping the buffers for the next line.
+    void clear();
+    qsizetype count() const { return qsizetype(mFields.size()); }
     // Field `index` as a view of the line; PLParseError beyond its end.
     QStringView at(qsizetype index) const
     {
-        if (index < 0 || index >= mFields.size())
+        if (index < 0 || index >= count())
             throwBeyondTheLine(index);
         return mFields[index];
     }
@@ -117,7 +120,7 @@ private:
 
     // The fields are views of mLine, the line as it was split.
     QString mLine;
-    QVarLengthArray<QStringView, 24> mFields;
+    std::vector<QStringView> mFields;
     QVarLengthArray<Named, 20> mNamed;
     QVarLengthArray<quint64, 20> mKeys; // keyOf() of each of mNamed
     mutable QHash<QString, QString> mAll;

@@ -20,9 +20,24 @@ PLRecvGLSTPacket::PacketType typeForFieldCount(qsizetype count)
 
 } // namespace
 
+const PLFieldNames &PLRecvGLSTPacket::groupNames()
+{
+    static const PLFieldNames names{QStringLiteral("idx"),     QStringLiteral("count"),
+                                    QStringLiteral("isGroup"), QStringLiteral("groupID"),
+                                    QStringLiteral("groupName"), QStringLiteral("parentGroupID")};
+    return names;
+}
+
+const PLFieldNames &PLRecvGLSTPacket::buddyNames()
+{
+    static const PLFieldNames names{QStringLiteral("idx"), QStringLiteral("count"), QStringLiteral("isGroup"),
+                                    QStringLiteral("buddyCMN"), QStringLiteral("parentGroupID")};
+    return names;
+}
+
 bool PLRecvGLSTPacket::IsGroup() const
 {
-    const QString isGroup = value(QStringLiteral("isGroup"));
+    const QString isGroup = value(lineNames(), kIsGroup);
     return !isGroup.isNull() && isGroup != QLatin1String("N");
 }
 
@@ -38,16 +53,12 @@ void PLRecvGLSTPacket::decodeFields()
         readField(QStringLiteral("cache"), 2);
         return;
     }
-    readFields(2, {QStringLiteral("idx"), QStringLiteral("count")});
+    const PLFieldNames &names = lineNames();
+    readFields(2, names, kIdx, kIsGroup);
     // An empty list is announced by one line with a count of 0.
     if (count() == 0)
         return;
-    if (mPacketType == GroupLine)
-        readFields(4,
-                   {QStringLiteral("isGroup"), QStringLiteral("groupID"), QStringLiteral("groupName"),
-                    QStringLiteral("parentGroupID")});
-    else
-        readFields(4, {QStringLiteral("isGroup"), QStringLiteral("buddyCMN"), QStringLiteral("parentGroupID")});
+    readFields(2, names, kIsGroup);
 }
 
 } // namespace parley

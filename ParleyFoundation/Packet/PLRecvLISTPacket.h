@@ -29,6 +29,9 @@ public:
     QString musicDate() const { return value(fieldNames(), kMusicDate); }
     bool isEwer() const;
 
+    // A buddy list comes as one line per buddy.
+    bool isReusable() const override { return true; }
+
 protected:
     void decodeFields() override;
 

@@ -31,6 +31,15 @@ PLRecvPacket::PLRecvPacket()
 
 PLRecvPacket::~PLRecvPacket() = default;
 
+void PLRecvPacket::clearForReuse()
+{
+    mFields.clear();
+    mTID = 0;
+    mIsValid = false;
+    mMarkedInvalid = false;
+    clearDecoded();
+}
+
 PLRecvPacket *PLRecvPacket::setParams(const QString &line)
 {
     mFields.split(line);

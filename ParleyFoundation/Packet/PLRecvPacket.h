@@ -29,6 +29,13 @@ public:
     // with the fields read so far.
     virtual PLRecvPacket *setParams(const QString &line);
 
+    // Whether a session may decode its next line of the same word into this
+    // packet once the handler is done with it: only commands that arrive in
+    // bulk opt in, and their decoders set all of their own state every line.
+    virtual bool isReusable() const { return false; }
+    // Back to the state of a new packet, keeping its buffers.
+    void clearForReuse();
+
     bool isValid() const { return mIsValid; }
     const QString &command() const { return mCommand; }
     qint32 tID() const { return mTID; }
@@ -50,6 +57,8 @@ public:
     qint32 intValue(const QString &name, qint32 absent = 0) const { return mFields.intValue(name, absent); }
 
 protected:
+    // A reusable decoder's own state back to that of a new packet.
+    virtual void clearDecoded() {}
     // Reads this command's fields; a read beyond the line throws PLParseError.
     virtual void decodeFields() {}
     // The few decoders whose packets stay valid even when a read failed.

@@ -208,6 +208,21 @@ std::unique_ptr<PLRecvPacket> PLRecvPacketBuilder::setPacketString(const QString
     return packet;
 }
 
+std::unique_ptr<PLRecvPacket> PLRecvPacketBuilder::setPacketString(const QString &line,
+                                                                 std::unique_ptr<PLRecvPacket> spare)
+{
+    if (spare && spare->isReusable() && !line.isNull()) {
+        const qsizetype space = line.indexOf(QLatin1Char(' '));
+        // Without a tid the line takes the usual way, which drops it.
+        if (space >= 0 && QStringView(line).first(space) == QStringView(spare->command())) {
+            spare->clearForReuse();
+            spare->setParams(line);
+            return spare;
+        }
+    }
+    return setPacketString(line);
+}
+
 QStringList PLRecvPacketBuilder::removeEmptyStringWithArray(const QStringList &list)
 {
     QStringList result = list;

@@ -21,6 +21,10 @@ public:
     // Decodes one header line without its CR LF. Null for a null line, a word
     // that is neither known nor numeric, or a known word without a tid field.
     static std::unique_ptr<PLRecvPacket> setPacketString(const QString &line);
+    // The same, decoding into `spare` (a packet handed back after its handler
+    // was done) when it is reusable and of the line's word: bulk lines then
+    // cost no new packet each.
+    static std::unique_ptr<PLRecvPacket> setPacketString(const QString &line, std::unique_ptr<PLRecvPacket> spare);
 
     // A new, empty packet of the word's class; null for an unknown word.
     std::unique_ptr<PLRecvPacket> recvPacketForCommand(const QString &word) const;

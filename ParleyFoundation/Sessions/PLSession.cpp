@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "Packet/PLRecvPacket.h"
 #include "Packet/PLSendPacket.h"
 #include "Utils/PLEndpoints.h"
 

@@ -161,6 +161,7 @@ private:
     // it, even should the table change or the session go meanwhile.
     using SharedHandler = std::shared_ptr<const Handler>;
     SharedHandler sharedHandlerFor(const QString &command, bool *quickResponse) const;
+    void keepSparePacket(std::unique_ptr<PLRecvPacket> packet);
     QHash<QString, SharedHandler> mProcessMethodsDict;
     QHash<QString, SharedHandler> mThreadProcessMethodsDict;
     // The last command dispatched and its handler: a sign-in brings thousands
@@ -173,6 +174,9 @@ private:
         bool quick = false;
     };
     LastDispatch mLastDispatch;
+    // The last line's packet, handed back after its handler when its kind
+    // may be reused: the next line of the same word is decoded into it.
+    std::unique_ptr<PLRecvPacket> mSparePacket;
     QString mLastSentPacket;
 };
 

@@ -84,13 +84,14 @@ void PLSession::protocolError(const QString &why)
 void PLSession::headerReceived(const QString &line)
 {
     PL_GUARD_OBJECT(!line.isNull());
-    std::unique_ptr<PLRecvPacket> packet = PLRecvPacketBuilder::setPacketString(line);
+    // Taken out while in use: a line handled within a handler gets its own.
+    std::unique_ptr<PLRecvPacket> packet = PLRecvPacketBuilder::setPacketString(line, std::move(mSparePacket));
     if (!packet) {
         plLog(QStringLiteral("last sending packet = %1").arg(mLastSentPacket));
         return;
     }
     if (!packet->isValid())
-        return;
+        return keepSparePacket(std::move(packet));
     bool quick = false;
     SharedHandler shared;
     const QString &command = packet->command();
@@ -109,14 +110,23 @@ void PLSession::headerReceived(const QString &line)
         return;
     }
     const Handler &handler = *shared;
+    QPointer<PLSession> self(this);
     // Lines are read on the main thread: call the handler straight away
     // rather than wrapping it for runOnMainThread.
     if (quick || isMainThread()) {
         PL_LOG_EXCEPTIONS(handler(*packet));
-        return;
+    } else {
+        PLRecvPacket *raw = packet.get();
+        runOnMainThread([&] { PL_LOG_EXCEPTIONS(handler(*raw)); }, true);
     }
-    PLRecvPacket *raw = packet.get();
-    runOnMainThread([&] { PL_LOG_EXCEPTIONS(handler(*raw)); }, true);
+    if (self)
+        keepSparePacket(std::move(packet));
+}
+
+void PLSession::keepSparePacket(std::unique_ptr<PLRecvPacket> packet)
+{
+    if (packet->isReusable() && !mSparePacket)
+        mSparePacket = std::move(packet);
 }
 
 void PLSession::bodyReceived(const QByteArray &)

@@ -114,8 +114,8 @@ QString stringByParleyDecoding(const QString &wire)
 
 QString stringByParleyDecoding(QStringView wire)
 {
-    const qsizetype firstPercent = wire.indexOf(QLatin1Char('%'));
-    if (firstPercent < 0)
+    const qsizetype firstPercent = std::find(wire.begin(), wire.end(), u'%') - wire.begin();
+    if (firstPercent == wire.size())
         return wire.toString();
     // One pass gives what the replacements in order give: escapes never
     // overlap, and undoing one makes no new one, except that dropping a "%00"
@@ -164,8 +164,22 @@ QString trimSpacesAndTabs(const QString &text)
 
 qint32 plIntValue(QStringView text)
 {
-    qsizetype i = 0;
     const qsizetype n = text.size();
+    // Most numbers on the wire are a few plain digits: no sign, no space and
+    // no overflow to watch for.
+    if (n > 0 && n <= 9) {
+        qint32 plain = 0;
+        qsizetype digits = 0;
+        for (; digits < n; ++digits) {
+            const unsigned digit = unsigned(text[digits].unicode()) - '0';
+            if (digit > 9)
+                break;
+            plain = plain * 10 + qint32(digit);
+        }
+        if (digits == n)
+            return plain;
+    }
+    qsizetype i = 0;
     while (i < n && text[i].isSpace())
         ++i;
     bool negative = false;

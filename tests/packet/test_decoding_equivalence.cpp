@@ -186,6 +186,10 @@ TEST(DecodingEquivalence, FieldsAreTheSplitOfTheLine)
                       QStringLiteral("A  1 "), QStringLiteral("  ")};
     for (int i = 0; i < 3000; ++i)
         lines.append(randomText(random, QStringLiteral("  a%0092"), 20));
+    // Longer lines, read several characters a step: spaces at every place
+    // within and across the steps, and runs of them.
+    for (int i = 0; i < 3000; ++i)
+        lines.append(randomText(random, QStringLiteral("    a%\u00e9\u2020"), 50));
     for (const QString &line : lines) {
         FieldProbe probe;
         probe.setParams(line);

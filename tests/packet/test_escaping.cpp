@@ -59,7 +59,10 @@ TEST(IntValue, ReadsLeadingDecimalLikeTheWireModel)
         const char *text;
         qint32 value;
     } cases[] = {{"12", 12}, {"-7", -7}, {"+3", 3}, {"  42x", 42}, {"x42", 0}, {"", 0},
-                 {"0", 0},   {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
+                 {"0", 0},   {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1},
+                 // Around the plain-digits shortcut: nine digits, ten, the limit, a digit of another script.
+                 {"123456789", 123456789}, {"000000012", 12}, {"1234567890", 1234567890}, {"2147483647", 2147483647},
+                 {"2147483648", 2147483647}, {"12a", 12}, {"1 2", 1}, {"7\xd9\xa3", 7}, {"\xd9\xa3", 0}, {"/", 0}, {":", 0}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(plIntValue(QString::fromUtf8(c.text)), c.value);

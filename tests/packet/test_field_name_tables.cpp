@@ -5,6 +5,7 @@
 // same decoder written name by name, over generated and hostile lines.
 
 #include "Log.h"
+#include "Packet/PLRecvGLSTPacket.h"
 #include "Packet/PLRecvLISTPacket.h"
 #include "Packet/PLRecvPacket.h"
 #include "Packet/PLRecvPacketBuilder.h"
@@ -90,6 +91,43 @@ protected:
     }
 };
 
+// The group-list decoder as it was written name by name.
+class GLSTOneByOne : public PLRecvPacket
+{
+public:
+    qint32 type = PLRecvGLSTPacket::Unknown;
+
+protected:
+    static qint32 typeFor(qsizetype count)
+    {
+        return count == 3 ? PLRecvGLSTPacket::CacheLine
+             : count == 8 ? PLRecvGLSTPacket::GroupLine
+             : count == 7 ? PLRecvGLSTPacket::BuddyLine
+                          : PLRecvGLSTPacket::Unknown;
+    }
+    bool hasDecodableLayout() const override { return typeFor(fieldCount()) != PLRecvGLSTPacket::Unknown; }
+    void decodeFields() override
+    {
+        type = typeFor(fieldCount());
+        if (type == PLRecvGLSTPacket::CacheLine) {
+            readField(QStringLiteral("cache"), 2);
+            return;
+        }
+        readFields(2, {QStringLiteral("idx"), QStringLiteral("count")});
+        if (intValue(QStringLiteral("count"), 0) == 0)
+            return;
+        if (type == PLRecvGLSTPacket::GroupLine)
+            readFields(4, {QStringLiteral("isGroup"), QStringLiteral("groupID"), QStringLiteral("groupName"),
+                           QStringLiteral("parentGroupID")});
+        else
+            readFields(4, {QStringLiteral("isGroup"), QStringLiteral("buddyCMN"), QStringLiteral("parentGroupID")});
+    }
+};
+
+const QStringList kGLSTNames{QStringLiteral("cache"),     QStringLiteral("idx"),         QStringLiteral("count"),
+                             QStringLiteral("isGroup"),   QStringLiteral("groupID"),     QStringLiteral("groupName"),
+                             QStringLiteral("buddyCMN"),  QStringLiteral("parentGroupID"), QStringLiteral("other")};
+
 const QStringList kProbeNames{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("count"),
                               QString(QLatin1String("")), QString(), QStringLiteral("ab"),
                               QStringLiteral("ba"), QStringLiteral("last"), QStringLiteral("c")};
@@ -149,6 +187,41 @@ void expectSamePackets(const PLRecvPacket &table, const PLRecvPacket &reference,
         EXPECT_EQ(table.intValue(name, -5), reference.intValue(name, -5)) << what.toStdString() << " int "
                                                                            << name.toStdString();
     }
+}
+
+// What the group-list accessors read against what the reference read by name.
+void expectSameGroupLine(const PLRecvGLSTPacket &glst, const GLSTOneByOne &reference, const QString &what)
+{
+    if (!reference.isValid())
+        return; // an invalid line is never handed to anyone
+    EXPECT_EQ(glst.packetType(), reference.type) << what.toStdString();
+    const QString checks[][2] = {{glst.cache(), reference.value(QStringLiteral("cache"))},
+                                 {glst.groupID(), reference.value(QStringLiteral("groupID"))},
+                                 {glst.groupName(), reference.value(QStringLiteral("groupName"))},
+                                 {glst.parentGroupID(), reference.value(QStringLiteral("parentGroupID"))},
+                                 {glst.buddyCMN(), reference.value(QStringLiteral("buddyCMN"))}};
+    for (const auto &check : checks)
+        expectSameString(check[0], check[1], what + QStringLiteral(" accessor"));
+    const qint32 count = reference.intValue(QStringLiteral("count"), 0);
+    EXPECT_EQ(glst.count(), count) << what.toStdString();
+    EXPECT_EQ(glst.index(), reference.intValue(QStringLiteral("idx"), -1)) << what.toStdString();
+    EXPECT_EQ(glst.isLast(), count == 0 || reference.intValue(QStringLiteral("idx"), -1) == count - 1)
+        << what.toStdString();
+    const QString isGroup = reference.value(QStringLiteral("isGroup"));
+    EXPECT_EQ(glst.IsGroup(), !isGroup.isNull() && isGroup != QLatin1String("N")) << what.toStdString();
+}
+
+// Lines of the group list: cache, group and buddy layouts, counts of 0 and 1
+// in the count field, and lengths no layout has.
+QStringList groupListLines(std::mt19937 &random, int generated)
+{
+    QStringList lines{QStringLiteral("GLST 3 12"), QStringLiteral("GLST 3 0 0"), QStringLiteral("GLST 3 0 1 Y 7 n%20m 0"),
+                      QStringLiteral("GLST 3 0 1 N cmn 7"), QStringLiteral("GLST 3 0 0 N cmn 7"),
+                      QStringLiteral("GLST 3 0 2 Y %00 %00 %00"), QStringLiteral("GLST 3 1 2 N c%25 %00"),
+                      QStringLiteral("GLST 3 0 1 Y 7 nm 0 extra x")};
+    for (int i = 0; i < generated; ++i)
+        lines.append(randomLine(random, QStringLiteral("GLST"), 9));
+    return lines;
 }
 
 // What a table packet reads by position against what the reference reads by name.
@@ -284,4 +357,60 @@ TEST(FieldNameTables, AccessorsReadATableSetWholeByName)
     EXPECT_EQ(list->count(), 3);
     EXPECT_TRUE(list->isLast());
     EXPECT_FALSE(list->isEwer());
+}
+
+TEST(FieldNameTables, TheGroupListDecoderReadsAsItDidNameByName)
+{
+    std::mt19937 random(8);
+    for (const QString &line : groupListLines(random, 3000)) {
+        PLRecvGLSTPacket table;
+        GLSTOneByOne reference;
+        table.setParams(line);
+        reference.setParams(line);
+        expectSamePackets(table, reference, kGLSTNames, line);
+        expectSameGroupLine(table, reference, line);
+    }
+}
+
+// A session decodes its next line into the packet of the last when the word
+// is the same: every line must read as it does in a new packet, whatever the
+// line before it named, and a packet of another word or kind is never used.
+TEST(FieldNameTables, APacketFilledAgainForTheNextLineReadsLikeANewOne)
+{
+    std::mt19937 random(21);
+    QStringList lines = groupListLines(random, 1500);
+    for (int i = 0; i < 1500; ++i)
+        lines.append(randomLine(random, QStringLiteral("LIST"), 20));
+    lines.append({QStringLiteral("GLST"), QString(), QStringLiteral("PING 0"), QStringLiteral("GLST 3 0 1 N a 7"),
+                  QStringLiteral("911 4"), QStringLiteral("LIST 4 0 0")});
+    std::shuffle(lines.begin(), lines.end() - 6, random);
+    std::unique_ptr<PLRecvPacket> spare;
+    int reused = 0;
+    for (const QString &line : lines) {
+        const PLRecvPacket *before = spare.get();
+        const bool sameWord = before && before->isReusable() && line.startsWith(before->command() + QLatin1Char(' '));
+        std::unique_ptr<PLRecvPacket> again = PLRecvPacketBuilder::setPacketString(line, std::move(spare));
+        const std::unique_ptr<PLRecvPacket> fresh = PLRecvPacketBuilder::setPacketString(line);
+        ASSERT_EQ(again == nullptr, fresh == nullptr) << line.toStdString();
+        if (!fresh)
+            continue;
+        EXPECT_EQ(again.get() == before, sameWord) << line.toStdString();
+        reused += again.get() == before;
+        EXPECT_EQ(again->isReusable(), fresh->isReusable());
+        expectSamePackets(*again, *fresh, kGLSTNames + kLISTNames, line);
+        EXPECT_EQ(again->packetString(), line);
+        if (auto *glst = dynamic_cast<PLRecvGLSTPacket *>(again.get())) {
+            GLSTOneByOne reference;
+            reference.setParams(line);
+            expectSameGroupLine(*glst, reference, line);
+            EXPECT_EQ(glst->packetType(), static_cast<PLRecvGLSTPacket &>(*fresh).packetType());
+        }
+        if (auto *list = dynamic_cast<PLRecvLISTPacket *>(again.get())) {
+            LISTOneByOne reference;
+            reference.setParams(line);
+            expectSamePositions(*list, reference, line);
+        }
+        spare = std::move(again);
+    }
+    EXPECT_GT(reused, 1000);
 }
