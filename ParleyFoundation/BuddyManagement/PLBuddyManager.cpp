@@ -149,7 +149,13 @@ bool PLBuddyManager::isOnTheBuddyList(const QString &velaID) const
 
 PLGroupPtr PLBuddyManager::groupForID(const QString &groupID) const
 {
-    return mGroupDict_.value(groupID);
+    if (mGroupIndexStale) {
+        mGroupIndex.reserve(mGroupDict_.size());
+        for (auto it = mGroupDict_.cbegin(); it != mGroupDict_.cend(); ++it)
+            mGroupIndex.insert(it.key(), it.value());
+        mGroupIndexStale = false;
+    }
+    return mGroupIndex.value(groupID);
 }
 
 PLGroupPtr PLBuddyManager::groupForName(const QString &groupName) const
@@ -232,16 +238,19 @@ QList<PLBuddyPtr> PLBuddyManager::allowedBuddies() const
 PLBuddyPtr PLBuddyManager::createBuddyForCMN(const QString &cmn)
 {
     PL_GUARD_OBJECT(!cmn.isNull(), nullptr);
-    if (const auto found = mBuddyDict_.constFind(cmn); found != mBuddyDict_.cend() && found.value())
-        return found.value();
-    const PLBuddyPtr buddy = std::make_shared<PLBuddy>(cmn);
-    storeBuddy(cmn, buddy);
-    return buddy;
+    // One lookup: a sign-in creates every buddy of its list here.
+    PLBuddyPtr &slot = mBuddyDict_[cmn];
+    if (!slot) {
+        slot = std::make_shared<PLBuddy>(cmn);
+        mBuddiesInOrderStale_ = true;
+    }
+    return slot;
 }
 
 PLGroupPtr PLBuddyManager::createGroupForID(const QString &groupID)
 {
     PL_GUARD_OBJECT(!groupID.isNull(), nullptr);
+    forgetGroupIndex();
     PLGroupPtr &slot = mGroupDict_[groupID];
     if (!slot)
         slot = std::make_shared<PLGroup>(groupID, QString());
@@ -252,12 +261,14 @@ bool PLBuddyManager::addGroup(const PLGroupPtr &group)
 {
     if (!group || containsGroup(group))
         return false;
+    forgetGroupIndex();
     mGroupDict_.insert(group->groupID(), group);
     return true;
 }
 
 void PLBuddyManager::removeGroupWithID(const QString &groupID)
 {
+    forgetGroupIndex();
     mGroupDict_.remove(groupID);
 }
 
@@ -335,6 +346,7 @@ void PLBuddyManager::reset()
     mBuddiesInOrder_.clear();
     mBuddiesInOrderStale_ = false;
     mGroupDict_.clear();
+    forgetGroupIndex();
 }
 
 void PLBuddyManager::postWithVelaID(const char *name, const QString &velaID)

@@ -58,7 +58,11 @@ public:
     QMap<QString, PLBuddyPtr> mBuddyDict() const;
     const PLGroupDict &mGroupDict() const { return mGroupDict_; }
     void setMBuddyDict(const QMap<QString, PLBuddyPtr> &dict);
-    void setMGroupDict(const PLGroupDict &dict) { mGroupDict_ = dict; }
+    void setMGroupDict(const PLGroupDict &dict)
+    {
+        mGroupDict_ = dict;
+        forgetGroupIndex();
+    }
 
     // The buddy of that CMN, made and stored when there is none.
     PLBuddyPtr createBuddyForCMN(const QString &cmn);
@@ -108,6 +112,15 @@ private:
     mutable QList<std::pair<QString, PLBuddyPtr>> mBuddiesInOrder_;
     mutable bool mBuddiesInOrderStale_ = false;
     PLGroupDict mGroupDict_;
+    // mGroupDict_ by hash, for the lookup of a group per buddy line of a
+    // sign-in. Built on first use after any change of the table.
+    mutable QHash<QString, PLGroupPtr> mGroupIndex;
+    mutable bool mGroupIndexStale = true;
+    void forgetGroupIndex() const
+    {
+        mGroupIndex.clear();
+        mGroupIndexStale = true;
+    }
     NotificationCenter::Token mDownloadObserver = 0;
 };
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace parley;
 namespace nn = parley::notifications;
 
@@ -258,6 +260,59 @@ TEST_F(BuddyManagerTest, WalksGoInCMNOrderWhateverTheOrderOfArrival)
     manager.reset();
     EXPECT_TRUE(manager.mBuddyDict().isEmpty());
     EXPECT_EQ(manager.buddyForID(QStringLiteral("same@vela.test")), nullptr);
+}
+
+// groupForID answers from an index of the table built on first use; every
+// change of the table must show in the next lookup of that same ID.
+TEST_F(BuddyManagerTest, AGroupLookedUpJustBeforeAChangeReadsTheChangedTable)
+{
+    const QString id = QStringLiteral("g1");
+    const struct {
+        const char *change;
+        std::function<void(PLBuddyManager &)> apply;
+        bool present;
+    } cases[] = {
+        {"removed", [&](PLBuddyManager &m) { m.removeGroupWithID(id); }, false},
+        {"reset", [](PLBuddyManager &m) { m.reset(); }, false},
+        {"table replaced", [](PLBuddyManager &m) { m.setMGroupDict({}); }, false},
+        {"table replaced by another g1",
+         [&](PLBuddyManager &m) { m.setMGroupDict({{id, std::make_shared<PLGroup>(id, QStringLiteral("other"))}}); },
+         true},
+        {"removed and created again",
+         [&](PLBuddyManager &m) {
+             m.removeGroupWithID(id);
+             m.createGroupForID(id);
+         },
+         true},
+        {"removed and added again",
+         [&](PLBuddyManager &m) {
+             m.removeGroupWithID(id);
+             m.addGroup(std::make_shared<PLGroup>(id, QStringLiteral("added")));
+         },
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.change);
+        manager.reset();
+        const PLGroupPtr before = manager.createGroupForID(id);
+        ASSERT_EQ(manager.groupForID(id), before);
+        ASSERT_EQ(manager.groupForID(id), before);
+        c.apply(manager);
+        const PLGroupPtr after = manager.groupForID(id);
+        EXPECT_EQ(after != nullptr, c.present);
+        if (after) {
+            EXPECT_NE(after, before);
+            EXPECT_EQ(after, manager.mGroupDict().value(id));
+        }
+    }
+    // Another ID in between, and an ID never seen.
+    manager.reset();
+    const PLGroupPtr g1 = manager.createGroupForID(id);
+    const PLGroupPtr g2 = manager.createGroupForID(QStringLiteral("g2"));
+    EXPECT_EQ(manager.groupForID(id), g1);
+    EXPECT_EQ(manager.groupForID(QStringLiteral("g2")), g2);
+    EXPECT_EQ(manager.groupForID(QStringLiteral("g3")), nullptr);
+    EXPECT_EQ(manager.groupForID(id), g1);
 }
 
 TEST(PLGroupFiling, AnyOrderOfArrivalGivesTheSameDictionaries)
