@@ -18,21 +18,24 @@ PLRecvGLSTPacket::PacketType typeForFieldCount(qsizetype count)
     }
 }
 
+// At namespace scope rather than local statics: asked for several times a
+// line, they then cost no guard check.
+const PLFieldNames kGroupNames{QStringLiteral("idx"),       QStringLiteral("count"),
+                               QStringLiteral("isGroup"),   QStringLiteral("groupID"),
+                               QStringLiteral("groupName"), QStringLiteral("parentGroupID")};
+const PLFieldNames kBuddyNames{QStringLiteral("idx"), QStringLiteral("count"), QStringLiteral("isGroup"),
+                               QStringLiteral("buddyCMN"), QStringLiteral("parentGroupID")};
+
 } // namespace
 
 const PLFieldNames &PLRecvGLSTPacket::groupNames()
 {
-    static const PLFieldNames names{QStringLiteral("idx"),     QStringLiteral("count"),
-                                    QStringLiteral("isGroup"), QStringLiteral("groupID"),
-                                    QStringLiteral("groupName"), QStringLiteral("parentGroupID")};
-    return names;
+    return kGroupNames;
 }
 
 const PLFieldNames &PLRecvGLSTPacket::buddyNames()
 {
-    static const PLFieldNames names{QStringLiteral("idx"), QStringLiteral("count"), QStringLiteral("isGroup"),
-                                    QStringLiteral("buddyCMN"), QStringLiteral("parentGroupID")};
-    return names;
+    return kBuddyNames;
 }
 
 bool PLRecvGLSTPacket::IsGroup() const

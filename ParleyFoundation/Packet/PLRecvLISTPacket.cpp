@@ -22,16 +22,23 @@ bool PLRecvLISTPacket::isEwer() const
     return !ewer.isNull() && ewer != QLatin1String("N");
 }
 
+namespace {
+
+// At namespace scope rather than a local static: asked for several times a
+// line, it then costs no guard check.
+const PLFieldNames kFieldNames{
+    QStringLiteral("idx"),        QStringLiteral("count"),        QStringLiteral("buddyFlag"),
+    QStringLiteral("id"),         QStringLiteral("CMN"),          QStringLiteral("name"),
+    QStringLiteral("nickName"),   QStringLiteral("mobile"),       QStringLiteral("email"),
+    QStringLiteral("birthday"),   QStringLiteral("orchardCMN"),   QStringLiteral("birthdayTPCD"),
+    QStringLiteral("authYN"),     QStringLiteral("mimid"),        QStringLiteral("musicDate"),
+    QStringLiteral("ewerYN")};
+
+} // namespace
+
 const PLFieldNames &PLRecvLISTPacket::fieldNames()
 {
-    static const PLFieldNames names{
-        QStringLiteral("idx"),        QStringLiteral("count"),        QStringLiteral("buddyFlag"),
-        QStringLiteral("id"),         QStringLiteral("CMN"),          QStringLiteral("name"),
-        QStringLiteral("nickName"),   QStringLiteral("mobile"),       QStringLiteral("email"),
-        QStringLiteral("birthday"),   QStringLiteral("orchardCMN"),   QStringLiteral("birthdayTPCD"),
-        QStringLiteral("authYN"),     QStringLiteral("mimid"),        QStringLiteral("musicDate"),
-        QStringLiteral("ewerYN")};
-    return names;
+    return kFieldNames;
 }
 
 void PLRecvLISTPacket::decodeFields()
