@@ -65,9 +65,10 @@ protected:
     }
 
     // A version 3 server key info written by the independent Python server.
-    static std::string keyInfo(const std::string &leaf, const std::vector<std::string> &chain)
+    static std::string keyInfo(const std::string &leaf, const std::vector<std::string> &chain,
+                               const std::string &algs = "6610,6801")
     {
-        std::string command = serverScript() + " keyinfo --version 3 --algs 6610,6801 --random " + std::string(32, '5')
+        std::string command = serverScript() + " keyinfo --version 3 --algs " + algs + " --random " + std::string(32, '5')
                               + " --cert " + quote(pki->file(leaf));
         for (const auto &c : chain)
             command += " --chain " + quote(pki->file(c));
@@ -246,6 +247,43 @@ TEST_F(VerifyCertificateTest, AcceptedCertificatesPassUnevaluatedNextTime)
     ASSERT_TRUE(s.Init(bytesOf(goodInfo).data(), unsigned(goodInfo.size()), COFFER_BLOB_BASE64, 0));
     EXPECT_TRUE(s.VerifyServerCertificate(&code));
     EXPECT_EQ(code, 4);
+}
+
+TEST_F(VerifyCertificateTest, EvaluatesTheCertificateOfTheLastKeyInfoRead)
+{
+    SetUpContext();
+    // Bytes after the server certificate: the session takes the certificate,
+    // the evaluation refuses it as undecodable.
+    Bytes trailing = bytesOf(readFile(pki->file("leaf.der")));
+    trailing.push_back(0);
+    writeFile(pki->file("leaf-trailing.der"), trailing);
+    {
+        auto s = session("leaf-trailing.der", {"inter.der"});
+        int32_t code = 0;
+        EXPECT_FALSE(s->VerifyServerCertificate(&code));
+        EXPECT_EQ(code, 6);
+    }
+    // A key info refused for its algorithms still replaces the one read before.
+    const struct {
+        const char *name;
+        std::string first;
+        std::string second;
+        bool ok;
+        int32_t code;
+    } cases[] = {
+        {"good, then expired", "leaf.der", "expired.der", false, 5},
+        {"expired, then good", "expired.der", "leaf.der", true, 4},
+        {"good, then trailing bytes", "leaf.der", "leaf-trailing.der", false, 6},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto s = session(c.first, {"inter.der"});
+        const std::string refused = keyInfo(c.second, {"inter.der"}, "6602");
+        EXPECT_FALSE(s->Init(bytesOf(refused).data(), unsigned(refused.size()), COFFER_BLOB_BASE64, 0));
+        int32_t code = 0;
+        EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
+        EXPECT_EQ(code, c.code);
+    }
 }
 
 TEST_F(VerifyCertificateTest, TooLongAChainIsNeverRemembered)
