@@ -43,6 +43,12 @@ protected:
         ASSERT_EQ(trusted.status, 0);
         writeFile(pki->file("empty.pem"), Bytes());
         run("mkdir -p " + quote(pki->file("nocerts")));
+        // The root as the only certificate of a hashed certificate directory.
+        ASSERT_EQ(run("mkdir -p " + quote(pki->file("hashed")) + " && cp " + quote(pki->file("ca.pem")) + " "
+                      + quote(pki->file("hashed")) + " && " + quote(opensslTool()) + " rehash "
+                      + quote(pki->file("hashed")))
+                      .status,
+                  0);
     }
     static void TearDownTestSuite()
     {
@@ -57,11 +63,11 @@ protected:
         unsetenv("SSL_CERT_DIR");
     }
 
-    // The system's CA certificates become exactly this file.
-    static void useRoots(const std::string &file)
+    // The system's CA certificates become exactly this file and directory.
+    static void useRoots(const std::string &file, const std::string &directory = "nocerts")
     {
         setenv("SSL_CERT_FILE", pki->file(file).c_str(), 1);
-        setenv("SSL_CERT_DIR", pki->file("nocerts").c_str(), 1);
+        setenv("SSL_CERT_DIR", pki->file(directory).c_str(), 1);
     }
 
     // A version 3 server key info written by the independent Python server.
@@ -173,6 +179,31 @@ TEST_F(VerifyCertificateTest, TrustResultsFollowTheChain)
     }
     EXPECT_NE(std::find(verifier.names.begin(), verifier.names.end(), "talk.parley.example"), verifier.names.end());
     EXPECT_NE(std::find(verifier.names.begin(), verifier.names.end(), "talk.parley.invalid"), verifier.names.end());
+}
+
+TEST_F(VerifyCertificateTest, RootsComeFromTheCertificateFileThenTheDirectory)
+{
+    SetUpContext();
+    const struct {
+        const char *name;
+        const char *file;
+        const char *directory;
+        bool ok;
+        int32_t code;
+    } cases[] = {
+        {"root in the directory only", "empty.pem", "hashed", true, 4},
+        {"no certificate file", "none.pem", "hashed", true, 4},
+        {"root in neither", "empty.pem", "nocerts", false, 5},
+        {"the file's anchor comes first", "ca-trusted.pem", "hashed", true, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        useRoots(c.file, c.directory);
+        auto s = session("leaf.der", {"inter.der"});
+        int32_t code = 0;
+        EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
+        EXPECT_EQ(code, c.code);
+    }
 }
 
 TEST_F(VerifyCertificateTest, ReportsTheOutcome)
