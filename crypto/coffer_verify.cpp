@@ -2,6 +2,7 @@
 // certificates, and the client session's certificate operations.
 #include "coffer_verify.h"
 
+#include "coffer_roots_file.h"
 #include "crypt_util.h"
 
 #include <openssl/err.h>
@@ -263,7 +264,7 @@ signed char verifyCertificate(X509 *decodedLeaf, const _NBLOB *pCert, uint16_t c
     std::unique_ptr<X509_STORE_CTX, StoreCtxFree> ctx(X509_STORE_CTX_new_ex(coffer_libctx(), nullptr));
     // The roots are decoded in the context of the certificates they sign (the
     // default one): a second context would build OpenSSL's decoder tables again.
-    if (!untrusted || !store || !ctx || X509_STORE_set_default_paths_ex(store.get(), nullptr, nullptr) != 1
+    if (!untrusted || !store || !ctx || coffer_set_default_roots(store.get()) != 1
         || X509_STORE_CTX_init(ctx.get(), store.get(), leaf, untrusted.get()) != 1) {
         ERR_clear_error();
         COFFER_REPORT(kUnit, "Can not create trust list using certificates.");

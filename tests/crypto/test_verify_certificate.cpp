@@ -206,6 +206,46 @@ TEST_F(VerifyCertificateTest, RootsComeFromTheCertificateFileThenTheDirectory)
     }
 }
 
+TEST_F(VerifyCertificateTest, RootsFileIsReadAgainForEachEvaluation)
+{
+    SetUpContext();
+    const std::string root = readFile(pki->file("ca.pem"));
+    const std::string trustedRoot = readFile(pki->file("ca-trusted.pem"));
+    // A certificate block that does not decode makes the whole file unusable.
+    const std::string broken = "-----BEGIN CERTIFICATE-----\nMAMCAQA=\n-----END CERTIFICATE-----\n";
+    // A file's line ends at a zero byte: what follows it on the line is not read.
+    std::string withZeroByte = root;
+    withZeroByte[root.find('\n', root.find('\n') + 1) - 10] = '\0';
+    std::string zeroAfterTheEnd = root;
+    zeroAfterTheEnd.insert(root.rfind('\n'), std::string("\0 trailing text", 15));
+    const struct {
+        const char *name;
+        std::string content;
+        bool ok;
+        int32_t code;
+    } steps[] = {
+        {"the root", root, true, 4},
+        {"nothing, at the same size", std::string(root.size(), '\n'), false, 5},
+        {"the root again", root, true, 4},
+        {"the root with trust settings", trustedRoot, true, 1},
+        {"an empty file", "", false, 5},
+        {"a broken certificate, then the root", broken + root, false, 5},
+        {"the root, then a broken certificate", root + broken, false, 5},
+        {"a zero byte within a line of the root", withZeroByte, false, 5},
+        {"a zero byte and text after the end line", zeroAfterTheEnd, true, 4},
+        {"the root once more", root, true, 4},
+    };
+    useRoots("roots.pem");
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        writeFile(pki->file("roots.pem"), bytesOf(step.content));
+        auto s = session("leaf.der", {"inter.der"});
+        int32_t code = 0;
+        EXPECT_EQ(s->VerifyServerCertificate(&code), step.ok);
+        EXPECT_EQ(code, step.code);
+    }
+}
+
 TEST_F(VerifyCertificateTest, ReportsTheOutcome)
 {
     SetUpContext();
