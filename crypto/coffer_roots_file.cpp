@@ -50,7 +50,9 @@ bool readWholeFile(const char *path, std::string &bytes)
 }
 
 // Parsed through a stream, as the file itself would be: a line read there
-// stops at a zero byte, which a memory BIO would keep.
+// stops at a zero byte, which a memory BIO would keep. The roots are decoded in
+// the default context, that of the certificates they sign: a second context
+// would build OpenSSL's decoder tables again.
 STACK_OF(X509_INFO) *parseRoots(std::string &bytes)
 {
     if (bytes.empty())

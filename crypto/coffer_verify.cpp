@@ -262,8 +262,6 @@ signed char verifyCertificate(X509 *decodedLeaf, const _NBLOB *pCert, uint16_t c
     }
     std::unique_ptr<X509_STORE, StoreFree> store(X509_STORE_new());
     std::unique_ptr<X509_STORE_CTX, StoreCtxFree> ctx(X509_STORE_CTX_new_ex(coffer_libctx(), nullptr));
-    // The roots are decoded in the context of the certificates they sign (the
-    // default one): a second context would build OpenSSL's decoder tables again.
     if (!untrusted || !store || !ctx || coffer_set_default_roots(store.get()) != 1
         || X509_STORE_CTX_init(ctx.get(), store.get(), leaf, untrusted.get()) != 1) {
         ERR_clear_error();
