@@ -2,6 +2,7 @@
 // certificates, and the client session's certificate operations.
 #include "coffer_verify.h"
 
+#include "coffer_roots_file.h"
 #include "crypt_util.h"
 
 #include <openssl/err.h>
@@ -164,7 +165,12 @@ X509_VERIFY_PARAM *macosx_SecPolicyCreateBasicX509()
     return nullptr;
 }
 
-CofferCertArray *macosx_GetCertArray(const _NBLOB *pCert, uint16_t chainCount, const _NBLOB *pChain)
+namespace {
+
+// The server certificate and its chain as a new stack. A leaf already decoded
+// from exactly these bytes is shared instead of decoded again: decoding a
+// certificate costs more than the whole trust evaluation.
+CofferCertArray *certArray(X509 *decodedLeaf, const _NBLOB *pCert, uint16_t chainCount, const _NBLOB *pChain)
 {
     if (chainCount > kCofferMaxChainCerts || (chainCount > 0 && !pChain)) {
         COFFER_REPORT(kUnit, "Can't create chain certificate with data.");
@@ -173,7 +179,7 @@ CofferCertArray *macosx_GetCertArray(const _NBLOB *pCert, uint16_t chainCount, c
     std::unique_ptr<STACK_OF(X509), StackFree> stack(sk_X509_new_null());
     if (!stack)
         return nullptr;
-    X509 *cert = macosx_SecCertificateCreateWithData(pCert);
+    X509 *cert = decodedLeaf && X509_up_ref(decodedLeaf) ? decodedLeaf : macosx_SecCertificateCreateWithData(pCert);
     if (!cert) {
         COFFER_REPORT(kUnit, "Can't create subject certificate with data.");
         return nullptr;
@@ -196,8 +202,39 @@ CofferCertArray *macosx_GetCertArray(const _NBLOB *pCert, uint16_t chainCount, c
     return stack.release();
 }
 
+// True when cert encodes to exactly der: then decoding der again would give
+// the same certificate (and der has nothing after it).
+bool decodedFrom(X509 *cert, const _NBLOB &der)
+{
+    if (!cert || !der.data || der.size == 0 || i2d_X509(cert, nullptr) != int64_t(der.size))
+        return false;
+    unsigned char *encoded = nullptr;
+    const int length = i2d_X509(cert, &encoded);
+    const bool same = length > 0 && unsigned(length) == der.size && std::memcmp(encoded, der.data, der.size) == 0;
+    OPENSSL_free(encoded);
+    return same;
+}
+
+signed char verifyCertificate(X509 *decodedLeaf, const _NBLOB *pCert, uint16_t chainCount, const _NBLOB *pChain,
+                              int32_t *pCode, CofferHostNameVerifier verifier, void *context);
+
+} // namespace
+
+CofferCertArray *macosx_GetCertArray(const _NBLOB *pCert, uint16_t chainCount, const _NBLOB *pChain)
+{
+    return certArray(nullptr, pCert, chainCount, pChain);
+}
+
 signed char macosx_VerifyCertificate(const _NBLOB *pCert, uint16_t chainCount, const _NBLOB *pChain, int32_t *pCode,
                                      CofferHostNameVerifier verifier, void *context)
+{
+    return verifyCertificate(nullptr, pCert, chainCount, pChain, pCode, verifier, context);
+}
+
+namespace {
+
+signed char verifyCertificate(X509 *decodedLeaf, const _NBLOB *pCert, uint16_t chainCount, const _NBLOB *pChain,
+                              int32_t *pCode, CofferHostNameVerifier verifier, void *context)
 {
     int32_t ignored = 0;
     int32_t &code = pCode ? *pCode : ignored;
@@ -208,7 +245,7 @@ signed char macosx_VerifyCertificate(const _NBLOB *pCert, uint16_t chainCount, c
         COFFER_REPORT(kUnit, "Can't create basic x509 policy.");
         return false;
     }
-    std::unique_ptr<STACK_OF(X509), StackFree> certs(macosx_GetCertArray(pCert, chainCount, pChain));
+    std::unique_ptr<STACK_OF(X509), StackFree> certs(certArray(decodedLeaf, pCert, chainCount, pChain));
     if (!certs) {
         // Certificates that do not decode cannot be trusted whatever the user says.
         code = COFFER_TRUST_FATAL;
@@ -225,7 +262,7 @@ signed char macosx_VerifyCertificate(const _NBLOB *pCert, uint16_t chainCount, c
     }
     std::unique_ptr<X509_STORE, StoreFree> store(X509_STORE_new());
     std::unique_ptr<X509_STORE_CTX, StoreCtxFree> ctx(X509_STORE_CTX_new_ex(coffer_libctx(), nullptr));
-    if (!untrusted || !store || !ctx || X509_STORE_set_default_paths_ex(store.get(), coffer_libctx(), nullptr) != 1
+    if (!untrusted || !store || !ctx || coffer_set_default_roots(store.get()) != 1
         || X509_STORE_CTX_init(ctx.get(), store.get(), leaf, untrusted.get()) != 1) {
         ERR_clear_error();
         COFFER_REPORT(kUnit, "Can not create trust list using certificates.");
@@ -269,6 +306,8 @@ signed char macosx_VerifyCertificate(const _NBLOB *pCert, uint16_t chainCount, c
     return true;
 }
 
+} // namespace
+
 signed char CNClientSession::VerifyServerCertificate(void *pResultCode)
 {
     int32_t ignored = 0;
@@ -296,8 +335,10 @@ signed char CNClientSession::VerifyServerCertificate(void *pResultCode)
         }
         // Other certificates than the accepted ones get a normal evaluation.
     }
-    if (!macosx_VerifyCertificate(&m_pPeerKeyInfo->payload, header.certCount, header.pCerts, &code,
-                                  m_pHostNameVerifier, m_pHostNameVerifierContext)) {
+    // A failed Init may have kept the certificate of an earlier key info.
+    X509 *decodedLeaf = decodedFrom(m_pServerCert, m_pPeerKeyInfo->payload) ? m_pServerCert : nullptr;
+    if (!verifyCertificate(decodedLeaf, &m_pPeerKeyInfo->payload, header.certCount, header.pCerts, &code,
+                           m_pHostNameVerifier, m_pHostNameVerifierContext)) {
         COFFER_REPORT("coffer", "Invalid Certificate");
         return false;
     }

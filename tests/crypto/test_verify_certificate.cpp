@@ -43,6 +43,12 @@ protected:
         ASSERT_EQ(trusted.status, 0);
         writeFile(pki->file("empty.pem"), Bytes());
         run("mkdir -p " + quote(pki->file("nocerts")));
+        // The root as the only certificate of a hashed certificate directory.
+        ASSERT_EQ(run("mkdir -p " + quote(pki->file("hashed")) + " && cp " + quote(pki->file("ca.pem")) + " "
+                      + quote(pki->file("hashed")) + " && " + quote(opensslTool()) + " rehash "
+                      + quote(pki->file("hashed")))
+                      .status,
+                  0);
     }
     static void TearDownTestSuite()
     {
@@ -57,17 +63,18 @@ protected:
         unsetenv("SSL_CERT_DIR");
     }
 
-    // The system's CA certificates become exactly this file.
-    static void useRoots(const std::string &file)
+    // The system's CA certificates become exactly this file and directory.
+    static void useRoots(const std::string &file, const std::string &directory = "nocerts")
     {
         setenv("SSL_CERT_FILE", pki->file(file).c_str(), 1);
-        setenv("SSL_CERT_DIR", pki->file("nocerts").c_str(), 1);
+        setenv("SSL_CERT_DIR", pki->file(directory).c_str(), 1);
     }
 
     // A version 3 server key info written by the independent Python server.
-    static std::string keyInfo(const std::string &leaf, const std::vector<std::string> &chain)
+    static std::string keyInfo(const std::string &leaf, const std::vector<std::string> &chain,
+                               const std::string &algs = "6610,6801")
     {
-        std::string command = serverScript() + " keyinfo --version 3 --algs 6610,6801 --random " + std::string(32, '5')
+        std::string command = serverScript() + " keyinfo --version 3 --algs " + algs + " --random " + std::string(32, '5')
                               + " --cert " + quote(pki->file(leaf));
         for (const auto &c : chain)
             command += " --chain " + quote(pki->file(c));
@@ -174,6 +181,71 @@ TEST_F(VerifyCertificateTest, TrustResultsFollowTheChain)
     EXPECT_NE(std::find(verifier.names.begin(), verifier.names.end(), "talk.parley.invalid"), verifier.names.end());
 }
 
+TEST_F(VerifyCertificateTest, RootsComeFromTheCertificateFileThenTheDirectory)
+{
+    SetUpContext();
+    const struct {
+        const char *name;
+        const char *file;
+        const char *directory;
+        bool ok;
+        int32_t code;
+    } cases[] = {
+        {"root in the directory only", "empty.pem", "hashed", true, 4},
+        {"no certificate file", "none.pem", "hashed", true, 4},
+        {"root in neither", "empty.pem", "nocerts", false, 5},
+        {"the file's anchor comes first", "ca-trusted.pem", "hashed", true, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        useRoots(c.file, c.directory);
+        auto s = session("leaf.der", {"inter.der"});
+        int32_t code = 0;
+        EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
+        EXPECT_EQ(code, c.code);
+    }
+}
+
+TEST_F(VerifyCertificateTest, RootsFileIsReadAgainForEachEvaluation)
+{
+    SetUpContext();
+    const std::string root = readFile(pki->file("ca.pem"));
+    const std::string trustedRoot = readFile(pki->file("ca-trusted.pem"));
+    // A certificate block that does not decode makes the whole file unusable.
+    const std::string broken = "-----BEGIN CERTIFICATE-----\nMAMCAQA=\n-----END CERTIFICATE-----\n";
+    // A file's line ends at a zero byte: what follows it on the line is not read.
+    std::string withZeroByte = root;
+    withZeroByte[root.find('\n', root.find('\n') + 1) - 10] = '\0';
+    std::string zeroAfterTheEnd = root;
+    zeroAfterTheEnd.insert(root.rfind('\n'), std::string("\0 trailing text", 15));
+    const struct {
+        const char *name;
+        std::string content;
+        bool ok;
+        int32_t code;
+    } steps[] = {
+        {"the root", root, true, 4},
+        {"nothing, at the same size", std::string(root.size(), '\n'), false, 5},
+        {"the root again", root, true, 4},
+        {"the root with trust settings", trustedRoot, true, 1},
+        {"an empty file", "", false, 5},
+        {"a broken certificate, then the root", broken + root, false, 5},
+        {"the root, then a broken certificate", root + broken, false, 5},
+        {"a zero byte within a line of the root", withZeroByte, false, 5},
+        {"a zero byte and text after the end line", zeroAfterTheEnd, true, 4},
+        {"the root once more", root, true, 4},
+    };
+    useRoots("roots.pem");
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        writeFile(pki->file("roots.pem"), bytesOf(step.content));
+        auto s = session("leaf.der", {"inter.der"});
+        int32_t code = 0;
+        EXPECT_EQ(s->VerifyServerCertificate(&code), step.ok);
+        EXPECT_EQ(code, step.code);
+    }
+}
+
 TEST_F(VerifyCertificateTest, ReportsTheOutcome)
 {
     SetUpContext();
@@ -246,6 +318,43 @@ TEST_F(VerifyCertificateTest, AcceptedCertificatesPassUnevaluatedNextTime)
     ASSERT_TRUE(s.Init(bytesOf(goodInfo).data(), unsigned(goodInfo.size()), COFFER_BLOB_BASE64, 0));
     EXPECT_TRUE(s.VerifyServerCertificate(&code));
     EXPECT_EQ(code, 4);
+}
+
+TEST_F(VerifyCertificateTest, EvaluatesTheCertificateOfTheLastKeyInfoRead)
+{
+    SetUpContext();
+    // Bytes after the server certificate: the session takes the certificate,
+    // the evaluation refuses it as undecodable.
+    Bytes trailing = bytesOf(readFile(pki->file("leaf.der")));
+    trailing.push_back(0);
+    writeFile(pki->file("leaf-trailing.der"), trailing);
+    {
+        auto s = session("leaf-trailing.der", {"inter.der"});
+        int32_t code = 0;
+        EXPECT_FALSE(s->VerifyServerCertificate(&code));
+        EXPECT_EQ(code, 6);
+    }
+    // A key info refused for its algorithms still replaces the one read before.
+    const struct {
+        const char *name;
+        std::string first;
+        std::string second;
+        bool ok;
+        int32_t code;
+    } cases[] = {
+        {"good, then expired", "leaf.der", "expired.der", false, 5},
+        {"expired, then good", "expired.der", "leaf.der", true, 4},
+        {"good, then trailing bytes", "leaf.der", "leaf-trailing.der", false, 6},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto s = session(c.first, {"inter.der"});
+        const std::string refused = keyInfo(c.second, {"inter.der"}, "6602");
+        EXPECT_FALSE(s->Init(bytesOf(refused).data(), unsigned(refused.size()), COFFER_BLOB_BASE64, 0));
+        int32_t code = 0;
+        EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
+        EXPECT_EQ(code, c.code);
+    }
 }
 
 TEST_F(VerifyCertificateTest, TooLongAChainIsNeverRemembered)
