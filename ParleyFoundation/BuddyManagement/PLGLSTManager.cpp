@@ -140,6 +140,8 @@ QString PLGLSTManager::writeCacheFile() const
 {
     // The same bytes as writing mGLSTArray() as one value.
     PropertyListWriter writer;
+    // A buddy's line takes ~180 bytes: the buffer is taken once, not regrown.
+    writer.reserve(qsizetype(mEntries.size()) * 200 + 1024);
     writer.beginArray();
     for (const Entry &entry : mEntries) {
         if (const auto *line = std::get_if<PLGroupInfo>(&entry))
