@@ -3,11 +3,12 @@
 #include "PropertyList.h"
 #include "PropertyListValueText.h"
 
-#include <QHash>
 #include <QString>
 
 #include <array>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <string_view>
 
 namespace parley {
@@ -121,27 +122,28 @@ private:
 
     std::optional<QVariant> readDict(int depth)
     {
-        QVariantMap map;
+        // Built as the map a QVariantMap wraps: keys come in order (as
+        // written), so each goes in at the end with one comparison.
+        std::map<QString, QVariant> map;
         for (;;) {
             skipWhitespace();
             if (readEndTag("dict"))
-                return QVariant(map);
+                return QVariant(QVariantMap(std::move(map)));
             std::string_view name;
             bool empty = false;
             if (!readStartTag(&name, &empty) || name != "key")
                 return std::nullopt;
             QString key;
-            if (!empty && (!readText(&key, true) || !readEndTag("key")))
+            if (!empty && (!readText(&key) || !readEndTag("key")))
                 return std::nullopt;
             skipWhitespace();
             std::optional<QVariant> value = readValue(depth + 1);
             if (!value)
                 return std::nullopt;
-            const qsizetype before = map.size();
-            auto it = map.insert(map.cend(), key, QVariant());
+            const size_t before = map.size();
+            map.emplace_hint(map.cend(), std::move(key), std::move(*value));
             if (map.size() == before)
                 return std::nullopt; // a duplicate key
-            *it = std::move(*value);
         }
     }
 
@@ -160,9 +162,9 @@ private:
     }
 
     // Text up to the next '<', entities resolved. Left null when there is
-    // none, as the full reader leaves it. Keys repeat in every entry of a
-    // cache, so each distinct one is decoded once and then shared.
-    bool readText(QString *text, bool isKey = false)
+    // none, as the full reader leaves it. Keys and many values repeat in
+    // every entry of a cache, so short ones are decoded once and then shared.
+    bool readText(QString *text)
     {
         const char *run = mAt;
         for (;;) {
@@ -173,8 +175,8 @@ private:
             const uchar c = uchar(*mAt);
             if (c == '<' || c == '&') {
                 if (mAt > run) {
-                    if (isKey && c == '<' && text->isNull()) {
-                        *text = internedKey(run, mAt - run);
+                    if (c == '<' && text->isNull()) {
+                        *text = interned(run, mAt - run);
                         return true;
                     }
                     const QString piece = QString::fromUtf8(run, mAt - run);
@@ -199,15 +201,32 @@ private:
         }
     }
 
-    QString internedKey(const char *utf8, qsizetype size)
+    // A short text's last decoding is kept in a slot chosen by its bytes;
+    // a text that differs takes the slot over.
+    struct Interned {
+        char bytes[24];
+        qsizetype size = -1;
+        QString text;
+    };
+    static constexpr size_t kInternedSlots = 512;
+    static constexpr qsizetype kInternedMaxSize = qsizetype(sizeof(Interned::bytes));
+
+    QString interned(const char *utf8, qsizetype size)
     {
-        const QByteArray bytes = QByteArray::fromRawData(utf8, size);
-        if (auto it = mKeys.constFind(bytes); it != mKeys.cend())
-            return *it;
-        QString key = QString::fromUtf8(utf8, size);
-        if (mKeys.size() < 256)
-            mKeys.insert(QByteArray(utf8, size), key);
-        return key;
+        if (size > kInternedMaxSize)
+            return QString::fromUtf8(utf8, size);
+        quint32 hash = 2166136261u; // FNV-1a
+        for (qsizetype i = 0; i < size; ++i)
+            hash = (hash ^ uchar(utf8[i])) * 16777619u;
+        if (!mInterned)
+            mInterned = std::make_unique<Interned[]>(kInternedSlots);
+        Interned &slot = mInterned[(hash ^ (hash >> 16)) % kInternedSlots];
+        if (slot.size == size && std::memcmp(slot.bytes, utf8, size_t(size)) == 0)
+            return slot.text;
+        slot.text = QString::fromUtf8(utf8, size);
+        std::memcpy(slot.bytes, utf8, size_t(size));
+        slot.size = size;
+        return slot.text;
     }
 
     // ASCII that text holds as it stands: not markup, not '>', not a carriage
@@ -319,7 +338,7 @@ private:
 
     const char *mAt;
     const char *const mEnd;
-    QHash<QByteArray, QString> mKeys;
+    std::unique_ptr<Interned[]> mInterned;
 };
 
 } // namespace
