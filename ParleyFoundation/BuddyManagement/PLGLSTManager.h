@@ -11,6 +11,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -30,6 +31,10 @@ public:
     qsizetype count() const { return qsizetype(mEntries.size()); }
     // An empty entry for an index out of range.
     QVariantMap groupInfoAtIndex(qsizetype index) const;
+    // PLGroupInfo::fromVariantMap(groupInfoAtIndex(index)), without building
+    // the dictionary of a line that is held as a line (a cache loaded from
+    // its usual layout, or recorded).
+    std::optional<PLGroupInfo> lineAtIndex(qsizetype index) const;
 
     // Starts a new recording with the "Cache" entry of a fresh list.
     void beginSave(const QVariantMap &cacheEntry);
