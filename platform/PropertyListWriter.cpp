@@ -93,6 +93,58 @@ public:
         using Element = PropertyListWriter::Constant<IsKey>;
         fixed<Element::kCapacity>(startLine(level, qsizetype(element.size())), element.bytes());
     }
+    // The common cases written with no call: a line at most eight tabs deep
+    // in a buffer with room to spare. Nothing is written when they do not
+    // apply (nullptr, false), and the general path takes over.
+    char *tryLine(int level, qsizetype more)
+    {
+        if (level > 8 || mSize + level + more + kSlack > mCapacity)
+            return nullptr;
+        char *at = mBuffer + mSize;
+        fixed<8>(at, kTabs);
+        mSize += level + more;
+        return at + level;
+    }
+    template <bool IsKey>
+    bool tryConstant(int level, const PropertyListWriter::Constant<IsKey> &element)
+    {
+        using Element = PropertyListWriter::Constant<IsKey>;
+        char *at = tryLine(level, qsizetype(element.size()));
+        if (at)
+            fixed<Element::kCapacity>(at, element.bytes());
+        return at;
+    }
+    bool tryLine(int level, const Line &piece)
+    {
+        char *at = tryLine(level, piece.size);
+        if (at)
+            fixed<16>(at, piece.bytes);
+        return at;
+    }
+    // Text of plain ASCII only.
+    bool tryText(int level, const Tag &tag, QStringView text)
+    {
+        const qsizetype n = text.size();
+        if (level > 8 || mSize + level + tag.open.size + n + tag.close.size + kSlack > mCapacity)
+            return false;
+        char *const start = mBuffer + mSize;
+        fixed<8>(start, kTabs);
+        char *out = start + level;
+        fixed<16>(out, tag.open.bytes);
+        out += tag.open.size;
+        const char16_t *in = text.utf16();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t u = in[i];
+            if (u >= 0x80 || !kPlainAscii[u])
+                return false;
+            out[i] = char(u);
+        }
+        out += n;
+        fixed<16>(out, tag.close.bytes);
+        out += tag.close.size;
+        mSize = out - mBuffer;
+        return true;
+    }
     bool writeKey(int level, QStringView key) { return writeString(level, kKey, key); }
     bool writeText(int level, QStringView text) { return writeString(level, kString, text); }
     void writeBool(int level, bool value) { line(level, value ? kTrue : kFalse); }
@@ -434,17 +486,66 @@ PropertyList::WriteResult PropertyListWriter::write(const QVariant &value)
 }
 
 struct PropertyListWriter::State : Writer {
-    // What the innermost open container takes next; outside any, one value.
-    enum Expect : quint8 { RootValue, ArrayValue, DictKey, DictValue };
+    // What the innermost open container takes next; outside any, one value;
+    // nothing once anything failed.
+    enum Expect : quint8 { RootValue, ArrayValue, DictKey, DictValue, Failed };
     struct Open {
         bool dict;
         qsizetype start; // where the container's start tag begins
     };
-    std::vector<Open> open;
+    Open open[PropertyList::kMaxDepth];
+    int depth = 0; // containers open
     Expect expect = RootValue;
-    int depth = 0; // open.size()
     int roots = 0; // values written outside any container
-    int level() const { return depth; }
+
+    // The common case of each piece is tried first, inline and with one
+    // check of the state; the general path below handles everything,
+    // including every error.
+    bool fastKey() { return expect == DictKey; }
+    bool fastValue() { return expect == DictValue || expect == ArrayValue; }
+    void valueWritten()
+    {
+        if (expect == DictValue)
+            expect = DictKey;
+    }
+    bool tryBeginContainer(bool dict)
+    {
+        if (!fastValue() || depth >= PropertyList::kMaxDepth)
+            return false;
+        const qsizetype start = size();
+        if (!tryLine(depth, dict ? kDictOpen : kArrayOpen))
+            return false;
+        valueWritten();
+        open[depth++] = {dict, start};
+        expect = dict ? DictKey : ArrayValue;
+        return true;
+    }
+    bool tryEndContainer(bool dict)
+    {
+        // A state of DictKey or ArrayValue means a container is open.
+        if (expect != (dict ? DictKey : ArrayValue))
+            return false;
+        const Line &openTag = dict ? kDictOpen : kArrayOpen;
+        if (size() == open[depth - 1].start + (depth - 1) + openTag.size)
+            return false; // empty
+        if (!tryLine(depth - 1, dict ? kDictClose : kArrayClose))
+            return false;
+        closed();
+        return true;
+    }
+    void closed()
+    {
+        --depth;
+        expect = depth == 0 ? RootValue : open[depth - 1].dict ? DictKey : ArrayValue;
+    }
+
+    // The general path.
+    bool settle(bool ok)
+    {
+        if (failed())
+            expect = Failed;
+        return ok;
+    }
     // Misuse by the caller; kept out of the way of the common path.
     [[gnu::cold, gnu::noinline]] bool misuse(const char *what) { return failWith(QString::fromLatin1(what)); }
     bool outOfPlace() { return misuse("a key or value out of place"); }
@@ -471,6 +572,8 @@ struct PropertyListWriter::State : Writer {
             if (roots++ > 0)
                 return misuse("a second value outside any container");
             return true;
+        case Failed:
+            break;
         }
         return false;
     }
@@ -478,27 +581,25 @@ struct PropertyListWriter::State : Writer {
     {
         return failWith(QStringLiteral("nested deeper than %1 levels").arg(PropertyList::kMaxDepth));
     }
-    bool beginContainer(bool dict)
+    [[gnu::noinline]] bool beginContainer(bool dict)
     {
         if (!begin(false))
-            return false;
+            return settle(false);
         if (depth >= PropertyList::kMaxDepth) [[unlikely]]
-            return tooDeep();
-        open.push_back({dict, size()});
+            return settle(tooDeep());
+        open[depth] = {dict, size()};
         line(depth++, dict ? kDictOpen : kArrayOpen);
         expect = dict ? DictKey : ArrayValue;
         return true;
     }
-    bool endContainer(bool dict)
+    [[gnu::noinline]] bool endContainer(bool dict)
     {
         if (failed())
             return false;
         if (expect != (dict ? DictKey : ArrayValue))
-            return misuse("a container closed out of place");
-        const qsizetype start = open.back().start;
-        open.pop_back();
-        --depth;
-        expect = open.empty() ? RootValue : open.back().dict ? DictKey : ArrayValue;
+            return settle(misuse("a container closed out of place"));
+        const qsizetype start = open[depth - 1].start;
+        closed();
         // An empty container (nothing written after its start tag) is
         // written as one empty-element tag, as write() does.
         const Line &openTag = dict ? kDictOpen : kArrayOpen;
@@ -510,6 +611,31 @@ struct PropertyListWriter::State : Writer {
         }
         return true;
     }
+    template <bool IsKey>
+    [[gnu::noinline]] bool writeConstant(const PropertyListWriter::Constant<IsKey> &element)
+    {
+        if (!begin(IsKey))
+            return settle(false);
+        constant(depth, element);
+        return true;
+    }
+    [[gnu::noinline]] bool writeKeyText(QStringView key) { return settle(begin(true) && writeKey(depth, key)); }
+    [[gnu::noinline]] bool writeStringText(QStringView text) { return settle(begin(false) && writeText(depth, text)); }
+    [[gnu::noinline]] bool writeBoolean(bool value)
+    {
+        if (!begin(false))
+            return settle(false);
+        writeBool(depth, value);
+        return true;
+    }
+    [[gnu::noinline]] bool writeInteger(qint64 value)
+    {
+        if (!begin(false))
+            return settle(false);
+        writeInt(depth, value);
+        return true;
+    }
+    [[gnu::noinline]] bool writeValue(const QVariant &value) { return settle(begin(false) && writeAny(depth, value)); }
 };
 
 PropertyListWriter::PropertyListWriter() : d(std::make_unique<State>())
@@ -519,53 +645,66 @@ PropertyListWriter::PropertyListWriter() : d(std::make_unique<State>())
 
 PropertyListWriter::~PropertyListWriter() = default;
 
-bool PropertyListWriter::beginArray() { return d->beginContainer(false); }
-bool PropertyListWriter::endArray() { return d->endContainer(false); }
-bool PropertyListWriter::beginDict() { return d->beginContainer(true); }
-bool PropertyListWriter::endDict() { return d->endContainer(true); }
+bool PropertyListWriter::beginArray() { return d->tryBeginContainer(false) || d->beginContainer(false); }
+bool PropertyListWriter::endArray() { return d->tryEndContainer(false) || d->endContainer(false); }
+bool PropertyListWriter::beginDict() { return d->tryBeginContainer(true) || d->beginContainer(true); }
+bool PropertyListWriter::endDict() { return d->tryEndContainer(true) || d->endContainer(true); }
 
 void PropertyListWriter::reserve(qsizetype bytes) { d->reserve(bytes); }
 
-bool PropertyListWriter::key(QStringView key) { return d->begin(true) && d->writeKey(d->level(), key); }
+bool PropertyListWriter::key(QStringView key)
+{
+    State &s = *d;
+    if (s.fastKey() && s.tryText(s.depth, kKey, key)) {
+        s.expect = State::DictValue;
+        return true;
+    }
+    return s.writeKeyText(key);
+}
 
 bool PropertyListWriter::key(const ConstantKey &key)
 {
-    if (!d->begin(true))
-        return false;
-    d->constant(d->level(), key);
-    return true;
+    State &s = *d;
+    if (s.fastKey() && s.tryConstant(s.depth, key)) {
+        s.expect = State::DictValue;
+        return true;
+    }
+    return s.writeConstant(key);
 }
 
-bool PropertyListWriter::string(QStringView text) { return d->begin(false) && d->writeText(d->level(), text); }
+bool PropertyListWriter::string(QStringView text)
+{
+    State &s = *d;
+    if (s.fastValue() && s.tryText(s.depth, kString, text)) {
+        s.valueWritten();
+        return true;
+    }
+    return s.writeStringText(text);
+}
 
 bool PropertyListWriter::string(const ConstantString &text)
 {
-    if (!d->begin(false))
-        return false;
-    d->constant(d->level(), text);
-    return true;
+    State &s = *d;
+    if (s.fastValue() && s.tryConstant(s.depth, text)) {
+        s.valueWritten();
+        return true;
+    }
+    return s.writeConstant(text);
 }
 
 bool PropertyListWriter::boolean(bool value)
 {
-    if (!d->begin(false))
-        return false;
-    d->writeBool(d->level(), value);
-    return true;
+    State &s = *d;
+    if (s.fastValue() && s.tryLine(s.depth, value ? kTrue : kFalse)) {
+        s.valueWritten();
+        return true;
+    }
+    return s.writeBoolean(value);
 }
 
-bool PropertyListWriter::integer(qint64 value)
-{
-    if (!d->begin(false))
-        return false;
-    d->writeInt(d->level(), value);
-    return true;
-}
+bool PropertyListWriter::integer(qint64 value) { return d->writeInteger(value); }
 
-bool PropertyListWriter::value(const QVariant &value)
-{
-    return d->begin(false) && d->writeAny(d->level(), value);
-}
+bool PropertyListWriter::value(const QVariant &value) { return d->writeValue(value); }
 
 PropertyList::WriteResult PropertyListWriter::finish()
 {
