@@ -46,6 +46,8 @@ void PLGLSTManager::loadIfGroupCacheExist()
     if (!QFileInfo::exists(mGroupCachePathValue))
         return;
     const PropertyList::Bytes bytes = PropertyList::readFileBytes(mGroupCachePathValue);
+    // The cache's own layout is read straight into lines; anything else is
+    // read as a property list.
     if (bytes.ok()) {
         if (std::optional<PLGroupCacheFastReader::Contents> contents = PLGroupCacheFastReader::read(bytes.data)) {
             mEntries.reserve(contents->lines.size() + 1);

@@ -3,7 +3,8 @@
 // The per-user copy of the server's group list (GroupCache.nch): loaded at
 // sign-in to report its number, recorded anew while a fresh list arrives.
 // The lines of a recording are kept as they came and written straight to the
-// file: one dictionary per line cost more than the rest of a line's work.
+// file, and a file of the usual layout is loaded straight into lines: one
+// dictionary per line cost more than the rest of a line's work.
 
 #include "PLGroupInfo.h"
 
