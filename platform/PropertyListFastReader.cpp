@@ -15,6 +15,65 @@ namespace parley {
 
 namespace {
 
+// ASCII that text holds as it stands: not markup, not '>', not a carriage
+// return, not a control character other than tab and line feed, not DEL.
+constexpr std::array<bool, 256> kPlainByte = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        plain[size_t(c)] = c != '<' && c != '&' && c != '>';
+    plain['\t'] = true;
+    plain['\n'] = true;
+    return plain;
+}();
+
+// Characters that XML allows and every reader takes alike; the rest are
+// left to the full reader.
+bool surelyAllowed(char32_t u)
+{
+    if (u < 0xA0)
+        return u == '\t' || u == '\n' || u == '\r' || (u >= 0x20 && u < 0x7F);
+    if (u >= 0xD800 && u <= 0xDFFF)
+        return false;
+    // Non-characters, and the byte order mark, which the full reader
+    // drops from text.
+    if ((u >= 0xFDD0 && u <= 0xFDEF) || u == 0xFEFF || (u >= 0xFFF0 && u <= 0xFFFF))
+        return false;
+    return (u & 0xFFFE) != 0xFFFE;
+}
+
+// The length of the well-formed UTF-8 sequence at `at` of a character that
+// is surely allowed; 0 for anything else.
+int utf8CharacterLength(const char *at, const char *end)
+{
+    const uchar lead = uchar(*at);
+    int length = 0;
+    char32_t u = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        u = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        u = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        u = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (end - at < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        const uchar next = uchar(at[i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        u = (u << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    if ((length == 3 && u < 0x800) || (length == 4 && (u < 0x10000 || u > 0x10FFFF)))
+        return 0;
+    return surelyAllowed(u) ? length : 0;
+}
+
 class FastReader {
 public:
     explicit FastReader(const QByteArray &data) : mAt(data.constData()), mEnd(data.constData() + data.size()) {}
@@ -168,8 +227,7 @@ private:
     {
         const char *run = mAt;
         for (;;) {
-            while (mAt < mEnd && kPlainByte[uchar(*mAt)])
-                ++mAt;
+            mAt += PropertyListFastReader::plainTextLength(mAt, mEnd);
             if (mAt >= mEnd)
                 return false;
             const uchar c = uchar(*mAt);
@@ -194,10 +252,7 @@ private:
                 run = mAt;
                 continue;
             }
-            if (c < 0x80)
-                return false;
-            if (!skipUtf8Character())
-                return false;
+            return false;
         }
     }
 
@@ -227,67 +282,6 @@ private:
         std::memcpy(slot.bytes, utf8, size_t(size));
         slot.size = size;
         return slot.text;
-    }
-
-    // ASCII that text holds as it stands: not markup, not '>', not a carriage
-    // return, not a control character other than tab and line feed, not DEL.
-    static constexpr std::array<bool, 256> kPlainByte = [] {
-        std::array<bool, 256> plain{};
-        for (int c = 0x20; c < 0x7F; ++c)
-            plain[size_t(c)] = c != '<' && c != '&' && c != '>';
-        plain['\t'] = true;
-        plain['\n'] = true;
-        return plain;
-    }();
-
-    // A well-formed UTF-8 sequence of a character that is surely allowed.
-    bool skipUtf8Character()
-    {
-        const uchar lead = uchar(*mAt);
-        int length = 0;
-        char32_t u = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            u = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            u = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            u = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (mEnd - mAt < length)
-            return false;
-        for (int i = 1; i < length; ++i) {
-            const uchar next = uchar(mAt[i]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            u = (u << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF.
-        if ((length == 3 && u < 0x800) || (length == 4 && (u < 0x10000 || u > 0x10FFFF)))
-            return false;
-        if (!surelyAllowed(u))
-            return false;
-        mAt += length;
-        return true;
-    }
-
-    // Characters that XML allows and every reader takes alike; the rest are
-    // left to the full reader.
-    static bool surelyAllowed(char32_t u)
-    {
-        if (u < 0xA0)
-            return u == '\t' || u == '\n' || u == '\r' || (u >= 0x20 && u < 0x7F);
-        if (u >= 0xD800 && u <= 0xDFFF)
-            return false;
-        // Non-characters, and the byte order mark, which the full reader
-        // drops from text.
-        if ((u >= 0xFDD0 && u <= 0xFDEF) || u == 0xFEFF || (u >= 0xFFF0 && u <= 0xFFFF))
-            return false;
-        return (u & 0xFFFE) != 0xFFFE;
     }
 
     // At '&': a predefined entity or a character reference.
@@ -344,5 +338,20 @@ private:
 } // namespace
 
 std::optional<QVariant> PropertyListFastReader::read(const QByteArray &xml) { return FastReader(xml).run(); }
+
+qsizetype PropertyListFastReader::plainTextLength(const char *at, const char *end)
+{
+    const char *const start = at;
+    for (;;) {
+        while (at < end && kPlainByte[uchar(*at)])
+            ++at;
+        if (at >= end || uchar(*at) < 0x80)
+            return at - start;
+        const int length = utf8CharacterLength(at, end);
+        if (length == 0)
+            return at - start;
+        at += length;
+    }
+}
 
 } // namespace parley

@@ -1,5 +1,7 @@
 #include "PLGroupCacheFastReader.h"
 
+#include "PropertyListFastReader.h"
+
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -30,15 +32,6 @@ constexpr std::string_view kGroupEnd = "\t\t<key>type</key>\n\t\t<string>Group</
 constexpr std::string_view kBuddyEnd = "\t\t<key>type</key>\n\t\t<string>Buddy</string>\n\t</dict>\n"sv;
 constexpr std::string_view kCacheEnd = "\t</dict>\n"sv;
 
-// Bytes a text holds as they stand in both readers: printable ASCII that is
-// not markup.
-constexpr std::array<bool, 256> kPlain = [] {
-    std::array<bool, 256> plain{};
-    for (int c = 0x20; c < 0x7F; ++c)
-        plain[size_t(c)] = c != '<' && c != '>' && c != '&';
-    return plain;
-}();
-
 class Cursor {
 public:
     explicit Cursor(const QByteArray &data) : mAt(data.constData()), mEnd(data.constData() + data.size()) {}
@@ -53,14 +46,14 @@ public:
         return true;
     }
 
-    // Plain text up to the next '<'; null when there is none, as the
-    // property list gives an empty string element.
+    // Text up to the next '<' with no markup or reference in it; null when
+    // there is none, as the property list gives an empty string element.
     bool text(QString *out)
     {
         std::string_view bytes;
         if (!plainRun(&bytes))
             return false;
-        *out = latin1(bytes);
+        *out = decoded(bytes);
         return true;
     }
 
@@ -72,7 +65,7 @@ public:
         if (!plainRun(&bytes))
             return false;
         if (bytes.empty() || bytes.size() > sizeof(Repeated::bytes)) {
-            *out = latin1(bytes);
+            *out = decoded(bytes);
             return true;
         }
         quint32 hash = 2166136261u; // FNV-1a
@@ -80,7 +73,7 @@ public:
             hash = (hash ^ uchar(c)) * 16777619u;
         Repeated &slot = mRepeated[(hash ^ (hash >> 16)) % mRepeated.size()];
         if (slot.size != bytes.size() || std::memcmp(slot.bytes, bytes.data(), bytes.size()) != 0) {
-            slot.text = latin1(bytes);
+            slot.text = decoded(bytes);
             std::memcpy(slot.bytes, bytes.data(), bytes.size());
             slot.size = bytes.size();
         }
@@ -114,26 +107,30 @@ public:
     }
 
 private:
+    // Text as every property-list reader takes it as it stands, up to the
+    // next '<'.
     bool plainRun(std::string_view *bytes)
     {
         const char *start = mAt;
-        while (mAt < mEnd && kPlain[uchar(*mAt)])
-            ++mAt;
+        mAt += PropertyListFastReader::plainTextLength(mAt, mEnd);
         if (mAt >= mEnd || *mAt != '<')
             return false;
         *bytes = std::string_view(start, size_t(mAt - start));
         return true;
     }
 
-    // Widened in place: the bytes are ASCII.
-    static QString latin1(std::string_view bytes)
+    // ASCII (most texts) widened in place; other UTF-8 decoded.
+    static QString decoded(std::string_view bytes)
     {
         if (bytes.empty())
             return QString();
         QString text(qsizetype(bytes.size()), Qt::Uninitialized);
         char16_t *out = reinterpret_cast<char16_t *>(text.data());
-        for (const char c : bytes)
+        for (const char c : bytes) {
+            if (uchar(c) >= 0x80)
+                return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
             *out++ = char16_t(uchar(c));
+        }
         return text;
     }
 

@@ -2,12 +2,12 @@
 
 // Reads the group cache (GroupCache.nch) straight into its lines when the
 // file has exactly the layout the cache writes: the "Cache" entry first, then
-// group and buddy lines whose texts are plain ASCII. Building a dictionary of
-// QVariants per line cost ~5,500 instructions a line at every sign-in whose
-// cache is current. Anything else (another layout, markup or escapes in a
-// text, non-ASCII, damage) gives nothing, and the caller reads the file as a
-// property list; for what it does read, the values are those the property
-// list gives.
+// group and buddy lines whose texts every property-list reader takes as they
+// stand. Building a dictionary of QVariants per line cost ~5,500 instructions
+// a line at every sign-in whose cache is current. Anything else (another
+// layout, an escape or a rare character in a text, damage) gives nothing, and
+// the caller reads the file as a property list; for what it does read, the
+// values are those the property list gives.
 
 #include "PLGroupInfo.h"
 

@@ -74,7 +74,8 @@ public:
         case 1: return QStringLiteral("");
         default: break;
         }
-        static const char16_t kHostile[] = {u'&', u'<', u'>', u'\r', u'\t', u'\n', u'"', 0x7F, 0xE9, 0xD55C, 0xFFFD};
+        static const char16_t kHostile[] = {u'&', u'<', u'>', u'\r', u'\t', u'\n', u'"', 0x7F, 0x85, 0xA0,
+                                            0xFEFF, 0xFDD0, 0xFFFD, 0xD83D, 0xDE00};
         QString s;
         const int length = 1 + int(mRandom.bounded(10));
         for (int i = 0; i < length; ++i) {
@@ -86,9 +87,12 @@ public:
         return s;
     }
 
-    // Printable ASCII other than markup.
+    // Printable ASCII other than markup, now and then a letter beyond it.
     char16_t plain()
     {
+        static const char16_t kLetters[] = {0xE9, 0xD55C, 0xAD6C, 0x4E2D};
+        if (mRandom.bounded(8) == 0)
+            return kLetters[mRandom.bounded(int(std::size(kLetters)))];
         for (;;) {
             const char16_t c = char16_t(0x20 + mRandom.bounded(0x5F));
             if (c != u'<' && c != u'>' && c != u'&')
@@ -159,7 +163,7 @@ TEST(GroupCacheFastReader, WrittenCachesReadAsThePropertyListGivesThem)
             continue;
         const bool taken = expectSameAsPropertyList(written.data, "seed " + std::to_string(seed));
         read += taken ? 1 : 0;
-        // Texts of printable ASCII without markup are always read here.
+        // Texts of printable characters without markup are always read here.
         if (!hostile) {
             EXPECT_TRUE(taken) << "seed " << seed;
         }
@@ -218,13 +222,24 @@ TEST(GroupCacheFastReader, EdgeDocuments)
     }
     QByteArray entry = cacheEntry;
     entry.replace("%n", "5");
-    // Texts the property list refuses or reads otherwise than as they stand.
-    for (const char *text : {"a]]>b", "a>b", "a&amp;b", "a&#65;b", "a\rb", "a\tb", "\xC3\xA9", "a<!-- c -->b"}) {
+    // Texts the property list refuses or reads otherwise than as they stand
+    // are left to it; other UTF-8 and tabs are read here.
+    const struct {
+        const char *text;
+        bool taken;
+    } texts[] = {{"a]]>b", false},         {"a>b", false},          {"a&amp;b", false},
+                 {"a&#65;b", false},       {"a\rb", false},         {"a<!-- c -->b", false},
+                 {"\xC3", false},          {"\xC0\xAF", false},     {"\xED\xA0\x80", false},
+                 {"\xEF\xBF\xBE", false},  {"\xEF\xBB\xBF", false},  {"\xC2\x85", false},
+                 {"\x01", false},          {"\x7F", false},          {"a\tb\nc", true},
+                 {"\xC3\xA9", true},       {"\xED\x95\x9C", true},  {"\xF0\x9F\x98\x80", true},
+                 {"\xC2\xA0", true}};
+    for (const auto &[text, taken] : texts) {
         const QByteArray line = QByteArray("\t<dict>\n\t\t<key>buddyCMN</key>\n\t\t<string>") + text +
                                 "</string>\n\t\t<key>groupId</key>\n\t\t<string>1</string>\n"
                                 "\t\t<key>isLast</key>\n\t\t<true/>\n"
                                 "\t\t<key>type</key>\n\t\t<string>Buddy</string>\n\t</dict>\n";
-        EXPECT_FALSE(expectSameAsPropertyList(head + entry + line + tail, text)) << text;
+        EXPECT_EQ(expectSameAsPropertyList(head + entry + line + tail, text), taken) << text;
     }
     // Nothing after the cache entry; the end missing or followed by more.
     EXPECT_TRUE(expectSameAsPropertyList(head + entry + tail, "cache entry alone"));
