@@ -28,14 +28,27 @@ PropertyList::ReadResult PropertyList::read(const QByteArray &xml)
 
 PropertyList::ReadResult PropertyList::readFile(const QString &path)
 {
+    const Bytes bytes = readFileBytes(path);
+    if (!bytes.ok())
+        return {QVariant(), bytes.error};
+    return readFileData(path, bytes.data);
+}
+
+PropertyList::Bytes PropertyList::readFileBytes(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {QVariant(), QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
+        return {QByteArray(), QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
     // Read one byte past the limit, so that a file that lies about its size
     // (or grows meanwhile) is caught too.
-    const QByteArray data = file.read(kMaxBytes + 1);
+    QByteArray data = file.read(kMaxBytes + 1);
     if (data.size() > kMaxBytes)
-        return {QVariant(), QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(kMaxBytes)};
+        return {QByteArray(), QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(kMaxBytes)};
+    return {std::move(data), QString()};
+}
+
+PropertyList::ReadResult PropertyList::readFileData(const QString &path, const QByteArray &data)
+{
     ReadResult result = read(data);
     if (!result.ok())
         result.error = QStringLiteral("%1: %2").arg(path, result.error);

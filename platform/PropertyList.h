@@ -39,6 +39,16 @@ public:
 
     static ReadResult read(const QByteArray &xml);
     static ReadResult readFile(const QString &path);
+    // readFile() in two steps, for a caller that tries a reader of its own
+    // layout on the bytes first: the file's bytes (within kMaxBytes), else
+    // the error; then read() of them with errors naming the file.
+    struct Bytes {
+        QByteArray data;
+        QString error; // empty on success
+        bool ok() const { return error.isEmpty(); }
+    };
+    static Bytes readFileBytes(const QString &path);
+    static ReadResult readFileData(const QString &path, const QByteArray &data);
 
     // Strings that XML cannot carry (control characters other than tab,
     // line feed and carriage return; lone surrogates) are refused.

@@ -3,16 +3,76 @@
 #include "PropertyList.h"
 #include "PropertyListValueText.h"
 
-#include <QHash>
 #include <QString>
 
 #include <array>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <string_view>
 
 namespace parley {
 
 namespace {
+
+// ASCII that text holds as it stands: not markup, not '>', not a carriage
+// return, not a control character other than tab and line feed, not DEL.
+constexpr std::array<bool, 256> kPlainByte = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        plain[size_t(c)] = c != '<' && c != '&' && c != '>';
+    plain['\t'] = true;
+    plain['\n'] = true;
+    return plain;
+}();
+
+// Characters that XML allows and every reader takes alike; the rest are
+// left to the full reader.
+bool surelyAllowed(char32_t u)
+{
+    if (u < 0xA0)
+        return u == '\t' || u == '\n' || u == '\r' || (u >= 0x20 && u < 0x7F);
+    if (u >= 0xD800 && u <= 0xDFFF)
+        return false;
+    // Non-characters, and the byte order mark, which the full reader
+    // drops from text.
+    if ((u >= 0xFDD0 && u <= 0xFDEF) || u == 0xFEFF || (u >= 0xFFF0 && u <= 0xFFFF))
+        return false;
+    return (u & 0xFFFE) != 0xFFFE;
+}
+
+// The length of the well-formed UTF-8 sequence at `at` of a character that
+// is surely allowed; 0 for anything else.
+int utf8CharacterLength(const char *at, const char *end)
+{
+    const uchar lead = uchar(*at);
+    int length = 0;
+    char32_t u = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        u = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        u = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        u = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (end - at < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        const uchar next = uchar(at[i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        u = (u << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    if ((length == 3 && u < 0x800) || (length == 4 && (u < 0x10000 || u > 0x10FFFF)))
+        return 0;
+    return surelyAllowed(u) ? length : 0;
+}
 
 class FastReader {
 public:
@@ -121,27 +181,28 @@ private:
 
     std::optional<QVariant> readDict(int depth)
     {
-        QVariantMap map;
+        // Built as the map a QVariantMap wraps: keys come in order (as
+        // written), so each goes in at the end with one comparison.
+        std::map<QString, QVariant> map;
         for (;;) {
             skipWhitespace();
             if (readEndTag("dict"))
-                return QVariant(map);
+                return QVariant(QVariantMap(std::move(map)));
             std::string_view name;
             bool empty = false;
             if (!readStartTag(&name, &empty) || name != "key")
                 return std::nullopt;
             QString key;
-            if (!empty && (!readText(&key, true) || !readEndTag("key")))
+            if (!empty && (!readText(&key) || !readEndTag("key")))
                 return std::nullopt;
             skipWhitespace();
             std::optional<QVariant> value = readValue(depth + 1);
             if (!value)
                 return std::nullopt;
-            const qsizetype before = map.size();
-            auto it = map.insert(map.cend(), key, QVariant());
+            const size_t before = map.size();
+            map.emplace_hint(map.cend(), std::move(key), std::move(*value));
             if (map.size() == before)
                 return std::nullopt; // a duplicate key
-            *it = std::move(*value);
         }
     }
 
@@ -160,21 +221,20 @@ private:
     }
 
     // Text up to the next '<', entities resolved. Left null when there is
-    // none, as the full reader leaves it. Keys repeat in every entry of a
-    // cache, so each distinct one is decoded once and then shared.
-    bool readText(QString *text, bool isKey = false)
+    // none, as the full reader leaves it. Keys and many values repeat in
+    // every entry of a cache, so short ones are decoded once and then shared.
+    bool readText(QString *text)
     {
         const char *run = mAt;
         for (;;) {
-            while (mAt < mEnd && kPlainByte[uchar(*mAt)])
-                ++mAt;
+            mAt += PropertyListFastReader::plainTextLength(mAt, mEnd);
             if (mAt >= mEnd)
                 return false;
             const uchar c = uchar(*mAt);
             if (c == '<' || c == '&') {
                 if (mAt > run) {
-                    if (isKey && c == '<' && text->isNull()) {
-                        *text = internedKey(run, mAt - run);
+                    if (c == '<' && text->isNull()) {
+                        *text = interned(run, mAt - run);
                         return true;
                     }
                     const QString piece = QString::fromUtf8(run, mAt - run);
@@ -192,83 +252,36 @@ private:
                 run = mAt;
                 continue;
             }
-            if (c < 0x80)
-                return false;
-            if (!skipUtf8Character())
-                return false;
+            return false;
         }
     }
 
-    QString internedKey(const char *utf8, qsizetype size)
-    {
-        const QByteArray bytes = QByteArray::fromRawData(utf8, size);
-        if (auto it = mKeys.constFind(bytes); it != mKeys.cend())
-            return *it;
-        QString key = QString::fromUtf8(utf8, size);
-        if (mKeys.size() < 256)
-            mKeys.insert(QByteArray(utf8, size), key);
-        return key;
-    }
+    // A short text's last decoding is kept in a slot chosen by its bytes;
+    // a text that differs takes the slot over.
+    struct Interned {
+        char bytes[24];
+        qsizetype size = -1;
+        QString text;
+    };
+    static constexpr size_t kInternedSlots = 512;
+    static constexpr qsizetype kInternedMaxSize = qsizetype(sizeof(Interned::bytes));
 
-    // ASCII that text holds as it stands: not markup, not '>', not a carriage
-    // return, not a control character other than tab and line feed, not DEL.
-    static constexpr std::array<bool, 256> kPlainByte = [] {
-        std::array<bool, 256> plain{};
-        for (int c = 0x20; c < 0x7F; ++c)
-            plain[size_t(c)] = c != '<' && c != '&' && c != '>';
-        plain['\t'] = true;
-        plain['\n'] = true;
-        return plain;
-    }();
-
-    // A well-formed UTF-8 sequence of a character that is surely allowed.
-    bool skipUtf8Character()
+    QString interned(const char *utf8, qsizetype size)
     {
-        const uchar lead = uchar(*mAt);
-        int length = 0;
-        char32_t u = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            u = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            u = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            u = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (mEnd - mAt < length)
-            return false;
-        for (int i = 1; i < length; ++i) {
-            const uchar next = uchar(mAt[i]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            u = (u << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF.
-        if ((length == 3 && u < 0x800) || (length == 4 && (u < 0x10000 || u > 0x10FFFF)))
-            return false;
-        if (!surelyAllowed(u))
-            return false;
-        mAt += length;
-        return true;
-    }
-
-    // Characters that XML allows and every reader takes alike; the rest are
-    // left to the full reader.
-    static bool surelyAllowed(char32_t u)
-    {
-        if (u < 0xA0)
-            return u == '\t' || u == '\n' || u == '\r' || (u >= 0x20 && u < 0x7F);
-        if (u >= 0xD800 && u <= 0xDFFF)
-            return false;
-        // Non-characters, and the byte order mark, which the full reader
-        // drops from text.
-        if ((u >= 0xFDD0 && u <= 0xFDEF) || u == 0xFEFF || (u >= 0xFFF0 && u <= 0xFFFF))
-            return false;
-        return (u & 0xFFFE) != 0xFFFE;
+        if (size > kInternedMaxSize)
+            return QString::fromUtf8(utf8, size);
+        quint32 hash = 2166136261u; // FNV-1a
+        for (qsizetype i = 0; i < size; ++i)
+            hash = (hash ^ uchar(utf8[i])) * 16777619u;
+        if (!mInterned)
+            mInterned = std::make_unique<Interned[]>(kInternedSlots);
+        Interned &slot = mInterned[(hash ^ (hash >> 16)) % kInternedSlots];
+        if (slot.size == size && std::memcmp(slot.bytes, utf8, size_t(size)) == 0)
+            return slot.text;
+        slot.text = QString::fromUtf8(utf8, size);
+        std::memcpy(slot.bytes, utf8, size_t(size));
+        slot.size = size;
+        return slot.text;
     }
 
     // At '&': a predefined entity or a character reference.
@@ -319,11 +332,26 @@ private:
 
     const char *mAt;
     const char *const mEnd;
-    QHash<QByteArray, QString> mKeys;
+    std::unique_ptr<Interned[]> mInterned;
 };
 
 } // namespace
 
 std::optional<QVariant> PropertyListFastReader::read(const QByteArray &xml) { return FastReader(xml).run(); }
+
+qsizetype PropertyListFastReader::plainTextLength(const char *at, const char *end)
+{
+    const char *const start = at;
+    for (;;) {
+        while (at < end && kPlainByte[uchar(*at)])
+            ++at;
+        if (at >= end || uchar(*at) < 0x80)
+            return at - start;
+        const int length = utf8CharacterLength(at, end);
+        if (length == 0)
+            return at - start;
+        at += length;
+    }
+}
 
 } // namespace parley

@@ -20,6 +20,11 @@ class PropertyListFastReader {
 public:
     // The value; nothing when the document must go to the full reader.
     static std::optional<QVariant> read(const QByteArray &xml);
+    // How many bytes from `at` are text that every reader takes as it
+    // stands: no markup or reference, no '>' or carriage return, and only
+    // well-formed UTF-8 of characters XML surely allows. For readers of a
+    // layout of their own.
+    static qsizetype plainTextLength(const char *at, const char *end);
 };
 
 } // namespace parley

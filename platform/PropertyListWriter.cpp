@@ -18,6 +18,39 @@ namespace parley {
 
 namespace {
 
+// A short piece of markup, padded so that it is copied in one fixed size.
+struct Line {
+    char bytes[16] = {};
+    qsizetype size = 0;
+    constexpr Line(std::string_view text)
+    {
+        for (const char c : text)
+            bytes[size++] = c;
+    }
+};
+
+// Elements known in full (with their line break), each on a line of its own.
+constexpr Line kDictOpen{"<dict>\n"};
+constexpr Line kDictClose{"</dict>\n"};
+constexpr Line kDictEmpty{"<dict/>\n"};
+constexpr Line kArrayOpen{"<array>\n"};
+constexpr Line kArrayClose{"</array>\n"};
+constexpr Line kArrayEmpty{"<array/>\n"};
+constexpr Line kTrue{"<true/>\n"};
+constexpr Line kFalse{"<false/>\n"};
+
+// An element's start and end tags, each written in one piece.
+struct Tag {
+    Line open;
+    Line close;
+};
+constexpr Tag kKey{{"<key>"}, {"</key>\n"}};
+constexpr Tag kString{{"<string>"}, {"</string>\n"}};
+constexpr Tag kInteger{{"<integer>"}, {"</integer>\n"}};
+constexpr Tag kReal{{"<real>"}, {"</real>\n"}};
+constexpr Tag kData{{"<data>"}, {"</data>\n"}};
+constexpr Tag kDate{{"<date>"}, {"</date>\n"}};
+
 class Writer {
 public:
     bool run(const QVariant &value)
@@ -48,45 +81,113 @@ public:
     // Pieces of a document for PropertyListWriter's own interface.
     qsizetype size() const { return mSize; }
     void truncate(qsizetype size) { mSize = size; }
-    void openContainer(int level, const char *tag, qsizetype length)
+    void reserve(qsizetype bytes)
     {
-        indent(level);
-        append(tag, length);
+        if (bytes > 0 && mSize + bytes + kSlack > mCapacity)
+            grow(bytes);
+    }
+    void line(int level, const Line &piece) { fixed<16>(startLine(level, piece.size), piece.bytes); }
+    template <bool IsKey>
+    void constant(int level, const PropertyListWriter::Constant<IsKey> &element)
+    {
+        using Element = PropertyListWriter::Constant<IsKey>;
+        fixed<Element::kCapacity>(startLine(level, qsizetype(element.size())), element.bytes());
+    }
+    // The common cases written with no call: a line at most eight tabs deep
+    // in a buffer with room to spare. Nothing is written when they do not
+    // apply (nullptr, false), and the general path takes over.
+    char *tryLine(int level, qsizetype more)
+    {
+        if (level > 8 || mSize + level + more + kSlack > mCapacity)
+            return nullptr;
+        char *at = mBuffer + mSize;
+        fixed<8>(at, kTabs);
+        mSize += level + more;
+        return at + level;
+    }
+    template <bool IsKey>
+    bool tryConstant(int level, const PropertyListWriter::Constant<IsKey> &element)
+    {
+        using Element = PropertyListWriter::Constant<IsKey>;
+        char *at = tryLine(level, qsizetype(element.size()));
+        if (at)
+            fixed<Element::kCapacity>(at, element.bytes());
+        return at;
+    }
+    bool tryLine(int level, const Line &piece)
+    {
+        char *at = tryLine(level, piece.size);
+        if (at)
+            fixed<16>(at, piece.bytes);
+        return at;
+    }
+    // Text of plain ASCII only.
+    bool tryText(int level, const Tag &tag, QStringView text)
+    {
+        const qsizetype n = text.size();
+        if (level > 8 || mSize + level + tag.open.size + n + tag.close.size + kSlack > mCapacity)
+            return false;
+        char *const start = mBuffer + mSize;
+        fixed<8>(start, kTabs);
+        char *out = start + level;
+        fixed<16>(out, tag.open.bytes);
+        out += tag.open.size;
+        const char16_t *in = text.utf16();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t u = in[i];
+            if (u >= 0x80 || !kPlainAscii[u])
+                return false;
+            out[i] = char(u);
+        }
+        out += n;
+        fixed<16>(out, tag.close.bytes);
+        out += tag.close.size;
+        mSize = out - mBuffer;
+        return true;
     }
     bool writeKey(int level, QStringView key) { return writeString(level, kKey, key); }
     bool writeText(int level, QStringView text) { return writeString(level, kString, text); }
-    void writeBool(int level, bool value)
-    {
-        indent(level);
-        if (value)
-            append("<true/>\n");
-        else
-            append("<false/>\n");
-    }
+    void writeBool(int level, bool value) { line(level, value ? kTrue : kFalse); }
     void writeInt(int level, qint64 value) { writeInteger(level, value); }
     bool writeAny(int level, const QVariant &value) { return writeValue(value, level); }
     bool failWith(const QString &what) { return fail(what); }
     bool failed() const { return !mError.isEmpty(); }
 
 private:
-    bool fail(const QString &what)
+    [[gnu::cold, gnu::noinline]] bool fail(const QString &what)
     {
         mError = what;
         return false;
     }
 
     // The buffer is grown geometrically and written through a plain pointer;
-    // QByteArray::append per piece cost more than the pieces themselves.
+    // QByteArray::append per piece cost more than the pieces themselves. It
+    // always has kSlack bytes to spare past what is asked, so that short
+    // pieces are copied in fixed sizes (a few moves, no call) and only the
+    // bytes that count are counted as written.
+    static constexpr qsizetype kSlack = 64;
+    static_assert(kSlack >= qsizetype(PropertyListWriter::ConstantKey::kCapacity) + 8);
+
     char *extend(qsizetype n)
     {
-        if (mSize + n > mCapacity || !mBuffer) {
-            mCapacity = std::max({mSize + n, 2 * mCapacity, qsizetype(4096)});
-            mOut.resize(mCapacity);
-            mBuffer = mOut.data();
-        }
+        if (mSize + n + kSlack > mCapacity) [[unlikely]]
+            grow(n);
         char *at = mBuffer + mSize;
         mSize += n;
         return at;
+    }
+
+    [[gnu::noinline]] void grow(qsizetype n)
+    {
+        mCapacity = std::max({mSize + n + kSlack, 2 * mCapacity, qsizetype(4096)});
+        mOut.resize(mCapacity);
+        mBuffer = mOut.data();
+    }
+
+    template <std::size_t N>
+    static void fixed(char *to, const char *from)
+    {
+        std::memcpy(to, from, N);
     }
 
     template <qsizetype N>
@@ -95,30 +196,23 @@ private:
         append(text, N - 1);
     }
     void append(const char *text, qsizetype size) { std::memcpy(extend(size), text, size_t(size)); }
-    void append(char c) { *extend(1) = c; }
 
-    void indent(int level) { std::memset(extend(level), '\t', size_t(level)); }
-
-    // An element's start and end tags, each written in one piece.
-    struct Tag {
-        std::string_view open;
-        std::string_view close;
-    };
-    static constexpr Tag kKey{"<key>", "</key>\n"};
-    static constexpr Tag kString{"<string>", "</string>\n"};
-    static constexpr Tag kInteger{"<integer>", "</integer>\n"};
-    static constexpr Tag kReal{"<real>", "</real>\n"};
-    static constexpr Tag kData{"<data>", "</data>\n"};
-    static constexpr Tag kDate{"<date>", "</date>\n"};
-
-    void open(int level, const Tag &tag)
+    // Tabs for a line's indentation and room for `more` bytes after them,
+    // where the line goes on.
+    static constexpr char kTabs[8] = {'\t', '\t', '\t', '\t', '\t', '\t', '\t', '\t'};
+    static char *putTabs(char *at, int level)
     {
-        char *at = extend(level + qsizetype(tag.open.size()));
-        std::memset(at, '\t', size_t(level));
-        std::memcpy(at + level, tag.open.data(), tag.open.size());
+        if (level <= 8) [[likely]]
+            fixed<8>(at, kTabs);
+        else
+            std::memset(at, '\t', size_t(level));
+        return at + level;
     }
+    char *startLine(int level, qsizetype more) { return putTabs(extend(level + more), level); }
 
-    void close(const Tag &tag) { append(tag.close.data(), qsizetype(tag.close.size())); }
+    void open(int level, const Tag &tag) { fixed<16>(startLine(level, tag.open.size), tag.open.bytes); }
+
+    void close(const Tag &tag) { fixed<16>(extend(tag.close.size), tag.close.bytes); }
 
     void simple(int level, const Tag &tag, QByteArrayView text)
     {
@@ -135,15 +229,15 @@ private:
         return at;
     }
 
-    // Escapes markup; a carriage return is written as a character reference,
+    // Escapes markup into `out`, which has room for five bytes per UTF-16
+    // unit (the most any takes); the end of what was written, or nothing on
+    // failure. A carriage return is written as a character reference,
     // because a reader turns a literal one into a line feed. Encodes UTF-8
-    // in the same pass; no UTF-16 unit takes more than five bytes.
-    bool escape(QStringView text)
+    // in the same pass.
+    [[gnu::noinline]] char *escape(char *out, QStringView text)
     {
         const char16_t *in = text.utf16();
         const char16_t *const end = in + text.size();
-        char *const start = reserveTail(5 * text.size());
-        char *out = start;
         while (in < end) {
             const char16_t u = *in++;
             if (u < 0x80) {
@@ -165,8 +259,9 @@ private:
                 continue;
             }
             if (QChar::isHighSurrogate(u)) {
-                if (in >= end || !QChar::isLowSurrogate(*in))
-                    return fail(QStringLiteral("a string holds a lone surrogate"));
+                if (in >= end || !QChar::isLowSurrogate(*in)) {
+                    return loneSurrogate();
+                }
                 const char32_t c = QChar::surrogateToUcs4(u, *in++);
                 *out++ = char(0xF0 | (c >> 18));
                 *out++ = char(0x80 | ((c >> 12) & 0x3F));
@@ -174,16 +269,16 @@ private:
                 *out++ = char(0x80 | (c & 0x3F));
                 continue;
             }
-            if (QChar::isLowSurrogate(u))
-                return fail(QStringLiteral("a string holds a lone surrogate"));
+            if (QChar::isLowSurrogate(u)) {
+                return loneSurrogate();
+            }
             if (u == 0xFFFE || u == 0xFFFF)
                 return refuseCharacter(u);
             *out++ = char(0xE0 | (u >> 12));
             *out++ = char(0x80 | ((u >> 6) & 0x3F));
             *out++ = char(0x80 | (u & 0x3F));
         }
-        mSize += out - start;
-        return true;
+        return out;
     }
 
     template <size_t N>
@@ -193,10 +288,17 @@ private:
         return out + N - 1;
     }
 
-    bool refuseCharacter(char16_t u)
+    // Both answer nothing, for escape().
+    [[gnu::cold, gnu::noinline]] char *refuseCharacter(char16_t u)
     {
-        return fail(QStringLiteral("a string holds the character U+%1, which XML cannot carry")
-                        .arg(uint(u), 4, 16, QLatin1Char('0')));
+        fail(QStringLiteral("a string holds the character U+%1, which XML cannot carry")
+                 .arg(uint(u), 4, 16, QLatin1Char('0')));
+        return nullptr;
+    }
+    [[gnu::cold, gnu::noinline]] char *loneSurrogate()
+    {
+        fail(QStringLiteral("a string holds a lone surrogate"));
+        return nullptr;
     }
 
     // ASCII written as it stands: not markup, not a carriage return, not a
@@ -212,11 +314,27 @@ private:
 
     bool writeString(int level, const Tag &tag, QStringView text)
     {
-        // Escaped straight into the output; on failure the output is dropped.
-        open(level, tag);
-        if (!escape(text))
-            return false;
-        close(tag);
+        // Room for the element at its longest, taken at once; the text is
+        // escaped straight into it, and only what was written is counted.
+        // On failure nothing is.
+        char *const start = reserveTail(level + tag.open.size + 5 * text.size() + tag.close.size);
+        char *out = putTabs(start, level);
+        fixed<16>(out, tag.open.bytes);
+        out += tag.open.size;
+        // Plain ASCII (most text) is copied as it stands; escape() takes
+        // over from the first unit that needs more.
+        const char16_t *in = text.utf16();
+        const char16_t *const end = in + text.size();
+        while (in < end && *in < 0x80 && kPlainAscii[*in])
+            *out++ = char(*in++);
+        if (in < end) [[unlikely]] {
+            out = escape(out, QStringView(in, end));
+            if (!out)
+                return false;
+        }
+        fixed<16>(out, tag.close.bytes);
+        out += tag.close.size;
+        mSize += out - start;
         return true;
     }
 
@@ -232,12 +350,10 @@ private:
     bool writeDict(const Map &map, int level)
     {
         if (map.isEmpty()) {
-            indent(level);
-            append("<dict/>\n");
+            line(level, kDictEmpty);
             return true;
         }
-        indent(level);
-        append("<dict>\n");
+        line(level, kDictOpen);
         if constexpr (std::is_same_v<Map, QVariantMap>) {
             // A map is already in key order.
             for (auto it = map.cbegin(); it != map.cend(); ++it) {
@@ -252,8 +368,7 @@ private:
                     return false;
             }
         }
-        indent(level);
-        append("</dict>\n");
+        line(level, kDictClose);
         return true;
     }
 
@@ -261,12 +376,10 @@ private:
     bool writeArray(const List &list, int level)
     {
         if (list.isEmpty()) {
-            indent(level);
-            append("<array/>\n");
+            line(level, kArrayEmpty);
             return true;
         }
-        indent(level);
-        append("<array>\n");
+        line(level, kArrayOpen);
         for (const auto &item : list) {
             bool ok;
             if constexpr (std::is_same_v<List, QStringList>)
@@ -276,8 +389,7 @@ private:
             if (!ok)
                 return false;
         }
-        indent(level);
-        append("</array>\n");
+        line(level, kArrayClose);
         return true;
     }
 
@@ -295,11 +407,7 @@ private:
             return fail(QStringLiteral("nested deeper than %1 levels").arg(PropertyList::kMaxDepth));
         switch (type) {
         case QMetaType::Bool:
-            indent(level);
-            if (as<bool>(value))
-                append("<true/>\n");
-            else
-                append("<false/>\n");
+            writeBool(level, as<bool>(value));
             return true;
         case QMetaType::Int:
         case QMetaType::Short:
@@ -378,69 +486,156 @@ PropertyList::WriteResult PropertyListWriter::write(const QVariant &value)
 }
 
 struct PropertyListWriter::State : Writer {
+    // What the innermost open container takes next; outside any, one value;
+    // nothing once anything failed.
+    enum Expect : quint8 { RootValue, ArrayValue, DictKey, DictValue, Failed };
     struct Open {
         bool dict;
         qsizetype start; // where the container's start tag begins
-        qsizetype items = 0;
     };
-    std::vector<Open> open;
+    Open open[PropertyList::kMaxDepth];
+    int depth = 0; // containers open
+    Expect expect = RootValue;
     int roots = 0; // values written outside any container
-    int level() const { return int(open.size()); }
-    // A value is written where a dictionary expects its key, or the reverse.
-    bool misplaced(bool isKey) const
+
+    // The common case of each piece is tried first, inline and with one
+    // check of the state; the general path below handles everything,
+    // including every error.
+    bool fastKey() { return expect == DictKey; }
+    bool fastValue() { return expect == DictValue || expect == ArrayValue; }
+    void valueWritten()
     {
-        if (open.empty())
-            return isKey;
-        const Open &top = open.back();
-        return top.dict ? isKey != (top.items % 2 == 0) : isKey;
+        if (expect == DictValue)
+            expect = DictKey;
     }
+    bool tryBeginContainer(bool dict)
+    {
+        if (!fastValue() || depth >= PropertyList::kMaxDepth)
+            return false;
+        const qsizetype start = size();
+        if (!tryLine(depth, dict ? kDictOpen : kArrayOpen))
+            return false;
+        valueWritten();
+        open[depth++] = {dict, start};
+        expect = dict ? DictKey : ArrayValue;
+        return true;
+    }
+    bool tryEndContainer(bool dict)
+    {
+        // A state of DictKey or ArrayValue means a container is open.
+        if (expect != (dict ? DictKey : ArrayValue))
+            return false;
+        const Line &openTag = dict ? kDictOpen : kArrayOpen;
+        if (size() == open[depth - 1].start + (depth - 1) + openTag.size)
+            return false; // empty
+        if (!tryLine(depth - 1, dict ? kDictClose : kArrayClose))
+            return false;
+        closed();
+        return true;
+    }
+    void closed()
+    {
+        --depth;
+        expect = depth == 0 ? RootValue : open[depth - 1].dict ? DictKey : ArrayValue;
+    }
+
+    // The general path.
+    bool settle(bool ok)
+    {
+        if (failed())
+            expect = Failed;
+        return ok;
+    }
+    // Misuse by the caller; kept out of the way of the common path.
+    [[gnu::cold, gnu::noinline]] bool misuse(const char *what) { return failWith(QString::fromLatin1(what)); }
+    bool outOfPlace() { return misuse("a key or value out of place"); }
     bool begin(bool isKey)
     {
         if (failed())
             return false;
-        if (misplaced(isKey))
-            return failWith(QStringLiteral("a key or value out of place"));
-        if (!open.empty())
-            ++open.back().items;
-        else if (roots++ > 0)
-            return failWith(QStringLiteral("a second value outside any container"));
-        return true;
+        switch (expect) {
+        case DictKey:
+            if (!isKey)
+                return outOfPlace();
+            expect = DictValue;
+            return true;
+        case DictValue:
+            if (isKey)
+                return outOfPlace();
+            expect = DictKey;
+            return true;
+        case ArrayValue:
+            return !isKey || outOfPlace();
+        case RootValue:
+            if (isKey)
+                return outOfPlace();
+            if (roots++ > 0)
+                return misuse("a second value outside any container");
+            return true;
+        case Failed:
+            break;
+        }
+        return false;
     }
-    bool beginContainer(bool dict)
+    [[gnu::cold, gnu::noinline]] bool tooDeep()
+    {
+        return failWith(QStringLiteral("nested deeper than %1 levels").arg(PropertyList::kMaxDepth));
+    }
+    [[gnu::noinline]] bool beginContainer(bool dict)
     {
         if (!begin(false))
-            return false;
-        if (level() >= PropertyList::kMaxDepth)
-            return failWith(QStringLiteral("nested deeper than %1 levels").arg(PropertyList::kMaxDepth));
-        open.push_back({dict, size()});
-        if (dict)
-            openContainer(level() - 1, "<dict>\n", 7);
-        else
-            openContainer(level() - 1, "<array>\n", 8);
+            return settle(false);
+        if (depth >= PropertyList::kMaxDepth) [[unlikely]]
+            return settle(tooDeep());
+        open[depth] = {dict, size()};
+        line(depth++, dict ? kDictOpen : kArrayOpen);
+        expect = dict ? DictKey : ArrayValue;
         return true;
     }
-    bool endContainer(bool dict)
+    [[gnu::noinline]] bool endContainer(bool dict)
     {
         if (failed())
             return false;
-        if (open.empty() || open.back().dict != dict || (dict && open.back().items % 2 != 0))
-            return failWith(QStringLiteral("a container closed out of place"));
-        const Open top = open.back();
-        open.pop_back();
-        // An empty container is written as one empty-element tag, as write() does.
-        if (top.items == 0) {
-            truncate(top.start);
-            if (dict)
-                openContainer(level(), "<dict/>\n", 8);
-            else
-                openContainer(level(), "<array/>\n", 9);
-        } else if (dict) {
-            openContainer(level(), "</dict>\n", 8);
+        if (expect != (dict ? DictKey : ArrayValue))
+            return settle(misuse("a container closed out of place"));
+        const qsizetype start = open[depth - 1].start;
+        closed();
+        // An empty container (nothing written after its start tag) is
+        // written as one empty-element tag, as write() does.
+        const Line &openTag = dict ? kDictOpen : kArrayOpen;
+        if (size() == start + depth + openTag.size) {
+            truncate(start);
+            line(depth, dict ? kDictEmpty : kArrayEmpty);
         } else {
-            openContainer(level(), "</array>\n", 9);
+            line(depth, dict ? kDictClose : kArrayClose);
         }
         return true;
     }
+    template <bool IsKey>
+    [[gnu::noinline]] bool writeConstant(const PropertyListWriter::Constant<IsKey> &element)
+    {
+        if (!begin(IsKey))
+            return settle(false);
+        constant(depth, element);
+        return true;
+    }
+    [[gnu::noinline]] bool writeKeyText(QStringView key) { return settle(begin(true) && writeKey(depth, key)); }
+    [[gnu::noinline]] bool writeStringText(QStringView text) { return settle(begin(false) && writeText(depth, text)); }
+    [[gnu::noinline]] bool writeBoolean(bool value)
+    {
+        if (!begin(false))
+            return settle(false);
+        writeBool(depth, value);
+        return true;
+    }
+    [[gnu::noinline]] bool writeInteger(qint64 value)
+    {
+        if (!begin(false))
+            return settle(false);
+        writeInt(depth, value);
+        return true;
+    }
+    [[gnu::noinline]] bool writeValue(const QVariant &value) { return settle(begin(false) && writeAny(depth, value)); }
 };
 
 PropertyListWriter::PropertyListWriter() : d(std::make_unique<State>())
@@ -450,39 +645,70 @@ PropertyListWriter::PropertyListWriter() : d(std::make_unique<State>())
 
 PropertyListWriter::~PropertyListWriter() = default;
 
-bool PropertyListWriter::beginArray() { return d->beginContainer(false); }
-bool PropertyListWriter::endArray() { return d->endContainer(false); }
-bool PropertyListWriter::beginDict() { return d->beginContainer(true); }
-bool PropertyListWriter::endDict() { return d->endContainer(true); }
+bool PropertyListWriter::beginArray() { return d->tryBeginContainer(false) || d->beginContainer(false); }
+bool PropertyListWriter::endArray() { return d->tryEndContainer(false) || d->endContainer(false); }
+bool PropertyListWriter::beginDict() { return d->tryBeginContainer(true) || d->beginContainer(true); }
+bool PropertyListWriter::endDict() { return d->tryEndContainer(true) || d->endContainer(true); }
 
-bool PropertyListWriter::key(QStringView key) { return d->begin(true) && d->writeKey(d->level(), key); }
+void PropertyListWriter::reserve(qsizetype bytes) { d->reserve(bytes); }
 
-bool PropertyListWriter::string(QStringView text) { return d->begin(false) && d->writeText(d->level(), text); }
+bool PropertyListWriter::key(QStringView key)
+{
+    State &s = *d;
+    if (s.fastKey() && s.tryText(s.depth, kKey, key)) {
+        s.expect = State::DictValue;
+        return true;
+    }
+    return s.writeKeyText(key);
+}
+
+bool PropertyListWriter::key(const ConstantKey &key)
+{
+    State &s = *d;
+    if (s.fastKey() && s.tryConstant(s.depth, key)) {
+        s.expect = State::DictValue;
+        return true;
+    }
+    return s.writeConstant(key);
+}
+
+bool PropertyListWriter::string(QStringView text)
+{
+    State &s = *d;
+    if (s.fastValue() && s.tryText(s.depth, kString, text)) {
+        s.valueWritten();
+        return true;
+    }
+    return s.writeStringText(text);
+}
+
+bool PropertyListWriter::string(const ConstantString &text)
+{
+    State &s = *d;
+    if (s.fastValue() && s.tryConstant(s.depth, text)) {
+        s.valueWritten();
+        return true;
+    }
+    return s.writeConstant(text);
+}
 
 bool PropertyListWriter::boolean(bool value)
 {
-    if (!d->begin(false))
-        return false;
-    d->writeBool(d->level(), value);
-    return true;
+    State &s = *d;
+    if (s.fastValue() && s.tryLine(s.depth, value ? kTrue : kFalse)) {
+        s.valueWritten();
+        return true;
+    }
+    return s.writeBoolean(value);
 }
 
-bool PropertyListWriter::integer(qint64 value)
-{
-    if (!d->begin(false))
-        return false;
-    d->writeInt(d->level(), value);
-    return true;
-}
+bool PropertyListWriter::integer(qint64 value) { return d->writeInteger(value); }
 
-bool PropertyListWriter::value(const QVariant &value)
-{
-    return d->begin(false) && d->writeAny(d->level(), value);
-}
+bool PropertyListWriter::value(const QVariant &value) { return d->writeValue(value); }
 
 PropertyList::WriteResult PropertyListWriter::finish()
 {
-    if (!d->failed() && (!d->open.empty() || d->roots != 1))
+    if (!d->failed() && (d->depth != 0 || d->roots != 1))
         d->failWith(QStringLiteral("a container left open or no value written"));
     if (d->failed())
         return {QByteArray(), d->error()};

@@ -15,12 +15,52 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <cstddef>
 #include <memory>
+#include <string_view>
 
 namespace parley {
 
 class PropertyListWriter {
 public:
+    // A key or string known when compiling, kept as its finished element
+    // ("<key>type</key>\n"), so that writing it is one fixed-size copy: the
+    // group cache writes the same few names tens of thousands of times.
+    // Text that would need escaping, or is too long, does not compile.
+    template <bool IsKey>
+    class Constant {
+    public:
+        static constexpr std::size_t kCapacity = 48;
+        template <std::size_t N>
+        consteval explicit Constant(const char (&text)[N])
+        {
+            const std::string_view open = IsKey ? "<key>" : "<string>";
+            const std::string_view close = IsKey ? "</key>\n" : "</string>\n";
+            const std::string_view body(text, N - 1);
+            if (open.size() + body.size() + close.size() > kCapacity)
+                throw "too long for a constant element";
+            for (const char c : body) {
+                if (c < 0x20 || c > 0x7E || c == '&' || c == '<' || c == '>')
+                    throw "a constant element holds a character that needs escaping";
+            }
+            for (const char c : open)
+                mBytes[mSize++] = c;
+            for (const char c : body)
+                mBytes[mSize++] = c;
+            for (const char c : close)
+                mBytes[mSize++] = c;
+        }
+        // Padded with zero bytes up to kCapacity.
+        const char *bytes() const { return mBytes; }
+        std::size_t size() const { return mSize; }
+
+    private:
+        char mBytes[kCapacity] = {};
+        std::size_t mSize = 0;
+    };
+    using ConstantKey = Constant<true>;
+    using ConstantString = Constant<false>;
+
     static PropertyList::WriteResult write(const QVariant &value);
 
     PropertyListWriter();
@@ -28,13 +68,18 @@ public:
     PropertyListWriter(const PropertyListWriter &) = delete;
     PropertyListWriter &operator=(const PropertyListWriter &) = delete;
 
+    // Room for a document of about this many bytes, taken once.
+    void reserve(qsizetype bytes);
+
     // Each answers false once anything failed.
     bool beginArray();
     bool endArray();
     bool beginDict();
     bool endDict();
     bool key(QStringView key);
+    bool key(const ConstantKey &key);
     bool string(QStringView text);
+    bool string(const ConstantString &text);
     bool boolean(bool value);
     bool integer(qint64 value);
     bool value(const QVariant &value);

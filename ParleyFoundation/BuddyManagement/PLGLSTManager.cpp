@@ -1,6 +1,7 @@
 #include "PLGLSTManager.h"
 
 #include "Log.h"
+#include "PLGroupCacheFastReader.h"
 #include "PropertyList.h"
 #include "PropertyListWriter.h"
 #include "Utils/PLUtils.h"
@@ -44,7 +45,22 @@ void PLGLSTManager::loadIfGroupCacheExist()
     PLCreateFolderIfNotExist(folder);
     if (!QFileInfo::exists(mGroupCachePathValue))
         return;
-    const PropertyList::ReadResult stored = PropertyList::readFile(mGroupCachePathValue);
+    const PropertyList::Bytes bytes = PropertyList::readFileBytes(mGroupCachePathValue);
+    // The cache's own layout is read straight into lines; anything else is
+    // read as a property list.
+    if (bytes.ok()) {
+        if (std::optional<PLGroupCacheFastReader::Contents> contents = PLGroupCacheFastReader::read(bytes.data)) {
+            mEntries.reserve(contents->lines.size() + 1);
+            mEntries.emplace_back(contents->cacheEntry);
+            for (PLGroupInfo &line : contents->lines)
+                mEntries.emplace_back(std::move(line));
+            mVersion = contents->cacheEntry.value(QStringLiteral("groupCacheNo")).toInt();
+            return;
+        }
+    }
+    const PropertyList::ReadResult stored =
+        bytes.ok() ? PropertyList::readFileData(mGroupCachePathValue, bytes.data)
+                   : PropertyList::ReadResult{QVariant(), bytes.error};
     if (!stored.ok() || stored.value.typeId() != QMetaType::QVariantList) {
         plLog(QStringLiteral("group cache is not a property-list array; ignored: ") + mGroupCachePathValue
               + QLatin1String(" ") + stored.error);
@@ -81,6 +97,15 @@ QVariantMap PLGLSTManager::groupInfoAtIndex(qsizetype index) const
 {
     PL_GUARD_FLAG(index >= 0 && index < count(), QVariantMap());
     return dictionaryOf(mEntries[size_t(index)]);
+}
+
+std::optional<PLGroupInfo> PLGLSTManager::lineAtIndex(qsizetype index) const
+{
+    if (index < 0 || index >= count())
+        return PLGroupInfo::fromVariantMap(groupInfoAtIndex(index)); // reports the index
+    if (const auto *line = std::get_if<PLGroupInfo>(&mEntries[size_t(index)]))
+        return *line;
+    return PLGroupInfo::fromVariantMap(std::get<QVariantMap>(mEntries[size_t(index)]));
 }
 
 QVariantList PLGLSTManager::mGLSTArray() const
@@ -140,6 +165,8 @@ QString PLGLSTManager::writeCacheFile() const
 {
     // The same bytes as writing mGLSTArray() as one value.
     PropertyListWriter writer;
+    // A buddy's line takes ~180 bytes: the buffer is taken once, not regrown.
+    writer.reserve(qsizetype(mEntries.size()) * 200 + 1024);
     writer.beginArray();
     for (const Entry &entry : mEntries) {
         if (const auto *line = std::get_if<PLGroupInfo>(&entry))

@@ -3,7 +3,8 @@
 // The per-user copy of the server's group list (GroupCache.nch): loaded at
 // sign-in to report its number, recorded anew while a fresh list arrives.
 // The lines of a recording are kept as they came and written straight to the
-// file: one dictionary per line cost more than the rest of a line's work.
+// file, and a file of the usual layout is loaded straight into lines: one
+// dictionary per line cost more than the rest of a line's work.
 
 #include "PLGroupInfo.h"
 
@@ -11,6 +12,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -30,6 +32,10 @@ public:
     qsizetype count() const { return qsizetype(mEntries.size()); }
     // An empty entry for an index out of range.
     QVariantMap groupInfoAtIndex(qsizetype index) const;
+    // PLGroupInfo::fromVariantMap(groupInfoAtIndex(index)), without building
+    // the dictionary of a line that is held as a line (a cache loaded from
+    // its usual layout, or recorded).
+    std::optional<PLGroupInfo> lineAtIndex(qsizetype index) const;
 
     // Starts a new recording with the "Cache" entry of a fresh list.
     void beginSave(const QVariantMap &cacheEntry);

@@ -54,27 +54,45 @@ QVariantMap PLGroupInfo::toVariantMap() const
     return QVariantMap(std::move(map));
 }
 
+namespace {
+
+// The same names as finished elements, for the writer.
+using Key = PropertyListWriter::ConstantKey;
+using Text = PropertyListWriter::ConstantString;
+constexpr Key kTypeKey("type");
+constexpr Key kGroupCacheNoKey("groupCacheNo");
+constexpr Key kWillDownloadGroupKey("willDownloadGroup");
+constexpr Key kIsLastKey("isLast");
+constexpr Key kGroupIDKey("groupId");
+constexpr Key kGroupNameKey("groupName");
+constexpr Key kBuddyCMNKey("buddyCMN");
+constexpr Text kCacheText("Cache");
+constexpr Text kGroupText("Group");
+constexpr Text kBuddyText("Buddy");
+
+} // namespace
+
 void PLGroupInfo::writeDictionary(PropertyListWriter &writer) const
 {
     // Keys in toVariantMap's (ascending) order.
     writer.beginDict();
     switch (type) {
     case Cache:
-        writer.key(kGroupCacheNo), writer.integer(qint64(groupCacheNo));
-        writer.key(kType), writer.string(kCacheType);
-        writer.key(kWillDownloadGroup), writer.boolean(willDownloadGroup);
+        writer.key(kGroupCacheNoKey), writer.integer(qint64(groupCacheNo));
+        writer.key(kTypeKey), writer.string(kCacheText);
+        writer.key(kWillDownloadGroupKey), writer.boolean(willDownloadGroup);
         break;
     case Group:
-        writer.key(kGroupID), writer.string(groupID);
-        writer.key(kGroupName), writer.string(groupName);
-        writer.key(kIsLast), writer.boolean(isLast);
-        writer.key(kType), writer.string(kGroupType);
+        writer.key(kGroupIDKey), writer.string(groupID);
+        writer.key(kGroupNameKey), writer.string(groupName);
+        writer.key(kIsLastKey), writer.boolean(isLast);
+        writer.key(kTypeKey), writer.string(kGroupText);
         break;
     case Buddy:
-        writer.key(kBuddyCMN), writer.string(buddyCMN);
-        writer.key(kGroupID), writer.string(groupID);
-        writer.key(kIsLast), writer.boolean(isLast);
-        writer.key(kType), writer.string(kBuddyType);
+        writer.key(kBuddyCMNKey), writer.string(buddyCMN);
+        writer.key(kGroupIDKey), writer.string(groupID);
+        writer.key(kIsLastKey), writer.boolean(isLast);
+        writer.key(kTypeKey), writer.string(kBuddyText);
         break;
     case Unknown: break;
     }

@@ -242,3 +242,33 @@ TEST(PropertyListReaderReference, NestingAtAndPastTheLimit)
 }
 
 } // namespace
+
+namespace {
+
+// Keys out of order and repeated apart, and many short texts that recur
+// among many that do not (so that shared texts are taken over and decoded
+// again), read as the full reader reads them.
+TEST(PropertyListReaderReference, KeyOrderAndRecurringTexts)
+{
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
+    for (const char *dict : {"<dict><key>b</key><true/><key>a</key><false/></dict>",
+                             "<dict><key>a</key><true/><key>b</key><false/><key>a</key><false/></dict>",
+                             "<dict><key>c</key><true/><key>a</key><true/><key>b</key><false/></dict>",
+                             "<dict><key>b</key><true/><key>a</key><false/><key>b</key><false/></dict>",
+                             "<dict><key></key><true/><key/><false/></dict>",
+                             "<dict><key>\xED\x95\x9C</key><true/><key>z</key><false/></dict>"}) {
+        expectSameAsReference(head + dict + "</plist>", dict);
+    }
+    QRandomGenerator random(5);
+    QByteArray body = "<array>";
+    for (int i = 0; i < 4000; ++i) {
+        const QByteArray text = random.bounded(3) == 0 ? QByteArray::number(random.bounded(40))
+                                                       : QByteArray::number(random.generate64(), 36).left(
+                                                             1 + random.bounded(30));
+        body += "<dict><key>k" + text.left(3) + "</key><string>" + text + "</string></dict>";
+    }
+    body += "</array>";
+    expectSameAsReference(head + body + "</plist>", "recurring texts");
+}
+
+} // namespace

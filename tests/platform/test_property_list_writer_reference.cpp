@@ -550,3 +550,105 @@ TEST(PropertyListPieceWriter, MisuseIsAnError)
         EXPECT_TRUE(result.data.isEmpty()) << c.name;
     }
 }
+
+namespace {
+
+// A key or string given as a constant element against the same text given
+// as a view, at every depth (past the short indentation too) and in and out
+// of place; the bytes and the errors are the same.
+template <typename Constant, typename Write, typename WriteView>
+void expectConstantSameAsView(const Constant &constant, const char *text, Write writeConstant,
+                              WriteView writeView)
+{
+    const QString view = QString::fromLatin1(text);
+    for (int depth = 0; depth < PropertyList::kMaxDepth; ++depth) {
+        for (const bool inPlace : {true, false}) {
+            PropertyListWriter byConstant, byView;
+            for (PropertyListWriter *writer : {&byConstant, &byView}) {
+                for (int i = 0; i < depth; ++i)
+                    writer->beginArray();
+                writer->beginDict();
+                if (!inPlace)
+                    writer->key(u"before");
+            }
+            writeConstant(byConstant, constant);
+            writeView(byView, view);
+            for (PropertyListWriter *writer : {&byConstant, &byView}) {
+                if (inPlace == std::is_same_v<Constant, PropertyListWriter::ConstantKey>)
+                    writer->boolean(true); // completes the pair
+                writer->endDict();
+                for (int i = 0; i < depth; ++i)
+                    writer->endArray();
+            }
+            const PropertyList::WriteResult expected = byView.finish();
+            const PropertyList::WriteResult actual = byConstant.finish();
+            const std::string what = std::string(text) + " depth " + std::to_string(depth);
+            EXPECT_EQ(actual.error.toStdString(), expected.error.toStdString()) << what;
+            EXPECT_EQ(actual.data.toStdString(), expected.data.toStdString()) << what;
+            EXPECT_EQ(actual.ok(), inPlace) << what;
+        }
+    }
+}
+
+} // namespace
+
+TEST(PropertyListPieceWriter, ConstantElementsGiveTheBytesOfTheirText)
+{
+    const auto key = [](PropertyListWriter &w, const auto &k) { w.key(k); };
+    const auto keyView = [](PropertyListWriter &w, const QString &k) { w.key(k); };
+    // Inside a dict a value goes after a key: the string cases write one first.
+    const auto pairString = [](PropertyListWriter &w, const auto &s) { w.key(u"k"), w.string(s); };
+    const auto pairStringView = [](PropertyListWriter &w, const QString &s) { w.key(u"k"), w.string(s); };
+
+    using Key = PropertyListWriter::ConstantKey;
+    using Text = PropertyListWriter::ConstantString;
+    static constexpr Key keys[] = {Key("type"), Key(""), Key("groupCacheNo"), Key("willDownloadGroup"),
+                                   Key("\"quoted\" 'and' ;#/=?"), Key("a key of thirty-five characters....")};
+    const char *keyTexts[] = {"type", "", "groupCacheNo", "willDownloadGroup", "\"quoted\" 'and' ;#/=?",
+                              "a key of thirty-five characters...."};
+    for (size_t i = 0; i < std::size(keys); ++i)
+        expectConstantSameAsView(keys[i], keyTexts[i], key, keyView);
+
+    static constexpr Text texts[] = {Text("Buddy"), Text(""), Text("~ !\"'$%()*+,-./:;=?@[\\]^_`{|}"),
+                                     Text("a string of thirty characters.")};
+    const char *textTexts[] = {"Buddy", "", "~ !\"'$%()*+,-./:;=?@[\\]^_`{|}", "a string of thirty characters."};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        expectConstantSameAsView(texts[i], textTexts[i], pairString, pairStringView);
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST(PropertyListPieceWriter, ConstantStringAtTheTopAndTwice)
+{
+    static constexpr PropertyListWriter::ConstantString text("Group");
+    PropertyListWriter once;
+    once.string(text);
+    EXPECT_EQ(once.finish().data, PropertyList::write(QStringLiteral("Group")).data);
+
+    PropertyListWriter twice, twiceByView;
+    twice.string(text), twice.string(text);
+    twiceByView.string(u"Group"), twiceByView.string(u"Group");
+    const PropertyList::WriteResult refused = twice.finish();
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error, twiceByView.finish().error);
+}
+
+// Room taken beforehand, too little, none or far too much, changes no byte;
+// a document far larger than the first allocation grows across many steps.
+TEST(PropertyListPieceWriter, ReservedRoomChangesNothing)
+{
+    Generator generator(77);
+    QVariantList list;
+    for (int i = 0; i < 3000; ++i)
+        list.append(generator.value(1));
+    const PropertyList::WriteResult expected = writeInPieces(QVariant(list));
+    for (const qsizetype room : {qsizetype(-1), qsizetype(0), qsizetype(1), qsizetype(100), qsizetype(1 << 22)}) {
+        PropertyListWriter writer;
+        writer.reserve(room);
+        writePieces(writer, QVariant(list));
+        const PropertyList::WriteResult actual = writer.finish();
+        EXPECT_EQ(actual.error.toStdString(), expected.error.toStdString()) << room;
+        EXPECT_EQ(actual.data.toStdString(), expected.data.toStdString()) << room;
+    }
+}
