@@ -53,7 +53,7 @@ void PLParleySession::dpSessionGroupLineReceived(PLDPSession *session, const PLG
         } else {
             // The cached list is current: replay it (line 0 is the cache line itself).
             for (qsizetype i = 1; i < cache.count(); ++i) {
-                const std::optional<PLGroupInfo> stored = PLGroupInfo::fromVariantMap(cache.groupInfoAtIndex(i));
+                const std::optional<PLGroupInfo> stored = cache.lineAtIndex(i);
                 if (stored)
                     dpSessionGroupLineReceived(session, *stored);
                 else
