@@ -50,7 +50,6 @@ void PLGLSTManager::loadIfGroupCacheExist()
     // read as a property list.
     if (bytes.ok()) {
         if (std::optional<PLGroupCacheFastReader::Contents> contents = PLGroupCacheFastReader::read(bytes.data)) {
-            mEntries.reserve(contents->lines.size() + 1);
             mEntries.emplace_back(contents->cacheEntry);
             for (PLGroupInfo &line : contents->lines)
                 mEntries.emplace_back(std::move(line));
@@ -120,7 +119,6 @@ QVariantList PLGLSTManager::mGLSTArray() const
 void PLGLSTManager::setMGLSTArray(const QVariantList &entries)
 {
     mEntries.clear();
-    mEntries.reserve(size_t(entries.size()));
     for (const QVariant &entry : entries) {
         if (entry.typeId() == QMetaType::QVariantMap)
             mEntries.emplace_back(entry.toMap());

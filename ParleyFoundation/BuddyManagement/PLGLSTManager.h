@@ -12,9 +12,9 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <deque>
 #include <optional>
 #include <variant>
-#include <vector>
 
 namespace parley {
 
@@ -74,7 +74,9 @@ private:
     QString mGroupCachePathValue;
     // A stored or given dictionary, or a line of a recording.
     using Entry = std::variant<QVariantMap, PLGroupInfo>;
-    std::vector<Entry> mEntries; // mGLSTArray
+    // A deque: a sign-in appends a line per buddy, and a vector's regrowth
+    // would copy them all again and again into freshly faulted-in memory.
+    std::deque<Entry> mEntries; // mGLSTArray
     bool mSaveFlagValue = false;
 };
 

@@ -95,9 +95,10 @@ void expectSameStrings(const QVariantMap &actual, const QVariantMap &expected, c
 {
     EXPECT_EQ(actual, expected) << what;
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        if (it.value().typeId() == QMetaType::QString)
+        if (it.value().typeId() == QMetaType::QString) {
             EXPECT_EQ(actual.value(it.key()).toString().isNull(), it.value().toString().isNull())
                 << what << " " << it.key().toStdString();
+        }
     }
 }
 
