@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,7 +90,7 @@ QString systemError(const QString &path, int error)
     return QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
-bool writeAll(int fd, const QByteArray &data)
+bool writeAll(int fd, QByteArrayView data)
 {
     const char *at = data.constData();
     qsizetype left = data.size();
@@ -117,38 +118,76 @@ QString PropertyList::writeCacheFile(const QString &path, const QVariant &value)
 
 QString PropertyList::writeCacheDocument(const QString &path, const QByteArray &document)
 {
-    const QByteArray target = QFile::encodeName(path);
+    CacheDocumentFile file(path);
+    file.write(document);
+    return file.commit();
+}
+
+PropertyList::CacheDocumentFile::CacheDocumentFile(const QString &path)
+    : mPath(path)
+    , mTarget(QFile::encodeName(path))
+{
     // A name of its own in the same folder, so that the rename stays on one
     // file system and two writers never share a temporary file.
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
-        temporary = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return systemError(path, errno);
+    for (int attempt = 0; attempt < 8 && mFd < 0; ++attempt) {
+        mTemporary = mTarget + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        mFd = ::open(mTemporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (mFd < 0 && errno != EEXIST) {
+            mError = errno;
+            return;
+        }
     }
-    if (fd < 0)
-        return systemError(path, EEXIST);
+    if (mFd < 0) {
+        mError = EEXIST;
+        return;
+    }
     struct stat old {};
-    bool ok = true;
-    if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, document);
-    int error = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
+    if (::stat(mTarget.constData(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(mFd, old.st_mode & 07777) != 0)
+        fail(errno);
+}
+
+PropertyList::CacheDocumentFile::~CacheDocumentFile()
+{
+    if (mFd >= 0) {
+        ::close(mFd);
+        ::unlink(mTemporary.constData());
     }
-    if (ok && ::rename(temporary.constData(), target.constData()) != 0) {
-        ok = false;
-        error = errno;
+}
+
+void PropertyList::CacheDocumentFile::fail(int error)
+{
+    if (mError == 0)
+        mError = error ? error : EIO;
+}
+
+bool PropertyList::CacheDocumentFile::write(QByteArrayView bytes)
+{
+    if (mError != 0 || mFd < 0)
+        return false;
+    if (!writeAll(mFd, bytes)) {
+        fail(errno);
+        return false;
     }
-    if (!ok) {
-        ::unlink(temporary.constData());
-        return systemError(path, error ? error : EIO);
+    return true;
+}
+
+QString PropertyList::CacheDocumentFile::error() const
+{
+    return mError == 0 ? QString() : systemError(mPath, mError);
+}
+
+QString PropertyList::CacheDocumentFile::commit()
+{
+    if (mFd >= 0) {
+        const int fd = std::exchange(mFd, -1);
+        if (::close(fd) != 0)
+            fail(errno);
+        if (mError == 0 && ::rename(mTemporary.constData(), mTarget.constData()) != 0)
+            fail(errno);
+        if (mError != 0)
+            ::unlink(mTemporary.constData());
     }
-    return QString();
+    return mError == 0 ? QString() : systemError(mPath, mError);
 }
 
 } // namespace parley

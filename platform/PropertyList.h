@@ -67,6 +67,32 @@ public:
     [[nodiscard]] static QString writeCacheFile(const QString &path, const QVariant &value);
     // The same for a document already written (PropertyListWriter).
     [[nodiscard]] static QString writeCacheDocument(const QString &path, const QByteArray &document);
+
+    // writeCacheDocument() in pieces, for a document not held whole
+    // (PropertyListWriter::drainTo): nothing replaces the old file before
+    // commit(), and a file not committed leaves nothing behind.
+    class CacheDocumentFile
+    {
+    public:
+        explicit CacheDocumentFile(const QString &path);
+        ~CacheDocumentFile();
+        CacheDocumentFile(const CacheDocumentFile &) = delete;
+        CacheDocumentFile &operator=(const CacheDocumentFile &) = delete;
+        // False once anything failed.
+        bool write(QByteArrayView bytes);
+        // Puts the file in place: an empty string on success, else the first error.
+        [[nodiscard]] QString commit();
+        // The first error so far; empty while there is none.
+        QString error() const;
+
+    private:
+        void fail(int error);
+        QString mPath;
+        QByteArray mTarget;
+        QByteArray mTemporary;
+        int mFd = -1;
+        int mError = 0;
+    };
 };
 
 } // namespace parley

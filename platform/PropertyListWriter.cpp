@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string_view>
 #include <type_traits>
@@ -79,8 +80,24 @@ public:
     QString error() const { return mError; }
 
     // Pieces of a document for PropertyListWriter's own interface.
-    qsizetype size() const { return mSize; }
-    void truncate(qsizetype size) { mSize = size; }
+    // Offsets count from the document's start, bytes handed on included.
+    qsizetype size() const { return mDrained + mSize; }
+    void truncate(qsizetype size) { mSize = size - mDrained; }
+    qsizetype buffered() const { return mSize; }
+    // Hands the bytes before offset `keepFrom` to `sink` and moves the rest
+    // to the buffer's start.
+    bool handOn(qsizetype keepFrom, const std::function<bool(QByteArrayView)> &sink)
+    {
+        const qsizetype n = keepFrom - mDrained;
+        if (n <= 0)
+            return true;
+        if (!sink(QByteArrayView(mBuffer, n)))
+            return false;
+        std::memmove(mBuffer, mBuffer + n, size_t(mSize - n));
+        mSize -= n;
+        mDrained += n;
+        return true;
+    }
     void reserve(qsizetype bytes)
     {
         if (bytes > 0 && mSize + bytes + kSlack > mCapacity)
@@ -471,6 +488,7 @@ private:
     QByteArray mOut;
     char *mBuffer = nullptr;
     qsizetype mSize = 0;
+    qsizetype mDrained = 0; // bytes handed on by drain()
     qsizetype mCapacity = 0;
     QString mError;
 };
@@ -636,6 +654,24 @@ struct PropertyListWriter::State : Writer {
         return true;
     }
     [[gnu::noinline]] bool writeValue(const QVariant &value) { return settle(begin(false) && writeAny(depth, value)); }
+
+    bool drain(const std::function<bool(QByteArrayView)> &sink)
+    {
+        if (failed())
+            return false;
+        qsizetype keepFrom = size();
+        // Only the innermost open container can be empty: an outer one holds
+        // at least the inner one's start tag. Closing an empty one rewrites
+        // its start tag, which must still be here then.
+        if (depth > 0) {
+            const Line &openTag = open[depth - 1].dict ? kDictOpen : kArrayOpen;
+            if (size() == open[depth - 1].start + (depth - 1) + openTag.size)
+                keepFrom = open[depth - 1].start;
+        }
+        if (!handOn(keepFrom, sink))
+            return settle(failWith(QStringLiteral("the document could not be handed on")));
+        return true;
+    }
 };
 
 PropertyListWriter::PropertyListWriter() : d(std::make_unique<State>())
@@ -705,6 +741,11 @@ bool PropertyListWriter::boolean(bool value)
 bool PropertyListWriter::integer(qint64 value) { return d->writeInteger(value); }
 
 bool PropertyListWriter::value(const QVariant &value) { return d->writeValue(value); }
+
+bool PropertyListWriter::drainTo(const std::function<bool(QByteArrayView)> &sink, qsizetype atLeast)
+{
+    return d->buffered() < atLeast ? !d->failed() : d->drain(sink);
+}
 
 PropertyList::WriteResult PropertyListWriter::finish()
 {

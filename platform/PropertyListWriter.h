@@ -16,6 +16,7 @@
 #include <QVariant>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -83,7 +84,13 @@ public:
     bool boolean(bool value);
     bool integer(qint64 value);
     bool value(const QVariant &value);
-    // The document, or the first error; one value at the top, every container closed.
+    // For a document too large to hold whole: once `atLeast` bytes are
+    // buffered, hands what is written so far to `sink` (which answers whether
+    // it took them) and goes on with an empty buffer. finish() then gives
+    // only the rest. False once anything failed, the sink included.
+    bool drainTo(const std::function<bool(QByteArrayView)> &sink, qsizetype atLeast = 0);
+    // The document, or the first error; one value at the top, every container
+    // closed. After drainTo(), the part of it not yet handed on.
     PropertyList::WriteResult finish();
 
 private:

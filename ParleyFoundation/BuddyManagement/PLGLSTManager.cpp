@@ -161,22 +161,28 @@ void PLGLSTManager::endSave()
 
 QString PLGLSTManager::writeCacheFile() const
 {
-    // The same bytes as writing mGLSTArray() as one value.
+    // The same bytes as writing mGLSTArray() as one value, handed to the file
+    // in pieces: a list of thousands of buddies is a megabyte, which would
+    // otherwise be built whole in fresh memory for one write.
+    constexpr qsizetype kPiece = 64 * 1024;
+    PropertyList::CacheDocumentFile file(mGroupCachePathValue);
+    const auto toFile = [&file](QByteArrayView bytes) { return file.write(bytes); };
     PropertyListWriter writer;
-    // A buddy's line takes ~180 bytes: the buffer is taken once, not regrown.
-    writer.reserve(qsizetype(mEntries.size()) * 200 + 1024);
+    writer.reserve(kPiece + 4096);
     writer.beginArray();
     for (const Entry &entry : mEntries) {
         if (const auto *line = std::get_if<PLGroupInfo>(&entry))
             line->writeDictionary(writer);
         else
             writer.value(std::get<QVariantMap>(entry));
+        writer.drainTo(toFile, kPiece);
     }
     writer.endArray();
-    const PropertyList::WriteResult written = writer.finish();
-    if (!written.ok())
-        return written.error;
-    return PropertyList::writeCacheDocument(mGroupCachePathValue, written.data);
+    const PropertyList::WriteResult rest = writer.finish();
+    if (!rest.ok()) // a refused write stops the writer: say why
+        return file.error().isEmpty() ? rest.error : file.error();
+    file.write(rest.data);
+    return file.commit();
 }
 
 } // namespace parley

@@ -442,6 +442,40 @@ TEST(PropertyListCacheFile, FailuresLeaveTheOldFileAndNoLeftovers)
     EXPECT_FALSE(PropertyList::writeCacheFile(dir.filePath(QStringLiteral("no/such/a.plist")), 1).isEmpty());
 }
 
+TEST(PropertyListCacheFile, ADocumentWrittenInPiecesIsPutInPlaceOnlyWhenCommitted)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("GroupCache.nch"));
+    ASSERT_EQ(PropertyList::writeCacheFile(path, QStringLiteral("old")), QString());
+    const QByteArray document = PropertyList::write(QVariantList{QStringLiteral("a"), 2}).data;
+    const QStringList onlyTheFile{QStringLiteral("GroupCache.nch")};
+    {
+        // Abandoned half way: the old file stays, nothing is left behind.
+        PropertyList::CacheDocumentFile file(path);
+        EXPECT_TRUE(file.write(QByteArrayView(document).first(10)));
+    }
+    EXPECT_EQ(PropertyList::readFile(path).value, QVariant(QStringLiteral("old")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), onlyTheFile);
+    {
+        PropertyList::CacheDocumentFile file(path);
+        for (qsizetype at = 0; at < document.size(); at += 7)
+            EXPECT_TRUE(file.write(QByteArrayView(document).sliced(at, std::min<qsizetype>(7, document.size() - at))));
+        EXPECT_EQ(PropertyList::readFile(path).value, QVariant(QStringLiteral("old")));
+        EXPECT_EQ(file.commit(), QString());
+    }
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), document);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), onlyTheFile);
+
+    // A folder that does not exist: every write refused, the error names the path.
+    const QString missing = dir.filePath(QStringLiteral("no/such/GroupCache.nch"));
+    PropertyList::CacheDocumentFile nowhere(missing);
+    EXPECT_FALSE(nowhere.write(document));
+    const QString error = nowhere.commit();
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+}
+
 // ---- an independent reader and writer: Python's plistlib ----------------------
 
 // Runs a Python snippet with the file path as its argument; answers its

@@ -442,24 +442,32 @@ TEST(PropertyListWriterReference, LargeGroupCache)
 namespace {
 
 // Writes a value through the piece-by-piece interface: containers, keys,
-// strings, booleans and integers piece by piece, anything else as a value.
-void writePieces(PropertyListWriter &writer, const QVariant &value)
+// strings, booleans and integers piece by piece, anything else as a value;
+// `afterPiece` runs after every piece.
+void writePieces(PropertyListWriter &writer, const QVariant &value, const std::function<void()> &afterPiece = {})
 {
+    const auto piece = [&] {
+        if (afterPiece)
+            afterPiece();
+    };
     switch (value.typeId()) {
     case QMetaType::QVariantMap: {
         writer.beginDict();
+        piece();
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
             writer.key(it.key());
-            writePieces(writer, it.value());
+            piece();
+            writePieces(writer, it.value(), afterPiece);
         }
         writer.endDict();
         break;
     }
     case QMetaType::QVariantList:
         writer.beginArray();
+        piece();
         for (const QVariant &item : value.toList())
-            writePieces(writer, item);
+            writePieces(writer, item, afterPiece);
         writer.endArray();
         break;
     case QMetaType::QString: writer.string(value.toString()); break;
@@ -468,6 +476,24 @@ void writePieces(PropertyListWriter &writer, const QVariant &value)
     case QMetaType::LongLong: writer.integer(value.toLongLong()); break;
     default: writer.value(value); break;
     }
+    piece();
+}
+
+// The same, handing the document on whenever `atLeast` bytes are buffered:
+// what was handed on and what finish() gives make the document.
+PropertyList::WriteResult writeInPiecesHandedOn(const QVariant &value, qsizetype atLeast)
+{
+    PropertyListWriter writer;
+    QByteArray handedOn;
+    const auto sink = [&handedOn](QByteArrayView bytes) {
+        handedOn.append(bytes);
+        return true;
+    };
+    writePieces(writer, value, [&] { writer.drainTo(sink, atLeast); });
+    PropertyList::WriteResult rest = writer.finish();
+    if (rest.ok())
+        rest.data.prepend(handedOn);
+    return rest;
 }
 
 PropertyList::WriteResult writeInPieces(const QVariant &value)
@@ -483,6 +509,13 @@ void expectPiecesSameAsWhole(const QVariant &value, const std::string &what)
     const PropertyList::WriteResult actual = writeInPieces(value);
     EXPECT_EQ(actual.error.toStdString(), expected.error.toStdString()) << what;
     EXPECT_EQ(actual.data.toStdString(), expected.data.toStdString()) << what;
+    // Handed on after every piece, or now and then: an empty container
+    // open at a hand-over must still close as one empty element.
+    for (const qsizetype atLeast : {qsizetype(0), qsizetype(1), qsizetype(45), qsizetype(4096)}) {
+        const PropertyList::WriteResult handedOn = writeInPiecesHandedOn(value, atLeast);
+        EXPECT_EQ(handedOn.error.toStdString(), expected.error.toStdString()) << what << " handed on " << atLeast;
+        EXPECT_EQ(handedOn.data.toStdString(), expected.data.toStdString()) << what << " handed on " << atLeast;
+    }
 }
 
 } // namespace
@@ -651,4 +684,41 @@ TEST(PropertyListPieceWriter, ReservedRoomChangesNothing)
         EXPECT_EQ(actual.error.toStdString(), expected.error.toStdString()) << room;
         EXPECT_EQ(actual.data.toStdString(), expected.data.toStdString()) << room;
     }
+}
+
+TEST(PropertyListPieceWriter, ASinkThatRefusesFailsTheDocument)
+{
+    PropertyListWriter writer;
+    int calls = 0;
+    const auto refusing = [&calls](QByteArrayView) {
+        ++calls;
+        return false;
+    };
+    writer.beginArray();
+    writer.string(QStringLiteral("a"));
+    EXPECT_FALSE(writer.drainTo(refusing));
+    EXPECT_EQ(calls, 1);
+    // Nothing more is handed on, and the document reports the failure.
+    EXPECT_FALSE(writer.drainTo(refusing));
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(writer.string(QStringLiteral("b")));
+    writer.endArray();
+    const PropertyList::WriteResult result = writer.finish();
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.data.isEmpty());
+}
+
+TEST(PropertyListPieceWriter, NothingIsHandedOnBelowTheThreshold)
+{
+    PropertyListWriter writer;
+    int calls = 0;
+    const auto counting = [&calls](QByteArrayView) {
+        ++calls;
+        return true;
+    };
+    writer.beginArray();
+    EXPECT_TRUE(writer.drainTo(counting, 1 << 20));
+    EXPECT_EQ(calls, 0);
+    writer.endArray();
+    EXPECT_EQ(writer.finish().data, PropertyList::write(QVariantList{}).data);
 }

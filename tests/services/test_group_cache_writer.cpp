@@ -104,6 +104,39 @@ void expectSameStrings(const QVariantMap &actual, const QVariantMap &expected, c
 
 } // namespace
 
+// A list of thousands of buddies is handed to the file in pieces; the file
+// must be the whole document all the same.
+TEST_F(GroupCacheWriterTest, ALargeListGivesTheWholeFile)
+{
+    LineGenerator generator(77);
+    PLGroupInfo cacheLine;
+    cacheLine.type = PLGroupInfo::Cache;
+    cacheLine.groupCacheNo = 12;
+    cacheLine.willDownloadGroup = true;
+    QVariantList reference{cacheLine.toVariantMap()};
+    cache.setLoginID(user());
+    cache.beginSave(cacheLine.toVariantMap());
+    for (int i = 0; i < 3000; ++i) {
+        if (i % 500 == 7) {
+            const QVariantMap given{{QStringLiteral("type"), QStringLiteral("Group")},
+                                    {QStringLiteral("groupId"), QString::number(i)},
+                                    {QStringLiteral("extra"), QVariantList{}}};
+            cache.saveInfo(given);
+            reference.append(given);
+        } else {
+            const PLGroupInfo line = generator.line(false);
+            cache.saveInfo(line);
+            reference.append(line.toVariantMap());
+        }
+    }
+    cache.endSave();
+    const PropertyList::WriteResult expected = PropertyList::write(reference);
+    ASSERT_TRUE(expected.ok()) << expected.error.toStdString();
+    ASSERT_GT(expected.data.size(), 4 * 64 * 1024);
+    EXPECT_EQ(fileBytes().toStdString(), expected.data.toStdString());
+    EXPECT_TRUE(gLogged.isEmpty());
+}
+
 TEST_F(GroupCacheWriterTest, RecordedLinesGiveTheFileAndEntriesOfTheirDictionaries)
 {
     int refused = 0;
