@@ -96,12 +96,14 @@ void PLRecvFields::split(const QString &line)
         }
     }
     mFields.emplace_back(QStringView(text + start, size - start));
+    mFieldIntegers.assign(mFields.size(), kUnread);
 }
 
 void PLRecvFields::clear()
 {
     mLine = QString();
     mFields.clear();
+    mFieldIntegers.clear();
     mNamed.clear();
     mKeys.clear();
     mAll.clear();
@@ -239,10 +241,17 @@ qint32 PLRecvFields::intValue(const PLFieldNames &names, qsizetype index, qint32
     const Found found = lastRunField(names, index);
     if (!found.named)
         return intValue(names.at(index), absent);
+    // Runs name fields unescaped or raw; only the unescaped reading is kept.
+    qint64 *kept = found.named->raw ? nullptr : &mFieldIntegers[size_t(found.field)];
+    if (kept && *kept != kUnread)
+        return qint32(*kept);
     const QStringView field = mFields[found.field];
-    if (found.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
-        return plIntValue(field);
-    return plIntValue(valueOf(found));
+    const qint32 read = found.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end()
+                            ? plIntValue(field)
+                            : plIntValue(valueOf(found));
+    if (kept)
+        *kept = read;
+    return read;
 }
 
 QString PLRecvFields::value(const QString &name) const

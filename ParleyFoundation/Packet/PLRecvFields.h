@@ -10,6 +10,7 @@
 #include <QStringView>
 #include <QVarLengthArray>
 #include <initializer_list>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -121,6 +122,10 @@ private:
     // The fields are views of mLine, the line as it was split.
     QString mLine;
     std::vector<QStringView> mFields;
+    // intValue() of each field read by position, once asked for: handlers
+    // ask for a line's index and count several times. kUnread until then.
+    static constexpr qint64 kUnread = std::numeric_limits<qint64>::min();
+    mutable std::vector<qint64> mFieldIntegers;
     QVarLengthArray<Named, 20> mNamed;
     QVarLengthArray<quint64, 20> mKeys; // keyOf() of each of mNamed
     mutable QHash<QString, QString> mAll;
