@@ -10,6 +10,7 @@
 #include "PropertyListReader.h"
 #include "ServicesTestSupport.h"
 #include "Utils/PLUtils.h"
+#include "SameValue.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -18,40 +19,10 @@
 #include <iterator>
 
 using namespace parley;
+using parley::test::sameValue;
 using namespace parley::test;
 
 namespace {
-
-// Equal down to the type of every value and the nullness of every string.
-bool sameValue(const QVariant &a, const QVariant &b)
-{
-    if (a.typeId() != b.typeId())
-        return false;
-    switch (a.typeId()) {
-    case QMetaType::QString: return a.toString().isNull() == b.toString().isNull() && a.toString() == b.toString();
-    case QMetaType::QVariantMap: {
-        const QVariantMap m = a.toMap(), n = b.toMap();
-        if (m.size() != n.size())
-            return false;
-        for (auto i = m.cbegin(), j = n.cbegin(); i != m.cend(); ++i, ++j) {
-            if (i.key() != j.key() || !sameValue(i.value(), j.value()))
-                return false;
-        }
-        return true;
-    }
-    case QMetaType::QVariantList: {
-        const QVariantList l = a.toList(), r = b.toList();
-        if (l.size() != r.size())
-            return false;
-        for (qsizetype i = 0; i < l.size(); ++i) {
-            if (!sameValue(l.at(i), r.at(i)))
-                return false;
-        }
-        return true;
-    }
-    default: return a == b;
-    }
-}
 
 QVariant asPropertyList(const PLGroupCacheFastReader::Contents &contents)
 {
