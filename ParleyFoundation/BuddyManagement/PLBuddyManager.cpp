@@ -247,6 +247,16 @@ PLBuddyPtr PLBuddyManager::createBuddyForCMN(const QString &cmn)
     return slot;
 }
 
+void PLBuddyManager::reserveBuddies(qsizetype count)
+{
+    // The count comes from the network: beyond this the list grows as it arrives.
+    constexpr qsizetype kMostReserved = 1 << 16;
+    count = std::min(count, kMostReserved);
+    // Only growing: reserve() rehashes even when the room is there.
+    if (count > mBuddyDict_.capacity())
+        mBuddyDict_.reserve(count);
+}
+
 PLGroupPtr PLBuddyManager::createGroupForID(const QString &groupID)
 {
     PL_GUARD_OBJECT(!groupID.isNull(), nullptr);

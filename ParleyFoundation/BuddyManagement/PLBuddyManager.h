@@ -66,6 +66,8 @@ public:
 
     // The buddy of that CMN, made and stored when there is none.
     PLBuddyPtr createBuddyForCMN(const QString &cmn);
+    // Room for this many buddies, taken at once: a sign-in announces its list's size.
+    void reserveBuddies(qsizetype count);
     // The group of that ID, made (without name) and stored when there is none.
     PLGroupPtr createGroupForID(const QString &groupID);
     bool addGroup(const PLGroupPtr &group);

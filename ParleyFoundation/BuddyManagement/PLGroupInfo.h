@@ -21,6 +21,7 @@ struct PLGroupInfo {
     quint32 groupCacheNo = 0;       // Cache
     bool willDownloadGroup = false; // Cache: the number differs from the one held
     bool isLast = false;            // Group, Buddy
+    qint32 lineCount = 0;           // Group, Buddy: the lines the list announces (not stored)
     QString groupID;                // Group, Buddy ("groupId")
     QString groupName;              // Group
     QString buddyCMN;               // Buddy

@@ -236,6 +236,7 @@ void PLDPSession::processGLSTPackets(PLRecvPacket &packet)
     case PLRecvGLSTPacket::BuddyLine:
         line.type = PLGroupInfo::Buddy;
         line.isLast = isLast(*glst);
+        line.lineCount = glst->count();
         line.buddyCMN = glst->buddyCMN();
         line.groupID = glst->parentGroupID();
         nextStep = line.isLast;

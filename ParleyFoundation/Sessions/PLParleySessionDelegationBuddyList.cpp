@@ -31,6 +31,7 @@ void PLParleySession::dpSessionGroupLineReceived(PLDPSession *session, const PLG
     PLGLSTManager &cache = PLGLSTManager::sharedManager();
     switch (line.type) {
     case PLGroupInfo::Buddy: {
+        buddies.reserveBuddies(line.lineCount);
         const PLBuddyPtr buddy = buddies.createBuddyForCMN(line.buddyCMN);
         const PLGroupPtr group = buddies.groupForID(line.groupID);
         PL_GUARD_OBJECT(buddy && group);

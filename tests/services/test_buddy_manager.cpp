@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 using namespace parley;
 namespace nn = parley::notifications;
@@ -313,6 +314,23 @@ TEST_F(BuddyManagerTest, AGroupLookedUpJustBeforeAChangeReadsTheChangedTable)
     EXPECT_EQ(manager.groupForID(QStringLiteral("g2")), g2);
     EXPECT_EQ(manager.groupForID(QStringLiteral("g3")), nullptr);
     EXPECT_EQ(manager.groupForID(id), g1);
+}
+
+// The room taken for a list follows the count a server announces, which is
+// not to be trusted: a huge or negative count must neither exhaust memory nor
+// change what the manager holds.
+TEST_F(BuddyManagerTest, RoomForAnAnnouncedListIsBoundedAndChangesNothing)
+{
+    const PLBuddyPtr kept = manager.createBuddyForCMN(QStringLiteral("100"));
+    for (const qsizetype count : {qsizetype(-1), qsizetype(0), qsizetype(5000), qsizetype(5000),
+                                  qsizetype(std::numeric_limits<qint32>::max())}) {
+        manager.reserveBuddies(count);
+        EXPECT_EQ(manager.buddyForCMN(QStringLiteral("100")), kept);
+    }
+    for (int i = 0; i < 300; ++i)
+        manager.createBuddyForCMN(QString::number(1000 + i));
+    EXPECT_EQ(manager.buddyForCMN(QStringLiteral("100")), kept);
+    EXPECT_NE(manager.buddyForCMN(QStringLiteral("1299")), nullptr);
 }
 
 TEST(PLGroupFiling, AnyOrderOfArrivalGivesTheSameDictionaries)
