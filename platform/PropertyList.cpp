@@ -187,7 +187,7 @@ QString PropertyList::CacheDocumentFile::commit()
         if (mError != 0)
             ::unlink(mTemporary.constData());
     }
-    return mError == 0 ? QString() : systemError(mPath, mError);
+    return error();
 }
 
 } // namespace parley

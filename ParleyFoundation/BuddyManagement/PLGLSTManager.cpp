@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <functional>
+
 namespace parley {
 
 PLGLSTManager &PLGLSTManager::sharedManager()
@@ -166,7 +168,7 @@ QString PLGLSTManager::writeCacheFile() const
     // otherwise be built whole in fresh memory for one write.
     constexpr qsizetype kPiece = 64 * 1024;
     PropertyList::CacheDocumentFile file(mGroupCachePathValue);
-    const auto toFile = [&file](QByteArrayView bytes) { return file.write(bytes); };
+    const std::function<bool(QByteArrayView)> toFile = [&file](QByteArrayView bytes) { return file.write(bytes); };
     PropertyListWriter writer;
     writer.reserve(kPiece + 4096);
     writer.beginArray();

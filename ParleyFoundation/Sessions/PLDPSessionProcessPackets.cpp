@@ -197,17 +197,6 @@ void PLDPSession::processCONFBody(const QByteArray &body)
                                                 {QStringLiteral("conf"), mConfCacheValue}});
 }
 
-namespace {
-
-// isLast() reading the count once: a sign-in brings a line per buddy.
-bool isLast(const PLRecvGLSTPacket &glst)
-{
-    const qint32 count = glst.count();
-    return count == 0 || glst.index() == count - 1;
-}
-
-} // namespace
-
 void PLDPSession::processGLSTPackets(PLRecvPacket &packet)
 {
     auto *glst = as<PLRecvGLSTPacket>(packet);
@@ -228,14 +217,14 @@ void PLDPSession::processGLSTPackets(PLRecvPacket &packet)
     }
     case PLRecvGLSTPacket::GroupLine:
         line.type = PLGroupInfo::Group;
-        line.isLast = isLast(*glst);
+        line.isLast = glst->isLast();
         line.groupID = glst->groupID();
         line.groupName = glst->groupName();
         nextStep = line.isLast;
         break;
     case PLRecvGLSTPacket::BuddyLine:
         line.type = PLGroupInfo::Buddy;
-        line.isLast = isLast(*glst);
+        line.isLast = glst->isLast();
         line.lineCount = glst->count();
         line.buddyCMN = glst->buddyCMN();
         line.groupID = glst->parentGroupID();
