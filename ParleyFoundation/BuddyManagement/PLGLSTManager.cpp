@@ -149,6 +149,13 @@ void PLGLSTManager::saveInfo(const PLGroupInfo &line)
         mEntries.emplace_back(line);
 }
 
+void PLGLSTManager::saveInfo(PLGroupInfo &&line)
+{
+    PL_GUARD_OBJECT(line.type != PLGroupInfo::Unknown);
+    if (mSaveFlagValue)
+        mEntries.emplace_back(std::move(line));
+}
+
 void PLGLSTManager::endSave()
 {
     if (!mSaveFlagValue)

@@ -43,6 +43,7 @@ public:
     void saveInfo(const QVariantMap &entry);
     // Appends the line while recording; stored as its dictionary.
     void saveInfo(const PLGroupInfo &line);
+    void saveInfo(PLGroupInfo &&line);
     // Replaces the user's file with the recording and stops recording.
     void endSave();
 

@@ -44,7 +44,8 @@ PLFrameReader::Frame PLFrameReader::next()
     if (divider == kParleyNotFound)
         return {};
     // The line is consumed whether or not it decodes.
-    const QString line = stringWithData(rest.first(divider), QStringConverter::Utf8);
+    stringWithDataInto(rest.first(divider), QStringConverter::Utf8, mLine);
+    const QString line = mLine;
     mOffset += divider + 2;
     if (line.isNull()) {
         plLogNil(__FILE__, __LINE__);

@@ -60,6 +60,9 @@ private:
     qint64 mPendingBody = -1; // -1: no body awaited
     bool mCopiesBodies = true;
     QString mError;
+    // The last line: its buffer takes the next line once the line's users
+    // have let it go (packets copy a line into their own buffer).
+    QString mLine;
 };
 
 } // namespace parley

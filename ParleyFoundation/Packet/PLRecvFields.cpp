@@ -67,7 +67,15 @@ void PLRecvFields::split(const QString &line)
             named.field = -1;
         }
     }
-    mLine = line.isNull() ? QString(QLatin1String("")) : line;
+    if (mLine.isDetached() && !line.isEmpty()) {
+        // The previous line's buffer, held by nothing else: the line is
+        // copied into it rather than shared, which leaves the line's own
+        // buffer to its reader for the next line.
+        mLine.resize(line.size());
+        std::copy(line.cbegin(), line.cend(), mLine.begin());
+    } else {
+        mLine = line.isNull() ? QString(QLatin1String("")) : line;
+    }
     mFields.clear();
     mFields.reserve(24);
     const char16_t *text = reinterpret_cast<const char16_t *>(mLine.constData());
@@ -101,7 +109,10 @@ void PLRecvFields::split(const QString &line)
 
 void PLRecvFields::clear()
 {
-    mLine = QString();
+    if (mLine.isDetached())
+        mLine.resize(0); // kept for the next line
+    else
+        mLine = QString();
     mFields.clear();
     mFieldIntegers.clear();
     mNamed.clear();
@@ -234,6 +245,21 @@ QString PLRecvFields::value(const PLFieldNames &names, qsizetype index) const
 {
     const Found found = lastRunField(names, index);
     return found.named ? valueOf(found) : value(names.at(index));
+}
+
+void PLRecvFields::valueInto(const PLFieldNames &names, qsizetype index, QString &into) const
+{
+    const Found found = lastRunField(names, index);
+    if (found.named && found.field >= 0 && into.isDetached()) {
+        const QStringView field = mFields[found.field];
+        if (!field.isEmpty()
+            && (found.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())) {
+            into.resize(field.size());
+            std::copy(field.begin(), field.end(), into.data());
+            return;
+        }
+    }
+    into = found.named ? valueOf(found) : value(names.at(index));
 }
 
 qint32 PLRecvFields::intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const

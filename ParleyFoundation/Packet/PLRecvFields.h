@@ -51,6 +51,8 @@ public:
     // Forgets the line and every name, keeping the buffers for the next line.
     void clear();
     qsizetype count() const { return qsizetype(mFields.size()); }
+    // The line as split; empty for a null line.
+    const QString &line() const { return mLine; }
     // Field `index` as a view of the line; PLParseError beyond its end.
     QStringView at(qsizetype index) const
     {
@@ -68,6 +70,10 @@ public:
     // value(names.at(index)), read by position when the last names given are
     // a run of `names` that reaches `index`.
     QString value(const PLFieldNames &names, qsizetype index) const;
+    // value(names, index) stored in `into`, in its own buffer when `into` is
+    // that buffer's only owner: for a value read once per line for a lookup
+    // and dropped, which then costs no allocation.
+    void valueInto(const PLFieldNames &names, qsizetype index, QString &into) const;
     qint32 intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const;
     // Names a value of the decoder's own. A name given again replaces the
     // value it had.

@@ -24,6 +24,11 @@ public:
     {
         return value(lineNames(), mPacketType == GroupLine ? kGroupParentID : kBuddyParentID);
     }
+    // parentGroupID() into `into`, reusing its buffer (see PLRecvFields::valueInto).
+    void parentGroupIDInto(QString &into) const
+    {
+        valueInto(lineNames(), mPacketType == GroupLine ? kGroupParentID : kBuddyParentID, into);
+    }
     QString buddyCMN() const { return value(buddyNames(), kBuddyCMN); }
     bool isLast() const { return count() == 0 || index() == count() - 1; }
 

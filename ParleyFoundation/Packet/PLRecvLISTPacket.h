@@ -16,6 +16,8 @@ public:
     QString buddyFlag() const { return value(fieldNames(), kBuddyFlag); }
     QString ID() const { return value(fieldNames(), kId); }
     QString CMN() const { return value(fieldNames(), kCMN); }
+    // CMN() into `into`, reusing its buffer (see PLRecvFields::valueInto).
+    void CMNInto(QString &into) const { valueInto(fieldNames(), kCMN, into); }
     QString name() const { return value(fieldNames(), kName); }
     // The nickname without line breaks, which would break the list display.
     QString nickName() const;

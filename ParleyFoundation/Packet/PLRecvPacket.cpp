@@ -33,6 +33,8 @@ PLRecvPacket::~PLRecvPacket() = default;
 
 void PLRecvPacket::clearForReuse()
 {
+    // The line's buffer is held twice; let go here so the fields keep it.
+    mPacketString = QString();
     mFields.clear();
     mTID = 0;
     mIsValid = false;
@@ -42,12 +44,15 @@ void PLRecvPacket::clearForReuse()
 
 PLRecvPacket *PLRecvPacket::setParams(const QString &line)
 {
+    // Let go first: the fields then copy the line into the previous line's
+    // buffer instead of holding the caller's (see PLRecvFields::split).
+    mPacketString = QString();
     mFields.split(line);
     // The builder sets the command word it looked up, which spares a copy.
     if (QStringView(mCommand) != mFields.at(0))
         mCommand = mFields.at(0).toString();
     mTID = mFields.count() > 1 ? plIntValue(mFields.at(1)) : 0;
-    mPacketString = line;
+    mPacketString = line.isNull() ? QString() : mFields.line();
     mMarkedInvalid = false;
     if (!hasDecodableLayout())
         return this;

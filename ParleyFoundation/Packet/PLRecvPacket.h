@@ -94,6 +94,10 @@ protected:
     }
     // value(names.at(index)), by position while the table's run answers for it.
     QString value(const PLFieldNames &names, qsizetype index) const { return mFields.value(names, index); }
+    void valueInto(const PLFieldNames &names, qsizetype index, QString &into) const
+    {
+        mFields.valueInto(names, index, into);
+    }
     qint32 intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const
     {
         return mFields.intValue(names, index, absent);

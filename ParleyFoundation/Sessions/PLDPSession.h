@@ -289,6 +289,11 @@ private:
     bool mIsFileTransfer = false;
     quint32 mGroupCacheNoValue = 0;
     quint32 mConfCacheNoValue = 0;
+    // The buddy lines' member number (LIST) and group (GLST), read once per
+    // line for a lookup: kept between lines so that reading them allocates
+    // nothing while the owner keeps no copy.
+    QString mListLineCMN;
+    QString mGroupLineGroupID;
     QByteArray mConfCacheValue;
     qint32 mPONGCountValue = 0;
     // A monotonic reading per line: reading the wall clock, and making a

@@ -227,7 +227,8 @@ void PLDPSession::processGLSTPackets(PLRecvPacket &packet)
         line.isLast = glst->isLast();
         line.lineCount = glst->count();
         line.buddyCMN = glst->buddyCMN();
-        line.groupID = glst->parentGroupID();
+        glst->parentGroupIDInto(mGroupLineGroupID);
+        line.groupID = mGroupLineGroupID;
         nextStep = line.isLast;
         break;
     default: break;
@@ -252,7 +253,8 @@ void PLDPSession::processLISTPackets(PLRecvPacket &packet)
             mDelegate->dpSessionNoBuddyInfoReceived(this, {});
     } else {
         PLBuddyInfo line;
-        line.cmn = list->CMN();
+        list->CMNInto(mListLineCMN);
+        line.cmn = mListLineCMN;
         line.name = list->name();
         line.nickName = list->nickName();
         line.velaID = list->ID();

@@ -36,7 +36,15 @@ void PLParleySession::dpSessionGroupLineReceived(PLDPSession *session, const PLG
         const PLGroupPtr group = buddies.groupForID(line.groupID);
         PL_GUARD_OBJECT(buddy && group);
         group->addBuddy(buddy);
-        cache.saveInfo(line);
+        if (line.groupID.constData() != group->groupID().constData() && line.groupID == group->groupID()) {
+            // The record shares the group's copy of its ID rather than the
+            // line's, which the session reuses for the next line.
+            PLGroupInfo record = line;
+            record.groupID = group->groupID();
+            cache.saveInfo(std::move(record));
+        } else {
+            cache.saveInfo(line);
+        }
         break;
     }
     case PLGroupInfo::Group: {

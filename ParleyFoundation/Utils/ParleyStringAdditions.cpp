@@ -1,6 +1,9 @@
 #include "ParleyStringAdditions.h"
 
 #include <QUrl>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <openssl/evp.h>
 
 #include <algorithm>
@@ -307,6 +310,46 @@ QString stringWithData(QByteArrayView bytes, QStringConverter::Encoding encoding
     if (text.isNull())
         text = QLatin1String("");
     return text;
+}
+
+namespace {
+
+// Widens bytes 1 to 127 into `out`; false at the first other byte (what
+// follows is then undefined).
+bool widenPlainAscii(QByteArrayView bytes, char16_t *out)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        // A set high bit, or a zero byte, stops the plain copy.
+        if (_mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, zero)))
+            return false;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_unpacklo_epi8(chunk, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
+    }
+#endif
+    for (; i < size; ++i) {
+        if (in[i] == 0 || in[i] > 0x7F)
+            return false;
+        out[i] = in[i];
+    }
+    return true;
+}
+
+} // namespace
+
+void stringWithDataInto(QByteArrayView bytes, QStringConverter::Encoding encoding, QString &into)
+{
+    if (into.isDetached() && !bytes.isEmpty() && encoding == QStringConverter::Utf8) {
+        into.resize(bytes.size());
+        if (widenPlainAscii(bytes, reinterpret_cast<char16_t *>(into.data())))
+            return;
+    }
+    into = stringWithData(bytes, encoding);
 }
 
 } // namespace parley

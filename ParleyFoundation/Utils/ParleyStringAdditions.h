@@ -43,5 +43,9 @@ QString urlEncode(const QString &text);
 // is lost); a null string when the bytes are not valid in that encoding.
 QString stringWithData(const QByteArray &bytes, QStringConverter::Encoding encoding);
 QString stringWithData(QByteArrayView bytes, QStringConverter::Encoding encoding);
+// stringWithData(bytes, encoding) stored in `into`: plain ASCII is widened
+// into into's own buffer when into is that buffer's only owner, so that a
+// reader of many lines allocates once rather than once per line.
+void stringWithDataInto(QByteArrayView bytes, QStringConverter::Encoding encoding, QString &into);
 
 } // namespace parley

@@ -414,3 +414,54 @@ TEST(FieldNameTables, APacketFilledAgainForTheNextLineReadsLikeANewOne)
     }
     EXPECT_GT(reused, 1000);
 }
+
+// A packet filled again copies the line into the buffer of its last line when
+// nothing else holds that buffer, rather than holding the caller's. Copies
+// taken from the packet (its line, its values) must keep their text, and a
+// lookup value read into a kept string must read as value() does.
+TEST(FieldNameTables, APacketFilledInPlaceLeavesEveryCopyTakenFromItAlone)
+{
+    std::mt19937 random(34);
+    QStringList lines = groupListLines(random, 800);
+    for (int i = 0; i < 800; ++i)
+        lines.append(randomLine(random, QStringLiteral("LIST"), 20));
+    std::shuffle(lines.begin(), lines.end(), random);
+    std::unique_ptr<PLRecvPacket> spare;
+    QList<std::pair<QString, QString>> copies; // a copy taken and the text it had
+    QString lookup;                            // read into again and again, as a session does
+    int inPlace = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QChar *lastBuffer = spare ? spare->packetString().constData() : nullptr;
+        // A line of its own buffer that only this call holds, as the reader hands it on.
+        std::unique_ptr<PLRecvPacket> packet
+            = PLRecvPacketBuilder::setPacketString(QString(lines[i].constData(), lines[i].size()), std::move(spare));
+        if (!packet)
+            continue;
+        EXPECT_EQ(packet->packetString(), lines[i]);
+        inPlace += packet->packetString().constData() == lastBuffer;
+        const std::unique_ptr<PLRecvPacket> fresh = PLRecvPacketBuilder::setPacketString(lines[i]);
+        expectSamePackets(*packet, *fresh, kGLSTNames + kLISTNames, lines[i]);
+        if (auto *list = dynamic_cast<PLRecvLISTPacket *>(packet.get()); list && list->isValid()) {
+            list->CMNInto(lookup);
+            expectSameString(lookup, list->CMN(), lines[i] + QStringLiteral(" CMN"));
+        }
+        if (auto *glst = dynamic_cast<PLRecvGLSTPacket *>(packet.get());
+            glst && glst->isValid() && glst->packetType() != PLRecvGLSTPacket::CacheLine) {
+            glst->parentGroupIDInto(lookup);
+            expectSameString(lookup, glst->parentGroupID(), lines[i] + QStringLiteral(" parent"));
+        }
+        if (i % 5 == 0) {
+            copies.append({packet->packetString(), lines[i]});
+            const QString field = packet->value(QStringLiteral("CMN"));
+            copies.append({field, QString(field.constData(), field.size())});
+        }
+        if (i % 7 == 0) {
+            // Held by a copy, the lookup string is left to it and replaced.
+            copies.append({lookup, QString(lookup.constData(), lookup.size())});
+        }
+        spare = std::move(packet);
+    }
+    for (const auto &[copy, text] : copies)
+        EXPECT_EQ(copy, text);
+    EXPECT_GT(inPlace, 200);
+}

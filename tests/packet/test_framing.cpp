@@ -266,3 +266,38 @@ TEST(FrameReader, ClearForgetsAnAwaitedBody)
     reader.append("PING 1\r\n");
     EXPECT_EQ(reader.next().line, QStringLiteral("PING 1"));
 }
+
+// The reader widens each line into the buffer of the line before once that
+// line's users have let it go. A line kept by its user must keep its text.
+TEST(FrameReader, AKeptLineKeepsItsTextWhileLaterLinesReuseTheBuffer)
+{
+    QByteArray stream;
+    QStringList expected;
+    for (int i = 0; i < 200; ++i) {
+        QByteArray line = "LIST 6 " + QByteArray::number(i) + " 200 " + QByteArray(i % 37, char('a' + i % 26));
+        if (i % 50 == 7)
+            line += " caf\xc3\xa9"; // not plain ASCII: decoded the general way
+        if (i % 50 == 9)
+            line += QByteArray("\0cut", 4); // text after a zero byte is dropped
+        stream += line + "\r\n";
+        expected << QString::fromUtf8(line.left(line.indexOf('\0') < 0 ? line.size() : line.indexOf('\0')));
+    }
+    PLFrameReader reader;
+    reader.append(stream);
+    QStringList kept;
+    const QChar *previous = nullptr;
+    int reused = 0;
+    for (int i = 0; i < 200; ++i) {
+        const PLFrameReader::Frame frame = reader.next();
+        ASSERT_EQ(frame.status, PLFrameReader::Status::Line);
+        EXPECT_EQ(frame.line, expected[i]);
+        reused += frame.line.constData() == previous;
+        previous = frame.line.constData();
+        if (i % 3 == 0)
+            kept << frame.line;
+    }
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::NeedMore);
+    for (int i = 0, k = 0; i < 200; i += 3, ++k)
+        EXPECT_EQ(kept[k], expected[i]) << i;
+    EXPECT_GT(reused, 60);
+}

@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <vector>
+
 using namespace parley;
 
 TEST(Hashes, Md5String)
@@ -80,6 +82,63 @@ TEST(StringWithData, ReadsUpToAZeroByteAndRejectsInvalidBytes)
     EXPECT_FALSE(empty.isNull());
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_EQ(stringWithData(QByteArray("\xe9"), QStringConverter::Latin1), QStringLiteral("é"));
+}
+
+// A reader keeps one string for its lines: each line is widened into that
+// string's buffer when nothing else holds it. Whatever the string held before
+// and whoever shares it, the result must be the one stringWithData gives, and
+// a sharer must keep the text it had.
+TEST(StringWithData, IntoAnExistingStringGivesWhatANewStringWould)
+{
+    const QByteArray inputs[] = {
+        QByteArray("GLST 5 12 5000 N 200001 7"), QByteArray(), QByteArray(""), QByteArray("a"),
+        QByteArray("ab\0cd", 5), QByteArray("\0abc", 4), QByteArray("\xff"), QByteArray("caf\xc3\xa9 bar"),
+        QByteArray("fifteen chars!!"), QByteArray("sixteen chars!!!"), QByteArray("seventeen chars!!"),
+        QByteArray(40, 'x') + QByteArray("\x80"), QByteArray(40, 'y') + QByteArray(1, '\0') + "tail",
+        QByteArray(300, 'z'), QByteArray("\x7f\x01\x02 controls")};
+    const auto starts = [] {
+        QString large;
+        large.reserve(512);
+        large.append(QLatin1String("old"));
+        return std::vector<QString>{QString(), QString(QLatin1String("")), QStringLiteral("short"), large};
+    };
+    for (const QByteArray &bytes : inputs) {
+        const QString expected = stringWithData(bytes, QStringConverter::Utf8);
+        const std::string what = bytes.toHex().toStdString();
+        for (bool shared : {false, true}) {
+            for (QString into : starts()) {
+                const QString before = into;
+                const QString sharer = shared ? into : QString();
+                if (!shared)
+                    into.detach();
+                stringWithDataInto(bytes, QStringConverter::Utf8, into);
+                EXPECT_EQ(into, expected) << what;
+                EXPECT_EQ(into.isNull(), expected.isNull()) << what;
+                if (shared) {
+                    EXPECT_EQ(sharer, before) << what;
+                    EXPECT_EQ(sharer.isNull(), before.isNull()) << what;
+                }
+            }
+        }
+    }
+}
+
+TEST(StringWithData, IntoASoleOwnedStringReusesItsBuffer)
+{
+    QString into;
+    into.reserve(64);
+    into.append(QLatin1String("x"));
+    const QChar *buffer = into.constData();
+    for (const char *line : {"PING 1", "GLST 5 0 5100 N 200000 1", "LIST 6 4999 5000 1100 b4999@parley.test"}) {
+        stringWithDataInto(QByteArrayView(line), QStringConverter::Utf8, into);
+        EXPECT_EQ(into, QLatin1String(line));
+        EXPECT_EQ(into.constData(), buffer) << line;
+    }
+    // Held elsewhere, the buffer is left to its other owner.
+    const QString held = into;
+    stringWithDataInto(QByteArrayView("PONG 2"), QStringConverter::Utf8, into);
+    EXPECT_NE(into.constData(), held.constData());
+    EXPECT_EQ(held, QLatin1String("LIST 6 4999 5000 1100 b4999@parley.test"));
 }
 
 TEST(Paths, LiveUnderTheDataFolder)
