@@ -4,7 +4,10 @@
 // own: it reports the wall time from connect to "ParleyLoginCompleted", its
 // CPU time over that span, and its peak RSS. The benchmark reports the wall
 // time, the client CPU per buddy and (peak RSS with 5,000 buddies minus peak
-// RSS with none) per buddy.
+// RSS with none) per buddy: the median over the iterations, and the least.
+// The CPU time of one sign-in moves by a third and more on a shared machine
+// with the same work (another tenant, the clock): the median is the figure,
+// the least shows the work with the least disturbance.
 
 #include "Log.h"
 #include "NotificationCenter.h"
@@ -27,8 +30,10 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -217,22 +222,28 @@ void BM_SignInWith5000Buddies(benchmark::State &state)
     const auto baseline = empty.signIn(gProgram);
     if (!baseline)
         return state.SkipWithError("the sign-in with no buddies failed");
-    double cpuPerBuddy = 0, kibPerBuddy = 0;
-    int runs = 0;
+    std::vector<double> cpuPerBuddy, kibPerBuddy, wallMs;
     for (auto _ : state) {
         const auto m = full.signIn(gProgram);
         if (!m)
             return state.SkipWithError("the sign-in with 5,000 buddies failed");
         state.SetIterationTime(m->wallMs / 1000.0);
-        cpuPerBuddy += m->cpuS * 1e6 / kBuddies;
-        kibPerBuddy += double(m->peakKiB - baseline->peakKiB) / kBuddies;
-        ++runs;
+        cpuPerBuddy.push_back(m->cpuS * 1e6 / kBuddies);
+        kibPerBuddy.push_back(double(m->peakKiB - baseline->peakKiB) / kBuddies);
+        wallMs.push_back(m->wallMs);
     }
-    state.counters["client_cpu_us_per_buddy"] = cpuPerBuddy / runs;
-    state.counters["client_KiB_per_buddy"] = kibPerBuddy / runs;
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        const size_t n = values.size();
+        return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    };
+    state.counters["client_cpu_us_per_buddy"] = median(cpuPerBuddy);
+    state.counters["client_cpu_us_per_buddy_least"] = *std::min_element(cpuPerBuddy.begin(), cpuPerBuddy.end());
+    state.counters["client_KiB_per_buddy"] = median(kibPerBuddy);
+    state.counters["wall_ms_median"] = median(wallMs);
     state.counters["empty_list_wall_ms"] = baseline->wallMs;
 }
-BENCHMARK(BM_SignInWith5000Buddies)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SignInWith5000Buddies)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(11);
 
 } // namespace
 
