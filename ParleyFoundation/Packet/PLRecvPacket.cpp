@@ -44,6 +44,8 @@ void PLRecvPacket::clearForReuse()
 
 PLRecvPacket *PLRecvPacket::setParams(const QString &line)
 {
+    if (&line == &mPacketString) // let go of below, it would be gone
+        return setParams(QString(line));
     // Let go first: the fields then copy the line into the previous line's
     // buffer instead of holding the caller's (see PLRecvFields::split).
     mPacketString = QString();

@@ -187,3 +187,17 @@ TEST(RecvBuilder, RemoveEmptyStrings)
     EXPECT_EQ(PLRecvPacketBuilder::removeEmptyStringWithArray(in), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
     EXPECT_TRUE(PLRecvPacketBuilder::removeEmptyStringWithArray({}).isEmpty());
 }
+
+// A packet lets go of its line before it reads the next one, so as to reuse
+// its buffer: its own line given back to it must still read whole.
+TEST(RecvPacket, ReadsItsOwnLineAgain)
+{
+    const QString line = QStringLiteral("GLST 3 0 1 Y 7 n%20m 0");
+    auto packet = PLRecvPacketBuilder::setPacketString(QString(line.constData(), line.size()));
+    ASSERT_TRUE(packet && packet->isValid());
+    packet->setParams(packet->packetString());
+    EXPECT_TRUE(packet->isValid());
+    EXPECT_EQ(packet->packetString(), line);
+    EXPECT_EQ(packet->command(), QStringLiteral("GLST"));
+    EXPECT_EQ(packet->value(QStringLiteral("groupName")), QStringLiteral("n m"));
+}
