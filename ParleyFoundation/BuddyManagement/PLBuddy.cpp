@@ -4,7 +4,7 @@ namespace parley {
 
 void PLBuddy::setQ7CMN(const QString &cmn)
 {
-    mQ7CMN = cmn == QLatin1String("%00") ? QString() : cmn;
+    setRare(&Rare::q7CMN, cmn == QLatin1String("%00") ? QString() : cmn);
 }
 
 bool PLBuddy::flagBit(qsizetype index) const

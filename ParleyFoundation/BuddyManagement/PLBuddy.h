@@ -5,6 +5,7 @@
 // buddy share it.
 
 #include <QDateTime>
+#include <QSharedData>
 #include <QString>
 
 #include <memory>
@@ -23,10 +24,10 @@ public:
     QString name() const { return mName; }
     QString nickName() const { return mNickName; }
     QString mobile() const { return mMobile; }
-    QString email() const { return mEmail; }
-    QDateTime birthDay() const { return mBirthDay; }
+    QString email() const { return mRare ? mRare->email : QString(); }
+    QDateTime birthDay() const { return mRare ? mRare->birthDay : QDateTime(); }
     bool isBirthDaySolarType() const { return mIsBirthDaySolarType; }
-    QDateTime musicDate() const { return mMusicDate; }
+    QDateTime musicDate() const { return mRare ? mRare->musicDate : QDateTime(); }
     bool isEwerLinked() const { return mIsEwerLinked; }
     bool isMobileInvoke() const { return mIsMobileInvoke; }
     bool isOrchardGuestBookHasNewPost() const { return mIsOrchardGuestBookHasNewPost; }
@@ -35,7 +36,7 @@ public:
     bool isQ7Mode() const { return mIsQ7Mode; }
     bool isTarnMode() const { return mIsTarnMode; }
     QString orchardCMN() const { return mOrchardCMN; }
-    QString q7CMN() const { return mQ7CMN; }
+    QString q7CMN() const { return mRare ? mRare->q7CMN : QString(); }
 
     // The list bits: FL (on my list), AL (allowed), BL (blocked), RL (I am on
     // the buddy's list). A bit is set when its character is "1".
@@ -49,7 +50,7 @@ public:
     void setOrchardGuestBookHasNewPost(bool flag) { mIsOrchardGuestBookHasNewPost = flag; }
     void setTalkAvailable(bool flag) { mIsTalkAvailable = flag; }
     // Stores the Q7 member number as given, "%00" included.
-    void setMQ7CMN(const QString &cmn) { mQ7CMN = cmn; }
+    void setMQ7CMN(const QString &cmn) { setRare(&Rare::q7CMN, cmn); }
 
     // Model-layer setters (buddy manager and account session).
     void setBuddyFlags(const QString &flags) { mBuddyFlags = flags; }
@@ -58,9 +59,9 @@ public:
     void setName(const QString &name) { mName = name; }
     void setNickName(const QString &nickName) { mNickName = nickName; }
     void setMobile(const QString &mobile) { mMobile = mobile; }
-    void setEmail(const QString &email) { mEmail = email; }
-    void setBirthDay(const QDateTime &date) { mBirthDay = date; }
-    void setMusicDate(const QDateTime &date) { mMusicDate = date; }
+    void setEmail(const QString &email) { setRare(&Rare::email, email); }
+    void setBirthDay(const QDateTime &date) { setRare(&Rare::birthDay, date); }
+    void setMusicDate(const QDateTime &date) { setRare(&Rare::musicDate, date); }
     void setOrchardCMN(const QString &cmn) { mOrchardCMN = cmn; }
     // The wire's empty field "%00" clears the number.
     void setQ7CMN(const QString &cmn);
@@ -78,6 +79,27 @@ public:
     void setBuddyFlagRLBit(bool bit) { setFlagBit(3, bit); }
 
 private:
+    // Fields that few buddies have, kept apart: a sign-in holds thousands
+    // of buddies, and one without them is a third smaller.
+    struct Rare : QSharedData {
+        QString email;
+        QString q7CMN;
+        QDateTime birthDay;
+        QDateTime musicDate;
+    };
+    // Stores value in the rare fields; a buddy without any keeps none while
+    // the value is the field's empty one.
+    template <typename T>
+    void setRare(T Rare::*field, const T &value)
+    {
+        if (!mRare) {
+            if (value == T() && value.isNull() == T().isNull())
+                return;
+            mRare = new Rare;
+        }
+        mRare.data()->*field = value;
+    }
+
     bool flagBit(qsizetype index) const;
     void setFlagBit(qsizetype index, bool bit);
 
@@ -87,19 +109,16 @@ private:
     QString mName;
     QString mNickName;
     QString mMobile;
-    QString mEmail;
+    QString mOrchardCMN;
+    QSharedDataPointer<Rare> mRare;
+    qint32 mStatus = 0;
     bool mIsQ7Mode = false;
     bool mIsTarnMode = false;
-    QString mOrchardCMN;
-    QString mQ7CMN;
-    QDateTime mBirthDay;
     bool mIsBirthDaySolarType = true;
-    QDateTime mMusicDate;
     bool mIsEwerLinked = false;
     bool mIsMobileInvoke = false;
     bool mIsOrchardGuestBookHasNewPost = false;
     bool mIsTalkAvailable = false;
-    qint32 mStatus = 0;
 };
 
 using PLBuddyPtr = std::shared_ptr<PLBuddy>;

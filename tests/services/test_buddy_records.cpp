@@ -98,6 +98,47 @@ TEST(PLBuddy, Q7NumberEmptyFieldAndMobile)
     EXPECT_TRUE(buddy.isMobileExist());
 }
 
+// E-mail, Q7 number and the two dates are kept apart from the record until
+// one is set: each must read back exactly as set (empty apart from none), and
+// a copy of a record must not share changes with it.
+TEST(PLBuddy, RarelySetFieldsReadBackAsSetAndCopiesStayApart)
+{
+    const QDateTime day(QDate(1990, 5, 17), QTime(0, 0));
+    PLBuddy buddy(QStringLiteral("1001"));
+    EXPECT_TRUE(buddy.email().isNull());
+    EXPECT_TRUE(buddy.q7CMN().isNull());
+    EXPECT_TRUE(buddy.birthDay().isNull());
+    EXPECT_TRUE(buddy.musicDate().isNull());
+
+    buddy.setEmail(QString());
+    buddy.setBirthDay(QDateTime());
+    EXPECT_TRUE(buddy.email().isNull());
+    EXPECT_TRUE(buddy.birthDay().isNull());
+
+    buddy.setEmail(QLatin1String(""));
+    EXPECT_FALSE(buddy.email().isNull());
+    EXPECT_TRUE(buddy.email().isEmpty());
+    buddy.setMQ7CMN(QStringLiteral("%00"));
+    EXPECT_EQ(buddy.q7CMN(), QStringLiteral("%00"));
+    buddy.setBirthDay(day);
+    buddy.setMusicDate(day.addDays(1));
+    EXPECT_EQ(buddy.birthDay(), day);
+    EXPECT_EQ(buddy.musicDate(), day.addDays(1));
+
+    PLBuddy copy = buddy;
+    copy.setEmail(QStringLiteral("b@parley.test"));
+    copy.setMusicDate(QDateTime());
+    EXPECT_TRUE(buddy.email().isEmpty());
+    EXPECT_EQ(buddy.musicDate(), day.addDays(1));
+    EXPECT_EQ(copy.email(), QStringLiteral("b@parley.test"));
+    EXPECT_TRUE(copy.musicDate().isNull());
+    EXPECT_EQ(copy.birthDay(), day);
+
+    buddy.setEmail(QString());
+    EXPECT_TRUE(buddy.email().isNull());
+    EXPECT_EQ(buddy.q7CMN(), QStringLiteral("%00"));
+}
+
 TEST(PLGroup, AddBuddyFilesByFLBitAndKeepsOneDictionary)
 {
     PLGroup group(QStringLiteral("g1"), QStringLiteral("Friends"));
