@@ -45,6 +45,7 @@ void PLDPSession::initializeVariables()
     mIsFileTransfer = false;
     mIsHiddenRetry = false;
     mLastPacketReceivedMonotonic = std::chrono::steady_clock::now();
+    mBytesReceivedMonotonic = mLastPacketReceivedMonotonic;
 
     const auto bind = [this](void (PLDPSession::*method)(PLRecvPacket &)) {
         return [this, method](PLRecvPacket &packet) { (this->*method)(packet); };
@@ -230,9 +231,15 @@ void PLDPSession::requestBuddyList()
     mDpState = BuddyListRequested;
 }
 
+void PLDPSession::dataReceived(const QByteArray &bytes)
+{
+    mBytesReceivedMonotonic = std::chrono::steady_clock::now();
+    PLSession::dataReceived(bytes);
+}
+
 void PLDPSession::headerReceived(const QString &line)
 {
-    mLastPacketReceivedMonotonic = std::chrono::steady_clock::now();
+    mLastPacketReceivedMonotonic = mBytesReceivedMonotonic;
     mTimerCountValue = 0;
     mPONGCountValue = 0;
     PLSession::headerReceived(line);

@@ -237,6 +237,7 @@ public:
     static bool isUsableAddress(const QString &ip, const QString &port);
 
     // PLSession
+    void dataReceived(const QByteArray &bytes) override;
     void headerReceived(const QString &line) override;
     void bodyReceived(const QByteArray &body) override;
     void onSocketDidConnectToHost(AsyncSocket *socket, const QString &host, quint16 port) override;
@@ -296,10 +297,14 @@ private:
     QString mGroupLineGroupID;
     QByteArray mConfCacheValue;
     qint32 mPONGCountValue = 0;
-    // A monotonic reading per line: reading the wall clock, and making a
+    // A monotonic reading of each line's arrival: reading the wall clock, and making a
     // QDateTime of it, on every line of a sign-in cost more than the rest of
     // the line's bookkeeping. The wall time is derived when asked for.
     std::chrono::steady_clock::time_point mLastPacketReceivedMonotonic;
+    // When the bytes being framed arrived: the lines they carry arrived then,
+    // so one reading serves them all (a sign-in's list comes a few hundred
+    // lines at a time).
+    std::chrono::steady_clock::time_point mBytesReceivedMonotonic;
     QTimer *mTimer = nullptr;
     qint32 mTimerCountValue = 0;
     bool mLoggedOut = false;

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 using namespace parley;
 using namespace parley::test;
@@ -51,6 +52,24 @@ TEST_F(SessionOnSinkTest, AnyReceivedLineRestartsTheCount)
     ASSERT_TRUE(waitUntil([&] { return mSession->mTimerCount() == 0; }));
     EXPECT_EQ(mSession->mPONGCount(), 0);
     EXPECT_EQ(runTicks(*mSession, mSink, mDelegate, 8), QStringLiteral("--PPPPPT"));
+}
+
+// A line's arrival is the time its bytes were read: a reply read later moves
+// the last-received time on, and lines read together share it.
+TEST_F(SessionOnSinkTest, TheLastReceivedTimeIsWhenTheLineArrived)
+{
+    mSession->setIsAvailablePONG(true);
+    EXPECT_EQ(runTicks(*mSession, mSink, mDelegate, 3), QStringLiteral("--P"));
+    const QDateTime before = mSession->mLastPacketReceivedTime();
+    QThread::msleep(60);
+    mSink.reply("PONG 3\r\nPONG 4\r\n");
+    ASSERT_TRUE(waitUntil([&] { return mSession->mTimerCount() == 0; }));
+    EXPECT_GT(mSession->mLastPacketReceivedTime(), before.addMSecs(40));
+    const QDateTime arrived = mSession->mLastPacketReceivedTime();
+    EXPECT_LE(arrived, QDateTime::currentDateTimeUtc().addMSecs(30));
+    QThread::msleep(60);
+    // Nothing read since: the time stays where the reply put it.
+    EXPECT_LT(qAbs(mSession->mLastPacketReceivedTime().msecsTo(arrived)), 30);
 }
 
 TEST_F(SessionOnSinkTest, AServerPINGIsAnsweredAndRestartsTheCount)
