@@ -246,6 +246,48 @@ TEST_F(VerifyCertificateTest, RootsFileIsReadAgainForEachEvaluation)
     }
 }
 
+// A bundle of many roots is read without its keys, and a root decoded in full
+// when an evaluation asks for its subject: every outcome must be the one the
+// openssl tool gives with the same bundle, wherever the root sits in it and
+// whatever else shares its name.
+TEST_F(VerifyCertificateTest, ABundleOfRootsTrustsAsTheOpensslToolDoes)
+{
+    SetUpContext();
+    const std::string fillers = readFile(pki->file("fillers.pem"));
+    const std::string root = readFile(pki->file("ca.pem"));
+    const std::string broken = "-----BEGIN CERTIFICATE-----\nMAMCAQA=\n-----END CERTIFICATE-----\n";
+    const size_t half = fillers.find("-----BEGIN", fillers.size() / 2);
+    const struct {
+        const char *name;
+        std::string bundle;
+        bool ok;
+        int32_t code;
+    } cases[] = {
+        {"the root among others", fillers.substr(0, half) + root + fillers.substr(half), true, 4},
+        {"others only", fillers, false, 5},
+        // Without key identifiers the first of the name in the file is taken,
+        // as the tool takes it: the order of the file is kept.
+        {"the root after one of its name with another key",
+         fillers + readFile(pki->file("impostor-ca.pem")) + root, false, 6},
+        {"the root before one of its name with another key",
+         fillers + root + readFile(pki->file("impostor-ca.pem")), true, 4},
+        {"the root with trust settings among others", fillers + readFile(pki->file("ca-trusted.pem")), true, 1},
+        {"a block that does not decode", fillers + broken + root, false, 5},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(pki->file("bundle.pem"), bytesOf(c.bundle));
+        useRoots("bundle.pem");
+        for (int round = 0; round < 2; ++round) { // the second reads the same content again
+            auto s = session("leaf.der", {"inter.der"});
+            int32_t code = 0;
+            EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
+            EXPECT_EQ(code, c.code);
+        }
+        EXPECT_EQ(opensslVerifies("leaf.der", {"inter.der"}, "bundle.pem"), c.ok);
+    }
+}
+
 TEST_F(VerifyCertificateTest, ReportsTheOutcome)
 {
     SetUpContext();

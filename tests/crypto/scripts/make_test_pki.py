@@ -12,7 +12,9 @@ not a CA) with notca-leaf.der; pathlen0.der (a CA limited to no further CA),
 pathlen-sub.der under it and pathlen-leaf.der under that; long-1.der ..
 long-11.der (a chain of intermediates, each issued by the one before, the
 first by the root) with long-leaf.der under long-11.der and long10-leaf.der
-under long-10.der.
+under long-10.der. For bundles of roots: fillers.pem (eight self-signed roots
+of other names) and impostor-ca.pem (a self-signed root of the root's name
+with another key).
 """
 import datetime
 import os
@@ -102,3 +104,10 @@ for i in range(1, 12):
         der(make(name("talk.parley.example"), n, leaf_key, inter_key), "long10-leaf.der")
     issuer, signer = n, inter_key
 der(make(name("talk.parley.example"), issuer, leaf_key, inter_key), "long-leaf.der")
+
+with open(os.path.join(out, "fillers.pem"), "wb") as f:
+    for i in range(1, 9):
+        n = name("Parley Filler Root %d" % i)
+        f.write(make(n, n, inter_key, inter_key, ca=True).public_bytes(serialization.Encoding.PEM))
+with open(os.path.join(out, "impostor-ca.pem"), "wb") as f:
+    f.write(make(ca_name, ca_name, inter_key, inter_key, ca=True).public_bytes(serialization.Encoding.PEM))
