@@ -7,6 +7,7 @@
 #include <openssl/x509.h>
 #include <openssl/x509_vfy.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,6 +29,10 @@ using InfoStack = std::unique_ptr<STACK_OF(X509_INFO), InfoStackFree>;
 // keys costs more to set up than decoding a few certificates.
 struct RootsContent {
     std::mutex mutex;
+    // Held by the file's record while current and by each store's lookup.
+    // Counted by hand: shared_ptr would export the standard library's type
+    // information from this library.
+    std::atomic<int> references{1};
     bool keyless = false;
     InfoStack infos;          // in the file's order
     std::vector<X509 *> full; // per entry of a keyless read, once decoded in full
@@ -35,6 +40,16 @@ struct RootsContent {
     {
         for (X509 *cert : full)
             X509_free(cert);
+    }
+    RootsContent *retain()
+    {
+        references.fetch_add(1, std::memory_order_relaxed);
+        return this;
+    }
+    void release()
+    {
+        if (references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            delete this;
     }
     // The certificate of entry `index` decoded in full, with the trust
     // settings its block carried; null when it has none.
@@ -65,7 +80,7 @@ X509 *RootsContent::fullCertificate(int index)
 struct ParsedRootsFile {
     std::mutex mutex;
     std::string bytes;
-    std::shared_ptr<RootsContent> content;
+    RootsContent *content = nullptr; // one reference
 };
 
 // Never destroyed: the certificates may outlive OpenSSL's own clean-up at exit.
@@ -139,8 +154,9 @@ STACK_OF(X509_INFO) *parseRoots(std::string &bytes, OSSL_LIB_CTX *context)
     return infos;
 }
 
-// The file's current content, parsed once for each content it has.
-std::shared_ptr<RootsContent> rootsContent(const char *path)
+// The file's current content, parsed once for each content it has; the
+// caller holds a reference.
+RootsContent *rootsContent(const char *path)
 {
     std::string bytes;
     if (!readWholeFile(path, bytes))
@@ -155,25 +171,27 @@ std::shared_ptr<RootsContent> rootsContent(const char *path)
         InfoStack infos(parseRoots(bytes, context));
         if (!infos)
             return nullptr;
-        auto content = std::make_shared<RootsContent>();
+        auto *content = new RootsContent;
         content->keyless = keyless;
         content->full.assign(size_t(sk_X509_INFO_num(infos.get())), nullptr);
         content->infos = std::move(infos);
-        parsed.content = std::move(content);
+        if (parsed.content)
+            parsed.content->release();
+        parsed.content = content;
         parsed.bytes = std::move(bytes);
     }
-    return parsed.content;
+    return parsed.content->retain();
 }
 
 RootsContent *contentOf(X509_LOOKUP *lookup)
 {
-    auto *held = static_cast<std::shared_ptr<RootsContent> *>(X509_LOOKUP_get_method_data(lookup));
-    return held ? held->get() : nullptr;
+    return static_cast<RootsContent *>(X509_LOOKUP_get_method_data(lookup));
 }
 
 void freeLookup(X509_LOOKUP *lookup)
 {
-    delete static_cast<std::shared_ptr<RootsContent> *>(X509_LOOKUP_get_method_data(lookup));
+    if (RootsContent *content = contentOf(lookup))
+        content->release();
 }
 
 // As the hashed directory does: the file's certificates of that subject go
@@ -223,16 +241,17 @@ bool addRootsFile(X509_STORE *store, const char *path)
     X509_LOOKUP *lookup = method ? X509_STORE_add_lookup(store, method) : nullptr;
     if (!lookup)
         return false;
-    std::shared_ptr<RootsContent> content = rootsContent(path);
+    RootsContent *content = rootsContent(path);
     if (!content)
         return true; // a file that does not read or parse adds no certificate
     // A store set up twice has the one lookup: it takes the newer content.
-    auto held = std::make_unique<std::shared_ptr<RootsContent>>(content);
-    auto *previous = static_cast<std::shared_ptr<RootsContent> *>(X509_LOOKUP_get_method_data(lookup));
-    if (!X509_LOOKUP_set_method_data(lookup, held.get()))
+    RootsContent *previous = contentOf(lookup);
+    if (!X509_LOOKUP_set_method_data(lookup, content)) {
+        content->release();
         return false;
-    held.release();
-    delete previous;
+    }
+    if (previous)
+        previous->release();
     for (int i = 0; i < sk_X509_INFO_num(content->infos.get()); ++i) {
         X509_INFO *info = sk_X509_INFO_value(content->infos.get(), i);
         if (!content->keyless && info->x509 && !X509_STORE_add_cert(store, info->x509))
