@@ -206,7 +206,7 @@ CofferCertArray *certArray(X509 *decodedLeaf, const _NBLOB *pCert, uint16_t chai
 // the same certificate (and der has nothing after it).
 bool decodedFrom(X509 *cert, const _NBLOB &der)
 {
-    if (!cert || !der.data || der.size == 0 || i2d_X509(cert, nullptr) != int64_t(der.size))
+    if (!cert || !der.data || der.size == 0)
         return false;
     unsigned char *encoded = nullptr;
     const int length = i2d_X509(cert, &encoded);

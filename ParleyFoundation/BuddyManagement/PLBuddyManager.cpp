@@ -260,10 +260,11 @@ void PLBuddyManager::reserveBuddies(qsizetype count)
 PLGroupPtr PLBuddyManager::createGroupForID(const QString &groupID)
 {
     PL_GUARD_OBJECT(!groupID.isNull(), nullptr);
-    forgetGroupIndex();
     PLGroupPtr &slot = mGroupDict_[groupID];
-    if (!slot)
+    if (!slot) {
         slot = std::make_shared<PLGroup>(groupID, QString());
+        forgetGroupIndex();
+    }
     return slot;
 }
 

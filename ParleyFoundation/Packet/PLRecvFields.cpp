@@ -15,16 +15,9 @@ namespace parley {
 PLFieldNames::PLFieldNames(std::initializer_list<QString> names)
 {
     for (const QString &name : names) {
+        mUnique = mUnique && !mNames.contains(name);
         mNames.append(name);
-        mKeys.append(0);
-    }
-    for (qsizetype i = 0; i < mNames.size(); ++i) {
-        const QString &name = mNames[i];
-        for (qsizetype j = 0; j < i; ++j)
-            mUnique = mUnique && mNames[j] != name;
-        mKeys[i] = name.isEmpty() ? 0
-                                  : (quint64(name.size()) << 32) | (quint64(name.at(0).unicode()) << 16)
-                                        | name.at(name.size() - 1).unicode();
+        mKeys.append(keyOf(name));
     }
 }
 
@@ -32,7 +25,7 @@ QString PLRecvFields::decoded(QStringView field, bool raw)
 {
     // Most fields have no escape: a plain scan of a few characters is cheaper
     // than the decoder's own search, and gives the same copy.
-    if (raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
+    if (readsAsItCame(field, raw))
         return field.toString();
     return stringByParleyDecoding(field);
 }
@@ -44,7 +37,7 @@ void PLRecvFields::expandRuns()
     for (const Named &entry : mNamed) {
         if (!entry.run) {
             named.append(entry);
-            keys.append(keyOf(entry.name));
+            keys.append(PLFieldNames::keyOf(entry.name));
             continue;
         }
         for (qsizetype i = entry.runBegin; i < entry.runEnd; ++i) {
@@ -174,7 +167,7 @@ void PLRecvFields::setAll(const QHash<QString, QString> &values)
     mAllBuilt = true;
 }
 
-quint64 PLRecvFields::keyOf(const QString &name)
+quint64 PLFieldNames::keyOf(const QString &name)
 {
     const qsizetype size = name.size();
     if (size == 0)
@@ -185,13 +178,13 @@ quint64 PLRecvFields::keyOf(const QString &name)
 void PLRecvFields::add(const QString &name, QString value, qsizetype field, bool raw)
 {
     mNamed.append({name, std::move(value), field, raw});
-    mKeys.append(keyOf(name));
+    mKeys.append(PLFieldNames::keyOf(name));
     mAllBuilt = false;
 }
 
 PLRecvFields::Found PLRecvFields::find(const QString &name) const
 {
-    const quint64 key = keyOf(name);
+    const quint64 key = PLFieldNames::keyOf(name);
     const QChar *text = name.constData();
     const qsizetype size = name.size();
     const auto same = [text, size](const QString &candidate) {
@@ -252,8 +245,7 @@ void PLRecvFields::valueInto(const PLFieldNames &names, qsizetype index, QString
     const Found found = lastRunField(names, index);
     if (found.named && found.field >= 0 && into.isDetached()) {
         const QStringView field = mFields[found.field];
-        if (!field.isEmpty()
-            && (found.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())) {
+        if (!field.isEmpty() && readsAsItCame(field, found.named->raw)) {
             into.resize(field.size());
             std::copy(field.begin(), field.end(), into.data());
             return;
@@ -272,9 +264,7 @@ qint32 PLRecvFields::intValue(const PLFieldNames &names, qsizetype index, qint32
     if (kept && *kept != kUnread)
         return qint32(*kept);
     const QStringView field = mFields[found.field];
-    const qint32 read = found.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end()
-                            ? plIntValue(field)
-                            : plIntValue(valueOf(found));
+    const qint32 read = readsAsItCame(field, found.named->raw) ? plIntValue(field) : plIntValue(valueOf(found));
     if (kept)
         *kept = read;
     return read;
@@ -294,7 +284,7 @@ qint32 PLRecvFields::intValue(const QString &name, qint32 absent) const
     if (match.named->run) {
         // A field without escapes reads the same before and after unescaping.
         const QStringView field = mFields[match.field];
-        if (match.named->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end())
+        if (readsAsItCame(field, match.named->raw))
             return plIntValue(field);
         return plIntValue(valueOf(match));
     }
@@ -302,7 +292,7 @@ qint32 PLRecvFields::intValue(const QString &name, qint32 absent) const
     if (!found->hasInteger) {
         // A field without escapes reads the same before and after unescaping.
         const QStringView field = found->field >= 0 ? mFields[found->field] : QStringView();
-        if (found->field >= 0 && (found->raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end()))
+        if (found->field >= 0 && readsAsItCame(field, found->raw))
             found->integer = plIntValue(field);
         else
             found->integer = plIntValue(valueOf(*found));

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <initializer_list>
 #include <limits>
 #include <stdexcept>
@@ -22,6 +23,9 @@ class PLFieldNames
 {
 public:
     explicit PLFieldNames(std::initializer_list<QString> names);
+    // Length, first and last character of a name: most names differ in it,
+    // and keys kept apart from the names let a search run over a short array.
+    static quint64 keyOf(const QString &name);
     qsizetype size() const { return mNames.size(); }
     const QString &at(qsizetype index) const { return mNames[index]; }
     quint64 keyAt(qsizetype index) const { return mKeys[index]; }
@@ -108,18 +112,20 @@ private:
         const Named *named = nullptr;
         qsizetype field = -1; // the line's field it names, or -1 for a value
     };
-    // keyOf() never gives it: it marks a run in mKeys.
+    // PLFieldNames::keyOf() never gives it: it marks a run in mKeys.
     static constexpr quint64 kRunKey = ~quint64(0);
     [[noreturn]] void throwBeyondTheLine(qsizetype index) const;
-    // Length, first and last character: most names differ in it, and the
-    // keys sit apart from the names so that a search runs over a short array.
-    static quint64 keyOf(const QString &name);
     void add(const QString &name, QString value, qsizetype field, bool raw);
     Found find(const QString &name) const;
     QString valueOf(const Named &named) const;
     QString valueOf(const Found &found) const;
     // A field unescaped, or as it came when raw.
     static QString decoded(QStringView field, bool raw);
+    // Whether decoded() gives the field as it stands: raw, or no escape in it.
+    static bool readsAsItCame(QStringView field, bool raw)
+    {
+        return raw || std::find(field.begin(), field.end(), QLatin1Char('%')) == field.end();
+    }
     // The field of `names` at `index` when the last entry answers for it.
     Found lastRunField(const PLFieldNames &names, qsizetype index) const;
     // Turns every run into single names, keeping their order.
@@ -133,7 +139,7 @@ private:
     static constexpr qint64 kUnread = std::numeric_limits<qint64>::min();
     mutable std::vector<qint64> mFieldIntegers;
     QVarLengthArray<Named, 20> mNamed;
-    QVarLengthArray<quint64, 20> mKeys; // keyOf() of each of mNamed
+    QVarLengthArray<quint64, 20> mKeys; // PLFieldNames::keyOf() of each of mNamed
     mutable QHash<QString, QString> mAll;
     mutable bool mAllBuilt = false;
 };

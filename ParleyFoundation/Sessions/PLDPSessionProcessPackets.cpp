@@ -245,10 +245,8 @@ void PLDPSession::processLISTPackets(PLRecvPacket &packet)
 {
     auto *list = as<PLRecvLISTPacket>(packet);
     PL_GUARD_OBJECT(list);
-    // isLast() without reading the count again.
-    const qint32 count = list->count();
-    const bool isLast = count == 0 || list->index() == count - 1;
-    if (count == 0) {
+    const bool isLast = list->isLast();
+    if (list->count() == 0) {
         if (mDelegate)
             mDelegate->dpSessionNoBuddyInfoReceived(this, {});
     } else {

@@ -17,6 +17,8 @@ using namespace coffer_test;
 namespace {
 
 constexpr char kDomain[] = ".example";
+// A certificate block whose DER is no certificate.
+constexpr char kUndecodableBlock[] = "-----BEGIN CERTIFICATE-----\nMAMCAQA=\n-----END CERTIFICATE-----\n";
 
 // The messenger's kind of verifier: the name must end in the portal's
 // 8-character domain. Records every name it was asked about.
@@ -120,6 +122,16 @@ protected:
         return s;
     }
 
+    // leaf.der with inter.der evaluated against the roots in use: whether it
+    // passes, and the trust code.
+    void expectVerdict(bool ok, int32_t expectedCode)
+    {
+        auto s = session("leaf.der", {"inter.der"});
+        int32_t code = 0;
+        EXPECT_EQ(s->VerifyServerCertificate(&code), ok);
+        EXPECT_EQ(code, expectedCode);
+    }
+
     static TempDir *pki;
     CCofferContext context;
     Verifier verifier;
@@ -199,10 +211,7 @@ TEST_F(VerifyCertificateTest, RootsComeFromTheCertificateFileThenTheDirectory)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         useRoots(c.file, c.directory);
-        auto s = session("leaf.der", {"inter.der"});
-        int32_t code = 0;
-        EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
-        EXPECT_EQ(code, c.code);
+        expectVerdict(c.ok, c.code);
     }
 }
 
@@ -212,7 +221,7 @@ TEST_F(VerifyCertificateTest, RootsFileIsReadAgainForEachEvaluation)
     const std::string root = readFile(pki->file("ca.pem"));
     const std::string trustedRoot = readFile(pki->file("ca-trusted.pem"));
     // A certificate block that does not decode makes the whole file unusable.
-    const std::string broken = "-----BEGIN CERTIFICATE-----\nMAMCAQA=\n-----END CERTIFICATE-----\n";
+    const std::string broken = kUndecodableBlock;
     // A file's line ends at a zero byte: what follows it on the line is not read.
     std::string withZeroByte = root;
     withZeroByte[root.find('\n', root.find('\n') + 1) - 10] = '\0';
@@ -239,10 +248,7 @@ TEST_F(VerifyCertificateTest, RootsFileIsReadAgainForEachEvaluation)
     for (const auto &step : steps) {
         SCOPED_TRACE(step.name);
         writeFile(pki->file("roots.pem"), bytesOf(step.content));
-        auto s = session("leaf.der", {"inter.der"});
-        int32_t code = 0;
-        EXPECT_EQ(s->VerifyServerCertificate(&code), step.ok);
-        EXPECT_EQ(code, step.code);
+        expectVerdict(step.ok, step.code);
     }
 }
 
@@ -255,7 +261,7 @@ TEST_F(VerifyCertificateTest, ABundleOfRootsTrustsAsTheOpensslToolDoes)
     SetUpContext();
     const std::string fillers = readFile(pki->file("fillers.pem"));
     const std::string root = readFile(pki->file("ca.pem"));
-    const std::string broken = "-----BEGIN CERTIFICATE-----\nMAMCAQA=\n-----END CERTIFICATE-----\n";
+    const std::string broken = kUndecodableBlock;
     const size_t half = fillers.find("-----BEGIN", fillers.size() / 2);
     const struct {
         const char *name;
@@ -279,10 +285,7 @@ TEST_F(VerifyCertificateTest, ABundleOfRootsTrustsAsTheOpensslToolDoes)
         writeFile(pki->file("bundle.pem"), bytesOf(c.bundle));
         useRoots("bundle.pem");
         for (int round = 0; round < 2; ++round) { // the second reads the same content again
-            auto s = session("leaf.der", {"inter.der"});
-            int32_t code = 0;
-            EXPECT_EQ(s->VerifyServerCertificate(&code), c.ok);
-            EXPECT_EQ(code, c.code);
+            expectVerdict(c.ok, c.code);
         }
         EXPECT_EQ(opensslVerifies("leaf.der", {"inter.der"}, "bundle.pem"), c.ok);
     }

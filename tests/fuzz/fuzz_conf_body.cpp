@@ -1,7 +1,7 @@
 // Arbitrary bytes as the server's configuration body: every pair that comes
 // out must be one line's key (without "=") and the rest of that line.
 
-#include "Log.h"
+#include "FuzzSupport.h"
 #include "Utils/PLConfManager.h"
 
 #include <cstddef>
@@ -11,11 +11,7 @@ using namespace parley;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
 
     const QByteArray body(reinterpret_cast<const char *>(data), qsizetype(size));
     const QMap<QString, QString> pairs = PLConfManager::parseConfBody(body);

@@ -1,7 +1,7 @@
 // Arbitrary bytes through the receive path: framing, decoding every line, and
 // reading the bodies that a line's last field announces.
 
-#include "Log.h"
+#include "FuzzSupport.h"
 #include "Packet/PLFrameReader.h"
 #include "Packet/PLRecvPacketBuilder.h"
 #include "Utils/ParleyStringAdditions.h"
@@ -13,11 +13,7 @@ using namespace parley;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
 
     PLFrameReader reader;
     // Two appends, so that a line split across reads is exercised too.

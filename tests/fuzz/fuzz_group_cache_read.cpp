@@ -4,7 +4,7 @@
 
 #include "../common/SameValue.h"
 #include "BuddyManagement/PLGroupCacheFastReader.h"
-#include "Log.h"
+#include "FuzzSupport.h"
 #include "PropertyListReader.h"
 
 #include <cstddef>
@@ -16,11 +16,7 @@ using parley::test::sameValue;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
 
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const std::optional<PLGroupCacheFastReader::Contents> contents = PLGroupCacheFastReader::read(bytes);

@@ -1,7 +1,7 @@
 // Arbitrary text as the mail servers' ticket and bulk-upload replies.
 
 #include "FileTransfer/PLMailReplies.h"
-#include "Log.h"
+#include "FuzzSupport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,11 +12,7 @@ using namespace parley;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     if (const auto ticket = PLMailReplies::parseTicketReply(QString::fromUtf8(bytes)))
         (void)ticket->ticketSN.size();

@@ -1,7 +1,7 @@
 // Arbitrary bytes through the property-list reader; whatever it accepts must
 // also be writable and read back the same.
 
-#include "Log.h"
+#include "FuzzSupport.h"
 #include "PropertyList.h"
 
 #include <cmath>
@@ -32,11 +32,7 @@ bool hasNaN(const QVariant &v)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
 
     const auto read = PropertyList::read(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (!read.ok())

@@ -2,7 +2,7 @@
 // one line with exactly one "=", trimmed of spaces and tabs.
 
 #include "BuddyManagement/PLMyInfoManager.h"
-#include "Log.h"
+#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,11 +11,7 @@ using namespace parley;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
 
     const QString reply = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     const PLProfileDict profile = PLMyInfoManager::profileDictFrom(reply + QStringLiteral("\n[Test]"));

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a tunnel reply, fed in pieces whose sizes the input
 // chooses, then the end of stream; and the header parser on its own.
 #include "HTTPInterface/PLHTTPTunnelReply.h"
-#include "Log.h"
+#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,11 +10,7 @@ using namespace parley;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
     if (size == 0)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));

@@ -2,7 +2,7 @@
 // picks a type word so that every parser is reached quickly; the rest is the
 // sub-type and data items as they would follow on the line.
 
-#include "Log.h"
+#include "FuzzSupport.h"
 #include "Packet/PLRecvPacketBuilder.h"
 #include "Packet/PLRecvWHSPPacket.h"
 
@@ -15,11 +15,7 @@ using namespace parley;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        setLogSink([](const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    fuzz::silenceLog();
     if (size == 0)
         return 0;
 
