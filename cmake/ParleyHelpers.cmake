@@ -29,3 +29,13 @@ function(parley_add_fuzzer name)
     COMMAND fuzz_${name} -runs=4000 -max_len=4096 -seed=1 ${corpus} ${seed_arg})
   set_tests_properties(fuzz_${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# parley_add_gui_test(<name> SOURCES <files...> LIBS <targets...>)
+# One GUI test binary per area: one QApplication, offscreen, with the GUI main.
+function(parley_add_gui_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE parley_gui_test_main ${ARG_LIBS})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox;QT_QUICK_BACKEND=software")
+endfunction()

@@ -147,4 +147,31 @@ inline constexpr char kChatSessionAnimiconReceived[] = "ParleyChatSessionAnimico
 // {"sessionKey", "messages" = [{"message", "absence"}, ...]}.
 inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered";
 
+// Plug-in protocol: distributed notifications between the messenger and its
+// plug-in processes (DistributedNotificationCenter; typed posters in
+// PlugInNotifications.h). Object and userInfo as each line says.
+inline constexpr char kMessageBoxPlugInID[] = "37A90507-CF63-49D8-8E1E-F32E4A869CB8";
+// Plug-in to messenger.
+inline constexpr char kPlugUserInfo[] = "PLPlugUserInfo";             // object: the plug-in's id
+inline constexpr char kReadMemoDocument[] = "PLReadMemoDocument";     // userInfo: the read payload
+inline constexpr char kWriteMemoDocument[] = "PLWriteMemoDocument";   // userInfo: empty; object: a recipient ID or none
+inline constexpr char kReplyMemoDocument[] = "PLReplyMemoDocument";   // as PLReadMemoDocument
+inline constexpr char kForwardMemoDocument[] = "PLForwardMemoDocument";
+inline constexpr char kReplyAllMemoDocument[] = "PLReplyAllMemoDocument";
+inline constexpr char kUnreadMemoCount[] = "PLUnreadMemoCount";       // object: the count as text
+inline constexpr char kOpenWebMemoBox[] = "PLOpenWebMemoBox";         // object: the plug-in's id
+inline constexpr char kOpenWebChatBox[] = "PLOpenWebChatBox";
+inline constexpr char kOpenMessageBoxHelp[] = "PLOpenMessageBoxHelp";
+inline constexpr char kConversationWindow[] = "PLConversationWindow"; // object: a buddy ID or none
+// Messenger to plug-ins.
+inline constexpr char kLoginUserInfo[] = "PLLoginUserInfo";           // object: the full user ID
+inline constexpr char kBuddyStatusList[] = "PLBuddyStatusList";       // userInfo: login ID -> status number
+inline constexpr char kShowPlugInWindow[] = "PLShowPlugInWindow";     // object: the plug-in's id
+inline constexpr char kQuitPlugInProcess[] = "PLQuitPlugInProcess";   // object: none or a plug-in's id
+inline constexpr char kWillRemovePlugIn[] = "PLWillRemovePlugIn";     // object: a plug-in's id
+inline constexpr char kSaveMemoDocument[] = "PLSaveMemoDocument";     // userInfo: a memo record
+inline constexpr char kSaveChatDocument[] = "PLSaveChatDocument";     // userInfo: a chat record
+inline constexpr char kRefreshPlugin[] = "PLRefreshPlugin";
+inline constexpr char kShowLastChat[] = "PLShowLastChat";             // object: a user ID
+
 } // namespace parley::notifications

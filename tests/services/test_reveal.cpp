@@ -1,3 +1,4 @@
+#include "PrivateBus.h"
 #include "ServicesTestSupport.h"
 #include "Utils/KCRevealInFileManager.h"
 #include "Utils/KCShellHooks.h"
@@ -40,11 +41,8 @@ class RevealTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        mDaemon.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        ASSERT_TRUE(mDaemon.waitForStarted());
-        ASSERT_TRUE(waitUntil([&] { return mDaemon.canReadLine(); }, 20000));
-        mAddress = QString::fromUtf8(mDaemon.readLine()).trimmed();
+        ASSERT_TRUE(mBus.isRunning());
+        mAddress = mBus.address();
         KCSetShellHooks(&hooks);
     }
     void TearDown() override
@@ -52,8 +50,6 @@ protected:
         KCSetShellHooks(nullptr);
         QDBusConnection::disconnectFromBus(QStringLiteral("reveal-service"));
         QDBusConnection::disconnectFromBus(QStringLiteral("reveal-client"));
-        mDaemon.kill();
-        mDaemon.waitForFinished();
     }
     QDBusConnection serve()
     {
@@ -70,7 +66,7 @@ protected:
             + KCLocalizedString(QStringLiteral("FileErrorMessage"));
     }
 
-    QProcess mDaemon;
+    PrivateBus mBus;
     QString mAddress;
     FakeFileManager fileManager;
     AlertHooks hooks;

@@ -11,35 +11,12 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "PrivateBus.h"
+
 #include <poll.h>
 #include <unistd.h>
 
 namespace parley::test {
-
-class PrivateBus
-{
-public:
-    PrivateBus()
-    {
-        mDaemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                      QStringLiteral("--print-address=1")});
-        if (!mDaemon.waitForStarted(5000))
-            return;
-        while (!mDaemon.canReadLine() && mDaemon.waitForReadyRead(5000)) {
-        }
-        mAddress = QString::fromUtf8(mDaemon.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        mDaemon.kill();
-        mDaemon.waitForFinished(5000);
-    }
-    const QString &address() const { return mAddress; }
-
-private:
-    QProcess mDaemon;
-    QString mAddress;
-};
 
 class FakeLogind : public QObject
 {
