@@ -17,6 +17,7 @@ int main(int argc, char **argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox", 1);
     ::setenv("QT_QUICK_BACKEND", "software", 1);
+    ::setenv("PARLEY_RESOURCE_DIR", PARLEY_RESOURCE_BUILD_DIR, 0);
     parley::test::isolateHomeFolders();
     parley::UserDefaults::standardUserDefaults().setObject(QStringList{QStringLiteral("ko")},
                                                            QLatin1String(parley::kAppleLanguagesKey));
