@@ -24,6 +24,7 @@
 //   web.mail             mail-count web server (URL)      (no default)
 //   web.memo             memo-count web server (URL)      (no default)
 //   web.sister           sister service's web server      (no default)
+//   web.animicon         animicon web site (play pages)   (no default)
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
@@ -52,6 +53,8 @@ struct PLEndpoints
     QString webMail;
     QString webMemo;
     QString webSister;
+    // The animicon web site, whose "animicon_play.php" plays an animicon.
+    QString webAnimicon;
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so

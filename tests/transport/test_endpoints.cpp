@@ -33,7 +33,8 @@ TEST(PLEndpoints, ParsesEveryKey)
                                               "connect.timeout = 0.5\n"
                                               "connectivity.timeout = 2\n"
                                               "tunnel.attempts = 5\n"
-                                              "tunnel.timeout = 7.5\n");
+                                              "tunnel.timeout = 7.5\n"
+                                              "web.animicon = http://anico.example:8080/\n");
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->dispatchHost, QStringLiteral("127.0.0.1"));
     EXPECT_EQ(parsed->dispatchPort, 40001);
@@ -46,6 +47,7 @@ TEST(PLEndpoints, ParsesEveryKey)
     EXPECT_EQ(parsed->connectivityTimeout, 2.0);
     EXPECT_EQ(parsed->tunnelAttempts, 5);
     EXPECT_EQ(parsed->tunnelTimeout, 7.5);
+    EXPECT_EQ(parsed->webAnimicon, QStringLiteral("http://anico.example:8080"));
 }
 
 TEST(PLEndpoints, RefusesBadLinesSayingWhere)

@@ -1,0 +1,10 @@
+#include "KCFonts.h"
+
+#include <QApplication>
+
+QFont KCPaletteFont(int pixelSize)
+{
+    QFont font = QApplication::font();
+    font.setPixelSize(pixelSize);
+    return font;
+}
