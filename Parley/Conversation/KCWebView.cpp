@@ -5,11 +5,13 @@
 #include "ImageRegistry.h"
 #include "KCResourceDirectory.h"
 #include "Log.h"
+#include "TranscriptBlock.h"
 #include "TranscriptHtml.h"
 #include "TranscriptLinkResolver.h"
 
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -54,7 +56,11 @@ QString withEmoticons(KCWebView *view, KCWebViewDataSource *dataSource, Build bu
 
 } // namespace
 
-KCWebView::KCWebView(QWidget *parent) : QTextBrowser(parent)
+KCWebView::KCWebView(QWidget *parent)
+    : QTextBrowser(parent),
+      // A name no peer can give a font: it marks where pictures go.
+      mPictureMarker(QStringLiteral("parley-picture-%1").arg(QRandomGenerator::global()->generate64(), 16, 16,
+                                                               QLatin1Char('0')))
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
@@ -86,13 +92,58 @@ void KCWebView::appendFragment(const QString &html)
 {
     if (html.isEmpty())
         return;
+    // One paragraph per line, its layout tables read as indent and gaps.
+    const TranscriptBlock block = TranscriptBlock::fromFragment(html, mPictureMarker);
+    QTextBlockFormat format;
+    format.setLeftMargin(block.indent);
+    format.setTopMargin(block.spaceBefore);
+    format.setBottomMargin(block.spaceAfter);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
+    if (mHasLines)
+        cursor.insertBlock(format, QTextCharFormat());
+    mHasLines = true;
     const int start = cursor.position();
-    cursor.insertHtml(html);
+    cursor.insertHtml(block.html);
+    // Set again: HTML into the first, empty paragraph brings its own format.
+    cursor.setBlockFormat(format);
+    placePictures(start, cursor.position(), block.pictures);
     if (mFontPixelSize > 0)
         applyPixelSize(start, cursor.position());
     scrollToBottom();
+}
+
+void KCWebView::placePictures(int from, int to, const QStringList &pictures)
+{
+    if (pictures.isEmpty())
+        return;
+    struct Placeholder
+    {
+        int position;
+        QTextCharFormat format;
+    };
+    std::vector<Placeholder> placeholders;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QStringList families = fragment.charFormat().fontFamilies().toStringList();
+            if (families.value(0) != mPictureMarker)
+                continue;
+            for (int i = 0; i < fragment.length(); ++i)
+                placeholders.push_back({fragment.position() + i, fragment.charFormat()});
+        }
+    }
+    QTextCursor cursor(document());
+    for (std::size_t i = 0; i < placeholders.size() && i < std::size_t(pictures.size()); ++i) {
+        QTextImageFormat image;
+        image.merge(placeholders[i].format); // the link it sits in, its colour
+        image.clearProperty(QTextFormat::FontFamilies);
+        image.setName(pictures[qsizetype(i)]);
+        cursor.setPosition(placeholders[i].position);
+        cursor.setPosition(placeholders[i].position + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(image);
+    }
 }
 
 void KCWebView::applyPixelSize(int from, int to)

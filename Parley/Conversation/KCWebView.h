@@ -2,8 +2,9 @@
 
 // The transcript of a conversation (a chat window's lines, a memo's body) as
 // HTML in a text browser without a script engine. Each line is one fragment
-// (TranscriptHtml) appended at the end of the document, and the view then
-// shows its bottom; nothing already shown is parsed or loaded again. Links
+// (TranscriptHtml) appended at the end of the document as a paragraph of its
+// own (TranscriptBlock), and the view then shows its bottom; nothing already
+// shown is parsed or laid out again. Links
 // are never followed by the view: a click is checked and completed
 // (TranscriptLinkResolver) and handed to the owner.
 
@@ -65,13 +66,16 @@ protected:
 private:
     void appendFragment(const QString &html);
     void applyPixelSize(int from, int to);
+    void placePictures(int from, int to, const QStringList &pictures);
     void scrollToBottom();
     void anchorClicked(const QUrl &url);
 
+    const QString mPictureMarker;
     KCWebViewDataSource *mDataSource = nullptr; // not owned
     double mFontPixelSize = 0;
     // Set by an append: the bottom stays in view, also when the layout
     // reports the document's new height later, until the user scrolls.
     bool mKeepBottom = false;
+    bool mHasLines = false;
     QString mReleasedHref; // the link under a mouse release, as written
 };

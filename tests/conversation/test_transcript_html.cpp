@@ -4,6 +4,7 @@
 #include "ConversationTestSupport.h"
 #include "MessageLinkifier.h"
 #include "TestSupport.h"
+#include "TranscriptBlock.h"
 #include "TranscriptHtml.h"
 
 #include <gtest/gtest.h>
@@ -223,4 +224,49 @@ TEST(MessageLinkifier, APassThatRunsOutOfTimeKeepsTheText)
     EXPECT_FALSE(MessageLinkifier::replaceAll(MessageLinkifier::Pass::Web, text).has_value());
     EXPECT_EQ(MessageLinkifier::linkify(text), text);
     MessageLinkifier::setTimeLimit(limit);
+}
+
+TEST(TranscriptBlock, LayoutTablesBecomeIndentAndGaps)
+{
+    struct Case
+    {
+        const char *name;
+        QString fragment;
+        int indent, before, after;
+        QString html;
+    } const cases[] = {
+        {"a chat line", TranscriptHtml::chatLine(QStringLiteral("hi"), QStringLiteral("F"), QStringLiteral("0"), true, nullptr),
+         8, 0, 3, QStringLiteral("<FONT FACE=\"F\" COLOR=\"#000000\" SIZE=\"3\"><a>hi</a></FONT>")},
+        {"a memo's body", TranscriptHtml::chatLine(QStringLiteral("hi"), QStringLiteral("F"), QStringLiteral("0"), false, nullptr),
+         0, 0, 0, QStringLiteral("<FONT FACE=\"F\" COLOR=\"#000000\" SIZE=\"3\"><a>hi</a></FONT>")},
+        {"a system line", TranscriptHtml::systemLine(QStringLiteral("s"), nullptr), 0, 3, 10,
+         QStringLiteral("<FONT FACE=\"AppleGothic\" COLOR=\"#3366CC\" SIZE=\"3\"><a>s</a></FONT>")},
+        {"a file line", TranscriptHtml::fileInfoLine(QStringLiteral("f"), 1, QStringLiteral("/r"), nullptr), 0, 3, 2,
+         QStringLiteral("&nbsp; &nbsp; &nbsp;<IMG SRC=\"file:///r/fileSuccessIcon.png\">"
+                        "<FONT FACE=\"AppleGothic\" COLOR=\"#3366CC\" SIZE=\"3\"><a>f</a></FONT>")},
+        {"the divide line", TranscriptHtml::divideLine(QStringLiteral("/r")), 0, 0, 5,
+         QStringLiteral("<IMG SRC=\"file:///r/fileDivide.png\">")},
+        {"text that only looks like a wrapper", QStringLiteral("&lt;TABLE BORDER=0&gt;x"), 0, 0, 0,
+         QStringLiteral("&lt;TABLE BORDER=0&gt;x")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const TranscriptBlock block = TranscriptBlock::fromFragment(c.fragment);
+        EXPECT_TRUE(block.pictures.isEmpty());
+        EXPECT_EQ(block.indent, c.indent);
+        EXPECT_EQ(block.spaceBefore, c.before);
+        EXPECT_EQ(block.spaceAfter, c.after);
+        EXPECT_EQ(block.html, c.html);
+    }
+}
+
+TEST(TranscriptBlock, PicturesAreTakenOutInOrder)
+{
+    const TranscriptBlock block = TranscriptBlock::fromFragment(
+        QStringLiteral("<a>x<IMG SRC=\"file:///e/a &amp; &quot;b&quot;.png\"><IMG SRC=\"file:///e/c.png\"> &lt;IMG SRC=\"file:///no\"&gt;</a>"),
+        QStringLiteral("M"));
+    EXPECT_EQ(block.pictures, QStringList({QStringLiteral("file:///e/a & \"b\".png"), QStringLiteral("file:///e/c.png")}));
+    const QString placeholder = QStringLiteral("<span style=\"font-family:'M'\">&#xFFFC;</span>");
+    EXPECT_EQ(block.html, QStringLiteral("<a>x") + placeholder + placeholder
+                              + QStringLiteral(" &lt;IMG SRC=\"file:///no\"&gt;</a>"));
 }

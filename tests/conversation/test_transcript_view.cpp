@@ -113,6 +113,28 @@ TEST_F(TranscriptView, AppliedFontSizeReachesEarlierAndLaterLines)
     EXPECT_GT(view.cursorRect(view.document()->find(QStringLiteral("earlier"))).height(), heightBefore);
 }
 
+TEST_F(TranscriptView, EachLineIsAParagraphWithItsIndentAndGaps)
+{
+    view.appendSystemMessage(QStringLiteral("system"));
+    view.appendChatMessage(QStringLiteral("one\ntwo"), QStringLiteral("Gulim"), 11, QStringLiteral("0"), QString(), true);
+    view.appendFileMessage(QStringLiteral("file"), 0);
+    ASSERT_EQ(view.document()->blockCount(), 4);
+    struct Expected
+    {
+        const char *text;
+        qreal indent, before, after;
+    } const lines[] = {{"system", 0, 3, 10}, {"one\u2028two", 8, 0, 3}, {"\uFFFCfile", 0, 3, 10}, {"\uFFFC", 0, 0, 5}};
+    QTextBlock block = view.document()->begin();
+    for (const Expected &line : lines) {
+        SCOPED_TRACE(line.text);
+        EXPECT_EQ(block.text(), QString::fromUtf8(line.text));
+        EXPECT_EQ(block.blockFormat().leftMargin(), line.indent);
+        EXPECT_EQ(block.blockFormat().topMargin(), line.before);
+        EXPECT_EQ(block.blockFormat().bottomMargin(), line.after);
+        block = block.next();
+    }
+}
+
 TEST_F(TranscriptView, ClickedLinksGoToTheOwnerChecked)
 {
     view.appendChatMessage(QStringLiteral("see www.example.com"), QStringLiteral("Gulim"), 11, QStringLiteral("0"),
