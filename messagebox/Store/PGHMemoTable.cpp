@@ -10,7 +10,9 @@ namespace pigeonhole {
 
 namespace {
 
-constexpr char kListColumns[] = "id, mid, uuid, msgType, unread, subject, suser, suserID, ruser, ruserID, date, size, memoFolder";
+// A list reads what its columns show; the rest comes with memo().
+constexpr char kListColumns[] = "id, mid, NULL, NULL, unread, subject, suser, NULL, ruser, NULL, date, size, memoFolder";
+constexpr char kAllColumns[] = "id, mid, uuid, msgType, unread, subject, suser, suserID, ruser, ruserID, date, size, memoFolder";
 
 PGHMemo memoFrom(const PGHSqliteStatement &row, bool withBody)
 {
@@ -77,7 +79,7 @@ std::optional<QList<PGHMemo>> PGHMemoTable::list(qint64 folderId, const PGHListQ
 std::optional<PGHMemo> PGHMemoTable::memo(qint64 id)
 {
     PGHSqliteStatement select = mStore.database().prepare(
-        QStringLiteral("SELECT %1, bodyData FROM MemoContext WHERE id = ?").arg(QLatin1String(kListColumns)));
+        QStringLiteral("SELECT %1, bodyData FROM MemoContext WHERE id = ?").arg(QLatin1String(kAllColumns)));
     select.bind(1, id);
     if (!select.next())
         return std::nullopt;

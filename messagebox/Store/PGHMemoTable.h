@@ -26,7 +26,8 @@ public:
     static bool isSortKey(const QString &key);
     static bool isSearchKey(const QString &key);
 
-    // The memos of a folder without their bodies; nothing on an error.
+    // The memos of a folder with what the list shows (no bodies, IDs or
+    // uuid); nothing on an error.
     std::optional<QList<PGHMemo>> list(qint64 folderId, const PGHListQuery &query);
     std::optional<PGHMemo> memo(qint64 id);
 

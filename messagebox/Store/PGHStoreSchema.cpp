@@ -53,7 +53,9 @@ CREATE TABLE MemoContext (
   memoFolder INTEGER REFERENCES MemoFolder(id) ON DELETE CASCADE,
   bodyData TEXT
 );
-CREATE INDEX MemoContextByFolder ON MemoContext(memoFolder, date);
+-- A folder's list, sorted by date, is read and searched in its short fields
+-- from this index alone: rows are fetched only for the memos that match.
+CREATE INDEX MemoContextByFolder ON MemoContext(memoFolder, date, subject, suser, ruser);
 CREATE INDEX MemoContextByUUID ON MemoContext(uuid) WHERE uuid IS NOT NULL;
 CREATE INDEX MemoContextUnread ON MemoContext(unread) WHERE unread != 0;
 CREATE TABLE ChatContext (
