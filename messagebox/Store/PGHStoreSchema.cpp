@@ -54,8 +54,8 @@ CREATE TABLE MemoContext (
   bodyData TEXT
 );
 -- A folder's list, sorted by date, is read and searched in its short fields
--- from this index alone: rows are fetched only for the memos that match.
-CREATE INDEX MemoContextByFolder ON MemoContext(memoFolder, date, subject, suser, ruser);
+-- from this index alone, without reading the table.
+CREATE INDEX MemoContextByFolder ON MemoContext(memoFolder, date, subject, suser, ruser, unread, size, mid);
 CREATE INDEX MemoContextByUUID ON MemoContext(uuid) WHERE uuid IS NOT NULL;
 CREATE INDEX MemoContextUnread ON MemoContext(unread) WHERE unread != 0;
 CREATE TABLE ChatContext (
