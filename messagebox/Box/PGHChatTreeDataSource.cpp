@@ -63,7 +63,9 @@ QList<qint64> PGHChatTreeDataSource::idsOfRows(const QList<int> &rows) const
 void PGHChatTreeDataSource::folderSelected()
 {
     clearDetail();
-    refrash(); // listed by date at once
+    // Listed by date at once. The tree stays as it is: this runs while the
+    // outline reports the user's click.
+    queryMessageForKeyword(false, QStringLiteral("date"), false);
 }
 
 void PGHChatTreeDataSource::rowsSelected(int current)

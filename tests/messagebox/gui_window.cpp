@@ -10,6 +10,7 @@
 #include "PGHBoxToolbar.h"
 #include "Pigeonhole_AppDelegate.h"
 #include "KCLinkButton.h"
+#include "KCMsgOutlineView.h"
 #include "KCTableView.h"
 #include "PGHBoxView.h"
 
@@ -28,6 +29,8 @@
 #include <QStandardPaths>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QToolButton>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
@@ -226,6 +229,33 @@ TEST_F(WindowTest, AnExportWritesExactlyTheMemoText)
     compare.start(cmp, {expected.fileName(), target + ".txt"});
     ASSERT_TRUE(compare.waitForFinished(10000));
     EXPECT_EQ(compare.exitCode(), 0) << compare.readAllStandardOutput().toStdString();
+}
+
+TEST_F(WindowTest, TheViewsHandTheUsersClicksToTheBoxAndFollowIt)
+{
+    login();
+    delegate->insertMemoDocument({{"msgType", "outbox"}, {"subject", "sent one"}, {"ruser", "Bo"}, {"bodyData", "b"}});
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "got one"}, {"suser", "Ann"}, {"bodyData", "a"}});
+    PGHMainWindow &w = delegate->window();
+    w.show();
+    KCMsgOutlineView *outline = w.memoView()->outline();
+    ASSERT_EQ(outline->currentIndex().row(), 0); // the inbox, after the login
+    outline->setCurrentIndex(outline->model()->index(1, 0)); // a click on the outbox
+    EXPECT_EQ(delegate->memoTreeDataSource().selectedFolder()->folderName, "outbox");
+    EXPECT_EQ(w.memoView()->table()->model()->headerData(0, Qt::Horizontal).toString(), parley::KCLocalizedString("ruser"));
+    w.memoView()->table()->selectRow(0);
+    EXPECT_EQ(w.memoDetail()->subjectField()->text(), "sent one");
+    // A header click sorts; the header shows the order.
+    w.memoView()->table()->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(w.memoView()->table()->horizontalHeader()->sortIndicatorSection(), 1);
+    EXPECT_TRUE(w.memoView()->table()->selectionModel()->selectedRows().isEmpty()); // a new list, nothing selected
+    // Chat tab: the tool bar's template menu starts on the text search.
+    w.changeTab(1);
+    EXPECT_EQ(w.toolbar(1)->templateButton()->text(), parley::KCLocalizedString("contents"));
+    // The menus follow the rules: nothing to rename on the chatbox.
+    w.validateActions();
+    EXPECT_FALSE(w.action(PGHWindowAction::RenameFolder)->isEnabled());
+    EXPECT_TRUE(w.action(PGHWindowAction::NewFolder)->isEnabled());
 }
 
 TEST(ExportFileName, TheSubjectMadeOneSafeFileName)
