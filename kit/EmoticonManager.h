@@ -84,7 +84,7 @@ public:
     // --- the codec; every function reads `catalogue`, the shared one when null.
 
     // The property of an emoticon image's format that holds its token.
-    static constexpr int kTokenProperty = QTextFormat::UserProperty + 0x122;
+    static constexpr int kTokenProperty = QTextFormat::UserProperty + 1;
 
     // Cuts the text into pieces whose concatenation is the text; a piece that
     // is a token stands alone. A slash opens a candidate that the next slash
