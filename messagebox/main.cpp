@@ -4,6 +4,7 @@
 #include "Log.h"
 #include "PGHTerminationSignal.h"
 #include "Pigeonhole_AppDelegate.h"
+#include "Utils/KCUtilities.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -14,6 +15,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Pigeonhole"));
     // Closing the window only hides it: the box ends on the messenger's word.
     QApplication::setQuitOnLastWindowClosed(false);
+    parley::KCRegisterInterfaceLanguage();
 
     auto &center = parley::DistributedNotificationCenter::defaultCenter();
     const QString busName = QStringLiteral("org.parley.Pigeonhole");
