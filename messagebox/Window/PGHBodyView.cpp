@@ -1,5 +1,10 @@
 #include "PGHBodyView.h"
 
+#include "EmoticonManager.h"
+
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+
 namespace pigeonhole {
 
 PGHBodyView::PGHBodyView(QWidget *parent)
@@ -16,7 +21,16 @@ PGHBodyView::PGHBodyView(QWidget *parent)
 void PGHBodyView::showText(const QString &text)
 {
     mText = text;
-    setPlainText(text);
+    if (!mCatalogue) {
+        setPlainText(text);
+        return;
+    }
+    // The text stays text (never HTML); only its tokens become images.
+    clear();
+    QTextCharFormat format;
+    format.setFont(font());
+    QTextCursor cursor(document());
+    cursor.insertFragment(EmoticonManager::emoticonFragmentWithString(text, format, mCatalogue));
 }
 
 } // namespace pigeonhole

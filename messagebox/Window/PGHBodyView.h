@@ -5,6 +5,8 @@
 
 #include <QTextBrowser>
 
+class EmoticonManager;
+
 namespace pigeonhole {
 
 class PGHBodyView : public QTextBrowser
@@ -13,11 +15,14 @@ class PGHBodyView : public QTextBrowser
 
 public:
     explicit PGHBodyView(QWidget *parent = nullptr);
+    // The catalogue whose tokens show as images (not owned; none: plain text).
+    void setCatalogue(const EmoticonManager *catalogue) { mCatalogue = catalogue; }
     // Shows the text (an empty one shows nothing).
     void showText(const QString &text);
     const QString &shownText() const { return mText; }
 
 private:
+    const EmoticonManager *mCatalogue = nullptr;
     QString mText;
 };
 

@@ -85,6 +85,8 @@ QWidget *PGHMainWindow::buildTopBar()
         b->setObjectName(QLatin1String(name));
         b->setCheckable(true);
         b->setMinimumWidth(90);
+        // The current tab reads bold.
+        b->setStyleSheet(QStringLiteral("QPushButton:checked { font-weight: bold; }"));
         return b;
     };
     mMemoTab = tab("MemoBox", "memoTabButton");

@@ -8,11 +8,15 @@
 #include "PGHPlugInProtocol.h"
 #include "PGHStoreController.h"
 
+#include "EmoticonManager.h"
 #include "KCAlertPresenter.h"
+#include "PGHBodyView.h"
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/PLEndpoints.h"
+#include "Utils/PLUtils.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -25,12 +29,16 @@ using parley::KCLocalizedString;
 Pigeonhole_AppDelegate::Pigeonhole_AppDelegate(parley::DistributedNotificationCenter &center,
                                                const QString &supportFolder, QObject *parent)
     : QObject(parent)
+    , mEmoticons(EmoticonManager::oneFolder(
+          QDir(supportFolder.isEmpty() ? parley::PLAppSupportPath() : supportFolder).filePath(QStringLiteral("Emoticon"))))
     , mStores(std::make_unique<PGHStoreController>(supportFolder))
     , mMemo(std::make_unique<PGHMemoTreeDataSource>(*mStores, mUndo))
     , mChat(std::make_unique<PGHChatTreeDataSource>(*mStores, mUndo))
     , mProtocol(std::make_unique<PGHPlugInProtocol>(center, *this))
     , mWindow(std::make_unique<PGHMainWindow>(*mMemo, *mChat, mUndo))
 {
+    mWindow->memoDetail()->bodyView()->setCatalogue(mEmoticons.get());
+    mWindow->chatDetail()->bodyView()->setCatalogue(mEmoticons.get());
     connect(mStores.get(), &PGHStoreController::storeChanged, this, &Pigeonhole_AppDelegate::storeChanged);
     connect(mStores.get(), &PGHStoreController::storeFailed, this, &Pigeonhole_AppDelegate::showStoreError);
     for (PGHBoxDataSource *source : {static_cast<PGHBoxDataSource *>(mMemo.get()), static_cast<PGHBoxDataSource *>(mChat.get())}) {

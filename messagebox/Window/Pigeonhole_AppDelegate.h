@@ -16,6 +16,8 @@
 
 #include <memory>
 
+class EmoticonManager;
+
 namespace parley {
 class DistributedNotificationCenter;
 }
@@ -66,6 +68,7 @@ public:
     bool isQuit() const { return mIsQuit; }
     const QString &userInfoString() const { return mUserInfoString; }
     const QVariantMap &buddyList() const { return mBuddyStatusList; }
+    const EmoticonManager &emoticons() const { return *mEmoticons; }
 
 Q_SIGNALS:
     // The process ends now.
@@ -76,6 +79,9 @@ private:
     void showNotice();
     void showStoreError(const QString &reason);
 
+    // The emoticons at the top of "Emoticon" in the support folder, where
+    // the messenger's copy puts them.
+    std::unique_ptr<EmoticonManager> mEmoticons;
     std::unique_ptr<PGHStoreController> mStores;
     QUndoStack mUndo;
     std::unique_ptr<PGHMemoTreeDataSource> mMemo;

@@ -9,7 +9,9 @@
 #include "PGHStoreController.h"
 #include "PGHBoxToolbar.h"
 #include "Pigeonhole_AppDelegate.h"
+#include "EmoticonManager.h"
 #include "KCLinkButton.h"
+#include "KCResourceDirectory.h"
 #include "KCMsgOutlineView.h"
 #include "KCTableView.h"
 #include "PGHBoxView.h"
@@ -28,6 +30,8 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QFile>
 #include <QHeaderView>
 #include <QToolButton>
@@ -128,6 +132,8 @@ TEST_F(WindowTest, OnlyTheBoxsOwnIdShowsTheWindowWithItsNoticeUntilSuppressed)
 
 TEST_F(WindowTest, TheUsersQuitHidesAndTheMessengersQuitEnds)
 {
+    // (The emoticons are read where the messenger's copy puts them.)
+    EXPECT_EQ(delegate->emoticons().emoticonDictFile(), dir.filePath("Parley/Emoticon/emoticon.plist"));
     delegate->showMyWindow();
     ASSERT_TRUE(delegate->window().isVisible());
     ASSERT_TRUE(QFile::exists(dir.filePath("Parley/Message/default.sqlite")));
@@ -293,11 +299,20 @@ TEST_F(WindowTest, ScreenshotsOfBothTabs)
                                       {"suser", i % 2 ? "김하늘" : "Ann Lee"}, {"suserID", "ann@parley.test"},
                                       {"ruser", "Me"}, {"ruserID", "me@parley.test"}, {"size", 2 + i},
                                       {"date", QDateTime(QDate(2024, 3, 1 + i), QTime(9, 30 + i), Qt::UTC)},
-                                      {"bodyData", "안녕하세요!\nHow about lunch on Friday at noon? /smile/"}});
+                                      {"bodyData", "안녕하세요! /^^/\nHow about lunch on Friday at noon? /laugh/"}});
     delegate->chatTreeDataSource().createFolder("Work");
     delegate->insertChatDocument({{"chatUser", QStringList{"Ann Lee", "김하늘"}}, {"chatUserID", "ann@parley.test"},
                                   {"date", QDateTime(QDate(2024, 3, 2), QTime(14, 5), Qt::UTC)}, {"size", 4},
                                   {"bodyData", "Chat with Ann Lee, 2024-03-02\n여행 계획 이야기\n[14:05] Ann: 다음 주에 갈까요?\n[14:06] Me: 좋아요!"}});
+    // The emoticons where the messenger's copy puts them.
+    const QString emoticons = KCResourcePath("Emoticon");
+    QDirIterator files(emoticons, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString from = files.next();
+        const QString to = dir.filePath("Parley/Emoticon") + from.mid(emoticons.size());
+        QDir().mkpath(QFileInfo(to).path());
+        QFile::copy(from, to);
+    }
     const QString folder = QDir(QStringLiteral(PARLEY_SCREENSHOT_DIR)).absolutePath();
     QDir().mkpath(folder);
     for (const char *language : {"ko", "en"}) {
