@@ -1,5 +1,6 @@
 #include "KCAlertWindow.h"
 
+#include "ImageRegistry.h"
 #include "Utils/KCUtilities.h"
 
 #include <QFrame>
@@ -22,13 +23,24 @@ QPointer<KCAlertWindow> &sharedSlot()
 
 } // namespace
 
+QPixmap KCAlertIcon(const QWidget *widget)
+{
+    const QImage own = ImageRegistry::image(QStringLiteral("alert_icon"));
+    if (!own.isNull()) {
+        QPixmap icon = QPixmap::fromImage(own.scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        icon.setDevicePixelRatio(2.0);
+        return icon;
+    }
+    return widget->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48);
+}
+
 KCAlertWindow::KCAlertWindow(QWidget *parent)
     : QDialog(parent)
 {
     setWindowTitle(QString());
 
     mImageView = new QLabel(this);
-    setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
+    setIcon(KCAlertIcon(this));
     mImageView->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     mTextField = new QLabel(this);
     mTextField->setTextFormat(Qt::PlainText);

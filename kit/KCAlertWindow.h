@@ -8,12 +8,17 @@
 // empty one. Texts are plain text.
 
 #include <QDialog>
+#include <QPixmap>
 #include <QPointer>
 
 class QFrame;
 class QLabel;
 class QPushButton;
 class QTextEdit;
+
+// The alerts' own picture ("alert_icon" of our images, else the style's
+// warning icon) at 48 points.
+QPixmap KCAlertIcon(const QWidget *widget);
 
 class KCAlertWindow : public QDialog
 {

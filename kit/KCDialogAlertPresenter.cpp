@@ -39,7 +39,9 @@ QString headlineOf(const KCAlertRequest &request)
 KCDialogAlertPresenter::Dialog alertWindow(const KCAlertRequest &request)
 {
     auto *window = new KCAlertWindow(request.parent);
-    window->setIcon(window->style()->standardIcon(iconOf(request.style)).pixmap(48, 48));
+    // Warnings keep the alert's own picture.
+    if (request.style != KCAlertRequest::Style::Warning)
+        window->setIcon(window->style()->standardIcon(iconOf(request.style)).pixmap(48, 48));
     window->setMessageString(headlineOf(request), request.detail);
     QPointer<KCAlertWindow> guard(window);
     return {window, [guard] {

@@ -1,17 +1,14 @@
 #include "KCPopupButton.h"
 
 #include "ImageRegistry.h"
-#include "KCBezierPath.h"
 #include "KCDefaultFont.h"
 #include "KCSkinPainting.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
-constexpr qreal kEdge = 2;       // the caps sit two points in from the sides
-constexpr qreal kArrowWidth = 7; // the up and down arrows at the right end
+constexpr qreal kEdge = 2; // the caps sit two points in from the sides
 
 } // namespace
 
@@ -82,22 +79,12 @@ void KCPopupButton::paintEvent(QPaintEvent *)
                                          F.height()));
     KCSkinPainting::drawAt(painter, right, QPointF(w - R.width() - kEdge, bottom - R.height()));
 
-    // The title, and the arrows of a pop-up menu at the right.
+    // The title; the right cap carries the arrows.
     const QColor color = isEnabled() ? palette().color(QPalette::ButtonText)
                                      : palette().color(QPalette::Disabled, QPalette::ButtonText);
-    const qreal arrowX = w - kEdge - std::max<qreal>(R.width(), kArrowWidth + 4) + 2;
-    const QRectF textRect(kEdge + std::max<qreal>(L.width(), 4) + 2, 0, std::max(0.0, arrowX - 4 - kEdge - L.width()),
-                          h - 1);
+    const qreal textLeft = kEdge + std::max<qreal>(L.width(), 4) + 2;
+    const QRectF textRect(textLeft, 0, std::max(0.0, w - kEdge - R.width() - 2 - textLeft), h - 1);
     painter.setPen(color);
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      KCSkinPainting::elided(font(), displayedTitle(), textRect.width()));
-
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
-    const qreal middle = (h - 1) / 2;
-    painter.drawPath(KCBezierPath::triangleInRect(QRectF(arrowX, middle - 5, kArrowWidth, 4),
-                                                  int(KCBezierPath::TriangleOrientation::Up)));
-    painter.drawPath(KCBezierPath::triangleInRect(QRectF(arrowX, middle + 1, kArrowWidth, 4),
-                                                  int(KCBezierPath::TriangleOrientation::Down)));
 }

@@ -2,9 +2,9 @@
 
 // The skinned pop-up button: a small combo box drawn from three slices
 // ("tools-popupLeft-<s>", "tools-popupFill-<s>", "tools-popupRight-<s>", <s>
-// the state letter N, P or D) with its title and arrows over them, in 11
-// points. In pull-down mode it always shows its own title and choosing an
-// item only reports the choice.
+// the state letter N, P or D; the right cap carries the arrows) with its
+// title over them, in 11 points. In pull-down mode it always shows its own
+// title and choosing an item only reports the choice.
 
 #include <QComboBox>
 

@@ -1,5 +1,6 @@
 #include "SwitchOptionAlertController.h"
 
+#include "KCAlertWindow.h"
 #include "Utils/KCUtilities.h"
 
 #include <QCheckBox>
@@ -17,7 +18,7 @@ SwitchOptionAlertController::SwitchOptionAlertController(QWidget *parent)
     setWindowTitle(QString());
 
     mImageView = new QLabel(this);
-    mImageView->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(48, 48));
+    mImageView->setPixmap(KCAlertIcon(this));
     mImageView->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     mTitleField = new QLabel(this);
     mTitleField->setTextFormat(Qt::PlainText);

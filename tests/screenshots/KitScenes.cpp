@@ -10,7 +10,6 @@
 #include "KCSplitView.h"
 #include "KCWhiteButton.h"
 #include "KCWhiteView.h"
-#include "PlaceholderSkin.h"
 #include "ScreenshotScenes.h"
 #include "SwitchOptionAlertController.h"
 
@@ -87,7 +86,6 @@ QWidget *controlsPane()
 }
 
 const bool controls = registerScene(QStringLiteral("kit-skinned-controls"), [] {
-    ensurePlaceholderSkin();
     auto *window = new KCCustomWindow;
     window->setWindowTitle(QStringLiteral("Parley"));
     window->setCentralWidget(controlsPane());
@@ -96,7 +94,6 @@ const bool controls = registerScene(QStringLiteral("kit-skinned-controls"), [] {
 });
 
 const bool flatSplit = registerScene(QStringLiteral("kit-flat-split-window"), [] {
-    ensurePlaceholderSkin();
     auto *window = new KCCustomWindow;
     window->setFlat(true);
     auto *split = new KCSplitView(Qt::Vertical);
