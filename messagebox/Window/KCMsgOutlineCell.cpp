@@ -34,6 +34,7 @@ void KCMsgOutlineCell::paintSelection(QPainter *painter, const QRect &rect, cons
 void KCMsgOutlineCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     painter->save();
+    painter->setClipRect(option.rect);
     const bool selected = option.state & QStyle::State_Selected;
     const QWidget *view = option.widget;
     if (selected) {

@@ -13,6 +13,9 @@ KCMsgOutlineView::KCMsgOutlineView(QWidget *parent)
 {
     setItemDelegate(new KCMsgOutlineCell(this));
     setHeaderHidden(true);
+    // One column as wide as the outline, so a selection spans the row.
+    header()->setStretchLastSection(true);
+    header()->setSectionResizeMode(QHeaderView::Stretch);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

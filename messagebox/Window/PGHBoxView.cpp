@@ -1,7 +1,7 @@
 #include "PGHBoxView.h"
 
 #include "KCMsgOutlineView.h"
-#include "KCSplitView.h"
+#include "pigeonhole/KCSplitView.h"
 #include "KCTableView.h"
 #include "PGHBoxDataSource.h"
 

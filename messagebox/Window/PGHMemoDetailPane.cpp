@@ -1,6 +1,6 @@
 #include "PGHMemoDetailPane.h"
 
-#include "KCLinkButton.h"
+#include "pigeonhole/KCLinkButton.h"
 #include "PGHBodyView.h"
 
 #include "ImageRegistry.h"

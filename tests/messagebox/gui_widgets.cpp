@@ -2,7 +2,7 @@
 // menu rule, and the split view's limits and resizing.
 #include "KCMsgOutlineCell.h"
 #include "KCMsgOutlineView.h"
-#include "KCSplitView.h"
+#include "pigeonhole/KCSplitView.h"
 #include "PGHFolderTreeModel.h"
 
 #include <QContextMenuEvent>

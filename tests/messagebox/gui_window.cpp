@@ -10,7 +10,7 @@
 #include "PGHBoxToolbar.h"
 #include "Pigeonhole_AppDelegate.h"
 #include "EmoticonManager.h"
-#include "KCLinkButton.h"
+#include "pigeonhole/KCLinkButton.h"
 #include "KCResourceDirectory.h"
 #include "KCMsgOutlineView.h"
 #include "KCTableView.h"

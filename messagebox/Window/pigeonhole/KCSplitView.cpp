@@ -1,5 +1,7 @@
 #include "KCSplitView.h"
 
+#include "KCGradient.h"
+
 #include <QChildEvent>
 #include <QPainter>
 #include <QSplitterHandle>
@@ -21,11 +23,8 @@ protected:
     {
         QPainter painter(this);
         const bool sideBySide = orientation() == Qt::Horizontal;
-        // A dark gradient across the divider, light grey along its long edges.
-        QLinearGradient fill(0, 0, sideBySide ? width() : 0, sideBySide ? 0 : height());
-        fill.setColorAt(0, QColor(92, 92, 92));
-        fill.setColorAt(1, QColor(56, 56, 56));
-        painter.fillRect(rect(), fill);
+        // The kit's dark gradient across the divider, light grey along its long edges.
+        KCGradient::unifiedDarkGradient().fillRect(painter, QRectF(rect()), sideBySide ? 180 : 270);
         if (width() > 2 && height() > 2) {
             painter.setPen(QColor(200, 200, 200));
             if (sideBySide) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The message box's own split view (not the kit's): a 1-point divider drawn
+// The message box's own split view (not the kit's KCSplitView): a 1-point divider drawn
 // with a dark gradient and light edges; panes never collapse; side by side,
 // the first pane's width stays within the coordinate limits (-1: none);
 // stacked, each pane keeps at least 110 points. When the view grows or
