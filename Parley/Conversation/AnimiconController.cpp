@@ -40,7 +40,9 @@ AnimiconController::AnimiconController() : QWidget(nullptr, Qt::Popup | Qt::Fram
 
     mTitleField = new QLabel(parley::KCLocalizedString(QStringLiteral("AnimiconTitle")), this);
     mTitleField->setGeometry(8, 0, width() - 40, kTitleHeight);
-    mTitleField->setFont(KCPaletteFont(12));
+    QFont titleFont = KCPaletteFont(12);
+    titleFont.setBold(true);
+    mTitleField->setFont(titleFont);
 
     auto *closeButton = new QToolButton(this);
     closeButton->setText(QStringLiteral("\u2715"));

@@ -1,5 +1,7 @@
 #include "EmoticonCatalogueAdapter.h"
 
+#include "EmoticonManager.h"
+
 const EmoticonCatalogueAdapter &EmoticonCatalogueAdapter::shared()
 {
     static const EmoticonCatalogueAdapter adapter;
@@ -8,11 +10,21 @@ const EmoticonCatalogueAdapter &EmoticonCatalogueAdapter::shared()
 
 const EmoticonPaletteSource *defaultEmoticonPaletteSource() { return &EmoticonCatalogueAdapter::shared(); }
 
-// Until the catalogue is in, the conversation parts know no emoticons.
-QStringList EmoticonCatalogueAdapter::emoticonLocalCategories() const { return {}; }
+const EmoticonManager &EmoticonCatalogueAdapter::catalogue() const
+{
+    return mCatalogue ? *mCatalogue : EmoticonManager::sharedManager();
+}
 
-QStringList EmoticonCatalogueAdapter::emoticonListForCategory(const QString &) const { return {}; }
+QStringList EmoticonCatalogueAdapter::emoticonLocalCategories() const { return catalogue().emoticonLocalCategories(); }
 
-QString EmoticonCatalogueAdapter::emoticonFileNameForEmoticon(const QString &) const { return {}; }
+QStringList EmoticonCatalogueAdapter::emoticonListForCategory(const QString &category) const
+{
+    return catalogue().emoticonListForCategory(category).value_or(QStringList());
+}
 
-QStringList EmoticonCatalogueAdapter::emoticonTokens() const { return {}; }
+QString EmoticonCatalogueAdapter::emoticonFileNameForEmoticon(const QString &token) const
+{
+    return catalogue().emoticonFileNameForEmoticon(token);
+}
+
+QStringList EmoticonCatalogueAdapter::emoticonTokens() const { return catalogue().emoticonArray(); }

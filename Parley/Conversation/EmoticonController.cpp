@@ -2,6 +2,7 @@
 
 #include "EmoticonPaletteLayout.h"
 #include "EmoticonPaletteSource.h"
+#include "KCFonts.h"
 #include "KCPaletteTabButton.h"
 #include "Utils/KCUtilities.h"
 
@@ -50,8 +51,7 @@ EmoticonController::EmoticonController(const EmoticonPaletteSource *source)
 
     mTitleField = new QLabel(parley::KCLocalizedString(QStringLiteral("EmoticonTitle")), this);
     mTitleField->setGeometry(8, 0, width() - 60, kTitleHeight);
-    QFont titleFont = mTitleField->font();
-    titleFont.setPixelSize(12);
+    QFont titleFont = KCPaletteFont(12);
     titleFont.setBold(true);
     mTitleField->setFont(titleFont);
 

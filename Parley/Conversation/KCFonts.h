@@ -1,6 +1,7 @@
 #pragma once
 
-// The palettes' text font: the kit's default font at the size the palettes ask for.
+// The palettes' text font: the kit's interface font (GetDefaultFontOfSize)
+// at a size in pixels, as the palettes' cells are measured.
 
 #include <QFont>
 

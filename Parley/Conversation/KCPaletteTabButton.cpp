@@ -1,6 +1,7 @@
 #include "KCPaletteTabButton.h"
 
 #include "ImageRegistry.h"
+#include "KCFonts.h"
 
 #include <QPainter>
 #include <QStyleOptionFocusRect>
@@ -29,8 +30,7 @@ void KCPaletteTabButton::paintEvent(QPaintEvent *)
         painter.drawImage(rect(), image);
     else
         painter.fillRect(rect(), isChecked() ? palette().base() : palette().button());
-    QFont font = painter.font();
-    font.setPixelSize(11);
+    QFont font = KCPaletteFont(11);
     font.setBold(isChecked());
     painter.setFont(font);
     painter.setPen(palette().color(QPalette::ButtonText));

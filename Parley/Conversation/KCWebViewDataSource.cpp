@@ -1,18 +1,18 @@
 #include "KCWebViewDataSource.h"
 
 #include "BuddyManagement/PLMyInfoManager.h"
+#include "EmoticonCatalogueAdapter.h"
 
 std::optional<QStringList> KCWebViewDataSource::emoticonWebViewArray(KCWebView *view)
 {
     (void)view;
-    return std::nullopt;
+    return EmoticonCatalogueAdapter::shared().emoticonTokens();
 }
 
 QString KCWebViewDataSource::emoticonWebViewEmoticon(KCWebView *view, const QString &token)
 {
     (void)view;
-    (void)token;
-    return {};
+    return EmoticonCatalogueAdapter::shared().imagePathForToken(token);
 }
 
 QString KCWebViewDataSource::webTicket(KCWebView *view)

@@ -1,9 +1,11 @@
 #pragma once
 
 // What the transcript view asks of its owner (the chat window, the memo read
-// window). Every call is optional: the defaults answer as an owner that does
-// not take part. Drags over the view are not taken by it: they go on to the
-// owner's window like drags over any part of it that accepts none.
+// window). Every call is optional: the emoticon answers default to the shared
+// emoticon catalogue's (what the chat and memo windows give), the others to
+// an owner that does not take part. Drags over the view are not taken by it:
+// they go on to the owner's window like drags over any part of it that
+// accepts none.
 
 #include <QString>
 #include <QStringList>
@@ -19,8 +21,7 @@ public:
     virtual ~KCWebViewDataSource() = default;
 
     // The emoticon tokens to show as pictures, in the order they are
-    // replaced (the owners hand on the emoticon catalogue's list); nothing:
-    // no pictures.
+    // replaced (the catalogue's list); nothing: no pictures.
     virtual std::optional<QStringList> emoticonWebViewArray(KCWebView *view);
     // The image file of a token; null leaves the token as text.
     virtual QString emoticonWebViewEmoticon(KCWebView *view, const QString &token);

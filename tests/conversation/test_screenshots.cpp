@@ -4,7 +4,10 @@
 #include "Conversation/AnimiconController.h"
 #include "Conversation/AnimiconManager.h"
 #include "ConversationTestSupport.h"
+#include "Conversation/EmoticonCatalogueAdapter.h"
 #include "Conversation/EmoticonController.h"
+#include "EmoticonManager.h"
+#include "KCResourceDirectory.h"
 #include "Conversation/KCWebView.h"
 #include "TestSupport.h"
 #include "UserDefaults.h"
@@ -12,20 +15,22 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QPainter>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using parley::test::waitUntil;
 
 namespace {
 
+// The owner hands on the catalogue of the language shown.
 class ScreenshotOwner : public KCWebViewDataSource
 {
 public:
-    std::optional<QStringList> emoticonWebViewArray(KCWebView *) override { return emoticons->tokens; }
-    QString emoticonWebViewEmoticon(KCWebView *, const QString &token) override { return emoticons->paths.value(token); }
-    const parley::test::FixedEmoticons *emoticons = nullptr;
+    std::optional<QStringList> emoticonWebViewArray(KCWebView *) override { return emoticons->emoticonTokens(); }
+    QString emoticonWebViewEmoticon(KCWebView *, const QString &token) override
+    {
+        return emoticons->imagePathForToken(token);
+    }
+    const EmoticonCatalogueAdapter *emoticons = nullptr;
 };
 
 // Something was drawn: the picture has more than two colours.
@@ -53,31 +58,9 @@ protected:
     {
         parley::UserDefaults::standardUserDefaults().setObject(QStringList{QLatin1String(GetParam())},
                                                                QLatin1String(parley::kAppleLanguagesKey));
-        // Emoticon pictures of our own drawing: round faces.
-        const char *names[] = {"smile", "wink", "heart", "cry", "angry", "cool", "sleep", "laugh", "love", "ok"};
-        for (int i = 0; i < 10; ++i) {
-            QImage image(19, 19, QImage::Format_ARGB32);
-            image.fill(Qt::transparent);
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setBrush(QColor::fromHsv(40 + i * 31 % 360, 180, 250));
-            p.setPen(QColor(90, 70, 40));
-            p.drawEllipse(QRectF(1, 1, 17, 17));
-            p.setBrush(QColor(60, 40, 20));
-            p.drawEllipse(QRectF(5.5, 6, 2.5, 2.5));
-            p.drawEllipse(QRectF(11, 6, 2.5, 2.5));
-            p.setBrush(Qt::NoBrush);
-            p.drawArc(QRectF(5, 7, 9, 7), 200 * 16, 140 * 16);
-            p.end();
-            const QString token = QStringLiteral("/%1/").arg(QLatin1String(names[i]));
-            const QString path = folder.filePath(QLatin1String(names[i]) + QStringLiteral(".png"));
-            image.save(path);
-            emoticons.tokens << token;
-            emoticons.paths.insert(token, path);
-        }
-        emoticons.categories = {parley::KCLocalizedString(QStringLiteral("EmoticonTitle")), QStringLiteral("B"),
-                                QStringLiteral("C")};
-        emoticons.lists.insert(emoticons.categories[0], emoticons.tokens);
+        catalogue = std::make_unique<EmoticonManager>(KCResourcePath(QStringLiteral("Emoticon")),
+                                                      QLatin1String(GetParam()));
+        emoticons = std::make_unique<EmoticonCatalogueAdapter>(catalogue.get());
     }
     void TearDown() override
     {
@@ -85,8 +68,8 @@ protected:
                                                                QLatin1String(parley::kAppleLanguagesKey));
     }
 
-    QTemporaryDir folder;
-    parley::test::FixedEmoticons emoticons;
+    std::unique_ptr<EmoticonManager> catalogue;
+    std::unique_ptr<EmoticonCatalogueAdapter> emoticons;
 };
 
 } // namespace
@@ -105,16 +88,16 @@ TEST_P(Screenshots, Transcript)
     ASSERT_TRUE(waitUntil([&] { return !cached.isEmpty(); }));
 
     ScreenshotOwner owner;
-    owner.emoticons = &emoticons;
+    owner.emoticons = emoticons.get();
     KCWebView view;
     view.setDataSource(&owner);
     view.resize(420, 380);
     const bool korean = QLatin1String(GetParam()) == QLatin1String("ko");
     view.appendSystemMessage(korean ? QStringLiteral("김민지님과 대화를 시작합니다.") : QStringLiteral("You are now chatting with Minji."));
-    view.appendChatMessage(korean ? QStringLiteral("민지:\n안녕하세요 /smile/ 오늘 회의 자료는 www.example.com 에 있어요")
+    view.appendChatMessage(korean ? QStringLiteral("민지:\n안녕하세요 /웃음/ 오늘 회의 자료는 www.example.com 에 있어요")
                                   : QStringLiteral("Minji:\nHello /smile/ the slides are at www.example.com"),
                            QStringLiteral("Gulim"), 11, QStringLiteral("8388608"), QString(), true);
-    view.appendChatMessage(korean ? QStringLiteral("나:\n고마워요 /heart/ kim@example.com 으로도 보내 주세요 <b>꼭</b>")
+    view.appendChatMessage(korean ? QStringLiteral("나:\n고마워요 /하트/ kim@example.com 으로도 보내 주세요 <b>꼭</b>")
                                   : QStringLiteral("Me:\nThanks /heart/ please mail kim@example.com too <b>soon</b>"),
                            QStringLiteral("Gulim"), 11, QStringLiteral("0"), QString(), true);
     const QString wire = QStringLiteral("<ANICO|k001|k_001.bmp|웃음|/ANICO>");
@@ -130,7 +113,7 @@ TEST_P(Screenshots, Transcript)
 
 TEST_P(Screenshots, EmoticonPalette)
 {
-    QPointer<EmoticonController> palette = new EmoticonController(&emoticons);
+    QPointer<EmoticonController> palette = new EmoticonController(emoticons.get());
     palette->showEmoticonPalette(QPoint(10, 10), nullptr);
     QCoreApplication::processEvents();
     save(*palette, QStringLiteral("emoticon-palette-%1").arg(QLatin1String(GetParam())));
