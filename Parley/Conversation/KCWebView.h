@@ -9,13 +9,14 @@
 // (TranscriptLinkResolver) and handed to the owner.
 
 #include "KCWebViewDataSource.h"
+#include "TranscriptSink.h"
 
 #include <QStringList>
 #include <QTextBrowser>
 
 class EmoticonLookup;
 
-class KCWebView : public QTextBrowser
+class KCWebView : public QTextBrowser, public TranscriptSink
 {
     Q_OBJECT
 public:
@@ -28,22 +29,22 @@ public:
     // A chat line (plain text; the size and style do not change the markup):
     // indented as a message, or bare for a memo's body.
     void appendChatMessage(const QString &text, const QString &fontName, double fontSize, const QString &fontColor,
-                           const QString &fontStyle, bool isMessage);
+                           const QString &fontStyle, bool isMessage) override;
     // System, warning and file lines take HTML: escape any peer text put into
     // it (TranscriptHtml::escapeHtml). File types: 1 success, 2 failure.
-    void appendSystemMessage(const QString &html);
-    void appendWarningMessage(const QString &html);
-    void appendFileMessage(const QString &html, int fileType); // then a divide line
-    void appendFileInfo(const QString &html, int fileType);
+    void appendSystemMessage(const QString &html) override;
+    void appendWarningMessage(const QString &html) override;
+    void appendFileMessage(const QString &html, int fileType) override; // then a divide line
+    void appendFileInfo(const QString &html, int fileType) override;
     // An animicon line: the wire form and the three pieces of the message
     // (text before, wire form, text after), all plain text. The item's cached
     // image shows with its name; an image not yet cached shows the text and
     // is fetched for later lines. Another number of pieces appends nothing.
     void appendAnimiconMessage(const QString &animiconMessage, const QStringList &messageArray,
-                               const QString &fontName, const QString &fontColor, const QString &fontStyle);
-    void appendDivideLine();
+                               const QString &fontName, const QString &fontColor, const QString &fontStyle) override;
+    void appendDivideLine() override;
     // Every line, those shown and those to come, in text of this many pixels.
-    void applyFontSize(double size);
+    void applyFontSize(double size) override;
     double appliedFontSize() const { return mFontPixelSize; }
 
     // Message text to HTML (TranscriptHtml::convertMessage).
