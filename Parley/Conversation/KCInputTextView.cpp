@@ -2,6 +2,7 @@
 
 #include "InputKeyRule.h"
 #include "Log.h"
+#include "Utils/KCUtilities.h"
 
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -17,7 +18,7 @@ KCInputTextView::KCInputTextView(QWidget *parent) : QTextEdit(parent)
     // Drops go on to the window.
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
-    setAccessibleName(QStringLiteral("message"));
+    setAccessibleName(parley::KCLocalizedString(QStringLiteral("MessageAccessibleName")));
 }
 
 QString KCInputTextView::markedText() const { return textCursor().block().layout()->preeditAreaText(); }

@@ -5,6 +5,7 @@
 #include "ImageRegistry.h"
 #include "KCResourceDirectory.h"
 #include "Log.h"
+#include "Utils/KCUtilities.h"
 #include "TranscriptBlock.h"
 #include "TranscriptHtml.h"
 #include "TranscriptLinkResolver.h"
@@ -71,7 +72,7 @@ KCWebView::KCWebView(QWidget *parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
-    setAccessibleName(QStringLiteral("transcript"));
+    setAccessibleName(parley::KCLocalizedString(QStringLiteral("TranscriptAccessibleName")));
     connect(this, &QTextBrowser::anchorClicked, this, &KCWebView::anchorClicked);
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
         if (mKeepBottom)
