@@ -4,8 +4,11 @@
 //
 // The program runs itself again for every sample (a fresh process each
 // time), offscreen and, when a display is there (run it under "xvfb-run -a"),
-// on that display too. Each sample has its own home folder and session bus,
-// as a fresh user would. Output: JSON lines.
+// on that display too, each with its own session bus. The first start in a
+// new home folder (folders made, the message box installed, settings
+// written) is reported apart; the samples are the starts after it, as a user
+// starts the messenger every day. The machine's load shows in the median:
+// read the minimum beside it. Output: JSON lines.
 //
 //   bench_startup [--runs N]
 #include "AppController.h"
@@ -19,6 +22,9 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -72,15 +78,38 @@ protected:
     }
 };
 
-int runChild(int argc, char **argv)
+int runChild(int argc, char **argv, bool baseline)
 {
+    const qint64 mainAt = monotonicNs();
     QApplication app(argc, argv);
+    const qint64 applicationAt = monotonicNs();
+    if (baseline) {
+        // Qt alone: a window with a field and a button, for comparison.
+        FirstPaint firstPaint;
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(new QLineEdit(&window));
+        layout->addWidget(new QPushButton(QStringLiteral("OK"), &window));
+        window.installEventFilter(&firstPaint);
+        window.show();
+        QElapsedTimer waited;
+        waited.start();
+        while (firstPaint.at == 0 && waited.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::printf("%s\n", QJsonDocument(QJsonObject{{QStringLiteral("drawnAtNs"), QString::number(firstPaint.at)},
+                                                      {QStringLiteral("rssKb"), residentKb()}})
+                                .toJson(QJsonDocument::Compact)
+                                .constData());
+        return firstPaint.at ? 0 : 1;
+    }
     QApplication::setApplicationName(QStringLiteral("Parley"));
     QApplication::setQuitOnLastWindowClosed(false);
     FirstPaint firstPaint;
     parley::shell::AppController controller;
+    const qint64 controllerAt = monotonicNs();
     controller.window()->installEventFilter(&firstPaint);
     controller.awakeFromNib();
+    const qint64 awakeAt = monotonicNs();
     QElapsedTimer waited;
     waited.start();
     while (firstPaint.at == 0 && waited.elapsed() < 10000)
@@ -89,6 +118,10 @@ int runChild(int argc, char **argv)
     QTimer::singleShot(2000, &app, &QCoreApplication::quit);
     app.exec();
     const QJsonObject report{{QStringLiteral("drawnAtNs"), QString::number(firstPaint.at)},
+                             {QStringLiteral("mainAtNs"), QString::number(mainAt)},
+                             {QStringLiteral("applicationAtNs"), QString::number(applicationAt)},
+                             {QStringLiteral("controllerAtNs"), QString::number(controllerAt)},
+                             {QStringLiteral("awakeAtNs"), QString::number(awakeAt)},
                              {QStringLiteral("rssKb"), residentKb()},
                              {QStringLiteral("webEngine"), webEngineLoaded()}};
     std::printf("%s\n", QJsonDocument(report).toJson(QJsonDocument::Compact).constData());
@@ -111,13 +144,15 @@ void layOutStandInBundle(const QString &resources)
 
 struct Sample {
     double ms = -1;
+    // From process start to main(), QApplication, the controller, the start-up, the first paint.
+    double phases[5] = {};
     qint64 rssKb = -1;
     bool webEngine = false;
 };
 
-Sample runSample(const QString &program, const QString &platform, const QString &resources)
+Sample runSample(const QString &program, const QString &platform, const QString &resources, const QTemporaryDir &home,
+                 const QString &mode = QStringLiteral("--child"))
 {
-    QTemporaryDir home;
     QProcess bus;
     bus.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
     bus.waitForStarted(5000);
@@ -139,11 +174,17 @@ Sample runSample(const QString &program, const QString &platform, const QString 
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::SeparateChannels);
     const qint64 startedAt = monotonicNs();
-    child.start(program, {QStringLiteral("--child")});
+    child.start(program, {mode});
     Sample sample;
     if (child.waitForFinished(30000) && child.exitCode() == 0) {
         const QJsonObject report = QJsonDocument::fromJson(child.readAllStandardOutput().trimmed()).object();
-        sample.ms = double(report.value(QStringLiteral("drawnAtNs")).toString().toLongLong() - startedAt) / 1e6;
+        const auto at = [&](const char *key) {
+            return double(report.value(QLatin1String(key)).toString().toLongLong() - startedAt) / 1e6;
+        };
+        sample.ms = at("drawnAtNs");
+        const double stamps[5] = {at("mainAtNs"), at("applicationAtNs"), at("controllerAtNs"), at("awakeAtNs"), sample.ms};
+        for (int i = 0; i < 5; ++i)
+            sample.phases[i] = stamps[i] - (i ? stamps[i - 1] : 0.0);
         sample.rssKb = qint64(report.value(QStringLiteral("rssKb")).toDouble());
         sample.webEngine = report.value(QStringLiteral("webEngine")).toBool();
     } else {
@@ -174,8 +215,8 @@ void print(const QJsonObject &line)
 int main(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        if (QByteArray(argv[i]) == "--child")
-            return runChild(argc, argv);
+        if (QByteArray(argv[i]) == "--child" || QByteArray(argv[i]) == "--baseline")
+            return runChild(argc, argv, QByteArray(argv[i]) == "--baseline");
 
     QCoreApplication app(argc, argv);
     int runs = 9;
@@ -196,21 +237,39 @@ int main(int argc, char **argv)
         platforms << QStringLiteral("xcb");
     for (const QString &platform : platforms) {
         std::vector<double> times;
+        std::vector<double> phases[5];
         std::vector<qint64> memory;
         bool webEngine = false;
-        runSample(QCoreApplication::applicationFilePath(), platform, resources); // warms the disk cache
+        QTemporaryDir home;
+        const Sample first = runSample(QCoreApplication::applicationFilePath(), platform, resources, home);
         for (int i = 0; i < runs; ++i) {
-            const Sample sample = runSample(QCoreApplication::applicationFilePath(), platform, resources);
+            const Sample sample = runSample(QCoreApplication::applicationFilePath(), platform, resources, home);
             if (sample.ms < 0)
                 continue;
             times.push_back(sample.ms);
+            for (int p = 0; p < 5; ++p)
+                phases[p].push_back(sample.phases[p]);
             memory.push_back(sample.rssKb);
             webEngine = webEngine || sample.webEngine;
         }
         const QString name = platform == QLatin1String("xcb") ? QStringLiteral("xvfb") : platform;
         print({{"benchmark", "startup_to_login_window"}, {"platform", name}, {"runs", int(times.size())},
                {"median_ms", median(times)}, {"min_ms", times.empty() ? -1.0 : *std::min_element(times.begin(), times.end())},
-               {"goal_ms", 150}});
+               {"goal_ms", 150},
+               // Medians of each step: loading to main(), QApplication, the controller, start-up, first paint.
+               {"median_phases_ms", QJsonObject{{"to_main", median(phases[0])}, {"application", median(phases[1])},
+                                                {"controller", median(phases[2])}, {"start_up", median(phases[3])},
+                                                {"first_paint", median(phases[4])}}}});
+        print({{"benchmark", "first_start_to_login_window"}, {"platform", name}, {"ms", first.ms}});
+        std::vector<double> floor;
+        for (int i = 0; i < runs; ++i) {
+            const Sample sample = runSample(QCoreApplication::applicationFilePath(), platform, resources, home,
+                                            QStringLiteral("--baseline"));
+            if (sample.ms >= 0)
+                floor.push_back(sample.ms);
+        }
+        print({{"benchmark", "qt_window_baseline"}, {"platform", name}, {"median_ms", median(floor)},
+               {"min_ms", floor.empty() ? -1.0 : *std::min_element(floor.begin(), floor.end())}});
         print({{"benchmark", "resident_memory_login_idle"}, {"platform", name}, {"median_kb", median(memory)},
                {"goal_kb", 45 * 1024}});
         print({{"benchmark", "webengine_loaded"}, {"platform", name}, {"loaded", webEngine}});

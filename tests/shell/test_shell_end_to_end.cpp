@@ -216,6 +216,10 @@ TEST_F(ShellEndToEnd, TypingTheAccountAndPressingReturnShowsTheBuddyView)
     EXPECT_EQ(defaults.stringForKey(QStringLiteral("accountDomain")), QStringLiteral("parley.test"));
     EXPECT_EQ(defaults.stringForKey(QStringLiteral("accountToken")), QStringLiteral("token-alice"));
     EXPECT_TRUE(mAlerts.keys().isEmpty()) << mAlerts.keys().join(QLatin1Char(' ')).toStdString();
+    // Start-up and the buddy view never load the web engine.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(maps.readAll().contains("WebEngine"));
 
     // Quitting with a child window open asks first.
     QWidget chat;
