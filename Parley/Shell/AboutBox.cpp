@@ -2,9 +2,11 @@
 
 #include "AppController.h"
 #include "BuddyManagement/PLMyInfoManager.h"
+#include "KCDefaultFont.h"
 #include "ParleyVersion.h"
 #include "Utils/KCUtilities.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -28,25 +30,30 @@ AboutBox::AboutBox() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::WindowText, QColor(0x33, 0x33, 0x33));
-    setPalette(white);
     setWindowTitle(KCLocalizedString(QStringLiteral("MenuAbout")));
+    setFont(GetDefaultFontOfSize(QApplication::font().pointSizeF()));
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    whiteView = new KCWhiteView(this);
+    whiteView->setDelegate(this);
+    outer->addWidget(whiteView);
+    QPalette text = palette();
+    text.setColor(QPalette::WindowText, QColor(0x33, 0x33, 0x33));
+    whiteView->setPalette(text);
 
-    auto *layout = new QVBoxLayout(this);
+    // Clicks on the labels reach the white view beneath them.
+    auto *layout = new QVBoxLayout(whiteView);
     layout->setContentsMargins(28, 24, 28, 24);
-    auto *name = new QLabel(KCLocalizedString(QStringLiteral("ParleyTitle")), this);
+    auto *name = new QLabel(KCLocalizedString(QStringLiteral("ParleyTitle")), whiteView);
     QFont big = name->font();
     big.setPointSizeF(big.pointSizeF() * 2.0);
     big.setBold(true);
     name->setFont(big);
     name->setAlignment(Qt::AlignCenter);
-    versionField = new QLabel(this);
+    versionField = new QLabel(whiteView);
     versionField->setObjectName(QStringLiteral("versionField"));
     versionField->setAlignment(Qt::AlignCenter);
-    userField = new QLabel(this);
+    userField = new QLabel(whiteView);
     userField->setObjectName(QStringLiteral("userField"));
     userField->setAlignment(Qt::AlignCenter);
     userField->setTextFormat(Qt::PlainText);
@@ -54,6 +61,8 @@ AboutBox::AboutBox() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
     layout->addSpacing(8);
     layout->addWidget(versionField);
     layout->addWidget(userField);
+    for (QLabel *label : whiteView->findChildren<QLabel *>())
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     versionField->setText(versionText());
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
@@ -94,6 +103,8 @@ bool AboutBox::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void AboutBox::mousePressEvent(QMouseEvent *) { close(); }
+AboutBox::~AboutBox() { whiteView->setDelegate(nullptr); }
+
+void AboutBox::whiteViewClicked(KCWhiteView *) { close(); }
 
 } // namespace parley::shell

@@ -4,6 +4,8 @@
 // name. One at a time; it closes (and is destroyed) as soon as it loses the
 // focus or is clicked, and the next call makes a new one.
 
+#include "KCWhiteView.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -11,7 +13,7 @@ class QLabel;
 
 namespace parley::shell {
 
-class AboutBox : public QWidget
+class AboutBox : public QWidget, private KCWhiteViewDelegate
 {
     Q_OBJECT
 
@@ -21,21 +23,24 @@ public:
     // The window if one is open now.
     static AboutBox *existingBox();
 
+    ~AboutBox() override;
+
     void showWindow();
     void hideWindow();
     // The version line: "<version>  ( build:<build> )".
     static QString versionText();
 
+    KCWhiteView *whiteView;
     QLabel *versionField;
     QLabel *userField;
 
 protected:
     bool event(QEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     AboutBox();
     void windowDidBecomeKey();
+    void whiteViewClicked(KCWhiteView *view) override;
 
     static QPointer<AboutBox> sShared;
 };

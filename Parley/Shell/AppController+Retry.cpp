@@ -13,7 +13,7 @@
 #include "Utils/KCUtilities.h"
 #include "Utils/PrefsManager.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QLineEdit>
 
 namespace parley::shell {

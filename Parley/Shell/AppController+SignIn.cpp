@@ -22,7 +22,7 @@
 #include "Utils/PLEndpoints.h"
 #include "Utils/PrefsManager.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,14 +56,9 @@ void AppController::buildDomainMenuItem()
 
 void AppController::buildLocalizedString()
 {
-    LoginView *login = loginView();
-    login->titleLabel->setText(text("ParleyTitle"));
-    login->idMsgField->setText(text("ID"));
-    login->passwordMsgField->setText(text("Password"));
-    login->loginAsInvisible->setText(text("SignAsInvisible"));
-    login->autoLoginButton->setText(text("AutoLogin"));
-    login->loginButton->setText(text("Login"));
-    login->loginAgainButton->setText(text("Login"));
+    loginView()->retranslate();
+    mMainWindow->buddyView()->retranslate();
+    mMainWindow->buildLocalizedMenus();
 }
 
 void AppController::controlTextDidChange()

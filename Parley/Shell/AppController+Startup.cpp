@@ -13,6 +13,7 @@
 #include "FileTransfer/PLP2PSessionManager.h"
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "KCAlertPresenter.h"
+#include "KCMenuButton.h"
 #include "KCResourceDirectory.h"
 #include "LoginView.h"
 #include "Log.h"
@@ -29,7 +30,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -78,8 +79,8 @@ void AppController::buildMainWindow()
     connect(login->loginCancelButton, &QPushButton::clicked, this, &AppController::loginCancelAction);
     connect(login->loginAgainButton, &QPushButton::clicked, this, &AppController::reloginAction);
     connect(login->loginDiffIDButton, &QPushButton::clicked, this, &AppController::loginAsOtherIDAction);
-    connect(login->findIDButton, &QPushButton::clicked, this, &AppController::findIDAction);
-    connect(login->signUpButton, &QPushButton::clicked, this, &AppController::signUpAction);
+    connect(login->findIDButton, &QAbstractButton::clicked, this, &AppController::findIDAction);
+    connect(login->signUpButton, &QAbstractButton::clicked, this, &AppController::signUpAction);
     connect(login->domainComboButton, &QComboBox::activated, this, &AppController::selectDomainAction);
 
     connect(mMainWindow->aboutAction, &QAction::triggered, this, &AppController::openAboutBox);
@@ -156,7 +157,7 @@ void AppController::awakeFromNib()
     if (!frame.isEmpty())
         window->restoreGeometry(frame);
     if (QMenu *statusMenu = ShellWindows::statusView().menu())
-        window->buddyView()->myStatusButton->setMenu(statusMenu);
+        window->buddyView()->myStatusButton->setPopupMenu(statusMenu);
 
     window->showLoginView();
     buildDomainMenuItem();
@@ -165,22 +166,7 @@ void AppController::awakeFromNib()
     mDomainPanel->resetDataAction();
 
     login->loginButton->setEnabled(false);
-    login->findIDButton->setText(text("FindID"));
-    login->signUpButton->setText(text("Join"));
-    login->loginCancelButton->setText(text("Cancel"));
-    login->loginDiffIDButton->setText(text("LoginWithAnotherID"));
-
-    BuddyView *buddies = window->buddyView();
-    const std::pair<QToolButton *, const char *> tips[] = {
-        {buddies->velaButton, "ToolTipVelaMain"},       {buddies->orchardButton, "ToolTipOrchardMain"},
-        {buddies->homeButton, "ToolTipGoMyHome"},       {buddies->mailButton, "ToolTipReadMail"},
-        {buddies->memoButton, "ToolTipReadMemo"},       {buddies->viewTypeButton, "ToolTipViewType"},
-        {buddies->addBuddyButton, "ToolTipAddBuddy"},   {buddies->addGroupButton, "ToolTipAddGroup"},
-        {buddies->smsButton, "ToolTipSMS"},             {buddies->communicationViewerButton, "ToolTipMsgViewer"},
-    };
-    for (const auto &[button, key] : tips)
-        button->setToolTip(text(key));
-    buddies->sessionMgrButton->hide();
+    window->buddyView()->sessionMgrButton->hide();
 
     // The transfer window and the memo windows' manager exist from now on.
     ShellWindows::transferController();

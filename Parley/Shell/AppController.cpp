@@ -8,6 +8,7 @@
 #include "ImageRegistry.h"
 #include "KCAlertPresenter.h"
 #include "KCCertAlertWindow.h"
+#include "KCMenuButton.h"
 #include "LoginView.h"
 #include "MainWindow.h"
 #include "NotificationCenter.h"

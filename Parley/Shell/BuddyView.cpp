@@ -1,6 +1,8 @@
 #include "BuddyView.h"
 
 #include "ImageRegistry.h"
+#include "KCMenuButton.h"
+#include "Utils/KCUtilities.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -42,8 +44,15 @@ BuddyView::BuddyView(QWidget *parent)
     layout->setSpacing(4);
 
     auto *top = new QHBoxLayout;
-    myStatusButton = toolButton(this, "myStatusButton", "32x32_normal");
-    myStatusButton->setPopupMode(QToolButton::InstantPopup);
+    myStatusButton = new KCMenuButton(this);
+    myStatusButton->setObjectName(QStringLiteral("myStatusButton"));
+    myStatusButton->setFlat(true);
+    const QPixmap statusImage = ImageRegistry::pixmap(QStringLiteral("32x32_normal"));
+    if (!statusImage.isNull()) {
+        myStatusButton->setIcon(statusImage);
+        myStatusButton->setIconSize(statusImage.size());
+    }
+    myStatusButton->setFixedSize(36, 36);
     top->addWidget(myStatusButton);
     auto *names = new QVBoxLayout;
     mStatusSlot->setObjectName(QStringLiteral("statusSlot"));
@@ -97,6 +106,20 @@ BuddyView::BuddyView(QWidget *parent)
         bottom->addWidget(button);
     bottom->addStretch(1);
     layout->addLayout(bottom);
+    retranslate();
+}
+
+void BuddyView::retranslate()
+{
+    const std::pair<QToolButton *, const char *> tips[] = {
+        {velaButton, "ToolTipVelaMain"},       {orchardButton, "ToolTipOrchardMain"},
+        {homeButton, "ToolTipGoMyHome"},       {mailButton, "ToolTipReadMail"},
+        {memoButton, "ToolTipReadMemo"},       {viewTypeButton, "ToolTipViewType"},
+        {addBuddyButton, "ToolTipAddBuddy"},   {addGroupButton, "ToolTipAddGroup"},
+        {smsButton, "ToolTipSMS"},             {communicationViewerButton, "ToolTipMsgViewer"},
+    };
+    for (const auto &[button, key] : tips)
+        button->setToolTip(parley::KCLocalizedString(QLatin1String(key)));
 }
 
 void BuddyView::fillSlot(QWidget *slot, QWidget *widget)

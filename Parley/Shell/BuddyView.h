@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+class KCMenuButton;
 class QLabel;
 class QToolButton;
 class QVBoxLayout;
@@ -21,6 +22,9 @@ class BuddyView : public QWidget
 public:
     explicit BuddyView(QWidget *parent = nullptr);
 
+    // Tooltips in the interface language.
+    void retranslate();
+
     // Puts a widget into a slot (replacing what was there; the view owns it).
     void setStatusWidget(QWidget *widget);
     void setBuddyListWidget(QWidget *widget);
@@ -31,7 +35,7 @@ public:
     QLabel *buddyStatusField;
     // The own nickname (plain text).
     QLabel *nickNameView;
-    QToolButton *myStatusButton;
+    KCMenuButton *myStatusButton; // pops up the status view's menu
     QToolButton *sessionMgrButton;
     QToolButton *mailButton;
     QToolButton *memoButton;

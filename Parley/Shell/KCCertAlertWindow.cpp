@@ -1,16 +1,22 @@
 #include "KCCertAlertWindow.h"
 
 #include "CertificateChainDialog.h"
+#include "KCDefaultFont.h"
+#include "KCLinkButton.h"
 #include "Sessions/PLShellServices.h"
 #include "Utils/KCUtilities.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace parley::shell {
 
@@ -39,42 +45,43 @@ QString KCCertAlertWindow::explanationKeyForCode(int code)
     }
 }
 
-int KCCertAlertWindow::showWindowWithMessage(const QString &message, const QList<QByteArray> &certificates, int code)
+QDialog *KCCertAlertWindow::loadWindow(const QString &message, const QList<QByteArray> &certificates, int code)
 {
     mReturnCode = 0;
     mMessageString = message;
     mCertsArray = certificates;
     mContentString = KCLocalizedString(explanationKeyForCode(code));
 
-    QDialog window;
-    mWindow = &window;
-    window.setObjectName(QStringLiteral("KCCertAlertWindow"));
-    window.setWindowTitle(KCLocalizedString(QStringLiteral("ParleyTitle")));
-    window.setMinimumWidth(420);
-    auto *layout = new QVBoxLayout(&window);
-    auto *textField = new QLabel(mMessageString, &window);
+    auto *window = new QDialog;
+    mWindow = window;
+    window->setObjectName(QStringLiteral("KCCertAlertWindow"));
+    window->setWindowTitle(KCLocalizedString(QStringLiteral("ParleyTitle")));
+    window->setFont(GetDefaultFontOfSize(QApplication::font().pointSizeF()));
+    window->setMinimumWidth(420);
+    auto *layout = new QVBoxLayout(window);
+    auto *textField = new QLabel(mMessageString, window);
     textField->setObjectName(QStringLiteral("mTextField"));
     textField->setTextFormat(Qt::PlainText);
     textField->setWordWrap(true);
     QFont bold = textField->font();
     bold.setBold(true);
     textField->setFont(bold);
-    auto *textView = new QPlainTextEdit(mContentString, &window);
+    auto *textView = new QPlainTextEdit(mContentString, window);
     textView->setObjectName(QStringLiteral("mTextView"));
     textView->setReadOnly(true);
     textView->document()->setDocumentMargin(5.0);
     textView->setFixedHeight(textView->fontMetrics().lineSpacing() * 5);
-    auto *linkButton = new QPushButton(KCLocalizedString(QStringLiteral("ViewFAQ")), &window);
+    auto *linkButton = new KCLinkButton(KCLocalizedString(QStringLiteral("ViewFAQ")), window);
     linkButton->setObjectName(QStringLiteral("mLinkButton"));
-    linkButton->setFlat(true);
-    linkButton->setCursor(Qt::PointingHandCursor);
-    linkButton->setStyleSheet(QStringLiteral("QPushButton { color: #0645ad; text-decoration: underline; border: none; }"));
-    auto *viewButton = new QPushButton(KCLocalizedString(QStringLiteral("ViewCertButton")), &window);
+    // Return answers the alert (Stop), it does not open the help page.
+    for (QShortcut *key : linkButton->findChildren<QShortcut *>())
+        key->setEnabled(false);
+    auto *viewButton = new QPushButton(KCLocalizedString(QStringLiteral("ViewCertButton")), window);
     viewButton->setObjectName(QStringLiteral("mViewButton"));
     viewButton->setEnabled(!mCertsArray.isEmpty());
-    auto *stopButton = new QPushButton(KCLocalizedString(QStringLiteral("StopButton")), &window);
+    auto *stopButton = new QPushButton(KCLocalizedString(QStringLiteral("StopButton")), window);
     stopButton->setObjectName(QStringLiteral("mStopButton"));
-    auto *contButton = new QPushButton(KCLocalizedString(QStringLiteral("ContinueButton")), &window);
+    auto *contButton = new QPushButton(KCLocalizedString(QStringLiteral("ContinueButton")), window);
     contButton->setObjectName(QStringLiteral("mContButton"));
     // Stopping is the safe choice, so Return stops.
     stopButton->setDefault(true);
@@ -90,13 +97,18 @@ int KCCertAlertWindow::showWindowWithMessage(const QString &message, const QList
     connect(contButton, &QPushButton::clicked, this, &KCCertAlertWindow::continueAction);
     connect(stopButton, &QPushButton::clicked, this, &KCCertAlertWindow::stopAction);
     connect(viewButton, &QPushButton::clicked, this, &KCCertAlertWindow::viewAction);
-    connect(linkButton, &QPushButton::clicked, this, &KCCertAlertWindow::linkAction);
+    connect(linkButton, &QAbstractButton::clicked, this, &KCCertAlertWindow::linkAction);
+    return window;
+}
 
+int KCCertAlertWindow::showWindowWithMessage(const QString &message, const QList<QByteArray> &certificates, int code)
+{
+    std::unique_ptr<QDialog> window(loadWindow(message, certificates, code));
     mTimer->start(std::chrono::milliseconds(qint64(mTimeoutSeconds * 1000.0)));
-    window.exec();
+    window->exec();
     // Whatever ended the run, a late time-out must change nothing.
     mTimer->stop();
-    delete mChainWindow.data();
+    window.reset(); // the chain window goes with it
     mWindow = nullptr;
     // Closed without an answer (Escape, the window's close box): stop.
     if (mReturnCode == 0)

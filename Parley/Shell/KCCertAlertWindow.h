@@ -31,6 +31,9 @@ public:
     ~KCCertAlertWindow() override;
 
     int showWindowWithMessage(const QString &message, const QList<QByteArray> &certificates, int code) override;
+    // Makes the alert window for a message, chain and code without running
+    // it (the caller owns it); showWindowWithMessage() runs one such window.
+    QDialog *loadWindow(const QString &message, const QList<QByteArray> &certificates, int code);
     // The last decision: 0 while the alert is open.
     int getReturnCode() const { return mReturnCode; }
     // The string key that explains a trust-result code (-2: host name).

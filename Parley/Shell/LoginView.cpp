@@ -1,6 +1,9 @@
 #include "LoginView.h"
 
-#include <QCheckBox>
+#include "KCButton.h"
+#include "KCLinkButton.h"
+#include "Utils/KCUtilities.h"
+
 #include <QComboBox>
 #include <QFont>
 #include <QHBoxLayout>
@@ -8,6 +11,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -15,15 +19,20 @@ namespace parley::shell {
 
 namespace {
 
-QPushButton *linkButton(QWidget *parent)
+// A link without a key of its own: Return in the form signs in.
+QAbstractButton *linkButton(QWidget *parent)
 {
-    auto *button = new QPushButton(parent);
-    button->setFlat(true);
-    button->setCursor(Qt::PointingHandCursor);
-    QFont font = button->font();
-    font.setUnderline(true);
-    button->setFont(font);
+    auto *button = new KCLinkButton(parent);
+    for (QShortcut *key : button->findChildren<QShortcut *>())
+        key->setEnabled(false);
     return button;
+}
+
+QAbstractButton *checkBox(QWidget *parent)
+{
+    auto *box = new KCButton(parent);
+    box->setCheckable(true);
+    return box;
 }
 
 QLabel *idLabel(QWidget *parent)
@@ -86,22 +95,23 @@ LoginView::LoginView(QWidget *parent) : QWidget(parent), mTabs(new QStackedWidge
     formLayout->addWidget(passwordField);
     formLayout->addSpacing(6);
 
-    loginAsInvisible = new QCheckBox(form);
-    autoLoginButton = new QCheckBox(form);
+    loginAsInvisible = checkBox(form);
+    loginAsInvisible->setObjectName(QStringLiteral("loginAsInvisible"));
+    autoLoginButton = checkBox(form);
+    autoLoginButton->setObjectName(QStringLiteral("autoLoginButton"));
     formLayout->addWidget(loginAsInvisible);
     formLayout->addWidget(autoLoginButton);
     formLayout->addSpacing(10);
 
-    loginButton = new QPushButton(form);
+    loginButton = new KCButton(form);
     loginButton->setObjectName(QStringLiteral("loginButton"));
-    loginButton->setDefault(true);
-    loginButton->setMinimumHeight(30);
     formLayout->addWidget(loginButton);
     formLayout->addStretch(1);
 
     auto *links = new QHBoxLayout;
     findIDButton = linkButton(form);
     signUpButton = linkButton(form);
+    links->setSpacing(18);
     links->addStretch(1);
     links->addWidget(findIDButton);
     links->addWidget(signUpButton);
@@ -123,7 +133,7 @@ LoginView::LoginView(QWidget *parent) : QWidget(parent), mTabs(new QStackedWidge
     progressIndicator->setMaximumHeight(10);
     signingLayout->addWidget(progressIndicator);
     signingLayout->addSpacing(12);
-    loginCancelButton = new QPushButton(signing);
+    loginCancelButton = new KCButton(signing);
     loginCancelButton->setObjectName(QStringLiteral("loginCancelButton"));
     signingLayout->addWidget(loginCancelButton, 0, Qt::AlignHCenter);
     signingLayout->addStretch(3);
@@ -137,9 +147,9 @@ LoginView::LoginView(QWidget *parent) : QWidget(parent), mTabs(new QStackedWidge
     currentIDField2 = idLabel(signedOut);
     signedOutLayout->addWidget(currentIDField2);
     signedOutLayout->addSpacing(12);
-    loginAgainButton = new QPushButton(signedOut);
+    loginAgainButton = new KCButton(signedOut);
     loginAgainButton->setObjectName(QStringLiteral("loginAgainButton"));
-    loginDiffIDButton = new QPushButton(signedOut);
+    loginDiffIDButton = new KCButton(signedOut);
     loginDiffIDButton->setObjectName(QStringLiteral("loginDiffIDButton"));
     signedOutLayout->addWidget(loginAgainButton);
     signedOutLayout->addWidget(loginDiffIDButton);
@@ -147,6 +157,23 @@ LoginView::LoginView(QWidget *parent) : QWidget(parent), mTabs(new QStackedWidge
     mTabs->addWidget(signedOut);
 
     setUsesDomainMenu(true);
+    retranslate();
+}
+
+void LoginView::retranslate()
+{
+    const auto text = [](const char *key) { return parley::KCLocalizedString(QLatin1String(key)); };
+    titleLabel->setText(text("ParleyTitle"));
+    idMsgField->setText(text("ID"));
+    passwordMsgField->setText(text("Password"));
+    loginAsInvisible->setText(text("SignAsInvisible"));
+    autoLoginButton->setText(text("AutoLogin"));
+    loginButton->setText(text("Login"));
+    loginAgainButton->setText(text("Login"));
+    findIDButton->setText(text("FindID"));
+    signUpButton->setText(text("Join"));
+    loginCancelButton->setText(text("Cancel"));
+    loginDiffIDButton->setText(text("LoginWithAnotherID"));
 }
 
 void LoginView::selectTab(Tab tab) { mTabs->setCurrentIndex(int(tab)); }

@@ -9,7 +9,7 @@
 
 #include <QWidget>
 
-class QCheckBox;
+class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -38,6 +38,9 @@ public:
     // The chosen or typed domain.
     QString domain() const;
 
+    // The texts of the interface language.
+    void retranslate();
+
     // The spinner runs on the signing-in page.
     void setSpinning(bool spinning);
     bool isSpinning() const;
@@ -51,11 +54,11 @@ public:
     QLineEdit *domainNameField;
     QLabel *passwordMsgField;
     QLineEdit *passwordField;
-    QCheckBox *loginAsInvisible;
-    QCheckBox *autoLoginButton;
+    QAbstractButton *loginAsInvisible; // check boxes
+    QAbstractButton *autoLoginButton;
     QPushButton *loginButton;
-    QPushButton *findIDButton;
-    QPushButton *signUpButton;
+    QAbstractButton *findIDButton;     // links
+    QAbstractButton *signUpButton;
     // Tab 1.
     QLabel *currentIDField;
     QProgressBar *progressIndicator;

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "BuddyView.h"
+#include "KCDefaultFont.h"
 #include "LoginView.h"
 #include "Utils/KCUtilities.h"
 
@@ -25,6 +26,8 @@ QString text(const char *key) { return KCLocalizedString(QLatin1String(key)); }
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainWindow"));
+    // The kit draws its controls at 11 points; the labels and fields match them.
+    setFont(GetDefaultFontOfSize(11));
     auto *content = new QStackedWidget(this);
     content->setObjectName(QStringLiteral("mainView"));
     mLoginView = new LoginView(content);

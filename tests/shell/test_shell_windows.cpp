@@ -1,5 +1,5 @@
-// The shell's small windows: the certificate alert and its chain, the About
-// box, and screenshots of the login window and the buddy view.
+// The shell's small windows: the certificate alert and its chain, and the
+// About box. Their pictures come from the screenshot program's scenes.
 #include "AboutBox.h"
 #include "AppController.h"
 #include "BuddyManagement/PLMyInfoManager.h"
@@ -201,103 +201,6 @@ TEST(AboutBox, NamesTheSignedInUser)
     EXPECT_EQ(box->userField->textFormat(), Qt::PlainText);
     box->hideWindow();
     PLMyInfoManager::sharedManager().setName(QString());
-}
-
-// Screenshots of the login window and the buddy view, in Korean and English.
-class Screenshots : public ::testing::TestWithParam<const char *>
-{
-};
-
-bool drawnSomething(const QImage &image)
-{
-    if (image.isNull() || image.width() < 100 || image.height() < 100)
-        return false;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3)
-            if (image.pixel(x, y) != first)
-                return true;
-    return false;
-}
-
-TEST_P(Screenshots, LoginWindowAndBuddyView)
-{
-    const QString language = QLatin1String(GetParam());
-    FreshSettings settings(language);
-    makeMessageBoxBundle(settings.resourceFolder(), QStringLiteral("1.0"));
-    parley::test::ScriptedAlerts alerts;
-    RecordingAccountSession session;
-    ManualScheduler scheduler;
-    FakeConnectivity net;
-    AppController::Options o;
-    o.session = &session;
-    o.connectivity = &net;
-    o.scheduler = &scheduler;
-    static DistributedNotificationCenter offline(QDBusConnection(QStringLiteral("screenshots-offline")));
-    o.plugInCenter = privateCenter() ? privateCenter() : &offline;
-    o.startPowerNotifications = false;
-    o.installCoreServices = false;
-    o.resourceDirectory = settings.resourceFolder();
-    o.quitApplication = [] {};
-    AppController controller(o);
-    controller.awakeFromNib();
-    MainWindow *window = controller.window();
-    LoginView *login = controller.loginView();
-    if (language != QLatin1String("ko"))
-        login->domainNameField->setText(QStringLiteral("parley.test"));
-    login->idField->setText(QStringLiteral("alice"));
-    login->passwordField->setText(QStringLiteral("alice-pw"));
-    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
-    const QImage loginImage = window->grab().toImage();
-    EXPECT_TRUE(drawnSomething(loginImage));
-    EXPECT_TRUE(loginImage.save(QStringLiteral(SCREENSHOT_DIR "/login-%1.png").arg(language)));
-
-    // Another language asks to switch to Korean at sign-in; closing that alert stays.
-    alerts.fallback = {-1, false};
-    QTest::keyClick(login->passwordField, Qt::Key_Return);
-    const QImage signingIn = window->grab().toImage();
-    EXPECT_TRUE(signingIn.save(QStringLiteral(SCREENSHOT_DIR "/signing-in-%1.png").arg(language)));
-    session.loggedIn = true;
-    PLMyInfoManager::sharedManager().setNickName(QStringLiteral("Ally"));
-    NotificationCenter::defaultCenter().post(QLatin1String(notifications::kLoginCompleted));
-    while (scheduler.runNext()) {
-    }
-    controller.setMailCount(3);
-    ASSERT_TRUE(window->isShowingBuddyView());
-    const QImage buddies = window->grab().toImage();
-    EXPECT_TRUE(drawnSomething(buddies));
-    EXPECT_TRUE(buddies.save(QStringLiteral(SCREENSHOT_DIR "/buddy-view-%1.png").arg(language)));
-    PLMyInfoManager::sharedManager().setNickName(QString());
-
-    controller.openAboutBox();
-    if (AboutBox *box = AboutBox::existingBox()) {
-        EXPECT_TRUE(box->grab().toImage().save(QStringLiteral(SCREENSHOT_DIR "/about-%1.png").arg(language)));
-        box->hideWindow();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Languages, Screenshots, ::testing::Values("ko", "en"));
-
-TEST(CertificateAlertScreenshots, KoreanAndEnglish)
-{
-    const parley::test::TestPki &pki = parley::test::TestPki::shared();
-    ASSERT_TRUE(pki.made);
-    for (const char *language : {"ko", "en"}) {
-        const FreshSettings settings{QLatin1String(language)};
-        KCCertAlertWindow alert;
-        QImage image;
-        QImage chain;
-        whenShown(alert, [&](QDialog *window) {
-            image = window->grab().toImage();
-            QTest::mouseClick(button(window, "mViewButton"), Qt::LeftButton);
-            chain = alert.certificateWindow()->grab().toImage();
-            QTest::mouseClick(button(window, "mStopButton"), Qt::LeftButton);
-        });
-        alert.showWindowWithMessage(KCLocalizedString(QStringLiteral("AlertCert")), chainOf(pki.selfSignedChain), 5);
-        EXPECT_TRUE(drawnSomething(image));
-        image.save(QStringLiteral(SCREENSHOT_DIR "/cert-alert-%1.png").arg(QLatin1String(language)));
-        chain.save(QStringLiteral(SCREENSHOT_DIR "/cert-chain-%1.png").arg(QLatin1String(language)));
-    }
 }
 
 } // namespace
