@@ -31,7 +31,7 @@ AboutBox::AboutBox() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
     setObjectName(QStringLiteral("AboutBox"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(KCLocalizedString(QStringLiteral("MenuAbout")));
-    setFont(GetDefaultFontOfSize(QApplication::font().pointSizeF()));
+    setFont(GetDefaultFontOfSize(11));
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     whiteView = new KCWhiteView(this);

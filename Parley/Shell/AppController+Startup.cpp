@@ -35,6 +35,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QMenu>
 #include <QToolButton>
 
@@ -220,12 +221,32 @@ void AppController::awakeFromNib()
 void AppController::initializeApplicationFolder()
 {
     const QString resources = mOptions.resourceDirectory.isNull() ? KCResourceDirectory() : mOptions.resourceDirectory;
-    ApplicationFolders folders(PLAppSupportPath(), resources);
-    if (folders.initialize() == ApplicationFolders::Result::ComponentsMissing) {
+    auto folders = std::make_shared<ApplicationFolders>(PLAppSupportPath(), resources);
+    const ApplicationFolders::Plan plan = folders->prepare();
+    if (plan.result == ApplicationFolders::Result::ComponentsMissing) {
         terminateForComponents();
         return;
     }
-    ShellWindows::plugInManager().loadPlugInFromLocal(folders.plugInListPath());
+    if (!plan.install && !folders->emoticonsMissing()) {
+        ShellWindows::plugInManager().loadPlugInFromLocal(folders->plugInListPath());
+        return;
+    }
+    // The copies can be tens of megabytes: they run beside the event loop,
+    // and the plug-in list is read once they are done (long before a sign-in
+    // could launch a plug-in).
+    mFolderWorker = QThread::create([this, folders, plan] {
+        folders->copyEmoticons();
+        const bool installed = plan.install && folders->installMessageBox();
+        QMetaObject::invokeMethod(
+            this,
+            [this, folders, plan, installed] {
+                if (installed)
+                    folders->recordMessageBox(plan.version);
+                ShellWindows::plugInManager().loadPlugInFromLocal(folders->plugInListPath());
+            },
+            Qt::QueuedConnection);
+    });
+    mFolderWorker->start();
 }
 
 void AppController::removePreLoginStore()

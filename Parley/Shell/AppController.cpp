@@ -22,6 +22,7 @@
 #include "Log.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QLabel>
 #include <QToolButton>
 
@@ -91,6 +92,10 @@ AppController::AppController(Options options) : mOptions(std::move(options))
 
 AppController::~AppController()
 {
+    if (mFolderWorker) {
+        mFolderWorker->wait();
+        delete mFolderWorker;
+    }
     for (quint64 token : std::as_const(mPlugInObservers))
         plugInCenter().removeObserver(token);
     plugInCenter().unregisterServiceName(QLatin1String(kMessengerBusName));
@@ -208,11 +213,8 @@ void AppController::changeStatusMainWindow(int status)
         return;
     // What the server reports is shown, not sent back.
     mIsProtocolSend = false;
-    if (mMainWindow) {
-        const QPixmap image = ImageRegistry::pixmap(QLatin1String(images[status]));
-        if (!image.isNull())
-            mMainWindow->buddyView()->myStatusButton->setIcon(image);
-    }
+    if (mMainWindow)
+        mMainWindow->buddyView()->setStatusImage(QLatin1String(images[status]));
     setStatusTitle(KCLocalizedString(QLatin1String(titles[status])), true);
 }
 

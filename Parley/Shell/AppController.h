@@ -37,6 +37,8 @@
 #include <functional>
 #include <memory>
 
+class QThread;
+
 namespace parley {
 class DistributedNotificationCenter;
 class PLParleySession;
@@ -329,6 +331,8 @@ private:
     // Counts the waits for the server's acknowledgement, so a late wait
     // knows it has been answered.
     int mAckWait = 0;
+    // Copies the message box and the emoticons at a first start (owned).
+    QThread *mFolderWorker = nullptr;
     bool mTerminating = false;
     bool mWillTerminateDone = false;
 };

@@ -66,12 +66,41 @@ QString ApplicationFolders::messageFolder() const { return mSupport + QStringLit
 
 ApplicationFolders::Result ApplicationFolders::initialize()
 {
-    makeFolder(mSupport);
+    const Plan plan = prepare();
+    if (plan.result != Result::Ready)
+        return plan.result;
+    copyEmoticons();
+    if (plan.install && installMessageBox())
+        recordMessageBox(plan.version);
+    return plan.result;
+}
 
+bool ApplicationFolders::emoticonsMissing() const
+{
+    return !QFileInfo::exists(mSupport + QStringLiteral("/Emoticon"))
+        && QFileInfo(mResources + QStringLiteral("/Emoticon")).isDir();
+}
+
+bool ApplicationFolders::copyEmoticons() const
+{
     const QString emoticons = mSupport + QStringLiteral("/Emoticon");
-    const QString shippedEmoticons = mResources + QStringLiteral("/Emoticon");
-    if (!QFileInfo::exists(emoticons) && QFileInfo(shippedEmoticons).isDir() && !copyTree(shippedEmoticons, emoticons))
+    const QString shipped = mResources + QStringLiteral("/Emoticon");
+    if (QFileInfo::exists(emoticons) || !QFileInfo(shipped).isDir())
+        return true;
+    // Beside, then renamed: a copy cut short is never taken for the set.
+    const QString staging = emoticons + QStringLiteral(".installing");
+    removeTree(staging);
+    if (!copyTree(shipped, staging) || !QDir().rename(staging, emoticons)) {
         plLog(QStringLiteral("can not copy the emoticons to %1").arg(emoticons));
+        removeTree(staging);
+        return false;
+    }
+    return true;
+}
+
+ApplicationFolders::Plan ApplicationFolders::prepare()
+{
+    makeFolder(mSupport);
 
     makeFolder(plugInFolder());
     if (!QFileInfo::exists(plugInListPath())) {
@@ -82,27 +111,24 @@ ApplicationFolders::Result ApplicationFolders::initialize()
 
     const QString shipped = shippedMessageBoxPath();
     const QString installed = installedMessageBoxPath();
-    const bool haveShipped = QFileInfo(shipped).isDir();
+    Plan plan;
     const bool haveInstalled = QFileInfo::exists(installed);
-    if (!haveShipped)
-        return Result::ComponentsMissing;
-    const QString shippedVersion = bundleVersion(shipped);
-    if (shippedVersion.isNull())
-        return Result::ComponentsMissing;
-
+    plan.version = QFileInfo(shipped).isDir() ? bundleVersion(shipped) : QString();
+    if (plan.version.isNull()) {
+        plan.result = Result::ComponentsMissing;
+        return plan;
+    }
     // An installed copy whose version cannot be read is broken: it is
     // replaced like an older one rather than blocking every start.
-    const bool install = !haveInstalled || bundleVersion(installed).isNull()
-        || leadingDecimalValue(shippedVersion) > leadingDecimalValue(bundleVersion(installed));
-    if (install && installMessageBox(shippedVersion))
-        recordMessageBox(shippedVersion);
+    plan.install = !haveInstalled || bundleVersion(installed).isNull()
+        || leadingDecimalValue(plan.version) > leadingDecimalValue(bundleVersion(installed));
 
     makeFolder(mSupport + QStringLiteral("/Animicon"));
     makeFolder(messageFolder());
-    return Result::Ready;
+    return plan;
 }
 
-bool ApplicationFolders::installMessageBox(const QString &version)
+bool ApplicationFolders::installMessageBox() const
 {
     // Copied beside the installed one and put in place by renames, so that a
     // failed copy leaves the old bundle (and its record) as they were.
@@ -111,7 +137,7 @@ bool ApplicationFolders::installMessageBox(const QString &version)
     const QString previous = installed + QStringLiteral(".previous");
     removeTree(staging);
     if (!copyTree(shippedMessageBoxPath(), staging)) {
-        plLog(QStringLiteral("can not copy the message box %1 to %2").arg(version, staging));
+        plLog(QStringLiteral("can not copy the message box to %1").arg(staging));
         return false;
     }
     removeTree(previous);
@@ -132,7 +158,7 @@ bool ApplicationFolders::installMessageBox(const QString &version)
     return true;
 }
 
-void ApplicationFolders::recordMessageBox(const QString &version)
+void ApplicationFolders::recordMessageBox(const QString &version) const
 {
     const QString installed = installedMessageBoxPath();
     const QVariantMap description = readDictionary(installed + QStringLiteral("/Contents/Resources/description.plist"));

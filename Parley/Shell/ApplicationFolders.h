@@ -23,8 +23,28 @@ public:
     // (where "Pigeonhole.app" and "Emoticon" ship).
     ApplicationFolders(const QString &supportPath, const QString &resourcePath);
 
-    // Creates the folders, repairs plugin.plist and installs the message box
-    // when needed. Failures to create or copy are logged, not reported.
+    // What start-up has to do about the message box.
+    struct Plan {
+        Result result = Result::Ready;
+        bool install = false; // the shipped bundle goes into the PlugIn folder
+        QString version;      // the shipped bundle's version
+    };
+
+    // Creates the folders, repairs plugin.plist and decides whether the
+    // message box must be installed. Failures to create are logged, not reported.
+    Plan prepare();
+    // The support folder has no emoticon set yet.
+    bool emoticonsMissing() const;
+    // Copies the shipped emoticon set when the support folder has none;
+    // answers whether it is there. Worker-safe, as the installation below.
+    bool copyEmoticons() const;
+    // Copies the shipped bundle into place (beside the installed one, then
+    // renamed); answers whether it is there. Touches only the PlugIn folder,
+    // so it may run on a worker thread.
+    bool installMessageBox() const;
+    // Records the installed message box in plugin.plist.
+    void recordMessageBox(const QString &version) const;
+    // prepare(), then the copies and the record at once.
     Result initialize();
 
     QString plugInFolder() const;
@@ -50,9 +70,6 @@ public:
     static bool copyTree(const QString &source, const QString &destination);
 
 private:
-    bool installMessageBox(const QString &version);
-    void recordMessageBox(const QString &version);
-
     QString mSupport;
     QString mResources;
 };

@@ -22,6 +22,9 @@ class BuddyView : public QWidget
 public:
     explicit BuddyView(QWidget *parent = nullptr);
 
+    // The own-status button's image ("32x32_normal" and the like).
+    void setStatusImage(const QString &imageName);
+
     // Tooltips in the interface language.
     void retranslate();
 

@@ -1,11 +1,12 @@
 #include "CertificateChainDialog.h"
 
 #include "CertificateSummary.h"
+#include "KCDefaultFont.h"
 #include "Utils/KCUtilities.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QLocale>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,7 +19,7 @@ QString text(const char *key) { return KCLocalizedString(QLatin1String(key)); }
 
 QString dateText(const QDateTime &date)
 {
-    return date.isValid() ? QLocale().toString(date.toLocalTime(), QLocale::ShortFormat) : QString();
+    return date.isValid() ? date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
 }
 
 } // namespace
@@ -28,7 +29,8 @@ CertificateChainDialog::CertificateChainDialog(const QList<QByteArray> &chain, Q
 {
     setObjectName(QStringLiteral("CertificateChainDialog"));
     setWindowTitle(text("CertChainTitle"));
-    resize(560, 360);
+    setFont(GetDefaultFontOfSize(11));
+    resize(560, 320);
     auto *layout = new QVBoxLayout(this);
     mTree->setColumnCount(2);
     mTree->setHeaderHidden(true);
@@ -47,12 +49,17 @@ CertificateChainDialog::CertificateChainDialog(const QList<QByteArray> &chain, Q
             {"CertIssuer", summary->issuer},
             {"CertValidFrom", dateText(summary->notBefore)},
             {"CertValidUntil", dateText(summary->notAfter)},
-            {"CertFingerprint", summary->sha256},
+            // Two lines of sixteen bytes each.
+            {"CertFingerprint", summary->sha256.left(47) + QLatin1Char('\n') + summary->sha256.mid(48)},
         };
         for (const auto &[key, value] : rows)
             new QTreeWidgetItem(item, QStringList{text(key), value});
     }
     mTree->expandAll();
+    // Wide enough for the whole fingerprint, as far as the screen allows.
+    mTree->resizeColumnToContents(0);
+    mTree->resizeColumnToContents(1);
+    resize(qMin(900, mTree->columnWidth(0) + mTree->columnWidth(1) + 60), 320);
     layout->addWidget(mTree);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(text("OK"), QDialogButtonBox::AcceptRole);

@@ -56,7 +56,7 @@ QDialog *KCCertAlertWindow::loadWindow(const QString &message, const QList<QByte
     mWindow = window;
     window->setObjectName(QStringLiteral("KCCertAlertWindow"));
     window->setWindowTitle(KCLocalizedString(QStringLiteral("ParleyTitle")));
-    window->setFont(GetDefaultFontOfSize(QApplication::font().pointSizeF()));
+    window->setFont(GetDefaultFontOfSize(11)); // the kit's link is drawn at 11 points
     window->setMinimumWidth(420);
     auto *layout = new QVBoxLayout(window);
     auto *textField = new QLabel(mMessageString, window);

@@ -2,6 +2,7 @@
 // local service (in this process), offscreen windows, parley-headless as a
 // second login, and child processes for the ways the application ends.
 #include "AppController.h"
+#include "ApplicationFolders.h"
 #include "BuddyView.h"
 #include "FacadeAccountSession.h"
 #include "LoginView.h"
@@ -10,6 +11,7 @@
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "NotificationServer.h"
+#include "PropertyList.h"
 #include "ScriptedAlerts.h"
 #include "Sessions/PLCertAlert.h"
 #include "ShellDoubles.h"
@@ -26,6 +28,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -394,6 +397,35 @@ TEST_F(ShellEndToEnd, StartUpTellsARunningPlugInToQuit)
     ASSERT_TRUE(parley::test::waitUntil([&] { return plugIn.state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(plugIn.exitCode(), 0);
     EXPECT_TRUE(plugIn.readAll().contains("quit"));
+}
+
+TEST_F(ShellEndToEnd, StartUpInstallsTheBuiltMessageBox)
+{
+    AppController::Options o;
+    o.session = &mSession;
+    o.connectivity = &mNet;
+    o.scheduler = &mScheduler;
+    o.plugInCenter = privateCenter();
+    o.startPowerNotifications = false;
+    o.quitApplication = [this] { ++mQuits; }; // the resource folder: the build's own
+    mController = std::make_unique<AppController>(o);
+    mController->awakeFromNib();
+    EXPECT_EQ(mAlerts.keys(), QStringList());
+    const QString plist = mSettings->supportFolder() + QStringLiteral("/PlugIn/plugin.plist");
+    QVariantList plugins;
+    ASSERT_TRUE(parley::test::waitUntil([&] {
+        plugins = PropertyList::readFile(plist).value.toMap().value(QStringLiteral("plugins")).toList();
+        return !plugins.isEmpty();
+    }, 20000));
+    ASSERT_EQ(plugins.size(), 1);
+    const QVariantMap record = plugins.first().toMap();
+    EXPECT_EQ(record.value(QStringLiteral("id")).toString(), QLatin1String(notifications::kMessageBoxPlugInID));
+    EXPECT_EQ(record.value(QStringLiteral("name")).toString(), QStringLiteral("Pigeonhole"));
+    const QString installed = record.value(QStringLiteral("path")).toString();
+    EXPECT_EQ(installed, mSettings->supportFolder() + QStringLiteral("/PlugIn/Pigeonhole.app"));
+    EXPECT_TRUE(QFileInfo(installed + QStringLiteral("/Contents/MacOS/Pigeonhole")).isExecutable());
+    EXPECT_EQ(ApplicationFolders::bundleVersion(installed),
+              ApplicationFolders::bundleVersion(QStringLiteral(PARLEY_RESOURCE_BUILD_DIR "/Pigeonhole.app")));
 }
 
 // The ways the application ends, each in a child process: this binary again,
