@@ -80,7 +80,9 @@ AppController::AppController(Options options) : mOptions(std::move(options))
         installCoreServices();
 
     registerObservers();
-    if (!plugInCenter().registerServiceName(QLatin1String(kMessengerBusName)))
+    if (!plugInCenter().isConnected())
+        plLog(QStringLiteral("no session bus: the plug-ins cannot reach the messenger"));
+    else if (!plugInCenter().registerServiceName(QLatin1String(kMessengerBusName)))
         plLog(QStringLiteral("the bus name %1 is taken: another messenger runs").arg(QLatin1String(kMessengerBusName)));
 
     buildMainWindow();
