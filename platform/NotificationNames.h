@@ -38,6 +38,9 @@ inline constexpr char kKeyGroup[] = "group"; // a parley::PLGroupPtr
 inline constexpr char kKeyFromID[] = "fromID";
 inline constexpr char kKeyFromCMN[] = "fromCMN";
 
+// Buddy list: the display-string type changed (no sender, no userInfo).
+inline constexpr char kBuddyStringTypeChanged[] = "buddyStringTypeChangedNotification";
+
 // Web uploads (PLURLConnection): sender the connection, posted on its thread.
 // userInfo kKeyBytesWritten, kKeyTotalBytes (qint64) and kKeyPercent (float 0..1).
 inline constexpr char kURLConnectionProgress[] = "ParleyURLConnectionProgressNotification";
