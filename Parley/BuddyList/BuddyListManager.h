@@ -88,10 +88,11 @@ public:
     // Online means any status but 0.
     static bool isOnline(const PLBuddy &buddy) { return buddy.status() != 0; }
 
-private:
-    void rebuildByGroups(bool onlineOnly);
     // Sorts rows by their key, equal keys in the order they came.
     static void sortRows(QList<BuddyRow> &rows);
+
+private:
+    void rebuildByGroups(bool onlineOnly);
 
     PLBuddyManager &mBuddies;
     QList<GroupRecord> mGroupArray;

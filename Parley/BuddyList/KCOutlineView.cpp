@@ -37,6 +37,8 @@ void KCOutlineView::setCell(KCParleyCell *cell)
     setItemDelegate(cell);
 }
 
+KCParleyCell *KCOutlineView::cell() const { return mCell.data(); }
+
 RowButton KCOutlineView::buttonAt(const QModelIndex &index, int x) const
 {
     if (!mCell || index.data(BuddyListModel::KindRole).toInt() != BuddyListModel::BuddyItem)

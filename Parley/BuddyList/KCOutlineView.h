@@ -69,7 +69,7 @@ public:
     void setOutlineDelegate(KCOutlineViewDelegate *delegate) { mDelegate = delegate; }
     // The delegate that draws the rows and knows where their buttons are.
     void setCell(KCParleyCell *cell);
-    KCParleyCell *cell() const { return mCell; }
+    KCParleyCell *cell() const;
 
     // The last press fell on an enabled memo button.
     bool mClickedTalkIcon() const { return mClickedTalkIcon_; }

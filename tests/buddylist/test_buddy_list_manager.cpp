@@ -75,7 +75,7 @@ TEST_F(BuddyListManagerTest, OnlyTypeZeroRowsCarryTheirDisplayString)
         const BuddyRow *row = model.buddyDictAtIndex(0, model.groupAtIndex(type == 2 ? 0 : 2));
         ASSERT_NE(row, nullptr);
         EXPECT_EQ(row->buddyString.isEmpty(), type != 0);
-        EXPECT_EQ(row->sortKey, QStringLiteral(type == 2 ? "7up" : "ab"));
+        EXPECT_EQ(row->sortKey, QLatin1String(type == 2 ? "7up" : "ab"));
     }
 }
 
