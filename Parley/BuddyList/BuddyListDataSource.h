@@ -62,6 +62,7 @@ public:
     bool isLoginCompleted() const { return mIsLoginCompleted; }
     void setIsLoginCompleted(bool completed) { mIsLoginCompleted = completed; }
     bool mIsBuddyLoading() const { return mRefresh.mIsBuddyLoading(); }
+    void setMIsBuddyLoading(bool loading) { mRefresh.setMIsBuddyLoading(loading); }
 
     // YES: rebuild now and tell the message box; NO: redraw (rebuilding
     // unless a timer rebuild is pending).
