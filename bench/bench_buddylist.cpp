@@ -3,7 +3,10 @@
 // the first layout of the visible rows) against the 16 ms of one frame, the
 // same with the visible rows painted, and the sort on its own: with each
 // row's key formatted once per rebuild, and formatted at every comparison.
+// Then the resident memory of a client process signed in to the local
+// service's 5,000-buddy account with the list shown.
 
+#include "BenchLocalService.h"
 #include "BuddyList/BuddyListDataSource.h"
 #include "BuddyList/BuddyListShell.h"
 #include "BuddyList/BuddyListView.h"
@@ -11,6 +14,11 @@
 #include "BuddyList/KCOutlineView.h"
 #include "BuddyManagement/PLBuddyManager.h"
 #include "Log.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "Sessions/PLEncrypUtil.h"
+#include "Sessions/PLParleySession.h"
+#include "Utils/PLEndpoints.h"
 #include "Utils/KCUtilities.h"
 
 #include <benchmark/benchmark.h>
@@ -19,6 +27,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
 
 #include <algorithm>
 
@@ -176,10 +188,73 @@ void BM_SortFormattingAtEveryComparison(benchmark::State &state)
 }
 BENCHMARK(BM_SortFormattingAtEveryComparison)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
+// The child: signs in, shows the list with every group open, waits for the
+// refresh to settle and prints "rss_kib peak_kib".
+int listShownOnce(int argc, char **argv, quint16 dispatchPort)
+{
+    QApplication app(argc, argv);
+    parley::setLogSink([](const QString &) {});
+    PLEndpoints endpoints;
+    endpoints.dispatchHost = QStringLiteral("127.0.0.1");
+    endpoints.dispatchPort = dispatchPort;
+    PLEndpoints::setCurrent(endpoints);
+    PLEncrypUtil::install();
+    PLParleySession session;
+    std::unique_ptr<Shown> shown;
+    bool done = false;
+    NotificationCenter::defaultCenter().addObserver(QLatin1String(notifications::kLoginCompleted), nullptr,
+                                                    [&](const Notification &) {
+                                                        shown = std::make_unique<Shown>();
+                                                        shown->paint();
+                                                        QTimer::singleShot(2500, &app, [&] {
+                                                            shown->paint();
+                                                            std::printf("%ld %ld\n", parley::bench::residentKiB(),
+                                                                        parley::bench::peakRSSKiB());
+                                                            std::fflush(stdout);
+                                                            done = true;
+                                                            app.quit();
+                                                        });
+                                                    });
+    QTimer::singleShot(120000, &app, &QCoreApplication::quit);
+    session.loginWithUserID(QStringLiteral("alice@parley.test"), QStringLiteral("alice-pw"), {});
+    app.exec();
+    return done ? 0 : 1;
+}
+
+QString gProgram;
+
+void BM_ResidentSignedInWithListShown(benchmark::State &state)
+{
+    parley::bench::TestCertificates certificates;
+    if (!certificates.ok)
+        return state.SkipWithError("the openssl tool made no certificates");
+    parley::bench::ServiceProcess service(certificates, kBuddies, kGroups);
+    if (!service.port())
+        return state.SkipWithError("the local service did not start");
+    std::vector<double> resident, peak;
+    for (auto _ : state) {
+        const auto out = service.runClient(gProgram, {"--list-shown-once", QString::number(service.port())});
+        const QList<QByteArray> values = out ? out->trimmed().split(' ') : QList<QByteArray>();
+        if (values.size() != 2)
+            return state.SkipWithError("the client did not sign in");
+        resident.push_back(values[0].toDouble() / 1024);
+        peak.push_back(values[1].toDouble() / 1024);
+    }
+    std::sort(resident.begin(), resident.end());
+    std::sort(peak.begin(), peak.end());
+    state.counters["resident_MiB_median"] = resident[resident.size() / 2];
+    state.counters["peak_MiB_median"] = peak[peak.size() / 2];
+}
+BENCHMARK(BM_ResidentSignedInWithListShown)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--list-shown-once") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return listShownOnce(argc, argv, quint16(std::atoi(argv[2])));
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Settings go to a folder of their own, never the user's.
     QTemporaryDir home;
@@ -187,6 +262,7 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
     QApplication app(argc, argv);
+    gProgram = QCoreApplication::applicationFilePath();
     parley::setLogSink([](const QString &) {});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
