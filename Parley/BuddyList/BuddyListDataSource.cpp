@@ -97,6 +97,7 @@ void BuddyListDataSource::setMBuddyListView(KCOutlineView *view)
     connect(view, &QTreeView::expanded, this, &BuddyListDataSource::saveExpansion);
     connect(view, &QTreeView::collapsed, this, &BuddyListDataSource::saveExpansion);
     connect(view, &QAbstractItemView::doubleClicked, this, &BuddyListDataSource::doubleClickAction);
+    connect(view, &KCOutlineView::returnPressed, this, &BuddyListDataSource::doubleClickAction);
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &BuddyListDataSource::selectionChanged);
 }

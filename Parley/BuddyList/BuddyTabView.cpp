@@ -4,6 +4,7 @@
 #include "Utils/KCUtilities.h"
 
 #include <QLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -32,6 +33,7 @@ QImage darkened(const QImage &icon)
 BuddyTabView::BuddyTabView(QWidget *parent) : QWidget(parent)
 {
     setFixedHeight(kBarHeight);
+    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(KCLocalizedString(QStringLiteral("BuddyTabBarName")));
 }
 
@@ -86,6 +88,18 @@ void BuddyTabView::mouseMoveEvent(QMouseEvent *event)
 void BuddyTabView::mouseReleaseEvent(QMouseEvent *)
 {
     mIsDragging = false;
+    updateActiveView();
+    update();
+}
+
+void BuddyTabView::keyPressEvent(QKeyEvent *event)
+{
+    // Left and right choose the tabs from the keyboard.
+    if (event->key() != Qt::Key_Left && event->key() != Qt::Key_Right) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    mSelectedTab = event->key() == Qt::Key_Left ? 0 : 1;
     updateActiveView();
     update();
 }

@@ -106,13 +106,23 @@ void KCOutlineView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Delete && mDelegate)
         mDelegate->outlineViewWillDeleteItem(this);
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState
+        && currentIndex().isValid()) {
+        Q_EMIT returnPressed(currentIndex());
+        event->accept();
+        return;
+    }
     QTreeView::keyPressEvent(event);
 }
 
 void KCOutlineView::contextMenuEvent(QContextMenuEvent *event)
 {
     setFocus(Qt::PopupFocusReason);
-    const QModelIndex index = indexAt(event->pos());
+    // From the keyboard the menu is the current row's.
+    const QPoint pos = event->reason() == QContextMenuEvent::Keyboard && currentIndex().isValid()
+        ? visualRect(currentIndex()).center()
+        : event->pos();
+    const QModelIndex index = indexAt(pos);
     if (!index.isValid()) {
         clearSelection();
     } else if (!selectionModel()->isSelected(index)) {
@@ -120,7 +130,7 @@ void KCOutlineView::contextMenuEvent(QContextMenuEvent *event)
     }
     QMenu *menu = mDelegate ? mDelegate->outlineViewMenuForEvent(this, index) : nullptr;
     if (menu)
-        menu->exec(event->globalPos());
+        menu->exec(viewport()->mapToGlobal(pos));
     event->accept();
 }
 

@@ -78,6 +78,11 @@ public:
     // Which row button of the buddy line at `index` lies under viewport x.
     BuddyListDecisions::RowButton buttonAt(const QModelIndex &index, int x) const;
 
+Q_SIGNALS:
+    // Return or Enter on the current row while no name is being edited: the
+    // keyboard's double click.
+    void returnPressed(const QModelIndex &index);
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

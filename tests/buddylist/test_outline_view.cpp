@@ -270,6 +270,12 @@ TEST_F(OutlineViewTest, DoubleClicks)
     doubleClick(centre(row("1", x)));
     EXPECT_EQ(alerts.keys(), QStringList{"ChatErrorForOffline"});
     EXPECT_EQ(chat.openedRooms.size(), 1);
+    // Return on the current row is the keyboard's double click.
+    PLMyInfoManager::sharedManager().setStatus(1);
+    outline()->setCurrentIndex(row("1", y));
+    outline()->setFocus();
+    QTest::keyClick(outline(), Qt::Key_Return);
+    EXPECT_EQ(chat.openedRooms, (QList<QStringList>{{x->velaID()}, {y->velaID()}}));
     // A group opens and closes.
     doubleClick(centre(group("2")));
     EXPECT_FALSE(outline()->isExpanded(group("2")));
@@ -343,6 +349,11 @@ TEST(BuddyTabViewTest, PressesAndDragsStayWithinTheTwoTabs)
     EXPECT_LT(qGray(pressed.pixel(50, 12)), qGray(TestImages::colourOf("18x18_buddyAdd").rgb()));
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(-30, 10));
     EXPECT_FALSE(bar.isDragging());
+    QTest::keyClick(&bar, Qt::Key_Right);
+    EXPECT_EQ(bar.selectedTab(), 1);
+    EXPECT_TRUE(add.isHidden());
+    QTest::keyClick(&bar, Qt::Key_Left);
+    EXPECT_EQ(bar.selectedTab(), 0);
     EXPECT_EQ(add.parentWidget(), &content);
     EXPECT_FALSE(add.isHidden());
     // Drawn bottom-up: the icons sit 5 above the bar's bottom edge.
