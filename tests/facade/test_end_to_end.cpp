@@ -2,6 +2,7 @@
 // service, with other accounts as raw peers: every path goes over loopback
 // through the real sessions, key exchange and handlers.
 #include "FacadeFixture.h"
+#include "Utils/KCUtilities.h"
 
 #include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyManagement/PLMyInfoManager.h"
@@ -241,7 +242,7 @@ TEST_F(FacadeTest, AForcedLogoutEndsTheSessionAndClearsTheJobs)
     EXPECT_FALSE(mSession->isLoggedIn());
     // A KILL without a bridge code tells the user in an alert.
     EXPECT_EQ(shell.calls().filter("showInformationalAlert"),
-              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace OK"});
+              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace " + parley::KCLocalizedString("OK")});
     EXPECT_TRUE(shell.calls().filter("bridgePageCall").isEmpty());
 }
 
