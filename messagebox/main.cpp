@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "NotificationNames.h"
 #include "PlugInNotifications.h"
+#include "Utils/KCUtilities.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -12,6 +13,7 @@ namespace n = parley::notifications;
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    parley::KCRegisterInterfaceLanguage();
     auto &center = parley::DistributedNotificationCenter::defaultCenter();
     const QString busName = QStringLiteral("org.parley.Pigeonhole");
     // The box of a session that just ended may still be letting the name go.

@@ -62,6 +62,12 @@ QString KCCurrentLanguage()
     return languages.first();
 }
 
+void KCRegisterInterfaceLanguage()
+{
+    UserDefaults::standardUserDefaults().registerDefaults(
+        {{QLatin1String(kAppleLanguagesKey), QStringList{QStringLiteral("ko")}}});
+}
+
 QString KCLocalizedString(const QString &key)
 {
     return tableForLanguage(KCCurrentLanguage()).value(key, key);
