@@ -2,6 +2,7 @@
 
 #include "BuddyListModel.h"
 #include "BuddyString.h"
+#include "EmoticonManager.h"
 #include "ImageRegistry.h"
 #include "Log.h"
 
@@ -9,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmapCache>
 
 #include <cmath>
 
@@ -82,26 +84,39 @@ KCParleyCellGeometry KCParleyCell::geometryForRow(const QRect &rect, const PLBud
     return KCParleyCellLayout(rect, sizes, mLeftMargin, mIsShowButton);
 }
 
-QList<KCLinePiece> KCParleyCell::piecesOf(const QString &text) const
+const EmoticonManager &KCParleyCell::catalogue() const
 {
-    QList<KCLinePiece> pieces;
-    if (!mIsShowEmoticon || !mEmoticons.pieces) {
-        pieces.append({text, {}});
-        return pieces;
-    }
-    for (const QString &piece : mEmoticons.pieces(text)) {
-        const QImage emoticon = mEmoticons.image ? mEmoticons.image(piece) : QImage();
-        pieces.append({piece, emoticon.isNull() ? QSize() : emoticon.deviceIndependentSize().toSize()});
-    }
-    return pieces;
+    if (!mCatalogue)
+        mCatalogue = &EmoticonManager::sharedManager();
+    return *mCatalogue;
 }
 
-KCLineLayout KCParleyCell::layoutText(const QString &text, const QRect &textRect) const
+QPixmap KCParleyCell::emoticon(const QString &token) const
+{
+    const QString path = catalogue().emoticonFileNameForEmoticon(token);
+    QPixmap pixmap;
+    if (!path.isNull() && !QPixmapCache::find(path, &pixmap)) {
+        pixmap = QPixmap(path);
+        QPixmapCache::insert(path, pixmap);
+    }
+    return pixmap;
+}
+
+KCEmoticonLayout KCParleyCell::layoutText(const QString &text, const QRect &textRect) const
 {
     const QFontMetricsF metrics(mFont);
-    return KCLayoutEmoticonLine(piecesOf(text), textRect.x(), textRect.width(),
-                                [&](const QString &s) { return metrics.horizontalAdvance(s); },
-                                int(std::trunc(metrics.horizontalAdvance(QStringLiteral(".")))));
+    KCEmoticonLayoutMetrics measure;
+    measure.textWidth = [&](const QString &s) { return metrics.horizontalAdvance(s); };
+    // With emoticons off, or a token whose image is missing, a token is text.
+    measure.imageSize = [&](const QString &piece) {
+        return mIsShowEmoticon && catalogue().isEmoticon(piece) ? QSizeF(catalogue().emoticonImageSize(piece))
+                                                                 : QSizeF();
+    };
+    // A name is one line: a line break in it shows as a space.
+    const QString line = QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QStringList pieces =
+        mIsShowEmoticon ? EmoticonManager::emoticonParsingWithString(line, &catalogue()) : QStringList{line};
+    return KCLayoutEmoticonPieces(pieces, QRectF(textRect), KCEmoticonLayoutOptions{}, measure);
 }
 
 void KCParleyCell::paintBuddy(QPainter *painter, const QStyleOptionViewItem &option, const PLBuddy &buddy,
@@ -116,14 +131,22 @@ void KCParleyCell::paintBuddy(QPainter *painter, const QStyleOptionViewItem &opt
     const bool highlighted = option.state & QStyle::State_Selected;
     painter->setFont(mFont);
     painter->setPen(highlighted ? QColor(Qt::white) : kTextColor);
-    const KCLineLayout line = layoutText(text, g.textRect);
-    for (const KCLineOp &op : line.ops) {
-        if (op.kind == KCLineOp::Image) {
-            const QImage emoticon = mEmoticons.image(op.text);
-            const QSize size = emoticon.deviceIndependentSize().toSize();
-            painter->drawImage(QPointF(op.x, rect.y() + (rect.height() - size.height()) / 2), emoticon);
-        } else {
-            painter->drawText(QPointF(op.x, baseline), op.text);
+    // Only the line's x positions are taken; the row centres its text and images.
+    const KCEmoticonLayout line = layoutText(text, g.textRect);
+    for (const KCEmoticonLayoutItem &item : line.items) {
+        switch (item.kind) {
+        case KCEmoticonLayoutItem::Kind::Image: {
+            const QPixmap image = emoticon(item.text);
+            const QSizeF size = item.rect.size();
+            painter->drawPixmap(QRectF(QPointF(item.rect.left(), rect.y() + (rect.height() - size.height()) / 2), size),
+                                image, QRectF(image.rect()));
+            break;
+        }
+        case KCEmoticonLayoutItem::Kind::Text: painter->drawText(QPointF(item.rect.left(), baseline), item.text); break;
+        case KCEmoticonLayoutItem::Kind::Ellipsis:
+            for (int i = 0; i < item.text.size(); ++i)
+                painter->drawText(QPointF(item.rect.left() + i * line.dotWidth, baseline), QStringLiteral("."));
+            break;
         }
     }
 

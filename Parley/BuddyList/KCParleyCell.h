@@ -10,15 +10,15 @@
 
 #include "BuddyManagement/PLBuddy.h"
 #include "BuddyRowButtons.h"
+#include "KCEmoticonLayout.h"
 #include "KCParleyCellLayout.h"
 
 #include <QFont>
 #include <QHash>
-#include <QImage>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
-#include <functional>
+class EmoticonManager;
 
 namespace parley {
 
@@ -38,13 +38,6 @@ class KCParleyCell : public QStyledItemDelegate
 public:
     static constexpr int kRowHeight = 20;
 
-    // How a display string splits into plain text and emoticon tokens, and
-    // the image of a token (null: not an emoticon, or its image is missing).
-    struct Emoticons {
-        std::function<QStringList(const QString &)> pieces;
-        std::function<QImage(const QString &)> image;
-    };
-
     explicit KCParleyCell(QObject *parent = nullptr);
 
     void setDelegate(KCParleyCellDelegate *delegate) { mDelegate = delegate; }
@@ -57,7 +50,9 @@ public:
     int leftMargin() const { return mLeftMargin; }
     void setFont(const QFont &font) { mFont = font; }
     QFont font() const { return mFont; }
-    void setEmoticons(Emoticons emoticons) { mEmoticons = std::move(emoticons); }
+    // The catalogue whose tokens are drawn as images (the application's by
+    // default; not owned).
+    void setEmoticonCatalogue(const EmoticonManager *catalogue) { mCatalogue = catalogue; }
 
     // Where this list keeps its button positions (the cell's own by default;
     // not owned).
@@ -73,8 +68,9 @@ public:
 
     // The rectangles of a buddy row drawn in `rect` with this buddy's icon.
     KCParleyCellGeometry geometryForRow(const QRect &rect, const PLBuddy *buddy) const;
-    // The display string laid out in `textRect`.
-    KCLineLayout layoutText(const QString &text, const QRect &textRect) const;
+    // The display string laid out on one line in `textRect`, as the emoticon
+    // label lays it out.
+    KCEmoticonLayout layoutText(const QString &text, const QRect &textRect) const;
 
     // The row buttons' actions for the buddy line at `index` (nothing for another line).
     void talkAction(const QModelIndex &index);
@@ -87,7 +83,8 @@ public:
 
 private:
     QPixmap image(const QString &name) const;
-    QList<KCLinePiece> piecesOf(const QString &text) const;
+    const EmoticonManager &catalogue() const;
+    QPixmap emoticon(const QString &token) const;
     void paintBuddy(QPainter *painter, const QStyleOptionViewItem &option, const PLBuddy &buddy,
                     const QString &text) const;
 
@@ -96,7 +93,7 @@ private:
     bool mIsShowButton = false;
     int mLeftMargin = 0;
     QFont mFont;
-    Emoticons mEmoticons;
+    mutable const EmoticonManager *mCatalogue = nullptr;
     BuddyRowButtons mOwnButtons;
     BuddyRowButtons *mButtons = &mOwnButtons;
     // Images are looked up once and kept.

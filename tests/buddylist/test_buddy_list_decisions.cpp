@@ -5,10 +5,6 @@
 
 #include "BuddyList/BuddyListDecisions.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QFile>
-#include <QRegularExpression>
 
 namespace buddylist::test {
 namespace {
@@ -110,32 +106,6 @@ TEST_F(BuddyListDecisionsTest, SelectionRules)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(rowsToDeselect(c.selected, c.last), c.dropped);
     }
-}
-
-// Both string tables hold the same keys with the same placeholders.
-TEST(StringTables, KoreanAndEnglishMatch)
-{
-    const auto load = [](const char *language) {
-        QFile file(QStringLiteral(":/parley/strings/%1.json").arg(QLatin1String(language)));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return QJsonDocument::fromJson(file.readAll()).object();
-    };
-    const QJsonObject ko = load("ko");
-    const QJsonObject en = load("en");
-    EXPECT_EQ(ko.keys(), en.keys());
-    const QRegularExpression placeholder(QStringLiteral("%(\\d+)"));
-    const auto placeholders = [&](const QString &text) {
-        QStringList found;
-        for (auto it = placeholder.globalMatch(text); it.hasNext();)
-            found << it.next().captured(1);
-        found.sort();
-        return found;
-    };
-    for (const QString &key : ko.keys())
-        EXPECT_EQ(placeholders(ko.value(key).toString()), placeholders(en.value(key).toString())) << key.toStdString();
-    for (const char *key : {"OnlineGroupName", "OfflineGroupName", "EtcGroupName", "ToolTipTalkMemo",
-                            "ToolTipGoBuddyHome", "ChatTitle", "ChatErrorForOffline", "FileErrorForOffline", "OK"})
-        EXPECT_TRUE(ko.contains(QLatin1String(key))) << key;
 }
 
 } // namespace

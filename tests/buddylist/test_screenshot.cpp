@@ -8,8 +8,6 @@
 #include "BuddyList/KCOutlineView.h"
 
 #include <QDir>
-#include <QPainter>
-#include <QSvgRenderer>
 #include <QTest>
 
 namespace buddylist::test {
@@ -22,7 +20,7 @@ void fillList(BuddyStore &store, bool korean)
     store.group("3", korean ? QStringLiteral("기타") : QStringLiteral("Others"));
     store.group("4", korean ? QStringLiteral("가족") : QStringLiteral("Family"));
     struct Person {
-        const char *cmn, *ko, *en, *nick;
+        const char *cmn, *ko, *en, *nick, *nickEn;
         int status;
         const char *groups;
         const char *flags;
@@ -30,18 +28,18 @@ void fillList(BuddyStore &store, bool korean)
         const char *orchard;
     };
     const Person people[] = {
-        {"10", "김민준", "Minjun Kim", "민준 /smile/", 1, "1", "1100", true, "501"},
-        {"11", "이서연", "Seoyeon Lee", "", 2, "1", "1100", true, ""},
-        {"12", "박지훈", "Jihoon Park", "", 3, "1", "1100", true, "502"},
-        {"13", "최수아", "Sua Choi", "", 0, "1", "1100", false, ""},
-        {"14", "정예준", "Yejun Jung", "회의 끝나고 연락 주세요, 오늘은 늦게까지 자리에 있습니다", 5, "2", "1100", true, "503"},
-        {"15", "강하은", "Haeun Kang", "", 4, "2", "1100", true, ""},
-        {"16", "조도윤", "Doyun Cho", "", 1, "2", "1110", true, ""},
-        {"17", "윤지우", "Jiwoo Yoon", "", 0, "3", "1110", false, ""},
-        {"18", "엄마", "Mom", "", 1, "4", "1100", true, "504"},
+        {"10", "김민준", "Minjun Kim", "민준 /^^/", "Minjun /cool/", 1, "1", "1100", true, "501"},
+        {"11", "이서연", "Seoyeon Lee", "", "", 2, "1", "1100", true, ""},
+        {"12", "박지훈", "Jihoon Park", "", "", 3, "1", "1100", true, "502"},
+        {"13", "최수아", "Sua Choi", "", "", 0, "1", "1100", false, ""},
+        {"14", "정예준", "Yejun Jung", "회의 끝나고 연락 주세요, 오늘은 늦게까지 자리에 있습니다", "Call me after the meeting, I am in until late", 5, "2", "1100", true, "503"},
+        {"15", "강하은", "Haeun Kang", "", "", 4, "2", "1100", true, ""},
+        {"16", "조도윤", "Doyun Cho", "", "", 1, "2", "1110", true, ""},
+        {"17", "윤지우", "Jiwoo Yoon", "", "", 0, "3", "1110", false, ""},
+        {"18", "엄마", "Mom", "", "", 1, "4", "1100", true, "504"},
     };
     for (const Person &p : people) {
-        const PLBuddyPtr b = store.buddy({p.cmn, korean ? p.ko : p.en, korean ? p.nick : "", p.status,
+        const PLBuddyPtr b = store.buddy({p.cmn, korean ? p.ko : p.en, korean ? p.nick : p.nickEn, p.status,
                                           {QLatin1String(p.groups)}, p.flags});
         b->setTalkAvailable(p.talk);
         b->setOrchardCMN(QLatin1String(p.orchard));
@@ -49,28 +47,9 @@ void fillList(BuddyStore &store, bool korean)
     store.buddies().buddyForID("12@parley.test")->setOrchardGuestBookHasNewPost(true);
 }
 
-// Our images, drawn from their SVG sources where the program has none compiled in.
-void useOurImages()
-{
-    TestImages::remove();
-    const QDir sources(QStringLiteral(RESOURCE_SOURCE_DIR "/images"));
-    for (const QString &file : sources.entryList({QStringLiteral("*.svg")})) {
-        const QString name = file.chopped(4);
-        if (ImageRegistry::contains(name))
-            continue;
-        QSvgRenderer svg(sources.filePath(file));
-        QImage image(svg.defaultSize(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        svg.render(&painter);
-        painter.end();
-        ImageRegistry::registerImage(name, image);
-    }
-}
-
 TEST(BuddyListScreenshot, KoreanAndEnglish)
 {
-    useOurImages();
+    TestImages::remove(); // our own images, not the tests' solid ones
     QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
     for (const char *language : {"ko", "en"}) {
         SCOPED_TRACE(language);
@@ -79,6 +58,7 @@ TEST(BuddyListScreenshot, KoreanAndEnglish)
                                                        QLatin1String(kAppleLanguagesKey));
         const bool korean = QLatin1String(language) == QLatin1String("ko");
         fillList(store, korean);
+        PrefsManager::setGeneral_IsShowAsEmoticon(true);
         RecordingShell shell;
         ManualScheduler clock;
         BuddyListManager manager; // its synthetic groups in this language
