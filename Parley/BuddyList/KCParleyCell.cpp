@@ -4,6 +4,7 @@
 #include "BuddyString.h"
 #include "EmoticonManager.h"
 #include "ImageRegistry.h"
+#include "KCDefaultFont.h"
 #include "Log.h"
 
 #include <QApplication>
@@ -35,10 +36,7 @@ QRect centredIn(const QRect &area, const QSize &size)
 
 } // namespace
 
-KCParleyCell::KCParleyCell(QObject *parent) : QStyledItemDelegate(parent), mFont(QApplication::font())
-{
-    mFont.setPixelSize(12);
-}
+KCParleyCell::KCParleyCell(QObject *parent) : QStyledItemDelegate(parent), mFont(GetDefaultFontOfSize(11)) {}
 
 QString KCParleyCell::iconNameForBuddy(const PLBuddy &buddy)
 {
