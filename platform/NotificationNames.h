@@ -38,9 +38,6 @@ inline constexpr char kKeyGroup[] = "group"; // a parley::PLGroupPtr
 inline constexpr char kKeyFromID[] = "fromID";
 inline constexpr char kKeyFromCMN[] = "fromCMN";
 
-// Buddy list: the display-string type changed (no sender, no userInfo).
-inline constexpr char kBuddyStringTypeChanged[] = "buddyStringTypeChangedNotification";
-
 // Web uploads (PLURLConnection): sender the connection, posted on its thread.
 // userInfo kKeyBytesWritten, kKeyTotalBytes (qint64) and kKeyPercent (float 0..1).
 inline constexpr char kURLConnectionProgress[] = "ParleyURLConnectionProgressNotification";
@@ -152,6 +149,7 @@ inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered"
 
 // The messenger's own windows and shell (sender: the window; userInfo as noted).
 inline constexpr char kChangeStatus[] = "KCChangeStatus";                         // {"title"}: the status view's new title
+// The display-string type of buddies changed (no sender, no userInfo).
 inline constexpr char kBuddyStringTypeChanged[] = "buddyStringTypeChangedNotification";
 inline constexpr char kPreferenceSave[] = "ParleyPreferenceSaveNotification";
 inline constexpr char kSaveChatMessage[] = "ParleySaveChatMessage";               // {"content"}

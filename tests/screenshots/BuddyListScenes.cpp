@@ -7,12 +7,17 @@
 #include "BuddyList/BuddyListShell.h"
 #include "BuddyList/BuddyListView.h"
 #include "BuddyList/KCOutlineView.h"
+#include "BuddyList/BuddyTabView.h"
 #include "BuddyManagement/PLBuddyManager.h"
 #include "ScreenshotScenes.h"
+#include "Shell/BuddyView.h"
+#include "Shell/MainWindow.h"
+#include "Utils/KCUtilities.h"
 #include "UserDefaults.h"
 #include "Utils/PLCurrentUserProvider.h"
 #include "Utils/PrefsManager.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace parley::screenshots {
@@ -42,6 +47,9 @@ public:
         mSource.expandAllItems();
         mView->outlineView()->setCurrentIndex(mSource.model()->indexForBuddy("1", "12@parley.test"));
     }
+    // In the main window the window's own tool bar takes the tab bar's place.
+    void hideTabBar() { mView->tabBar()->hide(); }
+
     ~BuddyListScene() override
     {
         PrefsManager::setCurrentUserProvider(nullptr);
@@ -107,6 +115,19 @@ private:
 };
 
 const bool registered = registerScene(QStringLiteral("buddy-list"), [] { return new BuddyListScene; });
+
+const bool inMainWindow = registerScene(QStringLiteral("buddy-list-main-window"), [] {
+    auto *window = new shell::MainWindow;
+    window->setWindowTitle(KCLocalizedString(QStringLiteral("ParleyTitle")));
+    shell::BuddyView *view = window->buddyView();
+    view->buddyStatusField->setText(KCLocalizedString(QStringLiteral("Online")));
+    view->nickNameView->setText(sample(QStringLiteral("앨리"), QStringLiteral("Ally")));
+    auto *list = new BuddyListScene;
+    list->hideTabBar();
+    view->setBuddyListWidget(list);
+    window->showBuddyView();
+    return window;
+});
 
 } // namespace
 
