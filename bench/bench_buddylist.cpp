@@ -3,11 +3,15 @@
 // the first layout of the visible rows) against the 16 ms of one frame, the
 // same with the visible rows painted, and the sort on its own: with each
 // row's key formatted once per rebuild, and formatted at every comparison.
-// Then the resident memory of a client process signed in to the local
-// service's 5,000-buddy account with the list shown.
+// Then the resident memory of the messenger signed in to the local service's
+// 5,000-buddy account with the list shown.
 
 #include "BenchLocalService.h"
 #include "BuddyList/BuddyListDataSource.h"
+#include "BuddyList/BuddyListWindow.h"
+#include "Shell/AppController.h"
+#include "Shell/LoginView.h"
+#include "Shell/MainWindow.h"
 #include "BuddyList/BuddyListShell.h"
 #include "BuddyList/BuddyListView.h"
 #include "BuddyList/BuddyString.h"
@@ -26,6 +30,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -188,35 +193,43 @@ void BM_SortFormattingAtEveryComparison(benchmark::State &state)
 }
 BENCHMARK(BM_SortFormattingAtEveryComparison)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// The child: signs in, shows the list with every group open, waits for the
-// refresh to settle and prints "rss_kib peak_kib".
+// The child: the messenger as main.cpp makes it (the application controller
+// with its main window, and the buddy list in it) signs in from its login
+// form; once the buddy view shows, every group is opened, the refresh is
+// left to settle, and it prints "rss_kib peak_kib".
 int listShownOnce(int argc, char **argv, quint16 dispatchPort)
 {
     QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     parley::setLogSink([](const QString &) {});
     PLEndpoints endpoints;
     endpoints.dispatchHost = QStringLiteral("127.0.0.1");
     endpoints.dispatchPort = dispatchPort;
     PLEndpoints::setCurrent(endpoints);
-    PLEncrypUtil::install();
-    PLParleySession session;
-    std::unique_ptr<Shown> shown;
+    shell::AppController controller;
+    BuddyListWindow buddyList(controller);
+    controller.awakeFromNib();
+    controller.window()->resize(300, 700);
+    controller.window()->show();
+    controller.prefillAccount(QStringLiteral("alice@parley.test"), QStringLiteral("alice-pw"));
     bool done = false;
-    NotificationCenter::defaultCenter().addObserver(QLatin1String(notifications::kLoginCompleted), nullptr,
-                                                    [&](const Notification &) {
-                                                        shown = std::make_unique<Shown>();
-                                                        shown->paint();
-                                                        QTimer::singleShot(2500, &app, [&] {
-                                                            shown->paint();
-                                                            std::printf("%ld %ld\n", parley::bench::residentKiB(),
-                                                                        parley::bench::peakRSSKiB());
-                                                            std::fflush(stdout);
-                                                            done = true;
-                                                            app.quit();
-                                                        });
-                                                    });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &app, [&] {
+        if (!controller.window()->isShowingBuddyView() || buddyList.dataSource().model()->rowCount() == 0)
+            return;
+        poll.stop();
+        buddyList.dataSource().expandAllItems();
+        QTimer::singleShot(3000, &app, [&] {
+            buddyList.view()->grab(); // the list drawn once more, as shown
+            std::printf("%ld %ld\n", parley::bench::residentKiB(), parley::bench::peakRSSKiB());
+            std::fflush(stdout);
+            done = true;
+            app.quit();
+        });
+    });
+    poll.start(50);
+    QTimer::singleShot(0, &app, [&] { controller.loginAction(controller.loginView()->loginButton); });
     QTimer::singleShot(120000, &app, &QCoreApplication::quit);
-    session.loginWithUserID(QStringLiteral("alice@parley.test"), QStringLiteral("alice-pw"), {});
     app.exec();
     return done ? 0 : 1;
 }
