@@ -147,6 +147,11 @@ inline constexpr char kChatSessionAnimiconReceived[] = "ParleyChatSessionAnimico
 // {"sessionKey", "messages" = [{"message", "absence"}, ...]}.
 inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered";
 
+// The messenger's own windows and shell (sender: the window; userInfo as noted).
+inline constexpr char kPreferenceSave[] = "ParleyPreferenceSaveNotification";
+inline constexpr char kPlugInQuit[] = "PlugInQuitNotification";                   // {"id", "key"}
+inline constexpr char kUpdateControllerCompleted[] = "UpdateControllerCompletedNotification"; // the plug-in's entry
+
 // Plug-in protocol: distributed notifications between the messenger and its
 // plug-in processes (DistributedNotificationCenter; typed posters in
 // PlugInNotifications.h). Object and userInfo as each line says.

@@ -82,7 +82,9 @@ TEST(Program, PrintsItsPortsAndWritesTheEndpointsFile)
                     "relay.port2 = " + port + "\n"
                     "web.mail = " + webURL + "\n"
                     "web.memo = " + webURL + "\n"
-                    "web.sister = " + webURL + "\n");
+                    "web.sister = " + webURL + "\n"
+                    "web.sister.member = " + webURL + "\n"
+                    "web.sister.help = " + webURL + "\n");
 
     RawClient client(dispatch);
     client.send("PVER 1 1.0 3.0 ko.macm\r\nAUTH 2 DES\r\nREQS 3 DES bob@parley.test\r\n");

@@ -1,0 +1,74 @@
+#include "PrefsEmoticonTextEdit.h"
+
+#include "EmoticonManager.h"
+
+#include <QFileInfo>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+
+namespace parley {
+
+PrefsEmoticonTextEdit::PrefsEmoticonTextEdit(QWidget *parent) : QTextEdit(parent)
+{
+    // Pasted text arrives as plain text; only our own pictures are rich.
+    setAcceptRichText(false);
+    QFont small = font();
+    small.setPointSizeF(11);
+    setFont(small);
+    document()->setDefaultFont(small);
+}
+
+void PrefsEmoticonTextEdit::setEmoticonString(const QString &text, const QColor &color)
+{
+    QTextCharFormat format;
+    format.setFont(font());
+    format.setForeground(color);
+    const auto fragment = EmoticonManager::attributedEmoticonStringWithString(text, format);
+    clear();
+    if (!fragment)
+        return;
+    QTextCursor cursor(document());
+    cursor.insertFragment(*fragment);
+    setTextColor(color);
+}
+
+QString PrefsEmoticonTextEdit::emoticonString() const
+{
+    return EmoticonManager::emoticonStringForAttributeRuns(*document());
+}
+
+void PrefsEmoticonTextEdit::insertEmoticon(const QString &token)
+{
+    const QString file = EmoticonManager::sharedManager().emoticonFileNameForEmoticon(token);
+    QTextCharFormat format = textCursor().charFormat();
+    format.setFont(font());
+    const auto fragment = !file.isEmpty() && QFileInfo(file).isReadable()
+                              ? EmoticonManager::attributedEmoticonStringWithString(token, format)
+                              : std::nullopt;
+    if (fragment && !fragment->isEmpty()) {
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(cursor.selectionStart());
+        cursor.insertFragment(*fragment);
+        return;
+    }
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(token);
+}
+
+void PrefsEmoticonTextEdit::setTextColorOfAll(const QColor &color)
+{
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setForeground(color);
+    all.mergeCharFormat(format);
+    setTextColor(color);
+}
+
+QSize PrefsEmoticonTextEdit::sizeHint() const
+{
+    return {260, fontMetrics().lineSpacing() * 3 + 12};
+}
+
+} // namespace parley
