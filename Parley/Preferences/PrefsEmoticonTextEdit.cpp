@@ -29,7 +29,7 @@ void PrefsEmoticonTextEdit::setEmoticonString(const QString &text, const QColor 
         return;
     QTextCursor cursor(document());
     cursor.insertFragment(*fragment);
-    setTextColor(color);
+    typeAfterwardsAsText(color);
 }
 
 QString PrefsEmoticonTextEdit::emoticonString() const
@@ -40,8 +40,11 @@ QString PrefsEmoticonTextEdit::emoticonString() const
 void PrefsEmoticonTextEdit::insertEmoticon(const QString &token)
 {
     const QString file = EmoticonManager::sharedManager().emoticonFileNameForEmoticon(token);
-    QTextCharFormat format = textCursor().charFormat();
+    const QBrush brush = textCursor().charFormat().foreground();
+    const QColor color = brush.style() == Qt::NoBrush ? palette().color(QPalette::Text) : brush.color();
+    QTextCharFormat format;
     format.setFont(font());
+    format.setForeground(color);
     const auto fragment = !file.isEmpty() && QFileInfo(file).isReadable()
                               ? EmoticonManager::attributedEmoticonStringWithString(token, format)
                               : std::nullopt;
@@ -49,11 +52,23 @@ void PrefsEmoticonTextEdit::insertEmoticon(const QString &token)
         QTextCursor cursor = textCursor();
         cursor.setPosition(cursor.selectionStart());
         cursor.insertFragment(*fragment);
+        setTextCursor(cursor);
+        typeAfterwardsAsText(color);
         return;
     }
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
-    end.insertText(token);
+    end.insertText(token, format);
+}
+
+void PrefsEmoticonTextEdit::typeAfterwardsAsText(const QColor &color)
+{
+    // After a picture the cursor's format is the picture's: what is typed
+    // next would become pictures too.
+    QTextCharFormat text;
+    text.setFont(font());
+    text.setForeground(color);
+    setCurrentCharFormat(text);
 }
 
 void PrefsEmoticonTextEdit::setTextColorOfAll(const QColor &color)
@@ -63,7 +78,7 @@ void PrefsEmoticonTextEdit::setTextColorOfAll(const QColor &color)
     QTextCharFormat format;
     format.setForeground(color);
     all.mergeCharFormat(format);
-    setTextColor(color);
+    typeAfterwardsAsText(color);
 }
 
 QSize PrefsEmoticonTextEdit::sizeHint() const

@@ -24,6 +24,9 @@ public:
 
 protected:
     QSize sizeHint() const override;
+
+private:
+    void typeAfterwardsAsText(const QColor &color);
 };
 
 } // namespace parley
