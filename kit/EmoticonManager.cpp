@@ -30,6 +30,28 @@ EmoticonManager::EmoticonManager(const QString &emoticonPath, const QString &lan
     load();
 }
 
+EmoticonManager::EmoticonManager(const QString &folder, OneFolder)
+    : mEmoticonPath(folder)
+    , mEmoticonDictFile(folder + QStringLiteral("/emoticon.plist"))
+    , mEmoticonSortFile(folder + QStringLiteral("/emoticonSort.plist"))
+    , mEmoticonImagePath(folder + QStringLiteral("/images"))
+{
+    const auto table = EmoticonCatalogueFile::readImageTable(mEmoticonDictFile);
+    const auto sort = EmoticonCatalogueFile::readSortOrder(mEmoticonSortFile);
+    mDictEmoticon = table.value_or(EmoticonImageTable{});
+    mArrayEmoticon = sort.value_or(QList<EmoticonCategory>{});
+    if (table)
+        mDictAllEmoticon << *table;
+    if (sort)
+        mArrayAllEmoticon << *sort;
+    index();
+}
+
+std::unique_ptr<EmoticonManager> EmoticonManager::oneFolder(const QString &folder)
+{
+    return std::unique_ptr<EmoticonManager>(new EmoticonManager(folder, OneFolder{}));
+}
+
 void EmoticonManager::load()
 {
     // Each language's pair of files is read once; the current language's
@@ -48,7 +70,12 @@ void EmoticonManager::load()
             mArrayEmoticon = sort.value_or(QList<EmoticonCategory>{});
         }
     }
+    index();
+}
 
+// The lookups every list of tables feeds.
+void EmoticonManager::index()
+{
     for (const QList<EmoticonCategory> &categories : std::as_const(mArrayAllEmoticon)) {
         for (const EmoticonCategory &category : categories)
             mEmoticonArray << category.emoticons;

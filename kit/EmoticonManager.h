@@ -31,6 +31,7 @@
 #include <QTextCharFormat>
 #include <QTextFormat>
 
+#include <memory>
 #include <optional>
 
 class QTextDocument;
@@ -49,6 +50,10 @@ public:
     // A catalogue of the given "Emoticon" folder, with `language` as the
     // current language. The shared one is such a catalogue; tests make others.
     EmoticonManager(const QString &emoticonPath, const QString &language);
+    // A catalogue of one folder with emoticon.plist and emoticonSort.plist at
+    // its top and the images in its "images" (the message box's copy in the
+    // support folder): that pair is its only language and the current one.
+    static std::unique_ptr<EmoticonManager> oneFolder(const QString &folder);
     EmoticonManager(const EmoticonManager &) = delete;
     EmoticonManager &operator=(const EmoticonManager &) = delete;
 
@@ -105,6 +110,11 @@ public:
     attributedEmoticonStringWithString(const QString &text, const QTextCharFormat &attributes,
                                        const EmoticonManager *catalogue = nullptr);
 
+    // The text in the given format with every known token whose image can be
+    // read as that image, and no links (what the message box shows).
+    static QTextDocumentFragment emoticonFragmentWithString(const QString &text, const QTextCharFormat &attributes,
+                                                            const EmoticonManager *catalogue = nullptr);
+
     // The text in the given format with its web addresses as links: every
     // occurrence of a word's part that holds "http://", "https://" or "www."
     // is linked to that part ("http://" put in front of a part with no scheme).
@@ -117,7 +127,10 @@ public:
                                                         const EmoticonManager *catalogue = nullptr);
 
 private:
+    struct OneFolder {};
+    EmoticonManager(const QString &folder, OneFolder);
     void load();
+    void index();
 
     QString mLanguage;
     QString mEmoticonPath;

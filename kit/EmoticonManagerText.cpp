@@ -238,6 +238,15 @@ EmoticonManager::attributedEmoticonStringWithString(const QString &text, const Q
     return fragmentOf(segments, hrefs, attributes);
 }
 
+QTextDocumentFragment EmoticonManager::emoticonFragmentWithString(const QString &text,
+                                                                  const QTextCharFormat &attributes,
+                                                                  const EmoticonManager *catalogue)
+{
+    const QList<Segment> plain{Segment{text, -1, {}}};
+    return fragmentOf(text.isEmpty() ? QList<Segment>() : replaceTokens(plain, text, catalogueOr(catalogue)), {},
+                      attributes);
+}
+
 QTextDocumentFragment EmoticonManager::replaceLinkUrlString(const QString &text, const QTextCharFormat &attributes,
                                                             const EmoticonManager *catalogue)
 {

@@ -11,6 +11,7 @@
 #include "Sessions/PLRecordingManagers.h"
 #include "Sessions/PLRecordingShell.h"
 #include "TestSupport.h"
+#include "Utils/KCUtilities.h"
 #include "Utils/PLEndpoints.h"
 #include "Utils/PLUtils.h"
 
@@ -239,9 +240,10 @@ TEST_F(FacadeTest, AForcedLogoutEndsTheSessionAndClearsTheJobs)
     EXPECT_EQ(mSession->mJobQueue().count(), 0);
     ASSERT_TRUE(parley::test::waitUntil([&] { return mSession->mDPSession() == nullptr; }));
     EXPECT_FALSE(mSession->isLoggedIn());
-    // A KILL without a bridge code tells the user in an alert.
+    // A KILL without a bridge code tells the user in an alert (its button the localized "OK").
     EXPECT_EQ(shell.calls().filter("showInformationalAlert"),
-              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace OK"});
+              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace "
+                          + parley::KCLocalizedString(QStringLiteral("OK"))});
     EXPECT_TRUE(shell.calls().filter("bridgePageCall").isEmpty());
 }
 
