@@ -151,7 +151,8 @@ void GeneralPane::read()
         mLanguagePopupButton->setEnabled(true);
     } else {
         // A Korean interface never changes its language from here: the
-        // pop-up shows its entries but nothing chosen, and can't be used.
+        // pop-up shows the language in force and can't be used.
+        mLanguagePopupButton->setPlaceholderText(PrefsWidgets::text("Korean"));
         mLanguagePopupButton->setCurrentIndex(-1);
         mLanguagePopupButton->setEnabled(false);
     }

@@ -38,7 +38,7 @@ PlugInPane::PlugInPane(PrefsContext &context, QWidget *parent) : PrefsPane(conte
     mPluginTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mPluginTableView->verticalHeader()->hide();
     mPluginTableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    mPluginTableView->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    mPluginTableView->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
     mPluginTableView->setMinimumHeight(110);
     mPluginBox = new QGroupBox(this);
     mPluginImageView = new QLabel(mPluginBox);
@@ -124,6 +124,9 @@ void PlugInPane::reloadTable()
         mPluginTableView->setItem(row, 0, new QTableWidgetItem(entry.value(QStringLiteral("name")).toString()));
         mPluginTableView->setItem(row, 1, new QTableWidgetItem(PlugInPaneModel::installedText(entry)));
     }
+    // Room for the state's whole text beside the cell's own margins.
+    mPluginTableView->resizeColumnToContents(1);
+    mPluginTableView->setColumnWidth(1, mPluginTableView->columnWidth(1) + 16);
     clearDetails();
 }
 

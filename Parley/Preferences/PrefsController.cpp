@@ -28,7 +28,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QLayout>
 #include <QScreen>
 #include <QToolBar>
 
@@ -232,11 +231,11 @@ void PrefsController::switchToView(PrefsPaneKind kind)
 {
     PrefsPane *view = paneFor(kind);
     const bool alreadyShown = view == mCurrentPane;
-    if (layout())
-        layout()->activate();
     const qreal screenHeight = screen() ? screen()->geometry().height() : 0;
     const QRectF window = PrefsPaneGeometry::fromScreen(QRectF(geometry()), screenHeight);
-    const qreal contentHeight = mContentHolder->height();
+    // The content area is as tall as the pane it shows; a hidden window lays
+    // out its children only when shown, so the pane says it, not the area.
+    const qreal contentHeight = mCurrentPane ? mCurrentPane->height() : height() - mToolbar->sizeHint().height();
     const QSize size = paneSize(view);
     const QSize stored = mStoredFrames.value(kind, size);
     // Qt's window geometry holds no title bar.

@@ -1,6 +1,7 @@
 #include "PrefsEmoticonTextEdit.h"
 
 #include "EmoticonManager.h"
+#include "KCDefaultFont.h"
 
 #include <QFileInfo>
 #include <QTextCursor>
@@ -12,8 +13,7 @@ PrefsEmoticonTextEdit::PrefsEmoticonTextEdit(QWidget *parent) : QTextEdit(parent
 {
     // Pasted text arrives as plain text; only our own pictures are rich.
     setAcceptRichText(false);
-    QFont small = font();
-    small.setPointSizeF(11);
+    const QFont small = GetDefaultFontOfSize(11);
     setFont(small);
     document()->setDefaultFont(small);
 }
