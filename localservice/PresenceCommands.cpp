@@ -111,6 +111,8 @@ void changeProfile(NotificationSession &session, qint64 tid, const QByteArray &b
                              profile::orchardOpenMode(*account), account->orchardCMN, open, account->musicDate,
                              open, account->ewerYN, open, account->birthday};
     session.send(wireLine(QStringLiteral("CPRF"), tid, fields + QStringList{QStringLiteral("0")}));
+    if (outcome.changes.isEmpty())
+        return;
     QStringList pairs;
     for (const auto &[key, value] : outcome.changes)
         pairs << key + QLatin1Char('=') + value;
