@@ -20,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -233,6 +234,10 @@ TEST_F(PrefsWindowTest, FirewallSavesWhatTheFormSays)
         EXPECT_EQ(defaults().stringForKey(QStringLiteral("ProxyPassword")),
                   QLatin1String(c.user).isEmpty() ? QString() : QStringLiteral("secret"));
         EXPECT_EQ(defaults().stringForKey(QStringLiteral("P2PPort")), QLatin1String(c.stored));
+        // The password lives in the user defaults file, which only its owner can read.
+        const QFile::Permissions mode = QFile::permissions(defaults().path());
+        EXPECT_TRUE(mode & QFile::ReadOwner);
+        EXPECT_FALSE(mode & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
         // The other kinds' ports are as they were.
         QStringList ports = othersBefore.split(QLatin1Char('/'));
         const char *const keys[] = {"ProxyPortHTTP", "ProxyPortSocks4", "ProxyPortSocks5"};
