@@ -63,8 +63,9 @@ void PrefsEmoticonTextEdit::insertEmoticon(const QString &token)
 
 void PrefsEmoticonTextEdit::typeAfterwardsAsText(const QColor &color)
 {
-    // After a picture the cursor's format is the picture's: what is typed
-    // next would become pictures too.
+    // After a picture the current format is the picture's: text put in with
+    // it (a whole new text, as the display name's cut sets) would become
+    // pictures too.
     QTextCharFormat text;
     text.setFont(font());
     text.setForeground(color);

@@ -251,7 +251,11 @@ TEST_F(PrefsWindowTest, ChosenEmoticonGoesIntoTheShownPanesText)
     ASSERT_EQ(mPalette.shownAt.size(), 1);
     window->generalPane()->displayNameView()->moveCursor(QTextCursor::End);
     mPalette.choose(QStringLiteral("/smile/"));
-    EXPECT_EQ(window->generalPane()->displayNameView()->emoticonString(), QStringLiteral("Ally/smile/"));
+    PrefsEmoticonTextEdit *name = window->generalPane()->displayNameView();
+    EXPECT_EQ(name->emoticonString(), QStringLiteral("Ally/smile/"));
+    EXPECT_TRUE(name->toHtml().contains(QLatin1String("<img"))) << "the token is shown as its picture";
+    QTest::keyClicks(name, QStringLiteral("x"));
+    EXPECT_EQ(name->emoticonString(), QStringLiteral("Ally/smile/x")) << "what is typed after a picture is text";
 
     window->showMessage();
     window->messagePane()->emoticonButton()->click();
