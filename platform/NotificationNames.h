@@ -148,7 +148,13 @@ inline constexpr char kChatSessionAnimiconReceived[] = "ParleyChatSessionAnimico
 inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered";
 
 // The messenger's own windows and shell (sender: the window; userInfo as noted).
+inline constexpr char kChangeStatus[] = "KCChangeStatus";                         // {"title"}: the status view's new title
+inline constexpr char kBuddyStringTypeChanged[] = "buddyStringTypeChangedNotification";
 inline constexpr char kPreferenceSave[] = "ParleyPreferenceSaveNotification";
+inline constexpr char kSaveChatMessage[] = "ParleySaveChatMessage";               // {"content"}
+inline constexpr char kSessionKill[] = "ParleySessionKill";                       // {"killKey", "killType", "PCName"}
+inline constexpr char kUpdateManagerMainVersionChecked[] = "UpdateManagerMainVersionChecked";
+inline constexpr char kUpdateManagerPlugInVersionChecked[] = "UpdateManagerPlugInVersionChecked";
 inline constexpr char kPlugInQuit[] = "PlugInQuitNotification";                   // {"id", "key"}
 inline constexpr char kUpdateControllerCompleted[] = "UpdateControllerCompletedNotification"; // the plug-in's entry
 

@@ -3,6 +3,7 @@
 #include "Utils/KCShellHooks.h"
 #include "Utils/KCSounds.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLEndpoints.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -255,6 +256,28 @@ TEST(KCIsVelaID, OnlyThePortalsFourDomains)
     EXPECT_FALSE(KCIsVelaID(QStringLiteral("user@") + domains[0].toUpper()));
     EXPECT_FALSE(KCIsVelaDomain(domains[0] + QLatin1Char(' ')));
     EXPECT_TRUE(KCCheckSystemVersion());
+}
+
+TEST(KCDefaultDomain, FollowsTheEndpointsConfiguration)
+{
+    const PLEndpoints saved = PLEndpoints::current();
+    PLEndpoints endpoints;
+    endpoints.portalDomain = QStringLiteral("home.example");
+    endpoints.portalMailDomains = {"p1.example", "p2.example", "p3.example"};
+    endpoints.loginMailDomains = {"s.example", "o1.example", "o2.example", "o3.example",
+                                  "o4.example", "o5.example", "o6.example"};
+    PLEndpoints::setCurrent(endpoints);
+    const QStringList domains = KCDefaultDomain();
+    EXPECT_EQ(domains.mid(0, 11), (QStringList{"home.example", "p1.example", "p2.example", "p3.example", "s.example",
+                                               "o1.example", "o2.example", "o3.example", "o4.example", "o5.example",
+                                               "o6.example"}));
+    EXPECT_TRUE(KCIsVelaDomain(QStringLiteral("home.example")));
+    EXPECT_TRUE(KCIsVelaDomain(QStringLiteral("p3.example")));
+    EXPECT_FALSE(KCIsVelaDomain(QStringLiteral("s.example")));
+    // The default configuration's first domain is the local service's accounts'.
+    PLEndpoints::setCurrent(PLEndpoints());
+    EXPECT_EQ(KCDefaultDomain().first(), QStringLiteral("parley.test"));
+    PLEndpoints::setCurrent(saved);
 }
 
 TEST_F(ShellUtilsTest, SoundsPlayOnlyWhenBothSettingsAreOn)
