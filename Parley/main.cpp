@@ -3,6 +3,7 @@
 //   Parley [--user NAME@DOMAIN]
 // --user fills the login form with that account, and with the password in
 // $PARLEY_PASSWORD when it is set; signing in stays the user's (Return).
+#include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
 #include "ParleyVersion.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     parley::shell::AppController controller;
+    parley::PrefsInstallation preferences(controller);
     controller.awakeFromNib();
     const QStringList arguments = QApplication::arguments();
     const qsizetype user = arguments.indexOf(QStringLiteral("--user"));
