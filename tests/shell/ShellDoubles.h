@@ -63,6 +63,21 @@ public:
         calls << QStringLiteral("status %1").arg(status);
         return true;
     }
+    bool setOTP(const QString &otp) override
+    {
+        calls << QStringLiteral("otp %1").arg(otp);
+        return true;
+    }
+    bool sendLOPT() override
+    {
+        calls << QStringLiteral("lopt");
+        return true;
+    }
+    bool getMemo(const QString &cookie) override
+    {
+        calls << QStringLiteral("getMemo %1").arg(cookie);
+        return true;
+    }
     bool isSignInSession(const void *sender) const override { return sender && sender == signInSession; }
     PLParleySession *facade() override { return nullptr; }
 

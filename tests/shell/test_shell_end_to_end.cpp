@@ -97,7 +97,18 @@ public:
     {
         return mReal.setProxyMode(mode, ip, port, user, password);
     }
-    bool setMyStatus(int status) override { return mReal.setMyStatus(status); }
+    bool setMyStatus(int status) override
+    {
+        calls << QStringLiteral("status %1").arg(status);
+        return mReal.setMyStatus(status);
+    }
+    bool setOTP(const QString &otp) override
+    {
+        calls << QStringLiteral("otp %1").arg(otp);
+        return mReal.setOTP(otp);
+    }
+    bool sendLOPT() override { return mReal.sendLOPT(); }
+    bool getMemo(const QString &cookie) override { return mReal.getMemo(cookie); }
     bool isSignInSession(const void *sender) const override { return mReal.isSignInSession(sender); }
     PLParleySession *facade() override { return mReal.facade(); }
 
