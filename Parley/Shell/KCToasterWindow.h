@@ -3,7 +3,7 @@
 // The window of one pop-up notice: 175 x 125, frameless, translucent, above
 // other windows, never taking the focus, fully transparent until its notice
 // fades it in. It shows an icon, a background, a close button, a one-line
-// head and a multi-line body (both emoticon labels in 11-point text). A press
+// head and a multi-line body (both emoticon labels in small text). A press
 // anywhere but on the close button is a click on the notice.
 
 #include <QPixmap>

@@ -9,7 +9,9 @@
 #include "ShellScheduler.h"
 #include "ShellWindows.h"
 
+#include <QDBusMessage>
 #include <QList>
+#include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QVariantMap>
@@ -178,6 +180,16 @@ private:
     std::unique_ptr<Bridge> mBridge;
     std::unique_ptr<Updates> mUpdates;
     std::unique_ptr<Prefs> mPrefs;
+};
+
+// Records the bus signals it is connected to.
+class DBusSignalRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QDBusMessage> messages;
+public Q_SLOTS:
+    void record(const QDBusMessage &message) { messages.append(message); }
 };
 
 } // namespace parley::shell::test
