@@ -50,7 +50,7 @@ struct RecordingActions final : ToasterActions {
     void showPopWindow(QWidget *window) override { calls << QStringLiteral("pop %1").arg(window->objectName()); }
     void showBridgePageForSVC(const QString &svc, const QString &code, int flag, const QString &url) override
     {
-        calls << QStringLiteral("bridge %1 %2 %3 %4").arg(svc, code).arg(flag).arg(url);
+        calls << QStringLiteral("bridge %1 %2 %3 %4").arg(svc, code, QString::number(flag), url);
     }
     void openMemo(const QVariantMap &info) override
     {
