@@ -36,7 +36,10 @@ void AppController::installNotices()
         mOwnedDesktopNotifications = std::make_unique<DesktopNotifications>(plugInCenter().bus());
         mDesktopNotifications = mOwnedDesktopNotifications.get();
     }
-    mDesktopNotifications->setClickHandler([this](const QVariant &context) { growlNotificationWasClicked(context); });
+    mDesktopNotifications->setClickHandler([this](const QVariant &context) {
+        emit desktopNoticeClicked(context);
+        growlNotificationWasClicked(context);
+    });
     DesktopNoticeBridge::setNotifications(mDesktopNotifications);
 
     if (mOptions.idleSource) {

@@ -247,6 +247,10 @@ public:
     TrayDockManager *trayDockManager() const { return mDockManager.get(); }
     DesktopNotifications *desktopNotifications() const { return mDesktopNotifications; }
 
+Q_SIGNALS:
+    // One of our desktop notices was clicked (heard before its dispatch).
+    void desktopNoticeClicked(const QVariant &clickContext);
+
 private:
     friend class ShellToasterActions;
 
