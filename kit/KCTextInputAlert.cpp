@@ -33,6 +33,10 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
     mAccessory->setObjectName(QStringLiteral("accessoryView"));
     mAccessory->setOpenExternalLinks(true);
     mAccessory->setFrameShape(QFrame::NoFrame);
+    // The text sits on the dialog, not in a box of its own.
+    QPalette accessoryPalette = mAccessory->palette();
+    accessoryPalette.setColor(QPalette::Base, accessoryPalette.color(QPalette::Window));
+    mAccessory->setPalette(accessoryPalette);
     mAccessory->setMaximumHeight(90);
     mAccessory->hide();
 

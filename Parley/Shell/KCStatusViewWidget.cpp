@@ -82,7 +82,6 @@ void KCStatusViewWidget::buildMenu()
     const auto add = [this](const QString &key) {
         QAction *item = mMenu->addAction(KCLocalizedString(key));
         item->setData(key);
-        item->setCheckable(true);
         if (const std::optional<OwnStatus> entry = OwnStatusTable::entryForKey(key); entry && !entry->menuImage.isEmpty()) {
             const QPixmap icon = ImageRegistry::pixmap(entry->menuImage);
             if (!icon.isNull())
@@ -128,8 +127,12 @@ void KCStatusViewWidget::setTitle(const QString &title, bool isSelected)
 
 void KCStatusViewWidget::updateMenuItemWithString(const QString &title)
 {
-    for (QAction *item : mMenu->actions())
-        item->setChecked(!item->isSeparator() && item->text() == title);
+    // Only the ticked entry is checkable, so that the others show no empty box.
+    for (QAction *item : mMenu->actions()) {
+        const bool ticked = !item->isSeparator() && item->text() == title;
+        item->setCheckable(ticked);
+        item->setChecked(ticked);
+    }
     postChange(mOldTitle, title);
 }
 
