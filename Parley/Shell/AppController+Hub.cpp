@@ -4,6 +4,7 @@
 // and the chat-log upload.
 #include "AppController.h"
 
+#include "BuddyList/BuddyString.h"
 #include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "BuddyView.h"
@@ -58,15 +59,6 @@ void AppController::buddyManagerBuddyUpdatedNotification(const Notification &n)
     reloadIfCompleted(unknown);
 }
 
-QString AppController::buddyDisplayString(const PLBuddyPtr &buddy)
-{
-    if (!buddy)
-        return {};
-    if (!buddy->nickName().isEmpty())
-        return buddy->nickName();
-    return buddy->name().isEmpty() ? buddy->velaID() : buddy->name();
-}
-
 void AppController::buddyManagerBuddyLoggedNotification(const Notification &n)
 {
     if (ShellWindows::buddyListManager().buddyListType() != 0)
@@ -76,7 +68,7 @@ void AppController::buddyManagerBuddyLoggedNotification(const Notification &n)
     // Only a buddy of the user's own list who is allowed and not blocked.
     if (!buddy || buddy->buddyFlagBLBit() || !buddy->buddyFlagFLBit() || !buddy->buddyFlagALBit())
         return;
-    const QString display = buddyDisplayString(buddy);
+    const QString display = BuddyString::buddyStringWithBuddy(buddy);
     ShellWindows::toasterManager().showToasterWindow(QStringLiteral("LGIN"), display, QString(QLatin1String("")),
                                                      nullptr, QString(), {{QStringLiteral("velaID"), buddyID}});
     DesktopNoticeBridge::notifyWithTitle(display, text("LoginInfomation"), QStringLiteral("Parley Login"),

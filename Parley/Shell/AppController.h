@@ -335,8 +335,6 @@ private:
     // 395: the one-time password prompt, after the error alert when it is a second try.
     void askForOTP();
     void showOTPPrompt();
-    // A buddy's name as the list shows it.
-    static QString buddyDisplayString(const PLBuddyPtr &buddy);
 
     // AppController+Status.cpp
     void updateNewsButton(QToolButton *button, bool isNew, const char *newImage, const char *image);
