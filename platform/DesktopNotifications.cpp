@@ -38,7 +38,7 @@ uchar DesktopNotifications::urgencyForPriority(int priority)
     return priority >= 2 ? 2 : 1;
 }
 
-void DesktopNotifications::notify(const DesktopNotice &notice)
+void DesktopNotifications::notify(const DesktopNotificationRequest &notice)
 {
     if (!mBus.isConnected())
         return;

@@ -17,7 +17,7 @@
 
 namespace parley {
 
-struct DesktopNotice {
+struct DesktopNotificationRequest {
     QString appName = QStringLiteral("Parley");
     QString summary;      // the title (plain text)
     QString body;         // plain text; escaped before it goes out, since servers read markup
@@ -46,7 +46,7 @@ public:
     void setClickHandler(ClickHandler handler) { mClickHandler = std::move(handler); }
 
     // Sends the notice; returns at once.
-    void notify(const DesktopNotice &notice);
+    void notify(const DesktopNotificationRequest &notice);
 
     // The urgency byte of a priority: below 0 low (0), 0 and 1 normal (1), 2 critical (2).
     static uchar urgencyForPriority(int priority);

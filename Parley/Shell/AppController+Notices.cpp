@@ -37,8 +37,9 @@ void AppController::installNotices()
         mDesktopNotifications = mOwnedDesktopNotifications.get();
     }
     mDesktopNotifications->setClickHandler([this](const QVariant &context) {
-        emit desktopNoticeClicked(context);
-        growlNotificationWasClicked(context);
+        const QVariantList list = context.toList();
+        emit desktopNoticeClicked(list);
+        growlNotificationWasClicked(list);
     });
     DesktopNoticeBridge::setNotifications(mDesktopNotifications);
 

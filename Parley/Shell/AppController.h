@@ -239,7 +239,7 @@ public:
     // A click on one of our desktop notices, with its context ("LGIN" and a
     // buddy ID, "CHAT", "MEMO", "ORRP", "MCNT" ...); what it opens is decided
     // with the plug-in side (AppController+PlugIns.cpp).
-    void growlNotificationWasClicked(const QVariant &clickContext);
+    void growlNotificationWasClicked(const QVariantList &context);
 
     // The controller's own notices, tray and desktop-notice client (null
     // where others are registered).
@@ -249,7 +249,7 @@ public:
 
 Q_SIGNALS:
     // One of our desktop notices was clicked (heard before its dispatch).
-    void desktopNoticeClicked(const QVariant &clickContext);
+    void desktopNoticeClicked(const QVariantList &clickContext);
 
 private:
     friend class ShellToasterActions;

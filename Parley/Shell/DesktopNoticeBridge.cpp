@@ -46,7 +46,7 @@ void DesktopNoticeBridge::notifyWithTitle(const QString &title, const QString &d
 {
     if (!gNotifications)
         return;
-    DesktopNotice notice;
+    DesktopNotificationRequest notice;
     notice.summary = title;
     notice.body = description;
     notice.category = notificationName;

@@ -445,7 +445,7 @@ TEST(DesktopNotifications, SendsTheNoticeAndHandsBackItsClickContext)
     QList<QVariant> clicks;
     desktop.client.setClickHandler([&clicks](const QVariant &context) { clicks.append(context); });
 
-    DesktopNotice notice;
+    DesktopNotificationRequest notice;
     notice.summary = QStringLiteral("Bob <b>&</b>");
     notice.body = QStringLiteral("<a href='x'>signed in</a> & more");
     notice.imagePath = QStringLiteral("/tmp/icon.png");
@@ -453,7 +453,7 @@ TEST(DesktopNotifications, SendsTheNoticeAndHandsBackItsClickContext)
     notice.actionLabel = QStringLiteral("Open");
     notice.clickContext = QVariantList{QStringLiteral("LGIN"), QStringLiteral("bob@parley.test")};
     desktop.client.notify(notice);
-    DesktopNotice sticky = notice;
+    DesktopNotificationRequest sticky = notice;
     sticky.isSticky = true;
     sticky.priority = 2;
     sticky.clickContext = QVariantList{QStringLiteral("MCNT")};
@@ -495,7 +495,7 @@ TEST(DesktopNotifications, WithoutANotificationServiceNothingIsShownOrReported)
     if (!privateCenter())
         GTEST_SKIP() << "no private session bus";
     DesktopNotifications client(privateConnection(QStringLiteral("notices-lonely")));
-    DesktopNotice notice;
+    DesktopNotificationRequest notice;
     notice.summary = QStringLiteral("nobody listens");
     client.notify(notice);
     EXPECT_EQ(client.pendingCount(), 1);

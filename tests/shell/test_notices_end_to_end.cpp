@@ -64,9 +64,9 @@ TEST_F(NoticesEndToEnd, ABuddySigningInRaisesANoticeADesktopNoticeAndASoundButAB
     ASSERT_TRUE(desktop.registerOn(privateConnection(QStringLiteral("e2e-notification-service"))));
     startService(parley::test::TestPki::shared().goodChain, dataFile());
     signedIn();
-    QList<QVariant> clicks;
+    QList<QVariantList> clicks;
     QObject::connect(mController.get(), &AppController::desktopNoticeClicked,
-                     [&clicks](const QVariant &context) { clicks.append(context); });
+                     [&clicks](const QVariantList &context) { clicks.append(context); });
     ToasterWindowManager *notices = mController->toasterWindowManager();
     ASSERT_NE(notices, nullptr);
     mSounds.sounds.clear();
@@ -98,7 +98,7 @@ TEST_F(NoticesEndToEnd, ABuddySigningInRaisesANoticeADesktopNoticeAndASoundButAB
     // The user clicks the desktop notice: the click context comes back.
     desktop.invokeAction(sent.id, QStringLiteral("default"));
     ASSERT_TRUE(parley::test::waitUntil([&clicks] { return !clicks.isEmpty(); }));
-    EXPECT_EQ(clicks.front().toList(), (QVariantList{QStringLiteral("LGIN"), QStringLiteral("bob@parley.test")}));
+    EXPECT_EQ(clicks.front(), (QVariantList{QStringLiteral("LGIN"), QStringLiteral("bob@parley.test")}));
 }
 
 TEST_F(NoticesEndToEnd, AWrongPasswordIsTheInvalidPasswordAlert)
