@@ -4,12 +4,14 @@
 #include "DesktopNoticeBridge.h"
 #include "DesktopNotifications.h"
 #include "FakeNotifications.h"
+#include "GnomeIdleMonitorSource.h"
 #include "KCEmoticonView.h"
 #include "KCStatusViewWidget.h"
 #include "KCToasterWindow.h"
 #include "LauncherEntry.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "ScreenSaverIdleSource.h"
 #include "ScriptedAlerts.h"
 #include "ShellDoubles.h"
 #include "ShellTestSupport.h"
@@ -27,6 +29,7 @@
 #include <QAction>
 #include <QDBusArgument>
 #include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QLabel>
 #include <QSystemTrayIcon>
 #include <QMenu>
@@ -503,6 +506,104 @@ TEST(DesktopNotifications, WithoutANotificationServiceNothingIsShownOrReported)
     DesktopNotifications offline(QDBusConnection(QStringLiteral("notices-no-bus")));
     offline.notify(notice);
     EXPECT_EQ(offline.pendingCount(), 0);
+}
+
+// The desktop's idle sources.
+
+namespace {
+
+// A desktop service on the private bus that answers one method with a fixed
+// reply (an invalid one answers with an error) and records what it was asked.
+class FakeIdleService final : public QDBusVirtualObject
+{
+public:
+    FakeIdleService(QString interface, QString method, QVariant reply)
+        : mInterface(std::move(interface)), mMethod(std::move(method)), mReply(std::move(reply))
+    {
+    }
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        asked << message.interface() + QLatin1Char('.') + message.member();
+        if (message.interface() != mInterface || message.member() != mMethod)
+            connection.send(message.createErrorReply(QDBusError::UnknownMethod, QStringLiteral("no such method")));
+        else if (!mReply.isValid())
+            connection.send(message.createErrorReply(QDBusError::Failed, QStringLiteral("cannot tell")));
+        else
+            connection.send(message.createReply(mReply));
+        return true;
+    }
+    QStringList asked;
+
+private:
+    QString mInterface;
+    QString mMethod;
+    QVariant mReply;
+};
+
+} // namespace
+
+TEST(IdleSources, TheDesktopServicesAnswerInSecondsAndAnythingElseIsNoAnswer)
+{
+    if (!privateCenter())
+        GTEST_SKIP() << "no private session bus";
+    enum class Kind { ScreenSaver, Gnome };
+    struct Case {
+        const char *what;
+        Kind kind;
+        bool serviceRuns;
+        QVariant reply;
+        std::optional<double> seconds;
+    } const cases[] = {
+        {"the screen saver counts seconds", Kind::ScreenSaver, true, QVariant::fromValue(uint(90)), 90.0},
+        {"the screen saver just saw input", Kind::ScreenSaver, true, QVariant::fromValue(uint(0)), 0.0},
+        {"the screen saver fails", Kind::ScreenSaver, true, QVariant(), std::nullopt},
+        {"the screen saver answers a text", Kind::ScreenSaver, true, QVariant(QStringLiteral("90")), std::nullopt},
+        {"no screen saver", Kind::ScreenSaver, false, {}, std::nullopt},
+        {"GNOME counts milliseconds", Kind::Gnome, true, QVariant::fromValue(qulonglong(1500)), 1.5},
+        {"GNOME answers seconds as a 32-bit number", Kind::Gnome, true, QVariant::fromValue(uint(1500)), std::nullopt},
+        {"GNOME fails", Kind::Gnome, true, QVariant(), std::nullopt},
+        {"no GNOME", Kind::Gnome, false, {}, std::nullopt},
+    };
+    QDBusConnection serviceBus = privateConnection(QStringLiteral("idle-service"));
+    QDBusConnection clientBus = privateConnection(QStringLiteral("idle-client"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool screenSaver = c.kind == Kind::ScreenSaver;
+        const QString service = QLatin1String(screenSaver ? ScreenSaverIdleSource::kService : GnomeIdleMonitorSource::kService);
+        const QString path = QLatin1String(screenSaver ? ScreenSaverIdleSource::kPath : GnomeIdleMonitorSource::kPath);
+        const QString interface =
+            QLatin1String(screenSaver ? ScreenSaverIdleSource::kInterface : GnomeIdleMonitorSource::kInterface);
+        const QString method = screenSaver ? QStringLiteral("GetSessionIdleTime") : QStringLiteral("GetIdletime");
+        FakeIdleService fake(interface, method, c.reply);
+        if (c.serviceRuns) {
+            ASSERT_TRUE(serviceBus.registerVirtualObject(path, &fake));
+            ASSERT_TRUE(serviceBus.registerService(service));
+        }
+        std::unique_ptr<IdleSource> source;
+        if (screenSaver)
+            source = std::make_unique<ScreenSaverIdleSource>(clientBus);
+        else
+            source = std::make_unique<GnomeIdleMonitorSource>(clientBus);
+        bool answered = false;
+        std::optional<double> seconds;
+        source->requestIdleTime([&answered, &seconds](std::optional<double> s) {
+            answered = true;
+            seconds = s;
+        });
+        EXPECT_TRUE(parley::test::waitUntil([&answered] { return answered; }));
+        EXPECT_EQ(seconds, c.seconds);
+        if (c.serviceRuns) {
+            EXPECT_EQ(fake.asked, QStringList{interface + QLatin1Char('.') + method});
+            serviceBus.unregisterService(service);
+            serviceBus.unregisterObject(path);
+        }
+    }
+    // Without a bus the answer comes at once.
+    ScreenSaverIdleSource lonely(QDBusConnection(QStringLiteral("idle-no-bus")));
+    bool answered = false;
+    lonely.requestIdleTime([&answered](std::optional<double> s) { answered = !s.has_value(); });
+    EXPECT_TRUE(answered);
 }
 
 // The tray.
