@@ -4,6 +4,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace parley::shell {
 
 QPointF DockBadge::textOrigin(const QSizeF &badge, const QSizeF &text)
@@ -31,9 +33,14 @@ QImage DockBadge::compose(const QImage &icon, const QImage &badgeBackground, int
             QFont font(QStringLiteral("Helvetica"));
             font.setStyleHint(QFont::SansSerif);
             font.setPixelSize(28);
+            const QString text = QString::number(count);
+            // Two digits and more would spill over the round background: smaller.
+            const qreal room = badge.width() - 2 * kTextInset;
+            const qreal wide = QFontMetricsF(font).horizontalAdvance(text);
+            if (wide > room)
+                font.setPixelSize(std::max(8, int(28 * room / wide)));
             badgePainter.setFont(font);
             badgePainter.setPen(Qt::white);
-            const QString text = QString::number(count);
             const QFontMetricsF metrics(font);
             const QSizeF textSize(metrics.horizontalAdvance(text), metrics.height());
             const QPointF origin = textOrigin(QSizeF(badge.size()), textSize);

@@ -531,6 +531,24 @@ TEST(DockBadge, TheCountSitsOnTheBackgroundInTheTopRightCorner)
 
     // Lifted three above the middle (a downward y here).
     EXPECT_EQ(DockBadge::textOrigin(QSizeF(36, 36), QSizeF(16, 30)), QPointF(10, 0));
+
+    // Longer numbers shrink to stay off the badge's edges, and still show.
+    for (int count : {12, 99, 999}) {
+        SCOPED_TRACE(count);
+        const QImage many = DockBadge::compose(icon, badge, count);
+        int inside = 0;
+        int atTheEdges = 0;
+        for (int y = 0; y < 36; ++y) {
+            for (int x = 28; x < 64; ++x) {
+                if (many.pixelColor(x, y).green() <= 200)
+                    continue;
+                const bool edge = x < 28 + DockBadge::kTextInset - 2 || x >= 64 - DockBadge::kTextInset + 2;
+                ++(edge ? atTheEdges : inside);
+            }
+        }
+        EXPECT_EQ(atTheEdges, 0);
+        EXPECT_GT(inside, 20);
+    }
 }
 
 // Sounds.
