@@ -1,7 +1,5 @@
 #include "MemoReceivers.h"
 
-#include <QVariantList>
-#include <QVariantMap>
 
 QString MemoReceivers::receiverBuddiesString(const QStringList &ids, const BuddyName &buddyName)
 {
@@ -73,18 +71,12 @@ QString MemoReceivers::replaceString(const QString &text, const QString &origina
     return result;
 }
 
-QStringList MemoReceivers::dragIDList(const QVariant &propertyList)
+QStringList MemoReceivers::dragIDList(const QStringList &droppedIDs)
 {
     QStringList ids;
-    const QVariantList entries = propertyList.toList();
-    for (const QVariant &entry : entries) {
-        if (entry.typeId() != QMetaType::QVariantMap)
-            continue;
-        const QVariant id = entry.toMap().value(QStringLiteral("velaID"));
-        if (id.typeId() != QMetaType::QString || id.toString().isEmpty())
-            continue;
-        if (!ids.contains(id.toString()))
-            ids.append(id.toString());
+    for (const QString &id : droppedIDs) {
+        if (!id.isEmpty() && !ids.contains(id))
+            ids.append(id);
     }
     return ids;
 }

@@ -8,7 +8,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 
 #include <functional>
 
@@ -27,9 +26,9 @@ public:
     static bool isValidateID(const QString &text);
     // Every character equal to the first of `original` replaced by `replacement`.
     static QString replaceString(const QString &text, const QString &original, const QString &replacement);
-    // The IDs of dropped buddy rows: each entry's "velaID", first occurrence
-    // only, in order; anything that is not such an entry is skipped.
-    static QStringList dragIDList(const QVariant &propertyList);
+    // The IDs of dropped buddy rows, first occurrence only, in order; empty
+    // IDs are skipped.
+    static QStringList dragIDList(const QStringList &droppedIDs);
     // `current` followed by the dropped IDs it does not hold yet.
     static QStringList mergeDropped(const QStringList &current, const QStringList &dropped);
 };
