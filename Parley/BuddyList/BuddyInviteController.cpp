@@ -96,8 +96,9 @@ BuddyInviteController::BuddyInviteController(const PLBuddyManager &buddies, bool
     grid->addWidget(mInviteTableText, 1, 2);
     grid->addWidget(mSearchTableView, 2, 0, 1, 2);
     grid->addWidget(mInviteTableView, 2, 2);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 1);
+    // The candidates' table has two columns, the picked one only names.
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(2, 2);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -123,6 +124,9 @@ BuddyInviteController::BuddyInviteController(const PLBuddyManager &buddies, bool
     });
     mSearchTableView->setModel(mSearchModel);
     mInviteTableView->setModel(mInviteModel);
+    mSearchTableView->horizontalHeader()->setStretchLastSection(false);
+    mSearchTableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    mSearchTableView->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     mSearchTableView->setItemDelegateForColumn(0, mCell);
     mInviteTableView->setItemDelegateForColumn(0, mCell);
     mSearchTableView->setDragEnabled(true);
@@ -141,7 +145,7 @@ BuddyInviteController::BuddyInviteController(const PLBuddyManager &buddies, bool
 
     mLists.searchGroup(mViewByGroupButton->currentText());
     reloadTables();
-    resize(460, 360);
+    resize(560, 360);
 }
 
 void BuddyInviteController::reloadTables()
