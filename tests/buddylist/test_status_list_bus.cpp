@@ -50,7 +50,8 @@ TEST(StatusListBus, ASecondProcessHearsEveryBuddysStatus)
     ASSERT_TRUE(parley::test::waitUntil([&] { return listener.canReadLine(); }, 20000));
     const QJsonObject heard = QJsonDocument::fromJson(listener.readLine()).object();
     EXPECT_EQ(heard.toVariantMap(), (QVariantMap{{"10@parley.test", 1}, {"11@parley.test", 3}, {"12@parley.test", 0}}));
-    EXPECT_TRUE(listener.waitForFinished(10000));
+    // The listener may already have ended while the loop above ran events.
+    EXPECT_TRUE(listener.state() == QProcess::NotRunning || listener.waitForFinished(10000));
     EXPECT_EQ(listener.exitCode(), 0);
 }
 
