@@ -5,6 +5,7 @@
 // $PARLEY_PASSWORD when it is set; signing in stays the user's (Return).
 #include "BuddyList/BuddyListCommands.h"
 #include "BuddyList/BuddyListWindow.h"
+#include "Memo/MemoInstallation.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
 #include "ParleyVersion.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     parley::BuddyListWindow buddyList(controller);
     parley::BuddyListCommands buddyCommands(buddyList, controller);
     parley::PrefsInstallation preferences(controller);
+    parley::MemoInstallation memos(buddyCommands);
     controller.awakeFromNib();
     const QStringList arguments = QApplication::arguments();
     const qsizetype user = arguments.indexOf(QStringLiteral("--user"));
