@@ -56,7 +56,6 @@ MessageWindowController::MessageWindowController(MessageWindowManager &manager, 
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(text("SendMessageTitle"));
     setAcceptDrops(true);
-    setMinimumSize(300, 200);
 
     mReceiverButton = new QPushButton(text("ReceiverButtonTitle"), this);
     mReceivers = new QLineEdit(this);
@@ -129,6 +128,7 @@ MessageWindowController::MessageWindowController(MessageWindowManager &manager, 
     setTargetIDs({});
     updateUsedBytes();
     setEnableRefMessage(false);
+    setMinimumSize(std::max(300, layout->minimumSize().width()), 200);
 }
 
 MessageWindowController::~MessageWindowController()
@@ -145,6 +145,7 @@ void MessageWindowController::setTargetIDs(const QStringList &ids)
     const MemoNames &names = mManager.names();
     mReceivers->setText(MemoReceivers::receiverBuddiesString(
         mTargetIDs, [&names](const QString &id) { return names.buddyNameForID(id); }));
+    mReceivers->setCursorPosition(0);
 }
 
 QStringList MessageWindowController::tokenizeTargetIDs() const

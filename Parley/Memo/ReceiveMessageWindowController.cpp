@@ -44,8 +44,6 @@ ReceiveMessageWindowController::ReceiveMessageWindowController(MessageWindowMana
     : QWidget(parent, Qt::Window), mManager(manager)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    const bool korean = KCCurrentLanguage() == QLatin1String("ko");
-    setMinimumSize(korean ? 300 : 450, 200);
 
     mEmoticonButton = new QToolButton(this);
     mEmoticonButton->setAutoRaise(true);
@@ -121,6 +119,9 @@ ReceiveMessageWindowController::ReceiveMessageWindowController(MessageWindowMana
     connect(mPrefButton, &QPushButton::clicked, this, &ReceiveMessageWindowController::setMemoAlertAction);
     connect(mFade, &QSlider::valueChanged, this, [this](int value) { fadeAction(value / 100.0); });
 
+    // Never narrower than the buttons need (English words are longer).
+    const bool korean = KCCurrentLanguage() == QLatin1String("ko");
+    setMinimumSize(std::max(korean ? 300 : 450, layout->minimumSize().width()), 200);
     setEnableRefMessage(false);
 }
 
