@@ -18,6 +18,7 @@
 #include "NotificationNames.h"
 #include "PrivateBus.h"
 #include "ScriptedAlerts.h"
+#include "Sessions/PLParleySession.h"
 #include "TestSupport.h"
 #include "UserDefaults.h"
 #include "Utils/PLCurrentUserProvider.h"
@@ -50,17 +51,17 @@ public:
     bool sendNote(PLNote &note) override
     {
         notes.append(note);
-        return sendAnswer;
+        return facade ? facade->sendNote(&note) : sendAnswer;
     }
     bool requestRelMemo(const QString &cookie, int lastSequence, int count, bool isSend) override
     {
         relRequests.append({cookie, lastSequence, count, isSend});
-        return true;
+        return facade ? facade->requestRelMemo(true, cookie, lastSequence, count, isSend) : true;
     }
     bool getMemo(const QString &cookie) override
     {
         memoCookies.append(cookie);
-        return true;
+        return facade ? facade->getMemo(QString(), cookie) : true;
     }
     QString currentUserID() override { return QStringLiteral("me@parley.test"); }
     void incMemoCount() override { ++memoCount; }
@@ -77,6 +78,8 @@ public:
     void reloadPreferences() override { ++preferencesReloaded; }
     void openUrl(const QString &url) override { urls.append(url); }
 
+    // Set: the session's requests go through this facade.
+    PLParleySession *facade = nullptr;
     bool sendAnswer = true;
     QList<PLNote> notes;
     QList<RelRequest> relRequests;
