@@ -15,11 +15,14 @@
 #include "Preferences/PrefsEmoticonTextEdit.h"
 #include "Sessions/PLEncrypUtil.h"
 #include "Sessions/PLRecordingShell.h"
+#include "SqliteTool.h"
 #include "TestPki.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/PLEndpoints.h"
 
 #include <QComboBox>
+#include <QDirIterator>
+#include <QProcess>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -236,6 +239,98 @@ TEST_F(MemoEndToEnd, ABuddyRequestAcceptedIntoAGroupThenMemosEachWayFiledInTheBo
     ASSERT_TRUE(parley::plugin::postReadMemoDocument(payload, *box));
     ASSERT_TRUE(waitUntil([&] { return manager->recvMessageWindows().size() == windows + 1; }));
     EXPECT_FALSE(waitUntil([&] { return saved.size() > 4; }, 300));
+}
+
+// Copies a folder tree, keeping the executable bits.
+bool copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDir().mkpath(to);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(target))
+                return false;
+        } else if (!QFile::copy(source, target) || !QFile::setPermissions(target, QFile::permissions(source))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(MemoEndToEnd, AMemoReceivedReachesTheRealMessageBoxsStoreAndItsReadMarkAndAnswerFollow)
+{
+    if (!pigeonhole::test::sqliteToolAvailable())
+        GTEST_SKIP() << "the sqlite3 tool is not installed";
+    // The real message box, from a copy of its bundle, on the same private bus.
+    QTemporaryDir boxHome;
+    const QString bundle = boxHome.filePath(QStringLiteral("data/Parley/PlugIn/Pigeonhole.app"));
+    ASSERT_TRUE(copyTree(QStringLiteral(PIGEONHOLE_BUNDLE_DIR), bundle));
+    QList<DistributedNotification> heard;
+    QObject listening; // ends the registrations before `heard` goes
+    for (const char *name : {notifications::kPlugUserInfo, notifications::kUnreadMemoCount})
+        messenger->addObserver(&listening, QLatin1String(name),
+                               [&heard](const DistributedNotification &n) { heard.append(n); });
+    const auto lastCount = [&heard] {
+        for (qsizetype i = heard.size() - 1; i >= 0; --i)
+            if (heard[i].name == QLatin1String(notifications::kUnreadMemoCount))
+                return heard[i].object;
+        return QString();
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), boxHome.path());
+    for (const char *xdg : {"DATA", "CONFIG", "CACHE"})
+        environment.insert(QStringLiteral("XDG_%1_HOME").arg(QLatin1String(xdg)),
+                           boxHome.filePath(QString::fromLatin1(xdg).toLower()));
+    environment.remove(QStringLiteral("PARLEY_RESOURCE_DIR"));
+    QProcess box;
+    box.setProcessEnvironment(environment);
+    box.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    box.start(bundle + QStringLiteral("/Contents/MacOS/Pigeonhole"), {});
+    ASSERT_TRUE(box.waitForStarted(10000));
+    const auto stop = qScopeGuard([&box] {
+        box.kill();
+        box.waitForFinished(10000);
+    });
+    ASSERT_TRUE(waitUntil([&] { return !heard.isEmpty(); }, 20000)) << "the box did not announce itself";
+    ASSERT_TRUE(parley::plugin::postLoginUserInfo(QStringLiteral("alice@parley.test"), *messenger));
+    ASSERT_TRUE(waitUntil([&] { return lastCount() == QLatin1String("0"); }, 20000));
+    const QString store = boxHome.filePath(QStringLiteral("data/Parley/Message/alice@parley.test.sqlite"));
+    const auto rows = [&store] {
+        return pigeonhole::test::sqliteTool(store, QStringLiteral("SELECT f.folderName, m.suserID, m.subject, m.unread "
+                                                                  "FROM MemoContext m JOIN MemoFolder f ON "
+                                                                  "f.id = m.memoFolder ORDER BY m.id"));
+    };
+
+    facade->loginWithUserID(QStringLiteral("alice@parley.test"), QStringLiteral("alice-pw"), {});
+    ASSERT_TRUE(waitForPosted(notifications::kLoginCompleted)) << "alice did not sign in";
+    HeadlessPeer bob(service.dispatchPort(), QStringLiteral("bob@parley.test"), QStringLiteral("bob-pw"));
+    ASSERT_TRUE(bob.waitFor("ParleyLoginCompleted", {}, 15000));
+
+    // Only a notice: the memo is filed unread.
+    PrefsManager::setNoti_IsShowMemoType(0);
+    bob.command(QStringLiteral("memo alice@parley.test \"Hello box\""));
+    ASSERT_TRUE(waitUntil([&] { return lastCount() == QLatin1String("1"); }, 20000));
+    EXPECT_EQ(rows(), QStringLiteral("inbox|bob@parley.test|Hello box|1"));
+
+    // Opened from its notice: read in the box.
+    const std::optional<QVariantMap> memoInfo = waitForPosted(notifications::kMessageReceived);
+    ASSERT_TRUE(memoInfo);
+    manager->createReceiveMessageWindowWithInfo(*memoInfo);
+    ASSERT_TRUE(waitUntil([&] { return lastCount() == QLatin1String("0"); }, 20000));
+    EXPECT_EQ(rows(), QStringLiteral("inbox|bob@parley.test|Hello box|0"));
+
+    // Answered: the answer is in the outbox.
+    ASSERT_EQ(manager->recvMessageWindows().size(), 1);
+    manager->recvMessageWindows()[0]->replyAction();
+    ASSERT_EQ(manager->sendMessageWindows().size(), 1);
+    manager->sendMessageWindows()[0]->messageText()->setPlainText(QStringLiteral("Hello you"));
+    manager->sendMessageWindows()[0]->sendAction();
+    ASSERT_TRUE(waitUntil([&] { return rows().contains(QStringLiteral("outbox")); }, 20000));
+    EXPECT_EQ(rows(), QStringLiteral("inbox|bob@parley.test|Hello box|0\noutbox|alice@parley.test|Hello you|0"));
 }
 
 } // namespace
