@@ -5,11 +5,17 @@
 // the box.
 
 #include "MemoWindowFixture.h"
+#include "BuddyList/BuddyListDragAndDrop.h"
+#include "Conversation/EmoticonController.h"
+#include "Conversation/KCEmoticonPaletteView.h"
 #include "Conversation/KCWebView.h"
 #include "Model/MemoTextLimit.h"
 #include "Preferences/PrefsEmoticonTextEdit.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -206,6 +212,48 @@ TEST_F(MemoWindowTest, ClearAsksFirstAndOnlyOKEmptiesTheText)
     EXPECT_TRUE(window->textForm().isEmpty());
     EXPECT_FALSE(window->sendButton()->isEnabled());
     EXPECT_EQ(alerts.keys(), (QStringList{QStringLiteral("RemoveMessageAlert"), QStringLiteral("RemoveMessageAlert")}));
+}
+
+TEST_F(MemoWindowTest, BuddiesDroppedOnTheWindowJoinTheReceiversOnce)
+{
+    addBuddy("1", "ann@parley.test", "Ann");
+    MessageWindowController *window = manager->createMessageWindow({QStringLiteral("ann@parley.test")}, QString());
+    QMimeData data;
+    data.setData(QLatin1String(BuddyListDragAndDrop::kDragAndDropOutlineType),
+                 R"([{"velaID": "bob@parley.test", "groupID": "1"}, {"velaID": "ann@parley.test", "groupID": "1"},
+                     {"velaID": "bob@parley.test", "groupID": "2"}])");
+    // A drag enters before it drops (the application delivers no drop otherwise).
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &drop);
+    EXPECT_EQ(window->tokenizeTargetIDs(), (QStringList{QStringLiteral("ann@parley.test"), QStringLiteral("bob@parley.test")}));
+    EXPECT_EQ(window->receiversField()->text(), QStringLiteral("\"Ann\"<ann@parley.test>;<bob@parley.test>;"));
+    // Anything else dropped changes nothing.
+    QMimeData text;
+    text.setText(QStringLiteral("carol@parley.test"));
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    QDropEvent other(QPointF(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &other);
+    EXPECT_EQ(window->tokenizeTargetIDs().size(), 2);
+}
+
+TEST_F(MemoWindowTest, AnEmoticonPickedInThePaletteGoesIntoTheTextAsItsToken)
+{
+    MessageWindowController *window = manager->createMessageWindow({}, QStringLiteral("hi "));
+    QTextCursor end = window->messageText()->textCursor();
+    end.movePosition(QTextCursor::End);
+    window->messageText()->setTextCursor(end);
+    window->showEmoticonPaletteAction();
+    KCEmoticonPaletteView *grid = EmoticonController::defaultController()->paletteView();
+    ASSERT_FALSE(grid->cells().isEmpty());
+    const QString token = grid->cells()[0].token;
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cells()[0].image.center());
+    EXPECT_EQ(window->textForm(), QStringLiteral("hi ") + token);
+    EXPECT_EQ(window->usedBytesField()->text(), QStringLiteral("%1/4000").arg((3 + token.size()) * 2));
 }
 
 // --- answers and threads
