@@ -86,8 +86,8 @@ QString threadReply()
 
 QVariantMap receivedMemo()
 {
-    const QString text = sample(QStringLiteral("자료 보내 드립니다. 확인해 보시고 의견 주세요.\n자세한 내용은 https://parley.test/docs 에 있습니다."),
-                                QStringLiteral("Here are the slides. Have a look and tell me what you think.\nDetails at https://parley.test/docs"));
+    const QString text = sample(QStringLiteral("자료 보내 드립니다. 확인해 보시고 의견 주세요.\n자세한 내용은 https://docs.example.org/slides 에 있습니다."),
+                                QStringLiteral("Here are the slides. Have a look and tell me what you think.\nDetails at https://docs.example.org/slides"));
     return {{QStringLiteral("from"), QStringLiteral("10@parley.test")},
             {QStringLiteral("ref"), QStringLiteral("jimin@parley.test;11@parley.test")},
             {QStringLiteral("date"), QStringLiteral("20240306091500")},
