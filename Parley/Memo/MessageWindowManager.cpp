@@ -6,6 +6,7 @@
 #include "Model/ReceivedMemo.h"
 #include "ReceiveMessageWindowController.h"
 
+#include "BuddyList/BuddyString.h"
 #include "DistributedNotificationCenter.h"
 #include "KCAlertPresenter.h"
 #include "Log.h"
@@ -200,7 +201,7 @@ void MessageWindowManager::messageProcessing(const QVariantMap &memo)
     default:
         break;
     }
-    mServices.notifyDesktop(buddy ? name : QString(), notice, memo);
+    mServices.notifyDesktop(BuddyString::buddyStringWithBuddy(buddy), notice, memo);
     if (PrefsManager::noti_IsUseSound() && PrefsManager::noti_IsUseSoundForMemo())
         mServices.playMemoSound();
 }
