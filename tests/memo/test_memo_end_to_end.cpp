@@ -21,6 +21,7 @@
 #include "Utils/PLEndpoints.h"
 
 #include <QComboBox>
+#include <QTextBrowser>
 #include <QDirIterator>
 #include <QProcess>
 #include <QLineEdit>
@@ -212,9 +213,10 @@ TEST_F(MemoEndToEnd, ABuddyRequestAcceptedIntoAGroupThenMemosEachWayFiledInTheBo
     compose->messageText()->setPlainText(QStringLiteral("Yes, at noon"));
     compose->sendAction();
     EXPECT_TRUE(alerts.shown.empty());
-    ASSERT_TRUE(bob.waitFor("ParleyMessageReceived",
-                            [](const QVariantMap &info) { return anyWithText(info, QStringLiteral("Yes, at noon")); },
-                            15000));
+    const std::optional<QVariantMap> answer = bob.waitFor(
+        "ParleyMessageReceived", [](const QVariantMap &info) { return anyWithText(info, QStringLiteral("Yes, at noon")); },
+        15000);
+    ASSERT_TRUE(answer);
     ASSERT_TRUE(waitUntil([&] { return saved.size() >= 3; }));
     EXPECT_EQ(saved[2].value(QStringLiteral("msgType")), QStringLiteral("outbox"));
     EXPECT_EQ(saved[2].value(QStringLiteral("ruserID")).toStringList(), QStringList{QStringLiteral("bob@parley.test")});
@@ -229,6 +231,22 @@ TEST_F(MemoEndToEnd, ABuddyRequestAcceptedIntoAGroupThenMemosEachWayFiledInTheBo
     EXPECT_EQ(services.memoCount, 1);
     EXPECT_EQ(manager->recvMessageWindows().size(), windows);
 
+    // Bob answers in the thread: Alice's window asks for the thread through the
+    // session and the answer comes back to it by its transaction number.
+    PrefsManager::setNoti_IsShowMemoType(1);
+    bob.command(QStringLiteral("memo-reply %1 alice@parley.test \"Noon it is\"")
+                    .arg(answer->value(QStringLiteral("cookie")).toString()));
+    ASSERT_TRUE(waitUntil([&] { return manager->recvMessageWindows().size() == windows + 1; }, 15000));
+    ReceiveMessageWindowController *threaded = manager->recvMessageWindows().last();
+    ASSERT_EQ(threaded->info().value(QStringLiteral("related")), QStringLiteral("Y"));
+    threaded->showRefMessagesAction();
+    ASSERT_TRUE(waitUntil([&] { return !threaded->refMessagesText()->toPlainText().isEmpty(); }, 15000));
+    const QString thread = threaded->refMessagesText()->toPlainText();
+    EXPECT_TRUE(thread.contains(QStringLiteral("Lunch <today>?"))) << thread.toStdString();
+    EXPECT_TRUE(thread.contains(QStringLiteral("Yes, at noon"))) << thread.toStdString();
+    ASSERT_TRUE(waitUntil([&] { return saved.size() >= 6; })); // filed, then opened
+    const qsizetype filed = saved.size();
+
     // The box opens a filed memo: a window, and nothing filed again.
     QVariantMap payload{{QStringLiteral("suserID"), QStringLiteral("bob@parley.test")},
                         {QStringLiteral("ruserID"), QStringList{QStringLiteral("alice@parley.test")}},
@@ -237,8 +255,8 @@ TEST_F(MemoEndToEnd, ABuddyRequestAcceptedIntoAGroupThenMemosEachWayFiledInTheBo
                         {QStringLiteral("bodyData"), QStringLiteral("Second one")},
                         {QStringLiteral("uuid"), saved[3].value(QStringLiteral("uuid")).toString()}};
     ASSERT_TRUE(parley::plugin::postReadMemoDocument(payload, *box));
-    ASSERT_TRUE(waitUntil([&] { return manager->recvMessageWindows().size() == windows + 1; }));
-    EXPECT_FALSE(waitUntil([&] { return saved.size() > 4; }, 300));
+    ASSERT_TRUE(waitUntil([&] { return manager->recvMessageWindows().size() == windows + 2; }));
+    EXPECT_FALSE(waitUntil([&] { return saved.size() > filed; }, 300));
 }
 
 // Copies a folder tree, keeping the executable bits.
