@@ -24,7 +24,12 @@ void fill(QTextBrowser *pane, const QList<RelatedMemoEntry> &entries, const Memo
 {
     const RelatedMemoHtml html(names, {imageUrl("receive(18x18)"), imageUrl("send(18x18)"), imageUrl("1x1_line")},
                                &KCWebView::convertMessage, GetDefaultFontOfSize(11).family());
-    pane->setHtml(html.html(entries));
+    // The text browser takes image widths in pixels only: the separator's
+    // share of the pane is worked out here.
+    QString text = html.html(entries);
+    text.replace(QStringLiteral("width=\"80%\""),
+                 QStringLiteral("width=\"%1\"").arg(std::max(20, pane->viewport()->width() * 4 / 5)));
+    pane->setHtml(text);
 }
 
 void show(QWidget *window, QSplitter *split)

@@ -359,6 +359,22 @@ TEST_F(MemoWindowTest, ASendFailureReportedByTheSessionListsTheIDs)
     EXPECT_TRUE(alerts.shown[0].message.contains(QStringLiteral("x@parley.test")));
 }
 
+TEST_F(MemoWindowTest, TransparencyNeverGoesBelowATenth)
+{
+    manager->createReceiveMessageWindowWithInfo(memo(QStringLiteral("c1")));
+    ReceiveMessageWindowController *read = manager->recvMessageWindows()[0];
+    MessageWindowController *compose = manager->createMessageWindow({}, QString());
+    const struct {
+        double asked, kept;
+    } cases[] = {{0.05, 0.1}, {0.0, 0.1}, {0.5, 0.5}, {1.0, 1.0}};
+    for (const auto &c : cases) {
+        read->fadeAction(c.asked);
+        compose->fadeAction(c.asked);
+        EXPECT_NEAR(read->windowOpacity(), c.kept, 0.01) << c.asked;
+        EXPECT_NEAR(compose->windowOpacity(), c.kept, 0.01) << c.asked;
+    }
+}
+
 // --- the message box
 
 QVariantMap boxPayload()
