@@ -48,6 +48,8 @@ struct Account {
     QString ewerYN;
     QString token;
     QString ticket;
+    // A one-time password the account also needs after its password (none when empty).
+    QString otp;
     int groupCache = 1;
     // The account's server profile (options set with CPRF); kept in memory only.
     QMap<QString, QString> profile;

@@ -89,6 +89,8 @@ private:
     Pending mPending;
     bool mOversizeNext = false;
     QString mUserID;
+    // The account whose password was right and whose one-time password is asked for.
+    QString mAwaitingOTPFor;
 };
 
 } // namespace localservice

@@ -41,4 +41,6 @@ void AppController::pluginOpenWebChatBox(const DistributedNotification &) {}
 
 void AppController::pluginOpenWebMemoBox(const DistributedNotification &) {}
 
+void AppController::growlNotificationWasClicked(const QVariantList &) {}
+
 } // namespace parley::shell

@@ -152,6 +152,9 @@ public:
     virtual QMenu *dockMenu() = 0;
     // Redraws the icon with or without the unread badge.
     virtual void dockIconUpdate() = 0;
+    // Asks for the user's attention every 1.5 s while chats hold unread
+    // messages (a message arrived); starts nothing when it runs already.
+    virtual void dockIconBounce() {}
 };
 
 // Pop-up notices.
@@ -181,6 +184,18 @@ public:
     // The join and find-ID pages; `isVela`: the chosen domain is the portal's.
     virtual void showVelaJoin(bool isVela) = 0;
     virtual void showVelaFindID(bool isVela) = 0;
+    // The portal page of a sister-service notice: the service type, its
+    // bridge code and h_flag (null and -1: looked up by the type), the
+    // return address.
+    virtual void showBridgePageForSVC(const QString &svc, const QString &bridgeCode, int hFlag, const QString &url)
+    {
+        (void)svc, (void)bridgeCode, (void)hFlag, (void)url;
+    }
+    // The web mailbox (`hasNewMail`: straight to the new mails), the memo
+    // box and the mail read confirmations.
+    virtual void showVelaMail(bool hasNewMail) { (void)hasNewMail; }
+    virtual void showVelaMemo() {}
+    virtual void showConfirmMail() {}
 };
 
 // The preferences window.
@@ -247,6 +262,11 @@ public:
     // Whether a real data source is registered (the controller shows the
     // buddy view itself when none is, so that a sign-in still completes).
     static bool hasBuddyListDataSource();
+    // Whether a real one is registered (the controller installs its own
+    // notices, tray and status view only where none is).
+    static bool hasStatusView();
+    static bool hasDockManager();
+    static bool hasToasterManager();
 
     static void setBuddyListDataSource(BuddyListDataSource *dataSource);
     static void setBuddyListManager(BuddyListManager *manager);
