@@ -3,12 +3,10 @@
 #include "Note/PLNote.h"
 #include "Sessions/PLParleySession.h"
 #include "Shell/AppController.h"
+#include "Shell/DesktopNoticeBridge.h"
 #include "Shell/ShellWindows.h"
 #include "Utils/KCSounds.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -58,15 +56,12 @@ void AppMemoServices::showToaster(const QString &name, const QString &text, cons
     ShellWindows::toasterManager().showToasterWindow(QStringLiteral("MEMO"), name, text, nullptr, QString(), memo);
 }
 
-void AppMemoServices::notifyDesktop(const QString &title, const QString &description, const QVariantMap &)
+void AppMemoServices::notifyDesktop(const QString &title, const QString &description, const QVariantMap &memo)
 {
-    // The desktop's notification service, without waiting for its answer.
-    QDBusMessage notify = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify << QStringLiteral("Parley") << uint(0) << QString() << title << description << QStringList()
-           << QVariantMap{{QStringLiteral("category"), QStringLiteral("im.received")}} << int(-1);
-    QDBusConnection::sessionBus().asyncCall(notify);
+    // A click opens the memo, as a click on its pop-up does.
+    shell::DesktopNoticeBridge::notifyWithTitle(title, description, QStringLiteral("Parley Memo"),
+                                                QStringLiteral("ToastIconMemo"), 0, false,
+                                                {QStringLiteral("MEMO"), memo});
 }
 
 void AppMemoServices::playMemoSound() { KCPlayMemoSound(currentUserID()); }
