@@ -3,6 +3,7 @@
 // window interface, and the window asks the controller who is signed in,
 // quits through it and opens the portal's pages through its bridge page.
 #include "BuddyManagement/PLBuddy.h"
+#include "Conversation/EmoticonController.h"
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Preferences/GeneralPane.h"
 #include "Preferences/PrefsController.h"
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -155,6 +157,26 @@ TEST_F(ShellIntegrationTest, TheWindowsShellIsTheController)
     window->close();
     EXPECT_EQ(mQuits, 1);
     EXPECT_EQ(KCCurrentLanguage(), QStringLiteral("de"));
+}
+
+TEST_F(ShellIntegrationTest, TheEmoticonPalettesButtonOpensThePreferencesOfTheSignedInUser)
+{
+    const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
+    UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
+    mController->setCurrentUserID(user);
+    mSession.loggedIn = true;
+
+    QPointer<EmoticonController> palette = EmoticonController::defaultController();
+    palette->preferenceAction();
+    ASSERT_TRUE(PrefsController::isAvailable());
+    EXPECT_EQ(PrefsController::defaultController()->currentUserID(), user);
+    EXPECT_TRUE(shell::ShellWindows::prefsController().isWindowVisible());
+
+    mInstallation.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    palette = EmoticonController::defaultController();
+    palette->preferenceAction();
+    EXPECT_FALSE(PrefsController::isAvailable()) << "uninstalled, the button opens nothing";
 }
 
 TEST_F(ShellIntegrationTest, UninstallingClosesTheWindowAndLetsGo)
