@@ -194,6 +194,8 @@ public:
     virtual void setUserID(const QString &userID) = 0;
     // Reloads every pane from the stored settings.
     virtual void readPreferences() = 0;
+    // Brings forward the pane that links the portal ID.
+    virtual void showVelaComPane() {}
 };
 
 // The plug-ins installed in the support folder.
