@@ -49,6 +49,8 @@ struct Account {
     QString token;
     QString ticket;
     int groupCache = 1;
+    // The account's server profile (options set with CPRF); kept in memory only.
+    QMap<QString, QString> profile;
     QList<Group> groups;
     QList<Buddy> buddies;
 };

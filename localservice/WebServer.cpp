@@ -45,6 +45,24 @@ WebServer::WebServer(AccountDirectory &directory) : mDirectory(directory), mServ
     mServer->route(QStringLiteral("/pims/parley/parley_new_article_q7.asp"), [this](const QHttpServerRequest &request) {
         return newPosts(QString::fromUtf8(request.body()));
     });
+    // The sister service's pages that the preferences open in a browser.
+    for (const QString &path : sisterPagePaths()) {
+        mServer->route(path, [path] {
+            return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"), sisterPage(path));
+        });
+    }
+}
+
+QStringList WebServer::sisterPagePaths()
+{
+    return {QStringLiteral("/main2/preview_minicb.asp"), QStringLiteral("/main/regist/checkmember.jsp"),
+            QStringLiteral("/id/id_main.asp")};
+}
+
+QByteArray WebServer::sisterPage(const QString &path)
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Orchard</title></head>"
+           "<body><p>Orchard (local service): " + path.toUtf8() + "</p></body></html>";
 }
 
 WebServer::~WebServer() = default;

@@ -2,10 +2,14 @@
 
 // The portal's web endpoints that the client queries after sign-in: the
 // unread-mail count, the unread-memo count, and the sister service's two
-// scripts (account modes and guest-book news). Served over plain HTTP on
-// 127.0.0.1 from the live account directory.
+// scripts (account modes and guest-book news); and the sister service's
+// pages that the preferences open in a browser (personal-page preview,
+// membership check, ID help). Served over plain HTTP on 127.0.0.1 from the
+// live account directory.
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -31,6 +35,9 @@ public:
     QString memoCount(const QString &formBody) const;
     QString mainAccount(const QString &formBody) const;
     QString newPosts(const QString &formBody) const;
+    // The paths of the sister service's pages, and the page served at one.
+    static QStringList sisterPagePaths();
+    static QByteArray sisterPage(const QString &path);
 
 private:
     AccountDirectory &mDirectory;

@@ -157,6 +157,7 @@ inline constexpr char kSessionKill[] = "ParleySessionKill";                     
 inline constexpr char kUpdateManagerMainVersionChecked[] = "UpdateManagerMainVersionChecked";
 inline constexpr char kUpdateManagerPlugInVersionChecked[] = "UpdateManagerPlugInVersionChecked";
 inline constexpr char kPlugInQuit[] = "PlugInQuitNotification";                   // {"id", "key"}
+inline constexpr char kUpdateControllerCompleted[] = "UpdateControllerCompletedNotification"; // the plug-in's entry
 
 // Plug-in protocol: distributed notifications between the messenger and its
 // plug-in processes (DistributedNotificationCenter; typed posters in

@@ -117,6 +117,10 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseWebServer(value, &result.webMemo);
         else if (key == QLatin1String("web.sister"))
             ok = parseWebServer(value, &result.webSister);
+        else if (key == QLatin1String("web.sister.member"))
+            ok = parseWebServer(value, &result.webSisterMember);
+        else if (key == QLatin1String("web.sister.help"))
+            ok = parseWebServer(value, &result.webSisterHelp);
         else if (key == QLatin1String("tunnel.timeout"))
             ok = parseSeconds(value, &result.tunnelTimeout);
         else if (key == QLatin1String("portal.domain"))

@@ -33,6 +33,8 @@
 //   web.mail             mail-count web server (URL)      (no default)
 //   web.memo             memo-count web server (URL)      (no default)
 //   web.sister           sister service's web server      (no default)
+//   web.sister.member    its membership pages' server     (no default)
+//   web.sister.help      its ID help pages' server        (no default)
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
@@ -73,6 +75,8 @@ struct PLEndpoints
     QString webMail;
     QString webMemo;
     QString webSister;
+    QString webSisterMember;
+    QString webSisterHelp;
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so

@@ -83,6 +83,8 @@ TEST(Program, PrintsItsPortsAndWritesTheEndpointsFile)
                     "web.mail = " + webURL + "\n"
                     "web.memo = " + webURL + "\n"
                     "web.sister = " + webURL + "\n"
+                    "web.sister.member = " + webURL + "\n"
+                    "web.sister.help = " + webURL + "\n"
                     "portal.domain = parley.test\n"
                     "portal.maildomains = parleymail.test, parleynet.test, parleyplus.test\n"
                     "login.maildomains = orchard.test, mailone.test, posthub.test, letterbox.test, "

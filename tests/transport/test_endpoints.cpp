@@ -56,6 +56,22 @@ TEST(PLEndpoints, ParsesEveryKey)
     EXPECT_EQ(parsed->signoutTimeout, 1.5);
 }
 
+TEST(PLEndpoints, ParsesTheWebServers)
+{
+    const auto parsed = PLEndpoints::fromText("web.mail = http://mail.example:8080\n"
+                                              "web.memo = http://memo.example\n"
+                                              "web.sister = http://sister.example\n"
+                                              "web.sister.member = http://member.sister.example\n"
+                                              "web.sister.help = http://help.sister.example:81\n");
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->webMail, QStringLiteral("http://mail.example:8080"));
+    EXPECT_EQ(parsed->webMemo, QStringLiteral("http://memo.example"));
+    EXPECT_EQ(parsed->webSister, QStringLiteral("http://sister.example"));
+    EXPECT_EQ(parsed->webSisterMember, QStringLiteral("http://member.sister.example"));
+    EXPECT_EQ(parsed->webSisterHelp, QStringLiteral("http://help.sister.example:81"));
+    EXPECT_FALSE(PLEndpoints::fromText("web.sister.help = help.sister.example\n").has_value());
+}
+
 TEST(PLEndpoints, RefusesBadLinesSayingWhere)
 {
     struct Case
