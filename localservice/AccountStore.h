@@ -69,6 +69,9 @@ public:
     int confVersion() const { return mConfVersion; }
     // The configuration as key=value lines, each ended by CR LF, keys sorted.
     QByteArray confBody() const;
+    // Sets a configuration value unless the data gave one (addresses known
+    // only once the servers listen).
+    void setDefaultConfValue(const QString &key, const QString &value);
 
 private:
     QList<Account> mAccounts;

@@ -1,6 +1,7 @@
 #include "WebServer.h"
 
 #include "AccountDirectory.h"
+#include "AnimiconSite.h"
 
 #include <QHttpServer>
 #include <QHttpServerRequest>
@@ -31,8 +32,11 @@ QStringList buddyList(const QString &body)
 
 } // namespace
 
-WebServer::WebServer(AccountDirectory &directory) : mDirectory(directory), mServer(std::make_unique<QHttpServer>())
+WebServer::WebServer(AccountDirectory &directory, const QString &animiconFolder)
+    : mDirectory(directory), mServer(std::make_unique<QHttpServer>()),
+      mAnimicons(std::make_unique<AnimiconSite>(animiconFolder))
 {
+    mAnimicons->addRoutes(*mServer);
     mServer->route(QStringLiteral("/ParleyStart.php"), [this](const QHttpServerRequest &request) {
         return mailCount(QUrlQuery(request.url()).queryItemValue(QStringLiteral("id"), QUrl::FullyDecoded));
     });
@@ -76,6 +80,8 @@ bool WebServer::listen(quint16 port, QString *error)
 }
 
 QString WebServer::baseURL() const { return QStringLiteral("http://127.0.0.1:%1").arg(mPort); }
+
+QString WebServer::animiconBaseURL() const { return baseURL() + QStringLiteral("/animicon"); }
 
 QString WebServer::mailCount(const QString &id) const
 {

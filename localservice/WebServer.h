@@ -18,10 +18,13 @@ class QHttpServer;
 namespace localservice {
 
 class AccountDirectory;
+class AnimiconSite;
 
 class WebServer {
 public:
-    explicit WebServer(AccountDirectory &directory);
+    // The animicon site serves the files of `animiconFolder`, or its demo
+    // catalogue when that is empty.
+    explicit WebServer(AccountDirectory &directory, const QString &animiconFolder = QString());
     ~WebServer();
 
     // Port 0 lets the kernel choose.
@@ -29,6 +32,9 @@ public:
     quint16 port() const { return mPort; }
     // "http://127.0.0.1:PORT"
     QString baseURL() const;
+    // The animicon catalogue's base URL ("animicon_file_url"): baseURL()/animicon.
+    QString animiconBaseURL() const;
+    AnimiconSite &animicons() { return *mAnimicons; }
 
     // The replies, without the HTTP around them (for tests).
     QString mailCount(const QString &id) const;
@@ -42,6 +48,7 @@ public:
 private:
     AccountDirectory &mDirectory;
     std::unique_ptr<QHttpServer> mServer;
+    std::unique_ptr<AnimiconSite> mAnimicons;
     quint16 mPort = 0;
 };
 

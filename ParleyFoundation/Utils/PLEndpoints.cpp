@@ -121,6 +121,8 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseWebServer(value, &result.webSisterMember);
         else if (key == QLatin1String("web.sister.help"))
             ok = parseWebServer(value, &result.webSisterHelp);
+        else if (key == QLatin1String("web.animicon"))
+            ok = parseWebServer(value, &result.webAnimicon);
         else if (key == QLatin1String("tunnel.timeout"))
             ok = parseSeconds(value, &result.tunnelTimeout);
         else if (key == QLatin1String("portal.domain"))

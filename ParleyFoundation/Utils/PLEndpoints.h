@@ -35,6 +35,7 @@
 //   web.sister           sister service's web server      (no default)
 //   web.sister.member    its membership pages' server     (no default)
 //   web.sister.help      its ID help pages' server        (no default)
+//   web.animicon         animicon web site (play pages)   (no default)
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
@@ -77,6 +78,8 @@ struct PLEndpoints
     QString webSister;
     QString webSisterMember;
     QString webSisterHelp;
+    // The animicon web site, whose "animicon_play.php" plays an animicon.
+    QString webAnimicon;
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so

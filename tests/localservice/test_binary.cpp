@@ -85,6 +85,7 @@ TEST(Program, PrintsItsPortsAndWritesTheEndpointsFile)
                     "web.sister = " + webURL + "\n"
                     "web.sister.member = " + webURL + "\n"
                     "web.sister.help = " + webURL + "\n"
+                    "web.animicon = " + webURL + "\n"
                     "portal.domain = parley.test\n"
                     "portal.maildomains = parleymail.test, parleynet.test, parleyplus.test\n"
                     "login.maildomains = orchard.test, mailone.test, posthub.test, letterbox.test, "

@@ -34,6 +34,7 @@ TEST(PLEndpoints, ParsesEveryKey)
                                               "connectivity.timeout = 2\n"
                                               "tunnel.attempts = 5\n"
                                               "tunnel.timeout = 7.5\n"
+                                              "web.animicon = http://anico.example:8080/\n"
                                               "portal.maildomains = a.example,b.example , c.example\n"
                                               "login.maildomains = d.example, e.example, f.example, g.example, "
                                               "h.example, i.example, j.example\n"
@@ -50,6 +51,7 @@ TEST(PLEndpoints, ParsesEveryKey)
     EXPECT_EQ(parsed->connectivityTimeout, 2.0);
     EXPECT_EQ(parsed->tunnelAttempts, 5);
     EXPECT_EQ(parsed->tunnelTimeout, 7.5);
+    EXPECT_EQ(parsed->webAnimicon, QStringLiteral("http://anico.example:8080"));
     EXPECT_EQ(parsed->portalMailDomains, (QStringList{"a.example", "b.example", "c.example"}));
     EXPECT_EQ(parsed->loginMailDomains,
               (QStringList{"d.example", "e.example", "f.example", "g.example", "h.example", "i.example", "j.example"}));
