@@ -34,4 +34,6 @@ void PrefsWindowService::readPreferences()
         parley::PrefsController::defaultController()->readPreferences();
 }
 
+void PrefsWindowService::showVelaComPane() { parley::PrefsController::defaultController()->showVelaCom(); }
+
 } // namespace parley
