@@ -257,7 +257,7 @@ QString ChatDocument::messageTextForDocument(const QTextDocument &document, cons
             if (token.isEmpty())
                 token = emoticons.emoticonNameForFileName(QFileInfo(image.name()).fileName());
             // A picture that is no emoticon is the input's animicon.
-            if (token.isEmpty())
+            if (!emoticons.isEmoticon(token))
                 token = animiconMessage;
             for (qsizetype i = 0; i < fragment.length(); ++i)
                 text += token;
