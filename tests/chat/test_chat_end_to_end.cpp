@@ -1,0 +1,178 @@
+// End to end: the local service in this process, alice signed in through the
+// account session with the real chat-window manager and chat windows
+// (offscreen), and her buddies bob and carol played by parley-headless.
+
+#include "ChatTestSupport.h"
+
+#include "FacadeFixture.h"
+#include "HeadlessPeer.h"
+
+#include "Chat/ChatDocument.h"
+#include "Chat/ChatManager.h"
+#include "ChatManagement/PLChatSessionManager.h"
+#include "Conversation/KCWebView.h"
+#include "NotificationNames.h"
+#include "Sessions/PLManagerRegistry.h"
+#include "TestSupport.h"
+
+#include <QTest>
+
+namespace {
+
+using namespace parley;
+using facade::test::HeadlessPeer;
+using parley::test::waitUntil;
+namespace nn = parley::notifications;
+
+const QString kAlice = QStringLiteral("alice@parley.test");
+const QString kBob = QStringLiteral("bob@parley.test");
+const QString kCarol = QStringLiteral("carol@parley.test");
+
+std::function<bool(const QVariantMap &)> with(const char *key, const QVariant &value)
+{
+    return [key, value](const QVariantMap &info) { return info.value(QString::fromLatin1(key)) == value; };
+}
+
+class ChatEndToEnd : public facade::test::FacadeTest
+{
+protected:
+    void SetUp() override
+    {
+        FacadeTest::SetUp();
+        PLManagerRegistry::setChatSessionManager(&PLChatSessionManager::sharedManager());
+        PLMyInfoManager::sharedManager().setProfileValue(QStringLiteral("1"), QStringLiteral("chat_save_opt"));
+    }
+    void TearDown() override
+    {
+        if (mManager) {
+            const QList<ChatDocument *> windows = mManager->documents();
+            for (ChatDocument *window : windows)
+                delete window;
+            PLChatSessionManager::sharedManager().setChatWindows(nullptr);
+            mManager.reset();
+        }
+        PLChatSessionManager::resetShared();
+        PLManagerRegistry::setChatSessionManager(nullptr);
+        FacadeTest::TearDown();
+    }
+    // Alice signed in with her windows' manager, `peer` signed in and online
+    // in her list.
+    bool start(HeadlessPeer &peer, const QString &peerID)
+    {
+        ChatManager::Account account;
+        account.createRoom = [this](const QStringList &ids, QString *uuid) {
+            return mSession->createNewChattingRoomWithBuddies(ids, uuid);
+        };
+        account.invite = [this](const QStringList &ids, const QString &key) { return mSession->inviteBuddies(ids, key); };
+        mManager = std::make_unique<ChatManager>(PLChatSessionManager::sharedManager(), NotificationCenter::defaultCenter(),
+                                                 account);
+        PLChatSessionManager::sharedManager().setChatWindows(&mManager->coreInterface());
+        if (!peer.waitFor(nn::kLoginCompleted))
+            return false;
+        return waitUntil(
+            [&] {
+                const PLBuddyPtr buddy = PLBuddyManager::sharedManager().buddyForID(peerID);
+                return buddy && buddy->status() != 0;
+            },
+            15000);
+    }
+    static void type(ChatDocument *window, const QString &text)
+    {
+        QTest::keyClicks(window->input(), text);
+        QTest::keyClick(window->input(), Qt::Key_Return);
+    }
+    static bool shows(ChatDocument *window, const QString &text)
+    {
+        return waitUntil([&] { return window->transcript()->toPlainText().contains(text); }, 10000);
+    }
+
+    std::unique_ptr<ChatManager> mManager;
+};
+
+TEST_F(ChatEndToEnd, AChatBothWaysBetweenAWindowAndAHeadlessBuddy)
+{
+    ASSERT_TRUE(startAndSignIn());
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(bob.waitFor(nn::kInvitedToChat));
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    const QString key = window->sessionKey();
+    EXPECT_EQ(mManager->chatDocumentForSessionKey(key), window) << "the real room key";
+
+    type(window, QStringLiteral("hello bob"));
+    const auto received = bob.waitFor(nn::kChatSessionMessageReceived, with("sessionKey", key));
+    ASSERT_TRUE(received);
+    EXPECT_TRUE(received->value(QStringLiteral("message")).toString().endsWith(QLatin1String("\thello bob")));
+    EXPECT_EQ(received->value(QStringLiteral("velaID")), kAlice);
+
+    bob.command(QStringLiteral("say %1 \"hi <b>alice</b>\"").arg(key));
+    EXPECT_TRUE(shows(window, QStringLiteral("hi <b>alice</b>"))) << "peer text stays text";
+
+    bob.command(QStringLiteral("leave %1").arg(key));
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList().isEmpty(); }, 10000));
+    EXPECT_EQ(window->conversation().lastBuddyID(), kBob) << "the window waits for bob again";
+}
+
+TEST_F(ChatEndToEnd, AHeadlessBuddysFirstMessageOpensAWindowThatAnswers)
+{
+    ASSERT_TRUE(startAndSignIn());
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+
+    bob.command(QStringLiteral("chat %1").arg(kAlice));
+    const auto created = bob.waitFor(nn::kChatSessionCreated);
+    ASSERT_TRUE(created);
+    const QString key = created->value(QStringLiteral("sessionKey")).toString();
+    ASSERT_TRUE(bob.waitFor(nn::kChatSessionUserJoin, with("velaID", kAlice)));
+    bob.command(QStringLiteral("say %1 \"knock knock\"").arg(key));
+    ASSERT_TRUE(waitUntil([&] { return mManager->documents().size() == 1; }, 10000));
+    ChatDocument *window = mManager->documents().first();
+    EXPECT_TRUE(shows(window, QStringLiteral("knock knock")));
+    EXPECT_EQ(window->sessionKey(), key);
+    EXPECT_FALSE(window->isVisible()) << "a message alone shows no window";
+    EXPECT_EQ(mManager->openChatRoom({kBob}), window) << "the chat with bob is this window";
+
+    type(window, QStringLiteral("who is there"));
+    ASSERT_TRUE(bob.waitFor(nn::kChatSessionMessageReceived, [](const QVariantMap &info) {
+        return info.value(QStringLiteral("message")).toString().endsWith(QLatin1String("who is there"));
+    }));
+}
+
+TEST_F(ChatEndToEnd, AnInvitationMakesAGroupChat)
+{
+    ASSERT_TRUE(startAndSignIn());
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    HeadlessPeer carol(mService->dispatchPort(), kCarol, QStringLiteral("carol-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+    ASSERT_TRUE(carol.waitFor(nn::kLoginCompleted));
+    ASSERT_TRUE(waitUntil(
+        [] {
+            const PLBuddyPtr buddy = PLBuddyManager::sharedManager().buddyForID(kCarol);
+            return buddy && buddy->status() != 0;
+        },
+        15000));
+
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    window->conversation().buddyInvitePanelDidEnd({kCarol, kBob});
+    const QString key = window->sessionKey();
+    ASSERT_TRUE(carol.waitFor(nn::kInvitedToChat, with("key", key)));
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList().size() == 2; }, 10000));
+    EXPECT_TRUE(window->conversation().buddyIDList().contains(kCarol));
+
+    carol.command(QStringLiteral("say %1 \"hello both\"").arg(key));
+    EXPECT_TRUE(shows(window, QStringLiteral("hello both")));
+    type(window, QStringLiteral("welcome carol"));
+    EXPECT_TRUE(bob.waitFor(nn::kChatSessionMessageReceived, [](const QVariantMap &info) {
+        return info.value(QStringLiteral("message")).toString().endsWith(QLatin1String("welcome carol"));
+    }));
+    EXPECT_TRUE(carol.waitFor(nn::kChatSessionMessageReceived, [](const QVariantMap &info) {
+        return info.value(QStringLiteral("message")).toString().endsWith(QLatin1String("welcome carol"));
+    }));
+}
+
+} // namespace
