@@ -88,6 +88,15 @@ private:
     ChatUser mUser;
 };
 
+// The account's own log-saving choice is forgotten: the user's setting holds.
+inline void forgetSaveOption()
+{
+    PLMyInfoManager &me = PLMyInfoManager::sharedManager();
+    PLProfileDict profile = me.mProfileDict();
+    profile.remove(QStringLiteral("chat_save_opt"));
+    me.setMProfileDict(profile);
+}
+
 // A member record as the room keeps it.
 inline QVariantMap member(const QString &velaID, const QString &name = {})
 {

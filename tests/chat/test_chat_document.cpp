@@ -51,7 +51,11 @@ protected:
         rooms.setChatWindows(&manager.coreInterface());
         PLMyInfoManager::sharedManager().setProfileValue(QStringLiteral("1"), QStringLiteral("chat_save_opt"));
     }
-    ~ChatDocumentTest() override { rooms.setChatWindows(nullptr); }
+    ~ChatDocumentTest() override
+    {
+        rooms.setChatWindows(nullptr);
+        forgetSaveOption();
+    }
 
     ChatManager::Account account()
     {

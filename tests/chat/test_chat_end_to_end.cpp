@@ -53,6 +53,7 @@ protected:
         }
         PLChatSessionManager::resetShared();
         PLManagerRegistry::setChatSessionManager(nullptr);
+        chat::test::forgetSaveOption();
         FacadeTest::TearDown();
     }
     // Alice signed in with her windows' manager, `peer` signed in and online
