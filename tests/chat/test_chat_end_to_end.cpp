@@ -13,8 +13,19 @@
 #include "Conversation/KCWebView.h"
 #include "NotificationNames.h"
 #include "Sessions/PLManagerRegistry.h"
+#include "FileTransfer/PLCookieManager.h"
+#include "FileTransfer/PLFileTransferManager.h"
+#include "FileTransfer/PLP2PSessionManager.h"
+#include "ScriptedAlerts.h"
+#include "ChatManagement/PLChatSessionInfo.h"
+#include "Sessions/PLSSSession.h"
 #include "TestSupport.h"
+#include "Transfer/PLFileTransferPort.h"
+#include "Transfer/TransferController.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -44,6 +55,14 @@ protected:
     }
     void TearDown() override
     {
+        if (mTransfersInstalled) {
+            PLFileTransferManager &files = PLFileTransferManager::sharedManager();
+            files.setSession(static_cast<PLParleySession *>(nullptr));
+            PLChatSessionManager::sharedManager().setFileTransferManager(nullptr);
+            PLManagerRegistry::setFileTransferManager(nullptr);
+            PLManagerRegistry::setP2PSessionManager(nullptr);
+            PLManagerRegistry::setCookieManager(nullptr);
+        }
         if (mManager) {
             const QList<ChatDocument *> windows = mManager->documents();
             for (ChatDocument *window : windows)
@@ -65,6 +84,9 @@ protected:
             return mSession->createNewChattingRoomWithBuddies(ids, uuid);
         };
         account.invite = [this](const QStringList &ids, const QString &key) { return mSession->inviteBuddies(ids, key); };
+        account.upload = [](const QStringList &paths, const QString &user, const QString &key) {
+            return PLFileTransferManager::sharedManager().uploadFiles(paths, user, key);
+        };
         mManager = std::make_unique<ChatManager>(PLChatSessionManager::sharedManager(), NotificationCenter::defaultCenter(),
                                                  account);
         PLChatSessionManager::sharedManager().setChatWindows(&mManager->coreInterface());
@@ -77,6 +99,19 @@ protected:
             },
             15000);
     }
+    // The transfer managers of this process, as the messenger installs them.
+    void installTransfers(const QString &downloadFolder)
+    {
+        PLFileTransferManager &files = PLFileTransferManager::sharedManager();
+        files.setChatSessionManager(&PLChatSessionManager::sharedManager());
+        PLChatSessionManager::sharedManager().setFileTransferManager(&files);
+        PLManagerRegistry::setCookieManager(&PLCookieManager::sharedManager());
+        PLManagerRegistry::setP2PSessionManager(&PLP2PSessionManager::sharedManager());
+        PLManagerRegistry::setFileTransferManager(&files);
+        files.setSession(mSession.get());
+        files.setDownloadPath(downloadFolder);
+        mTransfersInstalled = true;
+    }
     static void type(ChatDocument *window, const QString &text)
     {
         QTest::keyClicks(window->input(), text);
@@ -88,6 +123,7 @@ protected:
     }
 
     std::unique_ptr<ChatManager> mManager;
+    bool mTransfersInstalled = false;
 };
 
 TEST_F(ChatEndToEnd, AChatBothWaysBetweenAWindowAndAHeadlessBuddy)
@@ -174,6 +210,75 @@ TEST_F(ChatEndToEnd, AnInvitationMakesAGroupChat)
     EXPECT_TRUE(carol.waitFor(nn::kChatSessionMessageReceived, [](const QVariantMap &info) {
         return info.value(QStringLiteral("message")).toString().endsWith(QLatin1String("welcome carol"));
     }));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(ChatEndToEnd, FilesBothWaysWithRowsAndChatLinesAndAHostileNameRefused)
+{
+    ASSERT_TRUE(startAndSignIn());
+    QTemporaryDir aliceRoot, bobFolder;
+    const QString aliceFolder = aliceRoot.filePath(QStringLiteral("downloads"));
+    ASSERT_TRUE(QDir().mkpath(aliceFolder));
+    installTransfers(aliceFolder);
+    parley::test::ScriptedAlerts alerts;
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"),
+                     {QStringLiteral("--download-folder"), bobFolder.path()});
+    ASSERT_TRUE(start(bob, kBob));
+    PLFileTransferPort port(PLFileTransferManager::sharedManager());
+    TransferController transfers(port, mManager.get(), NotificationCenter::defaultCenter());
+
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    const QString key = window->sessionKey();
+
+    // Alice to bob, from the window's file panel.
+    const QString outgoing = aliceRoot.filePath(QStringLiteral("to bob.txt"));
+    ASSERT_TRUE(writeFile(outgoing, "for bob\n"));
+    window->sendFiles({outgoing});
+    const auto offered = bob.waitFor(nn::kFileDownloadRequestReceived);
+    ASSERT_TRUE(offered);
+    const QString sent = offered->value(QStringLiteral("fileCookies")).toList().value(0).toString();
+    ASSERT_EQ(transfers.sendRows().size(), 1);
+    bob.command(QStringLiteral("file-accept \"%1\"").arg(sent));
+    ASSERT_TRUE(bob.waitFor(nn::kFileDownloadEndReceived, with("fileCookie", sent), 30000));
+    EXPECT_EQ(readFile(QDir(bobFolder.path()).filePath(QStringLiteral("to bob.txt"))), QByteArray("for bob\n"));
+    EXPECT_TRUE(waitUntil([&] { return transfers.sendRows().value(0).view->buttonType() != 0; }, 10000));
+    EXPECT_TRUE(shows(window, QStringLiteral("to bob.txt"))) << window->transcript()->toPlainText().toStdString();
+
+    // Bob to alice, accepted in the transfer window's row.
+    const QString incoming = QDir(bobFolder.path()).filePath(QStringLiteral("from bob.txt"));
+    ASSERT_TRUE(writeFile(incoming, "for alice\n"));
+    bob.command(QStringLiteral("file-offer %1 %2 \"%3\"").arg(key, kAlice, incoming));
+    ASSERT_TRUE(waitUntil([&] { return transfers.receiveRows().size() == 1; }, 10000));
+    const TransferController::Row row = transfers.receiveRows().first();
+    EXPECT_TRUE(shows(window, QStringLiteral("from bob.txt")));
+    transfers.transferViewAccept(row.view, row.fileCookie);
+    ASSERT_TRUE(waitUntil([&] { return readFile(QDir(aliceFolder).filePath(QStringLiteral("from bob.txt"))) == "for alice\n"; },
+                          30000));
+
+    // A peer of the test's own offers, in the room, a name that reads as
+    // "../" once its escapes are read: refused with an alert.
+    PLSSSession *room = PLChatSessionManager::sharedManager().sessionInfo(key)->session();
+    ASSERT_TRUE(room);
+    alerts.answer(0);
+    room->dataReceived("WHSP 0 " + kBob.toUtf8() + "|x|y FILE REQUEST%091%09%252E%252e%252fescape.txt|6|hostile1\r\n");
+    ASSERT_TRUE(waitUntil([&] { return alerts.keys().contains(QStringLiteral("InvalidFileErrorTitle")); }, 10000))
+        << alerts.keys().join(',').toStdString() << " rows " << transfers.receiveRows().size() << "\n"
+        << window->transcript()->toPlainText().toStdString();
+    EXPECT_FALSE(QFile::exists(aliceRoot.filePath(QStringLiteral("escape.txt"))));
+    EXPECT_EQ(QDir(aliceFolder).entryList(QDir::Files), QStringList{QStringLiteral("from bob.txt")});
 }
 
 } // namespace
