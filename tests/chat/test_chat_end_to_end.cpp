@@ -19,6 +19,7 @@
 #include "ScriptedAlerts.h"
 #include "ChatManagement/PLChatSessionInfo.h"
 #include "Sessions/PLSSSession.h"
+#include "SwitchboardServer.h"
 #include "TestSupport.h"
 #include "Transfer/PLFileTransferPort.h"
 #include "Transfer/TransferController.h"
@@ -151,6 +152,55 @@ TEST_F(ChatEndToEnd, AChatBothWaysBetweenAWindowAndAHeadlessBuddy)
     bob.command(QStringLiteral("leave %1").arg(key));
     ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList().isEmpty(); }, 10000));
     EXPECT_EQ(window->conversation().lastBuddyID(), kBob) << "the window waits for bob again";
+}
+
+TEST_F(ChatEndToEnd, AfterTheServerClosedTheRoomTheNextLineReopensItWithTheBuddy)
+{
+    ASSERT_TRUE(startAndSignIn());
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    const QString first = window->sessionKey();
+
+    mService->switchboardServer()->closeRoom(first);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().isSessionDisconnected(); }, 10000));
+    EXPECT_FALSE(PLChatSessionManager::sharedManager().isValidSessionKey(first));
+    EXPECT_TRUE(window->isVisible()) << "the window stays open";
+
+    type(window, QStringLiteral("are you still there"));
+    const auto received = bob.waitFor(nn::kChatSessionMessageReceived, [](const QVariantMap &info) {
+        return info.value(QStringLiteral("message")).toString().endsWith(QLatin1String("are you still there"));
+    });
+    ASSERT_TRUE(received) << "the queued line goes out once bob joined the new room";
+    const QString second = received->value(QStringLiteral("sessionKey")).toString();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(window->sessionKey(), second);
+    EXPECT_EQ(mManager->documents().size(), 1);
+}
+
+TEST_F(ChatEndToEnd, AnEncryptedRoomCarriesTheLinesBothWays)
+{
+    ASSERT_TRUE(startAndSignIn());
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+    PLChatSessionManager::sharedManager().setEncryptMode(true);
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    const QString key = window->sessionKey();
+    PLSSSession *room = PLChatSessionManager::sharedManager().sessionInfo(key)->session();
+    ASSERT_TRUE(room);
+    EXPECT_TRUE(room->isEncrypted());
+    EXPECT_TRUE(waitUntil([&] { return !room->encryptKey().isEmpty(); }, 10000)) << "the key was exchanged";
+    type(window, QStringLiteral("secret plans"));
+    EXPECT_TRUE(bob.waitFor(nn::kChatSessionMessageReceived, [](const QVariantMap &info) {
+        return info.value(QStringLiteral("message")).toString().endsWith(QLatin1String("secret plans"));
+    }));
+    bob.command(QStringLiteral("say %1 \"secret answer\"").arg(key));
+    EXPECT_TRUE(shows(window, QStringLiteral("secret answer")));
+    PLChatSessionManager::sharedManager().setEncryptMode(false);
 }
 
 TEST_F(ChatEndToEnd, AHeadlessBuddysFirstMessageOpensAWindowThatAnswers)
