@@ -14,6 +14,10 @@
 #include "NotificationNames.h"
 #include "Sessions/PLManagerRegistry.h"
 #include "FileTransfer/PLCookieManager.h"
+#include "HTTPInterface/PLHTTPManager.h"
+#include "Sessions/PLAccountWebQueries.h"
+#include "Utils/PLEndpoints.h"
+#include "WebServer.h"
 #include "FileTransfer/PLFileTransferManager.h"
 #include "FileTransfer/PLP2PSessionManager.h"
 #include "ScriptedAlerts.h"
@@ -28,6 +32,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
 
 namespace {
 
@@ -52,7 +58,6 @@ protected:
     {
         FacadeTest::SetUp();
         PLManagerRegistry::setChatSessionManager(&PLChatSessionManager::sharedManager());
-        PLMyInfoManager::sharedManager().setProfileValue(QStringLiteral("1"), QStringLiteral("chat_save_opt"));
     }
     void TearDown() override
     {
@@ -201,6 +206,38 @@ TEST_F(ChatEndToEnd, AnEncryptedRoomCarriesTheLinesBothWays)
     bob.command(QStringLiteral("say %1 \"secret answer\"").arg(key));
     EXPECT_TRUE(shows(window, QStringLiteral("secret answer")));
     PLChatSessionManager::sharedManager().setEncryptMode(false);
+}
+
+TEST_F(ChatEndToEnd, TheLogSavedOnCloseIsUploadedToTheMemoServer)
+{
+    ASSERT_TRUE(startAndSignIn());
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+    // The shell's part: each log the manager posts is uploaded off the main thread.
+    NotificationCenter::defaultCenter().addObserver(
+        mManager.get(), QLatin1String(nn::kSaveChatMessage), nullptr, [&](const Notification &note) {
+            PLHTTPManager::setSaveChatURL(PLAccountWebQueries::saveChatURL(PLEndpoints::current().webMemo));
+            const QString body = note.userInfo.value(QStringLiteral("content")).toString();
+            std::thread([body] { PLHTTPManager::sharedManager().saveChatPOST(body); }).detach();
+        });
+    mManager->setSaveInterval(50);
+    // Asked whether to save (no settings of a signed-in user: ask), the user says OK.
+    parley::test::ScriptedAlerts alerts;
+    alerts.answer(0);
+
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    bob.command(QStringLiteral("say %1 \"see you tomorrow\"").arg(window->sessionKey()));
+    ASSERT_TRUE(shows(window, QStringLiteral("see you tomorrow")));
+    window->close();
+    EXPECT_EQ(alerts.keys(), QStringList{QStringLiteral("SaveChatMsg")});
+    ASSERT_TRUE(waitUntil([&] { return !mService->web()->savedChatLogs().isEmpty(); }, 15000));
+    const QByteArray body = mService->web()->savedChatLogs().first();
+    EXPECT_TRUE(body.contains("name=\"content\"\r\n\r\n")) << body.constData();
+    EXPECT_TRUE(body.contains("see you tomorrow"));
+    EXPECT_TRUE(body.contains("name=\"subject\"\r\n\r\nsee you tomorrow\r\n"));
+    EXPECT_TRUE(body.endsWith("-----------------------------93e41c6e209110--"));
 }
 
 TEST_F(ChatEndToEnd, AHeadlessBuddysFirstMessageOpensAWindowThatAnswers)
