@@ -6,6 +6,7 @@
 #include "BuddyList/BuddyListCommands.h"
 #include "BuddyList/BuddyListWindow.h"
 #include "Memo/MemoInstallation.h"
+#include "Chat/ChatInstallation.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
 #include "ParleyVersion.h"
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     parley::BuddyListCommands buddyCommands(buddyList, controller);
     parley::PrefsInstallation preferences(controller);
     parley::MemoInstallation memos(buddyCommands);
+    parley::ChatInstallation chats(&buddyList.dataSource());
     controller.awakeFromNib();
     const QStringList arguments = QApplication::arguments();
     const qsizetype user = arguments.indexOf(QStringLiteral("--user"));

@@ -43,6 +43,17 @@ WebServer::WebServer(AccountDirectory &directory, const QString &animiconFolder)
     mServer->route(QStringLiteral("/client/CountMessage.do"), [this](const QHttpServerRequest &request) {
         return memoCount(QString::fromUtf8(request.body()));
     });
+    mServer->route(QStringLiteral("/client/SaveChat.do"), [this](const QHttpServerRequest &request) {
+        // Only a multipart form is a chat log; anything else is refused.
+        QByteArray type;
+        for (const auto &header : request.headers())
+            if (header.first.compare("Content-Type", Qt::CaseInsensitive) == 0)
+                type = header.second;
+        if (request.method() != QHttpServerRequest::Method::Post || !type.startsWith("multipart/form-data"))
+            return QHttpServerResponse(QHttpServerResponse::StatusCode::BadRequest);
+        mSavedChatLogs.append(request.body());
+        return QHttpServerResponse(QByteArrayLiteral("text/plain"), QByteArrayLiteral("OK"));
+    });
     mServer->route(QStringLiteral("/pims/parley/parley_get_mainid.asp"), [this](const QHttpServerRequest &request) {
         return mainAccount(QString::fromUtf8(request.body()));
     });

@@ -4,10 +4,12 @@
 // unread-mail count, the unread-memo count, and the sister service's two
 // scripts (account modes and guest-book news); and the sister service's
 // pages that the preferences open in a browser (personal-page preview,
-// membership check, ID help). Served over plain HTTP on 127.0.0.1 from the
+// membership check, ID help); and the memo server's chat-log upload, whose
+// bodies it keeps. Served over plain HTTP on 127.0.0.1 from the
 // live account directory.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +43,9 @@ public:
     QString memoCount(const QString &formBody) const;
     QString mainAccount(const QString &formBody) const;
     QString newPosts(const QString &formBody) const;
+    // The chat logs uploaded to the memo server's "/client/SaveChat.do" (the
+    // multipart bodies as they came), oldest first.
+    const QList<QByteArray> &savedChatLogs() const { return mSavedChatLogs; }
     // The paths of the sister service's pages, and the page served at one.
     static QStringList sisterPagePaths();
     static QByteArray sisterPage(const QString &path);
@@ -50,6 +55,7 @@ private:
     std::unique_ptr<QHttpServer> mServer;
     std::unique_ptr<AnimiconSite> mAnimicons;
     quint16 mPort = 0;
+    QList<QByteArray> mSavedChatLogs;
 };
 
 } // namespace localservice

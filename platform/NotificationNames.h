@@ -153,6 +153,8 @@ inline constexpr char kChangeStatus[] = "KCChangeStatus";                       
 inline constexpr char kBuddyStringTypeChanged[] = "buddyStringTypeChangedNotification";
 inline constexpr char kPreferenceSave[] = "ParleyPreferenceSaveNotification";
 inline constexpr char kSaveChatMessage[] = "ParleySaveChatMessage";               // {"content"}
+// The chat text colour changed (userInfo {"color"}: the colour's name).
+inline constexpr char kChatManagerColorChanged[] = "ChatManagerColorChangedNotification";
 inline constexpr char kSessionKill[] = "ParleySessionKill";                       // {"killKey", "killType", "PCName"}
 inline constexpr char kUpdateManagerMainVersionChecked[] = "UpdateManagerMainVersionChecked";
 inline constexpr char kUpdateManagerPlugInVersionChecked[] = "UpdateManagerPlugInVersionChecked";

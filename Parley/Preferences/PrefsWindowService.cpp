@@ -34,4 +34,10 @@ void PrefsWindowService::readPreferences()
         parley::PrefsController::defaultController()->readPreferences();
 }
 
+void PrefsWindowService::showMessagePane() { parley::PrefsController::defaultController()->showMessage(); }
+
+void PrefsWindowService::showNotificationPane() { parley::PrefsController::defaultController()->showNotification(); }
+
+void PrefsWindowService::showVelaComPane() { parley::PrefsController::defaultController()->showVelaCom(); }
+
 } // namespace parley

@@ -18,6 +18,10 @@ public:
     void setUserID(const QString &userID) override;
     // Reads every pane again when the window exists.
     void readPreferences() override;
+    // The portal-ID link pane (the transfer window's mail needs a linked ID).
+    void showMessagePane() override;
+    void showNotificationPane() override;
+    void showVelaComPane() override;
 };
 
 } // namespace parley

@@ -18,6 +18,8 @@
 #include "MainWindow.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "Sessions/PLAccountWebQueries.h"
+#include "Utils/PLEndpoints.h"
 #include "UserDefaults.h"
 #include "Utils/KCSounds.h"
 #include "Utils/KCUtilities.h"
@@ -362,6 +364,10 @@ void AppController::certificationErrorNotification(const Notification &n)
 void AppController::saveChatMessage(const Notification &n)
 {
     const QString content = infoText(n, "content");
+    // The memo server of the endpoints file takes the log.
+    const QString url = PLAccountWebQueries::saveChatURL(PLEndpoints::current().webMemo);
+    if (!url.isEmpty())
+        PLHTTPManager::setSaveChatURL(url);
     // The upload waits for the reply; it runs beside the event loop.
     std::thread([content] { PLHTTPManager::sharedManager().saveChatPOST(content); }).detach();
 }

@@ -214,6 +214,8 @@ public:
     // Brings the message pane or the notification pane forward.
     virtual void showMessagePane() {}
     virtual void showNotificationPane() {}
+    // Brings forward the pane that links the portal ID.
+    virtual void showVelaComPane() {}
 };
 
 // The plug-ins installed in the support folder.

@@ -7,6 +7,7 @@
 #include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyStringInterface.h"
 #include "ChatManagerInterface.h"
+#include "PLWarningMarkup.h"
 #include "Log.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
@@ -321,7 +322,8 @@ void PLChatSessionManager::ssSessionSpshMsgReceived(PLSSSession *session, const 
     PL_GUARD_OBJECT(!key.isEmpty());
     PL_GUARD_OBJECT(info.contains(kMessage));
     PL_GUARD_OBJECT(sessionInfo(key));
-    QString message = info.value(kMessage).toString();
+    // The server's markup is kept only as far as it is simple; the rest is text.
+    QString message = PLWarningMarkup::sanitize(info.value(kMessage).toString());
     if (info.value(QStringLiteral("type")).toInt() == 1 && mBridgePage)
         message += reportLink(key);
     const QVariantMap warning{{kActivateType, QStringLiteral("spshMessage")}, {kMessage, message}, {kSessionKey, key}};

@@ -67,6 +67,11 @@ QString PLAccountWebQueries::memoCountURL(const QString &server)
     return server.isEmpty() ? QString() : server + QLatin1String("/client/CountMessage.do");
 }
 
+QString PLAccountWebQueries::saveChatURL(const QString &server)
+{
+    return server.isEmpty() ? QString() : server + QLatin1String("/client/SaveChat.do");
+}
+
 QString PLAccountWebQueries::memoCountBody(const QString &cmn, const QString &ticket)
 {
     return QLatin1String("owner_cmn=") + urlEncode(cmn) + QLatin1String("&ticket=")

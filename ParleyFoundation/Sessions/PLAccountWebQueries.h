@@ -25,6 +25,8 @@ public:
     // The second ":"-separated value of a reply that contains "unseen".
     static std::optional<int> mailCountFromReply(const QString &reply);
     static QString memoCountURL(const QString &server);
+    // The memo server's chat-log upload; null without a server.
+    static QString saveChatURL(const QString &server);
     static QString memoCountBody(const QString &cmn, const QString &ticket);
     // The third "="-separated value of the second blank-line block, when that
     // block contains "cnt".

@@ -6,6 +6,8 @@
 #include "Conversation/EmoticonController.h"
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Preferences/GeneralPane.h"
+#include "Preferences/MessagePane.h"
+#include "Preferences/NotificationPane.h"
 #include "Preferences/PrefsController.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Preferences/PrefsServices.h"
@@ -177,6 +179,23 @@ TEST_F(ShellIntegrationTest, TheEmoticonPalettesButtonOpensThePreferencesOfTheSi
     palette = EmoticonController::defaultController();
     palette->preferenceAction();
     EXPECT_FALSE(PrefsController::isAvailable()) << "uninstalled, the button opens nothing";
+}
+
+TEST_F(ShellIntegrationTest, TheOtherWindowsBringTheirPaneForward)
+{
+    const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
+    UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
+    mController->setCurrentUserID(user);
+    mSession.loggedIn = true;
+    shell::PrefsController &service = shell::ShellWindows::prefsController();
+    service.setUserID(user);
+    service.showWindow();
+    PrefsController *window = PrefsController::defaultController();
+
+    service.showMessagePane();
+    EXPECT_EQ(window->currentPane(), static_cast<QWidget *>(window->messagePane()));
+    service.showNotificationPane();
+    EXPECT_EQ(window->currentPane(), static_cast<QWidget *>(window->notificationPane()));
 }
 
 TEST_F(ShellIntegrationTest, UninstallingClosesTheWindowAndLetsGo)

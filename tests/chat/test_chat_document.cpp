@@ -1,0 +1,243 @@
+// The chat window itself: Return sends what the input holds (emoticon
+// pictures as their tokens, an animicon picture as its wire form) into the
+// room, lines of the room reach the transcript, the banner locks the input,
+// drops are taken by kind, and a saved log reaches the message box over the
+// bus.
+
+#include "ChatTestSupport.h"
+
+#include "../services/chat/WireCapture.h"
+
+#include "Chat/ChatDocument.h"
+#include "Chat/ChatManager.h"
+#include "ChatManagement/PLChatSessionInfo.h"
+#include "ChatManagement/PLChatSessionManager.h"
+#include "Conversation/KCWebView.h"
+#include "DistributedNotificationCenter.h"
+#include "EmoticonManager.h"
+#include "KCEmoticonView.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "PrivateBus.h"
+#include "ScriptedAlerts.h"
+#include "Sessions/PLSSSession.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QToolButton>
+
+#include <sys/stat.h>
+
+namespace chat::test {
+namespace {
+
+using parley::test::waitUntil;
+
+class ChatDocumentTest : public ::testing::Test
+{
+protected:
+    ChatDocumentTest()
+    {
+        rooms.setIdentityProvider([] { return PLChatIdentity{QStringLiteral("me@parley.test"), {}}; });
+        rooms.setChatWindows(&manager.coreInterface());
+        PLMyInfoManager::sharedManager().setProfileValue(QStringLiteral("1"), QStringLiteral("chat_save_opt"));
+    }
+    ~ChatDocumentTest() override
+    {
+        rooms.setChatWindows(nullptr);
+        forgetSaveOption();
+    }
+
+    ChatManager::Account account()
+    {
+        ChatManager::Account calls;
+        calls.createRoom = [this](const QStringList &ids, QString *uuid) {
+            asked << ids.join(',');
+            *uuid = QStringLiteral("uuid-%1").arg(asked.size());
+            return true;
+        };
+        calls.invite = [this](const QStringList &ids, const QString &key) {
+            invited << key + " " + ids.join(',');
+            return true;
+        };
+        calls.upload = [this](const QStringList &paths, const QString &user, const QString &key) {
+            uploads << key + " " + user + " " + paths.join(',');
+            return true;
+        };
+        return calls;
+    }
+    // A window on invited room "R1" that `member` joined.
+    ChatDocument *windowInRoom(const char *member)
+    {
+        rooms.invitedToChat({{QStringLiteral("ip"), QStringLiteral("127.0.0.1")},
+                             {QStringLiteral("key"), QStringLiteral("R1")},
+                             {QStringLiteral("port"), capture.port()}});
+        PLChatSessionInfo *info = rooms.sessionInfo(QStringLiteral("R1"));
+        if (!info || !waitUntil([&] { return info->session() && info->session()->isConnected(); }))
+            return nullptr;
+        session = info->session();
+        session->dataReceived("JOIN 0 " + id(member).toUtf8() + " n m\r\nMESG 0 " + id(member).toUtf8()
+                              + " MSG Gulim%09255%09%09first%20line\r\n");
+        return manager.documents().value(0);
+    }
+    static QString transcript(ChatDocument *window) { return window->transcript()->toPlainText(); }
+
+    ChatWorld world;
+    parley::test::ScriptedAlerts alerts;
+    parley::test::WireCapture capture;
+    NotificationCenter center;
+    PLChatSessionManager rooms{center};
+    QStringList asked, invited, uploads;
+    ChatManager manager{rooms, center, account()};
+    PLSSSession *session = nullptr;
+};
+
+TEST_F(ChatDocumentTest, ALineOfTheRoomShowsAndReturnSendsTheInputIntoTheRoom)
+{
+    world.buddy("b1");
+    world.setPreference("noti_IsShowChatAlarm", false);
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    window->show();
+    EXPECT_TRUE(transcript(window).contains(QLatin1String("first line"))) << transcript(window).toStdString();
+    EXPECT_TRUE(transcript(window).contains(QLatin1String("Name b1"))) << "the name line";
+
+    QTest::keyClicks(window->input(), QStringLiteral("hello\tthere"));
+    QTest::keyClick(window->input(), Qt::Key_Return);
+    EXPECT_TRUE(window->input()->document()->isEmpty()) << "the input is cleared after sending";
+    EXPECT_TRUE(transcript(window).contains(QLatin1String("hello"))) << transcript(window).toStdString();
+    ASSERT_TRUE(waitUntil([&] { return capture.received.contains("hello"); }));
+    EXPECT_TRUE(capture.received.contains("MESG")) << capture.received.constData();
+    EXPECT_TRUE(asked.isEmpty()) << "a live room needs no new one";
+
+    // Typing flags and an empty Return that sends nothing.
+    const qsizetype sent = capture.received.size();
+    QTest::keyClick(window->input(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(capture.received.size(), sent);
+}
+
+TEST_F(ChatDocumentTest, TheMessageTextHasEmoticonTokensAndTheAnimiconsWireForm)
+{
+    const QString token = EmoticonManager::sharedManager().emoticonArray().value(0);
+    ASSERT_FALSE(token.isEmpty());
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("a "));
+    QTextImageFormat emoticon;
+    emoticon.setName(QStringLiteral("/nowhere/e.png"));
+    emoticon.setProperty(EmoticonManager::kTokenProperty, token);
+    cursor.insertImage(emoticon);
+    cursor.insertText(QStringLiteral(" b\nc "));
+    QTextImageFormat animicon;
+    animicon.setName(QStringLiteral("/cache/k_001.gif"));
+    cursor.insertImage(animicon);
+    EXPECT_EQ(ChatDocument::messageTextForDocument(document, QStringLiteral("<ANICO|k001|k_001.bmp|Wave|/ANICO>")),
+              QStringLiteral("a ") + token + QStringLiteral(" b\nc <ANICO|k001|k_001.bmp|Wave|/ANICO>"));
+    EXPECT_EQ(ChatDocument::messageTextForDocument(document, QString()), QStringLiteral("a ") + token + " b\nc ");
+}
+
+TEST_F(ChatDocumentTest, TheBannerLocksTheInputWhileTheOnlyBuddyIsOffline)
+{
+    PLBuddyPtr buddy = world.buddy("b1");
+    ChatDocument *window = manager.openChatRoom({id("b1")});
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(window->banner()->isVisible());
+    buddy->setStatus(0);
+    center.post(QLatin1String(notifications::kBuddyManagerBuddyUpdated), nullptr, {});
+    EXPECT_TRUE(window->banner()->isVisible());
+    EXPECT_EQ(window->banner()->text(), QStringLiteral("Name b1 is ") + BuddyString::buddyStatusStringWithStatus(0)
+                                            + QStringLiteral(" right now."));
+    EXPECT_TRUE(window->input()->isReadOnly());
+    EXPECT_FALSE(window->emoticonButton()->isEnabled());
+    EXPECT_FALSE(window->inviteAction()->isEnabled());
+    QTest::keyClicks(window->input(), QStringLiteral("ignored"));
+    window->sendInput();
+    EXPECT_FALSE(transcript(window).contains(QLatin1String("ignored")));
+
+    buddy->setStatus(1);
+    center.post(QLatin1String(notifications::kBuddyManagerBuddyUpdated), nullptr, {});
+    EXPECT_FALSE(window->banner()->isVisible());
+    EXPECT_FALSE(window->input()->isReadOnly());
+    EXPECT_TRUE(window->inviteAction()->isEnabled());
+    EXPECT_EQ(window->header()->emoticonString(), QStringLiteral("Name b1"));
+}
+
+TEST_F(ChatDocumentTest, DropsOfRegularFilesGoToTheMembersAndOthersAreRefused)
+{
+    world.buddy("b1");
+    world.setPreference("noti_IsShowChatAlarm", false);
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    window->show();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a file.txt"));
+    QFile(file).open(QIODevice::WriteOnly);
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    struct Case {
+        const char *name;
+        QString path;
+        bool accepted;
+    } cases[] = {{"a regular file", file, true}, {"a folder", dir.path(), false}, {"a FIFO", fifo, false}};
+    for (const Case &tc : cases) {
+        SCOPED_TRACE(tc.name);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(tc.path)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &enter);
+        EXPECT_EQ(enter.isAccepted(), tc.accepted);
+        if (!tc.accepted)
+            continue;
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &drop);
+    }
+    EXPECT_EQ(uploads, QStringList{QStringLiteral("R1 ") + id("b1") + QStringLiteral(" ") + file});
+}
+
+TEST_F(ChatDocumentTest, ClosingSavesTheLogForTheUploadAndTellsTheMessageBoxOverTheBus)
+{
+    if (!parley::test::PrivateBus::available())
+        GTEST_SKIP() << "no dbus-daemon";
+    parley::test::PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    DistributedNotificationCenter poster(bus.connect(QStringLiteral("chat-poster")));
+    DistributedNotificationCenter spy(bus.connect(QStringLiteral("chat-spy")));
+    QList<QVariantMap> records;
+    spy.addObserver(QLatin1String(notifications::kSaveChatDocument),
+                    [&](const DistributedNotification &note) { records << note.userInfo; });
+    manager.setPlugInCenter(&poster);
+
+    world.buddy("b1");
+    world.setPreference("noti_IsShowChatAlarm", false);
+    PLMyInfoManager::sharedManager().setProfileValue(QStringLiteral("0"), QStringLiteral("chat_save_opt"));
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    window->show();
+    QTest::keyClicks(window->input(), QStringLiteral("-----------------------------93e41c6e209110 typed"));
+    window->sendInput();
+    window->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(manager.documents().isEmpty());
+    EXPECT_EQ(manager.pendingSaves(), 1) << "the upload body waits for its tick";
+    ASSERT_TRUE(waitUntil([&] { return !records.isEmpty(); }));
+    const QVariantMap record = records.first();
+    EXPECT_EQ(record.value(QStringLiteral("chatUserID")).toStringList(), QStringList{id("b1")});
+    EXPECT_EQ(record.value(QStringLiteral("chatUser")).toStringList(), QStringList{QStringLiteral("Name b1")});
+    EXPECT_TRUE(record.value(QStringLiteral("bodyData")).toString().contains(QLatin1String("first line")));
+    EXPECT_GE(record.value(QStringLiteral("size")).toInt(), 1);
+    // The closed window left its room.
+    EXPECT_FALSE(rooms.isValidSessionKey(QStringLiteral("R1")));
+}
+
+} // namespace
+} // namespace chat::test
