@@ -458,6 +458,7 @@ void AppController::logoutProcessing(bool flag)
     mIsSessionManagerIconClicked = false;
     mIsSessionManagerFirstLogin = false;
     mSessionCount = 0;
+    stopSessionButton();
 }
 
 void AppController::logoutApplication(const Notification &) { finishLogoutApplication(); }

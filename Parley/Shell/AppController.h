@@ -38,6 +38,7 @@
 #include <memory>
 
 class QThread;
+class QTimer;
 
 namespace parley {
 class DistributedNotificationCenter;
@@ -53,6 +54,7 @@ class DomainSheet;
 class KCCertAlertWindow;
 class LoginView;
 class MainWindow;
+class UrlOpener;
 enum class LoginPath;
 
 // What the application controller works with; every null member means the
@@ -69,6 +71,7 @@ struct AppControllerOptions {
     double certAlertTimeout = 0;                // seconds; 0: the core's default
     QString resourceDirectory;                  // null: KCResourceDirectory()
     std::function<void()> quitApplication;      // ends the event loop (QCoreApplication::quit)
+    UrlOpener *urlOpener = nullptr;             // the default browser (UrlOpener::desktop())
 };
 
 class AppController : public QObject, public PLShellServices, public PLCurrentUserProvider
@@ -163,6 +166,27 @@ public:
     bool applicationShouldHandleReopen();
     void openAboutBox();
     void openTransfer();
+
+    // The plug-in side and the other logins (AppController+PlugIns.cpp).
+    // A click on a desktop notice, with the notice's click context:
+    // ["LGIN" or "CHAT", buddy ID], ["MEMO", memo details],
+    // ["ORRP", service type, bridge code, h_flag, address] or ["MCNT", ...].
+    void growlNotificationWasClicked(const QVariantList &context);
+    // What the desktop notices register: "ApplicationName", and the notice
+    // names under "AllNotifications" and "DefaultNotifications".
+    static QVariantMap registrationDictionaryForGrowl();
+    // The plug-in menu's item of that title; the message-box button.
+    void selectPlugMenuAction(const QString &title);
+    void communicationViewerAction();
+    // The message box was opened by the user: it shows its window once it asks for the user.
+    void setShowMessageBox(bool flag) { mIsShowMessageBox = flag; }
+    bool isShowMessageBox() const { return mIsShowMessageBox; }
+    // One step of the session button's blink (every 0.5 s while other logins exist).
+    void changeIcons();
+    int iconNumber() const { return mIconNumber; }
+    bool isSessionButtonBlinking() const;
+    // The session list, asked of the server (the session button).
+    void openSessionManagerAction() { openSessionManager(); }
 
     // Child windows: visible windows other than the main window and notices.
     bool isExistVisibleChildWindows() const;
@@ -277,6 +301,12 @@ private:
     void pluginOpenMessagBoxHelp(const DistributedNotification &);
     void pluginOpenWebChatBox(const DistributedNotification &);
     void pluginOpenWebMemoBox(const DistributedNotification &);
+    // (also defined there: plugInQuitNotification and the two version checks)
+    void openPlugIn(const QString &plugInID);
+    void connectPlugInControls();
+    // Stops the blink and hides the session button.
+    void stopSessionButton();
+    UrlOpener &urlOpener();
 
     // AppController+Idle.cpp
     void setIdleTimer();
@@ -335,6 +365,9 @@ private:
     QThread *mFolderWorker = nullptr;
     bool mTerminating = false;
     bool mWillTerminateDone = false;
+    // The session button's blink.
+    QTimer *mSessionMgrTimer = nullptr;
+    int mIconNumber = 0;
 };
 
 } // namespace parley::shell

@@ -33,6 +33,11 @@
 //   web.mail             mail-count web server (URL)      (no default)
 //   web.memo             memo-count web server (URL)      (no default)
 //   web.sister           sister service's web server      (no default)
+//   web.bridge           the portal's bridge host         https://www.parley.test
+//                        (its "/index.php" takes the bridge
+//                        form and the report page)
+//   web.mailhome         the portal's web-mail home page  https://mail.parley.test
+//   web.update           the update host (version lists)  https://update.parley.test
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
@@ -73,6 +78,10 @@ struct PLEndpoints
     QString webMail;
     QString webMemo;
     QString webSister;
+    // The portal's bridge host, its web-mail home page and the update host.
+    QString webBridge = QStringLiteral("https://www.parley.test");
+    QString webMailHome = QStringLiteral("https://mail.parley.test");
+    QString webUpdate = QStringLiteral("https://update.parley.test");
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so
