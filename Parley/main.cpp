@@ -3,6 +3,7 @@
 //   Parley [--user NAME@DOMAIN]
 // --user fills the login form with that account, and with the password in
 // $PARLEY_PASSWORD when it is set; signing in stays the user's (Return).
+#include "BuddyList/BuddyListWindow.h"
 #include "Shell/AppController.h"
 #include "Shell/PlugInSide.h"
 #include "ParleyVersion.h"
@@ -23,6 +24,8 @@ int main(int argc, char *argv[])
     // there before the controller asks for them.
     parley::shell::PlugInSide plugInSide;
     parley::shell::AppController controller;
+    // The windows register with the controller before it starts (and may sign in).
+    parley::BuddyListWindow buddyList(controller);
     controller.awakeFromNib();
     const QStringList arguments = QApplication::arguments();
     const qsizetype user = arguments.indexOf(QStringLiteral("--user"));

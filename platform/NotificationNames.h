@@ -149,6 +149,7 @@ inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered"
 
 // The messenger's own windows and shell (sender: the window; userInfo as noted).
 inline constexpr char kChangeStatus[] = "KCChangeStatus";                         // {"title"}: the status view's new title
+// The display-string type of buddies changed (no sender, no userInfo).
 inline constexpr char kBuddyStringTypeChanged[] = "buddyStringTypeChangedNotification";
 inline constexpr char kPreferenceSave[] = "ParleyPreferenceSaveNotification";
 inline constexpr char kSaveChatMessage[] = "ParleySaveChatMessage";               // {"content"}

@@ -2,6 +2,10 @@
 // local service (in this process), offscreen windows, parley-headless as a
 // second login, and child processes for the ways the application ends.
 #include "AppController.h"
+#include "BuddyList/BuddyListModel.h"
+#include "BuddyList/BuddyListView.h"
+#include "BuddyList/BuddyListWindow.h"
+#include "BuddyList/KCOutlineView.h"
 #include "ApplicationFolders.h"
 #include "BuddyView.h"
 #include "FacadeAccountSession.h"
@@ -234,6 +238,35 @@ TEST_F(ShellEndToEnd, TypingTheAccountAndPressingReturnShowsTheBuddyView)
     chat.hide();
     mController->closeAction();
     EXPECT_EQ(mQuits, 1);
+}
+
+TEST_F(ShellEndToEnd, TheBuddyViewShowsTheAccountsBuddyListAndTellsTheMessageBox)
+{
+    startService();
+    controller();
+    std::vector<QVariantMap> statusLists;
+    privateCenter()->addObserver(mController.get(), QLatin1String(notifications::kBuddyStatusList),
+                                 [&](const DistributedNotification &n) { statusLists.push_back(n.userInfo); });
+    BuddyListWindow buddyList(*mController, privateCenter());
+    ASSERT_NE(buddyList.view(), nullptr);
+    EXPECT_TRUE(mController->window()->buddyView()->buddyListSlot()->isAncestorOf(buddyList.view()));
+    typeAndSignIn();
+    ASSERT_TRUE(waitForBuddyView());
+    // Friends with bob, Work with carol, both listed (offline: nobody else is signed in).
+    BuddyListModel &model = *buddyList.dataSource().model();
+    ASSERT_TRUE(parley::test::waitUntil([&] { return model.rowCount() == 2; }, 20000));
+    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("Friends (0/1)"));
+    EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("Work (0/1)"));
+    EXPECT_TRUE(model.indexForBuddy(QStringLiteral("1"), QStringLiteral("bob@parley.test")).isValid());
+    EXPECT_TRUE(buddyList.view()->isVisible());
+    // The shell reaches the list through its interfaces.
+    EXPECT_EQ(ShellWindows::buddyListManager().allBuddyList(),
+              (QVariantMap{{"bob@parley.test", 0}, {"carol@parley.test", 0}}));
+    EXPECT_EQ(ShellWindows::buddyListManager().buddyForBuddyDict({{"velaID", "carol@parley.test"}})->name(),
+              QStringLiteral("Carol Park"));
+    // The message box heard every buddy's status.
+    ASSERT_TRUE(parley::test::waitUntil([&] { return !statusLists.empty(); }));
+    EXPECT_EQ(statusLists.back().value("bob@parley.test").toInt(), 0);
 }
 
 TEST_F(ShellEndToEnd, AutoLoginWaitsOneMoreSecondWhileTheConnectivityTestIsUndecided)
