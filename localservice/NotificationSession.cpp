@@ -26,11 +26,12 @@ bool parseNumber(const QString &field, qint64 *value)
     return ok;
 }
 
-// The own-account words of a LIN4 answer, in the order the client reads them.
-QByteArray accountWords(const Account &a)
+// The own-account words of a LIN4 answer, in the order the client reads
+// them; the session key is this login's.
+QByteArray accountWords(const Account &a, const QString &loginKey)
 {
     const QStringList words{a.cmn,        a.name,      a.nickName, a.authYN, a.loginType,
-                            a.dpKey,      a.area,      a.velaID,   a.velaCMN, a.orchardID,
+                            loginKey,     a.area,      a.velaID,   a.velaCMN, a.orchardID,
                             a.orchardCMN, a.mobile,    a.email,    a.musicDate, a.ucYN,
                             a.token,      a.ticket};
     QStringList escaped;
@@ -293,7 +294,8 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
     if (!passwordMatches(*account, first[0], first[1]))
         return replyError(reply::kWrongPassword, p.tid);
 
-    QByteArray answer = accountWords(*account);
+    const QString loginKey = mServer.directory().nextLoginKey(userID);
+    QByteArray answer = accountWords(*account, loginKey);
     if (enciphered) {
         const auto cipherText = mKeySession->encrypt(answer);
         if (!cipherText)
@@ -302,6 +304,11 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
     }
     mState = State::SignedIn;
     mUserID = userID;
+    mLoginKey = loginKey;
+    // The second line: language/OS, version, encoding, master ID, OS, computer name, locale.
+    const QStringList about = lines[1].split(QLatin1Char(' '));
+    mLangOS = wireUnescape(about.value(0));
+    mPCName = wireUnescape(about.value(5));
     mServer.directory().attach(mUserID, this);
     sendWithBody(p.word, p.tid, {userID, encType}, answer);
 }

@@ -2,6 +2,8 @@
 
 #include "AccountDirectory.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
@@ -44,6 +46,24 @@ WebServer::WebServer(AccountDirectory &directory) : mDirectory(directory), mServ
     });
     mServer->route(QStringLiteral("/pims/parley/parley_new_article_q7.asp"), [this](const QHttpServerRequest &request) {
         return newPosts(QString::fromUtf8(request.body()));
+    });
+    // The bridge host: the form is kept as it came (in the portal's code page).
+    mServer->route(QStringLiteral("/index.php"), [this](const QHttpServerRequest &request) {
+        if (request.method() == QHttpServerRequest::Method::Post)
+            mBridgePosts.append(request.body());
+        return QHttpServerResponse(QByteArrayLiteral("text/html"),
+                                   QByteArrayLiteral("<html><body>bridge</body></html>"));
+    });
+    mServer->route(QStringLiteral("/mail"), [] {
+        return QHttpServerResponse(QByteArrayLiteral("text/html"), QByteArrayLiteral("<html><body>mail</body></html>"));
+    });
+    // The update host: one folder, plain names only.
+    mServer->route(QStringLiteral("/mac/<arg>"), [this](const QString &name) {
+        const QString path = mUpdateFolder + QLatin1Char('/') + name;
+        if (mUpdateFolder.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.'))
+            || !QFileInfo(path).isFile())
+            return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
+        return QHttpServerResponse::fromFile(path);
     });
 }
 

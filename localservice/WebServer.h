@@ -3,8 +3,13 @@
 // The portal's web endpoints that the client queries after sign-in: the
 // unread-mail count, the unread-memo count, and the sister service's two
 // scripts (account modes and guest-book news). Served over plain HTTP on
-// 127.0.0.1 from the live account directory.
+// 127.0.0.1 from the live account directory. It also plays the portal's
+// bridge host (every bridge form posted is kept, as the browser sent it),
+// the web-mail home page and the update host (the files of a folder under
+// "/mac/").
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -26,6 +31,12 @@ public:
     // "http://127.0.0.1:PORT"
     QString baseURL() const;
 
+    // The update host's "/mac/NAME" serves the file NAME of this folder
+    // (none when empty).
+    void setUpdateFolder(const QString &folder) { mUpdateFolder = folder; }
+    // The bodies of the bridge forms posted to "/index.php", in arrival order.
+    const QList<QByteArray> &bridgePosts() const { return mBridgePosts; }
+
     // The replies, without the HTTP around them (for tests).
     QString mailCount(const QString &id) const;
     QString memoCount(const QString &formBody) const;
@@ -36,6 +47,8 @@ private:
     AccountDirectory &mDirectory;
     std::unique_ptr<QHttpServer> mServer;
     quint16 mPort = 0;
+    QString mUpdateFolder;
+    QList<QByteArray> mBridgePosts;
 };
 
 } // namespace localservice

@@ -78,8 +78,11 @@ int main(int argc, char **argv)
     const QCommandLineOption mailFolder(QStringLiteral("mail-folder"),
                                         QStringLiteral("Save the files of received mails here."),
                                         QStringLiteral("DIR"));
+    const QCommandLineOption updateFolder(QStringLiteral("update-folder"),
+                                          QStringLiteral("Serve the files of this folder as the update host's /mac/."),
+                                          QStringLiteral("DIR"));
     parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault, switchboardPort, relayPort,
-                       mailPort, mailFolder});
+                       mailPort, mailFolder, updateFolder});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return failWith(QStringLiteral("unexpected argument \"%1\"")
@@ -102,6 +105,7 @@ int main(int argc, char **argv)
     if (!parsePort(parser.value(mailPort), &options.mailPort))
         return failWith(QStringLiteral("--mail-port needs a number from 0 to 65535"));
     options.mailFolder = parser.value(mailFolder);
+    options.updateFolder = parser.value(updateFolder);
 
     LocalService service;
     QString error;
