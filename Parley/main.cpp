@@ -4,6 +4,7 @@
 // --user fills the login form with that account, and with the password in
 // $PARLEY_PASSWORD when it is set; signing in stays the user's (Return).
 #include "BuddyList/BuddyListWindow.h"
+#include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
 #include "Shell/PlugInSide.h"
 #include "ParleyVersion.h"
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     parley::shell::AppController controller;
     // The windows register with the controller before it starts (and may sign in).
     parley::BuddyListWindow buddyList(controller);
+    parley::PrefsInstallation preferences(controller);
     controller.awakeFromNib();
     const QStringList arguments = QApplication::arguments();
     const qsizetype user = arguments.indexOf(QStringLiteral("--user"));

@@ -18,7 +18,8 @@ QByteArray EndpointsWriter::text(const Endpoints &e)
     out += QLatin1String("relay.port1 = ") + port + QLatin1Char('\n');
     out += QLatin1String("relay.port2 = ") + port + QLatin1Char('\n');
     if (!e.webURL.isEmpty())
-        for (const char *key : {"web.mail", "web.memo", "web.sister"})
+        for (const char *key : {"web.mail", "web.memo", "web.sister", "web.sister.member", "web.sister.help",
+                                 "web.animicon"})
             out += QLatin1String(key) + QLatin1String(" = ") + e.webURL + QLatin1Char('\n');
     // The portal's bridge host and web-mail home, and the update host: the same web server.
     if (!e.webURL.isEmpty()) {

@@ -37,6 +37,7 @@ struct ServiceOptions {
     quint16 mailPort = 0;      // the mail web endpoints; 0: the kernel chooses
     QString mailFolder;        // where received mail files are saved (none when empty)
     QString updateFolder;      // the update host's files (none when empty)
+    QString animiconFolder;    // the animicon catalogue's files (empty: the demo catalogue)
 };
 
 class LocalService : public QObject {

@@ -123,6 +123,12 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseWebServer(value, &result.webMailHome);
         else if (key == QLatin1String("web.update"))
             ok = parseWebServer(value, &result.webUpdate);
+        else if (key == QLatin1String("web.sister.member"))
+            ok = parseWebServer(value, &result.webSisterMember);
+        else if (key == QLatin1String("web.sister.help"))
+            ok = parseWebServer(value, &result.webSisterHelp);
+        else if (key == QLatin1String("web.animicon"))
+            ok = parseWebServer(value, &result.webAnimicon);
         else if (key == QLatin1String("tunnel.timeout"))
             ok = parseSeconds(value, &result.tunnelTimeout);
         else if (key == QLatin1String("portal.domain"))

@@ -38,6 +38,9 @@
 //                        form and the report page)
 //   web.mailhome         the portal's web-mail home page  https://mail.parley.test
 //   web.update           the update host (version lists)  https://update.parley.test
+//   web.sister.member    its membership pages' server     (no default)
+//   web.sister.help      its ID help pages' server        (no default)
+//   web.animicon         animicon web site (play pages)   (no default)
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
@@ -82,6 +85,10 @@ struct PLEndpoints
     QString webBridge = QStringLiteral("https://www.parley.test");
     QString webMailHome = QStringLiteral("https://mail.parley.test");
     QString webUpdate = QStringLiteral("https://update.parley.test");
+    QString webSisterMember;
+    QString webSisterHelp;
+    // The animicon web site, whose "animicon_play.php" plays an animicon.
+    QString webAnimicon;
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so
