@@ -1,8 +1,9 @@
 #pragma once
 
 // The real plug-in side of the shell: the bridge page, the plug-in manager,
-// the update check and the session list, registered with ShellWindows (and
-// the bridge page with the chat-session manager) for the object's lifetime.
+// the update check and the session list, registered with ShellWindows (the
+// bridge page with the chat-session manager, the plug-ins with the
+// preferences' plug-in pane) for the object's lifetime.
 // The application makes one before its controller; end-to-end tests too.
 
 #include <memory>
@@ -11,6 +12,7 @@ namespace parley {
 class BridgePage;
 class PlugInManager;
 class PLUpdateManager;
+class PlugInPrefsHost;
 class SessionManagerWindowHost;
 } // namespace parley
 
@@ -37,6 +39,7 @@ private:
     std::unique_ptr<parley::PlugInManager> mPlugIns;
     std::unique_ptr<parley::PLUpdateManager> mUpdates;
     std::unique_ptr<parley::SessionManagerWindowHost> mSessionList;
+    std::unique_ptr<parley::PlugInPrefsHost> mPrefsHost;
 };
 
 } // namespace parley::shell
