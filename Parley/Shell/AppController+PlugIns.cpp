@@ -328,7 +328,10 @@ void AppController::sessionList(const Notification &n)
     if (mIsSessionManagerIconClicked) {
         mIsSessionManagerIconClicked = false;
         window.showWindow();
-    } else if (mIsSessionManagerFirstLogin) {
+    } else if (mIsSessionManagerFirstLogin || PLMyInfoManager::sharedManager().isAutoViewSessionManager()) {
+        // The count of 1 that every sign-in hears clears the first-login
+        // flag before another login can appear; the user's "show when another
+        // login appears" (auto view, set until the first list) still shows it.
         mIsSessionManagerFirstLogin = false;
         window.showWindow();
     }

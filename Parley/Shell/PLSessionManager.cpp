@@ -75,6 +75,7 @@ PLSessionManager::PLSessionManager() : QWidget(nullptr, Qt::Window)
         otherPCList = mWebPane->widget();
         shell::WebPaneCallbacks callbacks;
         callbacks.linkClicked = [this](const QUrl &url) { linkClicked(url); };
+        callbacks.loadFinished = [this](bool) { mListLoaded = true; };
         mWebPane->setCallbacks(callbacks);
     } else {
         // Without the web views the rows still show, in a plain text view.
@@ -160,10 +161,13 @@ void PLSessionManager::reloadSessionList()
         + mShownHTML + QLatin1String("</body></html>");
     // The rows' icons are files of the resource folder.
     const QUrl base = QUrl::fromLocalFile(KCResourcePath(QStringLiteral("SessionList/")));
-    if (mWebPane)
+    mListLoaded = false;
+    if (mWebPane) {
         mWebPane->setHtml(page, base);
-    else if (auto *browser = qobject_cast<QTextBrowser *>(otherPCList))
+    } else if (auto *browser = qobject_cast<QTextBrowser *>(otherPCList)) {
         browser->setHtml(page);
+        mListLoaded = true;
+    }
 }
 
 void PLSessionManager::postKill(const QString &key, const QString &type, const QString &pcName)

@@ -55,6 +55,8 @@ public:
     // The HTML the list shows now (the table, or the "no other login" text).
     const QString &shownHTML() const { return mShownHTML; }
     int oldStatus() const { return mOldStatus; }
+    // The list view has shown the last reload (the web view loads on its own time).
+    bool isListLoaded() const { return mListLoaded; }
     // The rows' icons, files of the resource folder.
     static SessionListIcons icons();
 
@@ -77,6 +79,7 @@ private:
     SessionListModel mModel;
     int mOldStatus = 0;
     QString mShownHTML;
+    bool mListLoaded = false;
 };
 
 // The shell's session list (ShellWindows): the window above, made on demand.
