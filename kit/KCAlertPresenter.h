@@ -25,11 +25,17 @@ struct KCAlertRequest {
     bool checkBoxChecked = false;
     Style style = Style::Informational;
     QWidget *parent = nullptr; // set: a window-modal sheet over that window
+    // A password field under the message; what was typed is the answer's text.
+    bool secureTextField = false;
+    // Rich text of our own under the field, in a text browser whose links
+    // open in the web browser (empty: none).
+    QString accessoryHtml;
 };
 
 struct KCAlertAnswer {
     int button = -1;      // index into buttons; -1 when the alert ended otherwise (closed, Escape)
     bool checked = false; // the check box's final state
+    QString text;         // the text field's contents (empty without one)
 };
 
 class KCAlertPresenter

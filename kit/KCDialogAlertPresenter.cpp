@@ -1,6 +1,7 @@
 #include "KCDialogAlertPresenter.h"
 
 #include "KCAlertWindow.h"
+#include "KCTextInputAlert.h"
 #include "SwitchOptionAlertController.h"
 #include "Utils/KCUtilities.h"
 
@@ -111,10 +112,30 @@ KCDialogAlertPresenter::Dialog messageBox(const KCAlertRequest &request)
             }};
 }
 
+KCDialogAlertPresenter::Dialog textInput(const KCAlertRequest &request)
+{
+    auto *alert = new KCTextInputAlert(request.parent);
+    alert->setTitle(request.title);
+    alert->setMessage(request.message);
+    alert->setAccessoryHtml(request.accessoryHtml);
+    alert->setButtons(request.buttons.isEmpty() ? QStringList{ok()} : request.buttons);
+    QPointer<KCTextInputAlert> guard(alert);
+    return {alert, [guard] {
+                KCAlertAnswer answer;
+                if (!guard)
+                    return answer;
+                answer.button = guard->clickedButton();
+                answer.text = guard->text();
+                return answer;
+            }};
+}
+
 } // namespace
 
 KCAlertDialogKind KCAlertDialogKindFor(const KCAlertRequest &request)
 {
+    if (request.secureTextField)
+        return KCAlertDialogKind::TextInput;
     const bool onlyOK = request.buttons.isEmpty() || request.buttons == QStringList{ok()};
     if (request.checkBoxText.isEmpty() && !request.detail.isEmpty() && onlyOK)
         return KCAlertDialogKind::AlertWindow;
@@ -128,6 +149,7 @@ KCDialogAlertPresenter::Dialog KCDialogAlertPresenter::makeDialog(const KCAlertR
     switch (KCAlertDialogKindFor(request)) {
     case KCAlertDialogKind::AlertWindow: return alertWindow(request);
     case KCAlertDialogKind::SwitchOption: return switchOption(request);
+    case KCAlertDialogKind::TextInput: return textInput(request);
     case KCAlertDialogKind::MessageBox: break;
     }
     return messageBox(request);

@@ -164,7 +164,7 @@ bool readAccount(Reader &r, const QJsonValue &value, const QString &at, Account 
                      QStringLiteral("mobile"), QStringLiteral("email"), QStringLiteral("birthday"),
                      QStringLiteral("birthdayTPCD"), QStringLiteral("mimid"),
                      QStringLiteral("musicDate"), QStringLiteral("ucYN"), QStringLiteral("ewerYN"),
-                     QStringLiteral("token"), QStringLiteral("ticket"),
+                     QStringLiteral("token"), QStringLiteral("ticket"), QStringLiteral("otp"),
                      QStringLiteral("groupCache"), QStringLiteral("groups"),
                      QStringLiteral("buddies"), QStringLiteral("loginKeys")}))
         return false;
@@ -187,7 +187,7 @@ bool readAccount(Reader &r, const QJsonValue &value, const QString &at, Account 
         {"birthdayTPCD", &a->birthdayTPCD, empty}, {"mimid", &a->mimid, empty},
         {"musicDate", &a->musicDate, empty},  {"ucYN", &a->ucYN, QStringLiteral("N")},
         {"ewerYN", &a->ewerYN, QStringLiteral("N")}, {"token", &a->token, empty},
-        {"ticket", &a->ticket, empty},
+        {"ticket", &a->ticket, empty},        {"otp", &a->otp, empty},
     };
     for (const auto &f : optional)
         if (!r.text(o, at, QLatin1String(f.key), f.field, f.fallback))

@@ -51,6 +51,8 @@ struct Account {
     // The session keys of the account's logins in sign-in order (the first
     // login takes dpKey when none is listed; later ones "<cmn>-<n>").
     QStringList loginKeys;
+    // A one-time password the account also needs after its password (none when empty).
+    QString otp;
     int groupCache = 1;
     // The account's server profile (options set with CPRF); kept in memory only.
     QMap<QString, QString> profile;

@@ -291,8 +291,19 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
     const Account *account = mServer.accounts().account(userID);
     if (!account)
         return replyError(reply::kUnknownAccount, p.tid);
-    if (!passwordMatches(*account, first[0], first[1]))
-        return replyError(reply::kWrongPassword, p.tid);
+    if (first[1] == QLatin1String("OTP") && !account->otp.isEmpty()) {
+        // Only after the password, and only the number the account has.
+        if (mAwaitingOTPFor != userID || first[0] != account->otp)
+            return replyError(reply::kOneTimePassword, p.tid);
+    } else {
+        if (!passwordMatches(*account, first[0], first[1]))
+            return replyError(reply::kWrongPassword, p.tid);
+        if (!account->otp.isEmpty()) {
+            mAwaitingOTPFor = userID;
+            return replyError(reply::kOneTimePassword, p.tid);
+        }
+    }
+    mAwaitingOTPFor.clear();
 
     const QString loginKey = mServer.directory().nextLoginKey(userID);
     QByteArray answer = accountWords(*account, loginKey);

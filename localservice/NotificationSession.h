@@ -97,6 +97,8 @@ private:
     QString mMediaType = QStringLiteral("1");
     QString mLangOS;
     QString mPCName;
+    // The account whose password was right and whose one-time password is asked for.
+    QString mAwaitingOTPFor;
 };
 
 } // namespace localservice

@@ -8,6 +8,7 @@ namespace localservice::reply {
 
 constexpr int kUnknownAccount = 201;
 constexpr int kWrongPassword = 301;
+constexpr int kOneTimePassword = 395; // the password was right; the one-time password is asked for
 constexpr int kNotNow = 500;        // the command does not fit the session's state
 constexpr int kMalformed = 501;     // wrong field count, bad number, bad body
 constexpr int kKeyExchange = 502;   // no key exchange possible, or it failed

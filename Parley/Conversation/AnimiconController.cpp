@@ -2,7 +2,7 @@
 
 #include "AnimiconManager.h"
 #include "AnimiconPaletteLayout.h"
-#include "KCFonts.h"
+#include "KCPaletteChrome.h"
 #include "KCPaletteTabButton.h"
 #include "Utils/KCUtilities.h"
 #include "WebWindowController.h"
@@ -38,18 +38,9 @@ AnimiconController::AnimiconController() : QWidget(nullptr, Qt::Popup | Qt::Fram
     setFixedSize(kBoxWidth + kGridWidth, kTitleHeight + kBoxHeight);
     setAutoFillBackground(true);
 
-    mTitleField = new QLabel(parley::KCLocalizedString(QStringLiteral("AnimiconTitle")), this);
-    mTitleField->setGeometry(8, 0, width() - 40, kTitleHeight);
-    QFont titleFont = KCPaletteFont(12);
-    titleFont.setBold(true);
-    mTitleField->setFont(titleFont);
+    mTitleField = KCAddPaletteTitle(this, QStringLiteral("AnimiconTitle"), width() - 40, kTitleHeight);
 
-    auto *closeButton = new QToolButton(this);
-    closeButton->setText(QStringLiteral("\u2715"));
-    closeButton->setToolTip(parley::KCLocalizedString(QStringLiteral("PaletteClose")));
-    closeButton->setAccessibleName(closeButton->toolTip());
-    closeButton->setAutoRaise(true);
-    closeButton->setGeometry(width() - 22, 1, 20, 20);
+    auto *closeButton = KCAddPaletteButton(this, QStringLiteral("\u2715"), QStringLiteral("PaletteClose"), 22);
     connect(closeButton, &QToolButton::clicked, this, &AnimiconController::closeAction);
 
     mBox = new QWidget(this);

@@ -2,7 +2,7 @@
 
 #include "EmoticonPaletteLayout.h"
 #include "EmoticonPaletteSource.h"
-#include "KCFonts.h"
+#include "KCPaletteChrome.h"
 #include "KCPaletteTabButton.h"
 #include "Utils/KCUtilities.h"
 
@@ -49,27 +49,13 @@ EmoticonController::EmoticonController(const EmoticonPaletteSource *source)
     setFixedSize(kTabWidth + kGridWidth, kTitleHeight + kTabBoxHeight);
     setAutoFillBackground(true);
 
-    mTitleField = new QLabel(parley::KCLocalizedString(QStringLiteral("EmoticonTitle")), this);
-    mTitleField->setGeometry(8, 0, width() - 60, kTitleHeight);
-    QFont titleFont = KCPaletteFont(12);
-    titleFont.setBold(true);
-    mTitleField->setFont(titleFont);
+    mTitleField = KCAddPaletteTitle(this, QStringLiteral("EmoticonTitle"), width() - 60, kTitleHeight);
 
-    mPreferencesButton = new QToolButton(this);
-    mPreferencesButton->setText(QStringLiteral("\u2699"));
-    mPreferencesButton->setToolTip(parley::KCLocalizedString(QStringLiteral("PalettePreferences")));
-    mPreferencesButton->setAccessibleName(mPreferencesButton->toolTip());
-    mPreferencesButton->setAutoRaise(true);
-    mPreferencesButton->setGeometry(width() - 44, 1, 20, 20);
+    mPreferencesButton = KCAddPaletteButton(this, QStringLiteral("\u2699"), QStringLiteral("PalettePreferences"), 44);
     mPreferencesButton->setVisible(bool(preferencesHandler()));
     connect(mPreferencesButton, &QToolButton::clicked, this, &EmoticonController::preferenceAction);
 
-    auto *closeButton = new QToolButton(this);
-    closeButton->setText(QStringLiteral("\u2715"));
-    closeButton->setToolTip(parley::KCLocalizedString(QStringLiteral("PaletteClose")));
-    closeButton->setAccessibleName(closeButton->toolTip());
-    closeButton->setAutoRaise(true);
-    closeButton->setGeometry(width() - 22, 1, 20, 20);
+    auto *closeButton = KCAddPaletteButton(this, QStringLiteral("\u2715"), QStringLiteral("PaletteClose"), 22);
     connect(closeButton, &QToolButton::clicked, this, &EmoticonController::closeAction);
 
     mBackView = new QWidget(this);

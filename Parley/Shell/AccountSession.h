@@ -28,6 +28,20 @@ public:
     virtual bool setProxyMode(int mode, const QString &serverIP, int portNo, const QString &userID,
                               const QString &password) = 0;
     virtual bool setMyStatus(int status) = 0;
+    // The one-time password the server asked for (error 395).
+    virtual bool setOTP(const QString &otp)
+    {
+        (void)otp;
+        return false;
+    }
+    // Sends the sign-in options again (the memo-notice choice changed).
+    virtual bool sendLOPT() { return false; }
+    // Asks the server for the stored memo of that cookie.
+    virtual bool getMemo(const QString &cookie)
+    {
+        (void)cookie;
+        return false;
+    }
     // Whether a notification's sender is one of the sign-in's own sessions
     // (the login-dispatch or the notification-server session).
     virtual bool isSignInSession(const void *sender) const = 0;

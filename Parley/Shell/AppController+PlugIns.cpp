@@ -423,4 +423,6 @@ void AppController::growlNotificationWasClicked(const QVariantList &context)
     }
 }
 
+void AppController::growlNotificationWasClicked(const QVariantList &) {}
+
 } // namespace parley::shell

@@ -62,7 +62,7 @@ void AppController::retryLogin()
     const bool invisible = login->loginAsInvisible->isChecked();
     mIsStatusSetFromUser = invisible;
     if (!token.isEmpty()) {
-        mSession->loginWithUserID(userID, token, loginOptions(LoginPath::RetryWithToken, invisible));
+        signInWith(userID, token, loginOptions(LoginPath::RetryWithToken, invisible));
         return;
     }
     const QString password = login->passwordField->text();
@@ -70,7 +70,7 @@ void AppController::retryLogin()
         loginAsOtherIDAction();
         return;
     }
-    mSession->loginWithUserID(userID, password, loginOptions(LoginPath::RetryWithoutToken, invisible));
+    signInWith(userID, password, loginOptions(LoginPath::RetryWithoutToken, invisible));
 }
 
 // Connection notifications.

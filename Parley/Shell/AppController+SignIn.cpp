@@ -144,6 +144,13 @@ void AppController::prefillAccount(const QString &userID, const QString &passwor
 
 // Signing in.
 
+bool AppController::signInWith(const QString &userID, const QString &password, const QVariantMap &options)
+{
+    // A refusal of this sign-in is told apart by it (the saved token or a typed password).
+    mLastSignInUsedToken = options.value(QLatin1String(PLParleySession::kPasswordEncrypted)).toBool();
+    return mSession->loginWithUserID(userID, password, options);
+}
+
 void AppController::loginAction(QObject *sender)
 {
     LoginView *login = loginView();
@@ -175,7 +182,7 @@ void AppController::loginAction(QObject *sender)
     mIsStatusSetFromUser = login->loginAsInvisible->isChecked();
     const QVariantMap options = loginOptions(LoginPath::SignInButton, login->loginAsInvisible->isChecked());
     mIsBuddyDataReceivedValue = false;
-    if (mSession->loginWithUserID(userID, login->passwordField->text(), options))
+    if (signInWith(userID, login->passwordField->text(), options))
         showSigningIn(userID);
     else
         plLog(QStringLiteral("already login"));
@@ -197,7 +204,7 @@ void AppController::autoLoginAction()
         prefs.close();
     const QVariantMap options = loginOptions(LoginPath::AutoLogin, login->loginAsInvisible->isChecked());
     mIsBuddyDataReceivedValue = false;
-    if (mSession->loginWithUserID(userID, token, options)) {
+    if (signInWith(userID, token, options)) {
         showSigningIn(userID);
         return;
     }
@@ -227,7 +234,7 @@ void AppController::autoLoginTimer(const QVariantMap &userInfo)
     const QVariantMap options = loginOptions(LoginPath::AutoLoginSecondTry, login->loginAsInvisible->isChecked());
     mIsStatusSetFromUser = login->loginAsInvisible->isChecked();
     mIsBuddyDataReceivedValue = false;
-    if (mSession->loginWithUserID(userID, copy.value(QStringLiteral("password")).toString(), options)) {
+    if (signInWith(userID, copy.value(QStringLiteral("password")).toString(), options)) {
         showSigningIn(userID);
         return;
     }

@@ -2,6 +2,12 @@
 
 #include "BuddyView.h"
 #include "ConnectivityTest.h"
+#include "DesktopNotifications.h"
+#include "IdleSource.h"
+#include "ShellToasterActions.h"
+#include "ToasterWindowManager.h"
+#include "TrayDockManager.h"
+#include "Utils/KCShellHooks.h"
 #include "DistributedNotificationCenter.h"
 #include "FacadeAccountSession.h"
 #include "GlobalDefaults.h"
@@ -86,6 +92,7 @@ AppController::AppController(Options options) : mOptions(std::move(options))
         plLog(QStringLiteral("the bus name %1 is taken: another messenger runs").arg(QLatin1String(kMessengerBusName)));
 
     buildMainWindow();
+    installNotices();
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (!mWillTerminateDone)
             applicationWillTerminate();
@@ -102,6 +109,7 @@ AppController::~AppController()
         plugInCenter().removeObserver(token);
     plugInCenter().unregisterServiceName(QLatin1String(kMessengerBusName));
     mAddBuddyWidgets.clear();
+    uninstallNotices();
     delete mMainWindow;
     mMainWindow = nullptr;
     if (PLCertAlert::shared() == mCertAlert.get())
@@ -218,15 +226,6 @@ void AppController::changeStatusMainWindow(int status)
     if (mMainWindow)
         mMainWindow->buddyView()->setStatusImage(QLatin1String(images[status]));
     setStatusTitle(KCLocalizedString(QLatin1String(titles[status])), true);
-}
-
-void AppController::goIdleFromServer()
-{
-    mIdleType = 2;
-    if (loginStatus() && ShellWindows::statusView().title() == KCLocalizedString(QStringLiteral("Online"))) {
-        setStatusTitle(KCLocalizedString(QStringLiteral("Away")), false);
-        mIsStatusSetFromUser = false;
-    }
 }
 
 void AppController::updateCounterButtons()

@@ -15,12 +15,16 @@
 //   AppController+Hub.cpp       the other observers of the services
 //   AppController+PlugIns.cpp   the plug-ins' notifications and the session count
 //   AppController+Idle.cpp      idle detection
+//   AppController+Status.cpp    the own status, counters and news marks
+//   AppController+Notices.cpp   notices, the tray, sounds and the desktop's notices
 //
 // What it calls of the other windows goes through ShellWindows.h. Every
 // delay goes through a ShellScheduler and the facade through an
 // AccountSession, so that tests can drive it without a server or a clock.
 
 #include "AccountSession.h"
+#include "IdleDetector.h"
+#include "KCStatusViewWidget.h"
 #include "ShellScheduler.h"
 #include "ShellWindows.h"
 
@@ -31,7 +35,10 @@
 #include <map>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
+#include <QTimer>
+#include <QVariantList>
 #include <QVariantMap>
 
 #include <functional>
@@ -39,9 +46,12 @@
 
 class QThread;
 class QTimer;
+class QToolButton;
 
 namespace parley {
+class DesktopNotifications;
 class DistributedNotificationCenter;
+class KCShellHooks;
 class PLParleySession;
 struct Notification;
 struct DistributedNotification;
@@ -51,6 +61,10 @@ namespace parley::shell {
 
 class ConnectivityTest;
 class DomainSheet;
+class IdleSource;
+class ShellToasterActions;
+class ToasterWindowManager;
+class TrayDockManager;
 class KCCertAlertWindow;
 class LoginView;
 class MainWindow;
@@ -72,9 +86,17 @@ struct AppControllerOptions {
     QString resourceDirectory;                  // null: KCResourceDirectory()
     std::function<void()> quitApplication;      // ends the event loop (QCoreApplication::quit)
     UrlOpener *urlOpener = nullptr;             // the default browser (UrlOpener::desktop())
+    DesktopNotifications *desktopNotifications = nullptr; // null: one on the plug-in center's bus
+    KCShellHooks *shellHooks = nullptr;         // null: the shell's sounds and kit alerts
+    IdleSource *idleSource = nullptr;           // null: the desktop's idle sources in order
+    std::function<QRect()> noticeArea;          // null: the primary screen's available area
+    QString noticeSkinsPath;                    // null: SlideWindow.plist of the resource folder
 };
 
-class AppController : public QObject, public PLShellServices, public PLCurrentUserProvider
+class AppController : public QObject,
+                      public PLShellServices,
+                      public PLCurrentUserProvider,
+                      public KCStatusViewDelegate
 {
     Q_OBJECT
 
@@ -111,7 +133,7 @@ public:
     void setSessionCount(int count) { mSessionCount = count; }
     bool isProtocolSend() const { return mIsProtocolSend; }
     void setIsProtocolSend(bool flag) { mIsProtocolSend = flag; }
-    bool isNotiOnline() const { return mIsNotiOnline; }
+    bool isNotiOnline() const { return mIdle.isNotiOnline(); }
     int mailCount() const { return mMailCount; }
     int memoCount() const { return mMemoCount; }
     const QString &loginOTP() const { return mLoginOTP; }
@@ -198,7 +220,7 @@ public:
     bool isLogoutApplication() const override { return mIsLogoutApplication; }
     void setIsLogoutApplication(bool flag) override { mIsLogoutApplication = flag; }
     void changeStatusMainWindow(int status) override;
-    void setNotiOnline(bool flag) override { mIsNotiOnline = flag; }
+    void setNotiOnline(bool flag) override { mIdle.setNotiOnline(flag); }
     void goIdleFromServer() override;
     void incMailCount() override;
     void setMailCount(int count) override;
@@ -213,7 +235,49 @@ public:
     void setCookie(const QString &cookie, const QString &tid) override;
     void clearOrButtonX() override;
 
+    // Own status (AppController+Status.cpp).
+    bool statusViewShouldChangeStatus(KCStatusViewWidget *view, const QString &title) override;
+    void decMemoCount();
+    // The news marks of the personal page, the sister service and the portal.
+    void setMiniNookNew(bool isNew);
+    void setOrchardNew(bool isNew);
+    void setVelaNew(bool isNew);
+    bool isMiniNookNew() const { return mMiniNookNew; }
+    bool isOrchardNew() const { return mOrchardNew; }
+    bool isVelaNew() const { return mVelaNew; }
+    // The portal's mail, memo and read-confirmation pages.
+    void showVelaMail();
+    void showVelaMemo();
+    void showConfirmMail();
+    // Forwards to the facade.
+    void getMemo(const QString &cookie);
+    // The own-status view the controller made (null when another is registered).
+    KCStatusViewWidget *statusView() const { return mStatusView; }
+
+    // Idle (AppController+Idle.cpp): one check of the chain.
+    void checkIdle();
+    bool inIdleState() const { return mIdle.idle(); }
+    const IdleDetector &idleDetector() const { return mIdle; }
+    bool isIdleTimerRunning() const { return mIdleTimer.isActive(); }
+
+    // A click on one of our desktop notices, with its context ("LGIN" and a
+    // buddy ID, "CHAT", "MEMO", "ORRP", "MCNT" ...); what it opens is decided
+    // with the plug-in side (AppController+PlugIns.cpp).
+    void growlNotificationWasClicked(const QVariantList &context);
+
+    // The controller's own notices, tray and desktop-notice client (null
+    // where others are registered).
+    ToasterWindowManager *toasterWindowManager() const { return mToasterManager.get(); }
+    TrayDockManager *trayDockManager() const { return mDockManager.get(); }
+    DesktopNotifications *desktopNotifications() const { return mDesktopNotifications; }
+
+Q_SIGNALS:
+    // One of our desktop notices was clicked (heard before its dispatch).
+    void desktopNoticeClicked(const QVariantList &clickContext);
+
 private:
+    friend class ShellToasterActions;
+
     // AppController.cpp
     void registerObservers();
     void observe(const char *name, void (AppController::*handler)(const Notification &));
@@ -236,6 +300,8 @@ private:
     void finishCloseApplication();
 
     // AppController+SignIn.cpp
+    // Starts a sign-in, remembering whether it uses the saved token.
+    bool signInWith(const QString &userID, const QString &password, const QVariantMap &options);
     void buildDomainMenuItem();
     void buildLocalizedString();
     void sheetDidEnd(int returnCode);
@@ -288,6 +354,18 @@ private:
     void certificationErrorNotification(const Notification &);
     void saveChatMessage(const Notification &);
     void reloadIfCompleted(bool rebuild);
+    // 201, 300 and 301: the sign-in was refused.
+    void signInRefused(bool wrongPassword);
+    // 395: the one-time password prompt, after the error alert when it is a second try.
+    void askForOTP();
+    void showOTPPrompt();
+
+    // AppController+Status.cpp
+    void updateNewsButton(QToolButton *button, bool isNew, const char *newImage, const char *image);
+
+    // AppController+Notices.cpp
+    void installNotices();
+    void uninstallNotices();
 
     // AppController+PlugIns.cpp
     void startPluginService();
@@ -310,6 +388,9 @@ private:
 
     // AppController+Idle.cpp
     void setIdleTimer();
+    void idleTimeReceived(double seconds);
+    void goIdle();
+    void stopIdle();
 
     Options mOptions;
     std::unique_ptr<AccountSession> mOwnedSession;
@@ -353,9 +434,28 @@ private:
     bool mIsCloseApplication = false;
     bool mIsLogoutApplication = false;
     QString mLoginOTP;
-    bool mIsNotiOnline = false;
-    int mIdleType = 0;
+    IdleDetector mIdle;
+    QTimer mIdleTimer;
+    std::unique_ptr<IdleSource> mOwnedIdleSource;
+    IdleSource *mIdleSource = nullptr;
+    // Counts the idle-time questions, so that a late answer knows it is stale.
+    int mIdleQuery = 0;
+    int mServerIdleQuery = 0;
+    double mLastIdleTime = 0;
     int mLastMemoShowType = 0;
+    // The last sign-in used the saved token (auto-login, its second try, a retry with it).
+    bool mLastSignInUsedToken = false;
+    bool mMiniNookNew = false;
+    bool mOrchardNew = false;
+    bool mVelaNew = false;
+    QPointer<KCStatusViewWidget> mStatusView;
+    std::unique_ptr<ShellToasterActions> mToasterActions;
+    std::unique_ptr<ToasterWindowManager> mToasterManager;
+    std::unique_ptr<TrayDockManager> mDockManager;
+    std::unique_ptr<DesktopNotifications> mOwnedDesktopNotifications;
+    DesktopNotifications *mDesktopNotifications = nullptr;
+    std::unique_ptr<KCShellHooks> mOwnedShellHooks;
+    KCShellHooks *mShellHooks = nullptr;
     // A wake delay is running; the "has powered on" work waits for it.
     bool mWakePending = false;
     // Counts the waits for the server's acknowledgement, so a late wait

@@ -31,6 +31,12 @@ bool FacadeAccountSession::setProxyMode(int mode, const QString &serverIP, int p
 
 bool FacadeAccountSession::setMyStatus(int status) { return mFacade->setMyStatus(status); }
 
+bool FacadeAccountSession::setOTP(const QString &otp) { return mFacade->setOTP(otp); }
+
+bool FacadeAccountSession::sendLOPT() { return mFacade->sendLOPT(); }
+
+bool FacadeAccountSession::getMemo(const QString &cookie) { return mFacade->getMemo(QString(), cookie); }
+
 bool FacadeAccountSession::isSignInSession(const void *sender) const
 {
     if (!sender)

@@ -22,6 +22,9 @@ public:
     bool setProxyMode(int mode, const QString &serverIP, int portNo, const QString &userID,
                       const QString &password) override;
     bool setMyStatus(int status) override;
+    bool setOTP(const QString &otp) override;
+    bool sendLOPT() override;
+    bool getMemo(const QString &cookie) override;
     bool isSignInSession(const void *sender) const override;
     PLParleySession *facade() override { return mFacade.get(); }
 

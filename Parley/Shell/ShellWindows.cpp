@@ -199,6 +199,9 @@ std::unique_ptr<BuddyRequestController> ShellWindows::makeBuddyRequestController
 }
 
 bool ShellWindows::hasBuddyListDataSource() { return registry().buddyListDataSource != nullptr; }
+bool ShellWindows::hasStatusView() { return registry().statusView != nullptr; }
+bool ShellWindows::hasDockManager() { return registry().dockManager != nullptr; }
+bool ShellWindows::hasToasterManager() { return registry().toasterManager != nullptr; }
 
 void ShellWindows::setBuddyListDataSource(BuddyListDataSource *dataSource) { registry().buddyListDataSource = dataSource; }
 void ShellWindows::setBuddyListManager(BuddyListManager *manager) { registry().buddyListManager = manager; }

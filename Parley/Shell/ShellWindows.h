@@ -151,6 +151,9 @@ public:
     virtual QMenu *dockMenu() = 0;
     // Redraws the icon with or without the unread badge.
     virtual void dockIconUpdate() = 0;
+    // Asks for the user's attention every 1.5 s while chats hold unread
+    // messages (a message arrived); starts nothing when it runs already.
+    virtual void dockIconBounce() {}
 };
 
 // Pop-up notices.
@@ -346,6 +349,11 @@ public:
     // Whether a real data source is registered (the controller shows the
     // buddy view itself when none is, so that a sign-in still completes).
     static bool hasBuddyListDataSource();
+    // Whether a real one is registered (the controller installs its own
+    // notices, tray and status view only where none is).
+    static bool hasStatusView();
+    static bool hasDockManager();
+    static bool hasToasterManager();
 
     static void setBuddyListDataSource(BuddyListDataSource *dataSource);
     static void setBuddyListManager(BuddyListManager *manager);

@@ -20,7 +20,9 @@ public:
     ScriptedAlerts &operator=(const ScriptedAlerts &) = delete;
 
     // Queues the answer of the next alert.
-    void answer(int button, bool checked = false) { mScript.push_back({button, checked}); }
+    void answer(int button, bool checked = false) { mScript.push_back({button, checked, {}}); }
+    // Queues the answer of the next alert with a text field.
+    void answerText(int button, const QString &text) { mScript.push_back({button, false, text}); }
 
     KCAlertAnswer ask(const KCAlertRequest &request) override
     {
@@ -45,7 +47,7 @@ public:
     }
 
     std::vector<KCAlertRequest> shown;
-    KCAlertAnswer fallback{0, false};
+    KCAlertAnswer fallback{0, false, {}};
 
 private:
     KCAlertAnswer next()

@@ -3,6 +3,7 @@
 #include "KCAlertShellHooks.h"
 #include "KCAlertWindow.h"
 #include "KCDialogAlertPresenter.h"
+#include "KCTextInputAlert.h"
 #include "ScriptedAlerts.h"
 #include "SwitchOptionAlertController.h"
 #include "TestSupport.h"
@@ -10,6 +11,10 @@
 #include "Utils/KCUtilities.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -275,6 +280,48 @@ TEST(DialogPresenter, AnswersThroughTheSwitchOptionPanel)
     EXPECT_FALSE(a.checked);
     a = run("escape", 0);
     EXPECT_EQ(a.button, -1);
+}
+
+TEST(DialogPresenter, AnswersThroughTheTextInputAlertWithWhatWasTyped)
+{
+    KCAlertRequest request;
+    request.title = QStringLiteral("일회용 비밀번호");
+    request.message = QStringLiteral("번호를 입력해 주세요.");
+    request.buttons = {ok(), cancel()};
+    request.secureTextField = true;
+    request.accessoryHtml = QStringLiteral("<p>번호는 <b>잠시</b>만 쓸 수 있습니다.</p>");
+    // A password field wins over the other kinds, even with a detail.
+    request.detail = QStringLiteral("detail");
+    EXPECT_EQ(KCAlertDialogKindFor(request), KCAlertDialogKind::TextInput);
+    request.detail.clear();
+    KCDialogAlertPresenter presenter;
+    const auto run = [&](int button, const QString &typed) {
+        whenModal([button, typed](QWidget *modal) {
+            auto *alert = qobject_cast<KCTextInputAlert *>(modal);
+            if (!alert) {
+                ADD_FAILURE() << "another dialog is up";
+                modal->close();
+                return;
+            }
+            EXPECT_EQ(alert->textField()->echoMode(), QLineEdit::Password);
+            EXPECT_FALSE(alert->accessoryView()->isHidden());
+            EXPECT_EQ(alert->accessoryView()->toPlainText(), QStringLiteral("번호는 잠시만 쓸 수 있습니다."));
+            QTest::keyClicks(alert->textField(), typed);
+            if (button < 0)
+                pressEscape(alert);
+            else
+                alert->buttons().at(button)->click();
+        });
+        return presenter.ask(request);
+    };
+    KCAlertAnswer a = run(0, QStringLiteral("424242"));
+    EXPECT_EQ(a.button, 0);
+    EXPECT_EQ(a.text, QStringLiteral("424242"));
+    a = run(1, QStringLiteral("1"));
+    EXPECT_EQ(a.button, 1);
+    a = run(-1, QString());
+    EXPECT_EQ(a.button, -1);
+    EXPECT_TRUE(a.text.isEmpty());
 }
 
 TEST(DialogPresenter, ShowReportsTheAnswerWhenTheAlertEnds)

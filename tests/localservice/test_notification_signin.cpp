@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 using namespace localservice;
 using namespace localservice::test;
@@ -303,4 +304,86 @@ TEST_F(ListFilingTest, OnlyTheOwnListIsFiledAndUngroupedBuddiesGoToTheDefaultGro
               QByteArray("LIST 6 0 2 1100 gus 12 Gus Gus %00 %00 %00 %00 %00 Y %00 %00 N"));
     EXPECT_EQ(client->readLine(),
               QByteArray("LIST 6 1 2 0001 hal 13 Hal Hal %00 %00 %00 %00 %00 Y %00 %00 N"));
+}
+
+namespace {
+
+// An account that needs a one-time password after its password.
+class OneTimePasswordTest : public ServiceTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mDir.isValid());
+        const QString path = mDir.filePath(QStringLiteral("accounts.json"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"({"accounts": [
+            {"id": "otto@parley.test", "password": "otto-pw", "cmn": "100010", "name": "Otto", "otp": "424242"},
+            {"id": "plain@parley.test", "password": "plain-pw", "cmn": "100011", "name": "Plain"}]})");
+        file.close();
+        ServiceOptions options;
+        options.dataFile = path;
+        startService(options);
+    }
+    // Key exchange, then the LIN4s in turn on one connection; their first answer lines.
+    QList<QByteArray> answers(const QList<QByteArray> &lin4s)
+    {
+        auto client = connectNotification();
+        client->send("NCPT 1 u PRM 0\r\nPRVK 2 BASE64 16\r\n" + MirrorKeyExchange::clientKey());
+        QList<QByteArray> out;
+        if (!client->readLine() || !client->readBytes(16) || client->readLine() != "PRVK 2 OK")
+            return out;
+        for (const QByteArray &sent : lin4s) {
+            client->send(sent);
+            const auto line = client->readLine();
+            out.append(line.value_or("(nothing)"));
+            if (line && line->startsWith("LIN4"))
+                client->readBytes(line->split(' ').last().toInt());
+        }
+        return out;
+    }
+    QTemporaryDir mDir;
+};
+
+QByteArray plainLin4(int tid, const QByteArray &user, const QByteArray &password, const QByteArray &type)
+{
+    return lin4(tid, user, "PLN", signInText(password, type));
+}
+
+} // namespace
+
+TEST_F(OneTimePasswordTest, TheRightPasswordAsksForTheOneTimePasswordWhichThenSignsIn)
+{
+    struct Case {
+        const char *what;
+        QList<QByteArray> sent;
+        QList<QByteArray> expected;
+    } const cases[] = {
+        {"right password, then the number",
+         {plainLin4(3, "otto@parley.test", "otto-pw", "PLN"), plainLin4(4, "otto@parley.test", "424242", "OTP")},
+         {"395 3", "LIN4 4 otto@parley.test PLN"}},
+        {"a wrong number, then the right one",
+         {plainLin4(3, "otto@parley.test", "otto-pw", "PLN"), plainLin4(4, "otto@parley.test", "000000", "OTP"),
+          plainLin4(5, "otto@parley.test", "424242", "OTP")},
+         {"395 3", "395 4", "LIN4 5 otto@parley.test PLN"}},
+        {"the number without the password first",
+         {plainLin4(3, "otto@parley.test", "424242", "OTP")},
+         {"395 3"}},
+        {"a wrong password is refused as before",
+         {plainLin4(3, "otto@parley.test", "otto-PW", "PLN")},
+         {"301 3"}},
+        {"an account without one signs in at once",
+         {plainLin4(3, "plain@parley.test", "plain-pw", "PLN")},
+         {"LIN4 3 plain@parley.test PLN"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QList<QByteArray> got = answers(c.sent);
+        // The answer's length field varies with the account words.
+        for (QByteArray &line : got) {
+            if (line.startsWith("LIN4"))
+                line = line.left(line.lastIndexOf(' '));
+        }
+        EXPECT_EQ(got, c.expected);
+    }
 }

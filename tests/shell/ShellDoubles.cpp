@@ -52,10 +52,12 @@ struct RecordingWindows::Transfer final : TransferController {
 
 struct RecordingWindows::Toaster final : ToasterManager {
     Toaster(QStringList &calls, QList<const QWidget *> &windows) : calls(calls), windows(windows) {}
-    void showToasterWindow(const QString &type, const QString &, const QString &, QWidget *, const QString &,
-                           const QVariantMap &) override
+    void showToasterWindow(const QString &type, const QString &buddyString, const QString &text, QWidget *,
+                           const QString &url, const QVariantMap &userInfo) override
     {
-        calls << QStringLiteral("toaster show %1").arg(type);
+        // Type, name, text and URL in brackets, then the details' keys.
+        calls << QStringLiteral("toaster show %1 [%2] [%3] [%4] %5")
+                     .arg(type, buddyString, text, url, QStringList(userInfo.keys()).join(QLatin1Char(',')));
     }
     void showToasterWindow(const QString &type, const QVariantMap &) override
     {
@@ -83,9 +85,11 @@ struct RecordingWindows::Dock final : DockManager {
 
 struct RecordingWindows::Bridge final : BridgePage {
     explicit Bridge(QStringList &calls) : calls(calls) {}
-    void bridgePageCall(const QString &code, const QString &, const QString &, int) override
+    void bridgePageCall(const QString &code, const QString &param, const QString &returnURL, int hFlag) override
     {
-        calls << QStringLiteral("bridge call %1").arg(code);
+        // A null parameter or address shows as "-".
+        const auto shown = [](const QString &s) { return s.isNull() ? QStringLiteral("-") : s; };
+        calls << QStringLiteral("bridge call %1 %2 %3 %4").arg(code, shown(param), shown(returnURL), QString::number(hFlag));
     }
     void removeBridgeFile() override { calls << QStringLiteral("bridge removeBridgeFile"); }
     void showCertFAQ() override { calls << QStringLiteral("bridge showCertFAQ"); }

@@ -9,7 +9,9 @@
 #include "ShellScheduler.h"
 #include "ShellWindows.h"
 
+#include <QDBusMessage>
 #include <QList>
+#include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QVariantMap>
@@ -61,6 +63,21 @@ public:
     bool setMyStatus(int status) override
     {
         calls << QStringLiteral("status %1").arg(status);
+        return true;
+    }
+    bool setOTP(const QString &otp) override
+    {
+        calls << QStringLiteral("otp %1").arg(otp);
+        return true;
+    }
+    bool sendLOPT() override
+    {
+        calls << QStringLiteral("lopt");
+        return true;
+    }
+    bool getMemo(const QString &cookie) override
+    {
+        calls << QStringLiteral("getMemo %1").arg(cookie);
         return true;
     }
     bool isSignInSession(const void *sender) const override { return sender && sender == signInSession; }
@@ -163,6 +180,16 @@ private:
     std::unique_ptr<Bridge> mBridge;
     std::unique_ptr<Updates> mUpdates;
     std::unique_ptr<Prefs> mPrefs;
+};
+
+// Records the bus signals it is connected to.
+class DBusSignalRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QDBusMessage> messages;
+public Q_SLOTS:
+    void record(const QDBusMessage &message) { messages.append(message); }
 };
 
 } // namespace parley::shell::test

@@ -44,6 +44,17 @@ QString privateBusAddress() { return bus().daemon ? bus().daemon->address() : QS
 
 DistributedNotificationCenter *privateCenter() { return bus().center.get(); }
 
+QDBusConnection privateConnection(const QString &name)
+{
+    static QStringList made;
+    if (!bus().daemon || !bus().daemon->isRunning())
+        return QDBusConnection(QStringLiteral("shell-tests-no-bus"));
+    if (made.contains(name))
+        return QDBusConnection(name);
+    made.append(name);
+    return bus().daemon->connect(name);
+}
+
 FreshSettings::FreshSettings(const QString &language) : mOldDataHome(qgetenv("XDG_DATA_HOME"))
 {
     QDir().mkpath(supportFolder());

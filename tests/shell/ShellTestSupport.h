@@ -16,6 +16,8 @@ namespace parley::shell::test {
 // The binary's private bus and a center on it (null when dbus-daemon is missing).
 QString privateBusAddress();
 DistributedNotificationCenter *privateCenter();
+// Another connection to that bus, by name (made once; not connected without the bus).
+QDBusConnection privateConnection(const QString &name);
 
 // Fresh settings file, support folder and resource folder for one test; the
 // interface language is Korean unless set otherwise.

@@ -1,0 +1,95 @@
+#include "KCTextInputAlert.h"
+
+#include "KCAlertWindow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+KCTextInputAlert::KCTextInputAlert(QWidget *parent)
+    : QDialog(parent),
+      mImageView(new QLabel(this)),
+      mTitleField(new QLabel(this)),
+      mMessageField(new QLabel(this)),
+      mTextField(new QLineEdit(this)),
+      mAccessory(new QTextBrowser(this)),
+      mButtonRow(new QHBoxLayout)
+{
+    setObjectName(QStringLiteral("KCTextInputAlert"));
+    mImageView->setPixmap(KCAlertIcon(this));
+    mImageView->setAlignment(Qt::AlignTop);
+    for (QLabel *label : {mTitleField, mMessageField}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+    }
+    QFont bold = mTitleField->font();
+    bold.setBold(true);
+    mTitleField->setFont(bold);
+    mTextField->setObjectName(QStringLiteral("textField"));
+    mTextField->setEchoMode(QLineEdit::Password);
+    mAccessory->setObjectName(QStringLiteral("accessoryView"));
+    mAccessory->setOpenExternalLinks(true);
+    mAccessory->setFrameShape(QFrame::NoFrame);
+    // The text sits on the dialog, not in a box of its own.
+    QPalette accessoryPalette = mAccessory->palette();
+    accessoryPalette.setColor(QPalette::Base, accessoryPalette.color(QPalette::Window));
+    mAccessory->setPalette(accessoryPalette);
+    mAccessory->setMaximumHeight(90);
+    mAccessory->hide();
+
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(mTitleField);
+    texts->addWidget(mMessageField);
+    texts->addWidget(mTextField);
+    texts->addWidget(mAccessory);
+    auto *top = new QHBoxLayout;
+    top->addWidget(mImageView);
+    top->addLayout(texts, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    mButtonRow->addStretch(1);
+    layout->addLayout(mButtonRow);
+    setMinimumWidth(380);
+    mTextField->setFocus();
+}
+
+void KCTextInputAlert::setTitle(const QString &title)
+{
+    mTitleField->setText(title);
+    setWindowTitle(title);
+}
+
+void KCTextInputAlert::setMessage(const QString &message)
+{
+    mMessageField->setText(message);
+    mMessageField->setVisible(!message.isEmpty());
+}
+
+void KCTextInputAlert::setAccessoryHtml(const QString &html)
+{
+    mAccessory->setHtml(html);
+    mAccessory->setVisible(!html.isEmpty());
+}
+
+void KCTextInputAlert::setButtons(const QStringList &titles)
+{
+    qDeleteAll(mButtons);
+    mButtons.clear();
+    // The default (first) button sits rightmost.
+    for (int i = int(titles.size()) - 1; i >= 0; --i) {
+        auto *button = new QPushButton(titles.at(i), this);
+        mButtonRow->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, i] {
+            mClicked = i;
+            accept();
+        });
+        if (i == 0)
+            button->setDefault(true);
+        mButtons.prepend(button);
+    }
+}
+
+QString KCTextInputAlert::text() const { return mTextField->text(); }

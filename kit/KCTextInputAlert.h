@@ -1,0 +1,45 @@
+#pragma once
+
+// A question that asks for a secret: a title, a message, a password field, a
+// text of our own below it (rich text, its links opening in the web browser)
+// and buttons, the first the default. Texts other than the accessory are
+// plain text.
+
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QLineEdit;
+class QTextBrowser;
+class QHBoxLayout;
+class QPushButton;
+
+class KCTextInputAlert : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit KCTextInputAlert(QWidget *parent = nullptr);
+
+    void setTitle(const QString &title);
+    void setMessage(const QString &message);
+    void setAccessoryHtml(const QString &html);
+    void setButtons(const QStringList &titles);
+
+    // The button that ended the dialog; -1 when it ended otherwise.
+    int clickedButton() const { return mClicked; }
+    QString text() const;
+
+    QLineEdit *textField() const { return mTextField; }
+    QTextBrowser *accessoryView() const { return mAccessory; }
+    QList<QPushButton *> buttons() const { return mButtons; }
+
+private:
+    QLabel *mImageView;
+    QLabel *mTitleField;
+    QLabel *mMessageField;
+    QLineEdit *mTextField;
+    QTextBrowser *mAccessory;
+    QHBoxLayout *mButtonRow;
+    QList<QPushButton *> mButtons;
+    int mClicked = -1;
+};
