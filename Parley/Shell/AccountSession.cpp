@@ -20,10 +20,4 @@ int AccountSession::sendKillSession(const QString &target, const QString &killTy
     return line ? int(line->sendKILSPacket(target, killType)) : 0;
 }
 
-bool AccountSession::getMemo(const QString &cookie)
-{
-    PLParleySession *session = facade();
-    return session && session->getMemo(QString(), cookie);
-}
-
 } // namespace parley::shell

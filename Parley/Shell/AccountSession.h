@@ -54,8 +54,6 @@ public:
     // answers the request's transaction number (its answer carries it), 0
     // when nothing was sent.
     virtual int sendKillSession(const QString &target, const QString &killType);
-    // Fetches a memo's text by its cookie.
-    virtual bool getMemo(const QString &cookie);
 };
 
 } // namespace parley::shell

@@ -423,6 +423,4 @@ void AppController::growlNotificationWasClicked(const QVariantList &context)
     }
 }
 
-void AppController::growlNotificationWasClicked(const QVariantList &) {}
-
 } // namespace parley::shell

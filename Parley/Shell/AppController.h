@@ -260,10 +260,6 @@ public:
     const IdleDetector &idleDetector() const { return mIdle; }
     bool isIdleTimerRunning() const { return mIdleTimer.isActive(); }
 
-    // A click on one of our desktop notices, with its context ("LGIN" and a
-    // buddy ID, "CHAT", "MEMO", "ORRP", "MCNT" ...); what it opens is decided
-    // with the plug-in side (AppController+PlugIns.cpp).
-    void growlNotificationWasClicked(const QVariantList &context);
 
     // The controller's own notices, tray and desktop-notice client (null
     // where others are registered).

@@ -238,6 +238,33 @@ TEST_F(ControllerPlugInsTest, TheSessionListShowsEveryWholeEntry)
     EXPECT_EQ(mRecorder.calls.first(), QStringLiteral("sessions show"));
 }
 
+TEST_F(ControllerPlugInsTest, AListShowsTheWindowOnlyWhenAskedForIt)
+{
+    // Every sign-in hears a count of 1 first; another login then brings the
+    // list up only when the user wants to see it ("show when another login
+    // appears"), and only once.
+    struct Case {
+        const char *name;
+        bool autoView;
+        bool shown;
+    };
+    const Case cases[] = {{"auto view on", true, true}, {"auto view off", false, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        PLMyInfoManager::sharedManager().setIsAutoViewSessionManager(c.autoView);
+        post(notifications::kSessionCount, {{"count", 1}});
+        post(notifications::kSessionCount, {{"count", 2}});
+        mRecorder.take();
+        post(notifications::kSessionList, {{"list", QVariantList{QStringList{"12", "1", "0", "ko", "pc"}}}});
+        EXPECT_EQ(mRecorder.take().contains(QStringLiteral("sessions show")), c.shown);
+        post(notifications::kSessionList, {{"list", QVariantList{}}});
+        EXPECT_FALSE(mRecorder.take().contains(QStringLiteral("sessions show"))) << "a later list refreshes only";
+        post(notifications::kSessionCount, {{"count", 1}});
+        mRecorder.take();
+        mSession.calls.clear();
+    }
+}
+
 TEST_F(ControllerPlugInsTest, LoggingOneOutTellsHowItEnded)
 {
     post(notifications::kSessionKill, {{"killKey", "123"}, {"killType", "U"}, {"PCName", "desk"}});
