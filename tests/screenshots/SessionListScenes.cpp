@@ -1,8 +1,12 @@
 // The session list with three other logins (a computer, a phone and the
-// web, one name cut).
+// web, one name cut), and a plug-in's updater halfway through its download.
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "ScreenshotScenes.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "Shell/PLSessionManager.h"
+#include "Shell/ShellWindows.h"
+#include "Shell/UpdateController.h"
 #include "Shell/SessionListModel.h"
 #include "Utils/KCUtilities.h"
 
@@ -43,6 +47,29 @@ const bool sessionList = registerScene(QStringLiteral("session-list"), [] {
     waited.restart();
     while (waited.elapsed() < 1500)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return static_cast<QWidget *>(window);
+});
+
+// The one plug-in the updater asks about.
+class OnePlugIn final : public shell::PlugInManager
+{
+public:
+    void loadPlugInFromLocal(const QString &) override {}
+    void reset() override {}
+    QVariantMap pluginForID(const QString &) override
+    {
+        return {{"name", sample(QStringLiteral("메시지함"), QStringLiteral("Message Box"))}, {"newVersion", "1.2"}};
+    }
+};
+
+const bool updater = registerScene(QStringLiteral("plugin-updater"), [] {
+    static OnePlugIn plugIn;
+    shell::ShellWindows::setPlugInManager(&plugIn);
+    UpdateController *window = UpdateController::showPlugInUpdater(QStringLiteral("box"), false);
+    shell::ShellWindows::setPlugInManager(nullptr);
+    NotificationCenter::defaultCenter().post(
+        QLatin1String(notifications::kUpdateManagerPlugInUpdateProgress), nullptr,
+        {{"uuid", "box"}, {"progress", 42}, {"downloadSize", 1258291}, {"fileSize", 2995932}});
     return static_cast<QWidget *>(window);
 });
 
