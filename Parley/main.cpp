@@ -3,7 +3,9 @@
 //   Parley [--user NAME@DOMAIN]
 // --user fills the login form with that account, and with the password in
 // $PARLEY_PASSWORD when it is set; signing in stays the user's (Return).
+#include "BuddyList/BuddyListCommands.h"
 #include "BuddyList/BuddyListWindow.h"
+#include "Memo/MemoInstallation.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
 #include "Shell/PlugInSide.h"
@@ -27,7 +29,9 @@ int main(int argc, char *argv[])
     parley::shell::AppController controller;
     // The windows register with the controller before it starts (and may sign in).
     parley::BuddyListWindow buddyList(controller);
+    parley::BuddyListCommands buddyCommands(buddyList, controller);
     parley::PrefsInstallation preferences(controller);
+    parley::MemoInstallation memos(buddyCommands);
     controller.awakeFromNib();
     const QStringList arguments = QApplication::arguments();
     const qsizetype user = arguments.indexOf(QStringLiteral("--user"));

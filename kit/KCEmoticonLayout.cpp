@@ -131,8 +131,23 @@ private:
                 }
                 continue;
             }
+            // Text breaks between words where it can (a word that fits on a
+            // line of its own moves there whole) and between characters
+            // inside a word too long for any line.
             const QList<qsizetype> bounds = KCCharacterBoundaries(piece);
+            const QList<qsizetype> breaks = lineBreaks(piece);
+            qsizetype nextBreak = 0;
             for (qsizetype c = 0; c + 1 < bounds.size(); ++c) {
+                if (nextBreak < breaks.size() && breaks[nextBreak] == bounds[c]) {
+                    const qsizetype end = nextBreak + 1 < breaks.size() ? breaks[nextBreak + 1] : piece.size();
+                    ++nextBreak;
+                    const qreal word = mMetrics.textWidth(visiblePart(piece.mid(bounds[c], end - bounds[c])));
+                    if (reaches(word) && mLineStart + word < right() && !newLine()) {
+                        placeText(piece.mid(bounds[c], end - bounds[c]).trimmed(), word);
+                        mResult.cut = true;
+                        return;
+                    }
+                }
                 const QString character = piece.mid(bounds[c], bounds[c + 1] - bounds[c]);
                 if (mOptions.allowEnter && character == QLatin1String("\n")) {
                     if (!newLine()) {
@@ -142,6 +157,9 @@ private:
                     continue;
                 }
                 const qreal width = mMetrics.textWidth(character);
+                // A blank at the end of a line is not carried to the next.
+                if (character == QLatin1String(" ") && reaches(width))
+                    continue;
                 const bool inFrame = !reaches(width) || newLine();
                 placeText(character, width);
                 if (!inFrame) {
@@ -150,6 +168,26 @@ private:
                 }
             }
         }
+    }
+
+    // Where a line may break inside a text: the starts of its words.
+    static QList<qsizetype> lineBreaks(const QString &text)
+    {
+        QList<qsizetype> breaks{0};
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+        for (qsizetype at = finder.toNextBoundary(); at > 0 && at < text.size(); at = finder.toNextBoundary())
+            breaks << at;
+        return breaks;
+    }
+
+    // A word without the blanks and line feed after it, which may hang past
+    // the line's end.
+    static QString visiblePart(const QString &word)
+    {
+        qsizetype end = word.size();
+        while (end > 0 && word.at(end - 1).isSpace())
+            --end;
+        return word.left(end);
     }
 
     static bool anythingAfter(const QStringList &pieces, qsizetype index)

@@ -18,10 +18,14 @@
 //   it does, placed, and followed by three dots (two, one when fewer fit,
 //   never none); an image that does not fit is replaced by the dots. The
 //   layout then ends, cut.
-// - Several lines: text goes character by character; a line feed starts a
-//   new line when allowEnter is set (else it is measured as any character);
-//   a character or image that would reach frame.right() moves to a new line
-//   first, unless it already starts its line. When a new line would end
+// - Several lines: a word (up to the next line-break opportunity) that would
+//   reach frame.right() but fits on a line of its own moves to a new line
+//   whole; otherwise text goes character by character (so Hangul and a word
+//   longer than a line break between characters). A line feed starts a new
+//   line when allowEnter is set (else it is measured as any character); a
+//   blank that would reach frame.right() is dropped; a character or image
+//   that would reach it moves to a new line first, unless it already starts
+//   its line. When a new line would end
 //   below the frame, it is the last: what moved there is still placed,
 //   nothing after it, and the layout is cut.
 // - displaySize: (final x + leftMargin + 5, 19 + 16 x the last line's index),

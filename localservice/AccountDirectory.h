@@ -6,6 +6,7 @@
 // command handlers read and change it; the account store stays as loaded.
 
 #include "AccountStore.h"
+#include "MemoArchive.h"
 
 #include <QHash>
 #include <QList>
@@ -44,6 +45,8 @@ public:
     // Memos delivered to an account since the service started.
     int memoCount(const QString &id) const { return mMemoCounts.value(id); }
     void countMemo(const QString &id) { ++mMemoCounts[id]; }
+    // Every memo delivered, by thread.
+    MemoArchive &memos() { return mMemos; }
 
     // The buddy record of `buddyID` in `owner`'s list, or nullptr.
     static Buddy *buddyIn(Account &owner, const QString &buddyID);
@@ -64,6 +67,7 @@ private:
     QList<Online> mOnline;
     QHash<QString, int> mMemoCounts;
     QHash<QString, int> mLoginCounts;
+    MemoArchive mMemos;
 };
 
 } // namespace localservice

@@ -1,6 +1,7 @@
 #include "MessageCommands.h"
 
 #include "AccountDirectory.h"
+#include "MemoWebCommands.h"
 #include "NotificationServer.h"
 #include "NotificationSession.h"
 #include "ReplyCodes.h"
@@ -35,12 +36,13 @@ void deliverMemo(NotificationSession &session, qint64 tid, const QByteArray &bod
         return session.sendError(reply::kMalformed, tid);
     const QStringList targetIDs =
         QString::fromUtf8(body.left(end)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const QByteArray memo = body.mid(end + 2);
     AccountDirectory &directory = session.server().directory();
     for (const QString &id : targetIDs) {
         if (!directory.account(id))
             return session.sendError(reply::kNoSuchUser, tid);
     }
+    // Filed once for every receiver, with its own cookie.
+    const QByteArray memo = memos::fileForDelivery(directory.memos(), session.userID(), targetIDs, body.mid(end + 2));
     for (const QString &id : targetIDs) {
         directory.countMemo(id);
         const QByteArray line =

@@ -7,6 +7,7 @@
 #include "GroupCommands.h"
 #include "KeyExchange.h"
 #include "LineConnection.h"
+#include "MemoWebCommands.h"
 #include "MessageCommands.h"
 #include "NotificationServer.h"
 #include "PresenceCommands.h"
@@ -45,7 +46,8 @@ bool carriesBody(const QString &word)
 {
     static const QStringList words{QStringLiteral("CTOC"), QStringLiteral("CMSG"),
                                    QStringLiteral("CPBG"), QStringLiteral("MVBG"),
-                                   QStringLiteral("RMBG"), QStringLiteral("CPRF")};
+                                   QStringLiteral("RMBG"), QStringLiteral("CPRF"),
+                                   QStringLiteral("WGET")};
     return words.contains(word);
 }
 
@@ -224,6 +226,8 @@ void NotificationSession::handleBody(const QByteArray &body)
         groups::batch(*this, p.word, p.tid, body);
     } else if (p.word == QLatin1String("CPRF")) {
         presence::changeProfile(*this, p.tid, body);
+    } else if (p.word == QLatin1String("WGET")) {
+        memos::webRequest(*this, p.tid, p.fields, body);
     }
 }
 

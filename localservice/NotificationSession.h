@@ -32,6 +32,11 @@ public:
     NotificationServer &server() { return mServer; }
     void send(const QByteArray &bytes);
     void sendError(int code, qint64 tid) { replyError(code, tid); }
+    // A command line whose last field is the body's length, then the body.
+    void sendBody(const QString &word, qint64 tid, const QStringList &params, const QByteArray &body)
+    {
+        sendWithBody(word, tid, params, body);
+    }
     bool expectBody(const QString &word, qint64 tid, const QStringList &fields,
                     const QString &lengthField)
     {

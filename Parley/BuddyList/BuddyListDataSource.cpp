@@ -424,10 +424,21 @@ bool BuddyListDataSource::outlineViewAcceptDrop(const QMimeData &data, const QMo
     return true;
 }
 
-bool BuddyListDataSource::renameGroupInPlace(const PLGroupPtr &, const QString &)
+bool BuddyListDataSource::renameGroupInPlace(const PLGroupPtr &group, const QString &name)
 {
-    // The rename itself (name checks, the request) belongs to the list's actions.
-    return false;
+    // The rename itself (name checks, the request) belongs to the list's commands.
+    return mCommands && mCommands->renameGroupInPlace(group, name);
+}
+
+void BuddyListDataSource::outlineViewWillDeleteItem(KCOutlineView *)
+{
+    if (mCommands)
+        mCommands->deleteKeyPressed();
+}
+
+QMenu *BuddyListDataSource::outlineViewMenuForEvent(KCOutlineView *, const QModelIndex &index)
+{
+    return mCommands ? mCommands->menuForIndex(index) : nullptr;
 }
 
 } // namespace parley

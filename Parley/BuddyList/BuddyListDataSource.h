@@ -29,6 +29,18 @@ class BuddyListShell;
 class ChatManagerInterface;
 class MemoWindowOpener;
 
+// The list's menus and the commands that ask first (BuddyListCommands): what
+// a right click shows, what the Delete key does, and a group's new name typed
+// in place. Each does nothing until one is set.
+class BuddyListCommandHandler
+{
+public:
+    virtual ~BuddyListCommandHandler() = default;
+    virtual QMenu *menuForIndex(const QModelIndex &index) = 0;
+    virtual void deleteKeyPressed() = 0;
+    virtual bool renameGroupInPlace(const PLGroupPtr &group, const QString &name) = 0;
+};
+
 class BuddyListDataSource : public QObject,
                             public KCOutlineViewDelegate,
                             public KCParleyCellDelegate,
@@ -47,6 +59,7 @@ public:
     void setShell(BuddyListShell *shell) { mShell = shell; }
     void setChatManager(ChatManagerInterface *chat) { mChat = chat; }
     void setMemoWindows(MemoWindowOpener *memos) { mMemos = memos; }
+    void setCommandHandler(BuddyListCommandHandler *commands) { mCommands = commands; }
     // The timers of the refresh (the main event loop's by default).
     void setScheduler(BuddyListScheduler *scheduler);
     // How "PLBuddyStatusList" goes out (the plug-in bus by default).
@@ -92,6 +105,8 @@ public:
     void memoAction(const PLBuddyPtr &buddy) override;
     void orchardAction(const PLBuddyPtr &buddy) override;
     // KCOutlineViewDelegate
+    void outlineViewWillDeleteItem(KCOutlineView *view) override;
+    QMenu *outlineViewMenuForEvent(KCOutlineView *view, const QModelIndex &index) override;
     QString outlineViewToolTip(KCOutlineView *view, const QModelIndex &index,
                                BuddyListDecisions::RowButton under) override;
     Qt::DropAction outlineViewValidateDrop(const QMimeData &data, const QModelIndex &proposed) override;
@@ -122,6 +137,7 @@ private:
     BuddyListShell *mShell = nullptr;
     ChatManagerInterface *mChat = nullptr;
     MemoWindowOpener *mMemos = nullptr;
+    BuddyListCommandHandler *mCommands = nullptr;
     BuddyListTimerScheduler mTimers;
     StatusListPoster mPostStatusList;
     BuddyListRefresh mRefresh;

@@ -7,12 +7,14 @@ namespace parley {
 PrefsInstallation::PrefsInstallation(shell::AppController &controller) : mShell(controller)
 {
     PrefsServices::setShell(&mShell);
+    PrefsServices::setEmoticonPalette(&mPalette);
     shell::ShellWindows::setPrefsController(&mWindow);
 }
 
 PrefsInstallation::~PrefsInstallation()
 {
     mWindow.close();
+    PrefsServices::setEmoticonPalette(nullptr);
     shell::ShellWindows::setPrefsController(nullptr);
     PrefsServices::setShell(nullptr);
 }

@@ -6,6 +6,7 @@
 // when it goes.
 
 #include "AppControllerPrefsShell.h"
+#include "PrefsEmoticonControllerPalette.h"
 #include "PrefsWindowService.h"
 
 namespace parley {
@@ -21,6 +22,7 @@ public:
 private:
     AppControllerPrefsShell mShell;
     PrefsWindowService mWindow;
+    PrefsEmoticonControllerPalette mPalette;
 };
 
 } // namespace parley

@@ -64,6 +64,8 @@ public:
     virtual QWidget *window() = 0;
     // The window holds messages the user has not seen.
     virtual bool isExistNewMessage() = 0;
+    // Saves the window's conversation as the user's settings say.
+    virtual void saveChatAction() {}
 };
 
 // The chat windows' manager.
@@ -227,6 +229,9 @@ public:
     virtual void setUserID(const QString &userID) = 0;
     // Reloads every pane from the stored settings.
     virtual void readPreferences() = 0;
+    // Brings the message pane or the notification pane forward.
+    virtual void showMessagePane() {}
+    virtual void showNotificationPane() {}
 };
 
 // The plug-ins installed in the support folder.

@@ -168,6 +168,16 @@ QList<HeadlessCommand> makeTable()
         *sent = c.session.sendNote(&note);
         return std::nullopt;
     });
+    add("memo-reply", "COOKIE ID TEXT", "answer the memo of that cookie (same thread)", 3, 3,
+        [](HeadlessContext &c, const QStringList &a, bool *sent) -> Result {
+            parley::PLNote note;
+            note.addTargetID(a[1]);
+            note.setMessage(a[2]);
+            note.setCookie(a[0]);
+            note.setEvent(QStringLiteral("RE"));
+            *sent = c.session.sendNote(&note);
+            return std::nullopt;
+        });
     add("chat", "ID [ID]...", "open a chat room with buddies", 1, -1, chat::open);
     add("say", "ROOMKEY TEXT", "send a message into a chat room", 2, 2, chat::say);
     add("leave", "ROOMKEY", "leave a chat room", 1, 1, chat::leave);

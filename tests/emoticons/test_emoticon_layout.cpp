@@ -138,6 +138,16 @@ TEST(KCEmoticonLayout, SeveralLines)
         {"pairs and marks move whole", {QString::fromUtf16(u"abc\U0001F600e\u0301")}, {0, 0, 30, 60}, kLines,
          {{Kind::Text, u"abc", {7, 3, 21, 16}, 0}, {Kind::Text, u"\U0001F600e\u0301", {7, 19, 14, 16}, 1}}, {33, 35},
          false},
+        {"a word that fits a line moves there whole", {"ab cdef"}, {0, 0, 40, 60}, kLines,
+         {{Kind::Text, u"ab ", {7, 3, 21, 16}, 0}, {Kind::Text, u"cdef", {7, 19, 28, 16}, 1}}, {47, 35}, false},
+        {"a blank at a line's end is not carried over", {"abcd efgh"}, {0, 0, 40, 60}, kLines,
+         {{Kind::Text, u"abcd", {7, 3, 28, 16}, 0}, {Kind::Text, u"efgh", {7, 19, 28, 16}, 1}}, {47, 35}, false},
+        {"a word moved below the frame is the last thing", {"ab cdef gh"}, {0, 0, 40, 20}, kLines,
+         {{Kind::Text, u"ab ", {7, 3, 21, 16}, 0}, {Kind::Text, u"cdef", {7, 19, 28, 16}, 1}}, {47, 35}, true},
+        {"Hangul breaks between syllables", {QString::fromUtf16(u"\uAC00\uB098\uB2E4\uB77C\uB9C8")},
+         {0, 0, 40, 60}, kLines,
+         {{Kind::Text, u"\uAC00\uB098\uB2E4\uB77C", {7, 3, 28, 16}, 0}, {Kind::Text, u"\uB9C8", {7, 19, 7, 16}, 1}},
+         {26, 35}, false},
         {"empty text", {}, {0, 0, 40, 60}, kLines, {}, {19, 19}, false},
     };
     for (const Case &c : cases)
