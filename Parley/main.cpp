@@ -9,18 +9,24 @@
 #include "Chat/ChatInstallation.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
+#include "Shell/PlugInSide.h"
 #include "ParleyVersion.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // The web views (loaded later, on first use) share their GL context.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parley"));
     QApplication::setApplicationVersion(QLatin1String(parley::shell::kBundleVersion));
     // The messenger lives on with its window closed; Quit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The bridge page, the plug-ins, the update check and the session list,
+    // there before the controller asks for them.
+    parley::shell::PlugInSide plugInSide;
     parley::shell::AppController controller;
     // The windows register with the controller before it starts (and may sign in).
     parley::BuddyListWindow buddyList(controller);

@@ -57,6 +57,20 @@ QList<NotificationSession *> AccountDirectory::watchersOf(const QString &id) con
     return out;
 }
 
+QString AccountDirectory::nextLoginKey(const QString &id)
+{
+    const int n = mLoginCounts.value(id);
+    mLoginCounts.insert(id, n + 1);
+    const Account *a = account(id);
+    if (!a)
+        return {};
+    if (n < a->loginKeys.size())
+        return a->loginKeys.at(n);
+    if (n == 0)
+        return a->dpKey;
+    return a->cmn + QLatin1Char('-') + QString::number(n + 1);
+}
+
 void AccountDirectory::attach(const QString &id, NotificationSession *session)
 {
     detach(session);

@@ -37,6 +37,11 @@ public:
     QString statusOf(const QString &id) const;
     void setStatus(NotificationSession *session, const QString &letter);
 
+    // The session key of the account's next login: its "loginKeys" in
+    // order; beyond them the first login takes the account's dpKey and
+    // later ones "<cmn>-<n>" (n counting the sign-ins since the start).
+    QString nextLoginKey(const QString &id);
+
     // Memos delivered to an account since the service started.
     int memoCount(const QString &id) const { return mMemoCounts.value(id); }
     void countMemo(const QString &id) { ++mMemoCounts[id]; }
@@ -61,6 +66,7 @@ private:
     QHash<QString, qsizetype> mIndexByCMN;
     QList<Online> mOnline;
     QHash<QString, int> mMemoCounts;
+    QHash<QString, int> mLoginCounts;
     MemoArchive mMemos;
 };
 

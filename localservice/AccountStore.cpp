@@ -166,7 +166,7 @@ bool readAccount(Reader &r, const QJsonValue &value, const QString &at, Account 
                      QStringLiteral("musicDate"), QStringLiteral("ucYN"), QStringLiteral("ewerYN"),
                      QStringLiteral("token"), QStringLiteral("ticket"), QStringLiteral("otp"),
                      QStringLiteral("groupCache"), QStringLiteral("groups"),
-                     QStringLiteral("buddies")}))
+                     QStringLiteral("buddies"), QStringLiteral("loginKeys")}))
         return false;
     if (!r.text(o, at, QStringLiteral("id"), &a->id)
         || !r.text(o, at, QStringLiteral("password"), &a->password)
@@ -194,6 +194,15 @@ bool readAccount(Reader &r, const QJsonValue &value, const QString &at, Account 
             return false;
     QJsonArray groups;
     QJsonArray buddies;
+    QJsonArray loginKeys;
+    if (!r.array(o, at, QStringLiteral("loginKeys"), &loginKeys))
+        return false;
+    for (const QJsonValue &key : std::as_const(loginKeys)) {
+        if (!key.isString() || key.toString().isEmpty() || key.toString().contains(QLatin1Char(' '))
+            || a->loginKeys.contains(key.toString()))
+            return r.fail(at, QStringLiteral("\"loginKeys\" must be distinct words"));
+        a->loginKeys.append(key.toString());
+    }
     return r.number(o, at, QStringLiteral("groupCache"), &a->groupCache, 1)
         && r.array(o, at, QStringLiteral("groups"), &groups)
         && r.array(o, at, QStringLiteral("buddies"), &buddies)

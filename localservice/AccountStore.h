@@ -48,6 +48,9 @@ struct Account {
     QString ewerYN;
     QString token;
     QString ticket;
+    // The session keys of the account's logins in sign-in order (the first
+    // login takes dpKey when none is listed; later ones "<cmn>-<n>").
+    QStringList loginKeys;
     // A one-time password the account also needs after its password (none when empty).
     QString otp;
     int groupCache = 1;

@@ -21,6 +21,12 @@ QByteArray EndpointsWriter::text(const Endpoints &e)
         for (const char *key : {"web.mail", "web.memo", "web.sister", "web.sister.member", "web.sister.help",
                                  "web.animicon"})
             out += QLatin1String(key) + QLatin1String(" = ") + e.webURL + QLatin1Char('\n');
+    // The portal's bridge host and web-mail home, and the update host: the same web server.
+    if (!e.webURL.isEmpty()) {
+        out += QLatin1String("web.bridge = ") + e.webURL + QLatin1Char('\n');
+        out += QLatin1String("web.mailhome = ") + e.webURL + QLatin1String("/mail\n");
+        out += QLatin1String("web.update = ") + e.webURL + QLatin1Char('\n');
+    }
     // The accounts' mail domain, and the rest of the sign-in window's menu.
     out += QLatin1String("portal.domain = parley.test\n"
                          "portal.maildomains = parleymail.test, parleynet.test, parleyplus.test\n"

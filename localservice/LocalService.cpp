@@ -67,6 +67,7 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     mSwitchboard = std::make_unique<SwitchboardServer>(*mKeyExchange);
     mNotification->setSwitchboard(mSwitchboard.get());
     mWeb = std::make_unique<WebServer>(mNotification->directory(), options.animiconFolder);
+    mWeb->setUpdateFolder(options.updateFolder);
     if (!mNotification->listen(options.notificationPort, &problem)
         || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)
         || !mSwitchboard->listen(options.switchboardPort, &problem) || !mRelay->listen(options.relayPort, &problem)

@@ -64,30 +64,38 @@ void listLogins(NotificationSession &session, qint64 tid, const QStringList &fie
     if (!session.isSignedIn())
         return session.sendError(reply::kNotNow, tid);
     QByteArray list;
-    int index = 0;
+    int count = 0;
     for (NotificationSession *other : session.server().directory().sessionsOf(session.userID())) {
         if (other == &session)
             continue;
-        // index userID address client status: one line per other login
-        list += QStringLiteral("%1 %2 127.0.0.1 ko.macm %3\r\n")
-                    .arg(index++)
-                    .arg(session.userID(),
-                         session.server().directory().statusOf(session.userID()))
+        // session key, media type, equipment type, language/OS, display name
+        list += (QStringList{wireEscape(other->loginKey()), wireEscape(other->mediaType()), QStringLiteral("0"),
+                             wireEscape(other->langOS()), wireEscape(other->pcName())}
+                     .join(QLatin1Char(' '))
+                 + QLatin1String("\r\n"))
                     .toUtf8();
+        ++count;
     }
-    session.send(wireLine(fields[0], tid, {fields[2], QString::number(index),
+    session.send(wireLine(fields[0], tid, {fields[2], QString::number(count),
                                            QString::number(list.size())}) + list);
 }
 
 void endOtherLogins(NotificationSession &session, qint64 tid, const QStringList &fields)
 {
+    // KILS tid type target: "U" ends the login whose session key is the
+    // target; "E" (and "A", as parley-headless asks) every other login.
     if (fields.size() != 4)
+        return session.sendError(reply::kMalformed, tid);
+    const QString type = fields[2];
+    const bool one = type == QLatin1String("U");
+    if (!one && type != QLatin1String("E") && type != QLatin1String("A"))
         return session.sendError(reply::kMalformed, tid);
     if (!session.isSignedIn())
         return session.sendError(reply::kNotNow, tid);
+    const QString target = wireUnescape(fields[3]);
     int ended = 0;
     for (NotificationSession *other : session.server().directory().sessionsOf(session.userID())) {
-        if (other == &session)
+        if (other == &session || (one && other->loginKey() != target))
             continue;
         other->kill();
         ++ended;

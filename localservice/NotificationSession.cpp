@@ -27,11 +27,12 @@ bool parseNumber(const QString &field, qint64 *value)
     return ok;
 }
 
-// The own-account words of a LIN4 answer, in the order the client reads them.
-QByteArray accountWords(const Account &a)
+// The own-account words of a LIN4 answer, in the order the client reads
+// them; the session key is this login's.
+QByteArray accountWords(const Account &a, const QString &loginKey)
 {
     const QStringList words{a.cmn,        a.name,      a.nickName, a.authYN, a.loginType,
-                            a.dpKey,      a.area,      a.velaID,   a.velaCMN, a.orchardID,
+                            loginKey,     a.area,      a.velaID,   a.velaCMN, a.orchardID,
                             a.orchardCMN, a.mobile,    a.email,    a.musicDate, a.ucYN,
                             a.token,      a.ticket};
     QStringList escaped;
@@ -308,7 +309,8 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
     }
     mAwaitingOTPFor.clear();
 
-    QByteArray answer = accountWords(*account);
+    const QString loginKey = mServer.directory().nextLoginKey(userID);
+    QByteArray answer = accountWords(*account, loginKey);
     if (enciphered) {
         const auto cipherText = mKeySession->encrypt(answer);
         if (!cipherText)
@@ -317,6 +319,11 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
     }
     mState = State::SignedIn;
     mUserID = userID;
+    mLoginKey = loginKey;
+    // The second line: language/OS, version, encoding, master ID, OS, computer name, locale.
+    const QStringList about = lines[1].split(QLatin1Char(' '));
+    mLangOS = wireUnescape(about.value(0));
+    mPCName = wireUnescape(about.value(5));
     mServer.directory().attach(mUserID, this);
     sendWithBody(p.word, p.tid, {userID, encType}, answer);
 }

@@ -42,6 +42,15 @@ public:
     {
         return announceBody(word, tid, fields, lengthField);
     }
+    // What the login told of itself: its session key (handed out at
+    // sign-in), the media type of its last ONST ("1" until then), and the
+    // language/OS and computer name of its sign-in text.
+    const QString &loginKey() const { return mLoginKey; }
+    const QString &mediaType() const { return mMediaType; }
+    void setMediaType(const QString &type) { mMediaType = type; }
+    const QString &langOS() const { return mLangOS; }
+    const QString &pcName() const { return mPCName; }
+
     // The server ends this login: KILL, then the connection closes.
     void kill();
     // The line breaks without a word (tests of the client's retry).
@@ -89,6 +98,10 @@ private:
     Pending mPending;
     bool mOversizeNext = false;
     QString mUserID;
+    QString mLoginKey;
+    QString mMediaType = QStringLiteral("1");
+    QString mLangOS;
+    QString mPCName;
     // The account whose password was right and whose one-time password is asked for.
     QString mAwaitingOTPFor;
 };

@@ -37,6 +37,9 @@ void changeStatus(NotificationSession &session, qint64 tid, const QStringList &f
     if (!session.isSignedIn())
         return session.sendError(reply::kNotNow, tid);
     const QString status = wireUnescape(fields[2]);
+    // ONST tid status fileRoomType fileRoomName mediaType: the login's kind for MLST.
+    if (const QString media = wireUnescape(fields[5]); !media.isEmpty())
+        session.setMediaType(media);
     AccountDirectory &directory = session.server().directory();
     const QString before = directory.statusOf(session.userID());
     directory.setStatus(&session, status);
@@ -57,9 +60,13 @@ void signInCompleted(NotificationSession &session)
         if (b.flags.startsWith(QLatin1Char('1')) && status != QLatin1String("X"))
             out += presenceLine("INFY", b.id, status);
     }
-    const qsizetype logins = directory.sessionsOf(session.userID()).size();
-    out += wireLine(QStringLiteral("MCNT"), 0, {QStringLiteral("O"), QString::number(logins)});
-    session.send(out);
+    const QList<NotificationSession *> logins = directory.sessionsOf(session.userID());
+    const QByteArray count = wireLine(QStringLiteral("MCNT"), 0, {QStringLiteral("O"), QString::number(logins.size())});
+    session.send(out + count);
+    // The account's other logins hear the new count too.
+    for (NotificationSession *other : logins)
+        if (other != &session)
+            other->send(count);
 }
 
 void signedOut(NotificationSession &session)
@@ -69,6 +76,11 @@ void signedOut(NotificationSession &session)
     directory.detach(&session);
     if (before != QLatin1String("X") && directory.statusOf(session.userID()) == QLatin1String("X"))
         tellWatchers(session, QStringLiteral("X"));
+    // The logins left hear how many remain.
+    const QList<NotificationSession *> left = directory.sessionsOf(session.userID());
+    const QByteArray count = wireLine(QStringLiteral("MCNT"), 0, {QStringLiteral("O"), QString::number(left.size())});
+    for (NotificationSession *other : left)
+        other->send(count);
 }
 
 void changeNickName(NotificationSession &session, qint64 tid, const QStringList &fields)

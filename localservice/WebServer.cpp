@@ -3,6 +3,8 @@
 #include "AccountDirectory.h"
 #include "AnimiconSite.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
@@ -59,6 +61,24 @@ WebServer::WebServer(AccountDirectory &directory, const QString &animiconFolder)
     });
     mServer->route(QStringLiteral("/pims/parley/parley_new_article_q7.asp"), [this](const QHttpServerRequest &request) {
         return newPosts(QString::fromUtf8(request.body()));
+    });
+    // The bridge host: the form is kept as it came (in the portal's code page).
+    mServer->route(QStringLiteral("/index.php"), [this](const QHttpServerRequest &request) {
+        if (request.method() == QHttpServerRequest::Method::Post)
+            mBridgePosts.append(request.body());
+        return QHttpServerResponse(QByteArrayLiteral("text/html"),
+                                   QByteArrayLiteral("<html><body>bridge</body></html>"));
+    });
+    mServer->route(QStringLiteral("/mail"), [] {
+        return QHttpServerResponse(QByteArrayLiteral("text/html"), QByteArrayLiteral("<html><body>mail</body></html>"));
+    });
+    // The update host: one folder, plain names only.
+    mServer->route(QStringLiteral("/mac/<arg>"), [this](const QString &name) {
+        const QString path = mUpdateFolder + QLatin1Char('/') + name;
+        if (mUpdateFolder.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.'))
+            || !QFileInfo(path).isFile())
+            return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
+        return QHttpServerResponse::fromFile(path);
     });
     // The sister service's pages that the preferences open in a browser.
     for (const QString &path : sisterPagePaths()) {

@@ -5,8 +5,10 @@
 // scripts (account modes and guest-book news); and the sister service's
 // pages that the preferences open in a browser (personal-page preview,
 // membership check, ID help); and the memo server's chat-log upload, whose
-// bodies it keeps. Served over plain HTTP on 127.0.0.1 from the
-// live account directory.
+// bodies it keeps. Served over plain HTTP on 127.0.0.1 from the live account
+// directory. It also plays the portal's bridge host (every bridge form posted
+// is kept, as the browser sent it), the web-mail home page and the update
+// host (the files of a folder under "/mac/").
 
 #include <QByteArray>
 #include <QList>
@@ -38,6 +40,12 @@ public:
     QString animiconBaseURL() const;
     AnimiconSite &animicons() { return *mAnimicons; }
 
+    // The update host's "/mac/NAME" serves the file NAME of this folder
+    // (none when empty).
+    void setUpdateFolder(const QString &folder) { mUpdateFolder = folder; }
+    // The bodies of the bridge forms posted to "/index.php", in arrival order.
+    const QList<QByteArray> &bridgePosts() const { return mBridgePosts; }
+
     // The replies, without the HTTP around them (for tests).
     QString mailCount(const QString &id) const;
     QString memoCount(const QString &formBody) const;
@@ -56,6 +64,8 @@ private:
     std::unique_ptr<AnimiconSite> mAnimicons;
     quint16 mPort = 0;
     QList<QByteArray> mSavedChatLogs;
+    QString mUpdateFolder;
+    QList<QByteArray> mBridgePosts;
 };
 
 } // namespace localservice

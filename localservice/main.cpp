@@ -78,12 +78,15 @@ int main(int argc, char **argv)
     const QCommandLineOption mailFolder(QStringLiteral("mail-folder"),
                                         QStringLiteral("Save the files of received mails here."),
                                         QStringLiteral("DIR"));
+    const QCommandLineOption updateFolder(QStringLiteral("update-folder"),
+                                          QStringLiteral("Serve the files of this folder as the update host's /mac/."),
+                                          QStringLiteral("DIR"));
     const QCommandLineOption animiconFolder(QStringLiteral("animicon-folder"),
                                             QStringLiteral("Serve the animicon catalogue from this folder "
                                                            "(ini/, thumb/); default: a demo catalogue."),
                                             QStringLiteral("DIR"));
     parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault, switchboardPort, relayPort,
-                       mailPort, mailFolder, animiconFolder});
+                       mailPort, mailFolder, updateFolder, animiconFolder});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return failWith(QStringLiteral("unexpected argument \"%1\"")
@@ -106,6 +109,7 @@ int main(int argc, char **argv)
     if (!parsePort(parser.value(mailPort), &options.mailPort))
         return failWith(QStringLiteral("--mail-port needs a number from 0 to 65535"));
     options.mailFolder = parser.value(mailFolder);
+    options.updateFolder = parser.value(updateFolder);
     options.animiconFolder = parser.value(animiconFolder);
 
     LocalService service;

@@ -159,7 +159,14 @@ inline constexpr char kSessionKill[] = "ParleySessionKill";                     
 inline constexpr char kUpdateManagerMainVersionChecked[] = "UpdateManagerMainVersionChecked";
 inline constexpr char kUpdateManagerPlugInVersionChecked[] = "UpdateManagerPlugInVersionChecked";
 inline constexpr char kPlugInQuit[] = "PlugInQuitNotification";                   // {"id", "key"}
-inline constexpr char kUpdateControllerCompleted[] = "UpdateControllerCompletedNotification"; // the plug-in's entry
+// The plug-in updates (sender none). Progress carries the update record
+// {"uuid", "name", "desc", "source", "version", "progress" (absent while the
+// size is unknown), "fileSize", "downloadSize", ...}; the result {"result"}
+// and, when false, {"message"}; the updater's end the plug-in's entry.
+inline constexpr char kUpdateManagerPlugInUpdateProgress[] = "UpdateManagerPlugInUpdateProgress";
+inline constexpr char kUpdateManagerPlugInDownloaded[] = "UpdateManagerPlugInDownloaded";
+inline constexpr char kUpdateManagerPlugInUpdateResult[] = "UpdateManagerPlugInUpdateResult";
+inline constexpr char kUpdateControllerCompleted[] = "UpdateControllerCompletedNotification";
 
 // Plug-in protocol: distributed notifications between the messenger and its
 // plug-in processes (DistributedNotificationCenter; typed posters in

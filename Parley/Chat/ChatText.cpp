@@ -23,6 +23,12 @@ QString ChatText::fill(const QString &format, const QStringList &arguments)
                 out += arguments.at(next);
             ++next;
             ++i;
+        } else if (marker >= QLatin1Char('1') && marker <= QLatin1Char('9')) {
+            // Texts the notices share are Qt formats ("%1"): numbered, not in order.
+            const qsizetype index = marker.unicode() - '1';
+            if (index < arguments.size())
+                out += arguments.at(index);
+            ++i;
         } else if (marker == QLatin1Char('%')) {
             out += QLatin1Char('%');
             ++i;

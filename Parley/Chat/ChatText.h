@@ -1,8 +1,8 @@
 #pragma once
 
 // The texts of a chat window's lines. Only our own localized texts are
-// formats: fill() replaces their "%@" and "%d" markers, in order, with the
-// arguments as they stand, so a name or file name holding "%@" stays what it
+// formats: fill() replaces their "%@" and "%d" markers, in order, and "%1"
+// to "%9" by number, with the arguments as they stand, so a name or file name holding "%@" stays what it
 // is. Lines that the transcript takes as HTML (system, warning and file
 // lines) are made from the finished plain text with html(); the plain-text
 // log keeps the text itself.

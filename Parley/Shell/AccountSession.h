@@ -47,6 +47,13 @@ public:
     virtual bool isSignInSession(const void *sender) const = 0;
     // The facade itself for the windows that need more of it; null in tests.
     virtual PLParleySession *facade() = 0;
+
+    // The account's other logins: the list comes as "ParleySessionList".
+    virtual bool requestSessionList(const QString &loginID);
+    // Ends the login of that session key ("U") or every other login ("E");
+    // answers the request's transaction number (its answer carries it), 0
+    // when nothing was sent.
+    virtual int sendKillSession(const QString &target, const QString &killType);
 };
 
 } // namespace parley::shell

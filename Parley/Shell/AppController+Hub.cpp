@@ -157,12 +157,6 @@ void AppController::orchardMainAccountInfoReceivedNotification(const Notificatio
 
 void AppController::orchardNewArticleInfoReceivedNotification(const Notification &) { reloadIfCompleted(false); }
 
-void AppController::updateManagerMainVersionCheckedNotification(const Notification &) {}
-
-void AppController::updateManagerPlugInVersionCheckedNotification(const Notification &) {}
-
-void AppController::plugInQuitNotification(const Notification &) {}
-
 void AppController::errorCodeReceivedNotification(const Notification &n)
 {
     const QVariant info = n.userInfo.value(QStringLiteral("errorInfo"));

@@ -465,6 +465,7 @@ void AppController::logoutProcessing(bool flag)
     mIsSessionManagerIconClicked = false;
     mIsSessionManagerFirstLogin = false;
     mSessionCount = 0;
+    stopSessionButton();
 }
 
 void AppController::logoutApplication(const Notification &) { finishLogoutApplication(); }

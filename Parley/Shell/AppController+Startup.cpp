@@ -98,6 +98,7 @@ void AppController::buildMainWindow()
 
     mDomainPanel = new DomainSheet(mMainWindow);
     connect(mDomainPanel, &QDialog::finished, this, &AppController::sheetDidEnd);
+    connectPlugInControls();
 }
 
 void AppController::installCoreServices()

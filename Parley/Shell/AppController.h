@@ -45,6 +45,7 @@
 #include <memory>
 
 class QThread;
+class QTimer;
 class QToolButton;
 
 namespace parley {
@@ -67,6 +68,7 @@ class TrayDockManager;
 class KCCertAlertWindow;
 class LoginView;
 class MainWindow;
+class UrlOpener;
 enum class LoginPath;
 
 // What the application controller works with; every null member means the
@@ -83,6 +85,7 @@ struct AppControllerOptions {
     double certAlertTimeout = 0;                // seconds; 0: the core's default
     QString resourceDirectory;                  // null: KCResourceDirectory()
     std::function<void()> quitApplication;      // ends the event loop (QCoreApplication::quit)
+    UrlOpener *urlOpener = nullptr;             // the default browser (UrlOpener::desktop())
     DesktopNotifications *desktopNotifications = nullptr; // null: one on the plug-in center's bus
     KCShellHooks *shellHooks = nullptr;         // null: the shell's sounds and kit alerts
     IdleSource *idleSource = nullptr;           // null: the desktop's idle sources in order
@@ -186,6 +189,27 @@ public:
     void openAboutBox();
     void openTransfer();
 
+    // The plug-in side and the other logins (AppController+PlugIns.cpp).
+    // A click on a desktop notice, with the notice's click context:
+    // ["LGIN" or "CHAT", buddy ID], ["MEMO", memo details],
+    // ["ORRP", service type, bridge code, h_flag, address] or ["MCNT", ...].
+    void growlNotificationWasClicked(const QVariantList &context);
+    // What the desktop notices register: "ApplicationName", and the notice
+    // names under "AllNotifications" and "DefaultNotifications".
+    static QVariantMap registrationDictionaryForGrowl();
+    // The plug-in menu's item of that title; the message-box button.
+    void selectPlugMenuAction(const QString &title);
+    void communicationViewerAction();
+    // The message box was opened by the user: it shows its window once it asks for the user.
+    void setShowMessageBox(bool flag) { mIsShowMessageBox = flag; }
+    bool isShowMessageBox() const { return mIsShowMessageBox; }
+    // One step of the session button's blink (every 0.5 s while other logins exist).
+    void changeIcons();
+    int iconNumber() const { return mIconNumber; }
+    bool isSessionButtonBlinking() const;
+    // The session list, asked of the server (the session button).
+    void openSessionManagerAction() { openSessionManager(); }
+
     // Child windows: visible windows other than the main window and notices.
     bool isExistVisibleChildWindows() const;
     void closeAllChildWindows();
@@ -236,10 +260,6 @@ public:
     const IdleDetector &idleDetector() const { return mIdle; }
     bool isIdleTimerRunning() const { return mIdleTimer.isActive(); }
 
-    // A click on one of our desktop notices, with its context ("LGIN" and a
-    // buddy ID, "CHAT", "MEMO", "ORRP", "MCNT" ...); what it opens is decided
-    // with the plug-in side (AppController+PlugIns.cpp).
-    void growlNotificationWasClicked(const QVariantList &context);
 
     // The controller's own notices, tray and desktop-notice client (null
     // where others are registered).
@@ -355,6 +375,12 @@ private:
     void pluginOpenMessagBoxHelp(const DistributedNotification &);
     void pluginOpenWebChatBox(const DistributedNotification &);
     void pluginOpenWebMemoBox(const DistributedNotification &);
+    // (also defined there: plugInQuitNotification and the two version checks)
+    void openPlugIn(const QString &plugInID);
+    void connectPlugInControls();
+    // Stops the blink and hides the session button.
+    void stopSessionButton();
+    UrlOpener &urlOpener();
 
     // AppController+Idle.cpp
     void setIdleTimer();
@@ -435,6 +461,9 @@ private:
     QThread *mFolderWorker = nullptr;
     bool mTerminating = false;
     bool mWillTerminateDone = false;
+    // The session button's blink.
+    QTimer *mSessionMgrTimer = nullptr;
+    int mIconNumber = 0;
 };
 
 } // namespace parley::shell

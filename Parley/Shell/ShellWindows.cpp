@@ -92,6 +92,20 @@ struct NullPlugInManager final : PlugInManager {
 struct NullUpdateManager final : UpdateManager {
     void checkVersion() override {}
 };
+struct NullSessionManagerWindow final : SessionManagerWindow {
+    bool isAvailable() override { return false; }
+    void showWindow() override {}
+    void loadSetting() override {}
+    void removeAllList() override {}
+    void addList(const QString &, const QString &, const QString &, const QString &, const QString &,
+                 const QString &) override
+    {
+    }
+    void reloadSessionList() override {}
+};
+struct NullDesktopNotices final : DesktopNotices {
+    void notify(const DesktopNotice &) override {}
+};
 
 struct Registry {
     BuddyListDataSource *buddyListDataSource = nullptr;
@@ -107,6 +121,8 @@ struct Registry {
     PrefsController *prefsController = nullptr;
     PlugInManager *plugInManager = nullptr;
     UpdateManager *updateManager = nullptr;
+    SessionManagerWindow *sessionManagerWindow = nullptr;
+    DesktopNotices *desktopNotices = nullptr;
     ShellWindows::BuddyRequestFactory buddyRequestFactory = nullptr;
 };
 
@@ -166,6 +182,15 @@ UpdateManager &ShellWindows::updateManager()
     return installedOr<UpdateManager, NullUpdateManager>(registry().updateManager);
 }
 
+SessionManagerWindow &ShellWindows::sessionManagerWindow()
+{
+    return installedOr<SessionManagerWindow, NullSessionManagerWindow>(registry().sessionManagerWindow);
+}
+DesktopNotices &ShellWindows::desktopNotices()
+{
+    return installedOr<DesktopNotices, NullDesktopNotices>(registry().desktopNotices);
+}
+
 std::unique_ptr<BuddyRequestController> ShellWindows::makeBuddyRequestController()
 {
     if (registry().buddyRequestFactory)
@@ -191,6 +216,8 @@ void ShellWindows::setBridgePage(BridgePage *page) { registry().bridgePage = pag
 void ShellWindows::setPrefsController(PrefsController *controller) { registry().prefsController = controller; }
 void ShellWindows::setPlugInManager(PlugInManager *manager) { registry().plugInManager = manager; }
 void ShellWindows::setUpdateManager(UpdateManager *manager) { registry().updateManager = manager; }
+void ShellWindows::setSessionManagerWindow(SessionManagerWindow *window) { registry().sessionManagerWindow = window; }
+void ShellWindows::setDesktopNotices(DesktopNotices *notices) { registry().desktopNotices = notices; }
 void ShellWindows::setBuddyRequestFactory(BuddyRequestFactory factory) { registry().buddyRequestFactory = factory; }
 
 void ShellWindows::clear() { registry() = Registry{}; }

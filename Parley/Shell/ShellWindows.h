@@ -3,8 +3,8 @@
 // What the application controller calls of the windows and shell services
 // that live in their own folders: the buddy list, the chat, memo and transfer
 // windows, the buddy-request dialog, the own-status view, the tray, pop-up
-// notices, the bridge page, the preferences window, the plug-in manager and
-// the update check. Each is a small interface named after its class; the
+// and desktop notices, the bridge page, the preferences window, the plug-in
+// manager, the update check and the session list. Each is a small interface named after its class; the
 // implementation registers itself once with ShellWindows::set...() (for
 // example in its sharedManager() or at start-up in main.cpp) and installs
 // nullptr before it is destroyed. Until one is registered the controller
@@ -18,6 +18,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QVariantMap>
 
 #include <memory>
@@ -184,18 +185,35 @@ public:
     // The join and find-ID pages; `isVela`: the chosen domain is the portal's.
     virtual void showVelaJoin(bool isVela) = 0;
     virtual void showVelaFindID(bool isVela) = 0;
-    // The portal page of a sister-service notice: the service type, its
-    // bridge code and h_flag (null and -1: looked up by the type), the
-    // return address.
-    virtual void showBridgePageForSVC(const QString &svc, const QString &bridgeCode, int hFlag, const QString &url)
-    {
-        (void)svc, (void)bridgeCode, (void)hFlag, (void)url;
-    }
-    // The web mailbox (`hasNewMail`: straight to the new mails), the memo
-    // box and the mail read confirmations.
-    virtual void showVelaMail(bool hasNewMail) { (void)hasNewMail; }
-    virtual void showVelaMemo() {}
+
+    // The other pages (they do nothing until the bridge page is registered).
+    // A notice's page: `code` null and `hFlag` -1 take the service type's own.
+    virtual void showBridgePageForSVC(const QString &, const QString &, int, const QString &) {}
+    virtual void showVelaMsgBoxHelp() {}
+    virtual void showVelaVelaComHome() {}
+    virtual void showVelaOrchardHome() {}
+    virtual void showParleyHome() {}
+    virtual void showParleyFAQ() {}
+    virtual void showParleyHottip() {}
+    virtual void showParleyMininook() {}
+    virtual void showParleyHelp() {}
     virtual void showConfirmMail() {}
+    virtual void showVelaMemo() {}
+    // A null ID opens the whole chat-log box.
+    virtual void showVelaChat(const QString &) {}
+    virtual void showVelaMail(bool) {}
+    virtual void showVelaMainHomepage(bool) {}
+    virtual void showOrchardMainHomepage(bool) {}
+    virtual void showBuddyProfile(const PLBuddyPtr &) {}
+    virtual void showProfile(const QString &) {}
+    virtual void showMyProfile() {}
+    virtual void showMyProfileSettings() {}
+    virtual void showBuddyMininook(const PLBuddyPtr &) {}
+    virtual void showMyMininook() {}
+    // The buddy-list entries of the recipients (empty: none chosen).
+    virtual void showVelaSMS(const QList<QVariantMap> &) {}
+    // Where the form posts.
+    virtual QString bridgePageUrl() { return {}; }
 };
 
 // The preferences window.
@@ -227,6 +245,32 @@ public:
     virtual void loadPlugInFromLocal(const QString &plistPath) = 0;
     // Forgets run-time state (sign-out).
     virtual void reset() = 0;
+
+    // The entries ("id", "name", "description", "path", "version",
+    // "autolaunch", "enableAutoLaunch"; while an update waits also
+    // "needUpdate", "newVersion", "updateInfo"), in list order.
+    virtual QList<QVariantMap> plugInList() { return {}; }
+    // The entry, or an empty map.
+    virtual QVariantMap pluginForID(const QString &) { return {}; }
+    virtual QVariantMap pluginForName(const QString &) { return {}; }
+    virtual bool isInstalledPlugIn(const QString &) { return false; }
+    virtual bool isAutoLaunchPlugIn(const QString &) { return false; }
+    virtual bool isEnableAutoLaunchPlugIn(const QString &) { return false; }
+    virtual bool isNeedUpdatePlugIn(const QString &) { return false; }
+    virtual bool isPlugInRunning(const QString &) { return false; }
+    // Starts the plug-in's program; answers whether it runs.
+    virtual bool plugInExecute(const QString &) { return false; }
+    // Waits for the plug-in to end (the caller has told it to quit), then
+    // posts "PlugInQuitNotification" {"id", "key"}.
+    virtual void quitPlugin(const QString &, const QString &) {}
+    virtual void setPluginNeedUpdate(const QString &, bool) {}
+    virtual void setPluginAutoLaunch(const QString &, bool) {}
+    virtual void setPluginEnableAutoLaunch(const QString &, bool) {}
+    virtual void setPluginVersion(const QString &, const QString &) {}
+    // Merges a record of the server's plug-in list.
+    virtual void addPluginForUpdate(const QVariantMap &) {}
+    // Deletes the plug-in's bundle (inside the plug-in folder only) and its entry.
+    virtual void removePlugIn(const QString &) {}
 };
 
 // The version check of the messenger and its plug-ins.
@@ -235,6 +279,52 @@ class UpdateManager
 public:
     virtual ~UpdateManager() = default;
     virtual void checkVersion() = 0;
+
+    // From the messenger's version list (null until it arrived).
+    virtual QString latestMainVersion() { return {}; }
+    virtual QString mainDownloadURL() { return {}; }
+    // Downloads and installs the plug-in's update in the background; answers
+    // whether the download started.
+    virtual bool updatePlugIn(const QString &, bool) { return false; }
+    // The updater window of that plug-in; `execute`: open the plug-in afterwards.
+    virtual void showPlugInUpdater(const QString &, bool) {}
+};
+
+// The list of the account's other logins.
+class SessionManagerWindow
+{
+public:
+    virtual ~SessionManagerWindow() = default;
+    // The window exists (it is made by showWindow() and gone once closed).
+    virtual bool isAvailable() = 0;
+    virtual void showWindow() = 0;
+    // Reads the status choice and the show-again box from the settings.
+    virtual void loadSetting() = 0;
+    virtual void removeAllList() = 0;
+    // One other login; `typeName` is the localized "TypePC", "TypeMobile" or "TypeWeb".
+    virtual void addList(const QString &sessionKey, const QString &mediaType, const QString &equipType,
+                         const QString &langOS, const QString &displayName, const QString &typeName) = 0;
+    virtual void reloadSessionList() = 0;
+};
+
+// One desktop notice (its click comes back as the context through
+// AppController::growlNotificationWasClicked()).
+struct DesktopNotice {
+    QString title;
+    QString description;
+    QString notificationName; // one of AppController::growlNotificationNames()
+    QString iconName;         // an image of the ImageRegistry
+    int priority = 0;
+    bool sticky = false;
+    QVariantList clickContext;
+};
+
+// The desktop-notice backend.
+class DesktopNotices
+{
+public:
+    virtual ~DesktopNotices() = default;
+    virtual void notify(const DesktopNotice &notice) = 0;
 };
 
 // The registry. Each accessor answers the registered object, or a stand-in
@@ -257,6 +347,8 @@ public:
     static PrefsController &prefsController();
     static PlugInManager &plugInManager();
     static UpdateManager &updateManager();
+    static SessionManagerWindow &sessionManagerWindow();
+    static DesktopNotices &desktopNotices();
     // A new buddy-request window (a stand-in that shows nothing until a
     // factory is registered).
     static std::unique_ptr<BuddyRequestController> makeBuddyRequestController();
@@ -283,6 +375,8 @@ public:
     static void setPrefsController(PrefsController *controller);
     static void setPlugInManager(PlugInManager *manager);
     static void setUpdateManager(UpdateManager *manager);
+    static void setSessionManagerWindow(SessionManagerWindow *window);
+    static void setDesktopNotices(DesktopNotices *notices);
     using BuddyRequestFactory = std::unique_ptr<BuddyRequestController> (*)();
     static void setBuddyRequestFactory(BuddyRequestFactory factory);
 

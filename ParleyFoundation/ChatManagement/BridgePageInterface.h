@@ -11,7 +11,10 @@ class BridgePageInterface
 public:
     virtual ~BridgePageInterface() = default;
     virtual QString urlencode(const QString &text) = 0;
-    // The report page's address for an already escaped parameter.
+    // The report page's address. `parameter` is the report's own form
+    // ("buddy%3d...%26text%3d...", its values escaped by the caller); it
+    // becomes one value of the address, so it is escaped here once more, as
+    // a whole, and must not be escaped again by the caller.
     virtual QString reportPageUrl(const QString &parameter) = 0;
 };
 

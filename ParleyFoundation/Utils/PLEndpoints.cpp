@@ -117,6 +117,12 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseWebServer(value, &result.webMemo);
         else if (key == QLatin1String("web.sister"))
             ok = parseWebServer(value, &result.webSister);
+        else if (key == QLatin1String("web.bridge"))
+            ok = parseWebServer(value, &result.webBridge);
+        else if (key == QLatin1String("web.mailhome"))
+            ok = parseWebServer(value, &result.webMailHome);
+        else if (key == QLatin1String("web.update"))
+            ok = parseWebServer(value, &result.webUpdate);
         else if (key == QLatin1String("web.sister.member"))
             ok = parseWebServer(value, &result.webSisterMember);
         else if (key == QLatin1String("web.sister.help"))

@@ -33,6 +33,11 @@
 //   web.mail             mail-count web server (URL)      (no default)
 //   web.memo             memo-count web server (URL)      (no default)
 //   web.sister           sister service's web server      (no default)
+//   web.bridge           the portal's bridge host         https://www.parley.test
+//                        (its "/index.php" takes the bridge
+//                        form and the report page)
+//   web.mailhome         the portal's web-mail home page  https://mail.parley.test
+//   web.update           the update host (version lists)  https://update.parley.test
 //   web.sister.member    its membership pages' server     (no default)
 //   web.sister.help      its ID help pages' server        (no default)
 //   web.animicon         animicon web site (play pages)   (no default)
@@ -76,6 +81,10 @@ struct PLEndpoints
     QString webMail;
     QString webMemo;
     QString webSister;
+    // The portal's bridge host, its web-mail home page and the update host.
+    QString webBridge = QStringLiteral("https://www.parley.test");
+    QString webMailHome = QStringLiteral("https://mail.parley.test");
+    QString webUpdate = QStringLiteral("https://update.parley.test");
     QString webSisterMember;
     QString webSisterHelp;
     // The animicon web site, whose "animicon_play.php" plays an animicon.

@@ -68,7 +68,9 @@ TEST(ChatTextTest, FillsOnlyTheFormatsMarkersWithTheArgumentsAsTheyStand)
         {"%@ and %@", {"one"}, "one and "},              // a missing argument gives nothing
         {"no markers", {"unused"}, "no markers"},
         {"trailing %", {}, "trailing %"},
-        {"%s %1 kept", {"a"}, "%s %1 kept"},
+        {"%s kept", {"a"}, "%s kept"},
+        {"%2 before %1, %1 again", {"a", "b"}, "b before a, a again"},
+        {"%1 %3", {"a"}, "a "},                          // a number past the arguments gives nothing
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.format);

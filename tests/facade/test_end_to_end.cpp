@@ -267,7 +267,15 @@ TEST_F(FacadeTest, SessionListOfTheOtherLogins)
     ASSERT_TRUE(list);
     const QVariantList lines = list->userInfo.value("list").toList();
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0].toStringList().value(1), "alice@parley.test");
+    // Session key, media type, equipment type, language/OS, escaped display
+    // name: the peer signed in second, so it has the account's second key.
+    const QStringList fields = lines[0].toStringList();
+    ASSERT_EQ(fields.size(), 5);
+    EXPECT_EQ(fields[0], "100001-2");
+    EXPECT_EQ(fields[1], "1");
+    EXPECT_EQ(fields[2], "0");
+    EXPECT_EQ(fields[3], "ko.macm");
+    EXPECT_EQ(fields[4], "host");
 }
 
 TEST_F(FacadeTest, AServerThatStopsAnsweringTimesOut)

@@ -90,6 +90,44 @@ TEST_F(AccountCommandsTest, EndingOtherLoginsSendsThemKill)
     EXPECT_EQ(lineStartingWith(*second, "KILS "), QByteArray("KILS 10 200"));
 }
 
+TEST_F(AccountCommandsTest, TheLoginListNamesEachOtherLoginAndKilsEndsOnlyTheNamedOne)
+{
+    auto first = online("alice@parley.test", "alice-pw");
+    auto second = online("alice@parley.test", "alice-pw");
+    // The earlier login hears the new count.
+    EXPECT_EQ(lineStartingWith(*first, "MCNT "), QByteArray("MCNT 0 O 1"));
+    EXPECT_EQ(lineStartingWith(*first, "MCNT "), QByteArray("MCNT 0 O 2"));
+    auto third = online("alice@parley.test", "alice-pw");
+    third->send("ONST 5 O 0 %00 2\r\n"); // the third says it is a mobile phone
+    EXPECT_TRUE(lineStartingWith(*third, "ONST 5 "));
+
+    first->send("MLST 6 alice@parley.test 0\r\n");
+    const auto header = lineStartingWith(*first, "MLST 6 ");
+    ASSERT_TRUE(header);
+    const QList<QByteArray> words = header->split(' ');
+    ASSERT_EQ(words.size(), 5);
+    EXPECT_EQ(words[3], "2");
+    // Key, media type, equipment type, language/OS, computer name; never the asker.
+    EXPECT_EQ(first->readBytes(words[4].toInt()),
+              QByteArray("100001-2 1 0 ko.macm host\r\n100001-3 2 0 ko.macm host\r\n"));
+
+    // "U" ends only the login of that key.
+    first->send("KILS 7 U 100001-3\r\n");
+    EXPECT_EQ(lineStartingWith(*first, "KILS 7 "), QByteArray("KILS 7 100"));
+    EXPECT_EQ(lineStartingWith(*third, "KILL "), QByteArray("KILL 0"));
+    EXPECT_TRUE(third->waitClosed());
+    EXPECT_EQ(lineStartingWith(*second, "MCNT 0 O 2"), QByteArray("MCNT 0 O 2"));
+    first->send("KILS 8 U 100001-3\r\n");
+    EXPECT_EQ(lineStartingWith(*first, "KILS 8 "), QByteArray("KILS 8 200"));
+    first->send("KILS 9 X alice@parley.test\r\n");
+    EXPECT_EQ(lineStartingWith(*first, "501 "), QByteArray("501 9"));
+    // "E" ends every other login.
+    first->send("KILS 10 E 100001-2\r\n");
+    EXPECT_EQ(lineStartingWith(*first, "KILS 10 "), QByteArray("KILS 10 100"));
+    EXPECT_EQ(lineStartingWith(*second, "KILL "), QByteArray("KILL 0"));
+    EXPECT_EQ(lineStartingWith(*first, "MCNT 0 O 1"), QByteArray("MCNT 0 O 1"));
+}
+
 TEST_F(AccountCommandsTest, GroupChangesNeedAGroupOfTheAccount)
 {
     auto alice = online("alice@parley.test", "alice-pw");

@@ -179,6 +179,21 @@ TEST_F(ShellUtilsTest, StringTablesHaveTheSameKeysInEveryLanguage)
         SCOPED_TRACE(language.toStdString());
         const QJsonObject table = stringTable(language);
         const QStringList keys = table.keys();
+        // A key written twice loses one of its texts without a word from the
+        // JSON reader: the tables hold one key a line, so count them there.
+        QFile raw(QStringLiteral(":/parley/strings/") + file);
+        ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+        const QRegularExpression keyLine(QStringLiteral(R"re(^\s*"((?:[^"\\]|\\.)*)"\s*:)re"));
+        QSet<QString> seen;
+        for (const QString &line : QString::fromUtf8(raw.readAll()).split(QLatin1Char('\n'))) {
+            const QRegularExpressionMatch match = keyLine.match(line);
+            if (!match.hasMatch())
+                continue;
+            const QString key = match.captured(1);
+            EXPECT_FALSE(seen.contains(key)) << "written twice: " << key.toStdString();
+            seen.insert(key);
+        }
+        EXPECT_EQ(seen.size(), keys.size());
         const QStringList koreanKeys = korean.keys();
         for (const QString &key : koreanKeys)
             EXPECT_TRUE(table.contains(key)) << "missing " << key.toStdString();

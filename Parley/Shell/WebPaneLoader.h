@@ -1,0 +1,22 @@
+#pragma once
+
+// Loads the web-view module on the first request and makes web panes.
+
+#include "WebPane.h"
+
+namespace parley::shell {
+
+class WebPaneLoader
+{
+public:
+    WebPaneLoader() = delete;
+
+    // A new pane, or null when the module can't be loaded (logged once).
+    static WebPane *create(QWidget *parent, const WebPaneSettings &settings = {});
+    // Where the module is looked for: lib/parley beside share/parley.
+    static QString modulePath();
+    // Whether the module has been loaded in this process.
+    static bool isLoaded();
+};
+
+} // namespace parley::shell
