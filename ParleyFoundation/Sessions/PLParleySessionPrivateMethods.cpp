@@ -40,12 +40,29 @@ void PLParleySession::dropDPSession()
 {
     if (!mDPSessionValue)
         return;
-    mDPSessionValue->setDelegate(nullptr);
+    PLDPSession *session = mDPSessionValue;
+    mDPSessionValue = nullptr;
+    session->setDelegate(nullptr);
+    // A line still open (a sign-in over an old one, the facade going) is
+    // signed out: the server must not take the user for lost.
+    if (session->canSignOut())
+        session->logout();
+    if (session->hasSentLOUT()) {
+        session->disposeAfterWriting(kSignOutWaitMs);
+        if (session->isDraining()) {
+            mSigningOut.append(session);
+            QObject::connect(session, &PLSession::drained, this, [this, session] {
+                mSigningOut.removeOne(session);
+                if (mSigningOut.isEmpty())
+                    emit signOutFinished();
+            });
+        }
+        return;
+    }
     // Named through the base: clang's sanitizer build otherwise emits a call
     // to a PLDPSession::disconnect that does not exist, and linking fails.
-    mDPSessionValue->PLSession::disconnect();
-    mDPSessionValue->disposeLater();
-    mDPSessionValue = nullptr;
+    session->PLSession::disconnect();
+    session->disposeLater();
 }
 
 void PLParleySession::endKilledSession()
