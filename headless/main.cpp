@@ -1,12 +1,9 @@
 // parley-headless: a command-line driver of the account session (see
 // HeadlessDriver.h and docs/headless.md).
 #include "HeadlessDriver.h"
-#include "Sessions/PLParleySession.h"
-#include "Sessions/PLSession.h"
 #include "Utils/PLClientVersion.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 #include <cstdio>
 
@@ -27,20 +24,10 @@ int main(int argc, char *argv[])
                      qPrintable(headless::HeadlessOptions::usage()));
         return 2;
     }
-    int status = 0;
-    {
-        headless::HeadlessDriver driver;
-        if (!driver.start(*options, &error)) {
-            std::fprintf(stderr, "parley-headless: %s\n", qPrintable(error));
-            return 2;
-        }
-        status = app.exec();
+    headless::HeadlessDriver driver;
+    if (!driver.start(*options, &error)) {
+        std::fprintf(stderr, "parley-headless: %s\n", qPrintable(error));
+        return 2;
     }
-    // A sign-out (logout, quit, end of input, or the account session going
-    // with the driver) may still be on its way: let it reach the server. Each
-    // draining session ends itself within the bounded wait.
-    QDeadlineTimer deadline(parley::PLParleySession::kSignOutWaitMs);
-    while (parley::PLSession::drainingCount() > 0 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return status;
+    return app.exec();
 }

@@ -12,6 +12,7 @@
 #include "PLDPLSession.h"
 #include "PLDPSession.h"
 #include "PLManagerRegistry.h"
+#include "Utils/PLSystemPowerNotificationManager.h"
 
 namespace parley {
 
@@ -56,6 +57,10 @@ void PLParleySession::dropDPSession()
                 if (mSigningOut.isEmpty())
                     emit signOutFinished();
             });
+            // A machine going to sleep waits for the LOUT (the facade itself
+            // may be gone by then: the session releases its own hold).
+            if (PLSystemPowerNotificationManager::holdSleep())
+                QObject::connect(session, &PLSession::drained, session, [] { PLSystemPowerNotificationManager::releaseSleep(); });
         }
         return;
     }
