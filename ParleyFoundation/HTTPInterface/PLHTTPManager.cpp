@@ -5,6 +5,8 @@
 #include "PLURLConnection.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QMutex>
@@ -12,8 +14,10 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QUrl>
+#include <QWaitCondition>
 
 #include <iconv.h>
+#include <mutex>
 #include <zlib.h>
 
 namespace parley {
@@ -32,6 +36,55 @@ QString gSaveChatURL = QStringLiteral("https://memo.vela.test:443/client/SaveCha
 
 // A reply inflated beyond this is refused rather than filling the memory.
 constexpr qsizetype kMaxInflatedBytes = 64 * 1024 * 1024;
+
+// The requests worker threads are waiting for. When the program's main loop
+// ends they are aborted, and before Qt's own objects go at exit the program
+// waits (a bounded time) for them to end: a worker still inside the network
+// code while the process comes apart would crash it.
+constexpr int kExitWaitMs = 3000;
+QMutex gFlightLock;
+QWaitCondition gFlightEnded;
+int gInFlight = 0;
+bool gClosing = false;
+
+void waitForRequestsInFlight()
+{
+    QMutexLocker locker(&gFlightLock);
+    gClosing = true;
+    QDeadlineTimer deadline(kExitWaitMs);
+    while (gInFlight > 0)
+        if (!gFlightEnded.wait(&gFlightLock, deadline))
+            break;
+}
+
+// Counts one request while it runs; not admitted once the program is closing.
+class InFlight
+{
+public:
+    InFlight()
+    {
+        static std::once_flag registered;
+        std::call_once(registered, [] { qAddPostRoutine(waitForRequestsInFlight); });
+        QMutexLocker locker(&gFlightLock);
+        mAdmitted = !gClosing;
+        if (mAdmitted)
+            ++gInFlight;
+    }
+    ~InFlight()
+    {
+        if (!mAdmitted)
+            return;
+        QMutexLocker locker(&gFlightLock);
+        --gInFlight;
+        gFlightEnded.wakeAll();
+    }
+    InFlight(const InFlight &) = delete;
+    InFlight &operator=(const InFlight &) = delete;
+    bool admitted() const { return mAdmitted; }
+
+private:
+    bool mAdmitted = false;
+};
 
 // The common settings of every request.
 QNetworkRequest baseRequest(const QString &urlString)
@@ -176,6 +229,8 @@ QString PLHTTPManager::responseMessage(const Request &request)
 {
     // The wait below would freeze the interface.
     PL_GUARD_FLAG(!isMainThread(), QString());
+    const InFlight flight;
+    PL_GUARD_FLAG(flight.admitted(), QString());
     QNetworkAccessManager manager;
     QNetworkReply *reply = request.bodyDevice
         ? manager.sendCustomRequest(request.request, request.method, request.bodyDevice)
@@ -183,6 +238,9 @@ QString PLHTTPManager::responseMessage(const Request &request)
     PL_GUARD_OBJECT(reply, QString());
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // Nobody reads the answer once the program's main loop is over.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, reply, &QNetworkReply::abort);
     if (!reply->isFinished())
         loop.exec();
     QString text;
