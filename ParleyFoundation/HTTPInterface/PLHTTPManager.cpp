@@ -17,7 +17,6 @@
 #include <QWaitCondition>
 
 #include <iconv.h>
-#include <mutex>
 #include <zlib.h>
 
 namespace parley {
@@ -57,16 +56,19 @@ void waitForRequestsInFlight()
             break;
 }
 
-// Counts one request while it runs; not admitted once the program is closing.
+// Registered as the application object is made, on the main thread: a
+// worker's first request may well come after the program began to end.
+void registerExitWait() { qAddPostRoutine(waitForRequestsInFlight); }
+
+// Counts one request while it runs; not admitted once the program is closing
+// (or without an application object).
 class InFlight
 {
 public:
     InFlight()
     {
-        static std::once_flag registered;
-        std::call_once(registered, [] { qAddPostRoutine(waitForRequestsInFlight); });
         QMutexLocker locker(&gFlightLock);
-        mAdmitted = !gClosing;
+        mAdmitted = !gClosing && QCoreApplication::instance() && !QCoreApplication::closingDown();
         if (mAdmitted)
             ++gInFlight;
     }
@@ -206,6 +208,8 @@ std::unique_ptr<QIODevice> openBody(const QString &filePath)
 }
 
 } // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(registerExitWait)
 
 PLHTTPManager &PLHTTPManager::sharedManager()
 {

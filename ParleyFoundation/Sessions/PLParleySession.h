@@ -190,6 +190,8 @@ private:
     // one that sent LOUT keeps its line until LOUT is written (bounded).
     void dropDPSession();
     void buddyListCompleted();
+    // Hands the stored group list to dpSessionGroupLineReceived, line by line.
+    void replayGroupCache(PLDPSession *session);
     void applyOwnPresence(const QString &letter);
     void applyBulkReply(const QVariantMap &info, const QString &expectedDesc, const char *infoKey);
     // Notification observers.
