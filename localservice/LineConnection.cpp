@@ -53,8 +53,11 @@ void LineConnection::write(const QByteArray &bytes)
     }
     mTrickleQueue += bytes;
     if (!mTrickleTimer) {
+        // One byte per pass of the event loop, each flushed on its own: a
+        // timer of its own per byte made a sign-in of a few kilobytes take
+        // seconds, and half a minute on a loaded machine.
         mTrickleTimer = new QTimer(this);
-        mTrickleTimer->setInterval(1);
+        mTrickleTimer->setInterval(0);
         connect(mTrickleTimer, &QTimer::timeout, this, &LineConnection::flushTrickle);
     }
     if (!mTrickleTimer->isActive())
