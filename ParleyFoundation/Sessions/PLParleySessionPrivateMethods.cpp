@@ -52,11 +52,13 @@ void PLParleySession::dropDPSession()
         session->disposeAfterWriting(kSignOutWaitMs);
         if (session->isDraining()) {
             mSigningOut.append(session);
-            QObject::connect(session, &PLSession::drained, this, [this, session] {
-                mSigningOut.removeOne(session);
-                if (mSigningOut.isEmpty())
+            // Drained, or (should anything delete it first) gone.
+            const auto forget = [this, session] {
+                if (mSigningOut.removeOne(session) && mSigningOut.isEmpty())
                     emit signOutFinished();
-            });
+            };
+            QObject::connect(session, &PLSession::drained, this, forget);
+            QObject::connect(session, &QObject::destroyed, this, forget);
             // A machine going to sleep waits for the LOUT (the facade itself
             // may be gone by then: the session releases its own hold).
             if (PLSystemPowerNotificationManager::holdSleep())
