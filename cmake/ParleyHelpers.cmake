@@ -39,3 +39,21 @@ function(parley_add_gui_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox;QT_QUICK_BACKEND=software")
 endfunction()
+
+# parley_render_svgs(<out-var> <output-dir> <svg files...>)
+# Our drawings are SVG sources; each is rendered once to <output-dir>/<name>.png
+# by parley-svg2png (resources/tools) when the drawing or the tool changes.
+# The PNG paths are returned in <out-var>.
+function(parley_render_svgs out_var out_dir)
+  set(pngs)
+  foreach(svg ${ARGN})
+    get_filename_component(name ${svg} NAME_WLE)
+    set(png ${out_dir}/${name}.png)
+    add_custom_command(OUTPUT ${png}
+      COMMAND parley-svg2png ${svg} ${png}
+      DEPENDS ${svg} parley-svg2png
+      COMMENT "Drawing ${name}.png" VERBATIM)
+    list(APPEND pngs ${png})
+  endforeach()
+  set(${out_var} ${pngs} PARENT_SCOPE)
+endfunction()

@@ -71,6 +71,19 @@ QList<HeadlessCommand> makeTable()
         *sent = c.session.setMyNickName(a[0]);
         return std::nullopt;
     });
+    add("buddy", "ID", "print what the buddy list knows of a buddy", 1, 1,
+        [](HeadlessContext &c, const QStringList &a, bool *sent) -> Result {
+            const parley::PLBuddyPtr buddy = PLBuddyManager::sharedManager().buddyForID(a[0]);
+            if (!buddy)
+                return QStringLiteral("unknown buddy \"%1\"").arg(a[0]);
+            c.output.buddy({{QStringLiteral("velaID"), buddy->velaID()},
+                            {QStringLiteral("name"), buddy->name()},
+                            {QStringLiteral("nickName"), buddy->nickName()},
+                            {QStringLiteral("status"), buddy->status()},
+                            {QStringLiteral("flags"), buddy->buddyFlags()}});
+            *sent = true;
+            return std::nullopt;
+        });
     add("add", "ID", "put a user on the buddy list", 1, 1, [](HeadlessContext &c, const QStringList &a, bool *sent) -> Result {
         *sent = c.session.showBuddy(a[0]);
         return std::nullopt;

@@ -71,6 +71,11 @@ void HeadlessOutput::error(const QString &text, const QString &line)
     writeObject({{QStringLiteral("error"), text}, {QStringLiteral("line"), line}});
 }
 
+void HeadlessOutput::buddy(const QVariantMap &record)
+{
+    writeObject({{QStringLiteral("buddy"), toJson(record)}});
+}
+
 void HeadlessOutput::usage(const QString &text)
 {
     writeObject({{QStringLiteral("usage"), text}});

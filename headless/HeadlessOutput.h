@@ -6,6 +6,7 @@
 //   {"command": C, "sent": true|false}        what a command did
 //   {"error": TEXT, "line": LINE}             a command that was refused
 //   {"usage": TEXT}                           the command grammar (help)
+//   {"buddy": {...}}                          a buddy's record (buddy)
 // Values are strings, numbers, booleans, lists and objects; byte values are
 // Base64 strings.
 
@@ -25,6 +26,7 @@ public:
     void commandResult(const QString &command, bool sent);
     void error(const QString &text, const QString &line);
     void usage(const QString &text);
+    void buddy(const QVariantMap &record);
 
     static QJsonValue toJson(const QVariant &value);
 

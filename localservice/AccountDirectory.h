@@ -23,6 +23,7 @@ public:
     Account *account(const QString &id);
     const Account *account(const QString &id) const;
     const Account *accountForCMN(const QString &cmn) const;
+    const QList<Account> &accounts() const { return mAccounts; }
 
     // Signed-in sessions of one account, oldest first.
     QList<NotificationSession *> sessionsOf(const QString &id) const;

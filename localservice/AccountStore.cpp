@@ -370,4 +370,10 @@ QByteArray AccountStore::confBody() const
     return body;
 }
 
+void AccountStore::setDefaultConfValue(const QString &key, const QString &value)
+{
+    if (!mConf.contains(key))
+        mConf.insert(key, value);
+}
+
 } // namespace localservice

@@ -49,6 +49,8 @@ struct Account {
     QString token;
     QString ticket;
     int groupCache = 1;
+    // The account's server profile (options set with CPRF); kept in memory only.
+    QMap<QString, QString> profile;
     QList<Group> groups;
     QList<Buddy> buddies;
 };
@@ -67,6 +69,9 @@ public:
     int confVersion() const { return mConfVersion; }
     // The configuration as key=value lines, each ended by CR LF, keys sorted.
     QByteArray confBody() const;
+    // Sets a configuration value unless the data gave one (addresses known
+    // only once the servers listen).
+    void setDefaultConfValue(const QString &key, const QString &value);
 
 private:
     QList<Account> mAccounts;

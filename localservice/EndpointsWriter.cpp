@@ -18,8 +18,14 @@ QByteArray EndpointsWriter::text(const Endpoints &e)
     out += QLatin1String("relay.port1 = ") + port + QLatin1Char('\n');
     out += QLatin1String("relay.port2 = ") + port + QLatin1Char('\n');
     if (!e.webURL.isEmpty())
-        for (const char *key : {"web.mail", "web.memo", "web.sister"})
+        for (const char *key : {"web.mail", "web.memo", "web.sister", "web.sister.member", "web.sister.help",
+                                 "web.animicon"})
             out += QLatin1String(key) + QLatin1String(" = ") + e.webURL + QLatin1Char('\n');
+    // The accounts' mail domain, and the rest of the sign-in window's menu.
+    out += QLatin1String("portal.domain = parley.test\n"
+                         "portal.maildomains = parleymail.test, parleynet.test, parleyplus.test\n"
+                         "login.maildomains = orchard.test, mailone.test, posthub.test, letterbox.test, "
+                         "inboxnet.test, mailstar.test, webpost.test\n");
     return out.toUtf8();
 }
 

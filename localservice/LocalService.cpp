@@ -66,7 +66,7 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     mNotification->setFileRelay(mRelay.get());
     mSwitchboard = std::make_unique<SwitchboardServer>(*mKeyExchange);
     mNotification->setSwitchboard(mSwitchboard.get());
-    mWeb = std::make_unique<WebServer>(mNotification->directory());
+    mWeb = std::make_unique<WebServer>(mNotification->directory(), options.animiconFolder);
     if (!mNotification->listen(options.notificationPort, &problem)
         || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)
         || !mSwitchboard->listen(options.switchboardPort, &problem) || !mRelay->listen(options.relayPort, &problem)
@@ -79,6 +79,9 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
         mMail.reset();
         return fail(problem);
     }
+
+    // The client reads the animicon catalogue where the configuration says.
+    mAccounts->setDefaultConfValue(QStringLiteral("animicon_file_url"), mWeb->animiconBaseURL());
 
     if (!options.endpointsFile.isEmpty()) {
         // The client learns the notification server from the REQS answer.

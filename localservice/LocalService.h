@@ -36,6 +36,7 @@ struct ServiceOptions {
     quint16 relayPort = 0;     // the file relay; 0: the kernel chooses
     quint16 mailPort = 0;      // the mail web endpoints; 0: the kernel chooses
     QString mailFolder;        // where received mail files are saved (none when empty)
+    QString animiconFolder;    // the animicon catalogue's files (empty: the demo catalogue)
 };
 
 class LocalService : public QObject {
@@ -61,6 +62,7 @@ public:
     // Pairs the file relay has joined so far.
     int fileRelayJoins() const;
     MailWebServer *mailWeb() { return mMail.get(); }
+    WebServer *web() { return mWeb.get(); }
     quint16 switchboardPort() const;
     SwitchboardServer *switchboardServer() { return mSwitchboard.get(); }
     const AccountStore &accounts() const { return *mAccounts; }

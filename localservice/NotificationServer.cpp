@@ -46,6 +46,14 @@ QString NotificationServer::host() const
     return QStringLiteral("127.0.0.1");
 }
 
+int NotificationServer::dropSignedIn(const QString &userID)
+{
+    const QList<NotificationSession *> sessions = mDirectory->sessionsOf(userID);
+    for (NotificationSession *session : sessions)
+        session->drop();
+    return int(sessions.size());
+}
+
 void NotificationServer::acceptPending()
 {
     while (QTcpSocket *socket = mServer->nextPendingConnection()) {

@@ -42,6 +42,9 @@ public:
     void adopt(LineConnection *connection);
     // Sends "PING 0" on every connection that has signed in.
     void pingSignedIn();
+    // Breaks every connection of a signed-in account without a word; answers
+    // how many there were (tests of the client's retry).
+    int dropSignedIn(const QString &userID);
     // How many "PING" answers the clients have sent so far.
     int pingAnswers() const { return mPingAnswers; }
 

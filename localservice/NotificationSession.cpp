@@ -75,6 +75,8 @@ void NotificationSession::kill()
     connectionClosed(); // the account is offline from now on, whatever the peer does
 }
 
+void NotificationSession::drop() { mConnection->abort(); }
+
 void NotificationSession::connectionClosed()
 {
     if (!mUserID.isEmpty())

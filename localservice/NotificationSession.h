@@ -39,6 +39,8 @@ public:
     }
     // The server ends this login: KILL, then the connection closes.
     void kill();
+    // The line breaks without a word (tests of the client's retry).
+    void drop();
 
 signals:
     void signInCompleted(const QString &userID);

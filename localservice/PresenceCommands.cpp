@@ -3,10 +3,10 @@
 #include "AccountDirectory.h"
 #include "NotificationServer.h"
 #include "NotificationSession.h"
+#include "ProfileChange.h"
 #include "ReplyCodes.h"
 #include "WireText.h"
 
-#include <QUrlQuery>
 
 namespace localservice::presence {
 
@@ -96,25 +96,32 @@ void changeProfile(NotificationSession &session, qint64 tid, const QByteArray &b
 {
     if (!session.isSignedIn())
         return session.sendError(reply::kNotNow, tid);
-    Account *account = session.server().directory().account(session.userID());
+    AccountDirectory &directory = session.server().directory();
+    Account *account = directory.account(session.userID());
     if (!account)
         return session.sendError(reply::kNotNow, tid);
-    const QUrlQuery items(QString::fromUtf8(body));
-    for (const auto &[key, value] : items.queryItems()) {
-        if (key == QLatin1String("mobile"))
-            account->mobile = value;
-        else if (key == QLatin1String("email"))
-            account->email = value;
-        else if (key == QLatin1String("orchard_id"))
-            account->orchardID = value;
-    }
+    const profile::Outcome outcome = profile::apply(directory, *account, body);
+    if (outcome.error)
+        return session.sendError(outcome.error, tid);
     // CPRF tid typeMask, then six (open mode, value) pairs, then the length
-    // of a body (none in a reply).
+    // of a body: none in the reply; the account's other logins get the
+    // changes (without passwords) as a pushed body with tid 0.
     const QString open = QStringLiteral("1");
-    session.send(wireLine(QStringLiteral("CPRF"), tid,
-                          {QStringLiteral("111111"), open, account->mobile, open, account->email,
-                           open, account->orchardCMN, open, account->musicDate, open,
-                           account->ewerYN, open, account->birthday, QStringLiteral("0")}));
+    const QStringList fields{QStringLiteral("111111"), open, account->mobile, open, account->email,
+                             profile::orchardOpenMode(*account), account->orchardCMN, open, account->musicDate,
+                             open, account->ewerYN, open, account->birthday};
+    session.send(wireLine(QStringLiteral("CPRF"), tid, fields + QStringList{QStringLiteral("0")}));
+    if (outcome.changes.isEmpty())
+        return;
+    QStringList pairs;
+    for (const auto &[key, value] : outcome.changes)
+        pairs << key + QLatin1Char('=') + value;
+    const QByteArray pushed = pairs.join(QLatin1Char('&')).toUtf8();
+    const QByteArray push =
+        wireLine(QStringLiteral("CPRF"), 0, fields + QStringList{QString::number(pushed.size())}) + pushed;
+    for (NotificationSession *other : directory.sessionsOf(session.userID()))
+        if (other != &session)
+            other->send(push);
 }
 
 } // namespace localservice::presence

@@ -1,6 +1,7 @@
 #include "WebServer.h"
 
 #include "AccountDirectory.h"
+#include "AnimiconSite.h"
 
 #include <QHttpServer>
 #include <QHttpServerRequest>
@@ -31,8 +32,11 @@ QStringList buddyList(const QString &body)
 
 } // namespace
 
-WebServer::WebServer(AccountDirectory &directory) : mDirectory(directory), mServer(std::make_unique<QHttpServer>())
+WebServer::WebServer(AccountDirectory &directory, const QString &animiconFolder)
+    : mDirectory(directory), mServer(std::make_unique<QHttpServer>()),
+      mAnimicons(std::make_unique<AnimiconSite>(animiconFolder))
 {
+    mAnimicons->addRoutes(*mServer);
     mServer->route(QStringLiteral("/ParleyStart.php"), [this](const QHttpServerRequest &request) {
         return mailCount(QUrlQuery(request.url()).queryItemValue(QStringLiteral("id"), QUrl::FullyDecoded));
     });
@@ -45,6 +49,24 @@ WebServer::WebServer(AccountDirectory &directory) : mDirectory(directory), mServ
     mServer->route(QStringLiteral("/pims/parley/parley_new_article_q7.asp"), [this](const QHttpServerRequest &request) {
         return newPosts(QString::fromUtf8(request.body()));
     });
+    // The sister service's pages that the preferences open in a browser.
+    for (const QString &path : sisterPagePaths()) {
+        mServer->route(path, [path] {
+            return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"), sisterPage(path));
+        });
+    }
+}
+
+QStringList WebServer::sisterPagePaths()
+{
+    return {QStringLiteral("/main2/preview_minicb.asp"), QStringLiteral("/main/regist/checkmember.jsp"),
+            QStringLiteral("/id/id_main.asp")};
+}
+
+QByteArray WebServer::sisterPage(const QString &path)
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Orchard</title></head>"
+           "<body><p>Orchard (local service): " + path.toUtf8() + "</p></body></html>";
 }
 
 WebServer::~WebServer() = default;
@@ -58,6 +80,8 @@ bool WebServer::listen(quint16 port, QString *error)
 }
 
 QString WebServer::baseURL() const { return QStringLiteral("http://127.0.0.1:%1").arg(mPort); }
+
+QString WebServer::animiconBaseURL() const { return baseURL() + QStringLiteral("/animicon"); }
 
 QString WebServer::mailCount(const QString &id) const
 {

@@ -78,8 +78,12 @@ int main(int argc, char **argv)
     const QCommandLineOption mailFolder(QStringLiteral("mail-folder"),
                                         QStringLiteral("Save the files of received mails here."),
                                         QStringLiteral("DIR"));
+    const QCommandLineOption animiconFolder(QStringLiteral("animicon-folder"),
+                                            QStringLiteral("Serve the animicon catalogue from this folder "
+                                                           "(ini/, thumb/); default: a demo catalogue."),
+                                            QStringLiteral("DIR"));
     parser.addOptions({data, dispatchPort, notificationPort, endpoints, certChain, key, fault, switchboardPort, relayPort,
-                       mailPort, mailFolder});
+                       mailPort, mailFolder, animiconFolder});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return failWith(QStringLiteral("unexpected argument \"%1\"")
@@ -102,6 +106,7 @@ int main(int argc, char **argv)
     if (!parsePort(parser.value(mailPort), &options.mailPort))
         return failWith(QStringLiteral("--mail-port needs a number from 0 to 65535"));
     options.mailFolder = parser.value(mailFolder);
+    options.animiconFolder = parser.value(animiconFolder);
 
     LocalService service;
     QString error;

@@ -147,6 +147,18 @@ inline constexpr char kChatSessionAnimiconReceived[] = "ParleyChatSessionAnimico
 // {"sessionKey", "messages" = [{"message", "absence"}, ...]}.
 inline constexpr char kChatSessionUndelivered[] = "ParleyChatSessionUndelivered";
 
+// The messenger's own windows and shell (sender: the window; userInfo as noted).
+inline constexpr char kChangeStatus[] = "KCChangeStatus";                         // {"title"}: the status view's new title
+// The display-string type of buddies changed (no sender, no userInfo).
+inline constexpr char kBuddyStringTypeChanged[] = "buddyStringTypeChangedNotification";
+inline constexpr char kPreferenceSave[] = "ParleyPreferenceSaveNotification";
+inline constexpr char kSaveChatMessage[] = "ParleySaveChatMessage";               // {"content"}
+inline constexpr char kSessionKill[] = "ParleySessionKill";                       // {"killKey", "killType", "PCName"}
+inline constexpr char kUpdateManagerMainVersionChecked[] = "UpdateManagerMainVersionChecked";
+inline constexpr char kUpdateManagerPlugInVersionChecked[] = "UpdateManagerPlugInVersionChecked";
+inline constexpr char kPlugInQuit[] = "PlugInQuitNotification";                   // {"id", "key"}
+inline constexpr char kUpdateControllerCompleted[] = "UpdateControllerCompletedNotification"; // the plug-in's entry
+
 // Plug-in protocol: distributed notifications between the messenger and its
 // plug-in processes (DistributedNotificationCenter; typed posters in
 // PlugInNotifications.h). Object and userInfo as each line says.

@@ -5,6 +5,7 @@
 // buddy share it.
 
 #include <QDateTime>
+#include <QMetaType>
 #include <QSharedData>
 #include <QString>
 
@@ -124,3 +125,5 @@ private:
 using PLBuddyPtr = std::shared_ptr<PLBuddy>;
 
 } // namespace parley
+
+Q_DECLARE_METATYPE(parley::PLBuddyPtr)

@@ -91,7 +91,11 @@ void PLParleySession::dpSessionPublicKeyReceived(PLDPSession *session, const QVa
 void PLParleySession::dpSessionSendSessionKeyResultReceived(PLDPSession *session, const QVariantMap &)
 {
     PL_GUARD_OBJECT(session);
-    const bool sent = session->sendLIN4Packet(mIsHiddenRetry || mIsAutoLogin ? QStringLiteral("TKN") : QStringLiteral("NE3"));
+    // A saved token goes out as a token whichever way it was handed over: the
+    // auto-login's second try passes one without the auto-login flag, and as
+    // an enciphered password it could never be accepted.
+    const bool token = mIsHiddenRetry || mIsAutoLogin || mPasswordEncryptedValue;
+    const bool sent = session->sendLIN4Packet(token ? QStringLiteral("TKN") : QStringLiteral("NE3"));
     recordJob({{QStringLiteral("tid"), session->recentTidKey()}, {QStringLiteral("desc"), QStringLiteral("LIN4")}}, sent);
 }
 

@@ -1,6 +1,7 @@
 #include "KCUtilities.h"
 
 #include "Log.h"
+#include "PLEndpoints.h"
 #include "UserDefaults.h"
 
 #include <QDir>
@@ -16,12 +17,6 @@ namespace parley {
 namespace {
 
 using StringTable = QHash<QString, QString>;
-
-// Login mail domains of this deployment. The first four are the portal
-// family's own; the order is that of the sign-in window's domain menu.
-const char *const kPortalDomains[] = {"vela.test", "velamail.test", "velanet.test", "velaplus.test"};
-const char *const kOtherDomains[] = {"orchard.test",   "mailone.test",  "posthub.test", "letterbox.test",
-                                     "inboxnet.test", "mailstar.test", "webpost.test"};
 
 StringTable loadTable(const QString &language)
 {
@@ -60,6 +55,12 @@ QString KCCurrentLanguage()
     if (languages.isEmpty() || languages.first().isEmpty())
         return QStringLiteral("ko");
     return languages.first();
+}
+
+void KCRegisterInterfaceLanguage()
+{
+    UserDefaults::standardUserDefaults().registerDefaults(
+        {{QLatin1String(kAppleLanguagesKey), QStringList{QStringLiteral("ko")}}});
 }
 
 QString KCLocalizedString(const QString &key)
@@ -135,24 +136,21 @@ QStringList KCDefaultStatus()
     return labels;
 }
 
+// The login mail domains are the deployment's, from the endpoints
+// configuration: the portal's own first, its family's three, then the rest.
 QStringList KCDefaultDomain()
 {
-    QStringList domains;
-    for (const char *domain : kPortalDomains)
-        domains << QLatin1String(domain);
-    for (const char *domain : kOtherDomains)
-        domains << QLatin1String(domain);
+    const PLEndpoints endpoints = PLEndpoints::current();
+    QStringList domains{endpoints.portalDomain};
+    domains << endpoints.portalMailDomains << endpoints.loginMailDomains;
     domains << KCLocalizedString(QStringLiteral("Others"));
     return domains;
 }
 
 bool KCIsVelaDomain(const QString &domain)
 {
-    for (const char *portal : kPortalDomains) {
-        if (domain == QLatin1String(portal))
-            return true;
-    }
-    return false;
+    const PLEndpoints endpoints = PLEndpoints::current();
+    return domain == endpoints.portalDomain || endpoints.portalMailDomains.contains(domain);
 }
 
 bool KCIsVelaID(const QString &accountID)

@@ -18,8 +18,13 @@ inline constexpr char kAppleLanguagesKey[] = "AppleLanguages";
 inline constexpr char kDefaultDomainsKey[] = "DefaultDomains";
 
 // The interface language: the first entry of the language preference, "ko"
-// when the user chose none.
+// when the user chose none. The one setting for string tables, the emoticon
+// catalogue and the shell's currentLang.
 QString KCCurrentLanguage();
+// Registers ["ko"] as the language preference's default (never written to the
+// file), so that every reader of the key sees the interface language even
+// before the user chose one. Both applications call it at start-up.
+void KCRegisterInterfaceLanguage();
 // The text of the key in the interface language's table; the key itself when
 // the table has no entry. Languages without a table of their own use English.
 QString KCLocalizedString(const QString &key);

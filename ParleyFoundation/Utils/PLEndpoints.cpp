@@ -51,6 +51,24 @@ bool parseWebServer(const QString &value, QString *url)
     return true;
 }
 
+// A comma-separated list of exactly `count` mail domains.
+bool parseDomains(const QString &value, int count, QStringList *domains)
+{
+    QStringList parsed;
+    for (const QString &part : value.split(QLatin1Char(','))) {
+        const QString domain = part.trimmed();
+        QString checked;
+        if (!parseHost(domain, &checked) || domain.contains(QLatin1Char('@')) || domain.startsWith(QLatin1Char('.'))
+            || parsed.contains(domain))
+            return false;
+        parsed.append(domain);
+    }
+    if (parsed.size() != count)
+        return false;
+    *domains = parsed;
+    return true;
+}
+
 QMutex gMutex;
 std::optional<PLEndpoints> gCurrent;
 
@@ -99,13 +117,25 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseWebServer(value, &result.webMemo);
         else if (key == QLatin1String("web.sister"))
             ok = parseWebServer(value, &result.webSister);
+        else if (key == QLatin1String("web.sister.member"))
+            ok = parseWebServer(value, &result.webSisterMember);
+        else if (key == QLatin1String("web.sister.help"))
+            ok = parseWebServer(value, &result.webSisterHelp);
+        else if (key == QLatin1String("web.animicon"))
+            ok = parseWebServer(value, &result.webAnimicon);
         else if (key == QLatin1String("tunnel.timeout"))
             ok = parseSeconds(value, &result.tunnelTimeout);
         else if (key == QLatin1String("portal.domain"))
             ok = parseHost(value, &result.portalDomain) && !value.startsWith(QLatin1Char('.'))
                 && !value.contains(QLatin1Char('@'));
+        else if (key == QLatin1String("portal.maildomains"))
+            ok = parseDomains(value, kPortalMailDomainCount, &result.portalMailDomains);
+        else if (key == QLatin1String("login.maildomains"))
+            ok = parseDomains(value, kLoginMailDomainCount, &result.loginMailDomains);
         else if (key == QLatin1String("keepalive.interval"))
             ok = parseSeconds(value, &result.keepaliveInterval);
+        else if (key == QLatin1String("signout.timeout"))
+            ok = parseSeconds(value, &result.signoutTimeout);
         else if (key == QLatin1String("tunnel.attempts")) {
             const int attempts = value.toInt(&ok);
             ok = ok && attempts >= 1 && attempts <= 10;

@@ -20,15 +20,28 @@
 //   portal.domain        the portal's own domain          parley.test
 //                        (server host names must end in it; it is the
 //                        mail domain stripped from login IDs)
+//   portal.maildomains   the portal family's three other  parleymail.test, parleynet.test,
+//                        mail domains (comma-separated)   parleyplus.test
+//   login.maildomains    the sign-in menu's further mail  orchard.test, mailone.test,
+//                        domains: the sister service's,   posthub.test, letterbox.test,
+//                        then six other providers' (7)    inboxnet.test, mailstar.test,
+//                                                         webpost.test
 //   keepalive.interval   seconds between keepalive ticks  5
+//   signout.timeout      seconds quitting or signing out  3
+//                        waits for the server to take the
+//                        status left for the other logins
 //   web.mail             mail-count web server (URL)      (no default)
 //   web.memo             memo-count web server (URL)      (no default)
 //   web.sister           sister service's web server      (no default)
+//   web.sister.member    its membership pages' server     (no default)
+//   web.sister.help      its ID help pages' server        (no default)
+//   web.animicon         animicon web site (play pages)   (no default)
 //
 // Ports are 1..65535, time-outs positive numbers, attempts 1..10.
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace parley {
@@ -47,11 +60,26 @@ struct PLEndpoints
     int tunnelAttempts = 3;
     double tunnelTimeout = 60.0;
     QString portalDomain = QStringLiteral("parley.test");
+    // The portal family's other three mail domains and the sign-in menu's
+    // further seven; the menu lists portalDomain first.
+    QStringList portalMailDomains{QStringLiteral("parleymail.test"), QStringLiteral("parleynet.test"),
+                                  QStringLiteral("parleyplus.test")};
+    QStringList loginMailDomains{QStringLiteral("orchard.test"),   QStringLiteral("mailone.test"),
+                                 QStringLiteral("posthub.test"),   QStringLiteral("letterbox.test"),
+                                 QStringLiteral("inboxnet.test"),  QStringLiteral("mailstar.test"),
+                                 QStringLiteral("webpost.test")};
+    static constexpr int kPortalMailDomainCount = 3;
+    static constexpr int kLoginMailDomainCount = 7;
     double keepaliveInterval = 5.0;
+    double signoutTimeout = 3.0;
     // Web servers as "http://host[:port]" (a query without its server is skipped).
     QString webMail;
     QString webMemo;
     QString webSister;
+    QString webSisterMember;
+    QString webSisterHelp;
+    // The animicon web site, whose "animicon_play.php" plays an animicon.
+    QString webAnimicon;
 
     // Parses the file's text; on the first bad line answers nothing and says
     // why in `error` (line number and reason). Unknown keys are errors too, so

@@ -66,6 +66,25 @@ public:
         return found;
     }
 
+    // The first output line (of any kind) that satisfies `match`.
+    std::optional<QJsonObject> waitForLine(const std::function<bool(const QJsonObject &)> &match,
+                                           int timeoutMs = 10000)
+    {
+        std::optional<QJsonObject> found;
+        parley::test::waitUntil(
+            [&] {
+                pull();
+                for (const QJsonObject &line : std::as_const(mLines))
+                    if (match(line)) {
+                        found = line;
+                        return true;
+                    }
+                return false;
+            },
+            timeoutMs);
+        return found;
+    }
+
 private:
     void pull()
     {

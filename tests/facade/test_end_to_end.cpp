@@ -11,6 +11,8 @@
 #include "Sessions/PLRecordingManagers.h"
 #include "Sessions/PLRecordingShell.h"
 #include "TestSupport.h"
+#include "UserDefaults.h"
+#include "Utils/KCUtilities.h"
 #include "Utils/PLEndpoints.h"
 #include "Utils/PLUtils.h"
 
@@ -239,9 +241,10 @@ TEST_F(FacadeTest, AForcedLogoutEndsTheSessionAndClearsTheJobs)
     EXPECT_EQ(mSession->mJobQueue().count(), 0);
     ASSERT_TRUE(parley::test::waitUntil([&] { return mSession->mDPSession() == nullptr; }));
     EXPECT_FALSE(mSession->isLoggedIn());
-    // A KILL without a bridge code tells the user in an alert.
+    // A KILL without a bridge code tells the user in an alert (its button the localized "OK").
     EXPECT_EQ(shell.calls().filter("showInformationalAlert"),
-              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace OK"});
+              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace "
+                          + parley::KCLocalizedString(QStringLiteral("OK"))});
     EXPECT_TRUE(shell.calls().filter("bridgePageCall").isEmpty());
 }
 
@@ -375,4 +378,22 @@ TEST_F(FacadeTest, ASecondSignInWithTheSameGroupCacheRebuildsTheListFromTheCache
     EXPECT_TRUE(waitFor("ParleyGroupInfoDidDownloaded", again, 0));
     EXPECT_EQ(buddyListSnapshot(), first);
     EXPECT_EQ(PLBuddyManager::sharedManager().groupCacheNo(), 3);
+}
+
+TEST_F(FacadeTest, ASavedTokenHandedOverAsThePasswordGoesOutAsAToken)
+{
+    // The auto-login's second try hands the token over without the auto-login flag.
+    ASSERT_TRUE(startAndSignIn());
+    ASSERT_TRUE(mSession->logout(true));
+    parley::UserDefaults &defaults = parley::UserDefaults::standardUserDefaults();
+    const QVariantMap saved{{"accountname", defaults.objectForKey("accountname")},
+                            {"accountDomain", defaults.objectForKey("accountDomain")},
+                            {"accountToken", defaults.objectForKey("accountToken")}};
+    defaults.setObjects({{"accountname", "alice"}, {"accountDomain", "parley.test"}, {"accountToken", "token-alice"}});
+    const qsizetype again = mark();
+    mSession->loginWithUserID(QStringLiteral("alice@parley.test"), QStringLiteral("token-alice"),
+                              {{QLatin1String(parley::PLParleySession::kPasswordEncrypted), true}});
+    EXPECT_TRUE(waitFor("ParleyLoginCompleted", again, 15000));
+    EXPECT_FALSE(waitFor("ParleyErrorCodeReceived", again, 0));
+    defaults.setObjects(saved);
 }

@@ -82,7 +82,14 @@ TEST(Program, PrintsItsPortsAndWritesTheEndpointsFile)
                     "relay.port2 = " + port + "\n"
                     "web.mail = " + webURL + "\n"
                     "web.memo = " + webURL + "\n"
-                    "web.sister = " + webURL + "\n");
+                    "web.sister = " + webURL + "\n"
+                    "web.sister.member = " + webURL + "\n"
+                    "web.sister.help = " + webURL + "\n"
+                    "web.animicon = " + webURL + "\n"
+                    "portal.domain = parley.test\n"
+                    "portal.maildomains = parleymail.test, parleynet.test, parleyplus.test\n"
+                    "login.maildomains = orchard.test, mailone.test, posthub.test, letterbox.test, "
+                    "inboxnet.test, mailstar.test, webpost.test\n");
 
     RawClient client(dispatch);
     client.send("PVER 1 1.0 3.0 ko.macm\r\nAUTH 2 DES\r\nREQS 3 DES bob@parley.test\r\n");

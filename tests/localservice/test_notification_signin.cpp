@@ -1,6 +1,7 @@
 // The notification server's sign-in over a raw socket, with the demo data:
 // key exchange, LIN4, LOPT, CONF, GLST, LIST, keepalive, CPRM and LOUT.
 #include "ServiceFixture.h"
+#include "WebServer.h"
 
 #include "NotificationServer.h"
 #include "TestSupport.h"
@@ -75,8 +76,10 @@ TEST_F(SignInTest, DownloadsOptionsConfigurationGroupsAndBuddies)
     EXPECT_EQ(client->readLine(), QByteArray("LOPT 0 OK"));
 
     client->send("CONF 4 0 0\r\n");
-    EXPECT_EQ(client->readLine(), "CONF 4 1 " + QByteArray::number(kDemoConf.size()));
-    EXPECT_EQ(client->readBytes(kDemoConf.size()), kDemoConf);
+    // The animicon site's address is known only once the web server listens.
+    const QByteArray conf = "animicon_file_url=" + mService->web()->animiconBaseURL().toUtf8() + "\r\n" + kDemoConf;
+    EXPECT_EQ(client->readLine(), "CONF 4 1 " + QByteArray::number(conf.size()));
+    EXPECT_EQ(client->readBytes(conf.size()), conf);
 
     client->send("GLST 5 0\r\n");
     const char *const groups[] = {

@@ -3,9 +3,14 @@
 #include "Utils/KCShellHooks.h"
 #include "Utils/KCSounds.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLEndpoints.h"
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -84,8 +89,112 @@ TEST_F(ShellUtilsTest, LocalizedTextsFollowTheLanguagePreference)
     EXPECT_EQ(KCLocalizedString(QStringLiteral("Busy")), QStringLiteral("Busy"));
 }
 
+namespace {
+
+// The placeholders of a text: numbered ones ("%1") may move within a
+// sentence, so they are compared as a sorted list; the others ("%@", "%d",
+// "%qi") are read in order, so their sequence must match. "%%" is a percent
+// sign, not a placeholder.
+struct Placeholders {
+    QStringList numbered;
+    QStringList ordered;
+    bool operator==(const Placeholders &) const = default;
+};
+
+Placeholders placeholdersOf(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("%(%|\\d+|@|[-+ #0]*\\d*(?:\\.\\d+)?(?:hh|h|ll|l|qi|q|z|j|t|L)?[diouxXeEfgGcsSp])"));
+    Placeholders found;
+    for (auto it = pattern.globalMatch(text); it.hasNext();) {
+        const QString match = it.next().captured(0);
+        if (match == QLatin1String("%%"))
+            continue;
+        if (match.size() > 1 && match[1].isDigit() && match.back().isDigit())
+            found.numbered << match;
+        else
+            found.ordered << match;
+    }
+    found.numbered.sort();
+    return found;
+}
+
+std::ostream &operator<<(std::ostream &os, const Placeholders &p)
+{
+    return os << "numbered {" << p.numbered.join(' ').toStdString() << "} ordered {"
+              << p.ordered.join(' ').toStdString() << "}";
+}
+
+QJsonObject stringTable(const QString &language)
+{
+    QFile file(QStringLiteral(":/parley/strings/%1.json").arg(language));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << language.toStdString() << ": "
+                                                      << error.errorString().toStdString();
+    EXPECT_TRUE(document.isObject()) << language.toStdString();
+    return document.object();
+}
+
+} // namespace
+
+TEST(StringTablePlaceholders, FoundAndCompared)
+{
+    const struct {
+        const char16_t *text;
+        QStringList numbered;
+        QStringList ordered;
+    } cases[] = {
+        {u"plain", {}, {}},
+        {u"%1\uB2D8\uC774 %2\uC744(\uB97C)", {"%1", "%2"}, {}},
+        {u"%2 then %1 and %10", {"%1", "%10", "%2"}, {}},
+        {u"%@ sent %d files", {}, {"%@", "%d"}},
+        {u"%qiKB of %lld, 100%% done", {}, {"%qi", "%lld"}},
+        {u"%.1f%%", {}, {"%.1f"}},
+    };
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(placeholdersOf(text), (Placeholders{c.numbered, c.ordered})) << text.toStdString();
+    }
+    // What the table check tells apart.
+    EXPECT_EQ(placeholdersOf("%2 of %1"), placeholdersOf("%1 of %2"));
+    EXPECT_NE(placeholdersOf("%@ of %d"), placeholdersOf("%d of %@"));
+    EXPECT_NE(placeholdersOf("%1 of %2"), placeholdersOf("%1 of %3"));
+    EXPECT_NE(placeholdersOf("%1"), placeholdersOf("%1 %1"));
+}
+
 TEST_F(ShellUtilsTest, StringTablesHaveTheSameKeysInEveryLanguage)
 {
+    // Every table compiled in has the Korean table's keys, no others, and the
+    // same placeholders in each text.
+    const QStringList languages = QDir(QStringLiteral(":/parley/strings")).entryList({QStringLiteral("*.json")});
+    ASSERT_TRUE(languages.contains(QStringLiteral("ko.json")));
+    ASSERT_TRUE(languages.contains(QStringLiteral("en.json")));
+    const QJsonObject korean = stringTable(QStringLiteral("ko"));
+    ASSERT_FALSE(korean.isEmpty());
+    for (const QString &file : languages) {
+        const QString language = file.chopped(5);
+        SCOPED_TRACE(language.toStdString());
+        const QJsonObject table = stringTable(language);
+        const QStringList keys = table.keys();
+        const QStringList koreanKeys = korean.keys();
+        for (const QString &key : koreanKeys)
+            EXPECT_TRUE(table.contains(key)) << "missing " << key.toStdString();
+        for (const QString &key : keys) {
+            EXPECT_TRUE(korean.contains(key)) << "only here: " << key.toStdString();
+            EXPECT_TRUE(table.value(key).isString()) << key.toStdString();
+            EXPECT_FALSE(table.value(key).toString().isEmpty()) << key.toStdString();
+            if (korean.contains(key)) {
+                EXPECT_EQ(placeholdersOf(table.value(key).toString()), placeholdersOf(korean.value(key).toString()))
+                    << key.toStdString();
+            }
+        }
+    }
+
+    // The texts the core itself asks for are there, and Korean ones are
+    // translated rather than the key.
     const QStringList keys{"Mobile", "ID",    "Name",   "Online",         "Away",          "Busy",
                            "OnThePhone", "OnThemeeting", "AppearOffline", "Others", "FileErrorTitle", "FileErrorMessage"};
     for (const char *language : {"ko", "en"}) {
@@ -98,6 +207,22 @@ TEST_F(ShellUtilsTest, StringTablesHaveTheSameKeysInEveryLanguage)
             }
         }
     }
+}
+
+TEST_F(ShellUtilsTest, InterfaceLanguageIsRegisteredAsKoreanWhenAbsent)
+{
+    // The registered value is a default: readers of the key see it, a choice
+    // of the user's wins over it, and it is never written to the file.
+    defaults().removeObjectForKey(QLatin1String(kAppleLanguagesKey));
+    KCRegisterInterfaceLanguage();
+    EXPECT_EQ(defaults().objectForKey(QLatin1String(kAppleLanguagesKey)).toStringList(), QStringList{"ko"});
+    EXPECT_EQ(KCCurrentLanguage(), QStringLiteral("ko"));
+    defaults().setObject(QStringList{QStringLiteral("en"), QStringLiteral("ko")}, QLatin1String(kAppleLanguagesKey));
+    EXPECT_EQ(KCCurrentLanguage(), QStringLiteral("en"));
+    defaults().removeObjectForKey(QLatin1String(kAppleLanguagesKey));
+    EXPECT_EQ(KCCurrentLanguage(), QStringLiteral("ko"));
+    UserDefaults reread(defaults().path());
+    EXPECT_FALSE(reread.objectForKey(QLatin1String(kAppleLanguagesKey)).isValid());
 }
 
 TEST_F(ShellUtilsTest, DefaultLists)
@@ -131,6 +256,28 @@ TEST(KCIsVelaID, OnlyThePortalsFourDomains)
     EXPECT_FALSE(KCIsVelaID(QStringLiteral("user@") + domains[0].toUpper()));
     EXPECT_FALSE(KCIsVelaDomain(domains[0] + QLatin1Char(' ')));
     EXPECT_TRUE(KCCheckSystemVersion());
+}
+
+TEST(KCDefaultDomain, FollowsTheEndpointsConfiguration)
+{
+    const PLEndpoints saved = PLEndpoints::current();
+    PLEndpoints endpoints;
+    endpoints.portalDomain = QStringLiteral("home.example");
+    endpoints.portalMailDomains = {"p1.example", "p2.example", "p3.example"};
+    endpoints.loginMailDomains = {"s.example", "o1.example", "o2.example", "o3.example",
+                                  "o4.example", "o5.example", "o6.example"};
+    PLEndpoints::setCurrent(endpoints);
+    const QStringList domains = KCDefaultDomain();
+    EXPECT_EQ(domains.mid(0, 11), (QStringList{"home.example", "p1.example", "p2.example", "p3.example", "s.example",
+                                               "o1.example", "o2.example", "o3.example", "o4.example", "o5.example",
+                                               "o6.example"}));
+    EXPECT_TRUE(KCIsVelaDomain(QStringLiteral("home.example")));
+    EXPECT_TRUE(KCIsVelaDomain(QStringLiteral("p3.example")));
+    EXPECT_FALSE(KCIsVelaDomain(QStringLiteral("s.example")));
+    // The default configuration's first domain is the local service's accounts'.
+    PLEndpoints::setCurrent(PLEndpoints());
+    EXPECT_EQ(KCDefaultDomain().first(), QStringLiteral("parley.test"));
+    PLEndpoints::setCurrent(saved);
 }
 
 TEST_F(ShellUtilsTest, SoundsPlayOnlyWhenBothSettingsAreOn)

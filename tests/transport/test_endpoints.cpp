@@ -33,7 +33,12 @@ TEST(PLEndpoints, ParsesEveryKey)
                                               "connect.timeout = 0.5\n"
                                               "connectivity.timeout = 2\n"
                                               "tunnel.attempts = 5\n"
-                                              "tunnel.timeout = 7.5\n");
+                                              "tunnel.timeout = 7.5\n"
+                                              "web.animicon = http://anico.example:8080/\n"
+                                              "portal.maildomains = a.example,b.example , c.example\n"
+                                              "login.maildomains = d.example, e.example, f.example, g.example, "
+                                              "h.example, i.example, j.example\n"
+                                              "signout.timeout = 1.5\n");
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->dispatchHost, QStringLiteral("127.0.0.1"));
     EXPECT_EQ(parsed->dispatchPort, 40001);
@@ -46,6 +51,27 @@ TEST(PLEndpoints, ParsesEveryKey)
     EXPECT_EQ(parsed->connectivityTimeout, 2.0);
     EXPECT_EQ(parsed->tunnelAttempts, 5);
     EXPECT_EQ(parsed->tunnelTimeout, 7.5);
+    EXPECT_EQ(parsed->webAnimicon, QStringLiteral("http://anico.example:8080"));
+    EXPECT_EQ(parsed->portalMailDomains, (QStringList{"a.example", "b.example", "c.example"}));
+    EXPECT_EQ(parsed->loginMailDomains,
+              (QStringList{"d.example", "e.example", "f.example", "g.example", "h.example", "i.example", "j.example"}));
+    EXPECT_EQ(parsed->signoutTimeout, 1.5);
+}
+
+TEST(PLEndpoints, ParsesTheWebServers)
+{
+    const auto parsed = PLEndpoints::fromText("web.mail = http://mail.example:8080\n"
+                                              "web.memo = http://memo.example\n"
+                                              "web.sister = http://sister.example\n"
+                                              "web.sister.member = http://member.sister.example\n"
+                                              "web.sister.help = http://help.sister.example:81\n");
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->webMail, QStringLiteral("http://mail.example:8080"));
+    EXPECT_EQ(parsed->webMemo, QStringLiteral("http://memo.example"));
+    EXPECT_EQ(parsed->webSister, QStringLiteral("http://sister.example"));
+    EXPECT_EQ(parsed->webSisterMember, QStringLiteral("http://member.sister.example"));
+    EXPECT_EQ(parsed->webSisterHelp, QStringLiteral("http://help.sister.example:81"));
+    EXPECT_FALSE(PLEndpoints::fromText("web.sister.help = help.sister.example\n").has_value());
 }
 
 TEST(PLEndpoints, RefusesBadLinesSayingWhere)
@@ -66,6 +92,12 @@ TEST(PLEndpoints, RefusesBadLinesSayingWhere)
         {"tunnel.attempts = 0\n", "line 1: bad value"},
         {"tunnel.host = \n", "line 1: bad value"},
         {"tunnel.host = a b\n", "line 1: bad value"},
+        {"portal.maildomains = a.example, b.example\n", "line 1: bad value"},
+        {"portal.maildomains = a.example, b.example, a.example\n", "line 1: bad value"},
+        {"portal.maildomains = a.example, me@b.example, c.example\n", "line 1: bad value"},
+        {"portal.maildomains = a.example,, c.example\n", "line 1: bad value"},
+        {"login.maildomains = d.example\n", "line 1: bad value"},
+        {"signout.timeout = 0\n", "line 1: bad value"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);

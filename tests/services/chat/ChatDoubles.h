@@ -69,10 +69,23 @@ public:
         return openWindows.contains(sorted);
     }
     QString getChatText(const QString &sessionKey) override { return chatTexts.value(sessionKey); }
+    void openChatRoom(const QStringList &buddyIDs) override { openedRooms.append(buddyIDs); }
+    void openChatRoomWithFileTransfer(const QStringList &buddyIDs, const QStringList &files,
+                                      const QString &toUser) override
+    {
+        fileTransfers.append({buddyIDs, files, toUser});
+    }
 
+    struct FileTransfer {
+        QStringList buddyIDs;
+        QStringList files;
+        QString toUser;
+    };
     QList<QStringList> openWindows; // each sorted
     QHash<QString, QString> chatTexts;
     QList<QStringList> asked;
+    QList<QStringList> openedRooms;
+    QList<FileTransfer> fileTransfers;
 };
 
 class RecordingBuddyString : public BuddyStringInterface

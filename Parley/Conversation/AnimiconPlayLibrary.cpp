@@ -1,0 +1,88 @@
+#include "AnimiconPlayLibrary.h"
+
+#include "Log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+
+namespace {
+
+constexpr char kModuleName[] = "libparley-animicon-play.so";
+
+// The web engine, opened later from a module, shares its OpenGL context with
+// the application's, which must be asked for before the application object
+// exists: so it is asked for as the program loads. It costs nothing until a
+// context is made.
+const bool gSharesOpenGLContexts = [] {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    return true;
+}();
+
+struct State
+{
+    AnimiconPlayViewFactory factory = nullptr;
+    AnimiconPlayViewFactory testFactory = nullptr;
+    bool tried = false;
+};
+
+State &state()
+{
+    static State s;
+    return s;
+}
+
+AnimiconPlayViewFactory openModule()
+{
+    State &s = state();
+    if (s.factory || s.tried)
+        return s.factory;
+    s.tried = true;
+    for (const QString &folder : AnimiconPlayLibrary::searchFolders()) {
+        const QString path = QDir(folder).filePath(QLatin1String(kModuleName));
+        if (!QFileInfo::exists(path))
+            continue;
+        // Kept open for the rest of the run: its views may outlive any owner.
+        auto *library = new QLibrary(path);
+        s.factory = reinterpret_cast<AnimiconPlayViewFactory>(library->resolve(kAnimiconPlayViewFactoryName));
+        if (s.factory)
+            return s.factory;
+        parley::plLog(QStringLiteral("animicon: %1: %2").arg(path, library->errorString()));
+        delete library;
+    }
+    parley::plLog(QStringLiteral("animicon: no play-window module in %1")
+                      .arg(AnimiconPlayLibrary::searchFolders().join(QStringLiteral(", "))));
+    return nullptr;
+}
+
+} // namespace
+
+QStringList AnimiconPlayLibrary::searchFolders()
+{
+    QStringList folders;
+    const QString fromEnvironment = qEnvironmentVariable("PARLEY_PLUGIN_DIR");
+    if (!fromEnvironment.isEmpty())
+        folders << fromEnvironment;
+    const QString executable = QCoreApplication::applicationDirPath();
+    folders << executable << QDir::cleanPath(executable + QStringLiteral("/../lib/parley"));
+    return folders;
+}
+
+std::unique_ptr<AnimiconPlayView> AnimiconPlayLibrary::createView(QWidget *parent)
+{
+    if (state().testFactory)
+        return std::unique_ptr<AnimiconPlayView>(state().testFactory(parent));
+    (void)gSharesOpenGLContexts;
+    if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)) {
+        // The web engine would fail without a shared context.
+        parley::plLog(QStringLiteral("animicon: the application does not share OpenGL contexts; nothing is played"));
+        return nullptr;
+    }
+    AnimiconPlayViewFactory factory = openModule();
+    return std::unique_ptr<AnimiconPlayView>(factory ? factory(parent) : nullptr);
+}
+
+bool AnimiconPlayLibrary::isLoaded() { return state().factory != nullptr; }
+
+void AnimiconPlayLibrary::setFactoryForTesting(AnimiconPlayViewFactory factory) { state().testFactory = factory; }

@@ -1,0 +1,325 @@
+#include "KCWebView.h"
+
+#include "AnimiconManager.h"
+#include "EmoticonLookup.h"
+#include "ImageRegistry.h"
+#include "KCResourceDirectory.h"
+#include "Log.h"
+#include "Utils/KCUtilities.h"
+#include "TranscriptBlock.h"
+#include "TranscriptHtml.h"
+#include "TranscriptLinkResolver.h"
+
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFragment>
+
+#include <vector>
+
+namespace {
+
+// The owner's emoticon answers as the HTML builder asks for them.
+class DataSourceEmoticons final : public EmoticonLookup
+{
+public:
+    DataSourceEmoticons(KCWebView *view, KCWebViewDataSource *dataSource, QStringList tokens)
+        : mView(view), mDataSource(dataSource), mTokens(std::move(tokens))
+    {
+    }
+    QStringList emoticonTokens() const override { return mTokens; }
+    QString imagePathForToken(const QString &token) const override
+    {
+        return mDataSource->emoticonWebViewEmoticon(mView, token);
+    }
+
+private:
+    KCWebView *mView;
+    KCWebViewDataSource *mDataSource;
+    QStringList mTokens;
+};
+
+// Runs `build` with the owner's emoticons, or with none.
+template<typename Build>
+QString withEmoticons(KCWebView *view, KCWebViewDataSource *dataSource, Build build)
+{
+    if (dataSource) {
+        if (std::optional<QStringList> tokens = dataSource->emoticonWebViewArray(view)) {
+            const DataSourceEmoticons lookup(view, dataSource, std::move(*tokens));
+            return build(&lookup);
+        }
+    }
+    return build(nullptr);
+}
+
+} // namespace
+
+KCWebView::KCWebView(QWidget *parent)
+    : QTextBrowser(parent),
+      // A name no peer can give a font: it marks where pictures go.
+      mPictureMarker(QStringLiteral("parley-picture-%1").arg(QRandomGenerator::global()->generate64(), 16, 16,
+                                                               QLatin1Char('0')))
+{
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    setUndoRedoEnabled(false);
+    // Blanks are hard spaces: a long line breaks wherever it must.
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // No context menu; drags go on to the window, which the owner handles.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
+    setAccessibleName(parley::KCLocalizedString(QStringLiteral("TranscriptAccessibleName")));
+    connect(this, &QTextBrowser::anchorClicked, this, &KCWebView::anchorClicked);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        if (mKeepBottom)
+            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    });
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { mKeepBottom = false; });
+}
+
+void KCWebView::scrollToBottom()
+{
+    mKeepBottom = true;
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+KCWebView::~KCWebView() = default;
+
+void KCWebView::appendFragment(const QString &html)
+{
+    if (html.isEmpty())
+        return;
+    // One paragraph per line, its layout tables read as indent and gaps.
+    const TranscriptBlock block = TranscriptBlock::fromFragment(html, mPictureMarker);
+    QTextBlockFormat format;
+    format.setLeftMargin(block.indent);
+    format.setTopMargin(block.spaceBefore);
+    format.setBottomMargin(block.spaceAfter);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    if (mHasLines)
+        cursor.insertBlock(format, QTextCharFormat());
+    mHasLines = true;
+    const int start = cursor.position();
+    cursor.insertHtml(block.html);
+    // Set again: HTML into the first, empty paragraph brings its own format.
+    cursor.setBlockFormat(format);
+    placePictures(start, cursor.position(), block.pictures);
+    if (mFontPixelSize > 0)
+        applyPixelSize(start, cursor.position());
+    scrollToBottom();
+}
+
+void KCWebView::placePictures(int from, int to, const QStringList &pictures)
+{
+    if (pictures.isEmpty())
+        return;
+    struct Placeholder
+    {
+        int position;
+        QTextCharFormat format;
+    };
+    std::vector<Placeholder> placeholders;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QStringList families = fragment.charFormat().fontFamilies().toStringList();
+            if (families.value(0) != mPictureMarker)
+                continue;
+            for (int i = 0; i < fragment.length(); ++i)
+                placeholders.push_back({fragment.position() + i, fragment.charFormat()});
+        }
+    }
+    QTextCursor cursor(document());
+    for (std::size_t i = 0; i < placeholders.size() && i < std::size_t(pictures.size()); ++i) {
+        QTextImageFormat image;
+        image.merge(placeholders[i].format); // the link it sits in, its colour
+        image.clearProperty(QTextFormat::FontFamilies);
+        image.setName(pictures[qsizetype(i)]);
+        cursor.setPosition(placeholders[i].position);
+        cursor.setPosition(placeholders[i].position + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(image);
+    }
+}
+
+void KCWebView::applyPixelSize(int from, int to)
+{
+    // Every line's text carries a relative size from its markup, which would
+    // win over a size merged in: each piece of text gets the size in its place.
+    struct Piece
+    {
+        int position;
+        int length;
+        QTextCharFormat format;
+    };
+    std::vector<Piece> pieces;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= from || fragment.position() >= to)
+                continue;
+            QTextCharFormat format = fragment.charFormat();
+            format.clearProperty(QTextFormat::FontSizeAdjustment);
+            format.clearProperty(QTextFormat::FontPointSize);
+            format.setProperty(QTextFormat::FontPixelSize, qRound(mFontPixelSize));
+            pieces.push_back({fragment.position(), fragment.length(), format});
+        }
+    }
+    QTextCursor cursor(document());
+    for (const Piece &piece : pieces) {
+        cursor.setPosition(piece.position);
+        cursor.setPosition(piece.position + piece.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(piece.format);
+    }
+}
+
+void KCWebView::appendChatMessage(const QString &text, const QString &fontName, double fontSize,
+                                  const QString &fontColor, const QString &fontStyle, bool isMessage)
+{
+    (void)fontSize;
+    (void)fontStyle;
+    appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
+        return TranscriptHtml::chatLine(text, fontName, fontColor, isMessage, lookup);
+    }));
+}
+
+void KCWebView::appendSystemMessage(const QString &html)
+{
+    appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
+        return TranscriptHtml::systemLine(html, lookup);
+    }));
+}
+
+void KCWebView::appendWarningMessage(const QString &html)
+{
+    appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
+        return TranscriptHtml::warningLine(html, lookup);
+    }));
+}
+
+void KCWebView::appendFileMessage(const QString &html, int fileType)
+{
+    appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
+        return TranscriptHtml::fileMessageLine(html, fileType, KCResourceDirectory(), lookup);
+    }));
+    appendDivideLine();
+}
+
+void KCWebView::appendFileInfo(const QString &html, int fileType)
+{
+    appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
+        return TranscriptHtml::fileInfoLine(html, fileType, KCResourceDirectory(), lookup);
+    }));
+}
+
+void KCWebView::appendAnimiconMessage(const QString &animiconMessage, const QStringList &messageArray,
+                                      const QString &fontName, const QString &fontColor, const QString &fontStyle)
+{
+    (void)fontStyle;
+    if (messageArray.size() != 3)
+        return;
+    AnimiconManager &animicons = AnimiconManager::sharedManager();
+    QString imageFile;
+    QString name;
+    if (const std::optional<QVariantMap> info = animicons.animiconInfoFromAnimiconMessage(animiconMessage)) {
+        const QString categoryID = info->value(QStringLiteral("categoryID")).toString();
+        const QString animiconID = info->value(QStringLiteral("animiconID")).toString();
+        name = info->value(QStringLiteral("animiconName")).toString();
+        imageFile = animicons.cachedImageFileForCategory(categoryID, animiconID);
+        // Not cached yet: fetched now, so that later lines show it.
+        if (imageFile.isEmpty())
+            animicons.animiconImageFileForCategory(categoryID, animiconID, this, [](const QString &) {});
+    }
+    appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
+        return TranscriptHtml::animiconLine(messageArray, imageFile, name, fontName, fontColor, lookup);
+    }));
+}
+
+void KCWebView::appendDivideLine() { appendFragment(TranscriptHtml::divideLine(KCResourceDirectory())); }
+
+void KCWebView::applyFontSize(double size)
+{
+    if (!(size > 0))
+        return;
+    mFontPixelSize = size;
+    applyPixelSize(0, document()->characterCount());
+    scrollToBottom();
+}
+
+QString KCWebView::convertMessage(const QString &text) { return TranscriptHtml::convertMessage(text); }
+
+QString KCWebView::emoticonStringForString(const QString &html) const
+{
+    KCWebView *self = const_cast<KCWebView *>(this);
+    return withEmoticons(self, mDataSource, [&](const EmoticonLookup *lookup) {
+        return TranscriptHtml::emoticonStringForString(html, lookup);
+    });
+}
+
+QString KCWebView::replaceMessage(const QString &text, const QString &source, const QString &toText)
+{
+    return TranscriptHtml::replaceMessage(text, source, toText);
+}
+
+void KCWebView::activateLink(const QString &href)
+{
+    if (!mDataSource || href.isEmpty())
+        return;
+    const QString address =
+        TranscriptLinkResolver::resolve(href, mDataSource->bridgePageUrl(this), mDataSource->webTicket(this));
+    if (address.isEmpty()) {
+        parley::plLog(QStringLiteral("transcript: link refused: %1").arg(href));
+        return;
+    }
+    mDataSource->requestWebUrlOpen(this, QUrl(address, QUrl::StrictMode));
+}
+
+void KCWebView::anchorClicked(const QUrl &url)
+{
+    // The target as the page holds it: QUrl would change its case and escapes.
+    QString href = mReleasedHref;
+    if (href.isEmpty())
+        href = textCursor().charFormat().anchorHref();
+    if (href.isEmpty())
+        href = url.toString();
+    activateLink(href);
+}
+
+QVariant KCWebView::loadResource(int type, const QUrl &name)
+{
+    // Our own pictures (file icons, the divide line) when they are not files.
+    if (type == QTextDocument::ImageResource && name.isLocalFile() && !QFileInfo::exists(name.toLocalFile())) {
+        const QImage image = ImageRegistry::image(QFileInfo(name.toLocalFile()).fileName());
+        if (!image.isNull())
+            return image;
+    }
+    return QTextBrowser::loadResource(type, name);
+}
+
+void KCWebView::mousePressEvent(QMouseEvent *event)
+{
+    // Text may be selected but not dragged out: a press inside the selection
+    // starts a new one.
+    QTextCursor cursor = textCursor();
+    if (event->button() == Qt::LeftButton && cursor.hasSelection()) {
+        const int at = cursorForPosition(event->position().toPoint()).position();
+        if (at >= cursor.selectionStart() && at < cursor.selectionEnd()) {
+            cursor.clearSelection();
+            setTextCursor(cursor);
+        }
+    }
+    QTextBrowser::mousePressEvent(event);
+}
+
+void KCWebView::mouseReleaseEvent(QMouseEvent *event)
+{
+    mReleasedHref = anchorAt(event->position().toPoint());
+    QTextBrowser::mouseReleaseEvent(event);
+    mReleasedHref.clear();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// The Plug-in pane: the plug-ins the plug-in manager knows, with Install,
+// Upgrade and Remove and whether each starts with the messenger. It acts at
+// once; the window's save stores nothing of it. Upgrade and Remove first ask
+// the plug-in's process to quit and go on when the plug-in manager reports
+// that it ended ("PlugInQuitNotification" with the key given here).
+
+#include "PrefsPane.h"
+
+#include <QList>
+#include <QVariantMap>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace parley {
+
+class PlugInPane : public PrefsPane
+{
+    Q_OBJECT
+public:
+    static constexpr char kRemoveKey[] = "removePlugIn_Preference";
+    static constexpr char kUpdateKey[] = "updatePlugIn_Preference";
+
+    explicit PlugInPane(PrefsContext &context, QWidget *parent = nullptr);
+
+    void read() override;
+    void save() override {}
+
+    void reloadTable();
+    void selectionChanged();
+    void installPlugIn();
+    void updatePlugIn();
+    void removePlugIn();
+    void toggleAutoStart();
+    // The plug-in manager's report that a plug-in's process ended.
+    void plugInQuit(const QVariantMap &userInfo);
+    // The updater finished: the selected row is selected again to refresh.
+    void updateCompleted();
+
+    QTableWidget *table() const { return mPluginTableView; }
+    QCheckBox *autoStartButton() const { return mPluginAutoStartBtn; }
+    QPushButton *installButton() const { return mInstallBtn; }
+    QPushButton *updateButton() const { return mUpdateBtn; }
+    QPushButton *removeButton() const { return mRemoveBtn; }
+    QLabel *nameField() const { return mPlugItemField; }
+    QLabel *descriptionField() const { return mPluginDescField; }
+    QLabel *imageView() const { return mPluginImageView; }
+
+private:
+    // The selected row's entry; none without a selection or an "id".
+    std::optional<QVariantMap> selectedEntry() const;
+    void clearDetails();
+
+    QList<QVariantMap> mRows;
+    QLabel *mPluginTitle;
+    QLabel *mPluginGuide;
+    QTableWidget *mPluginTableView;
+    QGroupBox *mPluginBox;
+    QLabel *mPluginImageView;
+    QLabel *mPlugItemField;
+    QLabel *mPluginDescField;
+    QCheckBox *mPluginAutoStartBtn;
+    QPushButton *mInstallBtn;
+    QPushButton *mUpdateBtn;
+    QPushButton *mRemoveBtn;
+};
+
+} // namespace parley

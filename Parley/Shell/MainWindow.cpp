@@ -1,0 +1,124 @@
+#include "MainWindow.h"
+
+#include "BuddyView.h"
+#include "KCDefaultFont.h"
+#include "LoginView.h"
+#include "Utils/KCUtilities.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+
+#include <algorithm>
+
+namespace parley::shell {
+
+namespace {
+
+QString text(const char *key) { return KCLocalizedString(QLatin1String(key)); }
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    // The kit draws its controls at 11 points; the labels and fields match them.
+    setFont(GetDefaultFontOfSize(11));
+    auto *content = new QStackedWidget(this);
+    content->setObjectName(QStringLiteral("mainView"));
+    mLoginView = new LoginView(content);
+    mBuddyView = new BuddyView(content);
+    content->addWidget(mLoginView);
+    content->addWidget(mBuddyView);
+    setCentralWidget(content);
+    resize(300, 560);
+
+    for (int i = 0; i < MenuCount; ++i) {
+        QMenu *menu = menuBar()->addMenu(QString());
+        // A menu shows only once it has items: later windows fill some of them.
+        menu->installEventFilter(this);
+        menu->menuAction()->setVisible(false);
+        mMenus.append(menu);
+    }
+    aboutAction = menuAt(ParleyMenu)->addAction(QString());
+    aboutAction->setMenuRole(QAction::AboutRole);
+    preferencesAction = menuAt(ParleyMenu)->addAction(QString());
+    preferencesAction->setMenuRole(QAction::PreferencesRole);
+    preferencesAction->setShortcut(QKeySequence::Preferences);
+    menuAt(ParleyMenu)->addSeparator();
+    quitAction = menuAt(ParleyMenu)->addAction(QString());
+    quitAction->setMenuRole(QAction::QuitRole);
+    quitAction->setShortcut(QKeySequence::Quit);
+    logoutAction = menuAt(FileMenu)->addAction(QString());
+    closeWindowAction = menuAt(FileMenu)->addAction(QString());
+    closeWindowAction->setShortcut(QKeySequence::Close);
+    minimizeAction = menuAt(WindowMenu)->addAction(QString());
+    minimizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    mainWindowAction = menuAt(WindowMenu)->addAction(QString());
+    transferAction = menuAt(WindowMenu)->addAction(QString());
+    menuAt(WindowMenu)->addSeparator();
+    connect(minimizeAction, &QAction::triggered, this, &QWidget::showMinimized);
+    connect(closeWindowAction, &QAction::triggered, this, [] {
+        if (QWidget *window = QApplication::activeWindow())
+            window->close();
+    });
+    buildLocalizedMenus();
+}
+
+void MainWindow::buildLocalizedMenus()
+{
+    const char *titles[MenuCount] = {"MenuParley", "MenuFile", "MenuEdit", "MenuBuddy", "MenuView", "MenuWindow", "MenuHelp"};
+    for (int i = 0; i < MenuCount; ++i)
+        mMenus[i]->setTitle(text(titles[i]));
+    aboutAction->setText(text("MenuAbout"));
+    preferencesAction->setText(text("MenuPreferences"));
+    quitAction->setText(text("MenuQuit"));
+    logoutAction->setText(text("MenuLogout"));
+    closeWindowAction->setText(text("MenuClose"));
+    minimizeAction->setText(text("MenuMinimize"));
+    mainWindowAction->setText(text("MenuMainWindow"));
+    transferAction->setText(text("MenuTransfer"));
+}
+
+QMenu *MainWindow::menuAt(MenuIndex index) const { return mMenus.value(index); }
+
+void MainWindow::showLoginView()
+{
+    static_cast<QStackedWidget *>(centralWidget())->setCurrentWidget(mLoginView);
+}
+
+void MainWindow::showBuddyView()
+{
+    static_cast<QStackedWidget *>(centralWidget())->setCurrentWidget(mBuddyView);
+}
+
+bool MainWindow::isShowingBuddyView() const
+{
+    return static_cast<QStackedWidget *>(centralWidget())->currentWidget() == mBuddyView;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The messenger keeps running with its window hidden.
+    event->ignore();
+    hide();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The list already holds an added action and no longer a removed one.
+    if (event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionRemoved) {
+        if (auto *menu = qobject_cast<QMenu *>(watched)) {
+            const QList<QAction *> actions = menu->actions();
+            menu->menuAction()->setVisible(
+                std::any_of(actions.begin(), actions.end(), [](const QAction *a) { return !a->isSeparator(); }));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace parley::shell

@@ -1,0 +1,31 @@
+// Parley, the messenger.
+//
+//   Parley [--user NAME@DOMAIN]
+// --user fills the login form with that account, and with the password in
+// $PARLEY_PASSWORD when it is set; signing in stays the user's (Return).
+#include "BuddyList/BuddyListWindow.h"
+#include "Preferences/PrefsInstallation.h"
+#include "Shell/AppController.h"
+#include "ParleyVersion.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Parley"));
+    QApplication::setApplicationVersion(QLatin1String(parley::shell::kBundleVersion));
+    // The messenger lives on with its window closed; Quit ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    parley::shell::AppController controller;
+    // The windows register with the controller before it starts (and may sign in).
+    parley::BuddyListWindow buddyList(controller);
+    parley::PrefsInstallation preferences(controller);
+    controller.awakeFromNib();
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype user = arguments.indexOf(QStringLiteral("--user"));
+    if (user > 0 && user + 1 < arguments.size())
+        controller.prefillAccount(arguments.at(user + 1), qEnvironmentVariable("PARLEY_PASSWORD"));
+    return app.exec();
+}

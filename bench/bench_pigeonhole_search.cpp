@@ -1,0 +1,156 @@
+// The message box's searches over a large store: memos by subject and sender
+// among 100,000 memos, and chat logs by their text among 10,000 logs of 20 KB,
+// through the trigram index and by scanning every log. Prints one JSON line per
+// measure (milliseconds per query: median and least of 11 runs).
+//
+// Usage: bench_pigeonhole_search [--small]   (--small: a tenth of the rows)
+#include "PGHChatTable.h"
+#include "PGHFolderTable.h"
+#include "PGHMemoTable.h"
+#include "PGHMessageStore.h"
+#include "PGHTransaction.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+using namespace pigeonhole;
+
+namespace {
+
+const QStringList kWords{
+    "meeting", "lunch", "report", "project", "travel", "budget", "photo", "schedule", "review", "question",
+    "회의", "점심", "보고서", "여행", "예산", "사진", "일정", "검토", "질문", "내일",
+    "morning", "evening", "weekend", "friday", "monday", "office", "coffee", "thanks", "please", "later",
+};
+
+QString words(QRandomGenerator &random, int count)
+{
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out << kWords.at(random.bounded(int(kWords.size())));
+    return out.join(QLatin1Char(' '));
+}
+
+QString chatBody(QRandomGenerator &random, int index, int bytes)
+{
+    QString body = QStringLiteral("Chat log %1\nAbout %2\n").arg(index).arg(words(random, 3));
+    while (body.toUtf8().size() < bytes)
+        body += QStringLiteral("[%1:%2] %3\n").arg(random.bounded(24)).arg(random.bounded(60)).arg(words(random, 12));
+    return body;
+}
+
+struct Timing {
+    double median = 0, least = 0;
+    qsizetype matches = 0;
+};
+
+Timing measure(const std::function<qsizetype()> &query)
+{
+    QList<double> ms;
+    Timing t;
+    for (int run = 0; run < 11; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        t.matches = query();
+        ms << timer.nsecsElapsed() / 1e6;
+    }
+    std::sort(ms.begin(), ms.end());
+    t.median = ms.at(ms.size() / 2);
+    t.least = ms.first();
+    return t;
+}
+
+void report(const char *name, const char *method, int rows, const Timing &t)
+{
+    std::printf("{\"bench\":\"pigeonhole_search\",\"case\":\"%s\",\"method\":\"%s\",\"rows\":%d,\"matches\":%lld,"
+                "\"median_ms\":%.3f,\"least_ms\":%.3f,\"goal_ms\":20}\n",
+                name, method, rows, static_cast<long long>(t.matches), t.median, t.least);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
+    const int memoCount = small ? 10000 : 100000;
+    const int chatCount = small ? 1000 : 10000;
+    QTemporaryDir dir;
+    std::unique_ptr<PGHMessageStore> store = PGHMessageStore::open(dir.filePath("bench.sqlite"));
+    if (!store)
+        return 1;
+    const qint64 inbox = store->folders(PGHBox::Memo).all()->first().id;
+    const qint64 chatbox = store->folders(PGHBox::Chat).all()->first().id;
+    QRandomGenerator random(4711);
+
+    // The fixture goes in as one transaction (filing one by one syncs each).
+    QElapsedTimer fill;
+    fill.start();
+    {
+        PGHTransaction transaction(store->database());
+        PGHSqliteStatement memo = store->database().prepare(QStringLiteral(
+            "INSERT INTO MemoContext (mid, uuid, msgType, unread, subject, suser, suserID, ruser, ruserID, date, size, memoFolder, bodyData) "
+            "VALUES (?, ?, 'inbox', 0, ?, ?, ?, 'Me', 'me@parley.test', ?, 1, ?, ?)"));
+        for (int i = 0; i < memoCount; ++i) {
+            memo.reset();
+            // Every 10,000th memo carries a word no other does.
+            const QString subject = i % 10000 == 17 ? QStringLiteral("Zanzibar plans %1").arg(i) : words(random, 4);
+            memo.bind(1, PGHMessageStore::formatID(100 + i)).bind(2, QStringLiteral("uuid-%1").arg(i)).bind(3, subject);
+            memo.bind(4, QStringLiteral("Sender %1").arg(i % 500)).bind(5, QStringLiteral("user%1@parley.test").arg(i % 500));
+            memo.bind(6, qint64(1'700'000'000'000) + i * 60'000LL).bind(7, inbox).bind(8, words(random, 40));
+            memo.exec();
+        }
+        PGHSqliteStatement chat = store->database().prepare(QStringLiteral(
+            "INSERT INTO ChatContext (mid, chatUser, chatUserID, date, size, chatFolder, bodyData) VALUES (?, ?, ?, ?, 20, ?, ?)"));
+        for (int i = 0; i < chatCount; ++i) {
+            chat.reset();
+            QString body = chatBody(random, i, 20 * 1024);
+            if (i % 1000 == 3)
+                body.insert(body.size() / 2, QStringLiteral(" Zanzibar-4711 "));
+            chat.bind(1, PGHMessageStore::formatID(200000 + i)).bind(2, QStringLiteral("Friend %1").arg(i % 300));
+            chat.bind(3, QStringLiteral("friend%1@parley.test").arg(i % 300)).bind(4, qint64(1'700'000'000'000) + i * 60'000LL);
+            chat.bind(5, chatbox).bind(6, body);
+            chat.exec();
+        }
+        transaction.commit();
+    }
+    store->database().exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    std::printf("{\"bench\":\"pigeonhole_search\",\"case\":\"fill\",\"memos\":%d,\"chats\":%d,\"seconds\":%.1f}\n",
+                memoCount, chatCount, fill.elapsed() / 1000.0);
+
+    PGHMemoTable memos = store->memos();
+    PGHChatTable chats = store->chats();
+    const auto memoQuery = [&](const char *key, const QString &text) {
+        return [&memos, inbox, key, text] {
+            return memos.list(inbox, {QStringLiteral("date"), false, QLatin1String(key), text})->size();
+        };
+    };
+    const auto chatQuery = [&](const QString &text) {
+        return [&chats, chatbox, text] {
+            return chats.list(chatbox, {QStringLiteral("date"), false, QStringLiteral("bodyData"), text})->size();
+        };
+    };
+    const auto chatScan = [&](const QString &text) {
+        return [&chats, chatbox, text] { return chats.scanBodies(chatbox, text)->size(); };
+    };
+
+    report("memo_subject_rare", "instr", memoCount, measure(memoQuery("subject", QStringLiteral("Zanzibar"))));
+    report("memo_subject_common", "instr", memoCount, measure(memoQuery("subject", QStringLiteral("회의 점심"))));
+    report("memo_sender", "instr", memoCount, measure(memoQuery("suser", QStringLiteral("Sender 42"))));
+    report("memo_folder_listing", "no search", memoCount, measure(memoQuery("subject", QString())));
+    report("chat_body_rare", "trigram index", chatCount, measure(chatQuery(QStringLiteral("Zanzibar-4711"))));
+    report("chat_body_rare", "scan", chatCount, measure(chatScan(QStringLiteral("Zanzibar-4711"))));
+    report("chat_body_phrase", "trigram index", chatCount, measure(chatQuery(QStringLiteral("friday budget 사진"))));
+    report("chat_body_phrase", "scan", chatCount, measure(chatScan(QStringLiteral("friday budget 사진"))));
+    report("chat_body_two_characters", "instr (under three)", chatCount, measure(chatQuery(QStringLiteral("Zz"))));
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "PGHChatListModel.h"
+
+#include "PGHDisplayFormat.h"
+
+#include "Utils/KCUtilities.h"
+
+#include <QMimeData>
+#include <QSet>
+
+#include <algorithm>
+
+namespace pigeonhole {
+
+const QStringList &PGHChatListModel::columnIds()
+{
+    static const QStringList ids{"chatUser", "bodyData", "date", "size"};
+    return ids;
+}
+
+PGHChatListModel::PGHChatListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void PGHChatListModel::setRows(QList<PGHChat> rows)
+{
+    beginResetModel();
+    mRows = std::move(rows);
+    endResetModel();
+}
+
+int PGHChatListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(mRows.size()); }
+
+int PGHChatListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 4; }
+
+QVariant PGHChatListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= mRows.size() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    const PGHChat &chat = mRows.at(index.row());
+    switch (index.column()) {
+    case 0: return chat.chatUser;
+    case 1: return chat.title;
+    case 2: return PGHDisplayFormat::date(chat.date);
+    case 3: return PGHDisplayFormat::size(chat.size);
+    default: return {};
+    }
+}
+
+QVariant PGHChatListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char *const keys[] = {"chatuser", "subject", "date", "size"};
+    if (section < 0 || section > 3)
+        return {};
+    return parley::KCLocalizedString(QLatin1String(keys[section]));
+}
+
+Qt::ItemFlags PGHChatListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QStringList PGHChatListModel::mimeTypes() const { return {QLatin1String(kDragType)}; }
+
+QMimeData *PGHChatListModel::mimeData(const QModelIndexList &indexes) const
+{
+    QSet<int> seen;
+    QList<int> rows;
+    for (const QModelIndex &index : indexes)
+        if (index.isValid() && !seen.contains(index.row())) {
+            seen.insert(index.row());
+            rows << index.row();
+        }
+    if (rows.isEmpty())
+        return nullptr;
+    std::sort(rows.begin(), rows.end());
+    if (mDragHandler)
+        mDragHandler(rows);
+    auto *data = new QMimeData;
+    QByteArray ids;
+    for (int row : rows)
+        ids += QByteArray::number(mRows.at(row).id) + ' ';
+    data->setData(QLatin1String(kDragType), ids.trimmed());
+    return data;
+}
+
+Qt::DropActions PGHChatListModel::supportedDragActions() const { return Qt::MoveAction; }
+
+} // namespace pigeonhole

@@ -1,0 +1,43 @@
+#pragma once
+
+// One SQLite connection, used from the main thread only. Errors are logged
+// and kept as the last error's text.
+
+#include "PGHSqliteStatement.h"
+
+#include <QString>
+
+struct sqlite3;
+
+namespace pigeonhole {
+
+class PGHSqliteDatabase
+{
+public:
+    PGHSqliteDatabase() = default;
+    ~PGHSqliteDatabase();
+    PGHSqliteDatabase(const PGHSqliteDatabase &) = delete;
+    PGHSqliteDatabase &operator=(const PGHSqliteDatabase &) = delete;
+
+    // Opens (creating when missing) the file; answers false with the reason.
+    bool open(const QString &path, QString *error = nullptr);
+    void close();
+    bool isOpen() const { return mDb != nullptr; }
+    const QString &path() const { return mPath; }
+
+    // Runs one or more statements without results.
+    bool exec(const QString &sql, QString *error = nullptr);
+    PGHSqliteStatement prepare(const QString &sql);
+    // The first column of the first row of a query, or an invalid variant.
+    QVariant scalar(const QString &sql);
+
+    qint64 lastInsertRowId() const;
+    int changes() const;
+    QString errorMessage() const;
+
+private:
+    sqlite3 *mDb = nullptr;
+    QString mPath;
+};
+
+} // namespace pigeonhole

@@ -1,0 +1,78 @@
+// Our drawings as the programs find them: every SVG of resources/images is
+// compiled in at its declared size, every emoticon drawing is a file.
+#include "ImageRegistry.h"
+#include "KCResourceDirectory.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QSvgRenderer>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool hasVisiblePixels(const QImage &image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width(); ++x) {
+            if (qAlpha(argb.pixel(x, y)) > 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ResourceImages, EveryDrawingIsCompiledInAtItsSize)
+{
+    const QDir sources(QStringLiteral(PARLEY_SOURCE_DIR "/resources/images"));
+    const QStringList drawings = sources.entryList({QStringLiteral("*.svg")}, QDir::Files);
+    ASSERT_FALSE(drawings.isEmpty());
+    for (const QString &drawing : drawings) {
+        const QString name = QFileInfo(drawing).completeBaseName();
+        SCOPED_TRACE(name.toStdString());
+        const QImage image = ImageRegistry::image(name);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), QSvgRenderer(sources.filePath(drawing)).defaultSize());
+        EXPECT_TRUE(hasVisiblePixels(image));
+    }
+}
+
+TEST(ResourceImages, TheKitsNamesFindTheirImages)
+{
+    const struct {
+        const char *name;
+        QSize size;
+    } cases[] = {
+        {"ButtonLeftN.tiff", {8, 22}},     {"ButtonFillP", {1, 22}},         {"ButtonRightD.tiff", {8, 22}},
+        {"CheckboxOnN.tiff", {14, 14}},    {"CheckboxOffD.tiff", {14, 14}},  {"tools-popupLeft-N", {6, 20}},
+        {"tools-popupRight-P", {16, 20}},  {"tools-buttonLeft-D", {7, 28}},  {"tools-buttonFill-N", {1, 28}},
+        {"1x27_bg", {1, 27}},              {"1x37_btn_bg", {1, 37}},         {"normal_right", {8, 9}},
+        {"7x80_top_left", {7, 80}},        {"1x80_top_middle", {1, 80}},     {"7x24_bottom_right", {7, 24}},
+        {"flat_top_middle", {1, 24}},      {"middle_left", {2, 8}},          {"alert_icon.png", {64, 64}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(ImageRegistry::contains(QLatin1String(c.name)));
+        EXPECT_EQ(ImageRegistry::image(QLatin1String(c.name)).size(), c.size);
+    }
+    EXPECT_FALSE(ImageRegistry::contains(QStringLiteral("no_such_image.tiff")));
+}
+
+TEST(ResourceImages, EveryEmoticonDrawingIsAFile)
+{
+    const QDir sources(QStringLiteral(PARLEY_SOURCE_DIR "/resources/Emoticon/images"));
+    const QStringList drawings = sources.entryList({QStringLiteral("*.svg")}, QDir::Files);
+    ASSERT_GE(drawings.size(), 30);
+    for (const QString &drawing : drawings) {
+        const QString name = QFileInfo(drawing).completeBaseName();
+        SCOPED_TRACE(name.toStdString());
+        const QImage image(KCResourcePath(QStringLiteral("Emoticon/images/") + name + QStringLiteral(".png")));
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), QSize(16, 16));
+        EXPECT_TRUE(hasVisiblePixels(image));
+    }
+}

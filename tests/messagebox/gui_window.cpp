@@ -1,0 +1,349 @@
+// The application and its window: hidden until the messenger asks with the
+// box's own id, the first-show notice and its check box, the quit rules, the
+// sender line, the export's bytes, and screenshots of both tabs.
+#include "PGHExportFileName.h"
+#include "PGHMainWindow.h"
+#include "PGHMemoDetailPane.h"
+#include "PGHMemoTreeDataSource.h"
+#include "PGHChatTreeDataSource.h"
+#include "PGHStoreController.h"
+#include "PGHBoxToolbar.h"
+#include "Pigeonhole_AppDelegate.h"
+#include "EmoticonManager.h"
+#include "pigeonhole/KCLinkButton.h"
+#include "KCResourceDirectory.h"
+#include "KCMsgOutlineView.h"
+#include "KCTableView.h"
+#include "PGHBoxView.h"
+
+#include "DistributedNotificationCenter.h"
+#include "NotificationNames.h"
+#include "PlugInNotifications.h"
+#include "PrivateBus.h"
+#include "ScriptedAlerts.h"
+#include "TestSupport.h"
+#include "UserDefaults.h"
+#include "Utils/KCUtilities.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QSet>
+#include <QStandardPaths>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QFile>
+#include <QHeaderView>
+#include <QToolButton>
+#include <QImage>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace pigeonhole;
+using parley::test::PrivateBus;
+using parley::test::waitUntil;
+namespace n = parley::notifications;
+
+namespace {
+
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!PrivateBus::available())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        ASSERT_TRUE(bus.isRunning());
+        ASSERT_TRUE(dir.isValid());
+        parley::UserDefaults::standardUserDefaults().removeObjectForKey(Pigeonhole_AppDelegate::kInitAlertSuppressKey);
+        boxCenter = std::make_unique<parley::DistributedNotificationCenter>(bus.connect("box"));
+        messenger = std::make_unique<parley::DistributedNotificationCenter>(bus.connect("messenger"));
+        for (const char *name : {n::kPlugUserInfo, n::kUnreadMemoCount, n::kReadMemoDocument, n::kWriteMemoDocument,
+                                 n::kConversationWindow, n::kOpenMessageBoxHelp})
+            messenger->addObserver(QLatin1String(name), [this](const parley::DistributedNotification &note) {
+                heard.push_back(note);
+            });
+        delegate = std::make_unique<Pigeonhole_AppDelegate>(*boxCenter, dir.filePath("Parley"));
+        QObject::connect(delegate.get(), &Pigeonhole_AppDelegate::terminated, [this] { ++terminations; });
+    }
+    void TearDown() override
+    {
+        delegate.reset();
+        boxCenter.reset();
+        messenger.reset();
+    }
+    bool heardName(const char *name, const QString &object = {}) const
+    {
+        for (const auto &note : heard)
+            if (note.name == QLatin1String(name) && (object.isNull() || note.object == object))
+                return true;
+        return false;
+    }
+    void login()
+    {
+        ASSERT_TRUE(parley::plugin::postLoginUserInfo("me@parley.test", *messenger));
+        ASSERT_TRUE(waitUntil([&] { return heardName(n::kUnreadMemoCount, "0"); }));
+    }
+
+    PrivateBus bus;
+    QTemporaryDir dir;
+    parley::test::ScriptedAlerts alerts;
+    std::unique_ptr<parley::DistributedNotificationCenter> boxCenter;
+    std::unique_ptr<parley::DistributedNotificationCenter> messenger;
+    std::unique_ptr<Pigeonhole_AppDelegate> delegate;
+    std::vector<parley::DistributedNotification> heard;
+    int terminations = 0;
+};
+
+TEST_F(WindowTest, OnlyTheBoxsOwnIdShowsTheWindowWithItsNoticeUntilSuppressed)
+{
+    delegate->applicationDidFinishLaunching();
+    ASSERT_TRUE(waitUntil([&] { return heardName(n::kPlugUserInfo, n::kMessageBoxPlugInID); }));
+    login();
+    EXPECT_FALSE(delegate->window().isVisible());
+
+    // Another plug-in's show request; the refresh after it is handled after it.
+    const auto handled = [&] {
+        const size_t before = heard.size();
+        EXPECT_TRUE(messenger->post(QLatin1String(n::kRefreshPlugin)));
+        return waitUntil([&] { return heard.size() > before; });
+    };
+    ASSERT_TRUE(parley::plugin::postShowPlugInWindow("00000000-0000-0000-0000-000000000000", *messenger));
+    ASSERT_TRUE(handled());
+    EXPECT_FALSE(delegate->window().isVisible());
+    EXPECT_TRUE(alerts.shown.empty());
+
+    alerts.answer(0, true); // the notice, with "don't show again" ticked
+    ASSERT_TRUE(parley::plugin::postShowPlugInWindow(n::kMessageBoxPlugInID, *messenger));
+    ASSERT_TRUE(waitUntil([&] { return delegate->window().isVisible(); }));
+    ASSERT_EQ(alerts.keys(), QStringList{"Init_Title"});
+    EXPECT_FALSE(alerts.shown.front().checkBoxText.isEmpty());
+    EXPECT_TRUE(parley::UserDefaults::standardUserDefaults().boolForKey(Pigeonhole_AppDelegate::kInitAlertSuppressKey));
+
+    delegate->window().close(); // closing hides
+    EXPECT_FALSE(delegate->window().isVisible());
+    ASSERT_TRUE(parley::plugin::postShowPlugInWindow(n::kMessageBoxPlugInID, *messenger));
+    ASSERT_TRUE(waitUntil([&] { return delegate->window().isVisible(); }));
+    EXPECT_EQ(alerts.shown.size(), 1u); // suppressed now
+}
+
+TEST_F(WindowTest, TheUsersQuitHidesAndTheMessengersQuitEnds)
+{
+    // (The emoticons are read where the messenger's copy puts them.)
+    EXPECT_EQ(delegate->emoticons().emoticonDictFile(), dir.filePath("Parley/Emoticon/emoticon.plist"));
+    delegate->showMyWindow();
+    ASSERT_TRUE(delegate->window().isVisible());
+    ASSERT_TRUE(QFile::exists(dir.filePath("Parley/Message/default.sqlite")));
+    delegate->window().action(PGHWindowAction::Quit)->trigger();
+    EXPECT_FALSE(delegate->window().isVisible());
+    EXPECT_EQ(terminations, 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath("Parley/Message/default.sqlite"))); // every terminate request
+
+    // A removal notice for this plug-in hides too; the messenger's quit ends it.
+    ASSERT_TRUE(messenger->post(QLatin1String(n::kWillRemovePlugIn), n::kMessageBoxPlugInID));
+    ASSERT_TRUE(parley::plugin::postQuitPlugInProcess("SOME-OTHER-PLUGIN", *messenger));
+    ASSERT_TRUE(waitUntil([&] { return terminations == 1; }));
+    EXPECT_TRUE(delegate->isQuit());
+}
+
+TEST_F(WindowTest, TheSenderLineFollowsTheBuddyStatusesAndItsLinkAsksTheMessenger)
+{
+    login();
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "hi"}, {"suser", "Ann"},
+                                  {"suserID", "ann@parley.test"}, {"ruser", "Me"}, {"bodyData", "hello"}});
+    delegate->insertMemoDocument({{"msgType", "outbox"}, {"subject", "mine"}, {"suser", "Me"},
+                                  {"suserID", "me@parley.test"}, {"ruser", "Ann"}, {"bodyData", "x"}});
+    PGHMemoTreeDataSource &memo = delegate->memoTreeDataSource();
+    PGHMemoDetailPane &pane = *delegate->window().memoDetail();
+    memo.setSelectedRows({0}, 0);
+    EXPECT_EQ(pane.senderField()->text(), "Ann  <ann@parley.test>");
+    struct Case {
+        QVariant status; // an invalid variant: not in the list
+        const char *image;
+        const char *link;
+    };
+    const Case cases[] = {
+        {QVariant(), "16x16_offline.png", "memo"},
+        {0, "16x16_offline.png", "memo"},
+        {1, "16x16_normal.png", "chat"},
+        {2, "16x16_busy.png", "chat"},
+        {5, "16x16_other.png", "chat"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.image);
+        QVariantMap statuses{{"bo@parley.test", 1}};
+        if (c.status.isValid())
+            statuses.insert("ann@parley.test", c.status);
+        delegate->buddyStatusList(statuses);
+        EXPECT_EQ(pane.senderLine().statusImage, c.image);
+        EXPECT_EQ(pane.senderLine().linkTitleKey, c.link);
+        EXPECT_FALSE(pane.linkButton()->isHidden());
+        EXPECT_FALSE(pane.statusIcon()->isHidden());
+    }
+    pane.linkButton()->click(); // "chat" with status 5
+    ASSERT_TRUE(waitUntil([&] { return heardName(n::kConversationWindow, "ann@parley.test"); }));
+
+    // The user's own memo: no icon and no link.
+    memo.selectTreeIndex(memo.folderModel()->index(1, 0));
+    memo.setSelectedRows({0}, 0);
+    EXPECT_EQ(pane.subjectField()->text(), "mine");
+    EXPECT_TRUE(pane.linkButton()->isHidden());
+    EXPECT_TRUE(pane.statusIcon()->isHidden());
+
+    // Reading posts the payload with the lists split again.
+    memo.tableDoubleClickAction();
+    ASSERT_TRUE(waitUntil([&] { return heardName(n::kReadMemoDocument); }));
+    for (const auto &note : heard)
+        if (note.name == QLatin1String(n::kReadMemoDocument)) {
+            EXPECT_EQ(note.userInfo.value("subject").toString(), "mine");
+            EXPECT_EQ(note.userInfo.value("ruser").toStringList(), QStringList{"Ann"});
+        }
+}
+
+TEST_F(WindowTest, AnExportWritesExactlyTheMemoText)
+{
+    const QString cmp = QStandardPaths::findExecutable("cmp");
+    if (cmp.isEmpty())
+        GTEST_SKIP() << "cmp is not installed";
+    login();
+    const QString body = QString::fromUtf8("첫 줄 /smile/\r\nsecond line without a final newline");
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "../Notes/plan"}, {"bodyData", body}});
+    delegate->memoTreeDataSource().setSelectedRows({0}, 0);
+    QString proposed;
+    const QString target = dir.filePath("export"); // no suffix: ".txt" is added
+    delegate->window().setSavePathChooser([&](const QString &name) {
+        proposed = name;
+        return target;
+    });
+    bool finished = false;
+    QObject::connect(&delegate->window(), &PGHMainWindow::exportFinished, [&](const QString &, bool ok) {
+        EXPECT_TRUE(ok);
+        finished = true;
+    });
+    delegate->window().saveMessage();
+    ASSERT_TRUE(waitUntil([&] { return finished; }));
+    EXPECT_EQ(proposed, "Notesplan.txt");
+
+    QFile expected(dir.filePath("expected"));
+    ASSERT_TRUE(expected.open(QIODevice::WriteOnly));
+    expected.write(body.toUtf8());
+    expected.close();
+    QProcess compare;
+    compare.start(cmp, {expected.fileName(), target + ".txt"});
+    ASSERT_TRUE(compare.waitForFinished(10000));
+    EXPECT_EQ(compare.exitCode(), 0) << compare.readAllStandardOutput().toStdString();
+}
+
+TEST_F(WindowTest, TheViewsHandTheUsersClicksToTheBoxAndFollowIt)
+{
+    login();
+    delegate->insertMemoDocument({{"msgType", "outbox"}, {"subject", "sent one"}, {"ruser", "Bo"}, {"bodyData", "b"}});
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "got one"}, {"suser", "Ann"}, {"bodyData", "a"}});
+    PGHMainWindow &w = delegate->window();
+    w.show();
+    KCMsgOutlineView *outline = w.memoView()->outline();
+    ASSERT_EQ(outline->currentIndex().row(), 0); // the inbox, after the login
+    outline->setCurrentIndex(outline->model()->index(1, 0)); // a click on the outbox
+    EXPECT_EQ(delegate->memoTreeDataSource().selectedFolder()->folderName, "outbox");
+    EXPECT_EQ(w.memoView()->table()->model()->headerData(0, Qt::Horizontal).toString(), parley::KCLocalizedString("ruser"));
+    w.memoView()->table()->selectRow(0);
+    EXPECT_EQ(w.memoDetail()->subjectField()->text(), "sent one");
+    // A header click sorts; the header shows the order.
+    w.memoView()->table()->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(w.memoView()->table()->horizontalHeader()->sortIndicatorSection(), 1);
+    EXPECT_TRUE(w.memoView()->table()->selectionModel()->selectedRows().isEmpty()); // a new list, nothing selected
+    // Chat tab: the tool bar's template menu starts on the text search.
+    w.changeTab(1);
+    EXPECT_EQ(w.toolbar(1)->templateButton()->text(), parley::KCLocalizedString("contents"));
+    // The menus follow the rules: nothing to rename on the chatbox.
+    w.validateActions();
+    EXPECT_FALSE(w.action(PGHWindowAction::RenameFolder)->isEnabled());
+    EXPECT_TRUE(w.action(PGHWindowAction::NewFolder)->isEnabled());
+}
+
+TEST(ExportFileName, TheSubjectMadeOneSafeFileName)
+{
+    struct Case {
+        QString subject;
+        QString name;
+    };
+    const QList<Case> cases{
+        {"plan", "plan.txt"},
+        {"../etc/passwd", "etcpasswd.txt"},
+        {"...hidden", "hidden.txt"},
+        {"a/b\nc", "ab c.txt"},
+        {"///", ""},
+        {"", ""},
+        {QString(300, QChar(u'가')), QString(83, QChar(u'가')) + ".txt"}, // 3 bytes each, within 251
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.subject.toStdString());
+        EXPECT_EQ(PGHExportFileName::fromSubject(c.subject), c.name);
+    }
+}
+
+// Screenshots of both tabs in Korean and English, for a person to look at.
+TEST_F(WindowTest, ScreenshotsOfBothTabs)
+{
+    login();
+    delegate->buddyStatusList({{"ann@parley.test", 1}});
+    PGHMemoTreeDataSource &memo = delegate->memoTreeDataSource();
+    for (const char *folder : {"Projects", "Family"})
+        memo.createFolder(folder);
+    const QStringList subjects{"Lunch on Friday?", "금요일 점심 어때요?", "Quarterly report draft", "사진 보내 드려요"};
+    for (int i = 0; i < subjects.size(); ++i)
+        delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", subjects.at(i)}, {"unread", i % 2},
+                                      {"suser", i % 2 ? "김하늘" : "Ann Lee"}, {"suserID", "ann@parley.test"},
+                                      {"ruser", "Me"}, {"ruserID", "me@parley.test"}, {"size", 2 + i},
+                                      {"date", QDateTime(QDate(2024, 3, 1 + i), QTime(9, 30 + i), Qt::UTC)},
+                                      {"bodyData", "안녕하세요! /^^/\nHow about lunch on Friday at noon? /laugh/"}});
+    delegate->chatTreeDataSource().createFolder("Work");
+    delegate->insertChatDocument({{"chatUser", QStringList{"Ann Lee", "김하늘"}}, {"chatUserID", "ann@parley.test"},
+                                  {"date", QDateTime(QDate(2024, 3, 2), QTime(14, 5), Qt::UTC)}, {"size", 4},
+                                  {"bodyData", "Chat with Ann Lee, 2024-03-02\n여행 계획 이야기\n[14:05] Ann: 다음 주에 갈까요?\n[14:06] Me: 좋아요!"}});
+    // The emoticons where the messenger's copy puts them.
+    const QString emoticons = KCResourcePath("Emoticon");
+    QDirIterator files(emoticons, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString from = files.next();
+        const QString to = dir.filePath("Parley/Emoticon") + from.mid(emoticons.size());
+        QDir().mkpath(QFileInfo(to).path());
+        QFile::copy(from, to);
+    }
+    const QString folder = QDir(QStringLiteral(PARLEY_SCREENSHOT_DIR)).absolutePath();
+    QDir().mkpath(folder);
+    for (const char *language : {"ko", "en"}) {
+        parley::UserDefaults::standardUserDefaults().setObject(QStringList{QLatin1String(language)},
+                                                               QLatin1String(parley::kAppleLanguagesKey));
+        // A window built in that language.
+        delegate.reset();
+        delegate = std::make_unique<Pigeonhole_AppDelegate>(*boxCenter, dir.filePath("Parley"));
+        delegate->currentUserInfo("me@parley.test");
+        delegate->buddyStatusList({{"ann@parley.test", 1}});
+        PGHMainWindow &w = delegate->window();
+        w.resize(900, 620);
+        w.show();
+        w.memoView()->table()->selectRow(0);
+        w.chatView()->table()->selectRow(0);
+        for (int box : {0, 1}) {
+            w.changeTab(box);
+            QCoreApplication::processEvents();
+            const QImage shot = w.grab().toImage();
+            ASSERT_FALSE(shot.isNull());
+            // Something was drawn: more than a handful of colours.
+            QSet<QRgb> colours;
+            for (int y = 0; y < shot.height(); y += 7)
+                for (int x = 0; x < shot.width(); x += 7)
+                    colours.insert(shot.pixel(x, y));
+            EXPECT_GT(colours.size(), 8);
+            const QString path = QStringLiteral("%1/pigeonhole-%2-%3.png").arg(folder, box ? "chat" : "memo", language);
+            EXPECT_TRUE(shot.save(path));
+        }
+    }
+    parley::UserDefaults::standardUserDefaults().setObject(QStringList{"ko"}, QLatin1String(parley::kAppleLanguagesKey));
+}
+
+} // namespace

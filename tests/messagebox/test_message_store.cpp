@@ -1,0 +1,420 @@
+// The message store, read back with the sqlite3 tool: the seed tree and the
+// counter, files opened again, the pre-login store, login notices, filing,
+// case-sensitive searches with and without the body index, and the edits the
+// undo history reverses.
+#include "PGHChatTable.h"
+#include "PGHFolderTable.h"
+#include "PGHMemoTable.h"
+#include "PGHMessageStore.h"
+#include "PGHStoreController.h"
+#include "PGHStoreFiles.h"
+#include "SqliteTool.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace pigeonhole;
+using pigeonhole::test::sqliteTool;
+
+namespace {
+
+class MessageStoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!pigeonhole::test::sqliteToolAvailable())
+            GTEST_SKIP() << "the sqlite3 tool is not installed";
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath(QStringLiteral("user@parley.test.sqlite"));
+        store = PGHMessageStore::open(path);
+        ASSERT_TRUE(store);
+    }
+    QString read(const QString &sql) { return sqliteTool(path, sql); }
+    qint64 folderId(PGHBox box, const QString &sn)
+    {
+        const std::optional<QList<PGHFolder>> folders = store->folders(box).all();
+        for (const PGHFolder &f : *folders)
+            if (f.sn == sn)
+                return f.id;
+        return 0;
+    }
+    qint64 fileMemo(const QVariantMap &record)
+    {
+        const PGHMemoFiling filing = store->memos().file(record);
+        EXPECT_TRUE(filing.ok) << filing.error.toStdString();
+        return filing.inserted.value(0);
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<PGHMessageStore> store;
+};
+
+TEST_F(MessageStoreTest, ANewStoreHoldsTheSeedTreeAndTheCounter)
+{
+    EXPECT_TRUE(store->wasCreated());
+    EXPECT_EQ(read("SELECT count(*), currentID FROM IDGenerator"), "1|3");
+    EXPECT_EQ(read("SELECT folderName, sn FROM MemoFolder ORDER BY sn"),
+              "inbox|000000000000000\noutbox|000000000000001");
+    EXPECT_EQ(read("SELECT folderName, sn FROM ChatFolder ORDER BY sn"), "chatbox|000000000000002");
+    EXPECT_EQ(read("PRAGMA journal_mode"), "wal");
+
+    // The first user folder takes 3, the next memo 4: one counter for both.
+    const std::optional<PGHFolder> folder = store->folders(PGHBox::Memo).create("work");
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->sn, "000000000000003");
+    fileMemo({{"msgType", "inbox"}, {"subject", "hello"}});
+    EXPECT_EQ(read("SELECT mid FROM MemoContext"), "000000000000004");
+    EXPECT_EQ(read("SELECT currentID FROM IDGenerator"), "5");
+    EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+}
+
+TEST_F(MessageStoreTest, AnExistingFileIsOpenedWithoutSeeding)
+{
+    ASSERT_TRUE(store->folders(PGHBox::Chat).create("friends"));
+    store.reset();
+    store = PGHMessageStore::open(path);
+    ASSERT_TRUE(store);
+    EXPECT_FALSE(store->wasCreated());
+    EXPECT_EQ(read("SELECT count(*) FROM MemoFolder"), "2");
+    EXPECT_EQ(read("SELECT group_concat(folderName) FROM (SELECT folderName FROM ChatFolder ORDER BY sn)"),
+              "chatbox,friends");
+    EXPECT_EQ(read("SELECT currentID FROM IDGenerator"), "4");
+}
+
+TEST_F(MessageStoreTest, FilesThatAreNoStoreOfOursAreRefused)
+{
+    store.reset();
+    const QString later = dir.filePath("later.sqlite");
+    ASSERT_EQ(sqliteTool(later, "PRAGMA user_version = 99"), "");
+    QString error;
+    EXPECT_FALSE(PGHMessageStore::open(later, &error));
+    EXPECT_TRUE(error.contains("later version")) << error.toStdString();
+
+    const QString foreign = dir.filePath("foreign.sqlite");
+    ASSERT_EQ(sqliteTool(foreign, "CREATE TABLE t(x)"), "");
+    EXPECT_FALSE(PGHMessageStore::open(foreign, &error));
+    EXPECT_EQ(sqliteTool(foreign, "SELECT name FROM sqlite_master"), "t"); // left as it was
+}
+
+TEST_F(MessageStoreTest, FilingCopiesTheRecordIntoTheFolderItNames)
+{
+    const QDateTime when = QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC);
+    const qint64 id = fileMemo({{"msgType", "outbox"},
+                                {"uuid", "u-1"},
+                                {"unread", 1},
+                                {"subject", "plans"},
+                                {"suser", "Me"},
+                                {"suserID", "me@parley.test"},
+                                {"ruser", QStringList{"Ann", "Bo"}},
+                                {"ruserID", QVariantList{"ann@parley.test", "bo@parley.test"}},
+                                {"date", when},
+                                {"size", 2},
+                                {"bodyData", "body /smile/"},
+                                {"mid", "999"},          // the store's own: never taken from a record
+                                {"memoFolder", 1},       // a relation: never taken either
+                                {"colour", "red"}});     // no attribute at all
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(read("SELECT f.folderName, m.mid, m.msgType, m.unread, m.ruser, m.ruserID, m.date, m.size, m.bodyData "
+                   "FROM MemoContext m JOIN MemoFolder f ON f.id = m.memoFolder"),
+              "outbox|000000000000003|outbox|1|Ann,Bo|ann@parley.test,bo@parley.test|1700000000123|2|body /smile/");
+    const std::optional<PGHMemo> memo = store->memos().memo(id);
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(memo->date, when);
+    EXPECT_EQ(memo->subject, "plans");
+}
+
+TEST_F(MessageStoreTest, AHeldUuidMarksThatMemoReadAndIsComparedForEquality)
+{
+    const qint64 first = fileMemo({{"msgType", "inbox"}, {"uuid", "abc"}, {"unread", 1}});
+    // A uuid that would match as a pattern is a different uuid.
+    const qint64 second = fileMemo({{"msgType", "inbox"}, {"uuid", ".*"}, {"unread", 1}});
+    EXPECT_NE(second, first);
+
+    const PGHMemoFiling again = store->memos().file({{"msgType", "inbox"}, {"uuid", "abc"}, {"subject", "x"}});
+    EXPECT_TRUE(again.ok);
+    EXPECT_TRUE(again.inserted.isEmpty());
+    EXPECT_EQ(again.markedRead, first);
+    EXPECT_EQ(read("SELECT uuid, unread FROM MemoContext ORDER BY id"), "abc|0\n.*|1");
+
+    // Records without a uuid are filed without the lookup, every time.
+    fileMemo({{"msgType", "inbox"}, {"subject", "a"}});
+    fileMemo({{"msgType", "inbox"}, {"subject", "a"}});
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext WHERE subject = 'a'"), "2");
+}
+
+TEST_F(MessageStoreTest, ARecordNamingNoFolderIsNotFiled)
+{
+    const PGHMemoFiling filing = store->memos().file({{"msgType", "junk"}, {"subject", "lost?"}});
+    EXPECT_FALSE(filing.ok);
+    EXPECT_TRUE(filing.error.contains("junk"));
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext"), "0");
+    EXPECT_EQ(read("SELECT currentID FROM IDGenerator"), "3"); // rolled back with the rest
+}
+
+TEST_F(MessageStoreTest, ChatLogsGoIntoChatboxWithTheirSecondLineAsTitle)
+{
+    ASSERT_TRUE(store->folders(PGHBox::Chat).create("others"));
+    struct Case {
+        const char *body;
+        const char *title;
+    };
+    const Case cases[] = {
+        {"heading\nsecond line\nthird", "second line"},
+        {"heading\r\nwindows line\r\nthird", "windows line"},
+        {"heading\nlast", "last"},
+        {"heading\n", ""},
+        {"only one line", "only one line"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.body);
+        const std::optional<QList<qint64>> filed =
+            store->chats().file({{"chatUser", QStringList{"Ann", "Bo"}}, {"bodyData", QString::fromUtf8(c.body)}});
+        ASSERT_TRUE(filed);
+        ASSERT_EQ(filed->size(), 1);
+        EXPECT_EQ(store->chats().chat(filed->first())->title, QString::fromUtf8(c.title));
+    }
+    EXPECT_EQ(read("SELECT DISTINCT f.folderName, c.chatUser FROM ChatContext c JOIN ChatFolder f ON f.id = c.chatFolder"),
+              "chatbox|Ann,Bo");
+}
+
+TEST_F(MessageStoreTest, SearchesAreCaseSensitiveWithAndWithoutTheBodyIndex)
+{
+    const qint64 chatbox = folderId(PGHBox::Chat, "000000000000002");
+    const QStringList bodies{"head\nHello World", "head\nhello world", "head\nsay \"OR\" NEAR(x) *", "head\n안녕하세요 Hi"};
+    for (const QString &body : bodies)
+        ASSERT_TRUE(store->chats().file({{"bodyData", body}, {"chatUser", "Ann"}, {"chatUserID", "ann@parley.test"}}));
+    const auto found = [&](const QString &key, const QString &text) {
+        PGHListQuery query;
+        query.searchKey = key;
+        query.searchText = text;
+        QStringList titles;
+        const std::optional<QList<PGHChat>> chats = store->chats().list(chatbox, query);
+        for (const PGHChat &c : *chats)
+            titles << c.title;
+        titles.sort();
+        return titles;
+    };
+    struct Case {
+        QString text;
+        QStringList titles;
+    };
+    const QList<Case> cases{
+        {"World", {"Hello World"}},
+        {"world", {"hello world"}},
+        {"Wo", {"Hello World"}},          // under three characters: no index
+        {"H", {"Hello World", "안녕하세요 Hi"}},
+        {"\"OR\"", {"say \"OR\" NEAR(x) *"}}, // query syntax is text
+        {"NEAR(x) *", {"say \"OR\" NEAR(x) *"}},
+        {"녕하세", {"안녕하세요 Hi"}},
+        {"WORLD", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(found("bodyData", c.text), c.titles);
+        // The index agrees with a scan of every log.
+        EXPECT_EQ(store->chats().scanBodies(chatbox, c.text)->size(), c.titles.size());
+    }
+    // Partners are found by name or by ID, case-sensitively.
+    EXPECT_EQ(found("chatUser", "ann@").size(), 4);
+    EXPECT_EQ(found("chatUser", "Ann").size(), 4);
+    EXPECT_EQ(found("chatUser", "ANN").size(), 0);
+    EXPECT_EQ(read("INSERT INTO ChatBodyIndex(ChatBodyIndex) VALUES('integrity-check')"), "");
+}
+
+TEST_F(MessageStoreTest, MemoListsSortAndSearchTheirFolder)
+{
+    const qint64 inbox = folderId(PGHBox::Memo, "000000000000000");
+    const auto at = [](int day) { return QDateTime(QDate(2024, 1, day), QTime(12, 0), Qt::UTC); };
+    fileMemo({{"msgType", "inbox"}, {"subject", "Budget"}, {"suser", "Kim"}, {"date", at(2)}, {"size", 10}});
+    fileMemo({{"msgType", "inbox"}, {"subject", "budget"}, {"suser", "Lee"}, {"date", at(3)}, {"size", 9}});
+    fileMemo({{"msgType", "inbox"}, {"subject", "Lunch"}, {"suser", "kim"}, {"date", at(1)}, {"size", 100}});
+    fileMemo({{"msgType", "outbox"}, {"subject", "Budget"}, {"ruser", "Kim"}, {"date", at(4)}});
+    const auto subjects = [&](PGHListQuery query) {
+        QStringList out;
+        const std::optional<QList<PGHMemo>> memos = store->memos().list(inbox, query);
+        for (const PGHMemo &m : *memos)
+            out << m.subject;
+        return out;
+    };
+    struct Case {
+        const char *sortKey;
+        bool ascending;
+        const char *searchKey;
+        const char *text;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"date", false, "", "", {"budget", "Budget", "Lunch"}},
+        {"date", true, "", "", {"Lunch", "Budget", "budget"}},
+        {"size", true, "", "", {"budget", "Budget", "Lunch"}}, // sizes sort as numbers
+        {"date", false, "subject", "Budget", {"Budget"}},
+        {"date", false, "suser", "kim", {"Lunch"}},
+        {"date", false, "suser", "Kim", {"Budget"}},
+        {"date", false, "ruser", "Kim", {}}, // the outbox's memo is in another folder
+        {"date; DROP TABLE MemoContext", false, "", "", {"budget", "Budget", "Lunch"}}, // unknown keys sort by date
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sortKey);
+        EXPECT_EQ(subjects({c.sortKey, c.ascending, c.searchKey, c.text}), c.expected);
+    }
+}
+
+TEST_F(MessageStoreTest, EditsAnswerWhatTheyChangedAndArePutBack)
+{
+    const std::optional<PGHFolder> work = store->folders(PGHBox::Memo).create("work");
+    const qint64 a = fileMemo({{"msgType", "inbox"}, {"subject", "a"}, {"unread", 1}});
+    const qint64 b = fileMemo({{"msgType", "inbox"}, {"subject", "b"}});
+    const QString dump = "SELECT id, mid, subject, unread, memoFolder FROM MemoContext ORDER BY id";
+    const QString before = read(dump);
+
+    // Marks.
+    EXPECT_EQ(*store->memos().unreadCount(), 1);
+    const std::optional<PGHPreviousValues> marks = store->memos().setUnread({a, b}, 1);
+    ASSERT_TRUE(marks);
+    EXPECT_EQ(*store->memos().unreadCount(), 2);
+    ASSERT_TRUE(store->memos().restore("unread", *marks));
+    EXPECT_EQ(read(dump), before);
+
+    // Moves.
+    const std::optional<PGHPreviousValues> moved = store->memos().move({a, b}, work->id);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext WHERE memoFolder = " + QString::number(work->id)), "2");
+    ASSERT_TRUE(store->memos().restore("memoFolder", *moved));
+    EXPECT_EQ(read(dump), before);
+
+    // Deleting memos, and a folder with its memos.
+    const std::optional<PGHRowSnapshot> removed = store->memos().remove({a});
+    ASSERT_TRUE(removed);
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext"), "1");
+    ASSERT_TRUE(store->memos().restore(*removed));
+    EXPECT_EQ(read(dump), before);
+
+    ASSERT_TRUE(store->memos().move({b}, work->id));
+    const QString withMove = read(dump);
+    const std::optional<PGHFolderDeletion> gone = store->folders(PGHBox::Memo).remove(work->id);
+    ASSERT_TRUE(gone);
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext"), "1"); // b went with its folder
+    EXPECT_EQ(read("SELECT count(*) FROM MemoFolder"), "2");
+    ASSERT_TRUE(store->folders(PGHBox::Memo).restore(*gone));
+    EXPECT_EQ(read(dump), withMove);
+    EXPECT_EQ(read("SELECT folderName, sn FROM MemoFolder WHERE id = " + QString::number(work->id)),
+              "work|000000000000003");
+    EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(read("PRAGMA foreign_key_check"), "");
+}
+
+TEST_F(MessageStoreTest, BuiltInFoldersAreNeverDeleted)
+{
+    for (PGHBox box : {PGHBox::Memo, PGHBox::Chat}) {
+        const std::optional<QList<PGHFolder>> folders = store->folders(box).all();
+        for (const PGHFolder &folder : *folders)
+            EXPECT_FALSE(store->folders(box).remove(folder.id)) << folder.folderName.toStdString();
+    }
+    EXPECT_EQ(read("SELECT count(*) FROM MemoFolder"), "2");
+    EXPECT_EQ(read("SELECT count(*) FROM ChatFolder"), "1");
+}
+
+TEST_F(MessageStoreTest, ChatBodiesDeletedAndRestoredStayInTheIndex)
+{
+    const std::optional<QList<qint64>> filed = store->chats().file({{"bodyData", "head\nsecret plans"}});
+    ASSERT_TRUE(filed);
+    const std::optional<PGHRowSnapshot> removed = store->chats().remove(*filed);
+    ASSERT_TRUE(removed);
+    const qint64 chatbox = folderId(PGHBox::Chat, "000000000000002");
+    PGHListQuery query{"date", false, "bodyData", "secret"};
+    EXPECT_TRUE(store->chats().list(chatbox, query)->isEmpty());
+    ASSERT_TRUE(store->chats().restore(*removed));
+    EXPECT_EQ(store->chats().list(chatbox, query)->size(), 1);
+    EXPECT_EQ(read("INSERT INTO ChatBodyIndex(ChatBodyIndex) VALUES('integrity-check')"), "");
+}
+
+// --- which file is open -------------------------------------------------------
+
+class StoreControllerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!pigeonhole::test::sqliteToolAvailable())
+            GTEST_SKIP() << "the sqlite3 tool is not installed";
+        ASSERT_TRUE(dir.isValid());
+        support = dir.filePath("Parley");
+    }
+    QString message(const QString &name) const { return support + "/Message/" + name; }
+
+    QTemporaryDir dir;
+    QString support;
+};
+
+TEST_F(StoreControllerTest, ThePreLoginStoreIsRemovedAtEveryTerminateRequest)
+{
+    PGHStoreController controller(support);
+    PGHMessageStore *store = controller.store();
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->path(), message("default.sqlite"));
+    ASSERT_TRUE(store->memos().file({{"msgType", "inbox"}, {"subject", "before login"}}).ok);
+    EXPECT_EQ(sqliteTool(message("default.sqlite"), "SELECT subject FROM MemoContext"), "before login");
+
+    controller.terminate();
+    for (const char *name : {"default.sqlite", "default.sqlite-wal", "default.sqlite-shm"})
+        EXPECT_FALSE(QFileInfo::exists(message(name))) << name;
+
+    // Used again, it starts empty; a login leaves the user's file in place.
+    ASSERT_TRUE(controller.store());
+    EXPECT_EQ(controller.switchToUser("user@parley.test"), PGHStoreController::Login::Switched);
+    controller.terminate();
+    EXPECT_FALSE(QFileInfo::exists(message("default.sqlite")));
+    EXPECT_TRUE(QFileInfo::exists(message("user@parley.test.sqlite")));
+    EXPECT_TRUE(controller.store());
+}
+
+TEST_F(StoreControllerTest, OnlyTheFirstLoginOfARunSwitches)
+{
+    PGHStoreController controller(support);
+    int changes = 0;
+    QObject::connect(&controller, &PGHStoreController::storeChanged, [&] { ++changes; });
+    EXPECT_EQ(controller.switchToUser("a@parley.test"), PGHStoreController::Login::Switched);
+    EXPECT_EQ(controller.switchToUser("b@parley.test"), PGHStoreController::Login::Ignored);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(controller.store()->path(), message("a@parley.test.sqlite"));
+    EXPECT_FALSE(QFileInfo::exists(message("b@parley.test.sqlite")));
+}
+
+TEST_F(StoreControllerTest, UserIDsThatNameNoPlainFileAreIgnored)
+{
+    const QString tooLong(300, QLatin1Char('x'));
+    const QStringList refused{"", "/", "a/b", "../x", ".", "..", ".hidden", QString("x") + QChar(u'\0') + "y",
+                              "default", tooLong};
+    PGHStoreController controller(support);
+    for (const QString &id : refused) {
+        SCOPED_TRACE(id.toStdString());
+        EXPECT_EQ(controller.switchToUser(id), PGHStoreController::Login::Refused);
+        EXPECT_FALSE(controller.hasUser());
+    }
+    EXPECT_EQ(QDir(support + "/Message").entryList(QDir::Files), QStringList());
+    // Still open to a real login afterwards.
+    EXPECT_EQ(controller.switchToUser("user.name@parley.test"), PGHStoreController::Login::Switched);
+}
+
+TEST_F(StoreControllerTest, NoSupportFolderIsAnErrorNotAnotherFolder)
+{
+    const QString blocked = dir.filePath("file");
+    QFile file(blocked);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    PGHStoreController controller(blocked); // a file where the support folder should be
+    QString reported;
+    QObject::connect(&controller, &PGHStoreController::storeFailed, [&](const QString &r) { reported = r; });
+    EXPECT_EQ(controller.store(), nullptr);
+    EXPECT_FALSE(reported.isEmpty());
+    EXPECT_EQ(controller.switchToUser("user@parley.test"), PGHStoreController::Login::Failed);
+    EXPECT_EQ(controller.store(), nullptr); // never the pre-login store after a failed login
+}
+
+} // namespace
