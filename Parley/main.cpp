@@ -6,7 +6,7 @@
 #include "BuddyList/BuddyListWindow.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
-#include "ParleyVersion.h"
+#include "Utils/PLClientVersion.h"
 
 #include <QApplication>
 
@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parley"));
-    QApplication::setApplicationVersion(QLatin1String(parley::shell::kBundleVersion));
+    parley::PLSetApplicationVersion();
     // The messenger lives on with its window closed; Quit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
