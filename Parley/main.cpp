@@ -11,6 +11,7 @@
 #include "Shell/AppController.h"
 #include "Shell/PlugInSide.h"
 #include "ParleyVersion.h"
+#include "Utils/PLClientVersion.h"
 
 #include <QApplication>
 
@@ -20,7 +21,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parley"));
-    QApplication::setApplicationVersion(QLatin1String(parley::shell::kBundleVersion));
+    parley::PLSetApplicationVersion();
     // The messenger lives on with its window closed; Quit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -1,6 +1,7 @@
-// Frames and decodes a realistic sign-in stream, beside a baseline that only
-// cuts the same bytes at CR LF and spaces. Reports lines per second for both
-// and their ratio.
+// Frames and decodes a realistic sign-in stream, beside the lean limit of
+// that work: one pass that only finds the CR LFs and spaces of the same bytes.
+// Reports lines per second for both and their ratio (decoding's share of the
+// limit).
 
 #include "Packet/PLFrameReader.h"
 #include "Packet/PLRecvPacketBuilder.h"
@@ -10,11 +11,14 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 
 using namespace parley;
 
@@ -71,11 +75,13 @@ const Stream &signInStream()
 }
 
 // Commands whose last field announces a body, as the sessions read them.
-bool carriesBody(const QString &word)
+bool carriesBody(QStringView word)
 {
     return word == QLatin1String("CMSG") || word == QLatin1String("CTOC");
 }
 
+// As a session decodes: each line into the packet the line before handed
+// back when it is of the same word (PLSession's spare packet).
 void BM_FrameAndDecode(benchmark::State &state)
 {
     const Stream &stream = signInStream();
@@ -84,16 +90,18 @@ void BM_FrameAndDecode(benchmark::State &state)
     for (auto _ : state) {
         PLFrameReader reader;
         reader.append(stream.bytes);
+        std::unique_ptr<PLRecvPacket> spare;
         for (;;) {
             PLFrameReader::Frame frame = reader.next();
             if (frame.status == PLFrameReader::Status::Line) {
-                auto packet = PLRecvPacketBuilder::setPacketString(frame.line);
+                auto packet = PLRecvPacketBuilder::setPacketString(frame.line, std::move(spare));
                 if (packet)
                     ++decoded;
-                const QStringView word = QStringView(frame.line).left(4);
-                if (carriesBody(word.toString()))
+                if (carriesBody(QStringView(frame.line).left(4)))
                     reader.expectBody(plIntValue(QStringView(frame.line).mid(frame.line.lastIndexOf(QLatin1Char(' ')) + 1)));
                 benchmark::DoNotOptimize(packet);
+                if (packet && packet->isReusable())
+                    spare = std::move(packet);
             } else if (frame.status == PLFrameReader::Status::Body) {
                 benchmark::DoNotOptimize(frame.body);
             } else {
@@ -107,23 +115,41 @@ void BM_FrameAndDecode(benchmark::State &state)
 }
 BENCHMARK(BM_FrameAndDecode)->Unit(benchmark::kMillisecond);
 
+// The lean limit of the same work: one pass over the bytes that finds each
+// CR LF and each space with memchr, takes the fields as views of the bytes
+// (nothing allocated, nothing decoded) and steps over the announced bodies.
 void BM_BaselineCutOnly(benchmark::State &state)
 {
     const Stream &stream = signInStream();
     for (auto _ : state) {
-        const QByteArray &bytes = stream.bytes;
-        qsizetype pos = 0;
+        const char *at = stream.bytes.constData();
+        const char *const end = at + stream.bytes.size();
         qint64 fields = 0;
-        while (pos < bytes.size()) {
-            const qsizetype end = bytes.indexOf("\r\n", pos);
-            if (end < 0)
+        while (at < end) {
+            const char *cr = static_cast<const char *>(std::memchr(at, '\r', size_t(end - at)));
+            while (cr && cr + 1 < end && cr[1] != '\n')
+                cr = static_cast<const char *>(std::memchr(cr + 1, '\r', size_t(end - cr - 1)));
+            if (!cr || cr + 1 >= end)
                 break;
-            const QString line = QString::fromUtf8(bytes.constData() + pos, end - pos);
-            const QStringList parts = line.split(QLatin1Char(' '));
-            fields += parts.size();
-            pos = end + 2;
-            if (carriesBody(parts.first()))
-                pos += plIntValue(parts.last());
+            std::string_view word;
+            std::string_view last;
+            for (const char *field = at;;) {
+                const char *space = static_cast<const char *>(std::memchr(field, ' ', size_t(cr - field)));
+                const char *fieldEnd = space ? space : cr;
+                last = std::string_view(field, size_t(fieldEnd - field));
+                if (field == at)
+                    word = last;
+                ++fields;
+                if (!space)
+                    break;
+                field = space + 1;
+            }
+            at = cr + 2;
+            if (word == "CMSG" || word == "CTOC") {
+                qint64 length = 0;
+                std::from_chars(last.data(), last.data() + last.size(), length);
+                at += length;
+            }
         }
         benchmark::DoNotOptimize(fields);
     }
@@ -151,8 +177,8 @@ public:
         const auto decode = mRates.find("BM_FrameAndDecode");
         const auto base = mRates.find("BM_BaselineCutOnly");
         if (decode != mRates.end() && base != mRates.end() && base->second > 0)
-            std::printf("frame+decode: %.0f lines/s, cut only: %.0f lines/s, ratio %.2f\n", decode->second,
-                        base->second, decode->second / base->second);
+            std::printf("frame+decode: %.0f lines/s, lean cut (memchr, views): %.0f lines/s, ratio %.3f\n",
+                        decode->second, base->second, decode->second / base->second);
     }
 
 private:

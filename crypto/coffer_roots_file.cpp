@@ -214,7 +214,14 @@ int certificatesBySubject(X509_LOOKUP *lookup, X509_LOOKUP_TYPE type, const X509
     if (!added || !X509_STORE_lock(store))
         return 0;
     X509_OBJECT *stored = X509_OBJECT_retrieve_by_subject(X509_STORE_get0_objects(store), type, name);
-    const int ok = stored && X509_OBJECT_set1_X509(found, X509_OBJECT_get0_X509(stored));
+    X509 *cert = stored ? X509_OBJECT_get0_X509(stored) : nullptr;
+    const int ok = cert && X509_OBJECT_set1_X509(found, cert);
+    // The caller (X509_STORE_CTX_get_by_subject) takes a reference of its own
+    // on what it is handed, as it does on the store's objects: the one set1
+    // took would never be given back, and the certificate would outlive its
+    // store and the roots content (X509_LOOKUP_meth_new(3) asks for this free).
+    if (ok)
+        X509_free(cert);
     X509_STORE_unlock(store);
     return ok;
 }

@@ -51,6 +51,52 @@ unsigned char *encryptWithPrefix(ALG_ID algId, const _NBLOB &key, const unsigned
     return buffer;
 }
 
+// The Base64 form of the same record without a buffer for the record: the
+// record is encrypted into the tail of the text's own buffer and encoded in
+// place towards the front. The text takes 4 characters for each 3 bytes, so
+// with the record placed last its writing never reaches a byte not yet read
+// (the gap before the record is at least a third of the record). A message
+// info header, when asked for, fills the prefix. One allocation per message,
+// the one handed back: a second large buffer freed at once had the allocator
+// give its pages back and fault them in again on the next message.
+_NBLOB *encryptAsBase64(ALG_ID algId, const _NBLOB &key, const unsigned char *data, unsigned int length,
+                        uint32_t prefix, bool messageInfo)
+{
+    if (!hasSessionKey(algId, key))
+        return nullptr;
+    const unsigned int capacity = coffer_cipher_capacity(algId, length);
+    if (capacity == 0 || capacity > UINT32_MAX - prefix)
+        return nullptr;
+    const uint32_t recordCapacity = prefix + capacity;
+    const unsigned int textCapacity = GetBase64EncodeSize(recordCapacity);
+    if (textCapacity == 0)
+        return nullptr;
+    auto *blob = static_cast<_NBLOB *>(std::calloc(1, sizeof(_NBLOB)));
+    auto *text = static_cast<unsigned char *>(std::malloc(size_t(textCapacity) + 1));
+    if (!blob || !text) {
+        std::free(blob);
+        std::free(text);
+        return nullptr;
+    }
+    unsigned char *record = text + (textCapacity - recordCapacity);
+    unsigned int written = 0;
+    if (!coffer_cipher_into(true, &key, nullptr, algId, data, length, record + prefix, &written)) {
+        std::free(blob);
+        std::free(text);
+        return nullptr;
+    }
+    if (messageInfo) {
+        // A message info of the current version with an empty header.
+        writeBE32(record, kMsgInfoVersion);
+        writeBE32(record + 4, 0);
+    }
+    const size_t textLength = base64EncodeInto(record, size_t(prefix) + written, false, reinterpret_cast<char *>(text));
+    text[textLength] = '\0';
+    blob->data = text;
+    blob->size = uint32_t(textLength);
+    return blob;
+}
+
 // Decrypts into a new blob of plain bytes.
 _NBLOB *decryptToBlob(ALG_ID algId, const _NBLOB &key, const unsigned char *data, unsigned int length)
 {
@@ -114,6 +160,12 @@ _NBLOB *CCofferSession::EncryptMessage(const unsigned char *pData, unsigned int 
         COFFER_REPORT(kUnit, "Invalid blob type");
         return nullptr;
     }
+    if (blobType == COFFER_BLOB_BASE64) {
+        _NBLOB *text = encryptAsBase64(m_AlgID, m_SessionKey, pData, length, kMsgPrefix, true);
+        if (!text)
+            COFFER_REPORT(kUnit, "Can't encrypt message");
+        return text;
+    }
     uint32_t total = 0;
     unsigned char *record = encryptWithPrefix(m_AlgID, m_SessionKey, pData, length, kMsgPrefix, &total);
     if (!record) {
@@ -154,6 +206,12 @@ _NBLOB *CCofferSession::EncryptSimple(const unsigned char *pData, unsigned int l
     if (!coffer_is_blob_type(blobType)) {
         COFFER_REPORT(kUnit, "Invalid blob type");
         return nullptr;
+    }
+    if (blobType == COFFER_BLOB_BASE64) {
+        _NBLOB *text = encryptAsBase64(m_AlgID, m_SessionKey, pData, length, 0, false);
+        if (!text)
+            COFFER_REPORT(kUnit, "Can't encrypt message");
+        return text;
     }
     uint32_t total = 0;
     unsigned char *cipherText = encryptWithPrefix(m_AlgID, m_SessionKey, pData, length, 0, &total);

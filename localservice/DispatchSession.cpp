@@ -5,6 +5,7 @@
 #include "LineConnection.h"
 #include "NotificationServer.h"
 #include "ReplyCodes.h"
+#include "WireCheck.h"
 #include "WireText.h"
 
 namespace localservice {
@@ -30,6 +31,10 @@ DispatchSession::DispatchSession(LineConnection *connection, DispatchServer &ser
     : QObject(connection), mConnection(connection), mServer(server)
 {
     connect(connection, &LineConnection::lineReceived, this, &DispatchSession::handleLine);
+    connect(connection, &LineConnection::lineRefused, this, [this](const QString &line, const QString &why) {
+        logRefusal("dispatch server", why, line);
+        replyError(reply::kMalformed, tidForReply(wireSplit(line)));
+    });
     connect(connection, &LineConnection::closed, connection, &QObject::deleteLater);
 }
 
@@ -42,6 +47,11 @@ void DispatchSession::handleLine(const QString &line)
 {
     const QStringList fields = wireSplit(line);
     const QString word = fields.value(0);
+    if (const QString why = lineFault(line, fields, dispatchShapes()); !why.isEmpty()) {
+        logRefusal("dispatch server", why, line);
+        replyError(reply::kMalformed, tidForReply(fields));
+        return;
+    }
     qint64 tid = 0;
     if (!parseTid(fields, &tid)) {
         replyError(reply::kMalformed, 0);
@@ -64,6 +74,7 @@ void DispatchSession::handleLine(const QString &line)
         if (mStep != Step::Opening)
             return replyError(reply::kNotNow, tid);
         mStep = Step::VersionChecked;
+        mClientVersion = wireUnescape(fields[2]);
         mConnection->write(wireLine(word, tid, {QStringLiteral("N")})); // no upgrade needed
     } else if (word == QLatin1String("AUTH")) {
         if (fields.size() != 3 || wireUnescape(fields[2]).isEmpty())
@@ -79,6 +90,7 @@ void DispatchSession::handleLine(const QString &line)
         if (mStep != Step::Authenticated)
             return replyError(reply::kNotNow, tid);
         NotificationServer &ns = mServer.notification();
+        ns.setDispatchedVersion(wireUnescape(fields[3]), mClientVersion);
         mConnection->write(wireLine(word, tid,
                                     {kNotificationServerName, ns.host(),
                                      QString::number(ns.port())}));

@@ -28,6 +28,7 @@ private:
     DispatchServer &mServer;
     Step mStep = Step::Opening;
     bool mRelayed = false;
+    QString mClientVersion; // named in PVER, handed on with REQS
 };
 
 } // namespace localservice

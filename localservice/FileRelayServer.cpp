@@ -1,5 +1,8 @@
 #include "FileRelayServer.h"
 
+#include "WireCheck.h"
+#include "WireText.h"
+
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -77,16 +80,22 @@ void FileRelayServer::readFirstLine(QTcpSocket *socket)
     mFirstLines.erase(it);
     disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
 
-    const QList<QByteArray> fields = line.trimmed().split(' ');
-    QString cookie;
-    bool isFRIN = false;
-    if (fields.size() == 4 && fields[0] == "FRIN") {
-        cookie = QString::fromUtf8(fields[3]);
-        isFRIN = true;
-    } else if (fields.size() == 8 && fields[0] == "ATHC") {
-        cookie = QString::fromUtf8(fields[5]);
+    // The first line must be a well-formed FRIN or relay ATHC; anything else
+    // cuts the connection.
+    const QString text = QString::fromUtf8(line.chopped(2));
+    const QStringList textFields = wireSplit(text);
+    QString why = lineFault(text, textFields, fileRelayShapes());
+    if (why.isEmpty() && !fileRelayShapes().contains(textFields[0]))
+        why = QStringLiteral("not FRIN or ATHC");
+    if (!why.isEmpty()) {
+        logRefusal("file relay", why, text);
+        socket->abort();
+        return;
     }
-    if (cookie.isEmpty() || !mIssued.contains(cookie)) {
+    const QList<QByteArray> fields = line.chopped(2).split(' ');
+    const bool isFRIN = fields[0] == "FRIN";
+    const QString cookie = QString::fromUtf8(isFRIN ? fields[3] : fields[5]);
+    if (!mIssued.contains(cookie)) {
         socket->abort();
         return;
     }

@@ -4,6 +4,7 @@
 #include "NotificationServer.h"
 #include "NotificationSession.h"
 #include "ReplyCodes.h"
+#include "WireCheck.h"
 #include "WireText.h"
 
 #include <QStringDecoder>
@@ -95,12 +96,32 @@ void batch(NotificationSession &session, const QString &word, qint64 tid, const 
     const bool moving = word == QLatin1String("MVBG");
     const qsizetype wordsPerLine = removing ? 4 : 5;
 
+    // One line per buddy, each ended by CR LF, numbered from 0, of single
+    // words none of which is empty.
+    if (!text.isEmpty() && !text.endsWith(QLatin1String("\r\n"))) {
+        logRefusal("notification server", QStringLiteral("a batch body not ended by CR LF"), word);
+        return session.sendError(reply::kMalformed, tid);
+    }
+    const QStringList lines = text.isEmpty() ? QStringList() : text.chopped(2).split(QLatin1String("\r\n"));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringList w = lines[i].split(QLatin1Char(' '));
+        QString why;
+        if (w.size() != wordsPerLine)
+            why = QStringLiteral("%1 words where %2 takes %3").arg(w.size()).arg(word).arg(wordsPerLine);
+        else if (w.contains(QString()))
+            why = QStringLiteral("an empty word");
+        else if (w[0] != QString::number(i))
+            why = QStringLiteral("line %1 numbered %2").arg(i).arg(w[0]);
+        if (!why.isEmpty()) {
+            logRefusal("notification server", QStringLiteral("batch body: ") + why, lines[i]);
+            return session.sendError(reply::kMalformed, tid);
+        }
+    }
+
     QByteArray results;
     QByteArray applied;
-    for (const QString &line : text.split(QLatin1String("\r\n"), Qt::SkipEmptyParts)) {
+    for (const QString &line : lines) {
         const QStringList w = line.split(QLatin1Char(' '));
-        if (w.size() != wordsPerLine)
-            return session.sendError(reply::kMalformed, tid);
         // index cmn id fromGroup [toGroup]
         const Account *buddyAccount = session.server().directory().accountForCMN(w[1]);
         Buddy *buddy = buddyAccount ? AccountDirectory::buddyIn(*account, buddyAccount->id)

@@ -53,8 +53,11 @@ void LineConnection::write(const QByteArray &bytes)
     }
     mTrickleQueue += bytes;
     if (!mTrickleTimer) {
+        // One byte per pass of the event loop, each flushed on its own: a
+        // timer of its own per byte made a sign-in of a few kilobytes take
+        // seconds, and half a minute on a loaded machine.
         mTrickleTimer = new QTimer(this);
-        mTrickleTimer->setInterval(1);
+        mTrickleTimer->setInterval(0);
         connect(mTrickleTimer, &QTimer::timeout, this, &LineConnection::flushTrickle);
     }
     if (!mTrickleTimer->isActive())
@@ -103,6 +106,7 @@ void LineConnection::finishClose()
     if (mClosed)
         return;
     mClosed = true;
+    mRecord->closed = true;
     mTrickleQueue.clear();
     if (mTrickleTimer)
         mTrickleTimer->stop();
@@ -113,10 +117,7 @@ void LineConnection::readIncoming()
 {
     if (mClosed || !mSocket)
         return;
-    const QByteArray chunk = mSocket->readAll();
-    if (mDeaf)
-        return;
-    mBuffer += chunk;
+    mBuffer += mSocket->readAll();
     frame();
 }
 
@@ -127,14 +128,15 @@ void LineConnection::frame()
     if (mFraming)
         return;
     mFraming = true;
-    while (!mClosed && !mDeaf) {
+    while (!mClosed) {
         if (mBodyLength >= 0) {
             if (mBuffer.size() < mBodyLength)
                 break;
             const QByteArray body = mBuffer.left(mBodyLength);
             mBuffer.remove(0, mBodyLength);
             mBodyLength = -1;
-            emit bodyReceived(body);
+            if (!mDeaf)
+                emit bodyReceived(body);
             continue;
         }
         const qsizetype end = mBuffer.indexOf("\r\n");
@@ -156,8 +158,11 @@ void LineConnection::frame()
         mBuffer.remove(0, end + 2);
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString line = utf8.decode(raw);
+        mRecord->addLine(line);
+        if (mDeaf)
+            continue; // kept in the record, answered no more
         if (utf8.hasError() || raw.contains('\0')) {
-            qWarning("localservice: dropped a line that is not clean UTF-8");
+            emit lineRefused(line, utf8.hasError() ? QStringLiteral("not UTF-8") : QStringLiteral("a zero byte"));
             continue;
         }
         emit lineReceived(line);

@@ -4,11 +4,14 @@
 // and announced bodies, and writes replies (optionally one byte at a time).
 // Every size it holds is bounded; a peer that overruns a bound is cut off.
 
+#include "ReceivedRecord.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 class QTcpSocket;
 class QTimer;
@@ -38,11 +41,17 @@ public:
     // Closes at once, dropping whatever is queued.
     void abort();
     bool isOpen() const;
-    // Stops delivering anything that arrives (the connection stays open).
+    // Stops delivering anything that arrives (the connection stays open and
+    // its lines still go into the record).
     void setDeaf(bool on) { mDeaf = on; }
+    // Every line received so far (see ReceivedRecord).
+    const std::shared_ptr<ReceivedRecord> &record() const { return mRecord; }
 
 signals:
     void lineReceived(const QString &line);
+    // A line that is not clean UTF-8 (or holds a zero byte), as far as it
+    // decodes, and why: its server answers it as a malformed command.
+    void lineRefused(const QString &line, const QString &why);
     void bodyReceived(const QByteArray &body);
     void closed();
 
@@ -53,6 +62,7 @@ private:
     void finishClose();
 
     QPointer<QTcpSocket> mSocket;
+    std::shared_ptr<ReceivedRecord> mRecord = std::make_shared<ReceivedRecord>();
     QTimer *mTrickleTimer = nullptr;
     QByteArray mBuffer;
     QByteArray mTrickleQueue;

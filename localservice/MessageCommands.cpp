@@ -5,6 +5,7 @@
 #include "NotificationServer.h"
 #include "NotificationSession.h"
 #include "ReplyCodes.h"
+#include "WireCheck.h"
 #include "WireText.h"
 
 namespace localservice::messages {
@@ -34,8 +35,13 @@ void deliverMemo(NotificationSession &session, qint64 tid, const QByteArray &bod
     const qsizetype end = body.indexOf("\r\n");
     if (end <= 0)
         return session.sendError(reply::kMalformed, tid);
-    const QStringList targetIDs =
-        QString::fromUtf8(body.left(end)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // The first line names the targets, one word each.
+    const QStringList targetIDs = QString::fromUtf8(body.left(end)).split(QLatin1Char(' '));
+    if (targetIDs.contains(QString())) {
+        logRefusal("notification server", QStringLiteral("an empty word among the memo's targets"),
+                   QString::fromUtf8(body.left(end)));
+        return session.sendError(reply::kMalformed, tid);
+    }
     AccountDirectory &directory = session.server().directory();
     for (const QString &id : targetIDs) {
         if (!directory.account(id))

@@ -68,6 +68,7 @@ void NotificationServer::adopt(LineConnection *connection)
     connection->setParent(this);
     connect(connection, &LineConnection::closed, connection, &QObject::deleteLater,
             Qt::UniqueConnection);
+    mReceived.add(connection->record());
     auto *session = new NotificationSession(connection, *this);
     connect(session, &NotificationSession::signInCompleted, this,
             &NotificationServer::signInCompleted);

@@ -3,6 +3,9 @@
 // The notification server's sign-in part: key exchange, LIN4, options,
 // configuration, group and buddy lists, keepalive and sign-out.
 
+#include "ReceivedRecord.h"
+
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -54,6 +57,16 @@ public:
     void setSwitchboard(SwitchboardServer *switchboard) { mSwitchboard = switchboard; }
     SwitchboardServer *switchboard() const { return mSwitchboard; }
     void countPingAnswer() { ++mPingAnswers; }
+    // The client version a dispatch connection named in PVER before it sent
+    // this user on to us (REQS); the next LIN4 of the user must name the
+    // same. take...() answers null when no dispatch named one.
+    void setDispatchedVersion(const QString &userID, const QString &version)
+    {
+        mDispatchedVersions.insert(userID, version);
+    }
+    QString takeDispatchedVersion(const QString &userID) { return mDispatchedVersions.take(userID); }
+    // What each of the latest connections sent, in order (see ReceivedRecord).
+    const ReceivedRecords &received() const { return mReceived; }
     // The file relay that REFR hands out (none: REFR is refused).
     void setFileRelay(FileRelayServer *relay) { mFileRelay = relay; }
     FileRelayServer *fileRelay() const { return mFileRelay; }
@@ -72,6 +85,8 @@ private:
     QTcpServer *mServer;
     QList<QPointer<NotificationSession>> mSessions;
     int mPingAnswers = 0;
+    QHash<QString, QString> mDispatchedVersions;
+    ReceivedRecords mReceived;
     FileRelayServer *mFileRelay = nullptr;
     SwitchboardServer *mSwitchboard = nullptr;
 };

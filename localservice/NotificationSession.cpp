@@ -12,9 +12,9 @@
 #include "NotificationServer.h"
 #include "PresenceCommands.h"
 #include "ReplyCodes.h"
+#include "SignInText.h"
+#include "WireCheck.h"
 #include "WireText.h"
-
-#include <QStringDecoder>
 
 namespace localservice {
 
@@ -57,6 +57,10 @@ NotificationSession::NotificationSession(LineConnection *connection, Notificatio
     : QObject(connection), mConnection(connection), mServer(server)
 {
     connect(connection, &LineConnection::lineReceived, this, &NotificationSession::handleLine);
+    connect(connection, &LineConnection::lineRefused, this, [this](const QString &line, const QString &why) {
+        logRefusal("notification server", why, line);
+        replyError(reply::kMalformed, tidForReply(wireSplit(line)));
+    });
     connect(connection, &LineConnection::bodyReceived, this, &NotificationSession::handleBody);
     connect(connection, &LineConnection::closed, this, &NotificationSession::connectionClosed);
 }
@@ -120,11 +124,13 @@ void NotificationSession::handleLine(const QString &line)
 {
     const QStringList fields = wireSplit(line);
     const QString word = fields.value(0);
-    qint64 tid = 0;
-    if (fields.size() < 2 || !parseNumber(fields[1], &tid)) {
-        replyError(reply::kMalformed, 0);
+    if (const QString why = lineFault(line, fields, notificationShapes()); !why.isEmpty()) {
+        logRefusal("notification server", why, line);
+        replyError(reply::kMalformed, tidForReply(fields));
         return;
     }
+    qint64 tid = 0;
+    parseNumber(fields[1], &tid);
     mOversizeNext = false; // an oversize fault strikes only the answer to its own command
     switch (mServer.faults().actionFor(word)) {
     case FaultPlan::Action::Drop: mConnection->abort(); return;
@@ -278,29 +284,27 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
             return replyError(reply::kKeyExchange, p.tid);
         textBytes = *plain;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(textBytes);
-    if (utf8.hasError() || !text.endsWith(QLatin1String("\r\n")))
+    QString why;
+    const std::optional<SignInText> text = SignInText::read(textBytes, &why);
+    // The client names the same version here as in PVER on its way in.
+    const QString dispatchedVersion = mServer.takeDispatchedVersion(userID);
+    if (text && !dispatchedVersion.isNull() && text->clientVersion != dispatchedVersion)
+        why = QStringLiteral("the client version \"%1\" is not PVER's \"%2\"")
+                  .arg(text->clientVersion, dispatchedVersion);
+    if (!why.isEmpty()) {
+        logRefusal("notification server", why, QStringLiteral("LIN4 %1 %2").arg(p.tid).arg(userID));
         return replyError(reply::kMalformed, p.tid);
-    // Four lines of 4, 7, 1 and 4 words, each line ended by CR LF.
-    const QStringList lines = text.chopped(2).split(QLatin1String("\r\n"));
-    const int wordsPerLine[] = {4, 7, 1, 4};
-    if (lines.size() != 4)
-        return replyError(reply::kMalformed, p.tid);
-    for (int i = 0; i < 4; ++i)
-        if (lines[i].split(QLatin1Char(' ')).size() != wordsPerLine[i])
-            return replyError(reply::kMalformed, p.tid);
-    const QStringList first = lines[0].split(QLatin1Char(' '));
+    }
 
     const Account *account = mServer.accounts().account(userID);
     if (!account)
         return replyError(reply::kUnknownAccount, p.tid);
-    if (first[1] == QLatin1String("OTP") && !account->otp.isEmpty()) {
+    if (text->passwordType == QLatin1String("OTP") && !account->otp.isEmpty()) {
         // Only after the password, and only the number the account has.
-        if (mAwaitingOTPFor != userID || first[0] != account->otp)
+        if (mAwaitingOTPFor != userID || text->password != account->otp)
             return replyError(reply::kOneTimePassword, p.tid);
     } else {
-        if (!passwordMatches(*account, first[0], first[1]))
+        if (!passwordMatches(*account, text->password, text->passwordType))
             return replyError(reply::kWrongPassword, p.tid);
         if (!account->otp.isEmpty()) {
             mAwaitingOTPFor = userID;
@@ -320,10 +324,9 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
     mState = State::SignedIn;
     mUserID = userID;
     mLoginKey = loginKey;
-    // The second line: language/OS, version, encoding, master ID, OS, computer name, locale.
-    const QStringList about = lines[1].split(QLatin1Char(' '));
-    mLangOS = wireUnescape(about.value(0));
-    mPCName = wireUnescape(about.value(5));
+    mLangOS = wireUnescape(text->languageOS);
+    mPCName = wireUnescape(text->computerName);
+    mConnection->record()->userID = userID;
     mServer.directory().attach(mUserID, this);
     sendWithBody(p.word, p.tid, {userID, encType}, answer);
 }

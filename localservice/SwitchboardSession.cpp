@@ -5,7 +5,10 @@
 #include "ReplyCodes.h"
 #include "SwitchboardRoom.h"
 #include "SwitchboardServer.h"
+#include "WireCheck.h"
 #include "WireText.h"
+
+#include <QStringDecoder>
 
 namespace localservice {
 
@@ -34,6 +37,10 @@ SwitchboardSession::SwitchboardSession(LineConnection *connection, SwitchboardSe
     connect(connection, &LineConnection::bodyReceived, this, [this](const QByteArray &body) {
         mServer.record(body);
         handleBody(body);
+    });
+    connect(connection, &LineConnection::lineRefused, this, [this](const QString &line, const QString &why) {
+        logRefusal("switchboard", why, line);
+        replyError(reply::kMalformed, tidForReply(wireSplit(line)));
     });
     connect(connection, &LineConnection::closed, this, &SwitchboardSession::leave);
 }
@@ -94,9 +101,12 @@ void SwitchboardSession::handleLine(const QString &line, bool enveloped)
 {
     const QStringList fields = wireSplit(line);
     const QString word = fields.value(0);
+    if (const QString why = lineFault(line, fields, switchboardShapes()); !why.isEmpty()) {
+        logRefusal("switchboard", why, line);
+        return replyError(reply::kMalformed, tidForReply(fields));
+    }
     qint64 tid = 0;
-    if (fields.size() < 2 || !parseNumber(fields[1], &tid))
-        return replyError(reply::kMalformed, 0);
+    parseNumber(fields[1], &tid);
 
     // The key exchange itself travels in clear; once a key is agreed, every
     // other command must come in an envelope.
@@ -148,10 +158,15 @@ void SwitchboardSession::handleBody(const QByteArray &body)
         const std::optional<QByteArray> plain = mKeySession->decrypt(body);
         if (!plain)
             return replyError(reply::kKeyExchange, p.tid);
-        const QString line = QString::fromUtf8(plain->trimmed());
-        if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
+        // The envelope holds one whole command line with its CR LF.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = utf8.decode(*plain);
+        if (utf8.hasError() || plain->contains('\0') || !line.endsWith(QLatin1String("\r\n"))) {
+            logRefusal("switchboard", QStringLiteral("an envelope that is not one UTF-8 line ended by CR LF"),
+                       line.trimmed());
             return replyError(reply::kMalformed, p.tid);
-        handleLine(line, true);
+        }
+        handleLine(line.chopped(2), true);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "PGHTerminationSignal.h"
 #include "Pigeonhole_AppDelegate.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLClientVersion.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pigeonhole"));
+    parley::PLSetApplicationVersion();
     // Closing the window only hides it: the box ends on the messenger's word.
     QApplication::setQuitOnLastWindowClosed(false);
     parley::KCRegisterInterfaceLanguage();

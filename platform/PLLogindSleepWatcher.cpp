@@ -50,15 +50,32 @@ void PLLogindSleepWatcher::takeDelayLock()
     });
 }
 
+void PLLogindSleepWatcher::letGoOnceFree()
+{
+    mLetGoWhenFree = mHolds > 0;
+    if (!mLetGoWhenFree)
+        mLock = QDBusUnixFileDescriptor();
+}
+
+void PLLogindSleepWatcher::releaseSleep()
+{
+    if (mHolds > 0)
+        --mHolds;
+    if (mHolds == 0 && mLetGoWhenFree) {
+        mLetGoWhenFree = false;
+        mLock = QDBusUnixFileDescriptor();
+    }
+}
+
 void PLLogindSleepWatcher::onPrepareForSleep(bool starting)
 {
     if (starting) {
         if (mWillSleep)
             mWillSleep();
         // Let go one event-loop pass later, so that what the callback queued
-        // (the sign-out on the socket) goes out before logind lets the
-        // machine sleep.
-        QMetaObject::invokeMethod(this, [this] { mLock = QDBusUnixFileDescriptor(); }, Qt::QueuedConnection);
+        // goes out before logind lets the machine sleep, and not before the
+        // work it holds for (the sign-out written) is done.
+        QMetaObject::invokeMethod(this, &PLLogindSleepWatcher::letGoOnceFree, Qt::QueuedConnection);
         return;
     }
     if (mDidWake)

@@ -25,18 +25,26 @@ public:
 
     // Whether a delay lock is held right now.
     bool holdsDelayLock() const { return mLock.isValid(); }
+    // Work that must finish before the machine sleeps (a sign-out being
+    // written): while one is held, the lock stays held after the will-sleep
+    // callback; the last release lets it go. logind bounds the wait itself.
+    void holdSleep() { ++mHolds; }
+    void releaseSleep();
 
 private Q_SLOTS:
     void onPrepareForSleep(bool starting);
 
 private:
     void takeDelayLock();
+    void letGoOnceFree();
 
     QDBusConnection mBus;
     std::function<void()> mWillSleep;
     std::function<void()> mDidWake;
     QDBusUnixFileDescriptor mLock;
     bool mLockRequested = false;
+    int mHolds = 0;
+    bool mLetGoWhenFree = false;
 };
 
 } // namespace parley

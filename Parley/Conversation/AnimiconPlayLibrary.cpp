@@ -24,6 +24,7 @@ struct State
 {
     AnimiconPlayViewFactory factory = nullptr;
     AnimiconPlayViewFactory testFactory = nullptr;
+    QLibrary *library = nullptr; // the open module, held for the whole run
     bool tried = false;
 };
 
@@ -46,8 +47,10 @@ AnimiconPlayViewFactory openModule()
         // Kept open for the rest of the run: its views may outlive any owner.
         auto *library = new QLibrary(path);
         s.factory = reinterpret_cast<AnimiconPlayViewFactory>(library->resolve(kAnimiconPlayViewFactoryName));
-        if (s.factory)
+        if (s.factory) {
+            s.library = library;
             return s.factory;
+        }
         parley::plLog(QStringLiteral("animicon: %1: %2").arg(path, library->errorString()));
         delete library;
     }

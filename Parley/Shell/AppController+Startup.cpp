@@ -33,10 +33,12 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
 #include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -341,8 +343,25 @@ void AppController::applicationWillTerminate()
     ShellWindows::bridgePage().removeBridgeFile();
     postQuitPlugInProcess();
     // The server hears that this login ends rather than finding the line cut.
-    if (loginStatus())
+    if (loginStatus()) {
         mSession->logout(false);
+        waitForSignOutWritten();
+    }
+}
+
+void AppController::waitForSignOutWritten()
+{
+    PLParleySession *facade = mSession->facade();
+    if (!facade || !facade->isSignOutInProgress())
+        return;
+    // The LOUT is written by the event loop that quitting is about to end;
+    // the facade bounds its own wait, the timer only guards against a
+    // facade that never says.
+    QEventLoop loop;
+    QObject::connect(facade, &PLParleySession::signOutFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(PLParleySession::kSignOutWaitMs + 1000, &loop, &QEventLoop::quit);
+    if (facade->isSignOutInProgress())
+        loop.exec();
 }
 
 bool AppController::applicationShouldHandleReopen()

@@ -184,6 +184,8 @@ public:
     void terminate();
     bool applicationShouldTerminate();
     void applicationWillTerminate();
+    // Runs the event loop until a sign-out's LOUT has been written (bounded).
+    void waitForSignOutWritten();
     // The application was activated again (tray click): the main window comes forward.
     bool applicationShouldHandleReopen();
     void openAboutBox();

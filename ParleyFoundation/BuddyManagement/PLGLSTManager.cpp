@@ -168,6 +168,15 @@ void PLGLSTManager::endSave()
         plLog(QStringLiteral("group cache could not be written: ") + error);
 }
 
+void PLGLSTManager::abandonSave()
+{
+    if (!mSaveFlagValue)
+        return;
+    plLog(QStringLiteral("group list download left unfinished; the stored list stands"));
+    const QString loginID = mLoginIDValue; // setLoginID() starts by clearing it
+    setLoginID(loginID);
+}
+
 QString PLGLSTManager::writeCacheFile() const
 {
     // The same bytes as writing mGLSTArray() as one value, handed to the file

@@ -46,6 +46,9 @@ public:
     void saveInfo(PLGroupInfo &&line);
     // Replaces the user's file with the recording and stops recording.
     void endSave();
+    // Ends a recording that will not be completed: its lines are dropped and
+    // the entries are the user's file again. Nothing when none is open.
+    void abandonSave();
 
     bool mSaveFlag() const { return mSaveFlagValue; }
     void setMSaveFlag(bool flag) { mSaveFlagValue = flag; }

@@ -7,9 +7,9 @@
 #include "PLChatMessageProtocol.h"
 #include "PLEncrypUtilChatCrypto.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLClientVersion.h"
 #include "Utils/PLNetManager.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 
 namespace parley {
@@ -37,7 +37,7 @@ PLChatIdentity signedInIdentity()
     identity.profile.nickName = me.nickName();
     identity.profile.name = me.name();
     identity.profile.cmn = me.cmn();
-    identity.profile.clientVersion = QCoreApplication::applicationVersion();
+    identity.profile.clientVersion = PLClientVersion();
     identity.profile.langPack = langPackFor(KCCurrentLanguage());
     return identity;
 }

@@ -5,6 +5,8 @@
 #include "PLURLConnection.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QMutex>
@@ -12,6 +14,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QUrl>
+#include <QWaitCondition>
 
 #include <iconv.h>
 #include <zlib.h>
@@ -32,6 +35,58 @@ QString gSaveChatURL = QStringLiteral("https://memo.vela.test:443/client/SaveCha
 
 // A reply inflated beyond this is refused rather than filling the memory.
 constexpr qsizetype kMaxInflatedBytes = 64 * 1024 * 1024;
+
+// The requests worker threads are waiting for. When the program's main loop
+// ends they are aborted, and before Qt's own objects go at exit the program
+// waits (a bounded time) for them to end: a worker still inside the network
+// code while the process comes apart would crash it.
+constexpr int kExitWaitMs = 3000;
+QMutex gFlightLock;
+QWaitCondition gFlightEnded;
+int gInFlight = 0;
+bool gClosing = false;
+
+void waitForRequestsInFlight()
+{
+    QMutexLocker locker(&gFlightLock);
+    gClosing = true;
+    QDeadlineTimer deadline(kExitWaitMs);
+    while (gInFlight > 0)
+        if (!gFlightEnded.wait(&gFlightLock, deadline))
+            break;
+}
+
+// Registered as the application object is made, on the main thread: a
+// worker's first request may well come after the program began to end.
+void registerExitWait() { qAddPostRoutine(waitForRequestsInFlight); }
+
+// Counts one request while it runs; not admitted once the program is closing
+// (or without an application object).
+class InFlight
+{
+public:
+    InFlight()
+    {
+        QMutexLocker locker(&gFlightLock);
+        mAdmitted = !gClosing && QCoreApplication::instance() && !QCoreApplication::closingDown();
+        if (mAdmitted)
+            ++gInFlight;
+    }
+    ~InFlight()
+    {
+        if (!mAdmitted)
+            return;
+        QMutexLocker locker(&gFlightLock);
+        --gInFlight;
+        gFlightEnded.wakeAll();
+    }
+    InFlight(const InFlight &) = delete;
+    InFlight &operator=(const InFlight &) = delete;
+    bool admitted() const { return mAdmitted; }
+
+private:
+    bool mAdmitted = false;
+};
 
 // The common settings of every request.
 QNetworkRequest baseRequest(const QString &urlString)
@@ -154,6 +209,8 @@ std::unique_ptr<QIODevice> openBody(const QString &filePath)
 
 } // namespace
 
+Q_COREAPP_STARTUP_FUNCTION(registerExitWait)
+
 PLHTTPManager &PLHTTPManager::sharedManager()
 {
     static PLHTTPManager instance;
@@ -176,6 +233,8 @@ QString PLHTTPManager::responseMessage(const Request &request)
 {
     // The wait below would freeze the interface.
     PL_GUARD_FLAG(!isMainThread(), QString());
+    const InFlight flight;
+    PL_GUARD_FLAG(flight.admitted(), QString());
     QNetworkAccessManager manager;
     QNetworkReply *reply = request.bodyDevice
         ? manager.sendCustomRequest(request.request, request.method, request.bodyDevice)
@@ -183,6 +242,9 @@ QString PLHTTPManager::responseMessage(const Request &request)
     PL_GUARD_OBJECT(reply, QString());
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // Nobody reads the answer once the program's main loop is over.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, reply, &QNetworkReply::abort);
     if (!reply->isFinished())
         loop.exec();
     QString text;

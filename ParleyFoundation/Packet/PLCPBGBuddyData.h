@@ -3,6 +3,8 @@
 // One buddy of a copy-to-group batch: the buddy and the groups it is copied
 // from and to. Its line in the batch body is the four values as they are.
 
+#include "PLBodyWords.h"
+
 #include <QString>
 
 namespace parley {
@@ -23,9 +25,15 @@ public:
     const QString &fromGroupID() const { return mFromGroupID; }
     const QString &targetGroupID() const { return mTargetGroupID; }
 
+    // The four values as words; null (logged) when one would split the line.
     QString buddyString() const
     {
-        return mBuddyCMN + QLatin1Char(' ') + mID + QLatin1Char(' ') + mFromGroupID + QLatin1Char(' ') + mTargetGroupID;
+        return PLBodyWords("CPBG or MVBG")
+            .marked(mBuddyCMN, "buddyCMN")
+            .marked(mID, "ID")
+            .marked(mFromGroupID, "fromGroupID")
+            .marked(mTargetGroupID, "targetGroupID")
+            .line();
     }
 
 private:

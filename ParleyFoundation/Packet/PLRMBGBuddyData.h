@@ -2,6 +2,8 @@
 
 // One buddy of a remove-from-group batch; targetGroupID is the group it leaves.
 
+#include "PLBodyWords.h"
+
 #include <QString>
 
 namespace parley {
@@ -20,7 +22,11 @@ public:
     const QString &ID() const { return mID; }
     const QString &targetGroupID() const { return mTargetGroupID; }
 
-    QString buddyString() const { return mBuddyCMN + QLatin1Char(' ') + mID + QLatin1Char(' ') + mTargetGroupID; }
+    // The three values as words; null (logged) when one would split the line.
+    QString buddyString() const
+    {
+        return PLBodyWords("RMBG").marked(mBuddyCMN, "buddyCMN").marked(mID, "ID").marked(mTargetGroupID, "targetGroupID").line();
+    }
 
 private:
     QString mBuddyCMN = QStringLiteral("%00");

@@ -2,7 +2,8 @@
 
 // The common shape of the group batches (copy, move, remove): the local group
 // cache and the body length on the line, one "index record" line per buddy in
-// the body. Record values are written as they are, without escaping.
+// the body. Record values are written as they are, without escaping; an empty
+// one is written "%00", and one that would split its line stops the packet.
 
 #include "PLSendPacket.h"
 
@@ -54,8 +55,12 @@ protected:
     bool composeParams() override
     {
         QString body;
-        for (qsizetype i = 0; i < mBuddies.size(); ++i)
-            body += QString::number(i) + QLatin1Char(' ') + mBuddies.at(i).buddyString() + QLatin1String("\r\n");
+        for (qsizetype i = 0; i < mBuddies.size(); ++i) {
+            const QString record = mBuddies.at(i).buddyString();
+            if (record.isNull())
+                return false; // a value that would split its line, logged
+            body += QString::number(i) + QLatin1Char(' ') + record + QLatin1String("\r\n");
+        }
         mParams = {mLocalGroupCache};
         appendBody(body);
         return true;

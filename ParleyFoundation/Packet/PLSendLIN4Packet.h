@@ -2,7 +2,8 @@
 
 // The sign-in: user ID and form on the line, the four-line sign-in text as the
 // body, enciphered under the session key for "NE3" and plain for "PLN".
-// Without a session key there is no line, whatever the form.
+// Without a session key there is no line, whatever the form, and none when a
+// value of the text would make an empty word or split one (PLBodyWords).
 
 #include "PLSendPacket.h"
 
@@ -52,7 +53,8 @@ public:
     const QString &encryptKey() const { return mEncryptKey; }
     void setEncryptKey(const QString &encryptKey) { mEncryptKey = encryptKey; }
 
-    // The body before enciphering.
+    // The body before enciphering; null (logged) when a field that must keep
+    // a value is empty or a value would split its line.
     QString signInText() const;
 
 protected:

@@ -1,5 +1,6 @@
 #include "PLSendLSINPacket.h"
 
+#include "PLBodyWords.h"
 #include "PLEncipherer.h"
 
 namespace parley {
@@ -14,9 +15,21 @@ bool PLSendLSINPacket::composeParams()
 {
     // The values are joined as they are; the enciphered whole is escaped as
     // one parameter by the base.
-    const QString signInText = QStringList{mUserID,   mPassword, mEncodeType,    mVersion,  mCharEncodeType, mLangDotOS,
-                                           mMasterID, mPCID,     mHiddenRetryYN, mMyPCName, mMyLocationKey}
-                                   .join(QLatin1Char(' '));
+    const QString signInText = PLBodyWords("LSIN")
+                                   .marked(mUserID, "userID")
+                                   .marked(mPassword, "password")
+                                   .marked(mEncodeType, "encodeType")
+                                   .marked(mVersion, "version")
+                                   .marked(mCharEncodeType, "charEncodeType")
+                                   .marked(mLangDotOS, "langDotOS")
+                                   .marked(mMasterID, "masterID")
+                                   .marked(mPCID, "PCID")
+                                   .required(mHiddenRetryYN, "hiddenRetryYN")
+                                   .marked(mMyPCName, "myPCName")
+                                   .marked(mMyLocationKey, "myLocationKey")
+                                   .line();
+    if (signInText.isNull())
+        return false;
     const QString enciphered = PLEncipherer::encipher(signInText, mEncryptKey);
     if (enciphered.isNull())
         return false;

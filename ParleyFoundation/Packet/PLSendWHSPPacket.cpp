@@ -1,8 +1,7 @@
 #include "PLSendWHSPPacket.h"
 
+#include "Utils/PLClientVersion.h"
 #include "Utils/ParleyStringAdditions.h"
-
-#include <QCoreApplication>
 
 namespace parley {
 
@@ -30,7 +29,7 @@ bool PLSendWHSPPacket::composeParams()
 {
     if (mSubType == QLatin1String("UNKNOWN")) {
         // The answer to a type this client cannot handle names the version.
-        mParams = {mID, mType, mSubType + QLatin1Char('\t') + QCoreApplication::applicationVersion()};
+        mParams = {mID, mType, mSubType + QLatin1Char('\t') + PLClientVersion()};
     } else if (mType == kFile) {
         mParams = {mID, kFile, mSubType};
     } else if (mType == QLatin1String("ANIMICON")) {

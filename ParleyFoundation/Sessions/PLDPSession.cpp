@@ -174,11 +174,20 @@ bool PLDPSession::logout()
     if (!sendLOUTPacket())
         return false;
     mLoggedOut = true;
+    // LOUT leaves before the line closes: through the tunnel its exchange
+    // runs on while the polls stop, else the socket closes once written.
     if (mProxyMode() == HTTPTunnel)
-        disconnect();
+        stopTunnelPoll();
     else
-        mySocket()->disconnectAfterWriting(); // LOUT leaves before the line closes
+        mySocket()->disconnectAfterWriting();
     return true;
+}
+
+bool PLDPSession::canSignOut() const
+{
+    if (mDpState == Killed || mLoggedOut)
+        return false;
+    return mProxyMode() == HTTPTunnel ? !myHostAddress().isEmpty() : mySocket()->isConnected();
 }
 
 QString PLDPSession::encryptPassword(const QString &text) const

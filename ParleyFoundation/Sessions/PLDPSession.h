@@ -68,6 +68,12 @@ public:
     // LOUT is written). True when LOUT went out; a failed send still stops
     // the keepalive.
     bool logout();
+    // Whether LOUT was sent on this line and the session has not connected
+    // again since: its owner lets the line flush before dropping it.
+    bool hasSentLOUT() const { return mLoggedOut; }
+    // Whether the server would still hear a LOUT: the line is open (or goes
+    // through the tunnel), no KILL ended it and no LOUT went out yet.
+    bool canSignOut() const;
 
     // Stops the keepalive, then closes the line (see PLSession).
     bool disconnect();

@@ -37,11 +37,12 @@
 #include "UserDefaults.h"
 #include "Utils/KCMachineIdentity.h"
 #include "Utils/KCUtilities.h"
+#include "Packet/PLRawLines.h"
+#include "Utils/PLClientVersion.h"
 #include "Utils/PLUtils.h"
 #include "Utils/ParleyStringAdditions.h"
 #include "Utils/PrefsManager.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QHostInfo>
 #include <QSysInfo>
@@ -52,8 +53,6 @@ namespace parley {
 namespace {
 
 const QString kLangOS = QStringLiteral("ko.macm");
-
-QString clientVersion() { return QCoreApplication::applicationVersion(); }
 
 // The PC-ID of this machine and a new location key, both kept in the user
 // defaults (in one write: each durable write waits for the disk), the key
@@ -68,11 +67,14 @@ QString storePCIDAndNewLocationKey()
     return pcid;
 }
 
+// The host name, kept as the own account's PC name; answered as one word of
+// the sign-in text (a name with a space in it escaped as a field is; none
+// when the host has no name, so that the field keeps its "N").
 QString currentPCName()
 {
     const QString name = QHostInfo::localHostName();
     PLMyInfoManager::sharedManager().setDpPCName(name);
-    return name;
+    return stringByParleyEncoding(name);
 }
 
 // The locale of the first interface language; null for one without.
@@ -153,13 +155,14 @@ bool PLDPSession::sendLIN4Packet(const QString &passwordType)
         packet.setPassword(mPassword);
     }
     packet.setPasswordType(passwordType);
-    packet.setClientVersion(clientVersion());
+    packet.setClientVersion(PLClientVersion());
     packet.setCharEncodeType(QStringLiteral("UTF8"));
     packet.setLangDotOS(kLangOS);
     packet.setMasterID(QStringLiteral("%00"));
     packet.setPCID(storePCIDAndNewLocationKey());
     packet.setHiddenRetryYN(mIsHiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
-    packet.setPcName(currentPCName());
+    if (const QString pcName = currentPCName(); !pcName.isEmpty())
+        packet.setPcName(pcName);
     if (const QString locale = localeName(); !locale.isNull())
         packet.setLocaleName(locale);
     packet.setLocKey(PLMyInfoManager::sharedManager().dpLocationKey());
@@ -178,7 +181,7 @@ bool PLDPSession::sendLSINPacket()
     packet.setUserID(mUserID);
     packet.setPassword(encryptedPassword());
     packet.setEncodeType(QStringLiteral("MD5"));
-    packet.setVersion(clientVersion());
+    packet.setVersion(PLClientVersion());
     packet.setCharEncodeType(QStringLiteral("UTF8"));
     packet.setLangDotOS(kLangOS);
     packet.setMasterID(QStringLiteral("%00"));
@@ -187,9 +190,8 @@ bool PLDPSession::sendLSINPacket()
     myInfo.setDpPCID(pcid);
     packet.setPCID(pcid);
     packet.setHiddenRetryYN(mIsHiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
-    currentPCName();
     packet.setEncryptKey(mEncryptKey);
-    packet.setMyPCName(myInfo.dpPCName());
+    packet.setMyPCName(currentPCName());
     packet.setMyLocationKey(myInfo.dpLocationKey());
     return sendPacket(packet);
 }
@@ -200,7 +202,7 @@ bool PLDPSession::sendLSINOTPPacket()
     packet.setUserID(mUserID);
     packet.setPassword(mLoginOTP);
     packet.setEncodeType(QStringLiteral("OTP"));
-    packet.setVersion(clientVersion());
+    packet.setVersion(PLClientVersion());
     packet.setCharEncodeType(QStringLiteral("UTF8"));
     packet.setLangDotOS(kLangOS);
     packet.setMasterID(QStringLiteral("%00"));
@@ -214,9 +216,8 @@ bool PLDPSession::sendLSINOTPPacket()
     myInfo.setDpPCID(pcid);
     packet.setPCID(pcid);
     packet.setHiddenRetryYN(mIsHiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
-    currentPCName();
     packet.setEncryptKey(mEncryptKey);
-    packet.setMyPCName(myInfo.dpPCName());
+    packet.setMyPCName(currentPCName());
     packet.setMyLocationKey(myInfo.dpLocationKey());
     return sendPacket(packet);
 }
@@ -266,13 +267,16 @@ bool PLDPSession::sendPINGPacket()
 bool PLDPSession::sendPONG()
 {
     PL_GUARD_FLAG(mIsAvailablePONG, false);
-    return sendPacketString(QStringLiteral("PONG %1\r\n").arg(tid()));
+    return sendPacketString(QString::fromUtf8(PLRawLines::pongLine(qint32(tid()))));
 }
 
 bool PLDPSession::sendREFRPacket(const QString &text)
 {
     PL_GUARD_OBJECT(!text.isNull(), false);
-    return sendPacketString(QStringLiteral("REFR %1 %2\r\n").arg(tid()).arg(text));
+    // An empty text, or one that would split the line, makes no line.
+    const QByteArray line = PLRawLines::refrLine(qint32(tid()), text);
+    PL_GUARD_OBJECT(!line.isNull(), false);
+    return sendPacketString(QString::fromUtf8(line));
 }
 
 bool PLDPSession::sendADDGPacket(const QString &groupName)

@@ -10,12 +10,12 @@
 #include "PLDPSession.h"
 #include "PLManagerRegistry.h"
 #include "PLShellServices.h"
+#include "Utils/PLClientVersion.h"
 #include "Utils/PLEndpoints.h"
 #include "Utils/PLNetManager.h"
 #include "Utils/PLUtils.h"
 #include "Utils/ParleyStringAdditions.h"
 
-#include <QCoreApplication>
 
 namespace parley {
 
@@ -67,8 +67,7 @@ bool PLParleySession::loginWithUserID(const QString &userID, const QString &pass
     if (net.isPRSMode())
         dispatch->setPRSModeWithInfo(net.prsServerInfo());
     dispatch->setDelegate(this);
-    const QString version = QCoreApplication::applicationVersion();
-    dispatch->setClientVersion(version.isEmpty() ? QStringLiteral("1.0") : version);
+    dispatch->setClientVersion(PLClientVersion());
     dispatch->setProtocolVersion(QStringLiteral("3.0"));
     dispatch->setLangOS(QStringLiteral("ko.macm"));
     dispatch->setAuthType(QStringLiteral("DES"));

@@ -62,6 +62,11 @@ public:
     bool stopLogin();
     bool logout(bool postNotification);
     bool isLoggedIn() const;
+    // Whether a session that signed out is still writing its LOUT. A program
+    // that ends after a sign-out waits for signOutFinished() first (bounded
+    // by kSignOutWaitMs), or the LOUT never leaves.
+    bool isSignOutInProgress() const { return !mSigningOut.isEmpty(); }
+    static constexpr int kSignOutWaitMs = 2000;
     QString encryptedPassword() const;
     bool isAvailablePONG() const;
     void setIsAvailablePONG(bool flag);
@@ -162,6 +167,11 @@ public:
     void dpSessionUserRemovesMeToBuddyListNotificationReceived(PLDPSession *session,
                                                                const QVariantMap &info) override;
 
+Q_SIGNALS:
+    // The last session that was writing its LOUT has flushed it and gone
+    // (or the bounded wait has passed).
+    void signOutFinished();
+
 private:
     // PLParleySessionPrivateMethods.cpp
     void post(const char *name, const QVariantMap &userInfo = {});
@@ -176,8 +186,12 @@ private:
     // and the job queue emptied, whatever state the session was in.
     void endKilledSession();
     void dropDPLSession();
+    // Lets the session go. One whose line is still open signs out first, and
+    // one that sent LOUT keeps its line until LOUT is written (bounded).
     void dropDPSession();
     void buddyListCompleted();
+    // Hands the stored group list to dpSessionGroupLineReceived, line by line.
+    void replayGroupCache(PLDPSession *session);
     void applyOwnPresence(const QString &letter);
     void applyBulkReply(const QVariantMap &info, const QString &expectedDesc, const char *infoKey);
     // Notification observers.
@@ -188,6 +202,8 @@ private:
 
     QPointer<PLDPLSession> mDPLSessionValue;
     QPointer<PLDPSession> mDPSessionValue;
+    // Dropped sessions still writing their LOUT.
+    QList<PLDPSession *> mSigningOut;
     bool mIsShowAsOfflineValue = false;
     bool mPasswordEncryptedValue = false;
     QString mUserIDValue;

@@ -150,7 +150,11 @@ void PLParleySession::dpSessionConfReceived(PLDPSession *session, const QVariant
     PLConfManager::sharedManager().setConf(info.value(QStringLiteral("conf")).toByteArray(),
                                            info.value(QStringLiteral("version")).toInt());
     post(notifications::kConfDownloaded, info);
-    session->requestGLSTData(PLGLSTManager::sharedManager().version());
+    // A download that a lost line left open is not continued by this one:
+    // it starts from the stored list, whose number it asks with.
+    PLGLSTManager &cache = PLGLSTManager::sharedManager();
+    cache.abandonSave();
+    session->requestGLSTData(cache.version());
 }
 
 void PLParleySession::dpSessionNoBuddyInfoReceived(PLDPSession *, const QVariantMap &) { buddyListCompleted(); }

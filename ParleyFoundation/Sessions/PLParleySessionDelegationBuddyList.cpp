@@ -60,14 +60,14 @@ void PLParleySession::dpSessionGroupLineReceived(PLDPSession *session, const PLG
             buddies.reset();
             cache.beginSave(line.toVariantMap());
         } else {
-            // The cached list is current: replay it (line 0 is the cache line itself).
-            for (qsizetype i = 1; i < cache.count(); ++i) {
-                const std::optional<PLGroupInfo> stored = cache.lineAtIndex(i);
-                if (stored)
-                    dpSessionGroupLineReceived(session, *stored);
-                else
-                    plLogNil(__FILE__, __LINE__);
+            // The cached list is current. A download still open is not that
+            // list: it is dropped, with what it filled in, and the list as
+            // stored is replayed.
+            if (cache.mSaveFlag()) {
+                cache.abandonSave();
+                buddies.reset();
             }
+            replayGroupCache(session);
         }
         // Group changes carry the number the client holds: keep the list's
         // number, else the first change after sign-in would claim number 0.
@@ -80,6 +80,29 @@ void PLParleySession::dpSessionGroupLineReceived(PLDPSession *session, const PLG
     if (line.isLast) {
         cache.endSave();
         post(notifications::kGroupInfoDidDownloaded);
+    }
+}
+
+void PLParleySession::replayGroupCache(PLDPSession *session)
+{
+    // Line 0 is the cache line itself. With no recording open the replayed
+    // lines are saved nowhere, so the list does not change under the loop;
+    // a stored line of any other kind than group or buddy (a damaged file)
+    // is skipped, for it would open a recording or replay again.
+    PLGLSTManager &cache = PLGLSTManager::sharedManager();
+    PL_GUARD_FLAG(!cache.mSaveFlag());
+    const qsizetype end = cache.count();
+    for (qsizetype i = 1; i < end; ++i) {
+        const std::optional<PLGroupInfo> stored = cache.lineAtIndex(i);
+        if (!stored) {
+            plLogNil(__FILE__, __LINE__);
+            continue;
+        }
+        if (stored->type != PLGroupInfo::Group && stored->type != PLGroupInfo::Buddy) {
+            plLog(QStringLiteral("group cache line %1 is neither a group nor a buddy; skipped").arg(i));
+            continue;
+        }
+        dpSessionGroupLineReceived(session, *stored);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "PLDPLSession.h"
 #include "PLDPSession.h"
 #include "PLManagerRegistry.h"
+#include "Utils/PLSystemPowerNotificationManager.h"
 
 namespace parley {
 
@@ -40,12 +41,35 @@ void PLParleySession::dropDPSession()
 {
     if (!mDPSessionValue)
         return;
-    mDPSessionValue->setDelegate(nullptr);
+    PLDPSession *session = mDPSessionValue;
+    mDPSessionValue = nullptr;
+    session->setDelegate(nullptr);
+    // A line still open (a sign-in over an old one, the facade going) is
+    // signed out: the server must not take the user for lost.
+    if (session->canSignOut())
+        session->logout();
+    if (session->hasSentLOUT()) {
+        session->disposeAfterWriting(kSignOutWaitMs);
+        if (session->isDraining()) {
+            mSigningOut.append(session);
+            // Drained, or (should anything delete it first) gone.
+            const auto forget = [this, session] {
+                if (mSigningOut.removeOne(session) && mSigningOut.isEmpty())
+                    emit signOutFinished();
+            };
+            QObject::connect(session, &PLSession::drained, this, forget);
+            QObject::connect(session, &QObject::destroyed, this, forget);
+            // A machine going to sleep waits for the LOUT (the facade itself
+            // may be gone by then: the session releases its own hold).
+            if (PLSystemPowerNotificationManager::holdSleep())
+                QObject::connect(session, &PLSession::drained, session, [] { PLSystemPowerNotificationManager::releaseSleep(); });
+        }
+        return;
+    }
     // Named through the base: clang's sanitizer build otherwise emits a call
     // to a PLDPSession::disconnect that does not exist, and linking fails.
-    mDPSessionValue->PLSession::disconnect();
-    mDPSessionValue->disposeLater();
-    mDPSessionValue = nullptr;
+    session->PLSession::disconnect();
+    session->disposeLater();
 }
 
 void PLParleySession::endKilledSession()

@@ -181,12 +181,17 @@ void PLSSSession::processUSERPackets(PLRecvPacket &packet)
     PL_GUARD_OBJECT(!user->nickName().isNull());
     PL_GUARD_OBJECT(!user->name().isNull());
     mIsAlone = false;
+    QPointer<PLSSSession> self(this);
     if (mDelegate)
         mDelegate->ssSessionUserReceived(this, {{kVelaID, user->ID()},
                                                 {QStringLiteral("nickName"), user->nickName()},
                                                 {QStringLiteral("name"), user->name()},
                                                 {QStringLiteral("index"), user->index()},
                                                 {QStringLiteral("count"), user->count()}});
+    // What was said between entering and the member list goes now: the room
+    // has members, and no JOIN may ever come to send it.
+    if (self)
+        flushMessageQueue();
 }
 
 void PLSSSession::processENTRPackets(PLRecvPacket &)

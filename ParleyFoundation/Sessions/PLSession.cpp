@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "Packet/PLRawLines.h"
 #include "Packet/PLRecvPacket.h"
 #include "Packet/PLSendPacket.h"
 #include "Utils/PLEndpoints.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr double kReplyTimeout = 60;
 constexpr double kFileWriteTimeout = 10;
 constexpr int kHTTPProxyPollMs = 4000;
+// Sessions draining now; main thread only, as every session.
+int gDraining = 0;
 } // namespace
 
 PLSession::PLSession(QObject *parent) : QObject(parent), mSocket(new AsyncSocket(this, 0, this))
@@ -31,6 +34,8 @@ PLSession::~PLSession()
 {
     // No callbacks into a half-destroyed subclass.
     mSocket->setDelegate(nullptr);
+    if (mDraining)
+        --gDraining;
 }
 
 void PLSession::disposeLater()
@@ -45,6 +50,50 @@ void PLSession::disposeLater()
     if (mHTTPProxyTimer)
         mHTTPProxyTimer->stop();
     deleteLater();
+}
+
+namespace {
+
+// Hears only the end of a draining session's line.
+class DrainDelegate : public AsyncSocketDelegate
+{
+public:
+    explicit DrainDelegate(std::function<void()> ended) : mEnded(std::move(ended)) {}
+    void onSocketDidDisconnect(AsyncSocket *) override { mEnded(); }
+
+private:
+    std::function<void()> mEnded;
+};
+
+} // namespace
+
+int PLSession::drainingCount() { return gDraining; }
+
+void PLSession::disposeAfterWriting(int maxWaitMs)
+{
+    if (mDisposed || mDraining)
+        return;
+    const bool tunnel = mProxyModeValue == HTTPTunnel;
+    if (tunnel ? mHTTPProxyInFlight == 0 : !mSocket->isConnected()) {
+        disposeLater();
+        return;
+    }
+    mDraining = true;
+    ++gDraining;
+    setParent(nullptr);
+    const auto finish = [this] {
+        if (mDisposed)
+            return;
+        emit drained();
+        disposeLater();
+    };
+    QTimer::singleShot(maxWaitMs, this, finish);
+    stopTunnelPoll(); // no more polls: only the exchanges under way may end
+    if (tunnel)
+        return; // httpProxySessionDidFinish() ends it with the last exchange
+    mDrainDelegate = std::make_unique<DrainDelegate>(finish);
+    mSocket->setDelegate(mDrainDelegate.get());
+    mSocket->disconnectAfterWriting();
 }
 
 quint32 PLSession::tid()
@@ -178,12 +227,25 @@ void PLSession::httpProxySessionDidFinish(PLHTTPProxySession *exchange, const QS
         --mHTTPProxyInFlight;
     exchange->setDelegate(nullptr);
     exchange->deleteLater();
+    if (mDraining) {
+        if (mHTTPProxyInFlight == 0 && !mDisposed) {
+            emit drained();
+            disposeLater();
+        }
+        return;
+    }
     if (!failure.isEmpty()) {
         AsyncSocketError error = AsyncSocketError::other(QStringLiteral("PLHTTPProxySessionErrorDomain"), 1, failure);
         NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::kSessionConnectionFailed), this,
                                                  {{QString::fromLatin1(notifications::kErrorClass),
                                                    QVariant::fromValue(error)}});
     }
+}
+
+void PLSession::stopTunnelPoll()
+{
+    if (mHTTPProxyTimer)
+        mHTTPProxyTimer->stop();
 }
 
 void PLSession::pollHTTPProxy()
@@ -227,8 +289,9 @@ void PLSession::setPRSModeWithInfo(const QVariantMap &info)
 bool PLSession::remoteConnect()
 {
     PL_GUARD_OBJECT(!mMyHostAddress.isNull(), false);
-    const quint32 id = tid();
-    return sendPacketString(QStringLiteral("RCON %1 %2 %3\r\n").arg(id).arg(mMyHostAddress).arg(mMyPortNo));
+    const QByteArray line = PLRawLines::rconLine(qint32(tid()), mMyHostAddress, mMyPortNo);
+    PL_GUARD_OBJECT(!line.isNull(), false);
+    return sendPacketString(QString::fromUtf8(line));
 }
 
 bool PLSession::onSocketWillConnect(AsyncSocket *socket)

@@ -42,6 +42,22 @@ public:
     // Closes quietly and deletes the session at the next event loop pass; a
     // receive loop that is running stops after the current handler.
     void disposeLater();
+    // Lets what is already queued (a sign-out) reach the server before the
+    // session goes: nothing more is read or reported, the line closes once
+    // every write is done (through the tunnel: once every exchange has
+    // ended), and the session deletes itself then, or after `maxWaitMs` at
+    // the latest. It leaves its owner, which may go first; `drained` is
+    // emitted just before it goes.
+    void disposeAfterWriting(int maxWaitMs);
+    bool isDraining() const { return mDraining; }
+    // How many sessions of the process are draining right now (a program,
+    // or a test, that ends lets them finish first).
+    static int drainingCount();
+
+Q_SIGNALS:
+    void drained();
+
+public:
 
     // The next transaction id; never 0xFFFFFFFF (after 0xFFFFFFFE comes 5).
     quint32 tid();
@@ -79,6 +95,8 @@ public:
     bool isHTTPProxyPacketProcess() const { return mHTTPProxyInFlight > 0; }
     // The tunnel's 4-second poll: an empty POST unless one is in flight.
     void pollHTTPProxy();
+    // Ends the tunnel's polls; exchanges under way run to their end.
+    void stopTunnelPoll();
 
     // {"host": string, "portNo": string or number}
     void setPRSModeWithInfo(const QVariantMap &info);
@@ -143,6 +161,9 @@ private:
     qint32 mReceivedTidValue = 0;
     bool mInPacketProcess = false;
     bool mDisposed = false;
+    bool mDraining = false;
+    // While draining, the socket reports to this instead of the session.
+    std::unique_ptr<AsyncSocketDelegate> mDrainDelegate;
 
     int mProxyModeValue = NoProxy;
     QString mProxyServerIPValue;

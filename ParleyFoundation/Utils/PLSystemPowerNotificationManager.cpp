@@ -47,4 +47,19 @@ PLSystemPowerNotificationManager::~PLSystemPowerNotificationManager() { delete m
 
 bool PLSystemPowerNotificationManager::holdsDelayLock() const { return mWatcher->holdsDelayLock(); }
 
+bool PLSystemPowerNotificationManager::holdSleep()
+{
+    PLSystemPowerNotificationManager *manager = sharedManager();
+    if (!manager)
+        return false;
+    manager->mWatcher->holdSleep();
+    return true;
+}
+
+void PLSystemPowerNotificationManager::releaseSleep()
+{
+    if (PLSystemPowerNotificationManager *manager = sharedManager())
+        manager->mWatcher->releaseSleep();
+}
+
 } // namespace parley

@@ -23,6 +23,11 @@ public:
     PLSystemPowerNotificationManager &operator=(const PLSystemPowerNotificationManager &) = delete;
 
     bool holdsDelayLock() const;
+    // Holds the machine awake for work that must end before it sleeps (see
+    // PLLogindSleepWatcher::holdSleep). Answers whether a hold was taken: none
+    // before start(). Each hold taken is released once.
+    static bool holdSleep();
+    static void releaseSleep();
 
 private:
     PLSystemPowerNotificationManager();

@@ -267,6 +267,39 @@ TEST_F(KeyExchange, MessagesRoundTripInEveryEncodingAfterTheContextIsGone)
     }
 }
 
+// The text form is the raw record in Base64, to the byte (the record is
+// made in the text's own buffer and encoded in place): records of every
+// length modulo 3, short and long, with and without the message header.
+TEST_F(KeyExchange, TheBase64FormIsTheRawRecordInBase64)
+{
+    CCofferContext context;
+    context.Init(0);
+    CNClientSession client(&context);
+    ASSERT_TRUE(initClient(client, serverKeyInfo(3, {0x6610})));
+    for (size_t size : {0u, 1u, 16u, 17u, 31u, 32u, 47u, 48u, 65536u, 70000u}) {
+        SCOPED_TRACE(testing::Message() << "size " << size);
+        const Bytes plain = randomBytes(size, unsigned(size + 7));
+        const auto encrypt = [&](bool message, unsigned int type) {
+            return BlobPtr(message ? client.EncryptMessage(plain.data(), unsigned(size), type)
+                                   : client.EncryptSimple(plain.data(), unsigned(size), type));
+        };
+        for (bool message : {true, false}) {
+            BlobPtr raw = encrypt(message, COFFER_BLOB_RAW);
+            BlobPtr text = encrypt(message, COFFER_BLOB_BASE64);
+            if (size == 0 && !raw) {
+                EXPECT_FALSE(text);
+                continue;
+            }
+            ASSERT_TRUE(raw && text);
+            char *expected = EncodeBase64(raw->data, raw->size, 0);
+            ASSERT_NE(expected, nullptr);
+            EXPECT_EQ(textOf(text.get()), std::string(expected));
+            EXPECT_EQ(text->data[text->size], 0) << "text blobs end in a zero byte";
+            std::free(expected);
+        }
+    }
+}
+
 TEST_F(KeyExchange, MessageFailures)
 {
     CCofferContext context;

@@ -6,6 +6,7 @@
 #include "Sessions/PLEncrypUtil.h"
 #include "Sessions/PLManagerRegistry.h"
 #include "Sessions/PLRecordingManagers.h"
+#include "Sessions/PLSession.h"
 #include "TestSupport.h"
 #include "Utils/PLEndpoints.h"
 
@@ -102,6 +103,9 @@ void FacadeTest::TearDown()
 {
     parley::NotificationCenter::defaultCenter().removeObserver(mObserver);
     mSession.reset();
+    // A session that signed out as the facade went writes its LOUT first.
+    parley::test::waitUntil([] { return parley::PLSession::drainingCount() == 0; },
+                            parley::PLParleySession::kSignOutWaitMs + 1000);
     parley::test::waitUntil([] { return false; }, 50); // let deferred deletions run
     mService.reset();
     parley::PLBuddyManager::sharedManager().reset();
@@ -109,19 +113,30 @@ void FacadeTest::TearDown()
 
 bool FacadeTest::startAndSignIn(const QStringList &faults, double keepalive)
 {
+    return startService(faults) && signIn(0, keepalive);
+}
+
+bool FacadeTest::startService(const QStringList &faults, const QString &endpointsFile)
+{
     mService = std::make_unique<localservice::LocalService>();
     localservice::ServiceOptions options;
     options.certChainFile = gChain;
     options.keyFile = gKey;
     options.faults = faults;
+    options.endpointsFile = endpointsFile;
     QString error;
     if (!mService->start(options, &error)) {
         ADD_FAILURE() << error.toStdString();
         return false;
     }
+    return true;
+}
+
+bool FacadeTest::signIn(quint16 dispatchPort, double keepalive)
+{
     parley::PLEndpoints endpoints;
     endpoints.dispatchHost = QStringLiteral("127.0.0.1");
-    endpoints.dispatchPort = mService->dispatchPort();
+    endpoints.dispatchPort = dispatchPort ? dispatchPort : mService->dispatchPort();
     endpoints.keepaliveInterval = keepalive;
     const QString web = QStringLiteral("http://127.0.0.1:%1").arg(mService->webPort());
     endpoints.webMail = endpoints.webMemo = endpoints.webSister = web;

@@ -46,6 +46,10 @@ protected:
     // Starts the service (with faults), points the client at it and signs
     // alice in through the facade; answers whether "ParleyLoginCompleted" came.
     bool startAndSignIn(const QStringList &faults = {}, double keepalive = 5.0);
+    // The two halves: the service, then a facade signed in as alice through
+    // the dispatch server on `dispatchPort` (the service's when 0).
+    bool startService(const QStringList &faults = {}, const QString &endpointsFile = {});
+    bool signIn(quint16 dispatchPort = 0, double keepalive = 5.0);
     std::unique_ptr<Peer> peer(const QByteArray &userID, const QByteArray &password);
 
     // The first notification of that name posted since `from`.

@@ -50,6 +50,8 @@ TEST(FacadeOperations, WithoutASessionNothingIsSentOrRecorded)
 TEST_F(FacadeTest, IdleAwayGoesOutAsItIsAndIsRecordedAsAway)
 {
     ASSERT_TRUE(startAndSignIn());
+    // The sign-in sets the status online; its answer comes first.
+    ASSERT_TRUE(waitFor("ParleyMyStatusChanged"));
     const qsizetype from = mark();
     ASSERT_TRUE(mSession->setMyStatus(6));
     EXPECT_EQ(parley::PLMyInfoManager::sharedManager().status(), 3);

@@ -4,6 +4,7 @@
 #include "FacadeFixture.h"
 #include "HeadlessCommands.h"
 #include "HeadlessOutput.h"
+#include "NotificationServer.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
@@ -188,6 +189,45 @@ TEST_F(HeadlessTest, BuddyRequestAcceptanceAndAForcedLogout)
     EXPECT_EQ(ended->value("userInfo").toObject().value("result").toString(), "100");
     EXPECT_TRUE(alice->waitForName("ParleyMyIDLoggedInOtherPlace"));
     EXPECT_TRUE(alice->waitForName("ParleySessionKilled"));
+}
+
+// Every way out of the driver signs out: LOUT is the last line the service
+// hears on the driver's line, and the program ends by itself where it should.
+TEST_F(FacadeTest, HeadlessSignsOutWithLOUTOnEveryWayOut)
+{
+    const QString endpoints = QDir(parley::test::isolatedHome()).filePath("sign-out-endpoints.conf");
+    ASSERT_TRUE(startService({}, endpoints));
+    struct Case {
+        const char *how;
+        std::function<void(Program &)> leave;
+        bool ends;
+    } const cases[] = {
+        {"logout", [](Program &p) { p.command("logout"); }, false},
+        {"quit", [](Program &p) { p.command("quit"); }, true},
+        {"end of input", [](Program &p) { p.process().closeWriteChannel(); }, true},
+    };
+    const QString alice = QStringLiteral("alice@parley.test");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.how);
+        Program driver;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PARLEY_ENDPOINTS", endpoints);
+        env.insert("PARLEY_PASSWORD", "alice-pw");
+        driver.process().setProcessEnvironment(env);
+        driver.process().start(HEADLESS_PROGRAM, {"--user", alice});
+        ASSERT_TRUE(driver.waitForName("ParleyLoginCompleted"));
+        const auto record = mService->notificationServer()->received().of(alice).last();
+        ASSERT_FALSE(record->closed);
+        c.leave(driver);
+        ASSERT_TRUE(parley::test::waitUntil([&] { return record->closed; }, 10000));
+        EXPECT_TRUE(record->lines.last().startsWith("LOUT ")) << record->lines.last().toStdString();
+        EXPECT_EQ(record->lines.last().split(' ').size(), 2);
+        if (c.ends) {
+            EXPECT_TRUE(driver.process().state() == QProcess::NotRunning || driver.process().waitForFinished(10000));
+            EXPECT_EQ(driver.process().exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(driver.process().exitCode(), 0);
+        }
+    }
 }
 
 TEST(HeadlessGrammar, SplitsWordsAndQuotedText)

@@ -182,10 +182,13 @@ TEST_F(FaultTest, LinesWithinTheBoundsAndBadTextAreHandled)
 {
     startService();
     auto client = connectNotification();
-    const QByteArray longLine = "PONG 1 " + QByteArray(LineConnection::kMaxLine - 7, 'x') + "\r\n";
+    // A nickname as long as a line may be, before sign-in: taken, and refused for the state.
+    const QByteArray longLine = "CNIK 1 " + QByteArray(LineConnection::kMaxLine - 7, 'x') + "\r\n";
     client->send(longLine + QByteArray("\xff\xfe 2\r\n") + QByteArray("PONG\0 3\r\n", 9)
                  + "PONG 4\r\n");
-    EXPECT_EQ(client->readLine(), QByteArray("PONG 1"));
-    // The line that is not UTF-8 and the one with a zero byte are dropped.
+    EXPECT_EQ(client->readLine(), QByteArray("500 1"));
+    // The line that is not UTF-8 and the one with a zero byte are malformed.
+    EXPECT_EQ(client->readLine(), QByteArray("501 2"));
+    EXPECT_EQ(client->readLine(), QByteArray("501 3"));
     EXPECT_EQ(client->readLine(), QByteArray("PONG 4"));
 }

@@ -157,7 +157,8 @@ TEST_F(SignInTest, ChecksThePasswordByItsType)
     } const cases[] = {
         {"alice@parley.test", "alice-pw", "PLN", ok},
         {"alice@parley.test", "alice-PW", "PLN", "301 3"},
-        {"alice@parley.test", "", "PLN", "301 3"},
+        {"alice@parley.test", "%00", "PLN", "301 3"}, // an empty password, as the client writes it
+        {"alice@parley.test", "", "PLN", "501 3"},    // an empty word: malformed
         {"nobody@parley.test", "alice-pw", "PLN", "201 3"},
         {"alice@parley.test", "token-alice", "TKN", ok},
         {"alice@parley.test", "alice-pw", "TKN", "301 3"},
@@ -190,6 +191,25 @@ TEST_F(SignInTest, RefusesMalformedSignIns)
         {"field missing", "LIN4 3 alice@parley.test 5\r\n", "501 3"},
         {"not deciphered", lin4(3, "alice@parley.test", "NE3", "***"), "502 3"},
         {"not UTF-8", lin4(3, "alice@parley.test", "PLN", "\xff\xfe\r\n"), "501 3"},
+        // Each line has its count of words, and none of them is empty.
+        {"an empty version",
+         lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace("ko.macm 1.0 UTF8", "ko.macm  UTF8")), "501 3"},
+        {"a space at the end of a line",
+         lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace("Y N N N", "Y N N N ")), "501 3"},
+        {"a word too many", lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace(" host ", " my host ")),
+         "501 3"},
+        {"a bare line feed", lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace(" host ", " ho\nst ")),
+         "501 3"},
+        // The machine's identity in its forms.
+        {"PC ID too short", lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace("0123456789abcdef\r", "0123\r")),
+         "501 3"},
+        {"PC ID not hex",
+         lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace("0123456789abcdef\r", "0123456789abcdeg\r")),
+         "501 3"},
+        {"location key outside its alphabet (no Z)",
+         lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace("Ab3G", "Ab3Z")), "501 3"},
+        {"location key too long", lin4(3, "alice@parley.test", "PLN", QByteArray(good).replace("Ab3G", "Ab3GG")),
+         "501 3"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

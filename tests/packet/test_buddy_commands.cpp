@@ -108,10 +108,10 @@ const EncodeCase kEncodeCases[] = {
      [] {
          return sendPacket<PLSendMVBGPacket>(0, [](auto &p) {
              p.setTID(9, s("7 8"));
-             p.addBuddy(s("100"), s("a b"), s("1"), s("2"));
+             p.addBuddy(s("100"), s("a%b"), s("1"), s("2"));
          });
      },
-     "MVBG 9 7%208 15\r\n0 100 a b 1 2\r\n"},
+     "MVBG 9 7%208 15\r\n0 100 a%b 1 2\r\n"},
     {"RMBG",
      [] {
          return sendPacket<PLSendRMBGPacket>(0, [](auto &p) {

@@ -160,7 +160,8 @@ TEST(DecodingEquivalence, NullAndEmptyAndJoinedEscapes)
 TEST(DecodingEquivalence, StringWithDataMatchesTheDecoder)
 {
     std::mt19937 random(7);
-    const QByteArray bytes("aZ %\r\n\t0\0\x7f\x80\xc3\xa9\xed\x95\x9c\xef\xbb\xbf\xff", 23);
+    static const char kBytes[] = "aZ %\r\n\t0\0\x7f\x80\xc3\xa9\xed\x95\x9c\xef\xbb\xbf\xff";
+    const QByteArray bytes(kBytes, sizeof kBytes - 1); // the zero inside included
     std::uniform_int_distribution<int> pick(0, int(bytes.size()) - 1);
     std::uniform_int_distribution<int> length(0, 40);
     QList<QByteArray> inputs{QByteArray(), QByteArray(""), QByteArray("\0abc", 4), QByteArray("abc\0\xff", 5),

@@ -46,7 +46,7 @@ void fillSignIn(PLSendLIN4Packet &p)
     p.setCharEncodeType(QStringLiteral("UTF8"));
     p.setMasterID(QStringLiteral("M1"));
     p.setOsString(QStringLiteral("OSX"));
-    p.setPcName(QStringLiteral("pc 1"));
+    p.setPcName(QStringLiteral("pc1"));
     p.setLocaleName(QStringLiteral("ko_KR"));
     p.setPCID(QStringLiteral("abcd"));
     p.setMultiSessionYN(QStringLiteral("Y"));
@@ -57,7 +57,7 @@ void fillSignIn(PLSendLIN4Packet &p)
 }
 
 // Its sign-in text: values as they are, line by line in the protocol's order.
-const QByteArray kFilledSignIn = "pw 2 Y LK\r\nko.macm 3.0 UTF8 M1 OSX pc 1 ko_KR\r\nabcd\r\nY N N Y\r\n";
+const QByteArray kFilledSignIn = "pw 2 Y LK\r\nko.macm 3.0 UTF8 M1 OSX pc1 ko_KR\r\nabcd\r\nY N N Y\r\n";
 
 void fillLegacySignIn(PLSendLSINPacket &p)
 {
@@ -150,7 +150,7 @@ const EncodeCase kEncodeCases[] = {
              p.setEncType(QStringLiteral("NE3"));
          });
      },
-     "LIN4 8 u@x NE3 67\r\nE(sk)" + kFilledSignIn},
+     "LIN4 8 u@x NE3 66\r\nE(sk)" + kFilledSignIn},
     {"LIN4 plain filled",
      [] {
          return sendPacket<PLSendLIN4Packet>(8, [](auto &p) {
@@ -158,7 +158,7 @@ const EncodeCase kEncodeCases[] = {
              p.setEncType(QStringLiteral("PLN"));
          });
      },
-     "LIN4 8 u@x PLN 62\r\n" + kFilledSignIn},
+     "LIN4 8 u@x PLN 61\r\n" + kFilledSignIn},
     {"LIN4 unknown form has no body",
      [] {
          return sendPacket<PLSendLIN4Packet>(8, [](auto &p) {

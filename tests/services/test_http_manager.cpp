@@ -6,9 +6,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QCoreApplication>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 using namespace parley;
 using namespace parley::test;
@@ -207,6 +213,36 @@ TEST(PLHTTPManager, FailuresGiveNullAndTheMainThreadSendsNothing)
         runOnWorker<QString>([&] { return PLHTTPManager::sharedManager().getReqGET(server.url("/none")); });
     EXPECT_FALSE(empty.isNull());
     EXPECT_TRUE(empty.isEmpty());
+}
+
+TEST(PLHTTPManager, TheEndOfTheMainLoopAbortsWhatAWorkerWaitsFor)
+{
+    // A server that takes the request and never answers.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    QList<QTcpSocket *> held;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket *socket = silent.nextPendingConnection())
+            held.append(socket);
+    });
+    const QString url = QStringLiteral("http://127.0.0.1:%1/count").arg(silent.serverPort());
+    std::atomic<bool> done{false};
+    QString reply = QStringLiteral("not yet");
+    std::thread worker([&] {
+        reply = PLHTTPManager::sharedManager().getReqGET(url);
+        done = true;
+    });
+    ASSERT_TRUE(waitUntil([&] { return !held.isEmpty(); }));
+    // The program's main loop runs and ends, as when the program quits.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    // The worker has its answer at once (none), not after the request's
+    // time-out: it is out of the network code before the program ends.
+    const bool ended = waitUntil([&] { return done.load(); }, 5000);
+    worker.join();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(reply.isNull());
+    qDeleteAll(held);
 }
 
 TEST(PLHTTPManager, BulkUploadReportsProgressAndItsEnd)

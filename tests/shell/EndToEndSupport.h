@@ -12,6 +12,7 @@
 #include "LocalService.h"
 #include "MainWindow.h"
 #include "ScriptedAlerts.h"
+#include "Sessions/PLParleySession.h"
 #include "ShellDoubles.h"
 #include "ShellTestSupport.h"
 #include "TestPki.h"
@@ -179,7 +180,10 @@ public:
         o.startPowerNotifications = false;
         o.certAlertTimeout = certAlertTimeout;
         o.resourceDirectory = mSettings->resourceFolder();
-        o.quitApplication = [this] { ++mQuits; };
+        o.quitApplication = [this] {
+            ++mQuits;
+            mSignOutPendingAtQuit = mSession.facade() && mSession.facade()->isSignOutInProgress();
+        };
         o.idleSource = &mIdleSource;
         o.shellHooks = &mSounds;
         mController = std::make_unique<AppController>(o);
@@ -214,6 +218,7 @@ public:
     ScaledScheduler mScheduler{0.02};
     std::unique_ptr<AppController> mController;
     int mQuits = 0;
+    bool mSignOutPendingAtQuit = false;
     QuietIdleSource mIdleSource;
     RecordedSounds mSounds;
 };

@@ -19,6 +19,7 @@
 #include "PropertyList.h"
 #include "ScriptedAlerts.h"
 #include "Sessions/PLCertAlert.h"
+#include "Sessions/PLParleySession.h"
 #include "ShellDoubles.h"
 #include "ShellTestSupport.h"
 #include "TestPki.h"
@@ -77,6 +78,20 @@ TEST_F(ShellEndToEnd, TypingTheAccountAndPressingReturnShowsTheBuddyView)
     chat.hide();
     mController->closeAction();
     EXPECT_EQ(mQuits, 1);
+}
+
+TEST_F(ShellEndToEnd, QuittingWritesTheLOUTBeforeTheProgramEnds)
+{
+    startService();
+    signedIn();
+    mController->closeAction();
+    ASSERT_EQ(mQuits, 1);
+    // Once the program's loop ends nothing writes any more: the LOUT must be out by then.
+    EXPECT_FALSE(mSignOutPendingAtQuit);
+    const auto records = mService->notificationServer()->received().of(QStringLiteral("alice@parley.test"));
+    ASSERT_EQ(records.size(), 1);
+    ASSERT_TRUE(parley::test::waitUntil([&] { return records[0]->closed; }));
+    EXPECT_TRUE(records[0]->lines.last().startsWith(QLatin1String("LOUT "))) << records[0]->lines.last().toStdString();
 }
 
 TEST_F(ShellEndToEnd, TheBuddyViewShowsTheAccountsBuddyListAndTellsTheMessageBox)

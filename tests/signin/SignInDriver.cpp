@@ -2,6 +2,7 @@
 
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Sessions/PLEncrypUtil.h"
+#include "Utils/PLClientVersion.h"
 
 #include <QTimer>
 
@@ -51,7 +52,7 @@ void SignInDriver::start()
     mDPLHolder.reset(dpl);
     mDPL = dpl;
     dpl->setDelegate(this);
-    dpl->setClientVersion(QStringLiteral("1.0.7"));
+    dpl->setClientVersion(PLClientVersion()); // as the facade: the sign-in names the same
     dpl->setProtocolVersion(QStringLiteral("3.0"));
     dpl->setLangOS(QStringLiteral("ko.macm"));
     dpl->setAuthType(QStringLiteral("DES"));

@@ -6,6 +6,7 @@
 #include "Sessions/PLRecordingShell.h"
 #include "TestSupport.h"
 #include "UserDefaults.h"
+#include "Utils/PLClientVersion.h"
 #include "Utils/ParleyStringAdditions.h"
 
 #include <QRegularExpression>
@@ -108,6 +109,9 @@ INSTANTIATE_TEST_SUITE_P(
         SendCase{"PONGOnlyWhenEnabled", [](PLDPSession &s) { return s.sendPONG(); }, ""},
         SendCase{"REFRRawLine", [](PLDPSession &s) { return s.sendREFRPacket("bob@parley.test"); },
                  "REFR 1 bob@parley.test\r\n"},
+        // The raw lines write no empty word and never split a value.
+        SendCase{"REFRWithAnEmptyTextIsRefused", [](PLDPSession &s) { return s.sendREFRPacket(""); }, ""},
+        SendCase{"REFRTextWithASpaceIsRefused", [](PLDPSession &s) { return s.sendREFRPacket("a b"); }, ""},
         SendCase{"GLSTKeepsTheCacheNumberForADDG",
                  [](PLDPSession &s) { return s.sendGLSTPacket(42) && s.sendADDGPacket("Pals"); },
                  "GLST 1 42\r\nADDG 2 42 Pals\r\n"},
@@ -168,6 +172,15 @@ TEST_P(LIN4Test, ThePasswordFollowsItsType)
                     .hasMatch())
         << lines[1].toStdString();
     EXPECT_EQ(lines[3], QStringLiteral("Y N N N"));
+    // The build's version, between the language and the character set, and
+    // every line with its count of words, none of them empty.
+    EXPECT_EQ(lines[1].split(u' ').value(1), PLClientVersion());
+    const int words[] = {4, 7, 1, 4};
+    for (int i = 0; i < 4; ++i) {
+        const QStringList w = lines[i].split(u' ');
+        EXPECT_EQ(w.size(), words[i]) << lines[i].toStdString();
+        EXPECT_FALSE(w.contains(QString())) << lines[i].toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

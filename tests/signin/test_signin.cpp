@@ -6,6 +6,7 @@
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "TestSupport.h"
+#include "Utils/PLClientVersion.h"
 
 #include <QCoreApplication>
 
@@ -41,7 +42,7 @@ TEST_F(SignInTest, DirectSignInSendsTheExactLinesAndReportsInOrder)
     ASSERT_TRUE(waitUntil([&] { return driver->signedIn(); }, 15000)) << driver->events().join(u',').toStdString();
 
     EXPECT_EQ(mDispatchLines->lines(0),
-              QStringList({"PVER 1 1.0.7 3.0 ko.macm", "AUTH 2 DES", "REQS 3 DES alice@parley.test"}));
+              QStringList({"PVER 1 " + PLClientVersion() + " 3.0 ko.macm", "AUTH 2 DES", "REQS 3 DES alice@parley.test"}));
     EXPECT_EQ(driver->events().first(), QStringLiteral("dpl:dpServerInfoReceived"));
     QStringList kinds = driver->eventKinds();
     kinds.removeFirst();
@@ -108,7 +109,7 @@ TEST_F(SignInTest, RelaySignInSendsRCONFirstOnBothConnections)
     ASSERT_EQ(mDispatchLines->connectionCount(), 2);
     const QString dispatch = QString::number(mService->dispatchPort());
     const QString notification = QString::number(mService->notificationPort());
-    EXPECT_EQ(mDispatchLines->lines(0), QStringList({"RCON 1 127.0.0.1 " + dispatch, "PVER 2 1.0.7 3.0 ko.macm",
+    EXPECT_EQ(mDispatchLines->lines(0), QStringList({"RCON 1 127.0.0.1 " + dispatch, "PVER 2 " + PLClientVersion() + " 3.0 ko.macm",
                                                      "AUTH 3 DES", "REQS 4 DES bob@parley.test"}));
     ASSERT_TRUE(waitUntil([&] { return mDispatchLines->lines(1).size() >= 9; }));
     QStringList expected = {"RCON 1 127.0.0.1 " + notification};

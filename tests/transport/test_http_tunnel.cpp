@@ -6,11 +6,13 @@
 #include "LogCapture.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "Sessions/PLDPSession.h"
 #include "TestSession.h"
 #include "TestSupport.h"
 #include "Utils/PLEndpoints.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 using namespace parley;
@@ -192,6 +194,41 @@ TEST(PLHTTPProxySession, PollSendsAnEmptyPostOnlyWhenNoneIsInFlight)
     t.session.pollHTTPProxy();
     ASSERT_TRUE(waitUntil([&] { return t.proxy.peer.connections().size() == 2 && t.proxy.peer.connections()[1]->stage == 1; }));
     EXPECT_TRUE(t.proxy.peer.receivedOn(1).endsWith("Content-Length: 0\r\n\r\n"));
+}
+
+// Through the tunnel LOUT is an exchange like any other: logging out stops
+// the polls but lets the exchange run, and a session dropped then goes once
+// the exchange has ended, not before.
+TEST(PLHTTPProxySession, LogoutLetsTheLOUTExchangeEnd)
+{
+    TunnelProxy proxy;
+    proxy.holdReplies = true;
+    proxy.replies = {reply("")};
+    PLEndpoints endpoints;
+    endpoints.tunnelHost = QStringLiteral("tunnel.example");
+    endpoints.tunnelPort = 80;
+    PLEndpoints::setCurrent(endpoints);
+    QPointer<PLDPSession> session = new PLDPSession(QStringLiteral("ns.example"), 7001);
+    session->setProxyMode(PLSession::HTTPTunnel, QStringLiteral("127.0.0.1"), proxy.peer.port(), {}, {});
+    ASSERT_TRUE(session->canSignOut());
+    ASSERT_TRUE(session->logout());
+    session->disposeAfterWriting(10000);
+    ASSERT_TRUE(session->isDraining());
+    bool drained = false;
+    QObject::connect(session, &PLSession::drained, [&] { drained = true; });
+    ASSERT_TRUE(waitUntil([&] { return proxy.peer.connections().size() == 1 && proxy.peer.connections()[0]->stage == 1; }));
+    EXPECT_TRUE(proxy.peer.receivedOn(0).endsWith("\r\n\r\nLOUT 1\r\n"));
+    // The exchange is still on: the session waits for it, and polls nothing.
+    session->pollHTTPProxy();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(proxy.peer.connections().size(), 1);
+    EXPECT_FALSE(drained);
+    ASSERT_TRUE(session);
+    proxy.peer.connections()[0]->socket->write(proxy.replies.takeFirst());
+    ASSERT_TRUE(waitUntil([&] { return !session; }));
+    EXPECT_TRUE(drained);
+    EXPECT_EQ(proxy.peer.connections().size(), 1);
+    PLEndpoints::setCurrent(PLEndpoints());
 }
 
 TEST(PLHTTPProxySession, UnreachableProxyIsRetriedABoundedNumberOfTimes)

@@ -62,6 +62,42 @@ TEST(PLLogindSleepWatcher, HoldsTheDelayLockUntilWillSleepHasRun)
     QDBusConnection::disconnectFromBus(QStringLiteral("client"));
 }
 
+TEST(PLLogindSleepWatcher, AHoldTakenBeforeSleepKeepsTheLockUntilReleased)
+{
+    if (!haveDaemon())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    PrivateBus bus;
+    FakeLogind logind(bus.address());
+    QDBusConnection client = QDBusConnection::connectToBus(bus.address(), QStringLiteral("holder"));
+    {
+        bool willSleepRan = false;
+        PLLogindSleepWatcher *watcher = nullptr;
+        PLLogindSleepWatcher made(
+            client,
+            [&] {
+                willSleepRan = true;
+                watcher->holdSleep(); // a sign-out that is still being written
+                watcher->holdSleep(); // and a second one
+            },
+            [] {});
+        watcher = &made;
+        ASSERT_TRUE(waitUntil([&] { return made.holdsDelayLock(); }));
+        logind.emitPrepareForSleep(true);
+        ASSERT_TRUE(waitUntil([&] { return willSleepRan; }));
+        // Several passes of the event loop later the lock is still held...
+        waitUntil([] { return false; }, 100);
+        EXPECT_EQ(logind.locksHeld(), 1);
+        made.releaseSleep();
+        waitUntil([] { return false; }, 100);
+        EXPECT_EQ(logind.locksHeld(), 1) << "one hold is still taken";
+        // ...until the last hold goes.
+        made.releaseSleep();
+        EXPECT_TRUE(waitUntil([&] { return logind.locksHeld() == 0; }));
+        EXPECT_FALSE(made.holdsDelayLock());
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("holder"));
+}
+
 TEST(PLLogindSleepWatcher, NoLogindMeansSilence)
 {
     if (!haveDaemon())

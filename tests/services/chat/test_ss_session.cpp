@@ -159,7 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
                  fileEvent(kFile, {fileInfo("", ~quint64(0), "k1"), fileInfo("c", 7, "k2")}, "u2", "0")},
         LineCase{"WHSP 0 u2 FILE USEFLAG%091%09k1", {}, {}}));
 
-TEST_F(SSSessionTest, UserLineClearsAloneWithoutSendingTheQueueAndJoinSendsIt)
+// What is said while alone waits for the first member line: the member list
+// on entering (USER) or a member joining (JOIN).
+class SSSessionQueueTest : public SSSessionTest, public ::testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(SSSessionQueueTest, AMemberLineClearsAloneAndSendsTheQueueInOrder)
 {
     connectToCapture();
     ASSERT_TRUE(mSession->sendENTRPacket());
@@ -168,16 +174,18 @@ TEST_F(SSSessionTest, UserLineClearsAloneWithoutSendingTheQueueAndJoinSendsIt)
     ASSERT_TRUE(mSession->sendMessage(QStringLiteral("queued one")));
     ASSERT_TRUE(mSession->leaveMessage(QStringLiteral("queued two")));
     EXPECT_FALSE(mSession->sendTypingInfo(1));
-    mCapture.write("USER 1 1 1 u2 nick name\r\n");
-    ASSERT_TRUE(waitUntil([&] { return !mSession->isAlone(); }));
     EXPECT_EQ(mSession->messageQueue().size(), 2);
-    mCapture.write("JOIN 0 u3 nick3 name3\r\n");
+    mCapture.write(GetParam());
     ASSERT_TRUE(waitUntil([&] { return mCapture.received.count("MESG ") == 2; }));
+    EXPECT_FALSE(mSession->isAlone());
     EXPECT_EQ(mCapture.received, QByteArray("MESG 2 MSG queued%20one\r\nMESG 3 AWAYMSG queued%20two\r\n"));
     EXPECT_TRUE(mSession->messageQueue().isEmpty());
     EXPECT_TRUE(mSession->sendTypingInfo(1));
     ASSERT_TRUE(waitUntil([&] { return mCapture.received.endsWith("MESG 4 TYPING 1\r\n"); }));
 }
+
+INSTANTIATE_TEST_SUITE_P(MemberLines, SSSessionQueueTest,
+                         ::testing::Values("USER 1 1 1 u2 nick name\r\n", "JOIN 0 u3 nick3 name3\r\n"));
 
 TEST_F(SSSessionTest, EntersAPlainRoomOnConnectWithItsFields)
 {

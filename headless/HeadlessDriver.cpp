@@ -73,6 +73,9 @@ HeadlessDriver::HeadlessDriver(QObject *parent) : QObject(parent)
 HeadlessDriver::~HeadlessDriver()
 {
     parley::NotificationCenter::defaultCenter().removeObserver(mObserver);
+    // The process-wide transfer manager outlives the account session.
+    if (mSession)
+        transfer::detachSession();
 }
 
 bool HeadlessDriver::start(const HeadlessOptions &options, QString *error)
@@ -134,7 +137,13 @@ bool HeadlessDriver::start(const HeadlessOptions &options, QString *error)
     mContext = std::make_unique<HeadlessContext>(
         HeadlessContext{*mSession, *mOutput, [this] {
             mQuitting = true;
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            // A sign-out still being written goes out first (within the
+            // account session's bounded wait), or the server never hears it.
+            if (mSession->isSignOutInProgress())
+                connect(mSession.get(), &parley::PLParleySession::signOutFinished, qApp, &QCoreApplication::quit,
+                        Qt::QueuedConnection);
+            else
+                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
         }});
 
     mStdinNotifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);

@@ -1,6 +1,7 @@
 // parley-headless: a command-line driver of the account session (see
 // HeadlessDriver.h and docs/headless.md).
 #include "HeadlessDriver.h"
+#include "Utils/PLClientVersion.h"
 
 #include <QCoreApplication>
 
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Parley"));
+    parley::PLSetApplicationVersion();
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.contains(QStringLiteral("--help"))) {
         std::fprintf(stdout, "%s\n", qPrintable(headless::HeadlessOptions::usage()));

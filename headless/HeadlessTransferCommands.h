@@ -19,8 +19,10 @@ struct TransferOptions {
 // Makes the cookie, peer-to-peer, file-transfer and mail managers the account
 // session's and the chat rooms'. Call before the session is made.
 void installTransferManagers(const TransferOptions &options);
-// Gives the file-transfer manager the account session.
+// Gives the file-transfer manager the account session, and takes it back
+// before the session goes.
 void attachSession(parley::PLParleySession &session);
+void detachSession();
 
 // file-offer ROOMKEY ID PATH [PATH]...
 Result offer(HeadlessContext &context, const QStringList &args, bool *sent);

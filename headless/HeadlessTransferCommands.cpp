@@ -31,6 +31,8 @@ void installTransferManagers(const TransferOptions &options)
 
 void attachSession(parley::PLParleySession &session) { PLFileTransferManager::sharedManager().setSession(&session); }
 
+void detachSession() { PLFileTransferManager::sharedManager().setSession(static_cast<parley::PLParleySession *>(nullptr)); }
+
 Result offer(HeadlessContext &, const QStringList &args, bool *sent)
 {
     QStringList paths;
