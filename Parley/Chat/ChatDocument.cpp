@@ -8,6 +8,7 @@
 #include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "ChatManagement/PLChatSessionManager.h"
+#include "Shell/DesktopNoticeBridge.h"
 #include "Conversation/AnimiconManager.h"
 #include "Conversation/KCWebView.h"
 #include "EmoticonManager.h"
@@ -643,14 +644,12 @@ void ChatDocument::dockIconUpdate() { shell::ShellWindows::dockManager().dockIco
 void ChatDocument::playChatSound() { KCPlayChatSound(currentUserID()); }
 void ChatDocument::playTransferSound() { KCPlayTransferSound(currentUserID()); }
 
-void ChatDocument::desktopNotice(const QString &title, const QString &description, const QString &,
+void ChatDocument::desktopNotice(const QString &title, const QString &description, const QString &iconName,
                                  const QVariantList &clickContext)
 {
-    if (!PrefsManager::noti_IsShowChatAlarm())
-        return;
-    shell::ShellWindows::toasterManager().showToasterWindow(
-        clickContext.value(0).toString(), title, description, this, QString(),
-        {{QStringLiteral("sessionKey"), sessionKey()}, {QStringLiteral("senderID"), clickContext.value(1)}});
+    // A desktop notice: the pop-up of a first message is the manager's.
+    shell::DesktopNoticeBridge::notifyWithTitle(title, description, QStringLiteral("Parley Chat"), iconName, 0, false,
+                                                clickContext);
 }
 
 void ChatDocument::addSaveBuffer(const QString &body) { mManager.addSaveBuffer(body); }

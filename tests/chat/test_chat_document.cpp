@@ -104,7 +104,7 @@ protected:
 TEST_F(ChatDocumentTest, ALineOfTheRoomShowsAndReturnSendsTheInputIntoTheRoom)
 {
     world.buddy("b1");
-    world.setPreference("noti_IsShowChatAlarm", false);
+    world.setPreference("showMessage", false);
     ChatDocument *window = windowInRoom("b1");
     ASSERT_TRUE(window);
     window->show();
@@ -175,7 +175,7 @@ TEST_F(ChatDocumentTest, TheBannerLocksTheInputWhileTheOnlyBuddyIsOffline)
 TEST_F(ChatDocumentTest, DropsOfRegularFilesGoToTheMembersAndOthersAreRefused)
 {
     world.buddy("b1");
-    world.setPreference("noti_IsShowChatAlarm", false);
+    world.setPreference("showMessage", false);
     ChatDocument *window = windowInRoom("b1");
     ASSERT_TRUE(window);
     window->show();
@@ -218,7 +218,7 @@ TEST_F(ChatDocumentTest, ClosingSavesTheLogForTheUploadAndTellsTheMessageBoxOver
     manager.setPlugInCenter(&poster);
 
     world.buddy("b1");
-    world.setPreference("noti_IsShowChatAlarm", false);
+    world.setPreference("showMessage", false);
     PLMyInfoManager::sharedManager().setProfileValue(QStringLiteral("0"), QStringLiteral("chat_save_opt"));
     ChatDocument *window = windowInRoom("b1");
     ASSERT_TRUE(window);

@@ -16,6 +16,7 @@
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "Sessions/PLSSSession.h"
+#include "Shell/ShellWindows.h"
 #include "TestSupport.h"
 
 #include <QColor>
@@ -247,7 +248,7 @@ TEST_F(ChatManagerTest, ARoomReopenedForAWindowReKeysItAndAFailedOneChangesNothi
 TEST_F(ChatManagerTest, AFirstMessageOpensAHiddenWindowThatReceivesItAndLaterOnesFindIt)
 {
     world.buddy("b1");
-    world.setPreference("noti_IsShowChatAlarm", false);
+    world.setPreference("showMessage", false);
     PLSSSession *session = room(QStringLiteral("R1"));
     ASSERT_TRUE(session);
     session->dataReceived("JOIN 0 " + id("b1").toUtf8() + " n m\r\nMESG 0 " + id("b1").toUtf8()
@@ -270,6 +271,37 @@ TEST_F(ChatManagerTest, AFirstMessageOpensAHiddenWindowThatReceivesItAndLaterOne
     EXPECT_TRUE(window->getChatText().endsWith(QLatin1String("a%@b <i>")));
     manager.addFileMessage(QStringLiteral("R9"), QStringLiteral("lost"), 1);
     EXPECT_FALSE(window->getChatText().contains(QLatin1String("lost")));
+}
+
+// Pop-up notices as the shell would show them.
+class RecordingToasters final : public parley::shell::ToasterManager
+{
+public:
+    void showToasterWindow(const QString &type, const QString &, const QString &text, QWidget *, const QString &,
+                           const QVariantMap &) override
+    {
+        shown << type + " " + text;
+    }
+    void showToasterWindow(const QString &type, const QVariantMap &) override { shown << type; }
+    bool isToastWindow(const QWidget *) override { return false; }
+    void reset() override {}
+    QStringList shown;
+};
+
+TEST_F(ChatManagerTest, AFirstMessageRaisesOnePopUpNotice)
+{
+    RecordingToasters toasters;
+    parley::shell::ShellWindows::setToasterManager(&toasters);
+    world.buddy("b1");
+    world.setPreference("showMessage", true);
+    PLSSSession *session = room(QStringLiteral("R1"));
+    ASSERT_TRUE(session);
+    session->dataReceived("JOIN 0 " + id("b1").toUtf8() + " n m\r\nMESG 0 " + id("b1").toUtf8()
+                          + " MSG Gulim%090%09%09hello\r\n");
+    ASSERT_EQ(manager.documents().size(), 1);
+    // The window's own notice for an unseen line goes to the desktop, not to a second pop-up.
+    EXPECT_EQ(toasters.shown, QStringList{QStringLiteral("CHAT hello")});
+    parley::shell::ShellWindows::setToasterManager(nullptr);
 }
 
 TEST_F(ChatManagerTest, AnInvitedRoomWithTheMembersOfAnOpenWindowIsTakenOverByIt)
