@@ -179,8 +179,7 @@ void PLP2PSession::sendNextChunk()
         const qint64 read = info->source->read(batch.data() + bodyStart, kChunkSize);
         if (read < 0) {
             plLog(QStringLiteral("readData exception - %1 (%2-%3)")
-                      .arg(info->source->errorString(), QLatin1String(__FILE__))
-                      .arg(__LINE__));
+                      .arg(info->source->errorString(), QLatin1String(__FILE__), QString::number(__LINE__)));
             info->source->close();
             info->isCancelled = true;
             mChunksInFlight.clear();
@@ -406,7 +405,7 @@ void PLP2PSession::receiveBody(QByteArrayView body)
         return;
     }
     if (!body.isEmpty() && !info->destination->write(body)) {
-        plLog(QStringLiteral("writeData exception - %1 (%2-%3)").arg(info->filePath, QLatin1String(__FILE__)).arg(__LINE__));
+        plLog(QStringLiteral("writeData exception - %1 (%2-%3)").arg(info->filePath, QLatin1String(__FILE__), QString::number(__LINE__)));
         failTransfer(QStringLiteral("write error"));
         return;
     }

@@ -358,7 +358,7 @@ void PLP2PSessionManager::p2pSessionFileAcceptReceived(PLP2PSession *session, co
     const QString key = session->sessionKey();
     mSessionDict.insert(key, session);
     entry->p2pSessionKey = key;
-    plLog(QStringLiteral("fileInfo = %1, %2").arg(entry->fileName).arg(entry->fileSize));
+    plLog(QStringLiteral("fileInfo = %1, %2").arg(entry->fileName, QString::number(entry->fileSize)));
     session->sendFileInfo({{QStringLiteral("fileName"), entry->fileName}, {QStringLiteral("fileSize"), entry->fileSize}});
 }
 

@@ -33,7 +33,7 @@ QString PLSettingFileSaveQuestion::numberedFreeName(const QString &folder, const
     const QString suffix = dot > 0 ? name.mid(dot) : QString();
     const QDir dir(folder);
     for (int n = 1; n < 10000; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
+        const QString candidate = QStringLiteral("%1 (%2)%3").arg(base, QString::number(n), suffix);
         // A dangling link names something too.
         if (!QFileInfo(dir.filePath(candidate)).exists() && !QFileInfo(dir.filePath(candidate)).isSymLink())
             return candidate;

@@ -22,7 +22,8 @@ void PLSendWHSPPacket::addFile(const QString &name, qint64 size, const QString &
     if (mSubType == QLatin1String("CANCEL") || mSubType == QLatin1String("ACK") || name.isNull())
         mDataArray.append(cookie);
     else
-        mDataArray.append(QStringLiteral("%1|%2|%3").arg(name).arg(size).arg(cookie));
+        // Joined, not formatted: a name is peer text and may hold "%1"-like markers.
+        mDataArray.append(name + QLatin1Char('|') + QString::number(size) + QLatin1Char('|') + cookie);
 }
 
 bool PLSendWHSPPacket::composeParams()

@@ -368,4 +368,51 @@ TEST_F(ChatEndToEnd, FilesBothWaysWithRowsAndChatLinesAndAHostileNameRefused)
     EXPECT_EQ(QDir(aliceFolder).entryList(QDir::Files), QStringList{QStringLiteral("from bob.txt")});
 }
 
+TEST_F(ChatEndToEnd, OfferedNamesWithPercentSignsArriveAsNamed)
+{
+    ASSERT_TRUE(startAndSignIn());
+    QTemporaryDir aliceRoot, bobFolder;
+    const QString aliceFolder = aliceRoot.filePath(QStringLiteral("downloads"));
+    ASSERT_TRUE(QDir().mkpath(aliceFolder));
+    installTransfers(aliceFolder);
+    parley::test::ScriptedAlerts alerts;
+    alerts.answer(0);
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"),
+                     {QStringLiteral("--download-folder"), bobFolder.path()});
+    ASSERT_TRUE(start(bob, kBob));
+    PLFileTransferPort port(PLFileTransferManager::sharedManager());
+    TransferController transfers(port, mManager.get(), NotificationCenter::defaultCenter());
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    const QString key = window->sessionKey();
+
+    // Real files of bob's, offered under their own names; the last reads as
+    // "../" once its percent escapes are read and so is still refused.
+    const QStringList names = {QStringLiteral("50% off %1 %2.txt"), QStringLiteral("100%25 sure.txt"),
+                               QStringLiteral("%2E%2e%2fescape.txt")};
+    QStringList quoted;
+    for (const QString &name : names) {
+        const QString path = QDir(bobFolder.path()).filePath(name);
+        ASSERT_TRUE(writeFile(path, "six b\n"));
+        quoted.append(QLatin1Char('"') + path + QLatin1Char('"'));
+    }
+    bob.command(QStringLiteral("file-offer %1 %2 ").arg(key, kAlice) + quoted.join(QLatin1Char(' ')));
+    ASSERT_TRUE(waitUntil([&] { return transfers.receiveRows().size() == 3; }, 10000));
+    QStringList arrived;
+    for (const TransferController::Row &row : transfers.receiveRows())
+        arrived.append(PLFileTransferManager::sharedManager().fileInfoForCookie(row.fileCookie)
+                           .value(QStringLiteral("fileName"))
+                           .toString());
+    EXPECT_EQ(arrived, names);
+    ASSERT_EQ(alerts.keys(), QStringList{QStringLiteral("InvalidFileErrorTitle")});
+    EXPECT_TRUE(alerts.shown[0].message.contains(names[2])) << alerts.shown[0].message.toStdString();
+
+    // An accepted one is saved under the very name it was offered with.
+    const TransferController::Row first = transfers.receiveRows().first();
+    transfers.transferViewAccept(first.view, first.fileCookie);
+    ASSERT_TRUE(waitUntil([&] { return readFile(QDir(aliceFolder).filePath(names[0])) == "six b\n"; }, 30000));
+    EXPECT_EQ(QDir(aliceFolder).entryList(QDir::Files), QStringList{names[0]});
+}
+
 } // namespace

@@ -195,6 +195,14 @@ TEST(WhisperEncode, ExactBytes)
              p.addFile(QStringLiteral("a b"), 10, QStringLiteral("k"));
          },
          "WHSP 3 u1 FILE REQUEST%091%09a%20b|10|k\r\n"},
+        {"file offer, a name with escapes of its own",
+         [](PLSendWHSPPacket &p) {
+             p.setID(QStringLiteral("u1"));
+             p.setType(QStringLiteral("FILE"));
+             p.setSubType(QStringLiteral("REQUEST"));
+             p.addFile(QStringLiteral("%2E%2e%2fescape.txt"), 6, QStringLiteral("k"));
+         },
+         "WHSP 3 u1 FILE REQUEST%091%09%252E%252e%252fescape.txt|6|k\r\n"},
         {"two files, a large one",
          [](PLSendWHSPPacket &p) {
              p.setID(QStringLiteral("u1"));
@@ -300,4 +308,37 @@ TEST(WhisperEncode, FileOfferDecodesBack)
     EXPECT_EQ(packet->dataForKey(QStringLiteral("fileName"), 2), QStringLiteral("한글.png"));
     EXPECT_EQ(packet->dataForKey(QStringLiteral("fileSize"), 2), QStringLiteral("5000000000"));
     EXPECT_EQ(packet->dataForKey(QStringLiteral("cookie"), 2), QStringLiteral("k3"));
+}
+
+// Offered names are peer text: a "%" in them, escaped or formatting-like, must
+// reach the buddy exactly as the file is named, with its size and cookie.
+TEST(WhisperEncode, OfferedNamesArriveAsOffered)
+{
+    const char *names[] = {
+        "plain.txt",       "50% off.txt", "%25.txt",      "%2E%2e%2fescape.txt", "a%1b%2c%3.txt",
+        "my holiday.jpg",  "한글 파일.png", "100%",         "%",                   "%%2%%",
+        "%00x",            "x%09y",        "%20%0D%0A.txt", "ünïcödé %9.bin",
+    };
+    for (const char *raw : names) {
+        const QString name = QString::fromUtf8(raw);
+        SCOPED_TRACE(raw);
+        PLSendWHSPPacket offer(1);
+        offer.setID(QStringLiteral("u1"));
+        offer.setType(QStringLiteral("FILE"));
+        offer.setSubType(QStringLiteral("REQUEST"));
+        offer.addFile(name, 6, QStringLiteral("7:cmn:123"));
+        offer.addFile(QStringLiteral("second.txt"), 42, QStringLiteral("k2"));
+        QString line = offer.packetString();
+        line.chop(2);
+        auto packet = decodeAs<PLRecvWHSPPacket>(line);
+        ASSERT_TRUE(packet);
+        EXPECT_TRUE(packet->isValid());
+        EXPECT_EQ(packet->dataForKey(QStringLiteral("fileCount")), QStringLiteral("2"));
+        EXPECT_EQ(packet->dataForKey(QStringLiteral("fileName"), 0), name);
+        EXPECT_EQ(packet->dataForKey(QStringLiteral("fileSize"), 0), QStringLiteral("6"));
+        EXPECT_EQ(packet->dataForKey(QStringLiteral("cookie"), 0), QStringLiteral("7:cmn:123"));
+        EXPECT_EQ(packet->dataForKey(QStringLiteral("fileName"), 1), QStringLiteral("second.txt"));
+        EXPECT_EQ(packet->dataForKey(QStringLiteral("fileSize"), 1), QStringLiteral("42"));
+        EXPECT_EQ(packet->dataForKey(QStringLiteral("cookie"), 1), QStringLiteral("k2"));
+    }
 }

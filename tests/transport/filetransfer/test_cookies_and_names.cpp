@@ -177,3 +177,29 @@ TEST(DownloadFileTest, ALinkUnderTheNameIsNeverWrittenThrough)
 }
 
 } // namespace
+
+// The numbered name keeps the offered name as it stands: "%" and the like in
+// it are text, not markers.
+TEST(SaveNameTest, TakenNamesGetTheNextFreeNumberAndKeepTheirText)
+{
+    struct Case {
+        const char *taken;
+        const char *expected;
+    } cases[] = {
+        {"a.txt", "a (1).txt"},
+        {"a%2b.txt", "a%2b (1).txt"},
+        {"%1%2%3", "%1%2%3 (1)"},
+        {"%2E%2e%2fescape.txt", "%2E%2e%2fescape (1).txt"},
+        {"100%.tar.gz", "100% (1).tar.gz"},
+        {"한글 %9 파일.png", "한글 %9 파일 (1).png"},
+    };
+    for (const Case &tc : cases) {
+        SCOPED_TRACE(tc.taken);
+        QTemporaryDir dir;
+        const QString taken = QString::fromUtf8(tc.taken);
+        QFile file(dir.filePath(taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        EXPECT_EQ(PLSettingFileSaveQuestion::numberedFreeName(dir.path(), taken), QString::fromUtf8(tc.expected));
+    }
+}
