@@ -7,6 +7,7 @@
 
 #include "BuddyList/BuddyRequestController.h"
 #include "BuddyList/FacadeBuddySession.h"
+#include "Chat/ChatLogBody.h"
 #include "Conversation/KCWebView.h"
 #include "HeadlessPeer.h"
 #include "LocalService.h"
@@ -349,6 +350,20 @@ TEST_F(MemoEndToEnd, AMemoReceivedReachesTheRealMessageBoxsStoreAndItsReadMarkAn
     manager->sendMessageWindows()[0]->sendAction();
     ASSERT_TRUE(waitUntil([&] { return rows().contains(QStringLiteral("outbox")); }, 20000));
     EXPECT_EQ(rows(), QStringLiteral("inbox|bob@parley.test|Hello box|0\noutbox|alice@parley.test|Hello you|0"));
+
+    // A chat log saved as a chat window saves it lands in the chat box.
+    const QVariantMap chatLog = parley::ChatLogBody::messageBoxRecord(
+        QStringLiteral("Bobby"), QString(), QStringLiteral("Bobby says:\nSee you at six\n"),
+        {QStringLiteral("bob@parley.test")}, {QStringLiteral("Bobby")}, QDateTime::currentDateTime());
+    ASSERT_TRUE(parley::plugin::postSaveChatDocument(chatLog, *messenger));
+    const auto chats = [&store] {
+        return pigeonhole::test::sqliteTool(store, QStringLiteral("SELECT f.folderName, c.chatUserID, "
+                                                                  "instr(c.bodyData, 'See you at six') > 0 "
+                                                                  "FROM ChatContext c JOIN ChatFolder f ON "
+                                                                  "f.id = c.chatFolder ORDER BY c.id"));
+    };
+    ASSERT_TRUE(waitUntil([&] { return !chats().isEmpty(); }, 20000));
+    EXPECT_EQ(chats(), QStringLiteral("chatbox|bob@parley.test|1"));
 }
 
 } // namespace
