@@ -100,8 +100,11 @@ public:
     // The plain text of a document: every emoticon image becomes its token
     // (the one it carries, else the token of its file name, else that file
     // name), everything else stays as it is; paragraphs join with "\n".
+    // With `otherPicture`, a picture whose token is no emoticon becomes that
+    // text instead.
     static QString emoticonStringForAttributeRuns(const QTextDocument &document,
-                                                  const EmoticonManager *catalogue = nullptr);
+                                                  const EmoticonManager *catalogue = nullptr,
+                                                  const QString *otherPicture = nullptr);
 
     // The text as a fragment in the given format, its web addresses as links
     // and every known token whose image can be read as that image; nothing

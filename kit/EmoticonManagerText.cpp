@@ -194,7 +194,8 @@ QStringList EmoticonManager::emoticonParsingWithString(const QString &text, cons
 }
 
 QString EmoticonManager::emoticonStringForAttributeRuns(const QTextDocument &document,
-                                                        const EmoticonManager *catalogue)
+                                                        const EmoticonManager *catalogue,
+                                                        const QString *otherPicture)
 {
     const EmoticonManager &emoticons = catalogueOr(catalogue);
     QString text;
@@ -218,6 +219,8 @@ QString EmoticonManager::emoticonStringForAttributeRuns(const QTextDocument &doc
             QString token = image.stringProperty(kTokenProperty);
             if (token.isEmpty())
                 token = emoticons.emoticonNameForFileName(QFileInfo(image.name()).fileName());
+            if (otherPicture && !emoticons.isEmoticon(token))
+                token = *otherPicture;
             for (qsizetype i = 0; i < fragment.length(); ++i)
                 text += token;
         }

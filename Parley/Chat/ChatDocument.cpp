@@ -237,34 +237,8 @@ void ChatDocument::showWindow()
 
 QString ChatDocument::messageTextForDocument(const QTextDocument &document, const QString &animiconMessage)
 {
-    const EmoticonManager &emoticons = EmoticonManager::sharedManager();
-    QString text;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
-            text += QLatin1Char('\n');
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const QTextCharFormat format = fragment.charFormat();
-            if (!format.isImageFormat()) {
-                QString run = fragment.text();
-                run.replace(QChar::LineSeparator, QLatin1Char('\n'));
-                text += run;
-                continue;
-            }
-            const QTextImageFormat image = format.toImageFormat();
-            QString token = image.stringProperty(EmoticonManager::kTokenProperty);
-            if (token.isEmpty())
-                token = emoticons.emoticonNameForFileName(QFileInfo(image.name()).fileName());
-            // A picture that is no emoticon is the input's animicon.
-            if (!emoticons.isEmoticon(token))
-                token = animiconMessage;
-            for (qsizetype i = 0; i < fragment.length(); ++i)
-                text += token;
-        }
-    }
-    return text;
+    // A picture that is no emoticon is the input's animicon.
+    return EmoticonManager::emoticonStringForAttributeRuns(document, nullptr, &animiconMessage);
 }
 
 void ChatDocument::textViewMessage(KCInputTextView *, const QString &)
