@@ -7,14 +7,74 @@
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Utils/ParleyStringAdditions.h"
 
+#include <QAtomicInt>
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
-#include <QThread>
+#include <QRunnable>
+#include <QThreadPool>
 
 namespace parley {
 
 namespace {
+
+// The queries' own threads: a query may block for the HTTP layer's timeout,
+// so they don't take the shared pool's threads. At exit, queries not yet
+// started are dropped and running ones waited for (a bounded time; the HTTP
+// layer aborts its requests as the main loop ends) before Qt's objects go.
+constexpr int kMaxQueryThreads = 8;
+constexpr int kExitWaitMs = 3000;
+
+QThreadPool &queryPool()
+{
+    static QThreadPool pool;
+    static const bool configured = [] {
+        pool.setMaxThreadCount(kMaxQueryThreads);
+        return true;
+    }();
+    Q_UNUSED(configured);
+    return pool;
+}
+
+void waitForQueries()
+{
+    queryPool().clear();
+    queryPool().waitForDone(kExitWaitMs);
+}
+
+void registerExitWait() { qAddPostRoutine(waitForQueries); }
+
+QAtomicInt gLiveQueries;
+
+// One query. The pool deletes it on its own thread as soon as it has run, so
+// nothing is left behind when no event loop runs by then.
+class QueryJob : public QRunnable
+{
+public:
+    QueryJob(QObject *context, std::function<QString()> request, std::function<void(const QString &)> done)
+        : mTarget(context), mRequest(std::move(request)), mDone(std::move(done))
+    {
+        gLiveQueries.ref();
+    }
+    ~QueryJob() override { gLiveQueries.deref(); }
+
+    void run() override
+    {
+        const QString reply = mRequest();
+        if (!mTarget)
+            return;
+        QMetaObject::invokeMethod(mTarget, [target = mTarget, done = mDone, reply]() {
+            if (target)
+                done(reply);
+        }, Qt::QueuedConnection);
+    }
+
+private:
+    QPointer<QObject> mTarget;
+    std::function<QString()> mRequest;
+    std::function<void(const QString &)> mDone;
+};
 
 // Sister-service account modes of the records.
 constexpr char kModeQ7[] = "2";
@@ -43,6 +103,8 @@ std::optional<QStringList> record(const QString &part)
 }
 
 } // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(registerExitWait)
 
 QString PLAccountWebQueries::mailCountURL(const QString &server, const QString &velaID)
 {
@@ -209,21 +271,15 @@ void PLAccountWebQueries::applyNewPostReply(const QString &reply)
     }
 }
 
+int PLAccountWebQueries::liveQueries()
+{
+    return gLiveQueries.loadAcquire();
+}
+
 void PLAccountWebQueries::runDetached(QObject *context, std::function<QString()> request,
                                       std::function<void(const QString &)> done)
 {
-    QPointer<QObject> target(context);
-    QThread *worker = QThread::create([target, request = std::move(request),
-                                       done = std::move(done)]() {
-        const QString reply = request();
-        if (target)
-            QMetaObject::invokeMethod(target, [target, done, reply]() {
-                if (target)
-                    done(reply);
-            }, Qt::QueuedConnection);
-    });
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    queryPool().start(new QueryJob(context, std::move(request), std::move(done)));
 }
 
 } // namespace parley

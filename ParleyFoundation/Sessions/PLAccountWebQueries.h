@@ -44,10 +44,14 @@ public:
     static void applyMainAccountReply(const QString &reply);
     static void applyNewPostReply(const QString &reply);
 
-    // Runs `request` on a short-lived worker thread and hands its result to
-    // `done` on the context's thread; nothing runs if the context is gone.
+    // Runs `request` on a worker thread and hands its result to `done` on the
+    // context's thread; nothing runs if the context is gone. The job is
+    // released on the worker as soon as it has run, and the program waits
+    // (a bounded time) at exit for the ones still running.
     static void runDetached(QObject *context, std::function<QString()> request,
                             std::function<void(const QString &)> done);
+    // The queries started and not yet released.
+    static int liveQueries();
 };
 
 } // namespace parley

@@ -11,7 +11,13 @@
 #include "TestSupport.h"
 #include "Utils/PLEndpoints.h"
 
+#include <QCoreApplication>
 #include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <mutex>
 #include <gtest/gtest.h>
 
 using parley::PLAccountWebQueries;
@@ -136,6 +142,71 @@ TEST(WebWorker, TheRequestRunsOffTheMainThreadAndTheResultOnIt)
     EXPECT_NE(requestThread, QThread::currentThread());
     EXPECT_EQ(resultThread, QThread::currentThread());
     EXPECT_EQ(result, "done");
+}
+
+// Tells when a query's job has been released: a token captured by the
+// request goes with the job. Waiting for it processes no events.
+class ReleaseLatch
+{
+public:
+    std::shared_ptr<void> token()
+    {
+        return std::shared_ptr<void>(nullptr, [this](void *) {
+            std::lock_guard guard(mLock);
+            mReleased = true;
+            mChanged.notify_all();
+        });
+    }
+    // The bound only keeps a broken build from hanging.
+    bool waitReleased()
+    {
+        std::unique_lock guard(mLock);
+        return mChanged.wait_for(guard, std::chrono::seconds(30), [this] { return mReleased; });
+    }
+
+private:
+    std::mutex mLock;
+    std::condition_variable mChanged;
+    bool mReleased = false;
+};
+
+// A query whose result arrives after the event loop has stopped (a test's or
+// the program's) must still be released: nothing may wait for the loop.
+TEST(WebWorker, AFinishedQueryIsReleasedWithoutTheEventLoop)
+{
+    ReleaseLatch latch;
+    // Queries of earlier tests may still be on their way out; none may stay.
+    const int before = PLAccountWebQueries::liveQueries();
+    QObject context;
+    PLAccountWebQueries::runDetached(
+        &context, [token = latch.token()] { return QStringLiteral("done"); }, [](const QString &) {});
+    ASSERT_TRUE(latch.waitReleased());
+    EXPECT_LE(PLAccountWebQueries::liveQueries(), before);
+    QCoreApplication::processEvents();
+}
+
+// The context goes while its query runs: the result is dropped, not handed on.
+TEST(WebWorker, AResultForAContextThatWentIsDropped)
+{
+    ReleaseLatch latch;
+    const int before = PLAccountWebQueries::liveQueries();
+    std::promise<void> finish;
+    bool delivered = false;
+    {
+        QObject context;
+        PLAccountWebQueries::runDetached(
+            &context,
+            [token = latch.token(), finished = finish.get_future().share()] {
+                finished.wait();
+                return QStringLiteral("late");
+            },
+            [&delivered](const QString &) { delivered = true; });
+    }
+    finish.set_value();
+    ASSERT_TRUE(latch.waitReleased());
+    EXPECT_LE(PLAccountWebQueries::liveQueries(), before);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(delivered);
 }
 
 TEST_F(WebQueriesTest, CountsAreFetchedAndGivenToTheShell)
