@@ -99,7 +99,7 @@ public:
     QStringList messages;
 };
 
-struct BuddySpec {
+struct BuddyFacts {
     const char *cmn;
     const char *name;
     const char *nickName;
@@ -142,15 +142,15 @@ public:
         return g;
     }
     // A buddy "<cmn>@parley.test" filed in the given groups.
-    PLBuddyPtr buddy(const BuddySpec &spec)
+    PLBuddyPtr buddy(const BuddyFacts &facts)
     {
-        PLBuddyPtr b = buddies().createBuddyForCMN(QLatin1String(spec.cmn));
-        b->setVelaID(QLatin1String(spec.cmn) + QStringLiteral("@parley.test"));
-        b->setName(QString::fromUtf8(spec.name));
-        b->setNickName(QString::fromUtf8(spec.nickName));
-        b->setStatus(spec.status);
-        b->setBuddyFlags(QLatin1String(spec.flags));
-        for (const QString &groupID : spec.groups)
+        PLBuddyPtr b = buddies().createBuddyForCMN(QLatin1String(facts.cmn));
+        b->setVelaID(QLatin1String(facts.cmn) + QStringLiteral("@parley.test"));
+        b->setName(QString::fromUtf8(facts.name));
+        b->setNickName(QString::fromUtf8(facts.nickName));
+        b->setStatus(facts.status);
+        b->setBuddyFlags(QLatin1String(facts.flags));
+        for (const QString &groupID : facts.groups)
             buddies().addBuddy(b->buddyCMN(), groupID);
         return b;
     }
