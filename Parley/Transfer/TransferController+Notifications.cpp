@@ -52,6 +52,65 @@ FileFacts factsOf(const QVariantMap &info)
 
 } // namespace
 
+// A notification that only rewrites its row and writes one chat line naming
+// the file. The line and the button change stand at opposite ends: the line,
+// the progress and state, then the buttons; or the buttons, the progress and
+// state, then the line.
+struct TransferRowChange
+{
+    enum LineAt { LineFirst, LineLast };
+    LineAt line;
+    int buttonType;       // -1: the buttons stay
+    bool stopProgress;
+    const char *stateKey; // shown as "KEY (size)"
+    const char *chatKey;
+    int chatKind;
+};
+
+namespace {
+
+using enum TransferRowChange::LineAt;
+
+//                                            line       button stop   state           chat line                    kind
+const TransferRowChange kDownloadCancelled    {LineFirst, 0,     true,  "FileCanceled", "FileTransferCancelMessage", 2};
+const TransferRowChange kUploadCancelled      {LineFirst, 6,     true,  "FileCanceled", "FileTransferCancelMessage", 2};
+const TransferRowChange kMailDownloadStarted  {LineFirst, 0,     true,  "MailTransfer", "MailTransferStartMessage",  0};
+const TransferRowChange kMailUploadFailed     {LineLast,  -1,    true,  "FileCanceled", "MailTransferFailMessage",   2};
+const TransferRowChange kMailUploadCancelled  {LineLast,  4,     false, "FileWaiting",  "MailTransferCancelMessage", 2};
+const TransferRowChange kMailDownloadCancelled{LineLast,  5,     false, "FileWaiting",  "MailTransferCancelMessage", 2};
+
+} // namespace
+
+void TransferController::changeRow(const QVariantMap &userInfo, const TransferRowChange &change)
+{
+    const QString cookie = userInfo.value(kFileCookie).toString();
+    if (TransferProgressView *view = transferViewForFileCookie(cookie))
+        changeRow(view, cookie, change);
+}
+
+void TransferController::changeRow(TransferProgressView *view, const QString &cookie, const TransferRowChange &change)
+{
+    const FileFacts f = factsOf(infoFor(cookie));
+    const auto writeLine = [&] {
+        addFileInfoToChatWindow(ChatText::localized(change.chatKey, {f.name}), change.chatKind, f.sessionKey);
+    };
+    const auto setButtons = [&] {
+        if (change.buttonType >= 0)
+            view->setTranferButtonType(change.buttonType);
+    };
+    if (change.line == LineFirst)
+        writeLine();
+    else
+        setButtons();
+    if (change.stopProgress)
+        view->endProgress(false);
+    view->setTransferText(stateText(change.stateKey, f.size));
+    if (change.line == LineFirst)
+        setButtons();
+    else
+        writeLine();
+}
+
 void TransferController::observe(const char *name, void (TransferController::*handler)(const QVariantMap &))
 {
     // Posted on the main thread.
@@ -312,28 +371,12 @@ void TransferController::mailUploadEndReceived(const QVariantMap &userInfo)
 
 void TransferController::fileDownloadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    addFileInfoToChatWindow(ChatText::localized("FileTransferCancelMessage", {f.name}), 2, f.sessionKey);
-    view->endProgress(false);
-    view->setTransferText(stateText("FileCanceled", f.size));
-    view->setTranferButtonType(0);
+    changeRow(userInfo, kDownloadCancelled);
 }
 
 void TransferController::fileUploadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    addFileInfoToChatWindow(ChatText::localized("FileTransferCancelMessage", {f.name}), 2, f.sessionKey);
-    view->endProgress(false);
-    view->setTransferText(stateText("FileCanceled", f.size));
-    view->setTranferButtonType(6);
+    changeRow(userInfo, kUploadCancelled);
 }
 
 void TransferController::failUploadFor(const QString &fileCookie)
@@ -345,38 +388,17 @@ void TransferController::failUploadFor(const QString &fileCookie)
 
 void TransferController::mailUploadFailed(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    view->endProgress(false);
-    view->setTransferText(stateText("FileCanceled", f.size));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferFailMessage", {f.name}), 2, f.sessionKey);
+    changeRow(userInfo, kMailUploadFailed);
 }
 
 void TransferController::mailUploadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    view->setTranferButtonType(4);
-    view->setTransferText(stateText("FileWaiting", f.size));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferCancelMessage", {f.name}), 2, f.sessionKey);
+    changeRow(userInfo, kMailUploadCancelled);
 }
 
 void TransferController::mailDownloadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    view->setTranferButtonType(5);
-    view->setTransferText(stateText("FileWaiting", f.size));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferCancelMessage", {f.name}), 2, f.sessionKey);
+    changeRow(userInfo, kMailDownloadCancelled);
 }
 
 void TransferController::mailDownloadStartReceived(const QVariantMap &userInfo)
@@ -386,11 +408,7 @@ void TransferController::mailDownloadStartReceived(const QVariantMap &userInfo)
     if (!view)
         return;
     mFiles.setFileInfoFlag(cookie, QStringLiteral("isMail"), true);
-    const FileFacts f = factsOf(infoFor(cookie));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferStartMessage", {f.name}), 0, f.sessionKey);
-    view->endProgress(false);
-    view->setTransferText(stateText("MailTransfer", f.size));
-    view->setTranferButtonType(0);
+    changeRow(view, cookie, kMailDownloadStarted);
 }
 
 void TransferController::renameFileNotification(const QVariantMap &userInfo)
