@@ -137,8 +137,9 @@ TEST_F(TransferWindowTest, RowStatesForEachNotification)
             EXPECT_EQ(view->transferText(), QLatin1String(step.transferText));
             EXPECT_TRUE(parley::test::waitUntil([&] { return view->isDateShown() == step.dateShown; }, 2000));
             EXPECT_EQ(lines.lines, *step.chatLine ? QStringList{QLatin1String(step.chatLine)} : QStringList{});
-            if (step.recordFlag)
+            if (step.recordFlag) {
                 EXPECT_TRUE(files.records.value(cookie).value(QLatin1String(step.recordFlag)).toBool());
+            }
         }
     }
     EXPECT_EQ(alerts.keys(), QStringList{"SentFileMailErrorTitle"});
