@@ -179,6 +179,34 @@ void TransferController::registerObservers()
 
 // --- offers ------------------------------------------------------------------------
 
+// A row per file of an offer, in its tab, and the file's line in the offer's
+// chat room; a record without a peer or a name ends the list.
+void TransferController::addOfferedRows(const QVariantList &cookies, const QString &sessionKey, bool download)
+{
+    for (const QVariant &item : cookies) {
+        const QString cookie = item.toString();
+        const FileFacts f = factsOf(infoFor(cookie));
+        if (f.peer.isEmpty() || f.name.isEmpty()) {
+            plLogNil(__FILE__, __LINE__);
+            break;
+        }
+        Row row = download ? makeRow(0, mTransferReceiveTableView) : makeRow(1, mTransferSendTableView);
+        row.fileCookie = cookie;
+        addFileNameToChatWindow(f.name + QStringLiteral(" (") + f.size + QLatin1Char(')'), 0, sessionKey);
+        row.view->setIDText(ChatText::localized(download ? "FileSender" : "FileReceiver", {nameForID(f.peer)}));
+        row.view->setFileText(ChatText::localized("FileName", {f.name}));
+        row.view->setTransferText(stateText("FileWaiting", f.size));
+        row.view->setIconImage(iconForFileName(f.name));
+        row.view->setFileCookie(cookie);
+        row.view->setTranferButtonType(download ? 1 : 3);
+        row.view->setDelegate(this);
+        (download ? mTransferReceiveArray : mTransferSendArray).append(row);
+    }
+    updateButtons();
+    showWindow();
+    mTabView->setCurrentIndex(download ? 1 : 0);
+}
+
 void TransferController::fileUploadRequestSent(const QVariantMap &userInfo)
 {
     const QVariantList cookies = userInfo.value(QLatin1String(nn::kKeyFileCookies)).toList();
@@ -189,28 +217,7 @@ void TransferController::fileUploadRequestSent(const QVariantMap &userInfo)
     PL_GUARD_OBJECT(!firstFacts.sessionKey.isEmpty());
     PL_GUARD_OBJECT(!firstFacts.peer.isEmpty());
     addFormatToChatWindow("FileTransferUploadMessage", 0, firstFacts.sessionKey, firstFacts.peer);
-    for (const QVariant &item : cookies) {
-        const QString cookie = item.toString();
-        const FileFacts f = factsOf(infoFor(cookie));
-        if (f.peer.isEmpty() || f.name.isEmpty()) {
-            plLogNil(__FILE__, __LINE__);
-            break;
-        }
-        Row row = makeRow(1, mTransferSendTableView);
-        row.fileCookie = cookie;
-        addFileNameToChatWindow(f.name + QStringLiteral(" (") + f.size + QLatin1Char(')'), 0, firstFacts.sessionKey);
-        row.view->setIDText(ChatText::localized("FileReceiver", {nameForID(f.peer)}));
-        row.view->setFileText(ChatText::localized("FileName", {f.name}));
-        row.view->setTransferText(stateText("FileWaiting", f.size));
-        row.view->setIconImage(iconForFileName(f.name));
-        row.view->setFileCookie(cookie);
-        row.view->setTranferButtonType(3);
-        row.view->setDelegate(this);
-        mTransferSendArray.append(row);
-    }
-    updateButtons();
-    showWindow();
-    mTabView->setCurrentIndex(0);
+    addOfferedRows(cookies, firstFacts.sessionKey, false);
 }
 
 void TransferController::fileDownloadRequestReceived(const QVariantMap &userInfo)
@@ -220,28 +227,7 @@ void TransferController::fileDownloadRequestReceived(const QVariantMap &userInfo
         return;
     const FileFacts firstFacts = factsOf(infoFor(cookies.first().toString()));
     addFormatToChatWindow("FileTransferDownloadMessage", 0, firstFacts.sessionKey, firstFacts.peer);
-    for (const QVariant &item : cookies) {
-        const QString cookie = item.toString();
-        const FileFacts f = factsOf(infoFor(cookie));
-        if (f.peer.isEmpty() || f.name.isEmpty()) {
-            plLogNil(__FILE__, __LINE__);
-            break;
-        }
-        Row row = makeRow(0, mTransferReceiveTableView);
-        row.fileCookie = cookie;
-        addFileNameToChatWindow(f.name + QStringLiteral(" (") + f.size + QLatin1Char(')'), 0, firstFacts.sessionKey);
-        row.view->setIDText(ChatText::localized("FileSender", {nameForID(f.peer)}));
-        row.view->setFileText(ChatText::localized("FileName", {f.name}));
-        row.view->setTransferText(stateText("FileWaiting", f.size));
-        row.view->setIconImage(iconForFileName(f.name));
-        row.view->setFileCookie(cookie);
-        row.view->setTranferButtonType(1);
-        row.view->setDelegate(this);
-        mTransferReceiveArray.append(row);
-    }
-    updateButtons();
-    showWindow();
-    mTabView->setCurrentIndex(1);
+    addOfferedRows(cookies, firstFacts.sessionKey, true);
 
     // A name that could leave the download folder is refused after a warning;
     // its row stays and shows the refusal.

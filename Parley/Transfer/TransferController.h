@@ -126,6 +126,7 @@ private:
     void registerObservers();
     void changeRow(const QVariantMap &userInfo, const TransferRowChange &change);
     void changeRow(TransferProgressView *view, const QString &cookie, const TransferRowChange &change);
+    void addOfferedRows(const QVariantList &cookies, const QString &sessionKey, bool download);
     void fileUploadRequestSent(const QVariantMap &userInfo);
     void fileDownloadRequestReceived(const QVariantMap &userInfo);
     void fileDownloadPartReceived(const QVariantMap &userInfo);
