@@ -52,6 +52,65 @@ FileFacts factsOf(const QVariantMap &info)
 
 } // namespace
 
+// A notification that only rewrites its row and writes one chat line naming
+// the file. The line and the button change stand at opposite ends: the line,
+// the progress and state, then the buttons; or the buttons, the progress and
+// state, then the line.
+struct TransferRowChange
+{
+    enum LineAt { LineFirst, LineLast };
+    LineAt line;
+    int buttonType;       // -1: the buttons stay
+    bool stopProgress;
+    const char *stateKey; // shown as "KEY (size)"
+    const char *chatKey;
+    int chatKind;
+};
+
+namespace {
+
+using enum TransferRowChange::LineAt;
+
+//                                            line       button stop   state           chat line                    kind
+const TransferRowChange kDownloadCancelled    {LineFirst, 0,     true,  "FileCanceled", "FileTransferCancelMessage", 2};
+const TransferRowChange kUploadCancelled      {LineFirst, 6,     true,  "FileCanceled", "FileTransferCancelMessage", 2};
+const TransferRowChange kMailDownloadStarted  {LineFirst, 0,     true,  "MailTransfer", "MailTransferStartMessage",  0};
+const TransferRowChange kMailUploadFailed     {LineLast,  -1,    true,  "FileCanceled", "MailTransferFailMessage",   2};
+const TransferRowChange kMailUploadCancelled  {LineLast,  4,     false, "FileWaiting",  "MailTransferCancelMessage", 2};
+const TransferRowChange kMailDownloadCancelled{LineLast,  5,     false, "FileWaiting",  "MailTransferCancelMessage", 2};
+
+} // namespace
+
+void TransferController::changeRow(const QVariantMap &userInfo, const TransferRowChange &change)
+{
+    const QString cookie = userInfo.value(kFileCookie).toString();
+    if (TransferProgressView *view = transferViewForFileCookie(cookie))
+        changeRow(view, cookie, change);
+}
+
+void TransferController::changeRow(TransferProgressView *view, const QString &cookie, const TransferRowChange &change)
+{
+    const FileFacts f = factsOf(infoFor(cookie));
+    const auto writeLine = [&] {
+        addFileInfoToChatWindow(ChatText::localized(change.chatKey, {f.name}), change.chatKind, f.sessionKey);
+    };
+    const auto setButtons = [&] {
+        if (change.buttonType >= 0)
+            view->setTranferButtonType(change.buttonType);
+    };
+    if (change.line == LineFirst)
+        writeLine();
+    else
+        setButtons();
+    if (change.stopProgress)
+        view->endProgress(false);
+    view->setTransferText(stateText(change.stateKey, f.size));
+    if (change.line == LineFirst)
+        setButtons();
+    else
+        writeLine();
+}
+
 void TransferController::observe(const char *name, void (TransferController::*handler)(const QVariantMap &))
 {
     // Posted on the main thread.
@@ -120,6 +179,34 @@ void TransferController::registerObservers()
 
 // --- offers ------------------------------------------------------------------------
 
+// A row per file of an offer, in its tab, and the file's line in the offer's
+// chat room; a record without a peer or a name ends the list.
+void TransferController::addOfferedRows(const QVariantList &cookies, const QString &sessionKey, bool download)
+{
+    for (const QVariant &item : cookies) {
+        const QString cookie = item.toString();
+        const FileFacts f = factsOf(infoFor(cookie));
+        if (f.peer.isEmpty() || f.name.isEmpty()) {
+            plLogNil(__FILE__, __LINE__);
+            break;
+        }
+        Row row = download ? makeRow(0, mTransferReceiveTableView) : makeRow(1, mTransferSendTableView);
+        row.fileCookie = cookie;
+        addFileNameToChatWindow(f.name + QStringLiteral(" (") + f.size + QLatin1Char(')'), 0, sessionKey);
+        row.view->setIDText(ChatText::localized(download ? "FileSender" : "FileReceiver", {nameForID(f.peer)}));
+        row.view->setFileText(ChatText::localized("FileName", {f.name}));
+        row.view->setTransferText(stateText("FileWaiting", f.size));
+        row.view->setIconImage(iconForFileName(f.name));
+        row.view->setFileCookie(cookie);
+        row.view->setTranferButtonType(download ? 1 : 3);
+        row.view->setDelegate(this);
+        (download ? mTransferReceiveArray : mTransferSendArray).append(row);
+    }
+    updateButtons();
+    showWindow();
+    mTabView->setCurrentIndex(download ? 1 : 0);
+}
+
 void TransferController::fileUploadRequestSent(const QVariantMap &userInfo)
 {
     const QVariantList cookies = userInfo.value(QLatin1String(nn::kKeyFileCookies)).toList();
@@ -130,28 +217,7 @@ void TransferController::fileUploadRequestSent(const QVariantMap &userInfo)
     PL_GUARD_OBJECT(!firstFacts.sessionKey.isEmpty());
     PL_GUARD_OBJECT(!firstFacts.peer.isEmpty());
     addFormatToChatWindow("FileTransferUploadMessage", 0, firstFacts.sessionKey, firstFacts.peer);
-    for (const QVariant &item : cookies) {
-        const QString cookie = item.toString();
-        const FileFacts f = factsOf(infoFor(cookie));
-        if (f.peer.isEmpty() || f.name.isEmpty()) {
-            plLogNil(__FILE__, __LINE__);
-            break;
-        }
-        Row row = makeRow(1, mTransferSendTableView);
-        row.fileCookie = cookie;
-        addFileNameToChatWindow(f.name + QStringLiteral(" (") + f.size + QLatin1Char(')'), 0, firstFacts.sessionKey);
-        row.view->setIDText(ChatText::localized("FileReceiver", {nameForID(f.peer)}));
-        row.view->setFileText(ChatText::localized("FileName", {f.name}));
-        row.view->setTransferText(stateText("FileWaiting", f.size));
-        row.view->setIconImage(iconForFileName(f.name));
-        row.view->setFileCookie(cookie);
-        row.view->setTranferButtonType(3);
-        row.view->setDelegate(this);
-        mTransferSendArray.append(row);
-    }
-    updateButtons();
-    showWindow();
-    mTabView->setCurrentIndex(0);
+    addOfferedRows(cookies, firstFacts.sessionKey, false);
 }
 
 void TransferController::fileDownloadRequestReceived(const QVariantMap &userInfo)
@@ -161,28 +227,7 @@ void TransferController::fileDownloadRequestReceived(const QVariantMap &userInfo
         return;
     const FileFacts firstFacts = factsOf(infoFor(cookies.first().toString()));
     addFormatToChatWindow("FileTransferDownloadMessage", 0, firstFacts.sessionKey, firstFacts.peer);
-    for (const QVariant &item : cookies) {
-        const QString cookie = item.toString();
-        const FileFacts f = factsOf(infoFor(cookie));
-        if (f.peer.isEmpty() || f.name.isEmpty()) {
-            plLogNil(__FILE__, __LINE__);
-            break;
-        }
-        Row row = makeRow(0, mTransferReceiveTableView);
-        row.fileCookie = cookie;
-        addFileNameToChatWindow(f.name + QStringLiteral(" (") + f.size + QLatin1Char(')'), 0, firstFacts.sessionKey);
-        row.view->setIDText(ChatText::localized("FileSender", {nameForID(f.peer)}));
-        row.view->setFileText(ChatText::localized("FileName", {f.name}));
-        row.view->setTransferText(stateText("FileWaiting", f.size));
-        row.view->setIconImage(iconForFileName(f.name));
-        row.view->setFileCookie(cookie);
-        row.view->setTranferButtonType(1);
-        row.view->setDelegate(this);
-        mTransferReceiveArray.append(row);
-    }
-    updateButtons();
-    showWindow();
-    mTabView->setCurrentIndex(1);
+    addOfferedRows(cookies, firstFacts.sessionKey, true);
 
     // A name that could leave the download folder is refused after a warning;
     // its row stays and shows the refusal.
@@ -312,28 +357,12 @@ void TransferController::mailUploadEndReceived(const QVariantMap &userInfo)
 
 void TransferController::fileDownloadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    addFileInfoToChatWindow(ChatText::localized("FileTransferCancelMessage", {f.name}), 2, f.sessionKey);
-    view->endProgress(false);
-    view->setTransferText(stateText("FileCanceled", f.size));
-    view->setTranferButtonType(0);
+    changeRow(userInfo, kDownloadCancelled);
 }
 
 void TransferController::fileUploadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    addFileInfoToChatWindow(ChatText::localized("FileTransferCancelMessage", {f.name}), 2, f.sessionKey);
-    view->endProgress(false);
-    view->setTransferText(stateText("FileCanceled", f.size));
-    view->setTranferButtonType(6);
+    changeRow(userInfo, kUploadCancelled);
 }
 
 void TransferController::failUploadFor(const QString &fileCookie)
@@ -345,38 +374,17 @@ void TransferController::failUploadFor(const QString &fileCookie)
 
 void TransferController::mailUploadFailed(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    view->endProgress(false);
-    view->setTransferText(stateText("FileCanceled", f.size));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferFailMessage", {f.name}), 2, f.sessionKey);
+    changeRow(userInfo, kMailUploadFailed);
 }
 
 void TransferController::mailUploadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    view->setTranferButtonType(4);
-    view->setTransferText(stateText("FileWaiting", f.size));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferCancelMessage", {f.name}), 2, f.sessionKey);
+    changeRow(userInfo, kMailUploadCancelled);
 }
 
 void TransferController::mailDownloadCancelled(const QVariantMap &userInfo)
 {
-    const QString cookie = userInfo.value(kFileCookie).toString();
-    TransferProgressView *view = transferViewForFileCookie(cookie);
-    if (!view)
-        return;
-    const FileFacts f = factsOf(infoFor(cookie));
-    view->setTranferButtonType(5);
-    view->setTransferText(stateText("FileWaiting", f.size));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferCancelMessage", {f.name}), 2, f.sessionKey);
+    changeRow(userInfo, kMailDownloadCancelled);
 }
 
 void TransferController::mailDownloadStartReceived(const QVariantMap &userInfo)
@@ -386,11 +394,7 @@ void TransferController::mailDownloadStartReceived(const QVariantMap &userInfo)
     if (!view)
         return;
     mFiles.setFileInfoFlag(cookie, QStringLiteral("isMail"), true);
-    const FileFacts f = factsOf(infoFor(cookie));
-    addFileInfoToChatWindow(ChatText::localized("MailTransferStartMessage", {f.name}), 0, f.sessionKey);
-    view->endProgress(false);
-    view->setTransferText(stateText("MailTransfer", f.size));
-    view->setTranferButtonType(0);
+    changeRow(view, cookie, kMailDownloadStarted);
 }
 
 void TransferController::renameFileNotification(const QVariantMap &userInfo)

@@ -41,6 +41,7 @@ namespace parley {
 
 class NotificationCenter;
 struct Notification;
+struct TransferRowChange;
 
 class TransferController : public QWidget,
                            public shell::TransferController,
@@ -123,6 +124,9 @@ private:
 
     // TransferController+Notifications.cpp
     void registerObservers();
+    void changeRow(const QVariantMap &userInfo, const TransferRowChange &change);
+    void changeRow(TransferProgressView *view, const QString &cookie, const TransferRowChange &change);
+    void addOfferedRows(const QVariantList &cookies, const QString &sessionKey, bool download);
     void fileUploadRequestSent(const QVariantMap &userInfo);
     void fileDownloadRequestReceived(const QVariantMap &userInfo);
     void fileDownloadPartReceived(const QVariantMap &userInfo);

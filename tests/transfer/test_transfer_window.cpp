@@ -74,7 +74,7 @@ TEST_F(TransferWindowTest, AnOfferOfThreeFilesMakesThreeRowsInOrderAndItsChatLin
     EXPECT_EQ(row("c4")->buttonType(), 3);
 }
 
-TEST_F(TransferWindowTest, ReceiveRowStatesForEachNotification)
+TEST_F(TransferWindowTest, RowStatesForEachNotification)
 {
     struct Step {
         const char *notification;
@@ -82,31 +82,52 @@ TEST_F(TransferWindowTest, ReceiveRowStatesForEachNotification)
         int buttonType;
         const char *transferText;
         bool dateShown;
-        const char *chatLine; // "" for none
+        const char *chatLine;             // "" for none
+        const char *recordFlag = nullptr; // a flag the post set in the record
     };
-    const QList<Step> steps[] = {
-        {{nn::kFileDownloadPartReceived, {{"ioIndex", 512}, {"transPercent", 50.0f}}, 2, "Receiving (512Bytes/1KB)", false, ""},
-         {nn::kFileDownloadEndReceived, {{"ioIndex", 1024}, {"isDone", true}}, 6, "Done (1KB)", true, "message K 1 f.txt was transferred."},
-         // A late part keeps the row as it ended.
-         {nn::kFileDownloadPartReceived, {{"ioIndex", 700}}, 6, "Done (1KB)", true, ""}},
-        {{nn::kFileDownloadPartReceived, {{"ioIndex", 100}}, 2, "Receiving (100Bytes/1KB)", false, ""},
-         {nn::kFileDownloadFailed, {}, 0, "Cancelled (1KB)", true, "message K 2 f.txt was cancelled."},
-         {nn::kFileDownloadPartReceived, {{"ioIndex", 200}}, 0, "Cancelled (1KB)", true, ""}},
-        {{nn::kFileDownloadCancelled, {}, 0, "Cancelled (1KB)", true, "message K 2 f.txt was cancelled."}},
-        {{nn::kFileDownloadRejected, {}, 0, "Cancelled (1KB)", true, "message K 2 f.txt was cancelled."}},
-        {{nn::kMailDownloadStart, {}, 0, "Coming by mail (1KB)", true, "message K 0 f.txt is being sent by mail."},
-         {nn::kMailDownloadEnd, {}, 6, "Done (1KB)", true, "message K 1 f.txt was transferred."}},
-        {{nn::kMailDownloadCancelled, {}, 5, "Waiting (1KB)", false, "message K 2 f.txt cannot be sent by mail."}},
-        {{nn::kMailDownloadUnavailable, {}, 2, "Waiting (1KB)", false, ""}},
+    // Each offers one file "f.txt": 1KB from the peer, or 8KB to it.
+    struct Scenario {
+        bool download;
+        QList<Step> steps;
     };
-    for (const QList<Step> &scenario : steps) {
-        SCOPED_TRACE(scenario.first().notification);
+    const Scenario scenarios[] = {
+        {true,
+         {{nn::kFileDownloadPartReceived, {{"ioIndex", 512}, {"transPercent", 50.0f}}, 2, "Receiving (512Bytes/1KB)", false, ""},
+          {nn::kFileDownloadEndReceived, {{"ioIndex", 1024}, {"isDone", true}}, 6, "Done (1KB)", true, "message K 1 f.txt was transferred."},
+          // A late part keeps the row as it ended.
+          {nn::kFileDownloadPartReceived, {{"ioIndex", 700}}, 6, "Done (1KB)", true, ""}}},
+        {true,
+         {{nn::kFileDownloadPartReceived, {{"ioIndex", 100}}, 2, "Receiving (100Bytes/1KB)", false, ""},
+          {nn::kFileDownloadFailed, {}, 0, "Cancelled (1KB)", true, "message K 2 f.txt was cancelled."},
+          {nn::kFileDownloadPartReceived, {{"ioIndex", 200}}, 0, "Cancelled (1KB)", true, ""}}},
+        {true, {{nn::kFileDownloadCancelled, {}, 0, "Cancelled (1KB)", true, "message K 2 f.txt was cancelled."}}},
+        {true, {{nn::kFileDownloadRejected, {}, 0, "Cancelled (1KB)", true, "message K 2 f.txt was cancelled."}}},
+        {true,
+         {{nn::kMailDownloadStart, {}, 0, "Coming by mail (1KB)", true, "message K 0 f.txt is being sent by mail.", "isMail"},
+          {nn::kMailDownloadEnd, {}, 6, "Done (1KB)", true, "message K 1 f.txt was transferred."}}},
+        {true, {{nn::kMailDownloadCancelled, {}, 5, "Waiting (1KB)", false, "message K 2 f.txt cannot be sent by mail."}}},
+        {true, {{nn::kMailDownloadUnavailable, {}, 2, "Waiting (1KB)", false, ""}}},
+
+        {false,
+         {{nn::kFileUploadPartSent, {{"ioIndex", 2048}, {"transPercent", 25.0f}}, 2, "Sending (2KB/8KB)", false, ""},
+          {nn::kFileUploadEnd, {{"ioIndex", 8192}}, 6, "Done (8KB)", true, "message K 1 f.txt was transferred."},
+          {nn::kFileUploadPartSent, {}, 6, "Done (8KB)", true, ""}}},
+        {false, {{nn::kFileUploadCancelled, {}, 6, "Cancelled (8KB)", true, "message K 2 f.txt was cancelled."}}},
+        {false, {{nn::kFileUploadRejected, {}, 6, "Cancelled (8KB)", true, "message K 2 f.txt was cancelled."}}},
+        {false,
+         {{nn::kMailUploadStart, {{"ioIndex", 1024}}, 0, "Sending by mail (1KB/8KB)", false, "message K 0 f.txt is being sent by mail."},
+          {nn::kMailUploadEnd, {}, 6, "Done (8KB)", true, "message K 1 f.txt was transferred.", "isDone"}}},
+        {false, {{nn::kMailUploadFailed, {}, 3, "Cancelled (8KB)", true, "message K 2 Sending f.txt by mail failed."}}},
+        {false, {{nn::kMailUploadCancelled, {}, 4, "Waiting (8KB)", false, "message K 2 f.txt cannot be sent by mail."}}},
+    };
+    for (const Scenario &scenario : scenarios) {
+        SCOPED_TRACE(scenario.steps.first().notification);
         window.reset();
         files.calls.clear();
-        offer(true, {{"f.txt", 1024}});
-        const QString cookie = window.receiveRows().last().fileCookie;
+        offer(scenario.download, {{"f.txt", scenario.download ? 1024 : 8192}});
+        const QString cookie = (scenario.download ? window.receiveRows() : window.sendRows()).last().fileCookie;
         TransferProgressView *view = window.transferViewForFileCookie(cookie);
-        for (const Step &step : scenario) {
+        for (const Step &step : scenario.steps) {
             SCOPED_TRACE(step.notification);
             lines.lines.clear();
             for (auto it = step.change.cbegin(); it != step.change.cend(); ++it)
@@ -116,54 +137,12 @@ TEST_F(TransferWindowTest, ReceiveRowStatesForEachNotification)
             EXPECT_EQ(view->transferText(), QLatin1String(step.transferText));
             EXPECT_TRUE(parley::test::waitUntil([&] { return view->isDateShown() == step.dateShown; }, 2000));
             EXPECT_EQ(lines.lines, *step.chatLine ? QStringList{QLatin1String(step.chatLine)} : QStringList{});
+            if (step.recordFlag) {
+                EXPECT_TRUE(files.records.value(cookie).value(QLatin1String(step.recordFlag)).toBool());
+            }
         }
     }
     EXPECT_EQ(alerts.keys(), QStringList{"SentFileMailErrorTitle"});
-    // The mail start marked the record.
-}
-
-TEST_F(TransferWindowTest, SendRowStatesForEachNotification)
-{
-    struct Step {
-        const char *notification;
-        QVariantMap change;
-        int buttonType;
-        const char *transferText;
-        bool dateShown;
-        const char *chatLine;
-    };
-    const QList<Step> steps[] = {
-        {{nn::kFileUploadPartSent, {{"ioIndex", 2048}, {"transPercent", 25.0f}}, 2, "Sending (2KB/8KB)", false, ""},
-         {nn::kFileUploadEnd, {{"ioIndex", 8192}}, 6, "Done (8KB)", true, "message K 1 f.txt was transferred."},
-         {nn::kFileUploadPartSent, {}, 6, "Done (8KB)", true, ""}},
-        {{nn::kFileUploadCancelled, {}, 6, "Cancelled (8KB)", true, "message K 2 f.txt was cancelled."}},
-        {{nn::kFileUploadRejected, {}, 6, "Cancelled (8KB)", true, "message K 2 f.txt was cancelled."}},
-        {{nn::kMailUploadStart, {{"ioIndex", 1024}}, 0, "Sending by mail (1KB/8KB)", false, "message K 0 f.txt is being sent by mail."},
-         {nn::kMailUploadEnd, {}, 6, "Done (8KB)", true, "message K 1 f.txt was transferred."}},
-        {{nn::kMailUploadFailed, {}, 3, "Cancelled (8KB)", true, "message K 2 Sending f.txt by mail failed."}},
-        {{nn::kMailUploadCancelled, {}, 4, "Waiting (8KB)", false, "message K 2 f.txt cannot be sent by mail."}},
-    };
-    for (const QList<Step> &scenario : steps) {
-        SCOPED_TRACE(scenario.first().notification);
-        window.reset();
-        offer(false, {{"f.txt", 8192}});
-        const QString cookie = window.sendRows().last().fileCookie;
-        TransferProgressView *view = window.transferViewForFileCookie(cookie);
-        for (const Step &step : scenario) {
-            SCOPED_TRACE(step.notification);
-            lines.lines.clear();
-            for (auto it = step.change.cbegin(); it != step.change.cend(); ++it)
-                files.set(cookie, it.key().toLatin1().constData(), it.value());
-            files.post(step.notification, cookie);
-            EXPECT_EQ(view->buttonType(), step.buttonType);
-            EXPECT_EQ(view->transferText(), QLatin1String(step.transferText));
-            EXPECT_TRUE(parley::test::waitUntil([&] { return view->isDateShown() == step.dateShown; }, 2000));
-            EXPECT_EQ(lines.lines, *step.chatLine ? QStringList{QLatin1String(step.chatLine)} : QStringList{});
-        }
-        if (QLatin1String(scenario.first().notification) == QLatin1String(nn::kMailUploadStart)) {
-            EXPECT_TRUE(files.records.value(cookie).value("isDone").toBool());
-        }
-    }
 }
 
 TEST_F(TransferWindowTest, ARenameAndAMailStartUpdateTheRecordAndTheRow)
