@@ -49,7 +49,7 @@ QMenu *BuddyListMenus::newMenu(const QString &objectName)
 {
     auto *menu = new QMenu;
     menu->setObjectName(objectName);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { validateMenu(menu); });
+    validateOnShow(menu);
     mOwned.append(menu);
     return menu;
 }
@@ -84,84 +84,94 @@ QAction *BuddyListMenus::addItem(QMenu *menu, BuddyMenuAction action, const char
     return item;
 }
 
+void BuddyListMenus::addLines(QMenu *menu, std::span<const MenuLine> lines)
+{
+    for (const MenuLine &line : lines) {
+        if (line.titleKey)
+            addItem(menu, line.action, line.titleKey);
+        else
+            menu->addSeparator();
+    }
+}
+
+void BuddyListMenus::validateOnShow(QMenu *menu)
+{
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { validateMenu(menu); });
+}
+
 void BuddyListMenus::fillBuddyMenu(QMenu *menu)
 {
-    addItem(menu, A::BuddyName, "BuddysNameMenu");
-    addItem(menu, A::BuddyProfile, "BuddyProfilesMenu");
-    addItem(menu, A::ShowLastChat, "ReadLastChatText");
-    menu->addSeparator();
-    addItem(menu, A::Chat, "DoChat");
-    addItem(menu, A::SendMessage, "SendMessage");
-    addItem(menu, A::SendFile, "SendFile");
-    menu->addSeparator();
-    addItem(menu, A::ShowMiniNook, "GotoMiniNookpage");
-    menu->addSeparator();
-    addItem(menu, A::CopyBuddy, "CopyBuddy");
-    addItem(menu, A::MoveBuddy, "MoveBuddy");
-    addItem(menu, A::BlockUnblockBuddy, "BlockBuddy");
-    addItem(menu, A::RemoveBuddy, "RemoveBuddy");
+    static constexpr MenuLine lines[] = {
+        {A::BuddyName, "BuddysNameMenu"}, {A::BuddyProfile, "BuddyProfilesMenu"}, {A::ShowLastChat, "ReadLastChatText"},
+        kSeparator,
+        {A::Chat, "DoChat"}, {A::SendMessage, "SendMessage"}, {A::SendFile, "SendFile"},
+        kSeparator,
+        {A::ShowMiniNook, "GotoMiniNookpage"},
+        kSeparator,
+        {A::CopyBuddy, "CopyBuddy"}, {A::MoveBuddy, "MoveBuddy"}, {A::BlockUnblockBuddy, "BlockBuddy"},
+        {A::RemoveBuddy, "RemoveBuddy"},
+    };
+    addLines(menu, lines);
 }
 
 void BuddyListMenus::fillGroupMenu(QMenu *menu)
 {
-    addItem(menu, A::GroupName, "GroupNameMenu");
-    addItem(menu, A::Chat, "DoGroupChat");
-    addItem(menu, A::SendMessage, "SendGroupMessage");
-    menu->addSeparator();
-    addItem(menu, A::AddGroup, "AddGroup");
-    addItem(menu, A::RenameGroup, "RenameGroup");
-    addItem(menu, A::BlockGroup, "BlockGroup");
-    addItem(menu, A::UnblockGroup, "UnBlockGroup");
-    addItem(menu, A::RemoveGroup, "RemoveGroup");
-    menu->addSeparator();
-    addItem(menu, A::ExpandAll, "OpenGroup");
-    addItem(menu, A::CloseAll, "CloseGroup");
+    static constexpr MenuLine lines[] = {
+        {A::GroupName, "GroupNameMenu"}, {A::Chat, "DoGroupChat"}, {A::SendMessage, "SendGroupMessage"},
+        kSeparator,
+        {A::AddGroup, "AddGroup"}, {A::RenameGroup, "RenameGroup"}, {A::BlockGroup, "BlockGroup"},
+        {A::UnblockGroup, "UnBlockGroup"}, {A::RemoveGroup, "RemoveGroup"},
+        kSeparator,
+        {A::ExpandAll, "OpenGroup"}, {A::CloseAll, "CloseGroup"},
+    };
+    addLines(menu, lines);
 }
 
 void BuddyListMenus::fillOptionMenu(QMenu *menu)
 {
-    addItem(menu, A::ShowAsName, "ShowAsName");
-    addItem(menu, A::ShowAsNickName, "ShowAsNickName");
-    addItem(menu, A::ShowAsNameID, "ShowAsID");
-    addItem(menu, A::ShowAsNameNickName, "ShowAsNameAndNic");
-    menu->addSeparator();
-    addItem(menu, A::ShowAll, "ShowAllBuddy");
-    addItem(menu, A::ShowOnlineOnly, "ShowOnlineOnly");
-    addItem(menu, A::ShowOnlineOffline, "ShowOnlineAndOffline");
-    menu->addSeparator();
-    addItem(menu, A::ExpandAll, "OpenGroup");
-    addItem(menu, A::CloseAll, "CloseGroup");
-    menu->addSeparator();
-    addItem(menu, A::DisplayEmoticon, "DisplayEmoticon");
+    static constexpr MenuLine lines[] = {
+        {A::ShowAsName, "ShowAsName"}, {A::ShowAsNickName, "ShowAsNickName"}, {A::ShowAsNameID, "ShowAsID"},
+        {A::ShowAsNameNickName, "ShowAsNameAndNic"},
+        kSeparator,
+        {A::ShowAll, "ShowAllBuddy"}, {A::ShowOnlineOnly, "ShowOnlineOnly"},
+        {A::ShowOnlineOffline, "ShowOnlineAndOffline"},
+        kSeparator,
+        {A::ExpandAll, "OpenGroup"}, {A::CloseAll, "CloseGroup"},
+        kSeparator,
+        {A::DisplayEmoticon, "DisplayEmoticon"},
+    };
+    addLines(menu, lines);
 }
 
 void BuddyListMenus::fillMainMenus(QMenu *buddies, QMenu *view)
 {
     if (buddies) {
-        connect(buddies, &QMenu::aboutToShow, this, [this, buddies] { validateMenu(buddies); });
-        addItem(buddies, A::AddBuddy, "AddBuddy");
-        addItem(buddies, A::AddGroup, "AddGroup");
-        buddies->addSeparator();
-        addItem(buddies, A::NewChat, "NewChat");
-        addItem(buddies, A::SendMessage, "SendMessage");
-        addItem(buddies, A::SendFile, "SendFile");
-        buddies->addSeparator();
-        addItem(buddies, A::SaveChat, "SaveChat");
-        addItem(buddies, A::ShowLastChat, "ReadLastChatText");
-        buddies->addSeparator();
+        // The status sub-menu stands between these two parts.
+        static constexpr MenuLine beforeStatus[] = {
+            {A::AddBuddy, "AddBuddy"}, {A::AddGroup, "AddGroup"},
+            kSeparator,
+            {A::NewChat, "NewChat"}, {A::SendMessage, "SendMessage"}, {A::SendFile, "SendFile"},
+            kSeparator,
+            {A::SaveChat, "SaveChat"}, {A::ShowLastChat, "ReadLastChatText"},
+            kSeparator,
+        };
+        static constexpr MenuLine afterStatus[] = {
+            kSeparator,
+            {A::BlockUnblockBuddy, "BlockBuddy"}, {A::RemoveBuddy, "RemoveBuddy"},
+        };
+        validateOnShow(buddies);
+        addLines(buddies, beforeStatus);
         QMenu *status = buddies->addMenu(text("MyStatus"));
         status->setObjectName(QStringLiteral("statusMenu"));
-        connect(status, &QMenu::aboutToShow, this, [this, status] { validateMenu(status); });
+        validateOnShow(status);
         for (int tag = 0; tag < 6; ++tag)
             addItem(status, A::ChangeStatus, BuddyListMenuValidation::statusKeyForTag(tag).toLatin1().constData(), tag);
-        buddies->addSeparator();
-        addItem(buddies, A::BlockUnblockBuddy, "BlockBuddy");
-        addItem(buddies, A::RemoveBuddy, "RemoveBuddy");
+        addLines(buddies, afterStatus);
         // The menu bar shows a menu once it has items.
         buddies->menuAction()->setVisible(true);
     }
     if (view) {
-        connect(view, &QMenu::aboutToShow, this, [this, view] { validateMenu(view); });
+        validateOnShow(view);
         fillOptionMenu(view);
         view->menuAction()->setVisible(true);
     }

@@ -12,6 +12,8 @@
 
 #include <QObject>
 
+#include <span>
+
 class QAction;
 class QMenu;
 
@@ -54,8 +56,19 @@ public:
     static std::optional<BuddyMenuAction> actionOf(const QAction *item);
 
 private:
+    // One line of a menu's table: an item, or a separator where the title key is null.
+    struct MenuLine
+    {
+        BuddyMenuAction action;
+        const char *titleKey;
+    };
+    static constexpr MenuLine kSeparator{BuddyMenuAction::BuddyName, nullptr};
+
     QMenu *newMenu(const QString &objectName);
+    // Every menu and sub-menu is checked by validateMenu just before it shows.
+    void validateOnShow(QMenu *menu);
     QAction *addItem(QMenu *menu, BuddyMenuAction action, const char *titleKey, int tag = 0);
+    void addLines(QMenu *menu, std::span<const MenuLine> lines);
     void fillBuddyMenu(QMenu *menu);
     void fillGroupMenu(QMenu *menu);
     void fillOptionMenu(QMenu *menu);

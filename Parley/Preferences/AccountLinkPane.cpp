@@ -5,6 +5,9 @@
 #include "PrefsWidgets.h"
 #include "Utils/KCUtilities.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -70,6 +73,26 @@ void AccountLinkPane::errorReceived(const QVariantMap &userInfo)
                                                error.value(QStringLiteral("errorCode")).toString());
     if (!key.isEmpty())
         alert(key);
+}
+
+QGridLayout *AccountLinkPane::layOutAccountBox(QGroupBox *box, QLabel *idTitle, QLabel *passwordTitle,
+                                              QPushButton *findIDButton)
+{
+    mIDField->setParent(box);
+    mPasswordField->setParent(box);
+    mCouplingButton->setParent(box);
+    idTitle->setBuddy(mIDField);
+    passwordTitle->setBuddy(mPasswordField);
+
+    auto *grid = new QGridLayout(box);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(idTitle, 0, 0, Qt::AlignRight);
+    grid->addWidget(mIDField, 0, 1);
+    grid->addWidget(mCouplingButton, 0, 2);
+    grid->addWidget(passwordTitle, 1, 0, Qt::AlignRight);
+    grid->addWidget(mPasswordField, 1, 1);
+    grid->addWidget(findIDButton, 1, 2);
+    return grid;
 }
 
 void AccountLinkPane::showLinked(const QString &id)

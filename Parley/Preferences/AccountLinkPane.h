@@ -8,6 +8,8 @@
 #include "AccountLinking.h"
 #include "PrefsPane.h"
 
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +38,12 @@ protected:
     virtual bool isLinked() const = 0;
     // The unlink question's text key.
     virtual QString unlinkMessageKey() const = 0;
+
+    // Moves the ID and password fields and the link button into the pane's
+    // account box and lays out its first two rows: the titles, the fields
+    // and, on the right, the link button and the pane's find-ID button. The
+    // pane adds its own rows to the grid it returns.
+    QGridLayout *layOutAccountBox(QGroupBox *box, QLabel *idTitle, QLabel *passwordTitle, QPushButton *findIDButton);
 
     // The fields and the button of a linked account (the ID shown, the
     // password not kept) and of an unlinked one.

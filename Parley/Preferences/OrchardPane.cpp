@@ -41,20 +41,8 @@ OrchardPane::OrchardPane(PrefsContext &context, AccountLinking &linking, QWidget
     mFindIDButton = new QPushButton(mOrchardBox);
     mOrchardJoinButton = new QPushButton(mOrchardBox);
     mMininookButton = new QPushButton(this);
-    mIDField->setParent(mOrchardBox);
-    mPasswordField->setParent(mOrchardBox);
-    mCouplingButton->setParent(mOrchardBox);
-    mOrchardIDTitle->setBuddy(mIDField);
-    mOrchardPassTitle->setBuddy(mPasswordField);
 
-    auto *box = new QGridLayout(mOrchardBox);
-    box->setColumnStretch(1, 1);
-    box->addWidget(mOrchardIDTitle, 0, 0, Qt::AlignRight);
-    box->addWidget(mIDField, 0, 1);
-    box->addWidget(mCouplingButton, 0, 2);
-    box->addWidget(mOrchardPassTitle, 1, 0, Qt::AlignRight);
-    box->addWidget(mPasswordField, 1, 1);
-    box->addWidget(mFindIDButton, 1, 2);
+    QGridLayout *box = layOutAccountBox(mOrchardBox, mOrchardIDTitle, mOrchardPassTitle, mFindIDButton);
     box->addWidget(mOrchardGuideMsg, 2, 0, 1, 2);
     box->addWidget(mOrchardJoinButton, 2, 2, Qt::AlignTop);
 

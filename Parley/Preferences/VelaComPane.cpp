@@ -24,20 +24,8 @@ VelaComPane::VelaComPane(PrefsContext &context, AccountLinking &linking, QWidget
     mVelaPassTitle = new QLabel(mVelaBox);
     mVelaFindIDButton = new QPushButton(mVelaBox);
     mVelaJoinButton = new QPushButton(mVelaBox);
-    mIDField->setParent(mVelaBox);
-    mPasswordField->setParent(mVelaBox);
-    mCouplingButton->setParent(mVelaBox);
-    mVelaIDTitle->setBuddy(mIDField);
-    mVelaPassTitle->setBuddy(mPasswordField);
 
-    auto *box = new QGridLayout(mVelaBox);
-    box->setColumnStretch(1, 1);
-    box->addWidget(mVelaIDTitle, 0, 0, Qt::AlignRight);
-    box->addWidget(mIDField, 0, 1);
-    box->addWidget(mCouplingButton, 0, 2);
-    box->addWidget(mVelaPassTitle, 1, 0, Qt::AlignRight);
-    box->addWidget(mPasswordField, 1, 1);
-    box->addWidget(mVelaFindIDButton, 1, 2);
+    QGridLayout *box = layOutAccountBox(mVelaBox, mVelaIDTitle, mVelaPassTitle, mVelaFindIDButton);
     box->addWidget(mVelaJoinButton, 2, 2);
 
     auto *layout = new QVBoxLayout(this);

@@ -40,6 +40,32 @@ QString text(const char *key) { return KCLocalizedString(QLatin1String(key)); }
 
 QString infoText(const Notification &n, const char *key) { return n.userInfo.value(QLatin1String(key)).toString(); }
 
+// An alert with the one button "OK".
+KCAlertRequest okAlert(const QString &key, const QString &title, const QString &message, KCAlertRequest::Style style,
+                       QWidget *parent)
+{
+    KCAlertRequest request;
+    request.key = key;
+    request.title = title;
+    request.message = message;
+    request.buttons = {text("OK")};
+    request.style = style;
+    request.parent = parent;
+    return request;
+}
+
+// A certificate that can't be used: the alert waits for its one button, "Quit".
+void askOverCertificate(const char *key)
+{
+    KCAlertRequest request;
+    request.key = QLatin1String(key);
+    request.title = text("Parley");
+    request.message = text(key);
+    request.buttons = {text("Quit")};
+    request.style = KCAlertRequest::Style::Critical;
+    KCAlerts().ask(request);
+}
+
 } // namespace
 
 void AppController::reloadIfCompleted(bool rebuild)
@@ -174,14 +200,7 @@ void AppController::errorCodeReceivedNotification(const Notification &n)
 
     const auto alert = [this](const QString &key, const QString &title, const QString &message,
                               KCAlertRequest::Style style) {
-        KCAlertRequest request;
-        request.key = key;
-        request.title = title;
-        request.message = message;
-        request.buttons = {text("OK")};
-        request.style = style;
-        request.parent = mMainWindow;
-        KCAlerts().show(request);
+        KCAlerts().show(okAlert(key, title, message, style, mMainWindow));
     };
     switch (code) {
     case 201:
@@ -264,13 +283,8 @@ void AppController::askForOTP()
         return;
     }
     // A second prompt in one sign-in: the last one was wrong.
-    KCAlertRequest request;
-    request.key = QStringLiteral("OTPInputError");
-    request.title = text("OTPErrorTitle");
-    request.message = text("OTPInputError");
-    request.buttons = {text("OK")};
-    request.style = KCAlertRequest::Style::Critical;
-    request.parent = mMainWindow;
+    const KCAlertRequest request = okAlert(QStringLiteral("OTPInputError"), text("OTPErrorTitle"),
+                                           text("OTPInputError"), KCAlertRequest::Style::Critical, mMainWindow);
     QPointer<AppController> self(this);
     KCAlerts().show(request, [self](const KCAlertAnswer &) {
         if (self)
@@ -301,15 +315,8 @@ void AppController::showOTPPrompt()
     });
 }
 
-void AppController::certificationInitErrorNotification(const Notification &)
+void AppController::endSignInOverCertificate()
 {
-    KCAlertRequest request;
-    request.key = QStringLiteral("AlertCertInit");
-    request.title = text("Parley");
-    request.message = text("AlertCertInit");
-    request.buttons = {text("Quit")};
-    request.style = KCAlertRequest::Style::Critical;
-    KCAlerts().ask(request);
     mIsRetryingValue = false;
     mIsCompletedLoginValue = false;
     mSession->stopLogin();
@@ -319,28 +326,22 @@ void AppController::certificationInitErrorNotification(const Notification &)
     login->selectTab(LoginView::FormTab);
 }
 
+void AppController::certificationInitErrorNotification(const Notification &)
+{
+    askOverCertificate("AlertCertInit");
+    endSignInOverCertificate();
+}
+
 void AppController::certificationErrorNotification(const Notification &n)
 {
     if (n.userInfo.value(QStringLiteral("error")).toInt() != -1)
         return;
     if (!n.userInfo.value(QStringLiteral("chat")).toBool()) {
         // The user refused the sign-in server's certificate.
-        mIsRetryingValue = false;
-        mIsCompletedLoginValue = false;
-        mSession->stopLogin();
-        LoginView *login = loginView();
-        login->setSpinning(false);
-        login->passwordField->clear();
-        login->selectTab(LoginView::FormTab);
+        endSignInOverCertificate();
         return;
     }
-    KCAlertRequest request;
-    request.key = QStringLiteral("AlertChatCertInit");
-    request.title = text("Parley");
-    request.message = text("AlertChatCertInit");
-    request.buttons = {text("Quit")};
-    request.style = KCAlertRequest::Style::Critical;
-    KCAlerts().ask(request);
+    askOverCertificate("AlertChatCertInit");
     // Chats go unencrypted from now on, as the user's setting says.
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     if (!mCurrentUserID.isEmpty() && defaults.hasUserDictionary(mCurrentUserID)) {

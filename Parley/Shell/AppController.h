@@ -350,6 +350,8 @@ private:
     void errorCodeReceivedNotification(const Notification &);
     void certificationInitErrorNotification(const Notification &);
     void certificationErrorNotification(const Notification &);
+    // The sign-in stops over a certificate; the form comes back without the password.
+    void endSignInOverCertificate();
     void saveChatMessage(const Notification &);
     void reloadIfCompleted(bool rebuild);
     // 201, 300 and 301: the sign-in was refused.

@@ -1,9 +1,8 @@
 #include "IdleSourceChain.h"
 
 #include "ApplicationIdleSource.h"
-#include "GnomeIdleMonitorSource.h"
+#include "DBusIdleSource.h"
 #include "LogindIdleSource.h"
-#include "ScreenSaverIdleSource.h"
 #include "X11IdleSource.h"
 
 namespace parley::shell {
@@ -19,8 +18,8 @@ std::unique_ptr<IdleSourceChain> IdleSourceChain::standard(const QDBusConnection
                                                            const QDBusConnection &systemBus)
 {
     std::vector<std::unique_ptr<IdleSource>> sources;
-    sources.push_back(std::make_unique<ScreenSaverIdleSource>(sessionBus));
-    sources.push_back(std::make_unique<GnomeIdleMonitorSource>(sessionBus));
+    sources.push_back(std::make_unique<DBusIdleSource>(sessionBus, DBusIdleSource::kScreenSaver));
+    sources.push_back(std::make_unique<DBusIdleSource>(sessionBus, DBusIdleSource::kGnomeIdleMonitor));
     sources.push_back(std::make_unique<LogindIdleSource>(systemBus));
     sources.push_back(std::make_unique<X11IdleSource>());
     sources.push_back(std::make_unique<ApplicationIdleSource>());

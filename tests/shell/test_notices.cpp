@@ -1,17 +1,16 @@
 // Pop-up notices, desktop notices, the tray and the own-status view, each on
 // its own: recording doubles for what they open, a fake notification service
 // on the private bus, and the shipped skins.
+#include "DBusIdleSource.h"
 #include "DesktopNoticeBridge.h"
 #include "DesktopNotifications.h"
 #include "FakeNotifications.h"
-#include "GnomeIdleMonitorSource.h"
 #include "KCEmoticonView.h"
 #include "KCStatusViewWidget.h"
 #include "KCToasterWindow.h"
 #include "LauncherEntry.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "ScreenSaverIdleSource.h"
 #include "ScriptedAlerts.h"
 #include "ShellDoubles.h"
 #include "ShellTestSupport.h"
@@ -570,21 +569,18 @@ TEST(IdleSources, TheDesktopServicesAnswerInSecondsAndAnythingElseIsNoAnswer)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const bool screenSaver = c.kind == Kind::ScreenSaver;
-        const QString service = QLatin1String(screenSaver ? ScreenSaverIdleSource::kService : GnomeIdleMonitorSource::kService);
-        const QString path = QLatin1String(screenSaver ? ScreenSaverIdleSource::kPath : GnomeIdleMonitorSource::kPath);
-        const QString interface =
-            QLatin1String(screenSaver ? ScreenSaverIdleSource::kInterface : GnomeIdleMonitorSource::kInterface);
+        const DBusIdleSource::Method &idleMethod =
+            screenSaver ? DBusIdleSource::kScreenSaver : DBusIdleSource::kGnomeIdleMonitor;
+        const QString service = QLatin1String(idleMethod.service);
+        const QString path = QLatin1String(idleMethod.path);
+        const QString interface = QLatin1String(idleMethod.interface);
         const QString method = screenSaver ? QStringLiteral("GetSessionIdleTime") : QStringLiteral("GetIdletime");
         FakeIdleService fake(interface, method, c.reply);
         if (c.serviceRuns) {
             ASSERT_TRUE(serviceBus.registerVirtualObject(path, &fake));
             ASSERT_TRUE(serviceBus.registerService(service));
         }
-        std::unique_ptr<IdleSource> source;
-        if (screenSaver)
-            source = std::make_unique<ScreenSaverIdleSource>(clientBus);
-        else
-            source = std::make_unique<GnomeIdleMonitorSource>(clientBus);
+        std::unique_ptr<IdleSource> source = std::make_unique<DBusIdleSource>(clientBus, idleMethod);
         bool answered = false;
         std::optional<double> seconds;
         source->requestIdleTime([&answered, &seconds](std::optional<double> s) {
@@ -600,7 +596,7 @@ TEST(IdleSources, TheDesktopServicesAnswerInSecondsAndAnythingElseIsNoAnswer)
         }
     }
     // Without a bus the answer comes at once.
-    ScreenSaverIdleSource lonely(QDBusConnection(QStringLiteral("idle-no-bus")));
+    DBusIdleSource lonely(QDBusConnection(QStringLiteral("idle-no-bus")), DBusIdleSource::kScreenSaver);
     bool answered = false;
     lonely.requestIdleTime([&answered](std::optional<double> s) { answered = !s.has_value(); });
     EXPECT_TRUE(answered);
