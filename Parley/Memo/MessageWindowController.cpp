@@ -1,6 +1,7 @@
 #include "MessageWindowController.h"
 
 #include "MemoServices.h"
+#include "MemoWindowFade.h"
 #include "MessageWindowManager.h"
 #include "Model/MemoReceivers.h"
 #include "Model/MemoTextLimit.h"
@@ -72,12 +73,7 @@ MessageWindowController::MessageWindowController(MessageWindowManager &manager, 
     mFontButton->setIcon(ImageRegistry::pixmap(QStringLiteral("memo_fontcolor")));
     mFontButton->setToolTip(text("ToolTipFont"));
     mFontButton->setAccessibleName(text("ToolTipFont"));
-    mFade = new QSlider(Qt::Horizontal, this);
-    mFade->setRange(10, 100);
-    mFade->setValue(100);
-    mFade->setMaximumWidth(80);
-    mFade->setToolTip(text("ToolTipFade"));
-    mFade->setAccessibleName(text("ToolTipFade"));
+    mFade = MemoWindowFade::newSlider(this);
     mUsedBytes = new QLabel(this);
     auto *toolRow = new QHBoxLayout;
     toolRow->addWidget(mEmoticonButton);
@@ -88,14 +84,9 @@ MessageWindowController::MessageWindowController(MessageWindowManager &manager, 
 
     mMessageText = new PrefsEmoticonTextEdit(this);
     mMessageText->setAccessibleName(text("SendMessageTitle"));
-    mRefMessagesText = new QTextBrowser(this);
-    mRefMessagesText->setOpenLinks(false);
-    mRefMessagesText->setAccessibleName(text("RefMemo"));
-    mRefSplitView = new QSplitter(Qt::Vertical, this);
-    mRefSplitView->addWidget(mMessageText);
-    mRefSplitView->addWidget(mRefMessagesText);
+    mRefMessagesText = RelatedMemoPane::newPane(this);
+    mRefSplitView = RelatedMemoPane::newSplit(this, mMessageText, mRefMessagesText);
     mRefSplitView->setChildrenCollapsible(true);
-    mRefSplitView->setSizes({200, 0});
 
     mRefButton = new QPushButton(text("RefMemo"), this);
     mRewriteButton = new QPushButton(text("RewriteButtonTitle"), this);
@@ -336,7 +327,7 @@ QString MessageWindowController::fontStringForColorWell() const
         .arg(component(mColor.blueF()), 2, 16, QLatin1Char('0'));
 }
 
-void MessageWindowController::fadeAction(double alpha) { setWindowOpacity(std::max(alpha, 0.1)); }
+void MessageWindowController::fadeAction(double alpha) { MemoWindowFade::apply(this, alpha); }
 
 // --- send
 
@@ -423,16 +414,7 @@ void MessageWindowController::setRelMemos(const QString &reply) { follow(mThread
 
 void MessageWindowController::follow(const RelatedMemoThread::Step &step)
 {
-    if (step.request)
-        mManager.services().requestRelMemo(step.request->cookie, step.request->lastSequence, step.request->count,
-                                           step.request->isSend);
-    if (step.showNow)
-        showRelMemo();
-}
-
-void MessageWindowController::showRelMemo()
-{
-    RelatedMemoPane::fill(mRefMessagesText, mThread.entries(), mManager.names());
+    RelatedMemoPane::follow(step, mThread, mManager.services(), mRefMessagesText, mManager.names());
 }
 
 void MessageWindowController::showRefMessage()

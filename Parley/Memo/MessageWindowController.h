@@ -87,7 +87,6 @@ private:
     void putText(const QString &text);
     void showRefMessage();
     void hideRefMessage();
-    void showRelMemo();
     void follow(const RelatedMemoThread::Step &step);
     void alert(const char *key, const char *titleKey, const QString &message = {});
 

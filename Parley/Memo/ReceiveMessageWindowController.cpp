@@ -2,6 +2,7 @@
 
 #include "MemoServices.h"
 #include "MemoTitle.h"
+#include "MemoWindowFade.h"
 #include "MessageWindowManager.h"
 #include "Model/ReceivedMemo.h"
 #include "RelatedMemoPane.h"
@@ -66,25 +67,15 @@ ReceiveMessageWindowController::ReceiveMessageWindowController(MessageWindowMana
     mMessageText = new KCWebView(this);
     mMessageText->setDataSource(this);
     mMessageText->setAccessibleName(text("ReceiveMessageTitle").arg(QString()));
-    mRefMessagesText = new QTextBrowser(this);
-    mRefMessagesText->setOpenLinks(false);
-    mRefMessagesText->setAccessibleName(text("RefMemo"));
-    mRefSplitView = new QSplitter(Qt::Vertical, this);
-    mRefSplitView->addWidget(mMessageText);
-    mRefSplitView->addWidget(mRefMessagesText);
-    mRefSplitView->setSizes({200, 0});
+    mRefMessagesText = RelatedMemoPane::newPane(this);
+    mRefSplitView = RelatedMemoPane::newSplit(this, mMessageText, mRefMessagesText);
 
     mShowMessageOptionButton = new QCheckBox(text("MessageShowOptionTitle"), this);
     mShowMessageOptionButton->setChecked(PrefsManager::noti_showMemoType() == 0);
     mPrefButton = new QPushButton(text("PreferencesTitle"), this);
     mPrefButton->setFlat(true);
     mPrefButton->setCursor(Qt::PointingHandCursor);
-    mFade = new QSlider(Qt::Horizontal, this);
-    mFade->setRange(10, 100);
-    mFade->setValue(100);
-    mFade->setMaximumWidth(80);
-    mFade->setToolTip(text("ToolTipFade"));
-    mFade->setAccessibleName(text("ToolTipFade"));
+    mFade = MemoWindowFade::newSlider(this);
     auto *optionRow = new QHBoxLayout;
     optionRow->addWidget(mShowMessageOptionButton);
     optionRow->addWidget(mPrefButton);
@@ -227,11 +218,7 @@ void ReceiveMessageWindowController::setRelMemos(const QString &reply) { follow(
 
 void ReceiveMessageWindowController::follow(const RelatedMemoThread::Step &step)
 {
-    if (step.request)
-        mManager.services().requestRelMemo(step.request->cookie, step.request->lastSequence, step.request->count,
-                                           step.request->isSend);
-    if (step.showNow)
-        RelatedMemoPane::fill(mRefMessagesText, mThread.entries(), mManager.names());
+    RelatedMemoPane::follow(step, mThread, mManager.services(), mRefMessagesText, mManager.names());
 }
 
 // --- options
@@ -244,7 +231,7 @@ void ReceiveMessageWindowController::showMessageOptionAction()
 
 void ReceiveMessageWindowController::setMemoAlertAction() { mManager.services().openNotificationPreferences(); }
 
-void ReceiveMessageWindowController::fadeAction(double alpha) { setWindowOpacity(std::max(alpha, 0.1)); }
+void ReceiveMessageWindowController::fadeAction(double alpha) { MemoWindowFade::apply(this, alpha); }
 
 void ReceiveMessageWindowController::requestWebUrlOpen(KCWebView *, const QUrl &url)
 {

@@ -4,11 +4,6 @@
 
 #include "Utils/KCUtilities.h"
 
-#include <QMimeData>
-#include <QSet>
-
-#include <algorithm>
-
 namespace pigeonhole {
 
 const QStringList &PGHChatListModel::columnIds()
@@ -18,7 +13,7 @@ const QStringList &PGHChatListModel::columnIds()
 }
 
 PGHChatListModel::PGHChatListModel(QObject *parent)
-    : QAbstractTableModel(parent)
+    : PGHDragListModel(kDragType, parent)
 {
 }
 
@@ -56,38 +51,5 @@ QVariant PGHChatListModel::headerData(int section, Qt::Orientation orientation, 
         return {};
     return parley::KCLocalizedString(QLatin1String(keys[section]));
 }
-
-Qt::ItemFlags PGHChatListModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
-}
-
-QStringList PGHChatListModel::mimeTypes() const { return {QLatin1String(kDragType)}; }
-
-QMimeData *PGHChatListModel::mimeData(const QModelIndexList &indexes) const
-{
-    QSet<int> seen;
-    QList<int> rows;
-    for (const QModelIndex &index : indexes)
-        if (index.isValid() && !seen.contains(index.row())) {
-            seen.insert(index.row());
-            rows << index.row();
-        }
-    if (rows.isEmpty())
-        return nullptr;
-    std::sort(rows.begin(), rows.end());
-    if (mDragHandler)
-        mDragHandler(rows);
-    auto *data = new QMimeData;
-    QByteArray ids;
-    for (int row : rows)
-        ids += QByteArray::number(mRows.at(row).id) + ' ';
-    data->setData(QLatin1String(kDragType), ids.trimmed());
-    return data;
-}
-
-Qt::DropActions PGHChatListModel::supportedDragActions() const { return Qt::MoveAction; }
 
 } // namespace pigeonhole

@@ -4,15 +4,12 @@
 // "chatUser", "bodyData" (the log's title, its second line), "date" and
 // "size". Rows are dragged as "PLFromEntryToChat".
 
+#include "PGHDragListModel.h"
 #include "PGHStoreRecords.h"
-
-#include <QAbstractTableModel>
-
-#include <functional>
 
 namespace pigeonhole {
 
-class PGHChatListModel : public QAbstractTableModel
+class PGHChatListModel : public PGHDragListModel
 {
     Q_OBJECT
 
@@ -24,20 +21,16 @@ public:
 
     void setRows(QList<PGHChat> rows);
     const QList<PGHChat> &rows() const { return mRows; }
-    void setDragHandler(std::function<void(const QList<int> &rows)> handler) { mDragHandler = std::move(handler); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QStringList mimeTypes() const override;
-    QMimeData *mimeData(const QModelIndexList &indexes) const override;
-    Qt::DropActions supportedDragActions() const override;
 
 private:
+    qint64 rowId(int row) const override { return mRows.at(row).id; }
+
     QList<PGHChat> mRows;
-    std::function<void(const QList<int> &)> mDragHandler;
 };
 
 } // namespace pigeonhole

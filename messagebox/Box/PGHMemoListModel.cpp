@@ -5,10 +5,6 @@
 #include "Utils/KCUtilities.h"
 
 #include <QBrush>
-#include <QMimeData>
-#include <QSet>
-
-#include <algorithm>
 
 namespace pigeonhole {
 
@@ -19,7 +15,7 @@ const QStringList &PGHMemoListModel::columnIds()
 }
 
 PGHMemoListModel::PGHMemoListModel(QObject *parent)
-    : QAbstractTableModel(parent)
+    : PGHDragListModel(kDragType, parent)
 {
 }
 
@@ -79,40 +75,5 @@ QVariant PGHMemoListModel::headerData(int section, Qt::Orientation orientation, 
     default: return {};
     }
 }
-
-Qt::ItemFlags PGHMemoListModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
-}
-
-QStringList PGHMemoListModel::mimeTypes() const { return {QLatin1String(kDragType)}; }
-
-QMimeData *PGHMemoListModel::mimeData(const QModelIndexList &indexes) const
-{
-    QSet<int> seen;
-    QList<int> rows;
-    for (const QModelIndex &index : indexes)
-        if (index.isValid() && !seen.contains(index.row())) {
-            seen.insert(index.row());
-            rows << index.row();
-        }
-    if (rows.isEmpty())
-        return nullptr;
-    std::sort(rows.begin(), rows.end());
-    if (mDragHandler)
-        mDragHandler(rows);
-    auto *data = new QMimeData;
-    // The drop reads the dragged memos from the data source; the payload only
-    // marks the drag as ours.
-    QByteArray ids;
-    for (int row : rows)
-        ids += QByteArray::number(mRows.at(row).id) + ' ';
-    data->setData(QLatin1String(kDragType), ids.trimmed());
-    return data;
-}
-
-Qt::DropActions PGHMemoListModel::supportedDragActions() const { return Qt::MoveAction; }
 
 } // namespace pigeonhole

@@ -4,15 +4,12 @@
 // "user" (the sender, or the recipients in the outbox), "subject", "date" and
 // "size"; unread memos in blue. Rows are dragged as "PLFromEntryToMemo".
 
+#include "PGHDragListModel.h"
 #include "PGHStoreRecords.h"
-
-#include <QAbstractTableModel>
-
-#include <functional>
 
 namespace pigeonhole {
 
-class PGHMemoListModel : public QAbstractTableModel
+class PGHMemoListModel : public PGHDragListModel
 {
     Q_OBJECT
 
@@ -28,22 +25,17 @@ public:
     bool isOutbox() const { return mOutbox; }
     // Updates the unread marks of listed memos in place.
     void setUnread(const QHash<qint64, int> &unreadById);
-    // Called with the dragged rows when a drag starts.
-    void setDragHandler(std::function<void(const QList<int> &rows)> handler) { mDragHandler = std::move(handler); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QStringList mimeTypes() const override;
-    QMimeData *mimeData(const QModelIndexList &indexes) const override;
-    Qt::DropActions supportedDragActions() const override;
 
 private:
+    qint64 rowId(int row) const override { return mRows.at(row).id; }
+
     QList<PGHMemo> mRows;
     bool mOutbox = false;
-    std::function<void(const QList<int> &)> mDragHandler;
 };
 
 } // namespace pigeonhole
