@@ -17,12 +17,7 @@ LocalService::LocalService(QObject *parent) : QObject(parent) {}
 LocalService::~LocalService()
 {
     // The servers refer to the store, the plan and the key exchange.
-    mWeb.reset();
-    mDispatch.reset();
-    mNotification.reset();
-    mRelay.reset();
-    mMail.reset();
-    mSwitchboard.reset();
+    stopServers();
 }
 
 void LocalService::setKeyExchange(std::unique_ptr<KeyExchange> keyExchange)
@@ -72,12 +67,7 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
         || !mDispatch->listen(options.dispatchPort, &problem) || !mWeb->listen(options.webPort, &problem)
         || !mSwitchboard->listen(options.switchboardPort, &problem) || !mRelay->listen(options.relayPort, &problem)
         || !mMail->listen(options.mailPort, &problem)) {
-        mWeb.reset();
-        mDispatch.reset();
-        mNotification.reset();
-        mSwitchboard.reset();
-        mRelay.reset();
-        mMail.reset();
+        stopServers();
         return fail(problem);
     }
 
@@ -89,16 +79,22 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
         problem = EndpointsWriter::write(options.endpointsFile,
                                          {mNotification->host(), dispatchPort(), mWeb->baseURL()});
         if (!problem.isEmpty()) {
-            mWeb.reset();
-            mDispatch.reset();
-            mNotification.reset();
-            mSwitchboard.reset();
-            mRelay.reset();
-            mMail.reset();
+            stopServers();
             return fail(problem);
         }
     }
     return true;
+}
+
+void LocalService::stopServers()
+{
+    // The web and dispatch servers refer to the notification server.
+    mWeb.reset();
+    mDispatch.reset();
+    mNotification.reset();
+    mSwitchboard.reset();
+    mRelay.reset();
+    mMail.reset();
 }
 
 quint16 LocalService::dispatchPort() const

@@ -70,6 +70,9 @@ public:
     const AccountStore &accounts() const { return *mAccounts; }
 
 private:
+    // Destroys the servers, those that refer to others first.
+    void stopServers();
+
     std::optional<AccountStore> mAccounts;
     FaultPlan mFaults;
     std::unique_ptr<KeyExchange> mKeyExchange;

@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+#include <utility>
 
 using namespace localservice;
 
@@ -19,6 +20,13 @@ bool parsePort(const QString &text, quint16 *port)
         return false;
     *port = static_cast<quint16>(value);
     return true;
+}
+
+// A port option: a number from 0 to 65535, where 0 lets the kernel choose.
+QCommandLineOption portOption(const QString &name, const QString &server)
+{
+    return QCommandLineOption(name, QStringLiteral("%1 port; 0 lets the kernel choose.").arg(server),
+                              QStringLiteral("N"), QStringLiteral("0"));
 }
 
 int failWith(const QString &text)
@@ -43,14 +51,9 @@ int main(int argc, char **argv)
                                   QStringLiteral("Accounts, groups and buddies (JSON); "
                                                  "default: the demo set."),
                                   QStringLiteral("FILE"));
-    const QCommandLineOption dispatchPort(QStringLiteral("dispatch-port"),
-                                          QStringLiteral("Dispatch port; 0 lets the kernel "
-                                                         "choose."),
-                                          QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption notificationPort(QStringLiteral("notification-port"),
-                                              QStringLiteral("Notification port; 0 lets the "
-                                                             "kernel choose."),
-                                              QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption dispatchPort = portOption(QStringLiteral("dispatch-port"), QStringLiteral("Dispatch"));
+    const QCommandLineOption notificationPort =
+        portOption(QStringLiteral("notification-port"), QStringLiteral("Notification"));
     const QCommandLineOption endpoints(QStringLiteral("endpoints"),
                                        QStringLiteral("Write the client's endpoints file here."),
                                        QStringLiteral("FILE"));
@@ -65,16 +68,10 @@ int main(int argc, char **argv)
                                    QStringLiteral("Misbehave: drop:CMD, silent:CMD, garbage:CMD, "
                                                   "oversize:CMD or trickle (repeatable)."),
                                    QStringLiteral("RULE"));
-    const QCommandLineOption switchboardPort(QStringLiteral("switchboard-port"),
-                                             QStringLiteral("Switchboard (chat room) port; 0 lets "
-                                                            "the kernel choose."),
-                                             QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption relayPort(QStringLiteral("relay-port"),
-                                       QStringLiteral("File relay port; 0 lets the kernel choose."),
-                                       QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption mailPort(QStringLiteral("mail-port"),
-                                      QStringLiteral("Mail web endpoints port; 0 lets the kernel choose."),
-                                      QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption switchboardPort =
+        portOption(QStringLiteral("switchboard-port"), QStringLiteral("Switchboard (chat room)"));
+    const QCommandLineOption relayPort = portOption(QStringLiteral("relay-port"), QStringLiteral("File relay"));
+    const QCommandLineOption mailPort = portOption(QStringLiteral("mail-port"), QStringLiteral("Mail web endpoints"));
     const QCommandLineOption mailFolder(QStringLiteral("mail-folder"),
                                         QStringLiteral("Save the files of received mails here."),
                                         QStringLiteral("DIR"));
@@ -98,16 +95,13 @@ int main(int argc, char **argv)
     options.certChainFile = parser.value(certChain);
     options.keyFile = parser.value(key);
     options.faults = parser.values(fault);
-    if (!parsePort(parser.value(dispatchPort), &options.dispatchPort))
-        return failWith(QStringLiteral("--dispatch-port needs a number from 0 to 65535"));
-    if (!parsePort(parser.value(notificationPort), &options.notificationPort))
-        return failWith(QStringLiteral("--notification-port needs a number from 0 to 65535"));
-    if (!parsePort(parser.value(switchboardPort), &options.switchboardPort))
-        return failWith(QStringLiteral("--switchboard-port needs a number from 0 to 65535"));
-    if (!parsePort(parser.value(relayPort), &options.relayPort))
-        return failWith(QStringLiteral("--relay-port needs a number from 0 to 65535"));
-    if (!parsePort(parser.value(mailPort), &options.mailPort))
-        return failWith(QStringLiteral("--mail-port needs a number from 0 to 65535"));
+    const std::pair<const QCommandLineOption &, quint16 &> ports[] = {
+        {dispatchPort, options.dispatchPort}, {notificationPort, options.notificationPort},
+        {switchboardPort, options.switchboardPort}, {relayPort, options.relayPort}, {mailPort, options.mailPort}};
+    for (const auto &[option, port] : ports) {
+        if (!parsePort(parser.value(option), &port))
+            return failWith(QStringLiteral("--%1 needs a number from 0 to 65535").arg(option.names().constFirst()));
+    }
     options.mailFolder = parser.value(mailFolder);
     options.updateFolder = parser.value(updateFolder);
     options.animiconFolder = parser.value(animiconFolder);

@@ -281,6 +281,10 @@ private:
     // Sends LIST and moves to state 9.
     void requestBuddyList();
     bool sendBuddyBatch(const QString &command, const QVariantMap &info);
+    // ADDB and RMVB name a buddy on one of the lists alike: the list's flag
+    // and the buddy's CMN and ID, all three required.
+    template <typename Packet>
+    bool sendListedBuddy(const QVariantMap &info);
 
     PLDPSessionDelegate *mDelegate = nullptr;
     qint32 mBodyType = 0;

@@ -105,6 +105,24 @@ QString requiredString(const QVariantMap &info, const char *key)
     return value.isValid() ? value.toString() : QString();
 }
 
+// The LSIN fields that both sign-ins fill alike; the user, the password and
+// its encoding are each one's own. The PC-ID becomes the own account's before
+// the PC name and location key are read.
+void fillLSINPacket(PLSendLSINPacket &packet, const QString &pcid, bool hiddenRetry, const QString &encryptKey)
+{
+    packet.setVersion(PLClientVersion());
+    packet.setCharEncodeType(QStringLiteral("UTF8"));
+    packet.setLangDotOS(kLangOS);
+    packet.setMasterID(QStringLiteral("%00"));
+    PLMyInfoManager &myInfo = PLMyInfoManager::sharedManager();
+    myInfo.setDpPCID(pcid);
+    packet.setPCID(pcid);
+    packet.setHiddenRetryYN(hiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
+    packet.setEncryptKey(encryptKey);
+    packet.setMyPCName(currentPCName());
+    packet.setMyLocationKey(myInfo.dpLocationKey());
+}
+
 } // namespace
 
 bool PLDPSession::sendRESSPacket()
@@ -181,18 +199,7 @@ bool PLDPSession::sendLSINPacket()
     packet.setUserID(mUserID);
     packet.setPassword(encryptedPassword());
     packet.setEncodeType(QStringLiteral("MD5"));
-    packet.setVersion(PLClientVersion());
-    packet.setCharEncodeType(QStringLiteral("UTF8"));
-    packet.setLangDotOS(kLangOS);
-    packet.setMasterID(QStringLiteral("%00"));
-    const QString pcid = storePCIDAndNewLocationKey();
-    PLMyInfoManager &myInfo = PLMyInfoManager::sharedManager();
-    myInfo.setDpPCID(pcid);
-    packet.setPCID(pcid);
-    packet.setHiddenRetryYN(mIsHiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
-    packet.setEncryptKey(mEncryptKey);
-    packet.setMyPCName(currentPCName());
-    packet.setMyLocationKey(myInfo.dpLocationKey());
+    fillLSINPacket(packet, storePCIDAndNewLocationKey(), mIsHiddenRetry, mEncryptKey);
     return sendPacket(packet);
 }
 
@@ -202,23 +209,13 @@ bool PLDPSession::sendLSINOTPPacket()
     packet.setUserID(mUserID);
     packet.setPassword(mLoginOTP);
     packet.setEncodeType(QStringLiteral("OTP"));
-    packet.setVersion(PLClientVersion());
-    packet.setCharEncodeType(QStringLiteral("UTF8"));
-    packet.setLangDotOS(kLangOS);
-    packet.setMasterID(QStringLiteral("%00"));
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     QString pcid = defaults.objectForKey(QStringLiteral("PCID")).toString();
     if (pcid.isEmpty()) {
         pcid = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz0"));
         defaults.setObject(pcid, QStringLiteral("PCID"));
     }
-    PLMyInfoManager &myInfo = PLMyInfoManager::sharedManager();
-    myInfo.setDpPCID(pcid);
-    packet.setPCID(pcid);
-    packet.setHiddenRetryYN(mIsHiddenRetry ? QStringLiteral("Y") : QStringLiteral("N"));
-    packet.setEncryptKey(mEncryptKey);
-    packet.setMyPCName(currentPCName());
-    packet.setMyLocationKey(myInfo.dpLocationKey());
+    fillLSINPacket(packet, pcid, mIsHiddenRetry, mEncryptKey);
     return sendPacket(packet);
 }
 
@@ -309,31 +306,22 @@ bool PLDPSession::sendRENGPacket(const QVariantMap &info)
     return sendPacket(packet);
 }
 
-bool PLDPSession::sendADDBPacket(const QVariantMap &info)
+template <typename Packet>
+bool PLDPSession::sendListedBuddy(const QVariantMap &info)
 {
     const QString flag = requiredString(info, "flag");
     const QString targetCMN = requiredString(info, "targetCMN");
     const QString targetID = requiredString(info, "targetID");
     PL_GUARD_OBJECT(!flag.isNull() && !targetCMN.isNull() && !targetID.isNull(), false);
-    PLSendADDBPacket packet{qint32(tid())};
+    Packet packet{qint32(tid())};
     packet.setType(flag);
-    packet.setTargetID(targetID);
     packet.setTargetCMN(targetCMN);
+    packet.setTargetID(targetID);
     return sendPacket(packet);
 }
 
-bool PLDPSession::sendRMVBPacket(const QVariantMap &info)
-{
-    const QString flag = requiredString(info, "flag");
-    const QString targetCMN = requiredString(info, "targetCMN");
-    const QString targetID = requiredString(info, "targetID");
-    PL_GUARD_OBJECT(!flag.isNull() && !targetCMN.isNull() && !targetID.isNull(), false);
-    PLSendRMVBPacket packet{qint32(tid())};
-    packet.setType(flag);
-    packet.setTargetCMN(targetCMN);
-    packet.setTargetID(targetID);
-    return sendPacket(packet);
-}
+bool PLDPSession::sendADDBPacket(const QVariantMap &info) { return sendListedBuddy<PLSendADDBPacket>(info); }
+bool PLDPSession::sendRMVBPacket(const QVariantMap &info) { return sendListedBuddy<PLSendRMVBPacket>(info); }
 
 bool PLDPSession::sendADSBPacket(const QVariantMap &info)
 {
