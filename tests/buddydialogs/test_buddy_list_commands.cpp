@@ -394,8 +394,9 @@ TEST_F(BuddyListCommandsTest, SignedOutEveryItemIsOff)
     for (QMenu *menu : {menus.buddyMenu(), menus.groupMenu(), menus.optionMenu()}) {
         menus.validateMenu(menu);
         for (QAction *a : menu->actions())
-            if (!a->isSeparator())
+            if (!a->isSeparator()) {
                 EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+            }
     }
 }
 

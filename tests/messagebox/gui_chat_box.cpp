@@ -146,8 +146,9 @@ TEST(MenuValidation, FromTheSelectedFolderAndTheSelectedMarks)
                                           << int(c.action) << " marks " << c.marks.size());
         const PGHMenuState state = PGHMenuValidation::validate(c.action, {c.tab, c.selected, c.sn, c.marks});
         EXPECT_EQ(state.enabled, c.enabled);
-        if (c.action == A::MarkRead)
+        if (c.action == A::MarkRead) {
             EXPECT_EQ(state.titleKey, "tvread");
+        }
     }
 }
 

@@ -310,10 +310,12 @@ TEST(FolderNames, LengthAndReservedNames)
         SCOPED_TRACE(c.typed.toStdString());
         const PGHFolderNameCheck check = PGHFolderNameRules::forCreate(c.box, c.typed);
         EXPECT_EQ(check.ok, c.ok);
-        if (c.ok && !c.name.isEmpty())
+        if (c.ok && !c.name.isEmpty()) {
             EXPECT_EQ(check.name, c.name);
-        if (!c.ok)
+        }
+        if (!c.ok) {
             EXPECT_EQ(check.errorKey, "folderNameError");
+        }
     }
     EXPECT_EQ(PGHFolderNameRules::forRename(PGHBox::Memo, "", "old").name, "old");
     EXPECT_FALSE(PGHFolderNameRules::forRename(PGHBox::Memo, "outbox", "old").ok);

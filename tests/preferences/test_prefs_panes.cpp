@@ -94,8 +94,9 @@ TEST_F(PrefsWindowTest, PrivacySendsOnlyTheChangedSwitches)
         const QVariantMap stored = defaults().userDictionary(mUser.id);
         EXPECT_TRUE(stored.value(QStringLiteral("PrivacyEncrypt")).toBool()) << "always written";
         EXPECT_EQ(stored.value(QStringLiteral("PrivacyCheckBuddy")).toBool(), !c.onlyAllowed);
-        if (c.memos)
+        if (c.memos) {
             EXPECT_TRUE(stored.value(QStringLiteral("PrivacyAllowNote")).toBool());
+        }
         EXPECT_EQ(PLMyInfoManager::sharedManager().profileValueForKey(QStringLiteral("allow_nonbuddy_chat")),
                   c.onlyAllowed ? QStringLiteral("N") : QStringLiteral("Y"));
     }
@@ -242,8 +243,9 @@ TEST_F(PrefsWindowTest, FirewallSavesWhatTheFormSays)
         QStringList ports = othersBefore.split(QLatin1Char('/'));
         const char *const keys[] = {"ProxyPortHTTP", "ProxyPortSocks4", "ProxyPortSocks5"};
         for (int i = 0; i < 3; ++i)
-            if (QLatin1String(keys[i]) != QLatin1String(c.portKey))
+            if (QLatin1String(keys[i]) != QLatin1String(c.portKey)) {
                 EXPECT_EQ(defaults().stringForKey(QLatin1String(keys[i])), ports[i]) << keys[i];
+            }
         // Reset the proxy for the next case.
         defaults().setBool(false, QStringLiteral("UseProxy"));
     }
