@@ -9,9 +9,11 @@
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "ChatManagement/PLChatSessionManager.h"
 #include "Shell/DesktopNoticeBridge.h"
+#include "Shell/ShellWindows.h"
 #include "Conversation/AnimiconManager.h"
 #include "Conversation/KCWebView.h"
 #include "EmoticonManager.h"
+#include "ImageRegistry.h"
 #include "FileTransfer/PLFileTransferManager.h"
 #include "KCAlertPresenter.h"
 #include "KCDefaultFont.h"
@@ -136,6 +138,11 @@ void ChatDocument::buildWindow()
     mEmoticonView->setTextSize(11);
     mEmoticonView->setMinimumHeight(KCEmoticonView::lineHeight() + 2);
     mEmoticonView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    mOrchardButton = new QToolButton(bar);
+    mOrchardButton->setIcon(QIcon(ImageRegistry::pixmap(QStringLiteral("home_on(16x16)"))));
+    mOrchardButton->setAutoRaise(true);
+    mOrchardButton->hide();
+    connect(mOrchardButton, &QToolButton::clicked, this, &ChatDocument::openBuddyOrchardHome);
     mRemainBuddyView = new QLabel(bar);
     mRemainBuddyView->setFont(GetDefaultFontOfSize(11));
     mMenuButton = new QToolButton(bar);
@@ -144,6 +151,7 @@ void ChatDocument::buildWindow()
     mMenuButton->setAutoRaise(true);
     barRow->addWidget(mIconImage);
     barRow->addWidget(mEmoticonView, 1);
+    barRow->addWidget(mOrchardButton);
     barRow->addWidget(mRemainBuddyView);
     barRow->addWidget(mMenuButton);
     column->addWidget(bar);
@@ -221,10 +229,28 @@ void ChatDocument::buildWindow()
     mMsgTextView->setTextColor(ChatManager::fontColor());
     mMsgTextView->setAccessibleName(KCLocalizedString(QStringLiteral("MessageAccessibleName")));
     column->addWidget(mMsgTextView);
-    connect(mMsgTextView, &QTextEdit::textChanged, this,
-            [this] { mConversation.textDidChange(mMsgTextView->document()->isEmpty()); });
+    connect(mMsgTextView, &QTextEdit::textChanged, this, [this] {
+        mConversation.textDidChange(mMsgTextView->document()->isEmpty());
+        if (!mConversation.sessionKey().isEmpty())
+            keepInputFont();
+    });
 
     setCentralWidget(central);
+}
+
+// The input's face and size are what the next window starts with, and the
+// transcript follows the size.
+void ChatDocument::keepInputFont()
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QFont font = mMsgTextView->font();
+    if (QVariant(font.family()) != defaults.objectForKey(QLatin1String(kChatFontName)))
+        defaults.setObject(font.family(), QLatin1String(kChatFontName));
+    const double size = font.pointSizeF();
+    if (size > 0 && size != defaults.objectForKey(QLatin1String(kChatFontSize)).toDouble()) {
+        mWebView->applyFontSize(size);
+        defaults.setObject(size, QLatin1String(kChatFontSize));
+    }
 }
 
 void ChatDocument::showWindow()
@@ -509,7 +535,19 @@ void ChatDocument::refreshMembers()
     mEmoticonView->setEmoticonString(display);
     mEmoticonView->setToolTip(
         ChatText::fill(QStringLiteral("%@ (%@)"), {display, BuddyString::buddyStatusStringWithStatus(status)}));
+    mOrchardButton->setVisible(buddy && !buddy->orchardCMN().isEmpty());
+    mOrchardButton->setToolTip(buddy ? KCLocalizedString(QStringLiteral("ToolTipGoBuddyHome")).arg(buddy->name())
+                                     : QString());
+    mOrchardButton->setAccessibleName(mOrchardButton->toolTip());
     rebuildMembersMenu();
+}
+
+void ChatDocument::openBuddyOrchardHome()
+{
+    const QString selected = mConversation.selectedBuddyID();
+    const PLBuddyPtr buddy = selected.isEmpty() ? nullptr : PLBuddyManager::sharedManager().buddyForID(selected);
+    if (buddy && !buddy->orchardCMN().isEmpty())
+        shell::ShellWindows::bridgePage().showBuddyMininook(buddy);
 }
 
 void ChatDocument::rebuildMembersMenu()

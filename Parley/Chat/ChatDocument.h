@@ -78,6 +78,7 @@ public:
     QAction *inviteAction() const { return mInviteAction; }
     QAction *sendFileAction() const { return mSendFileAction; }
     QToolButton *emoticonButton() const { return mEmoticonButton; }
+    QToolButton *orchardButton() const { return mOrchardButton; }
 
     // The message text of a chat input: emoticon pictures as their tokens,
     // any other picture (an animicon) as `animiconMessage`.
@@ -107,6 +108,8 @@ private:
     QStringList dropBuddies(const class QMimeData *mime) const;
     void rebuildMembersMenu();
     void applyInputLock(bool locked);
+    void keepInputFont();
+    void openBuddyOrchardHome();
 
     // ChatConversationView
     void appendNameLine(const QString &text) override;
@@ -174,6 +177,7 @@ private:
     QLabel *mRemainBuddyView = nullptr;
     QLabel *mIconImage = nullptr;
     QToolButton *mMenuButton = nullptr;
+    QToolButton *mOrchardButton = nullptr; // the selected buddy's sister-service page
     QToolButton *mEmoticonButton = nullptr;
     QToolButton *mAnimiconButton = nullptr;
     QToolButton *mFontButton = nullptr;

@@ -21,7 +21,9 @@
 #include "PrivateBus.h"
 #include "ScriptedAlerts.h"
 #include "Sessions/PLSSSession.h"
+#include "Shell/ShellWindows.h"
 #include "TestSupport.h"
+#include "UserDefaults.h"
 
 #include <QAction>
 #include <QDir>
@@ -124,6 +126,72 @@ TEST_F(ChatDocumentTest, ALineOfTheRoomShowsAndReturnSendsTheInputIntoTheRoom)
     QTest::keyClick(window->input(), Qt::Key_Return);
     QCoreApplication::processEvents();
     EXPECT_EQ(capture.received.size(), sent);
+}
+
+TEST_F(ChatDocumentTest, TheInputsFontIsKeptForTheNextWindowAndTheTranscriptTakesItsSize)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QString nameKey = QStringLiteral("ChatFontName"), sizeKey = QStringLiteral("ChatFontSize");
+    defaults.removeObjectForKey(nameKey);
+    defaults.removeObjectForKey(sizeKey);
+    world.buddy("b1");
+    world.buddy("b2");
+    world.setPreference("showMessage", false);
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    QFont font = window->input()->font();
+    font.setFamily(QStringLiteral("DejaVu Serif"));
+    font.setPointSizeF(15);
+    window->input()->setFont(font);
+    QTest::keyClicks(window->input(), QStringLiteral("x"));
+    EXPECT_EQ(defaults.stringForKey(nameKey), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(defaults.objectForKey(sizeKey).toDouble(), 15.0);
+    EXPECT_EQ(window->transcript()->appliedFontSize(), 15.0);
+
+    ChatDocument *next = manager.openChatRoom({id("b2")});
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->input()->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(next->input()->font().pointSizeF(), 15.0);
+    EXPECT_EQ(next->transcript()->appliedFontSize(), 15.0);
+    defaults.removeObjectForKey(nameKey);
+    defaults.removeObjectForKey(sizeKey);
+}
+
+// The header's home button opens the selected buddy's sister-service page,
+// and only a buddy with a member number there has one.
+class MininookRecorder final : public shell::BridgePage
+{
+public:
+    void bridgePageCall(const QString &, const QString &, const QString &, int) override {}
+    void removeBridgeFile() override {}
+    void showCertFAQ() override {}
+    void showVelaJoin(bool) override {}
+    void showVelaFindID(bool) override {}
+    void showBuddyMininook(const PLBuddyPtr &buddy) override { shown << buddy->velaID(); }
+    QStringList shown;
+};
+
+TEST_F(ChatDocumentTest, TheHeadersHomeButtonShowsOnlyForABuddyWithASisterServicePage)
+{
+    MininookRecorder bridge;
+    shell::ShellWindows::setBridgePage(&bridge);
+    PLBuddyPtr withPage = world.buddy("b1");
+    withPage->setOrchardCMN(QStringLiteral("100042"));
+    world.buddy("b2");
+
+    ChatDocument *window = manager.openChatRoom({id("b1")});
+    ASSERT_TRUE(window);
+    window->show();
+    EXPECT_TRUE(window->orchardButton()->isVisible());
+    EXPECT_EQ(window->orchardButton()->toolTip(), QStringLiteral("Visit Name b1's home page"));
+    window->orchardButton()->click();
+    EXPECT_EQ(bridge.shown, QStringList{id("b1")});
+
+    ChatDocument *other = manager.openChatRoom({id("b2")});
+    ASSERT_TRUE(other);
+    other->show();
+    EXPECT_FALSE(other->orchardButton()->isVisible()) << "no member number, no page";
+    shell::ShellWindows::setBridgePage(nullptr);
 }
 
 TEST_F(ChatDocumentTest, TheMessageTextHasEmoticonTokensAndTheAnimiconsWireForm)
