@@ -57,6 +57,8 @@ void sceneBuddies(int minjiStatus)
     };
     add("minji", sample(QStringLiteral("김민지"), QStringLiteral("Minji Kim")), minjiStatus);
     add("junho", sample(QStringLiteral("이준호"), QStringLiteral("Junho Lee")), 1);
+    // Minji has a page on the sister service: the chat header shows its home button.
+    buddies.buddyForID(QStringLiteral("minji@parley.test"))->setOrchardCMN(QStringLiteral("100042"));
     PLMyInfoManager &me = PLMyInfoManager::sharedManager();
     me.setStatus(1);
     me.setName(sample(QStringLiteral("박지훈"), QStringLiteral("Jihun Park")));
