@@ -2,6 +2,7 @@
 
 #include "ChatManager.h"
 #include "ChatText.h"
+#include "ChatToolbarConfiguration.h"
 
 #include "BuddyList/BuddyListDragAndDrop.h"
 #include "BuddyList/BuddyString.h"
@@ -27,6 +28,7 @@
 #include "Utils/PrefsManager.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -112,17 +114,24 @@ void ChatDocument::buildWindow()
     column->setSpacing(0);
 
     // The toolbar: invite and send files.
-    QToolBar *toolbar = addToolBar(QStringLiteral("PLInviteToolbarItemIdentifier"));
+    QToolBar *toolbar = addToolBar(QLatin1String(ChatToolbarConfiguration::kToolbarIdentifier));
     toolbar->setMovable(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    mInviteAction = toolbar->addAction(QIcon::fromTheme(QStringLiteral("contact-new")),
+    mInviteAction = toolbar->addAction(QIcon(ImageRegistry::pixmap(QStringLiteral("InviteButton"))),
                                        KCLocalizedString(QStringLiteral("ChatInvite")), this,
                                        &ChatDocument::runInvitePanel);
     mInviteAction->setToolTip(KCLocalizedString(QStringLiteral("ToolTipInviteBuddy")));
-    mSendFileAction = toolbar->addAction(QIcon::fromTheme(QStringLiteral("document-send")),
+    mInviteAction->setData(QLatin1String(ChatToolbarConfiguration::kToolbarIdentifier));
+    mSendFileAction = toolbar->addAction(QIcon(ImageRegistry::pixmap(QStringLiteral("FileButton"))),
                                          KCLocalizedString(QStringLiteral("ChatFileTrans")), this,
                                          &ChatDocument::runFilePanel);
     mSendFileAction->setToolTip(KCLocalizedString(QStringLiteral("ToolTipSendFile")));
+    mSendFileAction->setData(QLatin1String(ChatToolbarConfiguration::kFileTransItemIdentifier));
+    mToolbar = toolbar;
+    mToolbar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mToolbar, &QToolBar::customContextMenuRequested, this,
+            [this](const QPoint &at) { toolbarMenu()->popup(mToolbar->mapToGlobal(at)); });
+    applyToolbarConfiguration();
 
     // The selected buddy's bar.
     auto *bar = new QWidget(central);
@@ -253,6 +262,60 @@ void ChatDocument::keepInputFont()
     }
 }
 
+QMenu *ChatDocument::toolbarMenu()
+{
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const ChatToolbarConfiguration current = ChatToolbarConfiguration::load();
+    const auto change = [this](const std::function<void(ChatToolbarConfiguration &)> &edit) {
+        ChatToolbarConfiguration configuration = ChatToolbarConfiguration::load();
+        edit(configuration);
+        configuration.save();
+        applyToolbarConfiguration();
+    };
+    for (QAction *item : {mInviteAction, mSendFileAction}) {
+        const QString identifier = item->data().toString();
+        QAction *toggle = menu->addAction(item->text());
+        toggle->setCheckable(true);
+        toggle->setChecked(current.isShown(identifier));
+        connect(toggle, &QAction::toggled, this, [change, identifier](bool shown) {
+            change([&](ChatToolbarConfiguration &c) { c.setShown(identifier, shown); });
+        });
+    }
+    menu->addSeparator();
+    auto *modes = new QActionGroup(menu);
+    const std::pair<const char *, ChatToolbarConfiguration::DisplayMode> choices[] = {
+        {"ToolbarIconAndText", ChatToolbarConfiguration::IconAndLabel},
+        {"ToolbarIconOnly", ChatToolbarConfiguration::IconOnly},
+        {"ToolbarTextOnly", ChatToolbarConfiguration::LabelOnly},
+    };
+    const ChatToolbarConfiguration::DisplayMode shownMode = current.displayMode() == ChatToolbarConfiguration::Default
+                                                                ? ChatToolbarConfiguration::IconAndLabel
+                                                                : current.displayMode();
+    for (const auto &[key, mode] : choices) {
+        QAction *choice = menu->addAction(KCLocalizedString(QLatin1String(key)));
+        choice->setCheckable(true);
+        choice->setChecked(mode == shownMode);
+        modes->addAction(choice);
+        connect(choice, &QAction::triggered, this, [change, mode = mode] {
+            change([&](ChatToolbarConfiguration &c) { c.setDisplayMode(mode); });
+        });
+    }
+    return menu;
+}
+
+void ChatDocument::applyToolbarConfiguration()
+{
+    const ChatToolbarConfiguration configuration = ChatToolbarConfiguration::load();
+    for (QAction *item : {mInviteAction, mSendFileAction})
+        item->setVisible(configuration.isShown(item->data().toString()));
+    switch (configuration.displayMode()) {
+    case ChatToolbarConfiguration::IconOnly: mToolbar->setToolButtonStyle(Qt::ToolButtonIconOnly); break;
+    case ChatToolbarConfiguration::LabelOnly: mToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly); break;
+    default: mToolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon); break;
+    }
+}
+
 void ChatDocument::showWindow()
 {
     show();
@@ -377,6 +440,7 @@ void ChatDocument::changeEvent(QEvent *event)
         return;
     mIsActive = active;
     if (active) {
+        applyToolbarConfiguration(); // another chat window may have changed it
         mConversation.windowDidBecomeKey(mMsgTextView->document()->isEmpty());
         mMsgTextView->setFocus();
     } else {

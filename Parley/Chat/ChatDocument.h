@@ -27,6 +27,8 @@ class QLabel;
 class QTextDocument;
 class QToolButton;
 class QAction;
+class QMenu;
+class QToolBar;
 
 namespace parley {
 
@@ -77,6 +79,9 @@ public:
     KCEmoticonView *header() const { return mEmoticonView; }
     QAction *inviteAction() const { return mInviteAction; }
     QAction *sendFileAction() const { return mSendFileAction; }
+    QToolBar *toolbar() const { return mToolbar; }
+    // The toolbar's context menu: each item shown or hidden, and how items show.
+    QMenu *toolbarMenu();
     QToolButton *emoticonButton() const { return mEmoticonButton; }
     QToolButton *orchardButton() const { return mOrchardButton; }
 
@@ -109,6 +114,7 @@ private:
     void rebuildMembersMenu();
     void applyInputLock(bool locked);
     void keepInputFont();
+    void applyToolbarConfiguration();
     void openBuddyOrchardHome();
 
     // ChatConversationView
@@ -183,6 +189,7 @@ private:
     QToolButton *mFontButton = nullptr;
     QAction *mInviteAction = nullptr;
     QAction *mSendFileAction = nullptr;
+    QToolBar *mToolbar = nullptr;
 };
 
 } // namespace parley

@@ -10,6 +10,7 @@
 
 #include "Chat/ChatDocument.h"
 #include "Chat/ChatManager.h"
+#include "Chat/ChatToolbarConfiguration.h"
 #include "ChatManagement/PLChatSessionInfo.h"
 #include "ChatManagement/PLChatSessionManager.h"
 #include "Conversation/KCWebView.h"
@@ -29,12 +30,14 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -192,6 +195,88 @@ TEST_F(ChatDocumentTest, TheHeadersHomeButtonShowsOnlyForABuddyWithASisterServic
     other->show();
     EXPECT_FALSE(other->orchardButton()->isVisible()) << "no member number, no page";
     shell::ShellWindows::setBridgePage(nullptr);
+}
+
+// The toolbar's arrangement, chosen from its context menu, is what every
+// later chat window opens with.
+TEST_F(ChatDocumentTest, TheToolbarsItemsAndStyleChosenInItsMenuAreKeptForEveryWindow)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QString key = QLatin1String(ChatToolbarConfiguration::kDefaultsKey);
+    defaults.removeObjectForKey(key);
+    world.buddy("b1");
+    world.buddy("b2");
+    ChatDocument *window = manager.openChatRoom({id("b1")});
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->sendFileAction()->isVisible());
+    EXPECT_EQ(window->toolbar()->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+
+    const auto choose = [&](const QString &title) {
+        QMenu *menu = window->toolbarMenu();
+        const QList<QAction *> actions = menu->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(),
+                                        [&](QAction *a) { return a->text() == title; });
+        ASSERT_NE(found, actions.end()) << title.toStdString();
+        (*found)->trigger();
+        delete menu;
+    };
+    choose(QStringLiteral("Send Files"));
+    choose(QStringLiteral("Text Only"));
+    EXPECT_FALSE(window->sendFileAction()->isVisible());
+    EXPECT_TRUE(window->inviteAction()->isVisible());
+    EXPECT_EQ(window->toolbar()->toolButtonStyle(), Qt::ToolButtonTextOnly);
+
+    ChatDocument *next = manager.openChatRoom({id("b2")});
+    ASSERT_TRUE(next);
+    EXPECT_FALSE(next->sendFileAction()->isVisible());
+    EXPECT_EQ(next->toolbar()->toolButtonStyle(), Qt::ToolButtonTextOnly);
+    EXPECT_EQ(defaults.dictionaryForKey(key).value(QStringLiteral("TB Item Identifiers")).toStringList(),
+              QStringList{QStringLiteral("PLInviteToolbarItemIdentifier")});
+
+    choose(QStringLiteral("Send Files"));
+    EXPECT_TRUE(window->sendFileAction()->isVisible()) << "shown again, in its place";
+    EXPECT_EQ(ChatToolbarConfiguration::load().isShown(QStringLiteral("PLFileTransToolbarItemIdentifier")), true);
+    defaults.removeObjectForKey(key);
+}
+
+TEST(ChatToolbarConfiguration, ADamagedEntryHidesNothingItDoesNotName)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QString key = QLatin1String(ChatToolbarConfiguration::kDefaultsKey);
+    struct Case
+    {
+        const char *what;
+        QVariant stored;
+        QStringList shown;
+        ChatToolbarConfiguration::DisplayMode mode;
+    };
+    const QStringList all = ChatToolbarConfiguration::allItems();
+    const Case cases[] = {
+        {"nothing stored", QVariant(), all, ChatToolbarConfiguration::Default},
+        {"not a dictionary", QStringLiteral("junk"), all, ChatToolbarConfiguration::Default},
+        {"items not a list, mode out of range",
+         QVariantMap{{"TB Item Identifiers", QStringLiteral("PLInviteToolbarItemIdentifier")}, {"TB Display Mode", 9}},
+         all, ChatToolbarConfiguration::Default},
+        {"unknown items and a known one, mode as text",
+         QVariantMap{{"TB Item Identifiers", QStringList{"Other", "PLFileTransToolbarItemIdentifier"}},
+                     {"TB Display Mode", QStringLiteral("2")}},
+         QStringList{"PLFileTransToolbarItemIdentifier"}, ChatToolbarConfiguration::IconOnly},
+        {"an empty list hides both", QVariantMap{{"TB Item Identifiers", QVariantList{}}}, QStringList{},
+         ChatToolbarConfiguration::Default},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        defaults.setObject(c.stored, key);
+        const ChatToolbarConfiguration configuration = ChatToolbarConfiguration::load();
+        QStringList shown;
+        for (const QString &item : all) {
+            if (configuration.isShown(item))
+                shown << item;
+        }
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(configuration.displayMode(), c.mode);
+    }
+    defaults.removeObjectForKey(key);
 }
 
 TEST_F(ChatDocumentTest, TheMessageTextHasEmoticonTokensAndTheAnimiconsWireForm)

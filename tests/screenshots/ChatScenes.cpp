@@ -14,6 +14,7 @@
 
 #include <QHash>
 #include <QLabel>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <QTabWidget>
 
@@ -107,6 +108,16 @@ QWidget *chatWindow(bool banner)
 
 const bool registeredChat = registerScene(QStringLiteral("chat-window"), [] { return chatWindow(false); });
 const bool registeredBanner = registerScene(QStringLiteral("chat-window-banner"), [] { return chatWindow(true); });
+
+// The chat toolbar's context menu: its items, and how they show.
+const bool registeredToolbarMenu = registerScene(QStringLiteral("chat-toolbar-menu"), [] {
+    sceneBuddies(1);
+    ChatDocument *window = sceneManager().openChatRoom({QStringLiteral("junho@parley.test")});
+    QMenu *menu = window->toolbarMenu();
+    menu->setParent(nullptr, Qt::Popup); // the scene owns what it shows
+    window->setParent(menu, Qt::Window);  // and the window goes with it
+    return menu;
+});
 
 // Records for the transfer window to read.
 class SceneFiles final : public TransferFilePort
