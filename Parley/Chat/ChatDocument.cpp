@@ -585,7 +585,7 @@ void ChatDocument::refreshMembers()
     if (!mEmoticonView)
         return;
     const QString selected = mConversation.selectedBuddyID();
-    const PLBuddyPtr buddy = selected.isEmpty() ? nullptr : PLBuddyManager::sharedManager().buddyForID(selected);
+    const PLBuddyPtr buddy = selectedBuddy();
     QString display;
     int status = 1;
     if (buddy) {
@@ -606,10 +606,15 @@ void ChatDocument::refreshMembers()
     rebuildMembersMenu();
 }
 
-void ChatDocument::openBuddyOrchardHome()
+PLBuddyPtr ChatDocument::selectedBuddy() const
 {
     const QString selected = mConversation.selectedBuddyID();
-    const PLBuddyPtr buddy = selected.isEmpty() ? nullptr : PLBuddyManager::sharedManager().buddyForID(selected);
+    return selected.isEmpty() ? nullptr : PLBuddyManager::sharedManager().buddyForID(selected);
+}
+
+void ChatDocument::openBuddyOrchardHome()
+{
+    const PLBuddyPtr buddy = selectedBuddy();
     if (buddy && !buddy->orchardCMN().isEmpty())
         shell::ShellWindows::bridgePage().showBuddyMininook(buddy);
 }

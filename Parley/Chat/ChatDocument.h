@@ -115,6 +115,7 @@ private:
     void applyInputLock(bool locked);
     void keepInputFont();
     void applyToolbarConfiguration();
+    PLBuddyPtr selectedBuddy() const;
     void openBuddyOrchardHome();
 
     // ChatConversationView
