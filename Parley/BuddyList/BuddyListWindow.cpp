@@ -58,15 +58,8 @@ bool BuddyListWindow::moveBuddies(const QVariantList &requests)
 
 void BuddyListWindow::showBuddyMininook(const PLBuddyPtr &buddy)
 {
-    if (!buddy)
-        return;
-    // The sister service's page of the buddy, by the mode its account is in.
-    if (buddy->isQ7Mode())
-        shell::ShellWindows::bridgePage().bridgePageCall(QStringLiteral("D012"), buddy->q7CMN(), QString(), 2);
-    else if (buddy->isTarnMode())
-        shell::ShellWindows::bridgePage().bridgePageCall(QStringLiteral("D047"), buddy->orchardCMN(), QString(), 3);
-    else
-        shell::ShellWindows::bridgePage().bridgePageCall(QStringLiteral("D024"), buddy->orchardCMN(), QString(), 1);
+    // One rule for the buddy's page, shared with the chat window's home button.
+    shell::ShellWindows::bridgePage().showBuddyMininook(buddy);
 }
 
 PLBuddyPtr BuddyListWindow::buddyForBuddyDict(const QVariantMap &entry)

@@ -218,9 +218,11 @@ void BridgePage::showBuddyMininook(const PLBuddyPtr &buddy)
 {
     if (!buddy)
         return;
-    if (me().isQ7Mode())
+    // The buddy's home is where its own account is: its mode picks the page,
+    // as the own account's mode does for the user's home.
+    if (buddy->isQ7Mode())
         bridgePageCall(QStringLiteral("D012"), buddy->q7CMN(), QString(), 2);
-    else if (me().isTarnMode())
+    else if (buddy->isTarnMode())
         bridgePageCall(QStringLiteral("D047"), buddy->orchardCMN(), QString(), 3);
     else
         bridgePageCall(QStringLiteral("D024"), buddy->orchardCMN(), QString(), 1);

@@ -141,14 +141,21 @@ TEST_F(BridgeTest, EveryEntryPointPostsItsCodeParameterAndFlag)
         {"showMyProfileSettings", [](BridgePage &b) { b.showMyProfileSettings(); }, {"F010", "100001", none, -1}},
         {"showBuddyMininook", [buddy](BridgePage &b) { b.showBuddyMininook(buddy); }, {"D024", "or-2", none, 1}},
         {"showMyMininook", [](BridgePage &b) { b.showMyMininook(); }, {"D023", "or-1", none, 1}},
-        {"showBuddyMininook(Q7)", [buddy](BridgePage &b) {
+        // The buddy's page follows the buddy's mode, the user's own page the user's.
+        {"showBuddyMininook(own Q7)", [buddy](BridgePage &b) {
              PLMyInfoManager::sharedManager().setQ7Mode(true);
+             b.showBuddyMininook(buddy);
+         }, {"D024", "or-2", none, 1}},
+        {"showBuddyMininook(Q7)", [buddy](BridgePage &b) {
+             buddy->setQ7Mode(true);
              b.showBuddyMininook(buddy);
          }, {"D012", "q7-2", none, 2}},
         {"showMyMininook(Q7)", [](BridgePage &b) { b.showMyMininook(); }, {"D011", "q7-1", none, 2}},
         {"showBuddyMininook(Tarn)", [buddy](BridgePage &b) {
              PLMyInfoManager::sharedManager().setQ7Mode(false);
              PLMyInfoManager::sharedManager().setTarnMode(true);
+             buddy->setQ7Mode(false);
+             buddy->setTarnMode(true);
              b.showBuddyMininook(buddy);
          }, {"D047", "or-2", none, 3}},
         {"showMyMininook(Tarn)", [](BridgePage &b) { b.showMyMininook(); }, {"D046", "or-1", none, 3}},
