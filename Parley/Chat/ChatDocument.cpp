@@ -278,6 +278,8 @@ QMenu *ChatDocument::toolbarMenu()
         QAction *toggle = menu->addAction(item->text());
         toggle->setCheckable(true);
         toggle->setChecked(current.isShown(identifier));
+        // The last item shown stays: an empty toolbar would leave nothing to right-click.
+        toggle->setEnabled(!current.isShown(identifier) || current.shownCount() > 1);
         connect(toggle, &QAction::toggled, this, [change, identifier](bool shown) {
             change([&](ChatToolbarConfiguration &c) { c.setShown(identifier, shown); });
         });

@@ -31,7 +31,8 @@ ChatToolbarConfiguration ChatToolbarConfiguration::load()
             if (named.contains(item))
                 shown << item;
         }
-        configuration.mShownItems = shown;
+        if (!shown.isEmpty())
+            configuration.mShownItems = shown;
     }
     bool isNumber = false;
     const int mode = stored.value(kModeKey).toInt(&isNumber);
@@ -48,7 +49,7 @@ bool ChatToolbarConfiguration::save() const
 
 void ChatToolbarConfiguration::setShown(const QString &item, bool shown)
 {
-    if (!allItems().contains(item) || shown == isShown(item))
+    if (!allItems().contains(item) || shown == isShown(item) || (!shown && shownCount() == 1))
         return;
     QStringList ordered;
     for (const QString &known : allItems()) {

@@ -10,7 +10,7 @@ namespace parley {
 // in the user defaults under the toolbar's name, so every chat window opens
 // with the user's choice. Identifiers and modes read from the file that the
 // toolbar does not know are ignored, so a damaged entry cannot hide items
-// that it does not name.
+// that it does not name; one that names none shows them all.
 class ChatToolbarConfiguration
 {
 public:
@@ -26,6 +26,7 @@ public:
     bool save() const;
 
     bool isShown(const QString &item) const { return mShownItems.contains(item); }
+    qsizetype shownCount() const { return mShownItems.size(); }
     void setShown(const QString &item, bool shown);
     DisplayMode displayMode() const { return mDisplayMode; }
     void setDisplayMode(DisplayMode mode) { mDisplayMode = mode; }

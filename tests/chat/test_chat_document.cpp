@@ -40,6 +40,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <memory>
+
 #include <sys/stat.h>
 
 namespace chat::test {
@@ -226,6 +228,16 @@ TEST_F(ChatDocumentTest, TheToolbarsItemsAndStyleChosenInItsMenuAreKeptForEveryW
     EXPECT_TRUE(window->inviteAction()->isVisible());
     EXPECT_EQ(window->toolbar()->toolButtonStyle(), Qt::ToolButtonTextOnly);
 
+    {
+        // The last item shown cannot be hidden: an empty toolbar would leave nothing to right-click.
+        std::unique_ptr<QMenu> menu(window->toolbarMenu());
+        EXPECT_FALSE(menu->actions().value(0)->isEnabled()) << menu->actions().value(0)->text().toStdString();
+        EXPECT_TRUE(menu->actions().value(1)->isEnabled());
+        ChatToolbarConfiguration configuration = ChatToolbarConfiguration::load();
+        configuration.setShown(QStringLiteral("PLInviteToolbarItemIdentifier"), false);
+        EXPECT_TRUE(configuration.isShown(QStringLiteral("PLInviteToolbarItemIdentifier")));
+    }
+
     ChatDocument *next = manager.openChatRoom({id("b2")});
     ASSERT_TRUE(next);
     EXPECT_FALSE(next->sendFileAction()->isVisible());
@@ -261,7 +273,9 @@ TEST(ChatToolbarConfiguration, ADamagedEntryHidesNothingItDoesNotName)
          QVariantMap{{"TB Item Identifiers", QStringList{"Other", "PLFileTransToolbarItemIdentifier"}},
                      {"TB Display Mode", QStringLiteral("2")}},
          QStringList{"PLFileTransToolbarItemIdentifier"}, ChatToolbarConfiguration::IconOnly},
-        {"an empty list hides both", QVariantMap{{"TB Item Identifiers", QVariantList{}}}, QStringList{},
+        {"an empty list shows both", QVariantMap{{"TB Item Identifiers", QVariantList{}}}, all,
+         ChatToolbarConfiguration::Default},
+        {"only unknown items", QVariantMap{{"TB Item Identifiers", QStringList{"Other"}}}, all,
          ChatToolbarConfiguration::Default},
     };
     for (const Case &c : cases) {
