@@ -1,6 +1,7 @@
 #include "BridgeForm.h"
 
 #include "KoreanCodePage.h"
+#include "Utils/ParleyStringAdditions.h"
 
 #include <iterator>
 
@@ -64,22 +65,7 @@ int BridgeForm::hFlagForSVC(const QString &serviceType)
     return entry ? entry->hFlag : -1;
 }
 
-QString BridgeForm::escapeHTML(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&#39;"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+QString BridgeForm::escapeHTML(const QString &text) { return escapedHTML(text); }
 
 QString BridgeForm::html(const QString &action, const QString &ticket, const BridgeCall &call)
 {

@@ -1,5 +1,7 @@
 #include "PLWarningMarkup.h"
 
+#include "Utils/ParleyStringAdditions.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
@@ -7,21 +9,7 @@ namespace parley::PLWarningMarkup {
 
 namespace {
 
-QString escaped(QStringView text)
-{
-    QString out;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&#39;"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+QString escaped(QStringView text) { return escapedHTML(text); }
 
 // The value of one attribute of a tag's inside, or null.
 QString attribute(const QString &inside, const QString &name)

@@ -282,6 +282,23 @@ QString tkEncode3A(const QString &password)
     return lowerHex(result.data(), result.size());
 }
 
+QString escapedHTML(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&': out += QLatin1String("&amp;"); break;
+        case '<': out += QLatin1String("&lt;"); break;
+        case '>': out += QLatin1String("&gt;"); break;
+        case '"': out += QLatin1String("&quot;"); break;
+        case '\'': out += QLatin1String("&#39;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 QString urlEncode(const QString &text)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(text));

@@ -39,6 +39,9 @@ QString tkEncode3A(const QString &password);
 inline constexpr unsigned char kTkEncodeMask = 0x5A;
 // Percent escaping for URLs: everything but letters, digits and "-._~".
 QString urlEncode(const QString &text);
+// The text as HTML text or attribute value: "&", "<", ">", '"' and "'"
+// become entities, so it can stand in either quote.
+QString escapedHTML(QStringView text);
 // Bytes read as a NUL-terminated string in an encoding (text after a zero byte
 // is lost); a null string when the bytes are not valid in that encoding.
 QString stringWithData(const QByteArray &bytes, QStringConverter::Encoding encoding);

@@ -58,8 +58,9 @@ TEST_P(ThreadAgainstService, FetchesTheWholeThreadInBatchesOfFive)
         // b sent the odd ones.
         EXPECT_EQ(entry.isSent(), i % 2 == 1);
     }
-    if (asked.size() > 1)
+    if (asked.size() > 1) {
         EXPECT_EQ(asked[1], 5);
+    }
     EXPECT_EQ(asked.front(), -1);
 }
 

@@ -74,6 +74,14 @@ TEST(UrlEncode, EscapesReservedAndNonAscii)
     EXPECT_EQ(urlEncode(QStringLiteral("한")), QStringLiteral("%ED%95%9C"));
 }
 
+TEST(EscapedHTML, EveryMarkupCharacterBecomesAnEntityAndNothingElseChanges)
+{
+    EXPECT_EQ(escapedHTML(u"<a href=\"x\" title='y'>&amp;</a>"),
+              QStringLiteral("&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;"));
+    EXPECT_EQ(escapedHTML(u"한글 %20\n"), QStringLiteral("한글 %20\n"));
+    EXPECT_TRUE(escapedHTML(u"").isEmpty());
+}
+
 TEST(StringWithData, ReadsUpToAZeroByteAndRejectsInvalidBytes)
 {
     EXPECT_EQ(stringWithData(QByteArray("ab\0cd", 5), QStringConverter::Utf8), QStringLiteral("ab"));
