@@ -11,7 +11,7 @@
 #include "ChatManagement/PLChatSessionManager.h"
 #include "NotificationCenter.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
 #include <benchmark/benchmark.h>
@@ -100,13 +100,3 @@ void BM_ChatWindowMemory(benchmark::State &state)
 BENCHMARK(BM_ChatWindowMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

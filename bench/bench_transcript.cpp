@@ -7,7 +7,7 @@
 #include "ConversationBenchSupport.h"
 #include "Conversation/KCWebView.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>
 
@@ -77,13 +77,3 @@ void BM_TranscriptAppend10000Lines(benchmark::State &state)
 BENCHMARK(BM_TranscriptAppend10000Lines)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
