@@ -93,14 +93,7 @@ QString PGHMemoTreeDataSource::sortKeyFor(const QString &column) const
     return column;
 }
 
-QList<qint64> PGHMemoTreeDataSource::idsOfRows(const QList<int> &rows) const
-{
-    QList<qint64> ids;
-    for (int row : rows)
-        if (row >= 0 && row < mList.rows().size())
-            ids << mList.rows().at(row).id;
-    return ids;
-}
+qint64 PGHMemoTreeDataSource::idOfRow(int row) const { return mList.rows().at(row).id; }
 
 PGHMenuContext PGHMemoTreeDataSource::menuContext() const
 {
@@ -144,11 +137,17 @@ void PGHMemoTreeDataSource::rowsSelected(int current)
             reportError(QStringLiteral("cannot mark the memo read"));
         }
     }
-    if (const std::optional<PGHMemo> memo = s->memos().memo(listed.id))
+    if (const std::optional<PGHMemo> memo = s->memos().memo(listed.id)) {
+        mShownId = memo->id;
         Q_EMIT messageShown(*memo);
+    }
 }
 
-void PGHMemoTreeDataSource::clearDetail() { Q_EMIT messageShown(PGHMemo()); }
+void PGHMemoTreeDataSource::clearDetail()
+{
+    mShownId = 0;
+    Q_EMIT messageShown(PGHMemo());
+}
 
 int PGHMemoTreeDataSource::unReadMessageCount()
 {

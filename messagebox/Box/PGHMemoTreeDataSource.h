@@ -53,7 +53,7 @@ protected:
     QString searchKeyFor(const QString &templateKey) const override;
     QString sortKeyFor(const QString &column) const override;
     QStringList columnIds() const override { return PGHMemoListModel::columnIds(); }
-    QList<qint64> idsOfRows(const QList<int> &rows) const override;
+    qint64 idOfRow(int row) const override;
     bool canDeleteFolder(const PGHFolder &folder) const override { return folder.snValue() > 1; }
     bool canDropOn(const PGHFolder &folder) const override { return folder.snValue() > 1; }
     void rowsSelected(int current) override;
