@@ -196,6 +196,14 @@ bool PGHBoxDataSource::isListed(qint64 id) const
     return false;
 }
 
+std::optional<QList<qint64>> PGHBoxDataSource::listedIds() const
+{
+    QList<qint64> ids;
+    for (int row = 0; row < messageCount(); ++row)
+        ids << idOfRow(row);
+    return ids;
+}
+
 QList<qint64> PGHBoxDataSource::idsOfRows(const QList<int> &rows) const
 {
     QList<qint64> ids;
@@ -268,10 +276,12 @@ void PGHBoxDataSource::deleteMessageBox()
 void PGHBoxDataSource::clearMessageBox()
 {
     // Every listed message: the search's result while a search is active.
-    QList<int> all;
-    for (int row = 0; row < messageCount(); ++row)
-        all << row;
-    const QList<qint64> ids = idsOfRows(all);
+    const std::optional<QList<qint64>> listed = listedIds();
+    if (!listed) {
+        reportError(QStringLiteral("cannot list the folder"));
+        return;
+    }
+    const QList<qint64> ids = *listed;
     if (ids.isEmpty() || !confirm(clearKey()))
         return;
     mUndo.push(new PGHDeleteMessagesCommand(*this, ids, KCLocalizedString(QStringLiteral("editClear"))));

@@ -141,7 +141,10 @@ protected:
     // The store id of a listed row (0 <= row < messageCount()).
     virtual qint64 idOfRow(int row) const = 0;
     QList<qint64> idsOfRows(const QList<int> &rows) const;
-    bool isListed(qint64 id) const;
+    // Whether the list holds the message, and the ids of all it holds (a
+    // list that comes in pages holds more than its rows so far).
+    virtual bool isListed(qint64 id) const;
+    virtual std::optional<QList<qint64>> listedIds() const;
     virtual bool canDeleteFolder(const PGHFolder &folder) const = 0;
     virtual bool canDropOn(const PGHFolder &folder) const = 0;
     // The detail pane follows the selected rows (or empties); both keep
