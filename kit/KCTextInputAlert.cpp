@@ -2,6 +2,7 @@
 
 #include "KCAlertWindow.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,8 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
       mMessageField(new QLabel(this)),
       mTextField(new QLineEdit(this)),
       mAccessory(new QTextBrowser(this)),
+      mAccessoryRow(new QHBoxLayout),
+      mCheckBox(new QCheckBox(this)),
       mButtonRow(new QHBoxLayout)
 {
     setObjectName(QStringLiteral("KCTextInputAlert"));
@@ -39,12 +42,17 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
     mAccessory->setPalette(accessoryPalette);
     mAccessory->setMaximumHeight(90);
     mAccessory->hide();
+    mCheckBox->setObjectName(QStringLiteral("checkBox"));
+    mCheckBox->hide();
+    mAccessoryRow->addStretch(1);
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(mTitleField);
     texts->addWidget(mMessageField);
     texts->addWidget(mTextField);
     texts->addWidget(mAccessory);
+    texts->addLayout(mAccessoryRow);
+    texts->addWidget(mCheckBox);
     auto *top = new QHBoxLayout;
     top->addWidget(mImageView);
     top->addLayout(texts, 1);
@@ -92,4 +100,29 @@ void KCTextInputAlert::setButtons(const QStringList &titles)
     }
 }
 
-QString KCTextInputAlert::text() const { return mTextField->text(); }
+QString KCTextInputAlert::text() const { return mTextField->isHidden() ? QString() : mTextField->text(); }
+
+bool KCTextInputAlert::isChecked() const { return !mCheckBox->isHidden() && mCheckBox->isChecked(); }
+
+void KCTextInputAlert::setTextFieldShown(bool shown) { mTextField->setVisible(shown); }
+
+void KCTextInputAlert::setImage(const QPixmap &image) { mImageView->setPixmap(image); }
+
+void KCTextInputAlert::setCheckBox(const QString &text, bool checked)
+{
+    mCheckBox->setText(text);
+    mCheckBox->setChecked(checked);
+    mCheckBox->setVisible(!text.isEmpty());
+}
+
+void KCTextInputAlert::addAccessoryButton(const QString &title, std::function<void()> action)
+{
+    auto *button = new QPushButton(title, this);
+    button->setAutoDefault(false); // Return stays with the default button
+    connect(button, &QPushButton::clicked, this, [action = std::move(action)] {
+        if (action)
+            action();
+    });
+    mAccessoryRow->insertWidget(mAccessoryRow->count() - 1, button);
+    mAccessoryButtons.append(button);
+}

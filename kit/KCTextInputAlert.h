@@ -3,11 +3,15 @@
 // A question that asks for a secret: a title, a message, a password field, a
 // text of our own below it (rich text, its links opening in the web browser)
 // and buttons, the first the default. Texts other than the accessory are
-// plain text.
+// plain text. Without the field it is an alert with an accessory: the text,
+// buttons under it that act without ending the alert, and a check box.
 
 #include <QDialog>
 #include <QStringList>
 
+#include <functional>
+
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QTextBrowser;
@@ -24,14 +28,22 @@ public:
     void setMessage(const QString &message);
     void setAccessoryHtml(const QString &html);
     void setButtons(const QStringList &titles);
+    void setTextFieldShown(bool shown);
+    void setImage(const QPixmap &image);
+    void setCheckBox(const QString &text, bool checked);
+    void addAccessoryButton(const QString &title, std::function<void()> action);
 
     // The button that ended the dialog; -1 when it ended otherwise.
     int clickedButton() const { return mClicked; }
     QString text() const;
+    bool isChecked() const;
 
     QLineEdit *textField() const { return mTextField; }
     QTextBrowser *accessoryView() const { return mAccessory; }
     QList<QPushButton *> buttons() const { return mButtons; }
+    QList<QPushButton *> accessoryButtons() const { return mAccessoryButtons; }
+    QCheckBox *checkBox() const { return mCheckBox; }
+    QLabel *imageView() const { return mImageView; }
 
 private:
     QLabel *mImageView;
@@ -39,7 +51,10 @@ private:
     QLabel *mMessageField;
     QLineEdit *mTextField;
     QTextBrowser *mAccessory;
+    QHBoxLayout *mAccessoryRow;
+    QCheckBox *mCheckBox;
     QHBoxLayout *mButtonRow;
     QList<QPushButton *> mButtons;
+    QList<QPushButton *> mAccessoryButtons;
     int mClicked = -1;
 };

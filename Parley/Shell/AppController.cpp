@@ -18,6 +18,7 @@
 #include "LoginView.h"
 #include "MainWindow.h"
 #include "NotificationCenter.h"
+#include "MessageBoxRecordQueue.h"
 #include "NotificationNames.h"
 #include "Utils/PLSystemPowerNotificationManager.h"
 #include "PlugInNotifications.h"
@@ -86,6 +87,9 @@ AppController::AppController(Options options) : mOptions(std::move(options))
         installCoreServices();
 
     registerObservers();
+    // Records filed before the message box listens wait for it.
+    mRecordQueue = std::make_unique<MessageBoxRecordQueue>(
+        [] { return ShellWindows::plugInManager().isPlugInRunning(QLatin1String(notifications::kMessageBoxPlugInID)); });
     if (!plugInCenter().isConnected())
         plLog(QStringLiteral("no session bus: the plug-ins cannot reach the messenger"));
     else if (!plugInCenter().registerServiceName(QLatin1String(kMessengerBusName)))
@@ -107,6 +111,7 @@ AppController::~AppController()
     }
     for (quint64 token : std::as_const(mPlugInObservers))
         plugInCenter().removeObserver(token);
+    mRecordQueue.reset();
     plugInCenter().unregisterServiceName(QLatin1String(kMessengerBusName));
     mAddBuddyWidgets.clear();
     uninstallNotices();
@@ -136,7 +141,12 @@ DistributedNotificationCenter &AppController::plugInCenter()
     return mOptions.plugInCenter ? *mOptions.plugInCenter : DistributedNotificationCenter::defaultCenter();
 }
 
-void AppController::postQuitPlugInProcess() { plugin::postQuitPlugInProcess(QString(), plugInCenter()); }
+void AppController::postQuitPlugInProcess()
+{
+    if (mRecordQueue)
+        mRecordQueue->boxQuitting();
+    plugin::postQuitPlugInProcess(QString(), plugInCenter());
+}
 
 void AppController::observe(const char *name, void (AppController::*handler)(const Notification &))
 {

@@ -62,6 +62,7 @@ namespace parley::shell {
 class ConnectivityTest;
 class DomainSheet;
 class IdleSource;
+class MessageBoxRecordQueue;
 class ShellToasterActions;
 class ToasterWindowManager;
 class TrayDockManager;
@@ -449,6 +450,7 @@ private:
     bool mOrchardNew = false;
     bool mVelaNew = false;
     QPointer<KCStatusViewWidget> mStatusView;
+    std::unique_ptr<MessageBoxRecordQueue> mRecordQueue;
     std::unique_ptr<ShellToasterActions> mToasterActions;
     std::unique_ptr<ToasterWindowManager> mToasterManager;
     std::unique_ptr<TrayDockManager> mDockManager;
