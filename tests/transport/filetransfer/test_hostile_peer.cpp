@@ -418,8 +418,8 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, StrangerLineTest,
     ::testing::Values(
         StrangerCase{"wrong P2P cookie", {"ATHC 1 $M $B 4242:18 6004 0\r\nFILE 2 ACCEPT $F 0\r\n"}},
-        StrangerCase{"right cookie from the wrong peer", {"ATHC 1 $C $B $P 6004 0\r\nFILE 2 ACCEPT $F 0\r\n"}},
-        StrangerCase{"addressed to someone else", {"ATHC 1 $M $C $P 6004 0\r\nFILE 2 ACCEPT $F 0\r\n"}},
+        StrangerCase{"right cookie from the wrong peer", {"ATHC 1 $C $B $P 6004 0\r\n"}},
+        StrangerCase{"addressed to someone else", {"ATHC 1 $M $C $P 6004 0\r\n"}},
         StrangerCase{"a download's cookie from the wrong peer", {"ATHC 1 $C $B $S 6004 0\r\n"}},
         StrangerCase{"FILE before ATHC", {"FILE 2 ACCEPT $F 0\r\n"}},
         StrangerCase{"guessed file cookie", {"ATHC 1 $M $B $P 6004 0\r\n", "FILE 2 ACCEPT 0:1:100 0\r\n"}},
