@@ -326,6 +326,10 @@ void PLP2PSession::refuse(const QString &why)
 {
     mIsAbort = true;
     QPointer<PLP2PSession> self(this);
+    // An upload under way stops here: say so, as for a lost connection.
+    uploadFailed();
+    if (!self)
+        return;
     if (mDelegate)
         mDelegate->p2pSessionRefused(this, why);
     else

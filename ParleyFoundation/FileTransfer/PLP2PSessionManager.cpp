@@ -343,6 +343,9 @@ bool PLP2PSessionManager::createConnectSession(const QVariantMap &info)
     QPointer<PLP2PSession> guard(session);
     if (!session->connect() && guard) {
         dropSession(session);
+        // Not answered after all: the offer is not this client's to honour.
+        if (subCmd == QLatin1String("NEW"))
+            mAnsweredOffers.remove(buddyID + QLatin1Char('-') + p2pCookie);
         return false;
     }
     return true;
