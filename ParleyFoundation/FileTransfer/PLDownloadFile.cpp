@@ -46,7 +46,10 @@ PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString
     }
     const QDir dir(folder);
     PL_GUARD_FLAG(dir.exists(), Result::Failed);
-    QString path = dir.filePath(name);
+    const QString saved = PLPeerFileName::savedName(name);
+    QString path = dir.filePath(saved);
+    if (renamed)
+        *renamed = saved != name;
     bool overwrite = false;
     if (nameIsTaken(path)) {
         switch (question.askOverwrite(path)) {
@@ -57,7 +60,7 @@ PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString
             overwrite = true;
             break;
         case PLFileSaveQuestion::Answer::SaveAs: {
-            const QString chosen = question.askSavePath(folder, name);
+            const QString chosen = question.askSavePath(folder, saved);
             if (chosen.isNull())
                 return Result::Refused;
             path = QDir::cleanPath(chosen);

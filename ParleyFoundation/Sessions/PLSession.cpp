@@ -159,6 +159,7 @@ void PLSession::resetReceiveState()
 {
     mReader.clear();
     mBodyLength = 0;
+    mUnknownLineRun = 0;
 }
 
 void PLSession::armRead(double timeout)

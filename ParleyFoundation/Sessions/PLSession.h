@@ -151,6 +151,7 @@ private:
     void packetProcess();
     void protocolError(const QString &why);
     void resetReceiveState();
+    void unknownLineReceived();
 
     quint32 mTid = 1;
     QString mMyHostAddress;
@@ -159,6 +160,9 @@ private:
     PLFrameReader mReader;
     qint64 mBodyLength = 0;
     qint32 mReceivedTidValue = 0;
+    // Lines in a row that no handler took; the connection closes at the limit.
+    static constexpr int kMaxUnknownLineRun = 1000;
+    int mUnknownLineRun = 0;
     bool mInPacketProcess = false;
     bool mDisposed = false;
     bool mDraining = false;
