@@ -60,8 +60,13 @@ void PLChatSessionManager::deliverMessage(PLSSSession *session, const QVariantMa
     PL_GUARD_OBJECT(!sender.isEmpty());
     PL_GUARD_OBJECT(info.contains(kMessage));
     PL_GUARD_OBJECT(sessionInfo(key));
-    const QVariantMap activation{{kActivateType, kMessage}, {kMessage, message}, {kSessionKey, key}, {kSenderID, sender}};
-    deliver(session, {{kVelaID, sender}, {kMessage, message}, {kSessionKey, key}}, &activation, call, notification);
+    // Only the room's first message activates it: the others need no
+    // activation record.
+    QVariantMap activation;
+    if (!session->isActivated())
+        activation = {{kActivateType, kMessage}, {kMessage, message}, {kSessionKey, key}, {kSenderID, sender}};
+    deliver(session, {{kVelaID, sender}, {kMessage, message}, {kSessionKey, key}},
+            session->isActivated() ? nullptr : &activation, call, notification);
 }
 
 void PLChatSessionManager::ssSessionActivated(PLSSSession *, const QVariantMap &option)

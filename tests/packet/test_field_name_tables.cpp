@@ -7,6 +7,7 @@
 #include "Log.h"
 #include "Packet/PLRecvGLSTPacket.h"
 #include "Packet/PLRecvLISTPacket.h"
+#include "Packet/PLRecvMESGPacket.h"
 #include "Packet/PLRecvPacket.h"
 #include "Packet/PLRecvPacketBuilder.h"
 #include "RecvPacketTestSupport.h"
@@ -132,6 +133,7 @@ const QStringList kProbeNames{QStringLiteral("a"), QStringLiteral("b"), QStringL
                               QString(QLatin1String("")), QString(), QStringLiteral("ab"),
                               QStringLiteral("ba"), QStringLiteral("last"), QStringLiteral("c")};
 
+const QStringList kMESGNames{QStringLiteral("ID"), QStringLiteral("type"), QStringLiteral("msg")};
 const QStringList kLISTNames{QStringLiteral("idx"), QStringLiteral("count"), QStringLiteral("buddyFlag"),
                              QStringLiteral("id"), QStringLiteral("CMN"), QStringLiteral("name"),
                              QStringLiteral("nickName"), QStringLiteral("mobile"), QStringLiteral("email"),
@@ -381,6 +383,9 @@ TEST(FieldNameTables, APacketFilledAgainForTheNextLineReadsLikeANewOne)
     QStringList lines = groupListLines(random, 1500);
     for (int i = 0; i < 1500; ++i)
         lines.append(randomLine(random, QStringLiteral("LIST"), 20));
+    // Chat lines: acknowledgements, messages, and lines cut short of a message.
+    for (int i = 0; i < 1500; ++i)
+        lines.append(randomLine(random, QStringLiteral("MESG"), 6));
     lines.append({QStringLiteral("GLST"), QString(), QStringLiteral("PING 0"), QStringLiteral("GLST 3 0 1 N a 7"),
                   QStringLiteral("911 4"), QStringLiteral("LIST 4 0 0")});
     std::shuffle(lines.begin(), lines.end() - 6, random);
@@ -397,8 +402,10 @@ TEST(FieldNameTables, APacketFilledAgainForTheNextLineReadsLikeANewOne)
         EXPECT_EQ(again.get() == before, sameWord) << line.toStdString();
         reused += again.get() == before;
         EXPECT_EQ(again->isReusable(), fresh->isReusable());
-        expectSamePackets(*again, *fresh, kGLSTNames + kLISTNames, line);
+        expectSamePackets(*again, *fresh, kGLSTNames + kLISTNames + kMESGNames, line);
         EXPECT_EQ(again->packetString(), line);
+        if (auto *mesg = dynamic_cast<PLRecvMESGPacket *>(again.get()))
+            EXPECT_EQ(mesg->packetType(), static_cast<PLRecvMESGPacket &>(*fresh).packetType()) << line.toStdString();
         if (auto *glst = dynamic_cast<PLRecvGLSTPacket *>(again.get())) {
             GLSTOneByOne reference;
             reference.setParams(line);
