@@ -60,13 +60,14 @@ void PLChatSessionManager::deliverMessage(PLSSSession *session, const QVariantMa
     PL_GUARD_OBJECT(!sender.isEmpty());
     PL_GUARD_OBJECT(info.contains(kMessage));
     PL_GUARD_OBJECT(sessionInfo(key));
-    // Only the room's first message activates it: the others need no
-    // activation record.
+    // Only a message to a room not yet active activates it: the others need
+    // no activation record.
+    const bool activates = !session->isActivated();
     QVariantMap activation;
-    if (!session->isActivated())
+    if (activates)
         activation = {{kActivateType, kMessage}, {kMessage, message}, {kSessionKey, key}, {kSenderID, sender}};
-    deliver(session, {{kVelaID, sender}, {kMessage, message}, {kSessionKey, key}},
-            session->isActivated() ? nullptr : &activation, call, notification);
+    deliver(session, {{kVelaID, sender}, {kMessage, message}, {kSessionKey, key}}, activates ? &activation : nullptr,
+            call, notification);
 }
 
 void PLChatSessionManager::ssSessionActivated(PLSSSession *, const QVariantMap &option)
