@@ -13,6 +13,8 @@ namespace parley {
 
 PLSSSession::PLSSSession(const QString &hostAddress, int portNo, QObject *parent) : PLSession(parent)
 {
+    // A room sends a line per message and never file data.
+    setGathersLines(true);
     setHostAddress(hostAddress, portNo);
     registerHandlers();
 }
