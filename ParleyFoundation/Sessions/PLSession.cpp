@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <utility>
+
 namespace parley {
 
 namespace {
@@ -91,6 +93,7 @@ void PLSession::disposeAfterWriting(int maxWaitMs)
     stopTunnelPoll(); // no more polls: only the exchanges under way may end
     if (tunnel)
         return; // httpProxySessionDidFinish() ends it with the last exchange
+    flushGatheredLines(); // the drain delegate hears no write end
     mDrainDelegate = std::make_unique<DrainDelegate>(finish);
     mSocket->setDelegate(mDrainDelegate.get());
     mSocket->disconnectAfterWriting();
@@ -138,6 +141,7 @@ bool PLSession::disconnect()
 {
     mTid = 1;
     mSocket->disconnect();
+    mGatheredLines.clear();
     mLastSentPacket.clear();
     if (mHTTPProxyTimer) {
         mHTTPProxyTimer->stop();
@@ -176,7 +180,7 @@ bool PLSession::sendPacket(PLSendPacket &packet)
     if (mProxyModeValue == HTTPTunnel)
         return postThroughTunnel(line);
     PL_GUARD_FLAG(isConnected(), false);
-    mSocket->writeData(line.toUtf8(), -1, 0);
+    writeLine(line);
     armRead(kReplyTimeout);
     mLastSentPacket = line;
     return true;
@@ -188,10 +192,32 @@ bool PLSession::sendPacketString(const QString &line)
     if (mProxyModeValue == HTTPTunnel)
         return postThroughTunnel(line);
     PL_GUARD_FLAG(isConnected(), false);
-    mSocket->writeData(line.toUtf8(), -1, 0);
+    writeLine(line);
     armRead(kReplyTimeout);
     mLastSentPacket = line;
     return true;
+}
+
+void PLSession::writeLine(const QString &line)
+{
+    if (!mGathersLines) {
+        mSocket->writeData(line.toUtf8(), -1, 0);
+        return;
+    }
+    mGatheredLines += line.toUtf8();
+    if (!mSocket->hasPendingWrite())
+        flushGatheredLines();
+}
+
+void PLSession::flushGatheredLines()
+{
+    if (!mGatheredLines.isEmpty())
+        mSocket->writeData(std::exchange(mGatheredLines, QByteArray()), -1, 0);
+}
+
+void PLSession::onSocketDidWriteDataWithTag(AsyncSocket *, long)
+{
+    flushGatheredLines();
 }
 
 bool PLSession::sendPacketBin(PLSendPacket &packet)
@@ -327,11 +353,13 @@ void PLSession::onSocketDidReadData(AsyncSocket *socket, const QByteArray &data,
 void PLSession::onSocketWillDisconnectWithError(AsyncSocket *, const std::optional<AsyncSocketError> &)
 {
     resetReceiveState();
+    mGatheredLines.clear(); // as the socket drops what it had queued
 }
 
 void PLSession::onSocketDidDisconnect(AsyncSocket *)
 {
     resetReceiveState();
+    mGatheredLines.clear();
 }
 
 void PLSession::adoptSocket(AsyncSocket *socket)
