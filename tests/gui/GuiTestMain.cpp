@@ -32,8 +32,6 @@ int main(int argc, char **argv)
     parley::test::isolateHomeFolders();
     parley::UserDefaults::standardUserDefaults().setObject(QStringList{QStringLiteral("ko")},
                                                            QLatin1String(parley::kAppleLanguagesKey));
-    // Web views, loaded on first use, share their GL context.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const int result = RUN_ALL_TESTS();
     parley::test::removeIsolatedHome();
