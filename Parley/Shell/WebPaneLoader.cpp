@@ -27,11 +27,11 @@ CreateWebPaneFunction entryPoint()
     gTried = true;
     WebPaneLoader::shareOpenGLContext();
     // Kept loaded for the rest of the run: panes made by it may be alive at exit.
-    auto *library = new QLibrary(WebPaneLoader::modulePath());
-    library->setLoadHints(QLibrary::PreventUnloadHint);
-    gCreate = reinterpret_cast<CreateWebPaneFunction>(library->resolve(kCreateWebPaneSymbol));
+    static QLibrary library(WebPaneLoader::modulePath());
+    library.setLoadHints(QLibrary::PreventUnloadHint);
+    gCreate = reinterpret_cast<CreateWebPaneFunction>(library.resolve(kCreateWebPaneSymbol));
     if (!gCreate)
-        plLog(QStringLiteral("no web views: %1").arg(library->errorString()));
+        plLog(QStringLiteral("no web views: %1").arg(library.errorString()));
     return gCreate;
 }
 
