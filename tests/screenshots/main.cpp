@@ -5,6 +5,7 @@
 //   parley_screenshots [output folder] [--scene NAME]...
 #include "ScreenshotScenes.h"
 #include "TestSupport.h"
+#include "WebEngineSanitizerOptions.h"
 
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
