@@ -50,12 +50,10 @@ void WebPaneLoader::shareOpenGLContext()
     if (tried || QOpenGLContext::globalShareContext())
         return;
     tried = true;
+    // Set even when it cannot be made (no OpenGL, as offscreen), as Qt does:
+    // the engine reads it unchecked, and draws in software when it is invalid.
     auto *context = new QOpenGLContext;
-    if (!context->create()) {
-        // No OpenGL on this platform (offscreen): the engine draws in software.
-        delete context;
-        return;
-    }
+    context->create();
     qt_gl_set_global_share_context(context);
     // Gone with the application, after the web engine's own end.
     qAddPostRoutine([] {
