@@ -177,7 +177,7 @@ int runChild(int argc, char **argv, bool baseline)
                              {QStringLiteral("rssKb"), residentKb()},
                              {QStringLiteral("webEngine"), webEngineLoaded()},
                              {QStringLiteral("openGL"), openGLLoaded()},
-                             {QStringLiteral("residentByFile"), residentByFile(qEnvironmentVariableIntValue("BENCH_TOP") ? qEnvironmentVariableIntValue("BENCH_TOP") : 12)}};
+                             {QStringLiteral("residentByFile"), residentByFile(12)}};
     std::printf("%s\n", QJsonDocument(report).toJson(QJsonDocument::Compact).constData());
     return firstPaint.at ? 0 : 1;
 }
