@@ -10,8 +10,6 @@
 
 int main(int argc, char *argv[])
 {
-    // The web views (loaded later, on first use) share their GL context.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parley"));
     parley::PLSetApplicationVersion();

@@ -8,6 +8,7 @@
 #include "Packet/PLSendPacket.h"
 #include "Utils/PLEndpoints.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
 
@@ -82,7 +83,8 @@ void PLSession::disposeAfterWriting(int maxWaitMs)
     }
     mDraining = true;
     ++gDraining;
-    setParent(nullptr);
+    // Owned by the application meanwhile: gone with it should it end first.
+    setParent(QCoreApplication::instance());
     const auto finish = [this] {
         if (mDisposed)
             return;

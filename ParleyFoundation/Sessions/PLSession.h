@@ -46,8 +46,8 @@ public:
     // session goes: nothing more is read or reported, the line closes once
     // every write is done (through the tunnel: once every exchange has
     // ended), and the session deletes itself then, or after `maxWaitMs` at
-    // the latest. It leaves its owner, which may go first; `drained` is
-    // emitted just before it goes.
+    // the latest. It leaves its owner, which may go first, for the
+    // application; `drained` is emitted just before it goes.
     void disposeAfterWriting(int maxWaitMs);
     bool isDraining() const { return mDraining; }
     // How many sessions of the process are draining right now (a program,
