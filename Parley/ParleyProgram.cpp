@@ -6,7 +6,10 @@
 #include "Memo/MemoInstallation.h"
 #include "Preferences/PrefsInstallation.h"
 #include "ProgramServices.h"
+#include "DistributedNotificationCenter.h"
+#include "Shell/MessengerInstance.h"
 #include "Shell/PlugInSide.h"
+#include "Shell/TerminationSignal.h"
 
 namespace parley {
 
@@ -22,10 +25,16 @@ ParleyProgram::ParleyProgram(shell::AppController::Options options)
     mPreferences = std::make_unique<PrefsInstallation>(*mController);
     mMemos = std::make_unique<MemoInstallation>(*mBuddyCommands);
     mChats = std::make_unique<ChatInstallation>(&mBuddyList->dataSource(), plugInCenter);
+    const QDBusConnection bus =
+        plugInCenter ? plugInCenter->bus() : DistributedNotificationCenter::defaultCenter().bus();
+    mInstance = std::make_unique<shell::MessengerInstance>(bus, [this] { mController->applicationShouldHandleReopen(); });
+    mTermination = std::make_unique<shell::TerminationSignal>([this] { mController->terminateWithoutAsking(); });
 }
 
 ParleyProgram::~ParleyProgram()
 {
+    mTermination.reset();
+    mInstance.reset();
     mChats.reset();
     mMemos.reset();
     mPreferences.reset();
@@ -33,6 +42,11 @@ ParleyProgram::~ParleyProgram()
     mBuddyList.reset();
     mController.reset();
     mPlugInSide.reset();
+}
+
+bool ParleyProgram::showRunningCopy()
+{
+    return shell::MessengerInstance::showRunningCopy(DistributedNotificationCenter::defaultCenter().bus());
 }
 
 void ParleyProgram::start(const QStringList &arguments)

@@ -15,6 +15,8 @@ int main(int argc, char *argv[])
     parley::PLSetApplicationVersion();
     // The messenger lives on with its window closed; Quit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
+    if (parley::ParleyProgram::showRunningCopy())
+        return 0;
 
     parley::ParleyProgram program;
     program.start(QApplication::arguments());

@@ -1,4 +1,5 @@
 #include "AppController.h"
+#include "MessengerInstance.h"
 
 #include "BuddyView.h"
 #include "ConnectivityTest.h"
@@ -42,7 +43,7 @@ namespace {
 
 AppController *gShared = nullptr;
 
-const char kMessengerBusName[] = "org.parley.Messenger";
+const char *const kMessengerBusName = MessengerInstance::kBusName;
 constexpr int kCountLimit = 999;
 
 } // namespace

@@ -183,6 +183,8 @@ public:
     void closeAction();
     // Ends the application, after applicationShouldTerminate() agrees.
     void terminate();
+    // Ends it without asking, the same way (the desktop session ends).
+    void terminateWithoutAsking();
     bool applicationShouldTerminate();
     void applicationWillTerminate();
     // Runs the event loop until a sign-out's LOUT has been written (bounded).
@@ -307,6 +309,8 @@ private:
     QString fullUserID() const;
     void signIn(const QString &userID, const QString &password, LoginPath path);
     void showSigningIn(const QString &userID);
+    // A sign-in the user starts (not a retry) forgets the status kept for a retry.
+    void forgetRestoredStatus();
     void autoLoginTimer(const QVariantMap &userInfo);
     bool checkGlobalID(const QString &loginID);
     void reloadList();

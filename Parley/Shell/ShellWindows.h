@@ -298,6 +298,7 @@ public:
     // The window exists (it is made by showWindow() and gone once closed).
     virtual bool isAvailable() = 0;
     virtual void showWindow() = 0;
+    virtual void closeWindow() {}
     // Reads the status choice and the show-again box from the settings.
     virtual void loadSetting() = 0;
     virtual void removeAllList() = 0;
@@ -356,6 +357,7 @@ public:
     // Whether a real data source is registered (the controller shows the
     // buddy view itself when none is, so that a sign-in still completes).
     static bool hasBuddyListDataSource();
+    static bool hasChatManager();
     // Whether a real one is registered (the controller installs its own
     // notices, tray and status view only where none is).
     static bool hasStatusView();
