@@ -10,7 +10,9 @@
 #include "Preferences/PrefsInstallation.h"
 #include "Shell/AppController.h"
 #include "Shell/PlugInSide.h"
+#include "Shell/QtTranslations.h"
 #include "ParleyVersion.h"
+#include "Utils/KCUtilities.h"
 #include "Utils/PLClientVersion.h"
 
 #include <QApplication>
@@ -29,6 +31,7 @@ int main(int argc, char *argv[])
     // there before the controller asks for them.
     parley::shell::PlugInSide plugInSide;
     parley::shell::AppController controller;
+    parley::shell::installQtTranslations(parley::KCCurrentLanguage());
     // The windows register with the controller before it starts (and may sign in).
     parley::BuddyListWindow buddyList(controller);
     parley::BuddyListCommands buddyCommands(buddyList, controller);

@@ -117,6 +117,7 @@ KCDialogAlertPresenter::Dialog textInput(const KCAlertRequest &request)
     auto *alert = new KCTextInputAlert(request.parent);
     alert->setTitle(request.title);
     alert->setMessage(request.message);
+    alert->setFieldTexts(request.textFieldMessage, request.textFieldLabel);
     alert->setAccessoryHtml(request.accessoryHtml);
     alert->setButtons(request.buttons.isEmpty() ? QStringList{ok()} : request.buttons);
     QPointer<KCTextInputAlert> guard(alert);

@@ -14,6 +14,8 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
       mImageView(new QLabel(this)),
       mTitleField(new QLabel(this)),
       mMessageField(new QLabel(this)),
+      mFieldMessage(new QLabel(this)),
+      mFieldLabel(new QLabel(this)),
       mTextField(new QLineEdit(this)),
       mAccessory(new QTextBrowser(this)),
       mButtonRow(new QHBoxLayout)
@@ -21,7 +23,12 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
     setObjectName(QStringLiteral("KCTextInputAlert"));
     mImageView->setPixmap(KCAlertIcon(this));
     mImageView->setAlignment(Qt::AlignTop);
-    for (QLabel *label : {mTitleField, mMessageField}) {
+    mFieldMessage->setObjectName(QStringLiteral("fieldMessage"));
+    mFieldLabel->setObjectName(QStringLiteral("fieldLabel"));
+    mFieldLabel->setBuddy(mTextField);
+    mFieldMessage->hide();
+    mFieldLabel->hide();
+    for (QLabel *label : {mTitleField, mMessageField, mFieldMessage, mFieldLabel}) {
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
     }
@@ -43,7 +50,11 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
     auto *texts = new QVBoxLayout;
     texts->addWidget(mTitleField);
     texts->addWidget(mMessageField);
-    texts->addWidget(mTextField);
+    texts->addWidget(mFieldMessage);
+    auto *field = new QHBoxLayout;
+    field->addWidget(mFieldLabel);
+    field->addWidget(mTextField, 1);
+    texts->addLayout(field);
     texts->addWidget(mAccessory);
     auto *top = new QHBoxLayout;
     top->addWidget(mImageView);
@@ -66,6 +77,15 @@ void KCTextInputAlert::setMessage(const QString &message)
 {
     mMessageField->setText(message);
     mMessageField->setVisible(!message.isEmpty());
+}
+
+void KCTextInputAlert::setFieldTexts(const QString &message, const QString &label)
+{
+    mFieldMessage->setText(message);
+    mFieldMessage->setVisible(!message.isEmpty());
+    mFieldLabel->setText(label);
+    mFieldLabel->setVisible(!label.isEmpty());
+    mFieldLabel->setWordWrap(false);
 }
 
 void KCTextInputAlert::setAccessoryHtml(const QString &html)

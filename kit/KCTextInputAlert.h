@@ -1,6 +1,7 @@
 #pragma once
 
-// A question that asks for a secret: a title, a message, a password field, a
+// A question that asks for a secret: a title, a message, a password field
+// (with a line over it and a label at its left where given), a
 // text of our own below it (rich text, its links opening in the web browser)
 // and buttons, the first the default. Texts other than the accessory are
 // plain text.
@@ -23,6 +24,8 @@ public:
     void setTitle(const QString &title);
     void setMessage(const QString &message);
     void setAccessoryHtml(const QString &html);
+    // A line over the field and a label at its left; empty hides each.
+    void setFieldTexts(const QString &message, const QString &label);
     void setButtons(const QStringList &titles);
 
     // The button that ended the dialog; -1 when it ended otherwise.
@@ -31,12 +34,16 @@ public:
 
     QLineEdit *textField() const { return mTextField; }
     QTextBrowser *accessoryView() const { return mAccessory; }
+    QLabel *fieldMessage() const { return mFieldMessage; }
+    QLabel *fieldLabel() const { return mFieldLabel; }
     QList<QPushButton *> buttons() const { return mButtons; }
 
 private:
     QLabel *mImageView;
     QLabel *mTitleField;
     QLabel *mMessageField;
+    QLabel *mFieldMessage;
+    QLabel *mFieldLabel;
     QLineEdit *mTextField;
     QTextBrowser *mAccessory;
     QHBoxLayout *mButtonRow;

@@ -481,6 +481,8 @@ void AppController::finishLogoutApplication()
 
 void AppController::showLoginView()
 {
+    setOrchardNew(false);
+    setMiniNookNew(false);
     setMemoCount(0);
     loginView()->selectTab(LoginView::SignedOutTab);
     mMainWindow->showLoginView();

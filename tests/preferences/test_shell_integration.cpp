@@ -8,6 +8,8 @@
 #include "Preferences/GeneralPane.h"
 #include "Preferences/MessagePane.h"
 #include "Preferences/NotificationPane.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "Preferences/PrefsController.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Preferences/PrefsServices.h"
@@ -206,6 +208,32 @@ TEST_F(ShellIntegrationTest, UninstallingClosesTheWindowAndLetsGo)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(PrefsController::isAvailable());
     EXPECT_FALSE(shell::ShellWindows::prefsController().isWindowVisible()) << "the shell's stand-in again";
+}
+
+TEST_F(ShellIntegrationTest, SetMyNickNameBringsTheGeneralPaneForwardKeepingWhatIsBeingEdited)
+{
+    const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
+    UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
+    mController->setCurrentUserID(user);
+    mSession.loggedIn = true;
+    shell::PrefsController &service = shell::ShellWindows::prefsController();
+    service.setUserID(user);
+    service.showWindow();
+    PrefsController *window = PrefsController::defaultController();
+    window->showNotification();
+    QCheckBox *mail = window->notificationPane()->showMailButton();
+    const bool before = mail->isChecked();
+    mail->click(); // not saved yet
+
+    // The own-status view's command, as its menu posts it.
+    NotificationCenter::defaultCenter().post(QLatin1String(notifications::kChangeStatus), nullptr,
+                                             {{QStringLiteral("title"), KCLocalizedString(QStringLiteral("SetMyNickName"))}});
+    EXPECT_TRUE(service.isWindowVisible());
+    EXPECT_EQ(window->currentPane(), static_cast<QWidget *>(window->generalPane()));
+    EXPECT_EQ(mail->isChecked(), !before) << "the open window was not read again";
+    service.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().userDictionary(user).value(QStringLiteral("showMail")).toBool(), !before);
 }
 
 } // namespace
