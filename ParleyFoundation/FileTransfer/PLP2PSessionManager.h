@@ -35,6 +35,8 @@ class PLP2PSessionManager : public QObject, public AsyncSocketDelegate, public P
 
 public:
     static constexpr quint16 kDefaultP2PPort = 5004;
+    // Ports after a taken one tried before the system picks one.
+    static constexpr int kNextPortsTried = 10;
 
     // The process's instance, listening on the port set before its first use
     // (5004 unless set).

@@ -1,4 +1,5 @@
 #include "UserDefaults.h"
+#include "Utils/KCDownloadFolder.h"
 #include "Utils/KCMachineIdentity.h"
 #include "Utils/KCShellHooks.h"
 #include "Utils/KCSounds.h"
@@ -390,7 +391,7 @@ TEST(KCDefaultUserPreferences, NewAccountDefaults)
 {
     const QVariantMap prefs = KCDefaultUserPreferences();
     EXPECT_EQ(prefs.size(), 25);
-    EXPECT_EQ(prefs.value("destinationPath").toString(), QDir::homePath() + "/Desktop");
+    EXPECT_EQ(prefs.value("destinationPath").toString(), KCDefaultDownloadFolder());
     EXPECT_EQ(prefs.value("awayTimeInterval"), QVariant(10));
     EXPECT_EQ(prefs.value("showMemoIndex"), QVariant(1));
     EXPECT_EQ(prefs.value("saveDialogIndex"), QVariant(1));
