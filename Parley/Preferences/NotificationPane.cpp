@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace parley {
@@ -175,9 +176,15 @@ void NotificationPane::searchSoundFileAction()
     chooser->setFileMode(QFileDialog::ExistingFile);
     chooser->setNameFilter(QStringLiteral("WAV (*.wav *.WAV)"));
     chooser->setWindowModality(Qt::ApplicationModal);
+    // The chosen file's folder, else the music folder or the home folder
+    // (not the folder the program was started from).
     const QString current = UserDefaults::standardUserDefaults().stringForKey(QLatin1String(kSoundFilePath));
-    if (!current.isEmpty())
-        chooser->setDirectory(QFileInfo(current).absolutePath());
+    QString start = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = QDir::homePath();
+    chooser->setDirectory(start);
     mSoundFileChooser = chooser;
     connect(chooser, &QFileDialog::finished, this, [this, chooser](int result) {
         if (result != QDialog::Accepted || chooser->selectedFiles().isEmpty())

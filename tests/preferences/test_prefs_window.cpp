@@ -331,6 +331,10 @@ TEST_F(PrefsWindowTest, TheSoundFileChooserStoresTheGlobalPathAndKeepsTheUnsaved
     // Cancel stores nothing.
     pane->soundFileButton()->click();
     ASSERT_TRUE(pane->soundFileChooser());
+    const QString start = QDir(pane->soundFileChooser()->directory()).absolutePath();
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    EXPECT_TRUE(start == QDir::home().absolutePath() || (QFileInfo(music).isDir() && start == QDir(music).absolutePath()))
+        << "the music or home folder, not where the program started: " << start.toStdString();
     pane->soundFileChooser()->reject();
     EXPECT_FALSE(defaults().objectForKey(QStringLiteral("soundFilePath")).isValid());
 
@@ -344,6 +348,11 @@ TEST_F(PrefsWindowTest, TheSoundFileChooserStoresTheGlobalPathAndKeepsTheUnsaved
     chooser->selectFile(wav);
     QMetaObject::invokeMethod(chooser, "accept");
     EXPECT_EQ(defaults().stringForKey(QStringLiteral("soundFilePath")), wav) << "global, at once";
+    pane->soundFileButton()->click();
+    ASSERT_TRUE(pane->soundFileChooser());
+    EXPECT_EQ(QDir(pane->soundFileChooser()->directory()).absolutePath(), QDir(mFolder.path()).absolutePath())
+        << "next time where the chosen file is";
+    pane->soundFileChooser()->reject();
     EXPECT_EQ(pane->soundFileField()->text(), QStringLiteral("ding.wav"));
     EXPECT_EQ(pane->showMailButton()->isChecked(), !mail) << "reading again keeps what is being edited";
     closeWindow();
