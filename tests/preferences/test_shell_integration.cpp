@@ -90,6 +90,24 @@ protected:
         UserDefaults::standardUserDefaults().setPath(UserDefaults::defaultPath());
     }
 
+    // A signed-in user with new-account settings, bound to the controller.
+    QString signedInUser()
+    {
+        const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
+        UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
+        mController->setCurrentUserID(user);
+        mSession.loggedIn = true;
+        return user;
+    }
+    // The window opened through the shell's interface, bound to the user.
+    static PrefsController *openFor(const QString &user)
+    {
+        shell::PrefsController &service = shell::ShellWindows::prefsController();
+        service.setUserID(user);
+        service.showWindow();
+        return PrefsController::defaultController();
+    }
+
     QTemporaryDir mFolder;
     QuietSession mSession;
     RecordingBridge mBridge;
@@ -185,14 +203,9 @@ TEST_F(ShellIntegrationTest, TheEmoticonPalettesButtonOpensThePreferencesOfTheSi
 
 TEST_F(ShellIntegrationTest, TheOtherWindowsBringTheirPaneForward)
 {
-    const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
-    UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
-    mController->setCurrentUserID(user);
-    mSession.loggedIn = true;
+    const QString user = signedInUser();
     shell::PrefsController &service = shell::ShellWindows::prefsController();
-    service.setUserID(user);
-    service.showWindow();
-    PrefsController *window = PrefsController::defaultController();
+    PrefsController *window = openFor(user);
 
     service.showMessagePane();
     EXPECT_EQ(window->currentPane(), static_cast<QWidget *>(window->messagePane()));
@@ -212,14 +225,9 @@ TEST_F(ShellIntegrationTest, UninstallingClosesTheWindowAndLetsGo)
 
 TEST_F(ShellIntegrationTest, SetMyNickNameBringsTheGeneralPaneForwardKeepingWhatIsBeingEdited)
 {
-    const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
-    UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
-    mController->setCurrentUserID(user);
-    mSession.loggedIn = true;
+    const QString user = signedInUser();
     shell::PrefsController &service = shell::ShellWindows::prefsController();
-    service.setUserID(user);
-    service.showWindow();
-    PrefsController *window = PrefsController::defaultController();
+    PrefsController *window = openFor(user);
     window->showNotification();
     QCheckBox *mail = window->notificationPane()->showMailButton();
     const bool before = mail->isChecked();
