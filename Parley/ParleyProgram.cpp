@@ -10,6 +10,8 @@
 #include "Shell/MessengerInstance.h"
 #include "Shell/PlugInSide.h"
 #include "Shell/TerminationSignal.h"
+#include "Shell/QtTranslations.h"
+#include "Utils/KCUtilities.h"
 
 namespace parley {
 
@@ -20,6 +22,8 @@ ParleyProgram::ParleyProgram(shell::AppController::Options options)
 {
     DistributedNotificationCenter *plugInCenter = options.plugInCenter;
     mController = std::make_unique<shell::AppController>(std::move(options));
+    // Qt's own dialogs in the interface language the controller has settled.
+    shell::installQtTranslations(KCCurrentLanguage());
     mBuddyList = std::make_unique<BuddyListWindow>(*mController, plugInCenter);
     mBuddyCommands = std::make_unique<BuddyListCommands>(*mBuddyList, *mController);
     mPreferences = std::make_unique<PrefsInstallation>(*mController);

@@ -28,8 +28,11 @@ struct KCAlertRequest {
     QWidget *parent = nullptr; // set: a window-modal sheet over that window
     // A password field under the message; what was typed is the answer's text.
     bool secureTextField = false;
-    // Rich text of our own under the message (or the field), in a text
-    // browser whose links open in the web browser (empty: none).
+    // A line over the field and a label at its left (empty: none).
+    QString textFieldMessage;
+    QString textFieldLabel;
+    // Rich text of our own under the field, in a text browser whose links
+    // open in the web browser (empty: none).
     QString accessoryHtml;
     // Buttons under the accessory text: each runs its action and leaves the
     // alert up (only `buttons` end it).

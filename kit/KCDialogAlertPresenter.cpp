@@ -129,6 +129,7 @@ KCDialogAlertPresenter::Dialog textInput(const KCAlertRequest &request)
     alert->setTitle(request.title);
     alert->setMessage(request.message);
     alert->setTextFieldShown(request.secureTextField);
+    alert->setFieldTexts(request.textFieldMessage, request.textFieldLabel);
     alert->setAccessoryHtml(request.accessoryHtml);
     for (const KCAlertRequest::AccessoryButton &button : request.accessoryButtons)
         alert->addAccessoryButton(button.title, button.action);

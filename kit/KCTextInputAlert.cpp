@@ -15,6 +15,8 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
       mImageView(new QLabel(this)),
       mTitleField(new QLabel(this)),
       mMessageField(new QLabel(this)),
+      mFieldMessage(new QLabel(this)),
+      mFieldLabel(new QLabel(this)),
       mTextField(new QLineEdit(this)),
       mAccessory(new QTextBrowser(this)),
       mAccessoryRow(new QHBoxLayout),
@@ -24,7 +26,12 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
     setObjectName(QStringLiteral("KCTextInputAlert"));
     mImageView->setPixmap(KCAlertIcon(this));
     mImageView->setAlignment(Qt::AlignTop);
-    for (QLabel *label : {mTitleField, mMessageField}) {
+    mFieldMessage->setObjectName(QStringLiteral("fieldMessage"));
+    mFieldLabel->setObjectName(QStringLiteral("fieldLabel"));
+    mFieldLabel->setBuddy(mTextField);
+    mFieldMessage->hide();
+    mFieldLabel->hide();
+    for (QLabel *label : {mTitleField, mMessageField, mFieldMessage, mFieldLabel}) {
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
     }
@@ -49,7 +56,11 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
     auto *texts = new QVBoxLayout;
     texts->addWidget(mTitleField);
     texts->addWidget(mMessageField);
-    texts->addWidget(mTextField);
+    texts->addWidget(mFieldMessage);
+    auto *field = new QHBoxLayout;
+    field->addWidget(mFieldLabel);
+    field->addWidget(mTextField, 1);
+    texts->addLayout(field);
     texts->addWidget(mAccessory);
     texts->addLayout(mAccessoryRow);
     texts->addWidget(mCheckBox);
@@ -74,6 +85,15 @@ void KCTextInputAlert::setMessage(const QString &message)
 {
     mMessageField->setText(message);
     mMessageField->setVisible(!message.isEmpty());
+}
+
+void KCTextInputAlert::setFieldTexts(const QString &message, const QString &label)
+{
+    mFieldMessage->setText(message);
+    mFieldMessage->setVisible(!message.isEmpty());
+    mFieldLabel->setText(label);
+    mFieldLabel->setVisible(!label.isEmpty());
+    mFieldLabel->setWordWrap(false);
 }
 
 void KCTextInputAlert::setAccessoryHtml(const QString &html)

@@ -1,6 +1,7 @@
 #pragma once
 
-// A question that asks for a secret: a title, a message, a password field, a
+// A question that asks for a secret: a title, a message, a password field
+// (with a line over it and a label at its left where given), a
 // text of our own below it (rich text, its links opening in the web browser)
 // and buttons, the first the default. Texts other than the accessory are
 // plain text. Without the field it is an alert with an accessory: the text,
@@ -27,6 +28,8 @@ public:
     void setTitle(const QString &title);
     void setMessage(const QString &message);
     void setAccessoryHtml(const QString &html);
+    // A line over the field and a label at its left; empty hides each.
+    void setFieldTexts(const QString &message, const QString &label);
     void setButtons(const QStringList &titles);
     void setTextFieldShown(bool shown);
     void setImage(const QPixmap &image);
@@ -40,6 +43,8 @@ public:
 
     QLineEdit *textField() const { return mTextField; }
     QTextBrowser *accessoryView() const { return mAccessory; }
+    QLabel *fieldMessage() const { return mFieldMessage; }
+    QLabel *fieldLabel() const { return mFieldLabel; }
     QList<QPushButton *> buttons() const { return mButtons; }
     QList<QPushButton *> accessoryButtons() const { return mAccessoryButtons; }
     QCheckBox *checkBox() const { return mCheckBox; }
@@ -49,6 +54,8 @@ private:
     QLabel *mImageView;
     QLabel *mTitleField;
     QLabel *mMessageField;
+    QLabel *mFieldMessage;
+    QLabel *mFieldLabel;
     QLineEdit *mTextField;
     QTextBrowser *mAccessory;
     QHBoxLayout *mAccessoryRow;

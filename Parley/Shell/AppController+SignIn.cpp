@@ -495,6 +495,8 @@ void AppController::finishLogoutApplication()
 
 void AppController::showLoginView()
 {
+    setOrchardNew(false);
+    setMiniNookNew(false);
     setMemoCount(0);
     loginView()->selectTab(LoginView::SignedOutTab);
     mMainWindow->showLoginView();

@@ -101,6 +101,7 @@ void AppController::buildMainWindow()
     mDomainPanel = new DomainSheet(mMainWindow);
     connect(mDomainPanel, &QDialog::finished, this, &AppController::sheetDidEnd);
     connectPlugInControls();
+    connectPortalControls();
 }
 
 void AppController::installCoreServices()

@@ -16,6 +16,7 @@
 //   AppController+PlugIns.cpp   the plug-ins' notifications and the session count
 //   AppController+Idle.cpp      idle detection
 //   AppController+Status.cpp    the own status, counters and news marks
+//   AppController+Portal.cpp    the portal buttons and the Help menu's pages
 //   AppController+Notices.cpp   notices, the tray, sounds and the desktop's notices
 //
 // What it calls of the other windows goes through ShellWindows.h. Every
@@ -256,6 +257,11 @@ public:
     void showConfirmMail();
     // Forwards to the facade.
     void getMemo(const QString &cookie);
+    // The portal buttons and the Help menu's pages (AppController+Portal.cpp).
+    void gotoVelaAction();
+    void gotoOrchardAction();
+    void gotoHomeAction();
+    void openParleyMininookAction();
     // The own-status view the controller made (null when another is registered).
     KCStatusViewWidget *statusView() const { return mStatusView; }
 
@@ -367,6 +373,12 @@ private:
 
     // AppController+Status.cpp
     void updateNewsButton(QToolButton *button, bool isNew, const char *newImage, const char *image);
+
+    // AppController+Portal.cpp
+    void connectPortalControls();
+    // The preferences window bound to the signed-in user, keeping what is
+    // being edited in it when it is open for that user already.
+    PrefsController &prefsForCurrentUser();
 
     // AppController+Notices.cpp
     void installNotices();

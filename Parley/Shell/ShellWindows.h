@@ -234,6 +234,9 @@ public:
     virtual void showNotificationPane() {}
     // Brings forward the pane that links the portal ID.
     virtual void showVelaComPane() {}
+    // Brings forward the general pane (the nickname) or the sister service's pane.
+    virtual void showGeneralPane() {}
+    virtual void showOrchardPane() {}
 };
 
 // The plug-ins installed in the support folder.

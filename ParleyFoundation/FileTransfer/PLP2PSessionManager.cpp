@@ -55,14 +55,27 @@ PLP2PSessionManager::~PLP2PSessionManager()
 
 bool PLP2PSessionManager::listen(quint16 port)
 {
-    AsyncSocketError error;
-    if (!mListenSocket.acceptOnPort(port, &error)) {
-        plLog(QStringLiteral("Error starting server: %1").arg(error.description));
-        mP2PPortNo = port;
-        return false;
+    // A port taken by another program is not ours to announce: the next few
+    // are tried, then one the system picks; what is announced is the port
+    // actually listened on.
+    QList<quint16> candidates{port};
+    if (port != 0) {
+        for (int next = port + 1; next <= 0xFFFF && candidates.size() <= kNextPortsTried; ++next)
+            candidates.append(quint16(next));
+        candidates.append(0);
     }
-    mP2PPortNo = mListenSocket.localPort();
-    return true;
+    for (const quint16 candidate : std::as_const(candidates)) {
+        AsyncSocketError error;
+        if (mListenSocket.acceptOnPort(candidate, &error)) {
+            mP2PPortNo = mListenSocket.localPort();
+            if (mP2PPortNo != port && port != 0)
+                plLog(QStringLiteral("the port %1 is in use; listening on %2").arg(port).arg(mP2PPortNo));
+            return true;
+        }
+        plLog(QStringLiteral("Error starting server: %1").arg(error.description));
+    }
+    mP2PPortNo = port;
+    return false;
 }
 
 bool PLP2PSessionManager::setP2pPortNo(int port)

@@ -51,6 +51,8 @@ public:
     // Refused attempts from one address in a minute before it is refused outright.
     static constexpr int kMaxRefusals = 5;
     static constexpr qint64 kRefusalWindowMs = 60 * 1000;
+    // Ports after a taken one tried before the system picks one.
+    static constexpr int kNextPortsTried = 10;
 
     // The process's instance, listening on the port set before its first use
     // (5004 unless set).

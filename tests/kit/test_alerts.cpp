@@ -290,6 +290,8 @@ TEST(DialogPresenter, AnswersThroughTheTextInputAlertWithWhatWasTyped)
     request.buttons = {ok(), cancel()};
     request.secureTextField = true;
     request.accessoryHtml = QStringLiteral("<p>번호는 <b>잠시</b>만 쓸 수 있습니다.</p>");
+    request.textFieldMessage = QStringLiteral("인증 장치의 번호");
+    request.textFieldLabel = QStringLiteral("번호:");
     // A password field wins over the other kinds, even with a detail.
     request.detail = QStringLiteral("detail");
     EXPECT_EQ(KCAlertDialogKindFor(request), KCAlertDialogKind::TextInput);
@@ -306,6 +308,10 @@ TEST(DialogPresenter, AnswersThroughTheTextInputAlertWithWhatWasTyped)
             EXPECT_EQ(alert->textField()->echoMode(), QLineEdit::Password);
             EXPECT_FALSE(alert->accessoryView()->isHidden());
             EXPECT_EQ(alert->accessoryView()->toPlainText(), QStringLiteral("번호는 잠시만 쓸 수 있습니다."));
+            EXPECT_FALSE(alert->fieldMessage()->isHidden());
+            EXPECT_EQ(alert->fieldMessage()->text(), QStringLiteral("인증 장치의 번호"));
+            EXPECT_FALSE(alert->fieldLabel()->isHidden());
+            EXPECT_EQ(alert->fieldLabel()->text(), QStringLiteral("번호:"));
             QTest::keyClicks(alert->textField(), typed);
             if (button < 0)
                 pressEscape(alert);
