@@ -16,12 +16,13 @@ ParleyProgram::ParleyProgram(shell::AppController::Options options)
       mPlugInSide(std::make_unique<shell::PlugInSide>(options.urlOpener, options.scheduler))
 {
     DistributedNotificationCenter *plugInCenter = options.plugInCenter;
+    shell::UrlOpener *opener = options.urlOpener;
     mController = std::make_unique<shell::AppController>(std::move(options));
     mBuddyList = std::make_unique<BuddyListWindow>(*mController, plugInCenter);
     mBuddyCommands = std::make_unique<BuddyListCommands>(*mBuddyList, *mController);
     mPreferences = std::make_unique<PrefsInstallation>(*mController);
-    mMemos = std::make_unique<MemoInstallation>(*mBuddyCommands);
-    mChats = std::make_unique<ChatInstallation>(&mBuddyList->dataSource(), plugInCenter);
+    mMemos = std::make_unique<MemoInstallation>(*mBuddyCommands, opener);
+    mChats = std::make_unique<ChatInstallation>(&mBuddyList->dataSource(), plugInCenter, opener);
 }
 
 ParleyProgram::~ParleyProgram()
