@@ -21,14 +21,15 @@ ParleyProgram::ParleyProgram(shell::AppController::Options options)
       mPlugInSide(std::make_unique<shell::PlugInSide>(options.urlOpener, options.scheduler))
 {
     DistributedNotificationCenter *plugInCenter = options.plugInCenter;
+    shell::UrlOpener *opener = options.urlOpener;
     mController = std::make_unique<shell::AppController>(std::move(options));
     // Qt's own dialogs in the interface language the controller has settled.
     shell::installQtTranslations(KCCurrentLanguage());
     mBuddyList = std::make_unique<BuddyListWindow>(*mController, plugInCenter);
     mBuddyCommands = std::make_unique<BuddyListCommands>(*mBuddyList, *mController);
     mPreferences = std::make_unique<PrefsInstallation>(*mController);
-    mMemos = std::make_unique<MemoInstallation>(*mBuddyCommands);
-    mChats = std::make_unique<ChatInstallation>(&mBuddyList->dataSource(), plugInCenter);
+    mMemos = std::make_unique<MemoInstallation>(*mBuddyCommands, opener);
+    mChats = std::make_unique<ChatInstallation>(&mBuddyList->dataSource(), plugInCenter, opener);
     const QDBusConnection bus =
         plugInCenter ? plugInCenter->bus() : DistributedNotificationCenter::defaultCenter().bus();
     mInstance = std::make_unique<shell::MessengerInstance>(bus, [this] { mController->applicationShouldHandleReopen(); });

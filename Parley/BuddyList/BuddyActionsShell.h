@@ -26,7 +26,9 @@ public:
     virtual void setStatusTitle(const QString &title) = 0;
     // The chat window in front can be saved; saves it.
     virtual bool hasChatToSave() = 0;
-    virtual void saveChat() = 0;
+    // Saves the chat window that was active last; false when no log went to
+    // the save queue.
+    virtual bool saveChat() = 0;
     // The preferences window on its message pane; its panes read again.
     virtual void openMessagePreferences() = 0;
     virtual void reloadPreferences() = 0;

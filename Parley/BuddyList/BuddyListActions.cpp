@@ -89,9 +89,9 @@ void BuddyListActions::sendFileAction()
 
 void BuddyListActions::saveChatAction()
 {
-    if (!mShell.hasChatToSave())
+    // The alert says only what happened: a log went to the save queue.
+    if (!mShell.hasChatToSave() || !mShell.saveChat())
         return;
-    mShell.saveChat();
     KCAlertRequest request;
     request.key = QStringLiteral("ChatTextSaveAlert");
     request.title = text("SaveDialog");

@@ -59,6 +59,8 @@ public:
     void showWindow() override;
     QWidget *window() override { return this; }
     bool isExistNewMessage() override { return mConversation.isExistNewMessage(); }
+    // The window's "Save Chat" (its File menu, Ctrl+S) and the main window's.
+    bool saveChatAction() override { return mConversation.saveChatMessages(); }
 
     // PLChatMessageProtocol
     void messageReceived(const QVariantMap &info) override { mConversation.messageReceived(info); }
@@ -79,6 +81,7 @@ public:
     KCEmoticonView *header() const { return mEmoticonView; }
     QAction *inviteAction() const { return mInviteAction; }
     QAction *sendFileAction() const { return mSendFileAction; }
+    QAction *saveChatMenuAction() const { return mSaveChatAction; }
     QToolBar *toolbar() const { return mToolbar; }
     // The toolbar's context menu: each item shown or hidden, and how items show.
     QMenu *toolbarMenu();
@@ -161,6 +164,11 @@ private:
     void postSaveChatDocument(const QVariantMap &record) override;
     QDateTime now() override { return QDateTime::currentDateTime(); }
 
+    // KCWebViewDataSource: links open in the browser, service links through
+    // the shell's bridge page.
+    void requestWebUrlOpen(KCWebView *view, const QUrl &url) override;
+    QString bridgePageUrl(KCWebView *view) override;
+
     // KCInputTextViewDelegate
     bool takesMessages() const override { return true; }
     void textViewMessage(KCInputTextView *view, const QString &message) override;
@@ -190,6 +198,8 @@ private:
     QToolButton *mFontButton = nullptr;
     QAction *mInviteAction = nullptr;
     QAction *mSendFileAction = nullptr;
+    QAction *mSaveChatAction = nullptr;
+    bool mClearingSentInput = false;
     QToolBar *mToolbar = nullptr;
 };
 

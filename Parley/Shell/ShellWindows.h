@@ -64,8 +64,9 @@ public:
     virtual QWidget *window() = 0;
     // The window holds messages the user has not seen.
     virtual bool isExistNewMessage() = 0;
-    // Saves the window's conversation as the user's settings say.
-    virtual void saveChatAction() {}
+    // Hands the window's conversation log to the save queue; false when
+    // there was nothing to save (no line yet, or no subject).
+    virtual bool saveChatAction() { return false; }
 };
 
 // The chat windows' manager.
@@ -82,6 +83,8 @@ public:
     virtual void saveChatMessages() = 0;
     virtual QList<ChatDocument *> visibleChatDocumentList() = 0;
     virtual QList<ChatDocument *> chatDocumentList() = 0;
+    // The open chat window that was the active window last, or null.
+    virtual ChatDocument *lastActiveChatDocument() { return nullptr; }
     virtual void closeAllChatDocuments() = 0;
     // Brings the chat that holds unread messages forward.
     virtual void activeNewMessageChatRoom() = 0;

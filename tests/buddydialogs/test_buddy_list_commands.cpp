@@ -431,5 +431,31 @@ TEST_F(BuddyListCommandsTest, ChatOpensTheOnlineBuddiesOrThePanel)
     EXPECT_EQ(chat.calls.size(), 2);
 }
 
+TEST_F(BuddyListCommandsTest, SaveChatReportsSavedOnlyWhenALogWentToTheQueue)
+{
+    const struct
+    {
+        const char *name;
+        bool chatToSave;
+        bool saved;
+        QStringList calls;
+        QStringList alerts;
+    } cases[] = {
+        {"no chat window", false, false, {}, {}},
+        {"nothing to save", true, false, {QStringLiteral("saveChat")}, {}},
+        {"a log saved", true, true, {QStringLiteral("saveChat")}, {QStringLiteral("ChatTextSaveAlert")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        shell.calls.clear();
+        alerts.shown.clear();
+        shell.chatToSave = c.chatToSave;
+        shell.chatSaved = c.saved;
+        actions.saveChatAction();
+        EXPECT_EQ(shell.calls, c.calls);
+        EXPECT_EQ(alerts.keys(), c.alerts);
+    }
+}
+
 } // namespace
 } // namespace buddydialogs::test
