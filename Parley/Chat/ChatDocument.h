@@ -59,6 +59,7 @@ public:
     void showWindow() override;
     QWidget *window() override { return this; }
     bool isExistNewMessage() override { return mConversation.isExistNewMessage(); }
+    int unviewedCount() override { return mConversation.unviewedCount(); }
 
     // PLChatMessageProtocol
     void messageReceived(const QVariantMap &info) override { mConversation.messageReceived(info); }
@@ -75,7 +76,9 @@ public:
     KCWebView *transcript() const { return mWebView; }
     KCInputTextView *input() const { return mMsgTextView; }
     QLabel *statusLine() const { return mStatusTextField; }
-    QLabel *banner() const { return mAbsentMessageView; }
+    KCEmoticonView *banner() const { return mAbsentMessageView; }
+    // The members menu (more than one member), null otherwise.
+    QMenu *membersMenu() const;
     KCEmoticonView *header() const { return mEmoticonView; }
     QAction *inviteAction() const { return mInviteAction; }
     QAction *sendFileAction() const { return mSendFileAction; }
@@ -114,6 +117,7 @@ private:
     void rebuildMembersMenu();
     void applyInputLock(bool locked);
     void keepInputFont();
+    void recolourInput();
     void applyToolbarConfiguration();
     PLBuddyPtr selectedBuddy() const;
     void openBuddyOrchardHome();
@@ -180,7 +184,7 @@ private:
     KCInputTextView *mMsgTextView = nullptr;
     QLabel *mStatusTextField = nullptr;
     KCEmoticonView *mEmoticonView = nullptr;
-    QLabel *mAbsentMessageView = nullptr;
+    KCEmoticonView *mAbsentMessageView = nullptr;
     QLabel *mRemainBuddyView = nullptr;
     QLabel *mIconImage = nullptr;
     QToolButton *mMenuButton = nullptr;

@@ -64,6 +64,8 @@ public:
     virtual QWidget *window() = 0;
     // The window holds messages the user has not seen.
     virtual bool isExistNewMessage() = 0;
+    // How many lines arrived unseen.
+    virtual int unviewedCount() { return 0; }
     // Saves the window's conversation as the user's settings say.
     virtual void saveChatAction() {}
 };
