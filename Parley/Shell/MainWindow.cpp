@@ -3,6 +3,7 @@
 #include "BuddyView.h"
 #include "KCDefaultFont.h"
 #include "LoginView.h"
+#include "WindowMenuList.h"
 #include "Utils/KCUtilities.h"
 
 #include <QAction>
@@ -61,6 +62,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainWindowAction = menuAt(WindowMenu)->addAction(QString());
     transferAction = menuAt(WindowMenu)->addAction(QString());
     menuAt(WindowMenu)->addSeparator();
+    new WindowMenuList(menuAt(WindowMenu), this);
     connect(minimizeAction, &QAction::triggered, this, &QWidget::showMinimized);
     connect(closeWindowAction, &QAction::triggered, this, [] {
         if (QWidget *window = QApplication::activeWindow())
