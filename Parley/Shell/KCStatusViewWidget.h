@@ -58,10 +58,6 @@ public:
     // The checked entry's title; empty when none is ticked.
     QString checkedTitle() const;
 
-    // Where the highlight band is drawn: as wide as the title needs, at
-    // least 94, at most the view.
-    QRect bandRect() const;
-
     QSize sizeHint() const override;
 
 protected:
@@ -77,6 +73,9 @@ private:
     void popUpMenu();
     void postChange(const QString &oldTitle, const QString &newTitle);
     QFont titleFont() const;
+    // Where the highlight band is drawn: as wide as the title needs, at
+    // least 94, at most the view.
+    QRect bandRect() const;
     int bandWidthFor(int viewWidth) const;
     static void drawBand(QPainter &painter, const QRect &band, const QPixmap &image);
     // Our image of that name, or a small drawn stand-in while it is missing.

@@ -16,8 +16,8 @@
 #include "ShellTestSupport.h"
 #include "TestSupport.h"
 #include "ToasterWindowManager.h"
+#include "MainWindow.h"
 #include "TrayDockManager.h"
-#include "WindowMenuList.h"
 #include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "UserDefaults.h"
@@ -916,15 +916,23 @@ TEST(StatusView, OnlyALeftPressOpensTheMenu)
     view->menu()->hide();
 }
 
-// A title longer than the old fixed band: the band grows with it (white text
-// off the band could not be read), but never past the view.
+// A title longer than the old fixed band: the band under the mouse grows
+// with it (white text off the band could not be read), but never past the
+// view, and never below its 94 points.
 TEST(StatusView, TheBandTakesTheWholeTitleUpToTheViewsWidth)
 {
     QWidget window;
     auto *view = new KCStatusViewWidget(&window);
-    view->resize(400, 21);
+    window.show();
+    QEnterEvent enter(QPointF(20, 8), QPointF(20, 8), view->mapToGlobal(QPointF(20, 8)));
+    QApplication::sendEvent(view, &enter);
+    ASSERT_TRUE(view->isHover());
     QFont font = view->font();
     font.setPointSizeF(11);
+    const auto isBand = [](const QImage &image, int x, int y) {
+        const QColor c = image.pixelColor(x, y);
+        return c.blue() > c.red() + 60;
+    };
     const struct {
         QString title;
         int viewWidth;
@@ -938,15 +946,13 @@ TEST(StatusView, TheBandTakesTheWholeTitleUpToTheViewsWidth)
         SCOPED_TRACE(c.title.toStdString() + " in " + std::to_string(c.viewWidth));
         view->resize(c.viewWidth, 21);
         view->setTitle(c.title);
-        const int needed = 16 + QFontMetrics(font).horizontalAdvance(c.title);
-        const QRect band = view->bandRect();
-        EXPECT_EQ(band.left(), 0);
-        EXPECT_EQ(band.bottom(), view->height() - 1);
-        EXPECT_GE(band.width(), qMin(needed, c.viewWidth));
-        EXPECT_GE(band.width(), qMin(94, c.viewWidth));
-        EXPECT_LE(band.width(), c.viewWidth);
-        if (needed < 94)
-            EXPECT_EQ(band.width(), 94);
+        const int end = qMin(qMax(94, 16 + QFontMetrics(font).horizontalAdvance(c.title) + 2), c.viewWidth);
+        const QImage picture = view->grab().toImage();
+        const int middle = picture.height() - 1 - 8 * int(picture.devicePixelRatio());
+        const qreal ratio = picture.devicePixelRatio();
+        EXPECT_TRUE(isBand(picture, int((end - 3) * ratio), middle)) << "the band reaches past the title";
+        if (end + 6 < c.viewWidth)
+            EXPECT_FALSE(isBand(picture, int((end + 6) * ratio), middle)) << "and ends soon after it";
     }
     // The layout is asked for room for the whole title.
     EXPECT_GE(view->sizeHint().width(), 16 + QFontMetrics(font).horizontalAdvance(view->title()));
@@ -981,10 +987,8 @@ TEST(StatusView, TheHoverBandGoesWhenTheMenuClosesAwayFromTheMouse)
 // only while it holds unread lines, with a bullet and their count.
 TEST_F(TrayTest, TheWindowMenuListsTheOpenWindowsAndHiddenChatsWithUnreadLines)
 {
-    QMenu menu;
-    menu.addAction(QStringLiteral("Minimize"));
-    menu.addSeparator();
-    WindowMenuList list(&menu, &mMain);
+    MainWindow main;
+    QMenu &menu = *main.menuAt(MainWindow::WindowMenu);
     Chat shown(QStringLiteral("Bob"), false);
     shown.widget.show();
     Chat hidden(QStringLiteral("Carol & Co"), true);
@@ -1000,8 +1004,8 @@ TEST_F(TrayTest, TheWindowMenuListsTheOpenWindowsAndHiddenChatsWithUnreadLines)
     QWidget notice(nullptr, Qt::Tool);
     notice.setWindowTitle(QStringLiteral("A notice"));
     notice.show();
-    mMain.setWindowTitle(QStringLiteral("Parley"));
-    mMain.show();
+    main.setWindowTitle(QStringLiteral("Parley"));
+    main.show();
 
     const auto titles = [&menu] {
         QStringList texts;
@@ -1009,9 +1013,10 @@ TEST_F(TrayTest, TheWindowMenuListsTheOpenWindowsAndHiddenChatsWithUnreadLines)
             texts << action->text();
         return texts;
     };
-    const QStringList expected{QStringLiteral("Minimize"), QString(), QStringLiteral("Bob"),
-                               QStringLiteral("\u2022 Carol && Co (3)"), QStringLiteral("File Transfers"),
-                               QStringLiteral("Lunch?")};
+    // The menu's own items, then the windows.
+    QStringList expected{text("MenuMinimize"), text("MenuMainWindow"), text("MenuTransfer"), QString()};
+    expected << QStringLiteral("Bob") << QStringLiteral("\u2022 Carol && Co (3)") << QStringLiteral("File Transfers")
+             << QStringLiteral("Lunch?");
     for (int opening = 0; opening < 2; ++opening) {
         emit menu.aboutToShow();
         QStringList ours = titles();
@@ -1021,7 +1026,7 @@ TEST_F(TrayTest, TheWindowMenuListsTheOpenWindowsAndHiddenChatsWithUnreadLines)
                                                              && t != QLatin1String("Parley"); });
         EXPECT_EQ(ours, expected) << "opening " << opening;
     }
-    menu.actions().at(3)->trigger();
+    menu.actions().at(5)->trigger();
     EXPECT_EQ(hidden.shown, 1);
     EXPECT_TRUE(hidden.widget.isVisible());
     mChats.list.clear();
