@@ -1,5 +1,7 @@
 #include "ShellWindows.h"
 
+#include "Log.h"
+
 namespace parley::shell {
 
 namespace {
@@ -132,69 +134,94 @@ Registry &registry()
     return r;
 }
 
-template <typename Interface, typename StandIn>
-Interface &installedOr(Interface *installed)
+// A stand-in answering means the program forgot to install a service: said
+// once per service, so that the log shows the wiring fault.
+template <typename StandIn, typename Interface>
+Interface &installedOr(Interface *installed, const char *name)
 {
     static StandIn standIn;
-    return installed ? *installed : standIn;
+    if (installed)
+        return *installed;
+    static bool said = false;
+    if (!said) {
+        said = true;
+        plLog(QStringLiteral("no %1 is installed; a stand-in that does nothing answers").arg(QLatin1String(name)));
+    }
+    return standIn;
 }
 
 } // namespace
 
 BuddyListDataSource &ShellWindows::buddyListDataSource()
 {
-    return installedOr<BuddyListDataSource, NullBuddyListDataSource>(registry().buddyListDataSource);
+    return installedOr<NullBuddyListDataSource>(registry().buddyListDataSource, "buddyListDataSource");
 }
 BuddyListManager &ShellWindows::buddyListManager()
 {
-    return installedOr<BuddyListManager, NullBuddyListManager>(registry().buddyListManager);
+    return installedOr<NullBuddyListManager>(registry().buddyListManager, "buddyListManager");
 }
-ChatManager &ShellWindows::chatManager() { return installedOr<ChatManager, NullChatManager>(registry().chatManager); }
+ChatManager &ShellWindows::chatManager()
+{
+    return installedOr<NullChatManager>(registry().chatManager, "chatManager");
+}
 MessageWindowManager &ShellWindows::messageWindowManager()
 {
-    return installedOr<MessageWindowManager, NullMessageWindowManager>(registry().messageWindowManager);
+    return installedOr<NullMessageWindowManager>(registry().messageWindowManager, "messageWindowManager");
 }
 TransferController &ShellWindows::transferController()
 {
-    return installedOr<TransferController, NullTransferController>(registry().transferController);
+    return installedOr<NullTransferController>(registry().transferController, "transferController");
 }
-KCStatusView &ShellWindows::statusView() { return installedOr<KCStatusView, TitleOnlyStatusView>(registry().statusView); }
+KCStatusView &ShellWindows::statusView()
+{
+    return installedOr<TitleOnlyStatusView>(registry().statusView, "statusView");
+}
 AnimiconManager &ShellWindows::animiconManager()
 {
-    return installedOr<AnimiconManager, NullAnimiconManager>(registry().animiconManager);
+    return installedOr<NullAnimiconManager>(registry().animiconManager, "animiconManager");
 }
-DockManager &ShellWindows::dockManager() { return installedOr<DockManager, NullDockManager>(registry().dockManager); }
+DockManager &ShellWindows::dockManager()
+{
+    return installedOr<NullDockManager>(registry().dockManager, "dockManager");
+}
 ToasterManager &ShellWindows::toasterManager()
 {
-    return installedOr<ToasterManager, NullToasterManager>(registry().toasterManager);
+    return installedOr<NullToasterManager>(registry().toasterManager, "toasterManager");
 }
-BridgePage &ShellWindows::bridgePage() { return installedOr<BridgePage, NullBridgePage>(registry().bridgePage); }
+BridgePage &ShellWindows::bridgePage()
+{
+    return installedOr<NullBridgePage>(registry().bridgePage, "bridgePage");
+}
 PrefsController &ShellWindows::prefsController()
 {
-    return installedOr<PrefsController, NullPrefsController>(registry().prefsController);
+    return installedOr<NullPrefsController>(registry().prefsController, "prefsController");
 }
 PlugInManager &ShellWindows::plugInManager()
 {
-    return installedOr<PlugInManager, NullPlugInManager>(registry().plugInManager);
+    return installedOr<NullPlugInManager>(registry().plugInManager, "plugInManager");
 }
 UpdateManager &ShellWindows::updateManager()
 {
-    return installedOr<UpdateManager, NullUpdateManager>(registry().updateManager);
+    return installedOr<NullUpdateManager>(registry().updateManager, "updateManager");
 }
-
 SessionManagerWindow &ShellWindows::sessionManagerWindow()
 {
-    return installedOr<SessionManagerWindow, NullSessionManagerWindow>(registry().sessionManagerWindow);
+    return installedOr<NullSessionManagerWindow>(registry().sessionManagerWindow, "sessionManagerWindow");
 }
 DesktopNotices &ShellWindows::desktopNotices()
 {
-    return installedOr<DesktopNotices, NullDesktopNotices>(registry().desktopNotices);
+    return installedOr<NullDesktopNotices>(registry().desktopNotices, "desktopNotices");
 }
 
 std::unique_ptr<BuddyRequestController> ShellWindows::makeBuddyRequestController()
 {
     if (registry().buddyRequestFactory)
         return registry().buddyRequestFactory();
+    static bool said = false;
+    if (!said) {
+        said = true;
+        plLog(QStringLiteral("no buddyRequestFactory is installed; a stand-in that does nothing answers"));
+    }
     return std::make_unique<NullBuddyRequestController>();
 }
 
@@ -219,6 +246,34 @@ void ShellWindows::setUpdateManager(UpdateManager *manager) { registry().updateM
 void ShellWindows::setSessionManagerWindow(SessionManagerWindow *window) { registry().sessionManagerWindow = window; }
 void ShellWindows::setDesktopNotices(DesktopNotices *notices) { registry().desktopNotices = notices; }
 void ShellWindows::setBuddyRequestFactory(BuddyRequestFactory factory) { registry().buddyRequestFactory = factory; }
+
+QStringList ShellWindows::standIns()
+{
+    const Registry &r = registry();
+    const std::pair<const void *, const char *> services[] = {
+        {r.buddyListDataSource, "buddyListDataSource"},
+        {r.buddyListManager, "buddyListManager"},
+        {r.chatManager, "chatManager"},
+        {r.messageWindowManager, "messageWindowManager"},
+        {r.transferController, "transferController"},
+        {r.statusView, "statusView"},
+        {r.animiconManager, "animiconManager"},
+        {r.dockManager, "dockManager"},
+        {r.toasterManager, "toasterManager"},
+        {r.bridgePage, "bridgePage"},
+        {r.prefsController, "prefsController"},
+        {r.plugInManager, "plugInManager"},
+        {r.updateManager, "updateManager"},
+        {r.sessionManagerWindow, "sessionManagerWindow"},
+        {r.desktopNotices, "desktopNotices"},
+        {reinterpret_cast<const void *>(r.buddyRequestFactory), "buddyRequestFactory"},
+    };
+    QStringList missing;
+    for (const auto &[installed, name] : services)
+        if (!installed)
+            missing << QLatin1String(name);
+    return missing;
+}
 
 void ShellWindows::clear() { registry() = Registry{}; }
 

@@ -6,10 +6,10 @@
 // and desktop notices, the bridge page, the preferences window, the plug-in
 // manager, the update check and the session list. Each is a small interface named after its class; the
 // implementation registers itself once with ShellWindows::set...() (for
-// example in its sharedManager() or at start-up in main.cpp) and installs
-// nullptr before it is destroyed. Until one is registered the controller
-// talks to a stand-in that does nothing and answers "nothing there"; tests
-// register recording doubles.
+// example in its sharedManager() or by the program's assembly, ParleyProgram)
+// and installs nullptr before it is destroyed. Until one is registered the
+// controller talks to a stand-in that does nothing and answers "nothing
+// there", and says so once in the log; tests register recording doubles.
 //
 // Everything here runs on the main thread. Registered objects are not owned.
 
@@ -381,6 +381,10 @@ public:
     static void setDesktopNotices(DesktopNotices *notices);
     using BuddyRequestFactory = std::unique_ptr<BuddyRequestController> (*)();
     static void setBuddyRequestFactory(BuddyRequestFactory factory);
+
+    // The services nothing has installed (a stand-in answers for each), by
+    // the name of their accessor; empty in the assembled program.
+    static QStringList standIns();
 
     // Unregisters everything (tests).
     static void clear();

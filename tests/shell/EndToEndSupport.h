@@ -11,6 +11,7 @@
 #include "LoginView.h"
 #include "LocalService.h"
 #include "MainWindow.h"
+#include "ParleyProgram.h"
 #include "ScriptedAlerts.h"
 #include "Sessions/PLParleySession.h"
 #include "ShellDoubles.h"
@@ -142,6 +143,7 @@ public:
     }
     void TearDown() override
     {
+        mProgram.reset();
         mController.reset();
         parley::test::waitUntil([] { return false; }, 50); // deferred deletions
         mService.reset();
@@ -171,6 +173,23 @@ public:
     AppController &controller(double certAlertTimeout = 0)
     {
         mController.reset();
+        mController = std::make_unique<AppController>(options(certAlertTimeout));
+        mController->awakeFromNib();
+        return *mController;
+    }
+    // The whole program as main() assembles it, started; the controller()
+    // of the tests below is its controller.
+    AppController &program()
+    {
+        mController.reset();
+        mProgram.reset();
+        mProgram = std::make_unique<ParleyProgram>(options());
+        mProgram->start();
+        return mProgram->controller();
+    }
+    AppController &current() { return mProgram ? mProgram->controller() : *mController; }
+    AppController::Options options(double certAlertTimeout = 0)
+    {
         AppController::Options o;
         o.session = &mSession;
         o.connectivity = &mNet;
@@ -186,12 +205,10 @@ public:
         };
         o.idleSource = &mIdleSource;
         o.shellHooks = &mSounds;
-        mController = std::make_unique<AppController>(o);
-        mController->awakeFromNib();
-        return *mController;
+        return o;
     }
-    LoginView &login() { return *mController->loginView(); }
-    bool showsBuddyView() const { return mController->window()->isShowingBuddyView(); }
+    LoginView &login() { return *current().loginView(); }
+    bool showsBuddyView() { return current().window()->isShowingBuddyView(); }
 
     void typeAndSignIn(const QString &name = QStringLiteral("alice"), const QString &password = QStringLiteral("alice-pw"))
     {
@@ -217,6 +234,7 @@ public:
     FakeConnectivity mNet;
     ScaledScheduler mScheduler{0.02};
     std::unique_ptr<AppController> mController;
+    std::unique_ptr<ParleyProgram> mProgram;
     int mQuits = 0;
     bool mSignOutPendingAtQuit = false;
     QuietIdleSource mIdleSource;
