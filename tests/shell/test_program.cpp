@@ -28,12 +28,12 @@ TEST_F(ShellEndToEnd, TheAssembledProgramLeavesNoServiceToAStandIn)
 
 TEST_F(ShellEndToEnd, SigningInLoadsTheAnimiconCatalogue)
 {
-    AnimiconManager::sharedManager().resetForTesting();
+    ::AnimiconManager::sharedManager().resetForTesting();
     startService();
     program();
     typeAndSignIn();
     ASSERT_TRUE(waitForBuddyView());
-    EXPECT_TRUE(parley::test::waitUntil([] { return AnimiconManager::sharedManager().categoryCount() > 0; }, 10000));
+    EXPECT_TRUE(parley::test::waitUntil([] { return ::AnimiconManager::sharedManager().categoryCount() > 0; }, 10000));
 }
 
 TEST_F(ShellEndToEnd, ASecondLoginIsADesktopNotice)
