@@ -3,6 +3,7 @@
 #include "BuddyView.h"
 #include "KCDefaultFont.h"
 #include "LoginView.h"
+#include "WindowMenuList.h"
 #include "Utils/KCUtilities.h"
 
 #include <QAction>
@@ -68,6 +69,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     help->addSeparator();
     velaComHomeAction = help->addAction(QString());
     orchardHomeAction = help->addAction(QString());
+    new WindowMenuList(menuAt(WindowMenu), this);
     connect(minimizeAction, &QAction::triggered, this, &QWidget::showMinimized);
     connect(closeWindowAction, &QAction::triggered, this, [] {
         if (QWidget *window = QApplication::activeWindow())

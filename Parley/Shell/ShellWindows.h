@@ -64,6 +64,8 @@ public:
     virtual QWidget *window() = 0;
     // The window holds messages the user has not seen.
     virtual bool isExistNewMessage() = 0;
+    // How many lines arrived unseen.
+    virtual int unviewedCount() { return 0; }
     // Hands the window's conversation log to the save queue; false when
     // there was nothing to save (no line yet, or no subject).
     virtual bool saveChatAction() { return false; }

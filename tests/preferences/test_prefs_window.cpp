@@ -402,6 +402,10 @@ TEST_F(PrefsWindowTest, SoundSwitchesFollowEachOther)
 
     pane->advancedButton()->click();
     ASSERT_TRUE(sheet->isVisible());
+    // The button that opens it ends in dots; the window's title does not.
+    EXPECT_TRUE(pane->advancedButton()->text().startsWith(sheet->windowTitle()));
+    EXPECT_FALSE(sheet->windowTitle().isEmpty());
+    EXPECT_FALSE(sheet->windowTitle().endsWith(QLatin1Char('.')));
     sheet->optionButton()->click();
     EXPECT_TRUE(pane->useSoundButton()->isChecked());
     EXPECT_EQ(eventsEnabled(), 6);
