@@ -6,6 +6,7 @@
 #include "Conversation/AnimiconManager.h"
 #include "FakeNotifications.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLConfManager.h"
 
 #include "../facade/HeadlessPeer.h"
 
@@ -32,6 +33,8 @@ TEST_F(ShellEndToEnd, TheAssembledProgramLeavesNoServiceToAStandIn)
 TEST_F(ShellEndToEnd, SigningInLoadsTheAnimiconCatalogue)
 {
     ::AnimiconManager::sharedManager().resetForTesting();
+    // An earlier test's server configuration names a service that is gone.
+    PLConfManager::sharedManager().resetForTesting();
     startService();
     program();
     typeAndSignIn();

@@ -5,9 +5,11 @@
 #include "EndToEndSupport.h"
 
 #include "BuddyView.h"
+#include "Conversation/AnimiconManager.h"
 #include "KCStatusViewWidget.h"
 #include "UrlOpener.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLConfManager.h"
 
 #include <QAction>
 #include <QSet>
@@ -44,6 +46,14 @@ public:
 class ProgramActions : public ShellEndToEnd
 {
 protected:
+    void TearDown() override
+    {
+        ShellEndToEnd::TearDown();
+        // The server configuration and the catalogue it pointed at name this
+        // test's service, which is gone: later tests must not reach for it.
+        PLConfManager::sharedManager().resetForTesting();
+        ::AnimiconManager::sharedManager().resetForTesting();
+    }
     void signInToTheProgram()
     {
         startService();
