@@ -17,11 +17,22 @@ PGHChatListModel::PGHChatListModel(QObject *parent)
 {
 }
 
-void PGHChatListModel::setRows(QList<PGHChat> rows)
+void PGHChatListModel::setRows(QList<PGHChat> rows, bool more)
 {
     beginResetModel();
     mRows = std::move(rows);
+    mMore = more;
     endResetModel();
+}
+
+void PGHChatListModel::appendRows(const QList<PGHChat> &rows, bool more)
+{
+    mMore = more;
+    if (rows.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), int(mRows.size()), int(mRows.size() + rows.size()) - 1);
+    mRows << rows;
+    endInsertRows();
 }
 
 int PGHChatListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(mRows.size()); }

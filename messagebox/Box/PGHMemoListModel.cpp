@@ -52,14 +52,6 @@ void PGHMemoListModel::appendRows(const QList<PGHMemo> &rows, bool more)
     endInsertRows();
 }
 
-bool PGHMemoListModel::canFetchMore(const QModelIndex &parent) const { return !parent.isValid() && mMore && mFetcher; }
-
-void PGHMemoListModel::fetchMore(const QModelIndex &parent)
-{
-    if (canFetchMore(parent))
-        mFetcher();
-}
-
 int PGHMemoListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(mRows.size()); }
 
 int PGHMemoListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 4; }

@@ -10,12 +10,14 @@
 #include "PGHStoreFiles.h"
 #include "PGHStoreSchema.h"
 #include "PGHSqliteDatabase.h"
+#include "PGHTransaction.h"
 #include "SqliteTool.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -227,6 +229,79 @@ TEST_F(MessageStoreTest, SearchesAreCaseSensitiveWithAndWithoutTheBodyIndex)
     EXPECT_EQ(found("chatUser", "Ann").size(), 4);
     EXPECT_EQ(found("chatUser", "ANN").size(), 0);
     EXPECT_EQ(read("INSERT INTO ChatBodyIndex(ChatBodyIndex) VALUES('integrity-check')"), "");
+}
+
+// A list read a page at a time joins into exactly the list read whole (and,
+// for a body, the scan of every log), in every order: through ranges of the
+// index while the ids follow the list order, through the index's whole
+// answer once they scatter, and by scanning under three characters.
+TEST_F(MessageStoreTest, ChatListsReadAPageAtATimeJoinIntoTheWholeList)
+{
+    const qint64 chatbox = folderId(PGHBox::Chat, "000000000000002");
+    const std::optional<PGHFolder> other = store->folders(PGHBox::Chat).create("other");
+    ASSERT_TRUE(other);
+    QRandomGenerator random(35);
+    const QStringList words{"회의", "점심", "lunch", "budget", "friday", "사진", "Zz", "zz", "plan"};
+    {
+        PGHSqliteDatabase &db = store->database();
+        PGHTransaction transaction(db);
+        PGHSqliteStatement insert = db.prepare(
+            "INSERT INTO ChatContext (mid, chatUser, chatUserID, date, chatFolder, bodyData) VALUES (?, ?, ?, ?, ?, ?)");
+        for (int i = 0; i < 300; ++i) {
+            QString body = QStringLiteral("log %1\n").arg(i);
+            for (int w = 0; w < 12; ++w)
+                body += words.at(random.bounded(int(words.size()))) + QLatin1Char(' ');
+            // The older half's dates scatter over its ids; one log has none;
+            // a few lie in another folder.
+            const qint64 date = i < 150 ? (i * 7919) % 150 : i;
+            insert.reset();
+            insert.bind(1, PGHMessageStore::formatID(5000 + i)).bind(2, QStringLiteral("Partner %1").arg(i % 13));
+            insert.bind(3, QStringLiteral("p%1@parley.test").arg(i % 13));
+            if (i != 42)
+                insert.bind(4, qint64(1'700'000'000'000) + date * 60'000LL);
+            insert.bind(5, i % 50 == 9 ? other->id : chatbox).bind(6, body);
+            ASSERT_TRUE(insert.exec());
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+    struct Case {
+        QString key, text;
+    };
+    const QList<Case> cases{
+        {"bodyData", "budget 사진"}, {"bodyData", "회의 점"}, {"bodyData", "Zz zz"}, // the index
+        {"bodyData", "회의"},        {"bodyData", "Zz"},      {"bodyData", "z"},     // scans
+        {"bodyData", "nowhere"},     {"chatUser", "Partner 1"}, {"chatUser", "p3@"}, {"", ""},
+    };
+    int cut = 0; // first pages that stopped short of the folder's end
+    for (const Case &c : cases) {
+        for (const QString sortKey : {"date", "chatUser", "bodyData", "size"}) {
+            for (const bool ascending : {false, true}) {
+                SCOPED_TRACE((c.key + " " + c.text + " " + sortKey).toStdString() + (ascending ? " asc" : " desc"));
+                const PGHListQuery query{sortKey, ascending, c.key, c.text};
+                std::optional<PGHChatListing> listing = store->chats().startListing(chatbox, query);
+                ASSERT_TRUE(listing);
+                QList<qint64> paged;
+                std::optional<QList<PGHChat>> page = store->chats().nextPage(*listing, 7);
+                cut += !listing->atEnd();
+                for (; page && !page->isEmpty(); page = store->chats().nextPage(*listing, 7))
+                    for (const PGHChat &chat : *page)
+                        paged << chat.id;
+                ASSERT_TRUE(page);
+                const std::optional<QList<PGHChat>> all = store->chats().list(chatbox, query);
+                ASSERT_TRUE(all);
+                QList<qint64> whole;
+                for (const PGHChat &chat : *all)
+                    whole << chat.id;
+                EXPECT_EQ(paged, whole);
+                if (c.key == "bodyData" && sortKey == QLatin1String("date") && !ascending)
+                    EXPECT_EQ(paged, *store->chats().scanBodies(chatbox, c.text));
+                if (!whole.isEmpty()) {
+                    EXPECT_TRUE(store->chats().lists(*listing, whole.last()));
+                }
+            }
+        }
+    }
+    EXPECT_GT(cut, 40);
 }
 
 TEST_F(MessageStoreTest, MemoListsSortAndSearchTheirFolder)
