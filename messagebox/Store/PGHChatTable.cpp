@@ -4,6 +4,7 @@
 #include "PGHTransaction.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace pigeonhole {
 
@@ -74,7 +75,7 @@ QString orderOf(const PGHListQuery &query)
     return QStringLiteral("%1 %2, id %2").arg(sortKey, direction);
 }
 
-enum class Search { None, Partner, BodyIndex, BodyScan };
+enum class Search { None, Partner, BodyIndex, BodyPair, BodyScan };
 
 Search searchOf(const PGHListQuery &query)
 {
@@ -82,25 +83,9 @@ Search searchOf(const PGHListQuery &query)
         return Search::None;
     if (query.searchKey == QLatin1String("chatUser"))
         return Search::Partner;
-    return PGHChatTable::usesBodyIndex(query.searchText) ? Search::BodyIndex : Search::BodyScan;
-}
-
-// The condition a search adds to a query of ChatContext, its text bound as ?2.
-QString conditionOf(Search search)
-{
-    switch (search) {
-    case Search::None: return {};
-    case Search::Partner: return QStringLiteral(" AND (instr(chatUser, ?2) > 0 OR instr(chatUserID, ?2) > 0)");
-    case Search::BodyIndex:
-        return QStringLiteral(" AND id IN (SELECT rowid FROM ChatBodyIndex WHERE ChatBodyIndex MATCH ?2)");
-    case Search::BodyScan: return QStringLiteral(" AND instr(bodyData, ?2) > 0");
-    }
-    return {};
-}
-
-QString boundTextOf(Search search, const QString &text)
-{
-    return search == Search::BodyIndex ? phraseOf(text) : text;
+    if (PGHChatTable::usesBodyIndex(query.searchText))
+        return Search::BodyIndex;
+    return query.searchText.toUcs4().size() == 2 ? Search::BodyPair : Search::BodyScan;
 }
 
 // A window whose ids spread over more than this many times its size is
@@ -108,26 +93,19 @@ QString boundTextOf(Search search, const QString &text)
 constexpr qint64 kWideSpread = 16;
 // The largest window one step of a listing searches.
 constexpr qsizetype kLargestWindow = 8192;
+// A pair search scans its first window up to this size: a common pair fills
+// the first screen from it before the index is asked which trigrams hold it.
+constexpr qsizetype kScannedWindow = 512;
 
 } // namespace
 
 std::optional<QList<PGHChat>> PGHChatTable::list(qint64 folderId, const PGHListQuery &query)
 {
-    const Search search = searchOf(query);
-    PGHSqliteStatement select = mStore.database().prepare(
-        QStringLiteral("SELECT %1 FROM ChatContext WHERE chatFolder = ?1%2 ORDER BY %3")
-            .arg(QLatin1String(kListColumns), conditionOf(search), orderOf(query)));
-    select.bind(1, folderId);
-    if (search != Search::None)
-        select.bind(2, boundTextOf(search, query.searchText));
-    QList<PGHChat> chats;
-    while (select.next())
-        chats << chatFrom(select, false);
-    if (select.failed())
+    std::optional<PGHChatListing> listing = startListing(folderId, query);
+    if (!listing)
         return std::nullopt;
-    return chats;
+    return nextPage(*listing, int(std::min<qsizetype>(listing->order.size(), std::numeric_limits<int>::max())));
 }
-
 std::optional<PGHChatListing> PGHChatTable::startListing(qint64 folderId, const PGHListQuery &query)
 {
     // In list order from the folder index (by date) or the short columns:
@@ -173,42 +151,34 @@ bool PGHChatTable::lists(PGHChatListing &listing, qint64 id)
 
 std::optional<QList<qint64>> PGHChatTable::keep(PGHChatListing &listing, const QList<qint64> &window)
 {
-    const Search search = searchOf(listing.query);
+    Search search = searchOf(listing.query);
     if (search == Search::None || window.isEmpty())
         return window;
-    PGHSqliteDatabase &db = mStore.database();
-    const QString text = boundTextOf(search, listing.query.searchText);
+    if (search == Search::BodyPair && listing.next == 0 && window.size() <= kScannedWindow)
+        search = Search::BodyScan;
     QSet<qint64> matches;
-    if (search == Search::BodyIndex) {
+    if (search == Search::BodyIndex || search == Search::BodyPair) {
         const auto [least, most] = std::minmax_element(window.cbegin(), window.cend());
-        const bool wide = *most - *least >= kWideSpread * window.size();
-        if (wide && !listing.everyMatch) {
-            PGHSqliteStatement all =
-                db.prepare(QStringLiteral("SELECT rowid FROM ChatBodyIndex WHERE ChatBodyIndex MATCH ?1"));
-            all.bind(1, text);
-            QSet<qint64> every;
-            while (all.next())
-                every.insert(all.int64(0));
-            if (all.failed())
+        if (*most - *least >= kWideSpread * window.size() && !listing.everyMatch) {
+            listing.everyMatch =
+                indexMatches(listing, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+            if (!listing.everyMatch)
                 return std::nullopt;
-            listing.everyMatch = std::move(every);
         }
         if (listing.everyMatch) {
             matches = *listing.everyMatch;
+        } else if (const std::optional<QSet<qint64>> ranged = indexMatches(listing, *least, *most)) {
+            matches = *ranged;
         } else {
-            // The index reads only the part of each trigram's list in the range.
-            PGHSqliteStatement ranged = db.prepare(QStringLiteral(
-                "SELECT rowid FROM ChatBodyIndex WHERE ChatBodyIndex MATCH ?1 AND rowid BETWEEN ?2 AND ?3"));
-            ranged.bind(1, text).bind(2, *least).bind(3, *most);
-            while (ranged.next())
-                matches.insert(ranged.int64(0));
-            if (ranged.failed())
-                return std::nullopt;
+            return std::nullopt;
         }
     } else {
-        PGHSqliteStatement select = db.prepare(
-            QStringLiteral("SELECT id FROM ChatContext WHERE id IN (SELECT value FROM json_each(?1))%1").arg(conditionOf(search)));
-        select.bind(1, idList(window)).bind(2, text);
+        const QString condition = search == Search::Partner
+                                      ? QStringLiteral("instr(chatUser, ?2) > 0 OR instr(chatUserID, ?2) > 0")
+                                      : QStringLiteral("instr(bodyData, ?2) > 0");
+        PGHSqliteStatement select = mStore.database().prepare(
+            QStringLiteral("SELECT id FROM ChatContext WHERE id IN (SELECT value FROM json_each(?1)) AND (%1)").arg(condition));
+        select.bind(1, idList(window)).bind(2, listing.query.searchText);
         while (select.next())
             matches.insert(select.int64(0));
         if (select.failed())
@@ -219,6 +189,52 @@ std::optional<QList<qint64>> PGHChatTable::keep(PGHChatListing &listing, const Q
         if (matches.contains(id))
             kept << id;
     return kept;
+}
+
+std::optional<QSet<qint64>> PGHChatTable::indexMatches(PGHChatListing &listing, qint64 least, qint64 most)
+{
+    PGHSqliteDatabase &db = mStore.database();
+    const QString &text = listing.query.searchText;
+    // Each read answers ids within ?2..?3; its text is bound as ?1. The index
+    // reads only the part of each trigram's list in the range.
+    QList<std::pair<QString, QString>> reads;
+    const QString fromIndex =
+        QStringLiteral("SELECT rowid FROM ChatBodyIndex WHERE ChatBodyIndex MATCH ?1 AND rowid BETWEEN ?2 AND ?3");
+    if (searchOf(listing.query) == Search::BodyIndex) {
+        reads.append({fromIndex, phraseOf(text)});
+    } else {
+        // A pair starts one of the trigrams the index holds, or ends the body.
+        if (!listing.pairTrigrams) {
+            if (!db.exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS temp.ChatBodyTrigrams "
+                                        "USING fts5vocab(main, 'ChatBodyIndex', 'row')")))
+                return std::nullopt;
+            PGHSqliteStatement terms = db.prepare(
+                QStringLiteral("SELECT term FROM temp.ChatBodyTrigrams WHERE term >= ?1 AND term <= ?2"));
+            // Every trigram that starts with the pair sorts between the pair
+            // and the pair followed by the last character there is.
+            terms.bind(1, text).bind(2, text + QChar(0xDBFF) + QChar(0xDFFF));
+            QStringList phrases;
+            while (terms.next())
+                phrases << phraseOf(terms.text(0));
+            if (terms.failed())
+                return std::nullopt;
+            listing.pairTrigrams = phrases.join(QLatin1String(" OR "));
+        }
+        if (!listing.pairTrigrams->isEmpty())
+            reads.append({fromIndex, *listing.pairTrigrams});
+        reads.append({QStringLiteral("SELECT id FROM ChatContext WHERE substr(bodyData, -2) = ?1 AND id BETWEEN ?2 AND ?3"),
+                      text});
+    }
+    QSet<qint64> matches;
+    for (const auto &[sql, bound] : reads) {
+        PGHSqliteStatement select = db.prepare(sql);
+        select.bind(1, bound).bind(2, least).bind(3, most);
+        while (select.next())
+            matches.insert(select.int64(0));
+        if (select.failed())
+            return std::nullopt;
+    }
+    return matches;
 }
 
 std::optional<QList<PGHChat>> PGHChatTable::rows(const QList<qint64> &ids)

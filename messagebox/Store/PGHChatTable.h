@@ -22,6 +22,9 @@ struct PGHChatListing {
     // The index's whole answer, read once when a window's ids spread too wide
     // for a ranged read to pay.
     std::optional<QSet<qint64>> everyMatch;
+    // A two-character search: the index's trigrams that start with the pair,
+    // as one query (empty: none).
+    std::optional<QString> pairTrigrams;
 
     bool atEnd() const { return next >= order.size(); }
 };
@@ -33,8 +36,9 @@ public:
 
     static bool isSortKey(const QString &key);
     static bool isSearchKey(const QString &key);
-    // Whether a body search for the text can use the index: the trigram index
-    // finds texts of three characters or more.
+    // Whether a body search for the text is a phrase of the trigram index
+    // (texts of three characters or more; pairs are found through the
+    // trigrams they start and the bodies they end; single characters scan).
     static bool usesBodyIndex(const QString &text);
 
     // The logs of a folder without their bodies (with their titles). Searching
@@ -56,6 +60,9 @@ public:
 private:
     // The ids of the window the listing's search keeps, in window order.
     std::optional<QList<qint64>> keep(PGHChatListing &listing, const QList<qint64> &window);
+    // The ids from `least` to `most` whose bodies hold the listing's text, by
+    // the indexes.
+    std::optional<QSet<qint64>> indexMatches(PGHChatListing &listing, qint64 least, qint64 most);
     // The listed columns of the logs, in the order of the ids (gone ones left out).
     std::optional<QList<PGHChat>> rows(const QList<qint64> &ids);
 };

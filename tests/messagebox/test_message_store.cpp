@@ -411,6 +411,68 @@ TEST_F(MessageStoreTest, ChatBodiesDeletedAndRestoredStayInTheIndex)
     EXPECT_EQ(read("INSERT INTO ChatBodyIndex(ChatBodyIndex) VALUES('integrity-check')"), "");
 }
 
+// A store of the second version gains the index of body endings and keeps
+// every row; two-character searches then come from the indexes and find
+// exactly what a scan finds: pairs inside a body, ending it, or the whole of
+// it, in Korean too.
+TEST_F(MessageStoreTest, AStoreOfTheSecondVersionAnswersPairsFromItsIndexes)
+{
+    store.reset();
+    const QString old = dir.filePath("second@parley.test.sqlite");
+    {
+        PGHSqliteDatabase db;
+        ASSERT_TRUE(db.open(old));
+        QString error;
+        ASSERT_TRUE(PGHStoreSchema::upgrade(db, nullptr, &error, 2)) << error.toStdString();
+    }
+    const QStringList bodies{"a\n회의 now", "a\n점심 회의", "회의", "회", "a\nab", "ab", "a\nxab\n", "a\nb",
+                             "a\n😀x", "a\ny😀", "a\nAB ab", "", "a\n회의회의"};
+    QString insert = "INSERT INTO ChatContext(mid, chatFolder, date, bodyData) VALUES ";
+    for (int i = 0; i < bodies.size(); ++i)
+        insert += QStringLiteral("%1('%2', 1, %3, '%4')").arg(i ? "," : "").arg(100 + i, 15, 10, QLatin1Char('0')).arg(i).arg(bodies.at(i));
+    ASSERT_EQ(sqliteTool(old, "PRAGMA foreign_keys = ON;" + insert + ", ('000000000000999', 1, 99, NULL);"), "");
+    const QString dump = "SELECT id, mid, date, title, bodyData FROM ChatContext ORDER BY id";
+    const QString before = sqliteTool(old, dump);
+
+    QString error;
+    store = PGHMessageStore::open(old, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    path = old;
+    EXPECT_EQ(read("PRAGMA user_version"), "3");
+    EXPECT_EQ(read(dump), before);
+    EXPECT_EQ(read("SELECT count(*) FROM sqlite_master WHERE name = 'ChatContextByEnding'"), "1");
+    EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+
+    for (const QString text : {"회의", "ab", "AB", "b\n", "😀x", "y😀", "의회", "zz", "a\n"}) {
+        SCOPED_TRACE(text.toStdString());
+        const QList<qint64> scanned = *store->chats().scanBodies(1, text);
+        // A page of one log at a time: the first window is scanned, the rest
+        // come from the indexes.
+        std::optional<PGHChatListing> listing = store->chats().startListing(1, {"date", false, "bodyData", text});
+        ASSERT_TRUE(listing);
+        QList<qint64> paged;
+        for (std::optional<QList<PGHChat>> page = store->chats().nextPage(*listing, 1); page && !page->isEmpty();
+             page = store->chats().nextPage(*listing, 1))
+            for (const PGHChat &chat : *page)
+                paged << chat.id;
+        EXPECT_EQ(paged, scanned);
+        EXPECT_TRUE(listing->pairTrigrams); // the index was asked
+    }
+    // The index follows logs filed later.
+    ASSERT_TRUE(store->chats().file({{"bodyData", "new\nends in ab"}}));
+    std::optional<PGHChatListing> listing = store->chats().startListing(1, {"date", false, "bodyData", "ab"});
+    ASSERT_TRUE(listing);
+    listing->next = 1; // past the scanned first window
+    QList<qint64> found;
+    for (std::optional<QList<PGHChat>> page = store->chats().nextPage(*listing, 100); page && !page->isEmpty();
+         page = store->chats().nextPage(*listing, 100))
+        for (const PGHChat &chat : *page)
+            found << chat.id;
+    QList<qint64> scanned = *store->chats().scanBodies(1, "ab");
+    scanned.removeAll(listing->order.first());
+    EXPECT_EQ(found, scanned);
+}
+
 // --- which file is open -------------------------------------------------------
 
 // No id is handed out twice, in any of the four tables: a deleted row's id
@@ -486,7 +548,8 @@ TEST_F(MessageStoreTest, AStoreOfTheFirstVersionIsRebuiltKeepingEveryRow)
               "4");
     EXPECT_EQ(read("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type IN ('index', 'trigger') "
                    "AND tbl_name IN ('MemoContext', 'ChatContext') AND sql IS NOT NULL ORDER BY name)"),
-              "ChatBodyIndexDelete,ChatBodyIndexInsert,ChatBodyIndexUpdate,ChatContextByFolder,MemoContextByFolder,"
+              "ChatBodyIndexDelete,ChatBodyIndexInsert,ChatBodyIndexUpdate,ChatContextByEnding,ChatContextByFolder,"
+              "MemoContextByFolder,"
               "MemoContextByUUID,MemoContextUnread");
     EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(read("PRAGMA foreign_key_check"), "");
