@@ -25,15 +25,7 @@ void PGHChatListModel::setRows(QList<PGHChat> rows, bool more)
     endResetModel();
 }
 
-void PGHChatListModel::appendRows(const QList<PGHChat> &rows, bool more)
-{
-    mMore = more;
-    if (rows.isEmpty())
-        return;
-    beginInsertRows(QModelIndex(), int(mRows.size()), int(mRows.size() + rows.size()) - 1);
-    mRows << rows;
-    endInsertRows();
-}
+void PGHChatListModel::appendRows(const QList<PGHChat> &rows, bool more) { appendPage(mRows, rows, more); }
 
 int PGHChatListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(mRows.size()); }
 

@@ -38,6 +38,18 @@ protected:
     // The stored id of the message listed in `row`.
     virtual qint64 rowId(int row) const = 0;
 
+    // Appends the next page to the model's rows; `more`: whether pages follow.
+    template <typename Row>
+    void appendPage(QList<Row> &rows, const QList<Row> &page, bool more)
+    {
+        mMore = more;
+        if (page.isEmpty())
+            return;
+        beginInsertRows(QModelIndex(), int(rows.size()), int(rows.size() + page.size()) - 1);
+        rows << page;
+        endInsertRows();
+    }
+
     bool mMore = false;
 
 private:

@@ -39,6 +39,31 @@ protected:
         ASSERT_TRUE(store);
     }
     QString read(const QString &sql) { return sqliteTool(path, sql); }
+    // Closes the store and makes a new file of an earlier version; its path
+    // (empty on a failure).
+    QString earlierStore(const QString &name, int version)
+    {
+        store.reset();
+        const QString file = dir.filePath(name + "@parley.test.sqlite");
+        PGHSqliteDatabase db;
+        QString error;
+        if (!db.open(file) || !PGHStoreSchema::upgrade(db, nullptr, &error, version)) {
+            ADD_FAILURE() << error.toStdString();
+            return {};
+        }
+        return file;
+    }
+    // The ids of a listing read to its end, a page at a time.
+    QList<qint64> pagedIds(PGHChatListing &listing, int pageSize)
+    {
+        QList<qint64> ids;
+        std::optional<QList<PGHChat>> page = store->chats().nextPage(listing, pageSize);
+        for (; page && !page->isEmpty(); page = store->chats().nextPage(listing, pageSize))
+            for (const PGHChat &chat : *page)
+                ids << chat.id;
+        EXPECT_TRUE(page);
+        return ids;
+    }
     qint64 folderId(PGHBox box, const QString &sn)
     {
         const std::optional<QList<PGHFolder>> folders = store->folders(box).all();
@@ -280,13 +305,13 @@ TEST_F(MessageStoreTest, ChatListsReadAPageAtATimeJoinIntoTheWholeList)
                 const PGHListQuery query{sortKey, ascending, c.key, c.text};
                 std::optional<PGHChatListing> listing = store->chats().startListing(chatbox, query);
                 ASSERT_TRUE(listing);
-                QList<qint64> paged;
-                std::optional<QList<PGHChat>> page = store->chats().nextPage(*listing, 7);
+                std::optional<QList<PGHChat>> first = store->chats().nextPage(*listing, 7);
+                ASSERT_TRUE(first);
                 cut += !listing->atEnd();
-                for (; page && !page->isEmpty(); page = store->chats().nextPage(*listing, 7))
-                    for (const PGHChat &chat : *page)
-                        paged << chat.id;
-                ASSERT_TRUE(page);
+                QList<qint64> paged;
+                for (const PGHChat &chat : *first)
+                    paged << chat.id;
+                paged << pagedIds(*listing, 7);
                 const std::optional<QList<PGHChat>> all = store->chats().list(chatbox, query);
                 ASSERT_TRUE(all);
                 QList<qint64> whole;
@@ -417,14 +442,8 @@ TEST_F(MessageStoreTest, ChatBodiesDeletedAndRestoredStayInTheIndex)
 // it, in Korean too.
 TEST_F(MessageStoreTest, AStoreOfTheSecondVersionAnswersPairsFromItsIndexes)
 {
-    store.reset();
-    const QString old = dir.filePath("second@parley.test.sqlite");
-    {
-        PGHSqliteDatabase db;
-        ASSERT_TRUE(db.open(old));
-        QString error;
-        ASSERT_TRUE(PGHStoreSchema::upgrade(db, nullptr, &error, 2)) << error.toStdString();
-    }
+    const QString old = earlierStore("second", 2);
+    ASSERT_FALSE(old.isEmpty());
     const QStringList bodies{"a\n회의 now", "a\n점심 회의", "회의", "회", "a\nab", "ab", "a\nxab\n", "a\nb",
                              "a\n😀x", "a\ny😀", "a\nAB ab", "", "a\n회의회의"};
     QString insert = "INSERT INTO ChatContext(mid, chatFolder, date, bodyData) VALUES ";
@@ -450,12 +469,7 @@ TEST_F(MessageStoreTest, AStoreOfTheSecondVersionAnswersPairsFromItsIndexes)
         // come from the indexes.
         std::optional<PGHChatListing> listing = store->chats().startListing(1, {"date", false, "bodyData", text});
         ASSERT_TRUE(listing);
-        QList<qint64> paged;
-        for (std::optional<QList<PGHChat>> page = store->chats().nextPage(*listing, 1); page && !page->isEmpty();
-             page = store->chats().nextPage(*listing, 1))
-            for (const PGHChat &chat : *page)
-                paged << chat.id;
-        EXPECT_EQ(paged, scanned);
+        EXPECT_EQ(pagedIds(*listing, 1), scanned);
         EXPECT_TRUE(listing->pairTrigrams); // the index was asked
     }
     // The index follows logs filed later.
@@ -463,11 +477,7 @@ TEST_F(MessageStoreTest, AStoreOfTheSecondVersionAnswersPairsFromItsIndexes)
     std::optional<PGHChatListing> listing = store->chats().startListing(1, {"date", false, "bodyData", "ab"});
     ASSERT_TRUE(listing);
     listing->next = 1; // past the scanned first window
-    QList<qint64> found;
-    for (std::optional<QList<PGHChat>> page = store->chats().nextPage(*listing, 100); page && !page->isEmpty();
-         page = store->chats().nextPage(*listing, 100))
-        for (const PGHChat &chat : *page)
-            found << chat.id;
+    const QList<qint64> found = pagedIds(*listing, 100);
     QList<qint64> scanned = *store->chats().scanBodies(1, "ab");
     scanned.removeAll(listing->order.first());
     EXPECT_EQ(found, scanned);
@@ -506,14 +516,8 @@ TEST_F(MessageStoreTest, AnIdOfADeletedRowIsNeverHandedOutAgain)
 // working on the rebuilt table.
 TEST_F(MessageStoreTest, AStoreOfTheFirstVersionIsRebuiltKeepingEveryRow)
 {
-    store.reset();
-    const QString old = dir.filePath("old@parley.test.sqlite");
-    {
-        PGHSqliteDatabase db;
-        ASSERT_TRUE(db.open(old));
-        QString error;
-        ASSERT_TRUE(PGHStoreSchema::upgrade(db, nullptr, &error, 1)) << error.toStdString();
-    }
+    const QString old = earlierStore("old", 1);
+    ASSERT_FALSE(old.isEmpty());
     // Rows as the first version held them, with a gap where one was deleted.
     ASSERT_EQ(sqliteTool(old, "PRAGMA foreign_keys = ON;"
                               "INSERT INTO MemoFolder(folderName, sn) VALUES ('work', '000000000000003');"
