@@ -17,12 +17,15 @@ PGHChatListModel::PGHChatListModel(QObject *parent)
 {
 }
 
-void PGHChatListModel::setRows(QList<PGHChat> rows)
+void PGHChatListModel::setRows(QList<PGHChat> rows, bool more)
 {
     beginResetModel();
     mRows = std::move(rows);
+    mMore = more;
     endResetModel();
 }
+
+void PGHChatListModel::appendRows(const QList<PGHChat> &rows, bool more) { appendPage(mRows, rows, more); }
 
 int PGHChatListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(mRows.size()); }
 

@@ -19,7 +19,9 @@ public:
 
     explicit PGHChatListModel(QObject *parent = nullptr);
 
-    void setRows(QList<PGHChat> rows);
+    void setRows(QList<PGHChat> rows, bool more = false);
+    // The next page of the list; `more`: whether pages follow it.
+    void appendRows(const QList<PGHChat> &rows, bool more);
     const QList<PGHChat> &rows() const { return mRows; }
 
     int rowCount(const QModelIndex &parent = {}) const override;

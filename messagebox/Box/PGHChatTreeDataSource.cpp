@@ -3,6 +3,7 @@
 #include "PGHChatTable.h"
 #include "PGHMessageStore.h"
 #include "PGHReadPayload.h"
+#include "PGHStoreController.h"
 
 #include "Log.h"
 #include "Utils/KCUtilities.h"
@@ -18,6 +19,7 @@ PGHChatTreeDataSource::PGHChatTreeDataSource(PGHStoreController &stores, QUndoSt
                        QStringLiteral("contents"), QLatin1String(PGHChatListModel::kDragType), parent)
 {
     mList.setDragHandler([this](const QList<int> &rows) { dragStarted(rows); });
+    mList.setFetcher([this] { fetchPage(); });
 }
 
 QStringList PGHChatTreeDataSource::searchTemplates() const { return {"contents", "chatuser"}; }
@@ -39,12 +41,51 @@ QList<PGHTreeNode> PGHChatTreeDataSource::buildTree(const QList<PGHFolder> &fold
 
 bool PGHChatTreeDataSource::fetchList(PGHMessageStore &store, const PGHFolder &folder, const PGHListQuery &query)
 {
-    const std::optional<QList<PGHChat>> chats = store.chats().list(folder.id, query);
-    mList.setRows(chats.value_or(QList<PGHChat>()));
-    return chats.has_value();
+    // The first page now, the rest as the view scrolls to it.
+    PGHChatTable chats = store.chats();
+    std::optional<PGHChatListing> listing = chats.startListing(folder.id, query);
+    mListing = listing.value_or(PGHChatListing());
+    const std::optional<QList<PGHChat>> page = listing ? chats.nextPage(mListing, kPageSize) : std::nullopt;
+    mList.setRows(page.value_or(QList<PGHChat>()), page && !mListing.atEnd());
+    return page.has_value();
 }
 
-void PGHChatTreeDataSource::clearList() { mList.setRows({}); }
+void PGHChatTreeDataSource::fetchPage()
+{
+    PGHMessageStore *s = store();
+    const std::optional<QList<PGHChat>> page = s ? s->chats().nextPage(mListing, kPageSize) : std::nullopt;
+    if (!page)
+        reportError(QStringLiteral("cannot list the folder"));
+    mList.appendRows(page.value_or(QList<PGHChat>()), page && !mListing.atEnd());
+}
+
+bool PGHChatTreeDataSource::isListed(qint64 id) const
+{
+    if (PGHBoxDataSource::isListed(id))
+        return true;
+    PGHMessageStore *s = mList.hasMore() ? mStores.store() : nullptr;
+    return s && s->chats().lists(mListing, id);
+}
+
+std::optional<QList<qint64>> PGHChatTreeDataSource::listedIds() const
+{
+    if (!mList.hasMore())
+        return PGHBoxDataSource::listedIds();
+    PGHMessageStore *s = mStores.store();
+    const std::optional<QList<PGHChat>> chats = s ? s->chats().list(mListing.folderId, mListing.query) : std::nullopt;
+    if (!chats)
+        return std::nullopt;
+    QList<qint64> ids;
+    for (const PGHChat &chat : *chats)
+        ids << chat.id;
+    return ids;
+}
+
+void PGHChatTreeDataSource::clearList()
+{
+    mListing = PGHChatListing();
+    mList.setRows({});
+}
 
 QString PGHChatTreeDataSource::searchKeyFor(const QString &templateKey) const
 {

@@ -6,6 +6,7 @@
 
 #include "PGHBoxDataSource.h"
 #include "PGHChatListModel.h"
+#include "PGHChatTable.h"
 
 namespace pigeonhole {
 
@@ -28,6 +29,8 @@ public:
     void insertMessage(const QVariantMap &record);
     // Lists the logs whose partners' names or IDs contain the ID.
     void lastChatForUserID(const QString &userID);
+    // A list is read a page of at least this many logs at a time.
+    static constexpr int kPageSize = 60;
 
 Q_SIGNALS:
     // The detail pane shows this log; a log with id 0 empties it.
@@ -40,6 +43,8 @@ protected:
     QString searchKeyFor(const QString &templateKey) const override;
     QStringList columnIds() const override { return PGHChatListModel::columnIds(); }
     qint64 idOfRow(int row) const override;
+    bool isListed(qint64 id) const override;
+    std::optional<QList<qint64>> listedIds() const override;
     bool canDeleteFolder(const PGHFolder &folder) const override { return folder.snValue() > 2; }
     bool canDropOn(const PGHFolder &folder) const override { return folder.snValue() > 2; }
     void rowsSelected(int current) override;
@@ -50,7 +55,12 @@ protected:
     void folderSelected() override;
 
 private:
+    void fetchPage();
+
     PGHChatListModel mList;
+    // The list being read (mutable: asking it whether it holds a log may
+    // read the whole index answer once).
+    mutable PGHChatListing mListing;
 };
 
 } // namespace pigeonhole

@@ -48,4 +48,12 @@ QMimeData *PGHDragListModel::mimeData(const QModelIndexList &indexes) const
 
 Qt::DropActions PGHDragListModel::supportedDragActions() const { return Qt::MoveAction; }
 
+bool PGHDragListModel::canFetchMore(const QModelIndex &parent) const { return !parent.isValid() && mMore && mFetcher; }
+
+void PGHDragListModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent))
+        mFetcher();
+}
+
 } // namespace pigeonhole

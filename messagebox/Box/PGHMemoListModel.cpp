@@ -42,23 +42,7 @@ void PGHMemoListModel::setUnread(const QHash<qint64, int> &unreadById)
     }
 }
 
-void PGHMemoListModel::appendRows(const QList<PGHMemo> &rows, bool more)
-{
-    mMore = more;
-    if (rows.isEmpty())
-        return;
-    beginInsertRows(QModelIndex(), int(mRows.size()), int(mRows.size() + rows.size()) - 1);
-    mRows << rows;
-    endInsertRows();
-}
-
-bool PGHMemoListModel::canFetchMore(const QModelIndex &parent) const { return !parent.isValid() && mMore && mFetcher; }
-
-void PGHMemoListModel::fetchMore(const QModelIndex &parent)
-{
-    if (canFetchMore(parent))
-        mFetcher();
-}
+void PGHMemoListModel::appendRows(const QList<PGHMemo> &rows, bool more) { appendPage(mRows, rows, more); }
 
 int PGHMemoListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(mRows.size()); }
 

@@ -8,17 +8,13 @@
 
 namespace pigeonhole {
 
-namespace {
-
-QString idList(const QList<qint64> &ids)
+QString PGHMessageTable::idList(const QList<qint64> &ids)
 {
     QStringList numbers;
     for (qint64 id : ids)
         numbers << QString::number(id);
     return QLatin1Char('[') + numbers.join(QLatin1Char(',')) + QLatin1Char(']');
 }
-
-} // namespace
 
 PGHMessageTable::PGHMessageTable(PGHMessageStore &store, PGHBox box)
     : mStore(store)

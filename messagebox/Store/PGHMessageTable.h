@@ -29,6 +29,8 @@ public:
     const QString &folderColumn() const { return mFolderColumn; }
 
 protected:
+    // Ids as a JSON array, for `id IN (SELECT value FROM json_each(?))`.
+    static QString idList(const QList<qint64> &ids);
     PGHMessageTable(PGHMessageStore &store, PGHBox box);
     // Files one record into every folder the condition selects, each copy with
     // its own message id; answers the new rows' ids.

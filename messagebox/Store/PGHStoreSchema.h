@@ -15,7 +15,9 @@
 //               title = the body's second line, derived by SQLite itself)
 // `sn` and `mid` are 15-digit text, dates milliseconds since the epoch (UTC),
 // relations the row id of the folder; deleting a folder deletes its messages.
-// ChatBodyIndex is a case-sensitive trigram index of the chat bodies.
+// ChatBodyIndex is a case-sensitive trigram index of the chat bodies;
+// ChatContextByEnding indexes each body's last two characters (from version
+// 3 on), so that two-character searches need no scan either.
 
 #include <QString>
 

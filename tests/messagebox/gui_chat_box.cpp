@@ -4,6 +4,8 @@
 #include "gui_BoxFixture.h"
 
 #include "PGHMenuValidation.h"
+#include "PGHSqliteDatabase.h"
+#include "PGHTransaction.h"
 
 #include <QMimeData>
 
@@ -100,6 +102,68 @@ TEST_F(ChatBoxTest, LastChatsOfAUserAreListedNewestFirst)
     EXPECT_EQ(field, "ann@parley.test");
     EXPECT_EQ(chat->searchTemplate(), "chatuser");
     EXPECT_EQ(chatTitles(), (QStringList{"second", "first"}));
+}
+
+// A long search result is read a page at a time as the view scrolls; the
+// pages join into the scan's answer, and what acts on the whole list (Clear,
+// the detail pane's check) still sees all of it.
+TEST_F(ChatBoxTest, ALongSearchComesAPageAtATimeAndClearTakesAllOfIt)
+{
+    const int page = PGHChatTreeDataSource::kPageSize;
+    const int total = page * 5 + 20; // every other log holds the text
+    const qint64 chatbox = stores->store()->folders(PGHBox::Chat).all()->first().id;
+    {
+        PGHSqliteDatabase &db = stores->store()->database();
+        PGHTransaction transaction(db);
+        PGHSqliteStatement insert =
+            db.prepare("INSERT INTO ChatContext (mid, date, chatFolder, bodyData) VALUES (?, ?, ?, ?)");
+        for (int i = 0; i < total; ++i) {
+            insert.reset();
+            insert.bind(1, PGHMessageStore::formatID(1000 + i)).bind(2, qint64(1'700'000'000'000) + i * 60'000LL);
+            insert.bind(3, chatbox).bind(4, QString::asprintf("head\nc%04d\n", i) + (i % 2 ? "주간 회의" : "점심"));
+            ASSERT_TRUE(insert.exec());
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+    for (const QString text : {"주간 회의", "회의"}) { // through the index, and scanned
+        SCOPED_TRACE(text.toStdString());
+        chat->refrash();
+        chat->setSearchText(text);
+        chat->search();
+        QAbstractItemModel &model = *chat->listModel();
+        EXPECT_LT(model.rowCount(), total / 2);
+        EXPECT_EQ(chatTitles().first(), QString::asprintf("c%04d", total - 1)); // newest first
+        ASSERT_TRUE(model.canFetchMore({}));
+        while (model.canFetchMore({}))
+            model.fetchMore({});
+        QStringList expected;
+        for (int i = total - 1; i >= 0; --i)
+            if (i % 2)
+                expected << QString::asprintf("c%04d", i);
+        EXPECT_EQ(chatTitles(), expected);
+    }
+
+    // The log on show lies past the first page: an arrival keeps it.
+    chat->search();
+    const int past = int(chat->chatList().rows().size()) + 3;
+    chat->listModel()->fetchMore({});
+    PGHChat shown;
+    QObject::connect(chat.get(), &PGHChatTreeDataSource::chatShown, [&](const PGHChat &c) { shown = c; });
+    const QString pastTitle = chat->chatList().rows().at(past).title;
+    chat->setSelectedRows({past}, past);
+    ASSERT_EQ(shown.title, pastTitle);
+    fileChat("arrived", "Ann", 1);
+    EXPECT_EQ(shown.title, pastTitle);
+
+    // Clear deletes every log the search listed, fetched or not.
+    chat->setSearchText("회의");
+    chat->search();
+    ASSERT_TRUE(chat->listModel()->canFetchMore({}));
+    alerts.answer(0);
+    chat->clearMessageBox();
+    EXPECT_EQ(read("SELECT count(*) FROM ChatContext"), QString::number(total - total / 2 + 1));
+    undo.undo();
+    EXPECT_EQ(read("SELECT count(*) FROM ChatContext"), QString::number(total + 1));
 }
 
 TEST(MenuValidation, FromTheSelectedFolderAndTheSelectedMarks)

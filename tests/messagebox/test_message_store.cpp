@@ -10,12 +10,14 @@
 #include "PGHStoreFiles.h"
 #include "PGHStoreSchema.h"
 #include "PGHSqliteDatabase.h"
+#include "PGHTransaction.h"
 #include "SqliteTool.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,6 +39,31 @@ protected:
         ASSERT_TRUE(store);
     }
     QString read(const QString &sql) { return sqliteTool(path, sql); }
+    // Closes the store and makes a new file of an earlier version; its path
+    // (empty on a failure).
+    QString earlierStore(const QString &name, int version)
+    {
+        store.reset();
+        const QString file = dir.filePath(name + "@parley.test.sqlite");
+        PGHSqliteDatabase db;
+        QString error;
+        if (!db.open(file) || !PGHStoreSchema::upgrade(db, nullptr, &error, version)) {
+            ADD_FAILURE() << error.toStdString();
+            return {};
+        }
+        return file;
+    }
+    // The ids of a listing read to its end, a page at a time.
+    QList<qint64> pagedIds(PGHChatListing &listing, int pageSize)
+    {
+        QList<qint64> ids;
+        std::optional<QList<PGHChat>> page = store->chats().nextPage(listing, pageSize);
+        for (; page && !page->isEmpty(); page = store->chats().nextPage(listing, pageSize))
+            for (const PGHChat &chat : *page)
+                ids << chat.id;
+        EXPECT_TRUE(page);
+        return ids;
+    }
     qint64 folderId(PGHBox box, const QString &sn)
     {
         const std::optional<QList<PGHFolder>> folders = store->folders(box).all();
@@ -229,6 +256,79 @@ TEST_F(MessageStoreTest, SearchesAreCaseSensitiveWithAndWithoutTheBodyIndex)
     EXPECT_EQ(read("INSERT INTO ChatBodyIndex(ChatBodyIndex) VALUES('integrity-check')"), "");
 }
 
+// A list read a page at a time joins into exactly the list read whole (and,
+// for a body, the scan of every log), in every order: through ranges of the
+// index while the ids follow the list order, through the index's whole
+// answer once they scatter, and by scanning under three characters.
+TEST_F(MessageStoreTest, ChatListsReadAPageAtATimeJoinIntoTheWholeList)
+{
+    const qint64 chatbox = folderId(PGHBox::Chat, "000000000000002");
+    const std::optional<PGHFolder> other = store->folders(PGHBox::Chat).create("other");
+    ASSERT_TRUE(other);
+    QRandomGenerator random(35);
+    const QStringList words{"회의", "점심", "lunch", "budget", "friday", "사진", "Zz", "zz", "plan"};
+    {
+        PGHSqliteDatabase &db = store->database();
+        PGHTransaction transaction(db);
+        PGHSqliteStatement insert = db.prepare(
+            "INSERT INTO ChatContext (mid, chatUser, chatUserID, date, chatFolder, bodyData) VALUES (?, ?, ?, ?, ?, ?)");
+        for (int i = 0; i < 300; ++i) {
+            QString body = QStringLiteral("log %1\n").arg(i);
+            for (int w = 0; w < 12; ++w)
+                body += words.at(random.bounded(int(words.size()))) + QLatin1Char(' ');
+            // The older half's dates scatter over its ids; one log has none;
+            // a few lie in another folder.
+            const qint64 date = i < 150 ? (i * 7919) % 150 : i;
+            insert.reset();
+            insert.bind(1, PGHMessageStore::formatID(5000 + i)).bind(2, QStringLiteral("Partner %1").arg(i % 13));
+            insert.bind(3, QStringLiteral("p%1@parley.test").arg(i % 13));
+            if (i != 42)
+                insert.bind(4, qint64(1'700'000'000'000) + date * 60'000LL);
+            insert.bind(5, i % 50 == 9 ? other->id : chatbox).bind(6, body);
+            ASSERT_TRUE(insert.exec());
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+    struct Case {
+        QString key, text;
+    };
+    const QList<Case> cases{
+        {"bodyData", "budget 사진"}, {"bodyData", "회의 점"}, {"bodyData", "Zz zz"}, // the index
+        {"bodyData", "회의"},        {"bodyData", "Zz"},      {"bodyData", "z"},     // scans
+        {"bodyData", "nowhere"},     {"chatUser", "Partner 1"}, {"chatUser", "p3@"}, {"", ""},
+    };
+    int cut = 0; // first pages that stopped short of the folder's end
+    for (const Case &c : cases) {
+        for (const QString sortKey : {"date", "chatUser", "bodyData", "size"}) {
+            for (const bool ascending : {false, true}) {
+                SCOPED_TRACE((c.key + " " + c.text + " " + sortKey).toStdString() + (ascending ? " asc" : " desc"));
+                const PGHListQuery query{sortKey, ascending, c.key, c.text};
+                std::optional<PGHChatListing> listing = store->chats().startListing(chatbox, query);
+                ASSERT_TRUE(listing);
+                std::optional<QList<PGHChat>> first = store->chats().nextPage(*listing, 7);
+                ASSERT_TRUE(first);
+                cut += !listing->atEnd();
+                QList<qint64> paged;
+                for (const PGHChat &chat : *first)
+                    paged << chat.id;
+                paged << pagedIds(*listing, 7);
+                const std::optional<QList<PGHChat>> all = store->chats().list(chatbox, query);
+                ASSERT_TRUE(all);
+                QList<qint64> whole;
+                for (const PGHChat &chat : *all)
+                    whole << chat.id;
+                EXPECT_EQ(paged, whole);
+                if (c.key == "bodyData" && sortKey == QLatin1String("date") && !ascending)
+                    EXPECT_EQ(paged, *store->chats().scanBodies(chatbox, c.text));
+                if (!whole.isEmpty()) {
+                    EXPECT_TRUE(store->chats().lists(*listing, whole.last()));
+                }
+            }
+        }
+    }
+    EXPECT_GT(cut, 40);
+}
+
 TEST_F(MessageStoreTest, MemoListsSortAndSearchTheirFolder)
 {
     const qint64 inbox = folderId(PGHBox::Memo, "000000000000000");
@@ -336,6 +436,53 @@ TEST_F(MessageStoreTest, ChatBodiesDeletedAndRestoredStayInTheIndex)
     EXPECT_EQ(read("INSERT INTO ChatBodyIndex(ChatBodyIndex) VALUES('integrity-check')"), "");
 }
 
+// A store of the second version gains the index of body endings and keeps
+// every row; two-character searches then come from the indexes and find
+// exactly what a scan finds: pairs inside a body, ending it, or the whole of
+// it, in Korean too.
+TEST_F(MessageStoreTest, AStoreOfTheSecondVersionAnswersPairsFromItsIndexes)
+{
+    const QString old = earlierStore("second", 2);
+    ASSERT_FALSE(old.isEmpty());
+    const QStringList bodies{"a\n회의 now", "a\n점심 회의", "회의", "회", "a\nab", "ab", "a\nxab\n", "a\nb",
+                             "a\n😀x", "a\ny😀", "a\nAB ab", "", "a\n회의회의"};
+    QString insert = "INSERT INTO ChatContext(mid, chatFolder, date, bodyData) VALUES ";
+    for (int i = 0; i < bodies.size(); ++i)
+        insert += QStringLiteral("%1('%2', 1, %3, '%4')").arg(i ? "," : "").arg(100 + i, 15, 10, QLatin1Char('0')).arg(i).arg(bodies.at(i));
+    ASSERT_EQ(sqliteTool(old, "PRAGMA foreign_keys = ON;" + insert + ", ('000000000000999', 1, 99, NULL);"), "");
+    const QString dump = "SELECT id, mid, date, title, bodyData FROM ChatContext ORDER BY id";
+    const QString before = sqliteTool(old, dump);
+
+    QString error;
+    store = PGHMessageStore::open(old, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    path = old;
+    EXPECT_EQ(read("PRAGMA user_version"), "3");
+    EXPECT_EQ(read(dump), before);
+    EXPECT_EQ(read("SELECT count(*) FROM sqlite_master WHERE name = 'ChatContextByEnding'"), "1");
+    EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+
+    for (const QString text : {"회의", "ab", "AB", "b\n", "😀x", "y😀", "의회", "zz", "a\n"}) {
+        SCOPED_TRACE(text.toStdString());
+        const QList<qint64> scanned = *store->chats().scanBodies(1, text);
+        // A page of one log at a time: the first window is scanned, the rest
+        // come from the indexes.
+        std::optional<PGHChatListing> listing = store->chats().startListing(1, {"date", false, "bodyData", text});
+        ASSERT_TRUE(listing);
+        EXPECT_EQ(pagedIds(*listing, 1), scanned);
+        EXPECT_TRUE(listing->pairTrigrams); // the index was asked
+    }
+    // The index follows logs filed later.
+    ASSERT_TRUE(store->chats().file({{"bodyData", "new\nends in ab"}}));
+    std::optional<PGHChatListing> listing = store->chats().startListing(1, {"date", false, "bodyData", "ab"});
+    ASSERT_TRUE(listing);
+    listing->next = 1; // past the scanned first window
+    const QList<qint64> found = pagedIds(*listing, 100);
+    QList<qint64> scanned = *store->chats().scanBodies(1, "ab");
+    scanned.removeAll(listing->order.first());
+    EXPECT_EQ(found, scanned);
+}
+
 // --- which file is open -------------------------------------------------------
 
 // No id is handed out twice, in any of the four tables: a deleted row's id
@@ -369,14 +516,8 @@ TEST_F(MessageStoreTest, AnIdOfADeletedRowIsNeverHandedOutAgain)
 // working on the rebuilt table.
 TEST_F(MessageStoreTest, AStoreOfTheFirstVersionIsRebuiltKeepingEveryRow)
 {
-    store.reset();
-    const QString old = dir.filePath("old@parley.test.sqlite");
-    {
-        PGHSqliteDatabase db;
-        ASSERT_TRUE(db.open(old));
-        QString error;
-        ASSERT_TRUE(PGHStoreSchema::upgrade(db, nullptr, &error, 1)) << error.toStdString();
-    }
+    const QString old = earlierStore("old", 1);
+    ASSERT_FALSE(old.isEmpty());
     // Rows as the first version held them, with a gap where one was deleted.
     ASSERT_EQ(sqliteTool(old, "PRAGMA foreign_keys = ON;"
                               "INSERT INTO MemoFolder(folderName, sn) VALUES ('work', '000000000000003');"
@@ -411,7 +552,8 @@ TEST_F(MessageStoreTest, AStoreOfTheFirstVersionIsRebuiltKeepingEveryRow)
               "4");
     EXPECT_EQ(read("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type IN ('index', 'trigger') "
                    "AND tbl_name IN ('MemoContext', 'ChatContext') AND sql IS NOT NULL ORDER BY name)"),
-              "ChatBodyIndexDelete,ChatBodyIndexInsert,ChatBodyIndexUpdate,ChatContextByFolder,MemoContextByFolder,"
+              "ChatBodyIndexDelete,ChatBodyIndexInsert,ChatBodyIndexUpdate,ChatContextByEnding,ChatContextByFolder,"
+              "MemoContextByFolder,"
               "MemoContextByUUID,MemoContextUnread");
     EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(read("PRAGMA foreign_key_check"), "");
