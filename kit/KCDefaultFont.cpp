@@ -31,3 +31,14 @@ QFont GetDefaultFontOfSize(qreal pointSize)
         font.setPointSizeF(pointSize);
     return font;
 }
+
+void KCSubstituteMessageFaces()
+{
+    static const bool done = [] {
+        const QString family = GetDefaultFontOfSize(0).family();
+        for (const char *face : {"AppleGothic", "Gulim"})
+            QFont::insertSubstitution(QLatin1String(face), family);
+        return true;
+    }();
+    (void)done;
+}

@@ -6,3 +6,9 @@
 #include <QFont>
 
 QFont GetDefaultFontOfSize(qreal pointSize);
+
+// The faces that messages and their markup name for text (the original
+// platform's Korean gothic faces) are drawn in the interface face, which is
+// what they mean; without this they fall to whatever the font configuration
+// picks. Process-wide; safe to call more than once.
+void KCSubstituteMessageFaces();

@@ -170,14 +170,25 @@ private:
         }
     }
 
-    // Where a line may break inside a text: the starts of its words.
+    // Where a line may break inside a text: the starts of its words. A run
+    // of Hangul without blanks is one word, as Korean is written with
+    // blanks between words; it breaks between syllables only when it is
+    // longer than a line.
     static QList<qsizetype> lineBreaks(const QString &text)
     {
         QList<qsizetype> breaks{0};
         QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
-        for (qsizetype at = finder.toNextBoundary(); at > 0 && at < text.size(); at = finder.toNextBoundary())
-            breaks << at;
+        for (qsizetype at = finder.toNextBoundary(); at > 0 && at < text.size(); at = finder.toNextBoundary()) {
+            if (!(isHangul(text.at(at - 1)) && isHangul(text.at(at))))
+                breaks << at;
+        }
         return breaks;
+    }
+
+    static bool isHangul(QChar c)
+    {
+        const char16_t u = c.unicode();
+        return (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0x1100 && u <= 0x11FF) || (u >= 0x3130 && u <= 0x318F);
     }
 
     // A word without the blanks and line feed after it, which may hang past

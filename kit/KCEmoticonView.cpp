@@ -1,24 +1,16 @@
 #include "KCEmoticonView.h"
 
 #include "EmoticonManager.h"
+#include "KCDefaultFont.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QtMath>
 
 namespace {
-
-// Stands in for the kit's GetDefaultFontOfSize until it lands: the
-// application's font at that size.
-QFont defaultFontOfSize(qreal pointSize)
-{
-    QFont font = QApplication::font();
-    font.setPointSizeF(pointSize);
-    return font;
-}
 
 // A line feed that does not break the line is drawn and measured as a space.
 QString drawable(QString text)
@@ -32,7 +24,7 @@ QString drawable(QString text)
 KCEmoticonView::KCEmoticonView(QWidget *parent, const EmoticonManager *catalogue)
     : QWidget(parent)
     , mCatalogue(catalogue)
-    , mFont(defaultFontOfSize(12))
+    , mFont(GetDefaultFontOfSize(12))
 {
     setFocusPolicy(Qt::ClickFocus);
 }
@@ -88,7 +80,7 @@ void KCEmoticonView::setTextColor(const QColor &color)
 
 void KCEmoticonView::setTextSize(qreal pointSize)
 {
-    mFont = defaultFontOfSize(pointSize);
+    mFont = GetDefaultFontOfSize(pointSize);
     update();
 }
 
@@ -113,6 +105,14 @@ void KCEmoticonView::setBorder(bool border)
 QSize KCEmoticonView::sizeHint() const
 {
     return mDisplaySize.toSize().expandedTo(QSize(1, lineHeight()));
+}
+
+int KCEmoticonView::heightForWidth(int width) const
+{
+    if (!mIsMultiline)
+        return QWidget::heightForWidth(width);
+    // The last line's bottom, and the top inset again below it.
+    return qCeil(layoutInRect(QRectF(0, 0, width, QWIDGETSIZE_MAX)).displaySize.height()) + 3;
 }
 
 QSize KCEmoticonView::minimumSizeHint() const { return QSize(1, lineHeight()); }

@@ -68,6 +68,10 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // Over several lines the height follows the width: as many lines as the
+    // text takes at that width.
+    bool hasHeightForWidth() const override { return mIsMultiline; }
+    int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

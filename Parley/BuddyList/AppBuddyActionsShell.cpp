@@ -15,10 +15,10 @@ using shell::ShellWindows;
 
 QString AppBuddyActionsShell::statusTitle() { return ShellWindows::statusView().title(); }
 
-void AppBuddyActionsShell::setStatusTitle(const QString &key)
+void AppBuddyActionsShell::setStatusTitle(const QString &title)
 {
     // Chosen by the user: Away goes out as away (3), not as idle.
-    ShellWindows::statusView().setTitle(key, true);
+    ShellWindows::statusView().setTitle(title, true);
 }
 
 // The main window's menu is open while it is the active window: the chat

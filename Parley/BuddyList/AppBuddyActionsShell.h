@@ -24,7 +24,7 @@ public:
     }
 
     QString statusTitle() override;
-    void setStatusTitle(const QString &key) override;
+    void setStatusTitle(const QString &title) override;
     bool hasChatToSave() override;
     bool saveChat() override;
     void openMessagePreferences() override;

@@ -169,7 +169,8 @@ void BuddyListActions::addBuddyAction() { mShell.showAddBuddyWindow(); }
 
 void BuddyListActions::changeStatusAction(int tag)
 {
-    mShell.setStatusTitle(BuddyListMenuValidation::statusKeyForTag(tag));
+    // The status view knows its entries by their shown (localized) titles.
+    mShell.setStatusTitle(BuddyListMenuValidation::statusStringForStatus(tag));
 }
 
 // --- display options

@@ -1,6 +1,7 @@
 #include "ChatDocument.h"
 
 #include "ChatManager.h"
+#include "ChatMemberMenuItem.h"
 #include "ChatText.h"
 #include "ChatToolbarConfiguration.h"
 
@@ -30,7 +31,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
@@ -41,6 +41,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -85,9 +86,7 @@ ChatDocument::ChatDocument(ChatManager &manager)
     observe(n::kChatSessionWillClose, [this](const QVariantMap &info) {
         mConversation.sessionWillClose(info.value(QStringLiteral("sessionKey")).toString());
     });
-    observe(n::kChatManagerColorChanged, [this](const QVariantMap &) {
-        mMsgTextView->setTextColor(ChatManager::fontColor());
-    });
+    observe(n::kChatManagerColorChanged, [this](const QVariantMap &) { recolourInput(); });
     mConversation.start();
 }
 
@@ -173,17 +172,16 @@ void ChatDocument::buildWindow()
     barRow->addWidget(mMenuButton);
     column->addWidget(bar);
 
-    // The absence banner, hidden until somebody is away.
-    mAbsentMessageView = new QLabel(central);
-    mAbsentMessageView->setWordWrap(true);
-    mAbsentMessageView->setTextFormat(Qt::PlainText);
-    mAbsentMessageView->setAutoFillBackground(true);
-    mAbsentMessageView->setFont(GetDefaultFontOfSize(11));
-    mAbsentMessageView->setContentsMargins(7, 3, 7, 3);
-    QPalette bannerPalette = mAbsentMessageView->palette();
-    bannerPalette.setColor(QPalette::Window, kBannerBackground);
-    bannerPalette.setColor(QPalette::WindowText, kBannerText);
-    mAbsentMessageView->setPalette(bannerPalette);
+    // The absence banner, hidden until somebody is away: an emoticon label
+    // over as many lines as its text takes.
+    mAbsentMessageView = new KCEmoticonView(central);
+    mAbsentMessageView->setMultiLine(true);
+    mAbsentMessageView->setTextSize(11);
+    mAbsentMessageView->setTextColor(kBannerText);
+    mAbsentMessageView->setBackgroundColor(kBannerBackground);
+    mAbsentMessageView->setDrawBackground(true);
+    mAbsentMessageView->setBorder(false);
+    mAbsentMessageView->setFocusPolicy(Qt::NoFocus);
     mAbsentMessageView->hide();
     column->addWidget(mAbsentMessageView);
 
@@ -201,18 +199,20 @@ void ChatDocument::buildWindow()
     auto *buttons = new QWidget(central);
     auto *buttonRow = new QHBoxLayout(buttons);
     buttonRow->setContentsMargins(4, 2, 4, 2);
-    const auto makeButton = [&](const char *text, const char *tip) {
+    const auto makeButton = [&](const char *image, const char *tip) {
         auto *button = new QToolButton(buttons);
-        button->setText(QString::fromUtf8(text));
+        const QPixmap pixmap = ImageRegistry::pixmap(QLatin1String(image));
+        button->setIcon(pixmap);
+        button->setIconSize(pixmap.deviceIndependentSize().toSize());
         button->setToolTip(KCLocalizedString(QLatin1String(tip)));
         button->setAccessibleName(button->toolTip());
         button->setAutoRaise(true);
         buttonRow->addWidget(button);
         return button;
     };
-    mEmoticonButton = makeButton("\u263A", "ToolTipEmoticon");
-    mAnimiconButton = makeButton("\u2605", "ToolTipAnimicon");
-    mFontButton = makeButton("A", "ToolTipFont");
+    mEmoticonButton = makeButton("ChatEmoticonButton", "ToolTipEmoticon");
+    mAnimiconButton = makeButton("ChatAnimiconButton", "ToolTipAnimicon");
+    mFontButton = makeButton("ChatFontButton", "ToolTipFont");
     buttonRow->addStretch(1);
     column->addWidget(buttons);
     connect(mEmoticonButton, &QToolButton::clicked, this, [this] {
@@ -254,6 +254,22 @@ void ChatDocument::buildWindow()
     });
 
     setCentralWidget(central);
+}
+
+// A new chat colour is the colour of everything typed so far too. A change of
+// colour is no typing: the input's own notices stay quiet.
+void ChatDocument::recolourInput()
+{
+    const QColor colour = ChatManager::fontColor();
+    if (!mMsgTextView->document()->isEmpty()) {
+        const QSignalBlocker quiet(mMsgTextView);
+        QTextCursor all(mMsgTextView->document());
+        all.select(QTextCursor::Document);
+        QTextCharFormat format;
+        format.setForeground(colour);
+        all.mergeCharFormat(format);
+    }
+    mMsgTextView->setTextColor(colour);
 }
 
 // The input's face and size are what the next window starts with, and the
@@ -581,7 +597,7 @@ void ChatDocument::setTitle(const QString &title) { setWindowTitle(title); }
 
 void ChatDocument::showBanner(const ChatBanner &banner)
 {
-    mAbsentMessageView->setText(banner.text);
+    mAbsentMessageView->setEmoticonString(banner.text);
     mAbsentMessageView->setVisible(!banner.text.isEmpty());
     applyInputLock(banner.inputLocked);
     mInviteAction->setEnabled(!banner.toolbarDisabled);
@@ -638,6 +654,8 @@ void ChatDocument::openBuddyOrchardHome()
         shell::ShellWindows::bridgePage().showBuddyMininook(buddy);
 }
 
+QMenu *ChatDocument::membersMenu() const { return mMenuButton->menu(); }
+
 void ChatDocument::rebuildMembersMenu()
 {
     const QStringList members = mConversation.buddyIDList();
@@ -652,13 +670,12 @@ void ChatDocument::rebuildMembersMenu()
     auto *menu = new QMenu(mMenuButton);
     for (const QString &member : members) {
         const PLBuddyPtr buddy = PLBuddyManager::sharedManager().buddyForID(member);
-        QString title = buddy ? BuddyString::buddyStringWithBuddy(buddy)
-                              : BuddyString::buddyStringWithBuddyDict(mConversation.buddyDictForID(member));
-        // Peer text in a menu title: "&" is not a mnemonic.
-        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction *item = menu->addAction(buddy ? QIcon(BuddyString::buddyStatusImageWithBuddy(buddy))
-                                              : QIcon(BuddyString::buddyStatusImageWithStatus(1)),
-                                        title);
+        const QString title = buddy ? BuddyString::buddyStringWithBuddy(buddy)
+                                    : BuddyString::buddyStringWithBuddyDict(mConversation.buddyDictForID(member));
+        auto *item = new ChatMemberMenuItem(buddy ? BuddyString::buddyStatusImageWithBuddy(buddy)
+                                                  : BuddyString::buddyStatusImageWithStatus(1),
+                                            title, menu);
+        menu->addAction(item);
         connect(item, &QAction::triggered, this, [this, member] { mConversation.selectBuddy(member); });
     }
     mMenuButton->setMenu(menu);
@@ -734,11 +751,9 @@ QString ChatDocument::animiconUrl(const QString &categoryID, const QString &anim
 
 void ChatDocument::addNewMessageChat() { mManager.addNewMessageChat(this); }
 
-void ChatDocument::dockIconBounce()
-{
-    QApplication::alert(this);
-    shell::ShellWindows::dockManager().dockIconUpdate();
-}
+// The dock manager's attention loop: it asks again every 1.5 s while any
+// chat holds unread lines.
+void ChatDocument::dockIconBounce() { shell::ShellWindows::dockManager().dockIconBounce(); }
 
 void ChatDocument::dockIconUpdate() { shell::ShellWindows::dockManager().dockIconUpdate(); }
 void ChatDocument::playChatSound() { KCPlayChatSound(currentUserID()); }

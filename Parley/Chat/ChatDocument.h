@@ -61,6 +61,7 @@ public:
     bool isExistNewMessage() override { return mConversation.isExistNewMessage(); }
     // The window's "Save Chat" (its File menu, Ctrl+S) and the main window's.
     bool saveChatAction() override { return mConversation.saveChatMessages(); }
+    int unviewedCount() override { return mConversation.unviewedCount(); }
 
     // PLChatMessageProtocol
     void messageReceived(const QVariantMap &info) override { mConversation.messageReceived(info); }
@@ -77,7 +78,9 @@ public:
     KCWebView *transcript() const { return mWebView; }
     KCInputTextView *input() const { return mMsgTextView; }
     QLabel *statusLine() const { return mStatusTextField; }
-    QLabel *banner() const { return mAbsentMessageView; }
+    KCEmoticonView *banner() const { return mAbsentMessageView; }
+    // The members menu (more than one member), null otherwise.
+    QMenu *membersMenu() const;
     KCEmoticonView *header() const { return mEmoticonView; }
     QAction *inviteAction() const { return mInviteAction; }
     QAction *sendFileAction() const { return mSendFileAction; }
@@ -117,6 +120,7 @@ private:
     void rebuildMembersMenu();
     void applyInputLock(bool locked);
     void keepInputFont();
+    void recolourInput();
     void applyToolbarConfiguration();
     PLBuddyPtr selectedBuddy() const;
     void openBuddyOrchardHome();
@@ -188,7 +192,7 @@ private:
     KCInputTextView *mMsgTextView = nullptr;
     QLabel *mStatusTextField = nullptr;
     KCEmoticonView *mEmoticonView = nullptr;
-    QLabel *mAbsentMessageView = nullptr;
+    KCEmoticonView *mAbsentMessageView = nullptr;
     QLabel *mRemainBuddyView = nullptr;
     QLabel *mIconImage = nullptr;
     QToolButton *mMenuButton = nullptr;

@@ -3,10 +3,12 @@
 #include "AnimiconManager.h"
 #include "EmoticonLookup.h"
 #include "ImageRegistry.h"
+#include "KCDefaultFont.h"
 #include "KCResourceDirectory.h"
 #include "Log.h"
 #include "Utils/KCUtilities.h"
 #include "TranscriptBlock.h"
+#include "TranscriptDividers.h"
 #include "TranscriptHtml.h"
 #include "TranscriptLinkResolver.h"
 
@@ -63,6 +65,9 @@ KCWebView::KCWebView(QWidget *parent)
       mPictureMarker(QStringLiteral("parley-picture-%1").arg(QRandomGenerator::global()->generate64(), 16, 16,
                                                                QLatin1Char('0')))
 {
+    // The kit's face: names and notices ask for the gothic face by name.
+    KCSubstituteMessageFaces();
+    document()->setDefaultFont(GetDefaultFontOfSize(11));
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
@@ -241,7 +246,19 @@ void KCWebView::appendAnimiconMessage(const QString &animiconMessage, const QStr
     }));
 }
 
-void KCWebView::appendDivideLine() { appendFragment(TranscriptHtml::divideLine(KCResourceDirectory())); }
+void KCWebView::appendDivideLine()
+{
+    const int start = document()->characterCount() - 1;
+    appendFragment(TranscriptHtml::divideLine(KCResourceDirectory()));
+    parley::fitTranscriptDividers(document(), start, document()->characterCount());
+}
+
+void KCWebView::resizeEvent(QResizeEvent *event)
+{
+    QTextBrowser::resizeEvent(event);
+    // The page follows the view's width: so do the divide lines.
+    parley::fitTranscriptDividers(document(), 0, document()->characterCount());
+}
 
 void KCWebView::applyFontSize(double size)
 {

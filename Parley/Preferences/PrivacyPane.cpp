@@ -93,7 +93,7 @@ void PrivacyPane::read()
     mAllowBuddyButton->setText(PrefsWidgets::text("Allow"));
     mAllowNoteButton->setText(PrefsWidgets::text("PrivacyAllowNote"));
     mPrivacyEncryptMsg->setText(PrefsWidgets::text("PrivacyTitle"));
-    mPrivacyEncryptGuide->setText(PrefsWidgets::text("PrivacyGuide"));
+    mPrivacyEncryptGuide->setText(PrefsWidgets::text("PrivacyEncryptGuide"));
     mPrivacyEncryptButton->setText(PrefsWidgets::text("PrivacyCheck"));
     mAllowBuddyTableView->setAccessibleName(PrefsWidgets::text("PrivacyAllowBuddyList"));
     mDenyBuddyTableView->setAccessibleName(PrefsWidgets::text("PrivacyDenyBuddyList"));

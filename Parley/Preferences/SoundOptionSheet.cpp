@@ -54,7 +54,7 @@ SoundOptionSheet::SoundOptionSheet(QWidget *parent) : QDialog(parent)
 
 void SoundOptionSheet::setTexts()
 {
-    setWindowTitle(PrefsWidgets::text("Advanced"));
+    setWindowTitle(PrefsWidgets::text("SoundOptionTitle"));
     mUseSoundOptionButton->setText(PrefsWidgets::text("UseSoundForAlert"));
     for (int i = 0; i < mEventButtons.size(); ++i)
         mEventButtons[i]->setText(PrefsWidgets::text(kEventTitleKeys[i]));

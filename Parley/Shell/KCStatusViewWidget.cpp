@@ -18,9 +18,11 @@ namespace parley::shell {
 namespace {
 
 // The view's measures, from its bottom-left corner as the status bar lays
-// them out: the band 94 x 17 at the origin, the triangle 9 x 8 at (5, 5),
-// the title from x = 16, 2 above the bottom.
+// them out: the band at least 94 x 17 at the origin, the triangle 9 x 8 at
+// (5, 5), the title from x = 16, 2 above the bottom.
 constexpr int kBandWidth = 94;
+// Room after the title inside the band, for its rounded end.
+constexpr int kBandEnd = 8;
 constexpr int kBandHeight = 17;
 const QRect kTriangle(5, 5, 9, 8);
 constexpr int kTitleX = 16;
@@ -44,15 +46,18 @@ KCStatusViewWidget::KCStatusViewWidget(QWidget *parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     setAccessibleName(KCLocalizedString(QStringLiteral("StatusViewName")));
     buildMenu();
+    // While the menu is open it has the mouse and the view hears no leave:
+    // the hover state is read afresh once it closes.
     connect(mMenu, &QMenu::aboutToHide, this, [this] {
         mIsClick = false;
+        mIsHover = underMouse();
         update();
     });
 }
 
 KCStatusViewWidget::~KCStatusViewWidget()
 {
-    if (&ShellWindows::statusView() == static_cast<KCStatusView *>(this))
+    if (ShellWindows::hasStatusView() && &ShellWindows::statusView() == static_cast<KCStatusView *>(this))
         ShellWindows::setStatusView(nullptr);
 }
 
@@ -122,6 +127,7 @@ void KCStatusViewWidget::setTitle(const QString &title, bool isSelected)
     mTitle = title;
     setAccessibleDescription(title);
     updateMenuItemWithString(title);
+    updateGeometry();
     update();
 }
 
@@ -161,9 +167,29 @@ QString KCStatusViewWidget::checkedTitle() const
     return {};
 }
 
+QFont KCStatusViewWidget::titleFont() const
+{
+    QFont font = this->font();
+    font.setPointSizeF(11);
+    return font;
+}
+
+int KCStatusViewWidget::bandWidthFor(int viewWidth) const
+{
+    // Wide enough for the whole title (white text off the band could not be
+    // read), never past the view.
+    const int needed = kTitleX + QFontMetrics(titleFont()).horizontalAdvance(mTitle) + kBandEnd;
+    return qMin(qMax(kBandWidth, needed), viewWidth);
+}
+
+QRect KCStatusViewWidget::bandRect() const
+{
+    return fromBottomLeft(QRect(0, 0, bandWidthFor(width()), kBandHeight), height());
+}
+
 QSize KCStatusViewWidget::sizeHint() const
 {
-    return {kBandWidth + 26, kBandHeight + 4};
+    return {qMax(kBandWidth + 26, bandWidthFor(QWIDGETSIZE_MAX)), kBandHeight + 4};
 }
 
 void KCStatusViewWidget::popUpMenu()
@@ -215,6 +241,18 @@ void KCStatusViewWidget::keyPressEvent(QKeyEvent *event)
     }
 }
 
+// The band's image with its rounded ends kept and its middle stretched.
+void KCStatusViewWidget::drawBand(QPainter &painter, const QRect &band, const QPixmap &image)
+{
+    const int end = qMin(kBandEnd, image.width() / 2);
+    const int imageHeight = image.height();
+    painter.drawPixmap(QRect(band.left(), band.top(), end, band.height()), image, QRect(0, 0, end, imageHeight));
+    painter.drawPixmap(QRect(band.left() + end, band.top(), band.width() - 2 * end, band.height()), image,
+                       QRect(end, 0, image.width() - 2 * end, imageHeight));
+    painter.drawPixmap(QRect(band.right() + 1 - end, band.top(), end, band.height()), image,
+                       QRect(image.width() - end, 0, end, imageHeight));
+}
+
 void KCStatusViewWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -223,19 +261,24 @@ void KCStatusViewWidget::paintEvent(QPaintEvent *)
     const int h = height();
     QColor shadow;
     QColor textColor;
-    if (mIsHover || mIsClick || hasFocus()) {
+    const QRect band = bandRect();
+    if (mIsHover || mIsClick) {
         shadow = Qt::darkGray;
         textColor = Qt::white;
-        painter.drawPixmap(fromBottomLeft(QRect(0, 0, kBandWidth, kBandHeight), h),
-                           mIsClick ? mSelectedImage : mHoverImage);
+        drawBand(painter, band, mIsClick ? mSelectedImage : mHoverImage);
         painter.drawPixmap(fromBottomLeft(kTriangle, h), mClickImage);
     } else {
         painter.drawPixmap(fromBottomLeft(kTriangle, h), mNormalImage);
         shadow = Qt::lightGray;
         textColor = Qt::black;
+        if (hasFocus()) {
+            // The keyboard's mark: the band's outline.
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(QRectF(band).adjusted(0.75, 0.75, -0.75, -0.75), 8, 8);
+        }
     }
-    QFont font = this->font();
-    font.setPointSizeF(11);
+    const QFont font = titleFont();
     painter.setFont(font);
     const QFontMetrics metrics(font);
     const int textHeight = metrics.height();

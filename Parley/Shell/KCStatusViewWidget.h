@@ -15,6 +15,7 @@
 
 class QAction;
 class QMenu;
+class QPainter;
 
 namespace parley::shell {
 
@@ -71,6 +72,12 @@ private:
     void buildMenu();
     void popUpMenu();
     void postChange(const QString &oldTitle, const QString &newTitle);
+    QFont titleFont() const;
+    // Where the highlight band is drawn: as wide as the title needs, at
+    // least 94, at most the view.
+    QRect bandRect() const;
+    int bandWidthFor(int viewWidth) const;
+    static void drawBand(QPainter &painter, const QRect &band, const QPixmap &image);
     // Our image of that name, or a small drawn stand-in while it is missing.
     static QPixmap image(const QString &name);
 

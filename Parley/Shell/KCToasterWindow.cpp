@@ -16,10 +16,14 @@ namespace parley::shell {
 
 namespace {
 
-// The notice's 11-point text was measured at 72 points to the inch on a
-// window of 175 x 125 points; the same proportions here are 11 pixels, about
-// 8 points, rounded up to 9 for legibility.
-constexpr qreal kTextSize = 9;
+// The notice's text is the buddy list's rows' size.
+constexpr qreal kTextSize = 11;
+// The head line's row, and the room it keeps from the edges and the icon.
+constexpr int kHeadTop = 12;
+constexpr int kHeadHeight = 18;
+constexpr int kMargin = 10;
+constexpr int kHeadGap = 6;
+constexpr int kCloseLeft = KCToasterWindow::kWidth - 20;
 
 } // namespace
 
@@ -43,7 +47,7 @@ KCToasterWindow::KCToasterWindow(QWidget *parent)
     mIconView->setAlignment(Qt::AlignCenter);
 
     mCloseButton->setObjectName(QStringLiteral("closeButton"));
-    mCloseButton->setGeometry(kWidth - 20, 6, 14, 14);
+    mCloseButton->setGeometry(kCloseLeft, 6, 14, 14);
     mCloseButton->setAutoRaise(true);
     mCloseButton->setFocusPolicy(Qt::NoFocus);
     const QPixmap close = ImageRegistry::pixmap(QStringLiteral("toast_close"));
@@ -57,7 +61,7 @@ KCToasterWindow::KCToasterWindow(QWidget *parent)
     connect(mCloseButton, &QToolButton::clicked, this, &KCToasterWindow::closeClicked);
 
     mEmoticonHead->setObjectName(QStringLiteral("emoticonHead"));
-    mEmoticonHead->setGeometry(48, 12, 104, 18);
+    placeHeadLine();
     mEmoticonHead->setMultiLine(false);
     mEmoticonHead->setTextSize(kTextSize);
     mEmoticonHead->setFocusPolicy(Qt::NoFocus);
@@ -70,11 +74,37 @@ KCToasterWindow::KCToasterWindow(QWidget *parent)
     mEmoticonBody->setFocusPolicy(Qt::NoFocus);
 }
 
+void KCToasterWindow::setCloseButtonRect(const QRect &rect)
+{
+    mCloseButton->setGeometry(rect);
+    placeHeadLine();
+}
+
+void KCToasterWindow::setIconRect(const QRect &rect)
+{
+    mIconView->setGeometry(rect);
+    placeHeadLine();
+}
+
+void KCToasterWindow::placeHeadLine()
+{
+    // The whole row but for an icon or the close button on it (the chat
+    // skin puts its icon below the head line, the close button at its end).
+    const QRect row(0, kHeadTop, kWidth, kHeadHeight);
+    const QRect icon = mIconView->geometry();
+    const QRect close = mCloseButton->geometry();
+    const bool iconOnRow = !mIconView->pixmap().isNull() && icon.intersects(row);
+    const int left = iconOnRow ? icon.right() + 1 + kHeadGap : kMargin;
+    const int right = close.intersects(row) && close.left() > left ? close.left() - 2 : kWidth - kMargin;
+    mEmoticonHead->setGeometry(left, kHeadTop, right - left, kHeadHeight);
+}
+
 void KCToasterWindow::setIconImage(const QPixmap &image)
 {
     mIconView->setPixmap(image.isNull() ? QPixmap()
                                         : image.scaled(mIconView->size() * image.devicePixelRatio(),
                                                        Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    placeHeadLine();
 }
 
 void KCToasterWindow::setBackgroundImage(const QPixmap &image)

@@ -31,6 +31,10 @@ public:
     KCEmoticonView *bodyView() const { return mEmoticonBody; }
 
     void setIconImage(const QPixmap &image);
+    // Move the icon and the close button; the head line takes the rest of
+    // its row.
+    void setIconRect(const QRect &rect);
+    void setCloseButtonRect(const QRect &rect);
     // A null image draws the window's own plain panel.
     void setBackgroundImage(const QPixmap &image);
     QPixmap backgroundImage() const { return mBackground; }
@@ -46,6 +50,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void placeHeadLine();
+
     QLabel *mIconView;
     QToolButton *mCloseButton;
     KCEmoticonView *mEmoticonHead;

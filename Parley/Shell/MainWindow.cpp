@@ -3,6 +3,7 @@
 #include "BuddyView.h"
 #include "KCDefaultFont.h"
 #include "LoginView.h"
+#include "WindowMenuList.h"
 #include "Utils/KCUtilities.h"
 
 #include <QAction>
@@ -61,6 +62,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainWindowAction = menuAt(WindowMenu)->addAction(QString());
     transferAction = menuAt(WindowMenu)->addAction(QString());
     menuAt(WindowMenu)->addSeparator();
+    QMenu *help = menuAt(HelpMenu);
+    for (QAction **action : {&parleyHomeAction, &parleyFAQAction, &parleyHottipAction, &parleyHelpAction,
+                             &parleyMininookAction})
+        *action = help->addAction(QString());
+    help->addSeparator();
+    velaComHomeAction = help->addAction(QString());
+    orchardHomeAction = help->addAction(QString());
+    new WindowMenuList(menuAt(WindowMenu), this);
     connect(minimizeAction, &QAction::triggered, this, &QWidget::showMinimized);
     connect(closeWindowAction, &QAction::triggered, this, [] {
         if (QWidget *window = QApplication::activeWindow())
@@ -82,6 +91,13 @@ void MainWindow::buildLocalizedMenus()
     minimizeAction->setText(text("MenuMinimize"));
     mainWindowAction->setText(text("MenuMainWindow"));
     transferAction->setText(text("MenuTransfer"));
+    parleyHomeAction->setText(text("MenuParleyHome"));
+    parleyFAQAction->setText(text("MenuParleyFAQ"));
+    parleyHottipAction->setText(text("MenuParleyHottip"));
+    parleyHelpAction->setText(text("MenuParleyHelp"));
+    parleyMininookAction->setText(text("MenuParleyMininook"));
+    velaComHomeAction->setText(text("MenuVelaComHome"));
+    orchardHomeAction->setText(text("MenuOrchardHome"));
 }
 
 QMenu *MainWindow::menuAt(MenuIndex index) const { return mMenus.value(index); }

@@ -64,6 +64,8 @@ public:
     virtual QWidget *window() = 0;
     // The window holds messages the user has not seen.
     virtual bool isExistNewMessage() = 0;
+    // How many lines arrived unseen.
+    virtual int unviewedCount() { return 0; }
     // Hands the window's conversation log to the save queue; false when
     // there was nothing to save (no line yet, or no subject).
     virtual bool saveChatAction() { return false; }
@@ -237,6 +239,9 @@ public:
     virtual void showNotificationPane() {}
     // Brings forward the pane that links the portal ID.
     virtual void showVelaComPane() {}
+    // Brings forward the general pane (the nickname) or the sister service's pane.
+    virtual void showGeneralPane() {}
+    virtual void showOrchardPane() {}
 };
 
 // The plug-ins installed in the support folder.
@@ -301,6 +306,7 @@ public:
     // The window exists (it is made by showWindow() and gone once closed).
     virtual bool isAvailable() = 0;
     virtual void showWindow() = 0;
+    virtual void closeWindow() {}
     // Reads the status choice and the show-again box from the settings.
     virtual void loadSetting() = 0;
     virtual void removeAllList() = 0;
@@ -359,6 +365,7 @@ public:
     // Whether a real data source is registered (the controller shows the
     // buddy view itself when none is, so that a sign-in still completes).
     static bool hasBuddyListDataSource();
+    static bool hasChatManager();
     // Whether a real one is registered (the controller installs its own
     // notices, tray and status view only where none is).
     static bool hasStatusView();

@@ -63,11 +63,11 @@ void ToasterWindowController::setIconImage(const QPixmap &image) { mWindow->setI
 
 void ToasterWindowController::setBackgroundImage(const QPixmap &image) { mWindow->setBackgroundImage(image); }
 
-void ToasterWindowController::setIconRect(const QRect &rect) { mWindow->iconView()->setGeometry(rect); }
+void ToasterWindowController::setIconRect(const QRect &rect) { mWindow->setIconRect(rect); }
 
 void ToasterWindowController::setTextRect(const QRect &rect) { mWindow->bodyView()->setGeometry(rect); }
 
-void ToasterWindowController::setCloseButtonRect(const QRect &rect) { mWindow->closeButton()->setGeometry(rect); }
+void ToasterWindowController::setCloseButtonRect(const QRect &rect) { mWindow->setCloseButtonRect(rect); }
 
 void ToasterWindowController::setShowUrl(const QString &url, const QString &svcCode, const QString &bridgeCode,
                                          int hFlag)

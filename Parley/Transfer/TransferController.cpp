@@ -338,8 +338,8 @@ void TransferController::transferViewReject(TransferProgressView *, const QStrin
 void TransferController::transferViewOpen(TransferProgressView *, const QString &fileCookie)
 {
     if (mFiles.checkMailForCookie(fileCookie)) {
-        // The web mailbox, straight to the new mail.
-        shell::ShellWindows::bridgePage().bridgePageCall(QStringLiteral("G125"), QString(), QString(), -1);
+        // The web mailbox, straight to the new mail, with the user's ticket.
+        shell::ShellWindows::bridgePage().showVelaMail(true);
         return;
     }
     KCRevealSelectedItemsInFinder({infoFor(fileCookie).value(QStringLiteral("filePath")).toString()});

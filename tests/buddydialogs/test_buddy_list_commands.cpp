@@ -384,7 +384,8 @@ TEST_F(BuddyListCommandsTest, StatusItemsSetTheTitleAsTheUsersChoice)
         EXPECT_EQ(status->actions()[tag]->isChecked(), tag == 2) << tag;
     EXPECT_EQ(status->actions()[1]->text(), t("Away"));
     status->actions()[1]->trigger();
-    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("setStatusTitle Away selected")});
+    // The status view knows its entries by their shown titles, not by the keys.
+    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("setStatusTitle %1 selected").arg(t("Away"))});
 }
 
 TEST_F(BuddyListCommandsTest, SignedOutEveryItemIsOff)

@@ -327,7 +327,7 @@ TEST_F(ChatDocumentTest, TheBannerLocksTheInputWhileTheOnlyBuddyIsOffline)
     buddy->setStatus(0);
     center.post(QLatin1String(notifications::kBuddyManagerBuddyUpdated), nullptr, {});
     EXPECT_TRUE(window->banner()->isVisible());
-    EXPECT_EQ(window->banner()->text(), QStringLiteral("Name b1 is ") + BuddyString::buddyStatusStringWithStatus(0)
+    EXPECT_EQ(window->banner()->emoticonString(), QStringLiteral("Name b1 is ") + BuddyString::buddyStatusStringWithStatus(0)
                                             + QStringLiteral(" right now."));
     EXPECT_TRUE(window->input()->isReadOnly());
     EXPECT_FALSE(window->emoticonButton()->isEnabled());

@@ -3,15 +3,18 @@
 // their check, and a document that holds no markup of a peer's making.
 #include "ConversationTestSupport.h"
 #include "ImageRegistry.h"
+#include "KCDefaultFont.h"
 #include "Conversation/KCWebView.h"
 #include "TestSupport.h"
 #include "TranscriptLinks.h"
 
+#include <QFontInfo>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextImageFormat>
 #include <gtest/gtest.h>
 
 namespace {
@@ -198,4 +201,52 @@ TEST_F(TranscriptView, FileLinesDrawOurIcons)
                                               QUrl::fromLocalFile(QStringLiteral("/nonexistent/fileSuccessIcon.png")));
     EXPECT_EQ(loaded.value<QImage>().pixelColor(3, 3), QColor(Qt::green));
     ImageRegistry::registerImage(QStringLiteral("fileSuccessIcon"), QImage());
+}
+
+// The divide line under a file line is drawn 360 wide; in a narrower
+// transcript it takes the page's width, and follows the view's width, so that
+// no horizontal scroll bar appears.
+TEST_F(TranscriptView, TheDivideLineTakesTheTranscriptsWidth)
+{
+    const auto dividerWidth = [this] {
+        for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
+                if (image.isValid() && QUrl(image.name()).fileName() == QLatin1String("fileDivide.png"))
+                    return image.width();
+            }
+        return qreal(-1);
+    };
+    for (const int width : {310, 250, 500}) {
+        SCOPED_TRACE(width);
+        view.resize(width, 300);
+        if (dividerWidth() < 0)
+            view.appendFileMessage(QStringLiteral("report.pdf"), 1);
+        QCoreApplication::processEvents();
+        const qreal page = view.viewport()->width() - 2 * view.document()->documentMargin();
+        EXPECT_GT(dividerWidth(), page - 8);
+        EXPECT_LE(dividerWidth(), page);
+        EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+    }
+}
+
+// Name lines and notices name the gothic face the original platform had;
+// they are drawn in the kit's face, as is text that names none.
+TEST_F(TranscriptView, LinesAndNoticesDrawInTheKitsFace)
+{
+    const QString kitFamily = QFontInfo(GetDefaultFontOfSize(11)).family();
+    view.appendSystemMessage(QStringLiteral("a notice"));
+    view.appendChatMessage(QStringLiteral("Carol says:"), QStringLiteral("AppleGothic"), 11, QStringLiteral("4473924"),
+                           QString(), false);
+    EXPECT_EQ(QFontInfo(view.document()->defaultFont()).family(), kitFamily);
+    int texts = 0;
+    for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().text().trimmed().isEmpty())
+                continue;
+            ++texts;
+            SCOPED_TRACE(it.fragment().text().toStdString());
+            EXPECT_EQ(QFontInfo(it.fragment().charFormat().font()).family(), kitFamily);
+        }
+    EXPECT_GE(texts, 2);
 }

@@ -148,6 +148,15 @@ TEST(KCEmoticonLayout, SeveralLines)
          {0, 0, 40, 60}, kLines,
          {{Kind::Text, u"\uAC00\uB098\uB2E4\uB77C", {7, 3, 28, 16}, 0}, {Kind::Text, u"\uB9C8", {7, 19, 7, 16}, 1}},
          {26, 35}, false},
+        {"a Hangul run that fits a line moves there whole", {QString::fromUtf16(u"ab \uAC00\uB098\uB2E4")},
+         {0, 0, 40, 60}, kLines,
+         {{Kind::Text, u"ab ", {7, 3, 21, 16}, 0}, {Kind::Text, u"\uAC00\uB098\uB2E4", {7, 19, 21, 16}, 1}},
+         {40, 35}, false},
+        {"Hangul words break at their blanks", {QString::fromUtf16(u"\uAC00\uB098 \uB2E4\uB77C\uB9C8")},
+         {0, 0, 40, 60}, kLines,
+         {{Kind::Text, u"\uAC00\uB098 ", {7, 3, 21, 16}, 0},
+          {Kind::Text, u"\uB2E4\uB77C\uB9C8", {7, 19, 21, 16}, 1}},
+         {40, 35}, false},
         {"empty text", {}, {0, 0, 40, 60}, kLines, {}, {19, 19}, false},
     };
     for (const Case &c : cases)

@@ -62,6 +62,35 @@ TEST(ResourceImages, TheKitsNamesFindTheirImages)
     EXPECT_FALSE(ImageRegistry::contains(QStringLiteral("no_such_image.tiff")));
 }
 
+// What the main window's portal and bottom bars, the news marks and the chat
+// window's palette buttons ask for: none may fall back to a drawn symbol.
+TEST(ResourceImages, TheWindowsButtonImagesAreThereAtTheirSizes)
+{
+    const QSize portal(20, 15), bar(18, 18);
+    const struct {
+        const char *name;
+        QSize size;
+    } cases[] = {
+        {"20x15_vela", portal},        {"20x15_velaNew", portal},    {"20x15_orchard", portal},
+        {"20x15_orchardNew", portal},  {"GoHomeButton", portal},     {"GoHomeButtonNew", portal},
+        {"20x15_mail", portal},        {"20x15_mailNew", portal},    {"20x15_memo", portal},
+        {"20x15_memoNew", portal},     {"main_viewtype", bar},       {"main_addbuddy", bar},
+        {"main_addgroup", bar},        {"main_sms", bar},            {"main_msgviewer", bar},
+        {"ChatEmoticonButton", bar},   {"ChatAnimiconButton", bar},  {"ChatFontButton", bar},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(ImageRegistry::contains(QLatin1String(c.name)));
+        EXPECT_EQ(ImageRegistry::image(QLatin1String(c.name)).size(), c.size);
+    }
+    // A news mark is its own drawing, not the plain one again.
+    for (const char *plain : {"20x15_vela", "20x15_orchard", "GoHomeButton", "20x15_mail", "20x15_memo"}) {
+        SCOPED_TRACE(plain);
+        EXPECT_NE(ImageRegistry::image(QLatin1String(plain)),
+                  ImageRegistry::image(QLatin1String(plain) + QStringLiteral("New")));
+    }
+}
+
 TEST(ResourceImages, EveryEmoticonDrawingIsAFile)
 {
     const QDir sources(QStringLiteral(PARLEY_SOURCE_DIR "/resources/Emoticon/images"));

@@ -55,10 +55,11 @@ TEST_P(Placement, FollowsTheCascade)
 INSTANTIATE_TEST_SUITE_P(
     Memo, Placement,
     ::testing::Values(
-        // (1000 - 375) / 2, (700 - 240) / 2: centred by the size, origin not added.
-        PlaceCase{"first compose window", MemoPlacement::Kind::Compose, std::nullopt, 0, QRectF(312.5, 230, 375, 240)},
-        PlaceCase{"first read window", MemoPlacement::Kind::Read, std::nullopt, 0, QRectF(275, 230, 450, 240)},
-        PlaceCase{"second compose window", MemoPlacement::Kind::Compose, std::nullopt, 1, QRectF(332.5, 206, 375, 240)},
+        // 100 + (1000 - 375) / 2, 50 + (700 - 240) / 2: centred in the visible
+        // frame, its origin added, as for chat windows.
+        PlaceCase{"first compose window", MemoPlacement::Kind::Compose, std::nullopt, 0, QRectF(412.5, 280, 375, 240)},
+        PlaceCase{"first read window", MemoPlacement::Kind::Read, std::nullopt, 0, QRectF(375, 280, 450, 240)},
+        PlaceCase{"second compose window", MemoPlacement::Kind::Compose, std::nullopt, 1, QRectF(432.5, 256, 375, 240)},
         PlaceCase{"stored frame is the start", MemoPlacement::Kind::Read, QRectF(200, 400, 500, 300), 2,
                   QRectF(240, 352, 500, 300)},
         // 20 more would pass the right edge (1100): top left of the visible frame.
@@ -70,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"after a wrap the cascade goes on", MemoPlacement::Kind::Compose, QRectF(200, 60, 375, 240), 2,
                   QRectF(120, 486, 375, 240)},
         PlaceCase{"a stored frame off every screen counts as none", MemoPlacement::Kind::Compose,
-                  QRectF(5000, 5000, 375, 240), 0, QRectF(312.5, 230, 375, 240)}),
+                  QRectF(5000, 5000, 375, 240), 0, QRectF(412.5, 280, 375, 240)}),
     [](const auto &info) {
         std::string n = info.param.name;
         for (char &c : n)

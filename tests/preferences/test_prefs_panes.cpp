@@ -102,6 +102,22 @@ TEST_F(PrefsWindowTest, PrivacySendsOnlyTheChangedSwitches)
     }
 }
 
+// Who may reach the user and how messages are encrypted are two options,
+// each with its own description.
+TEST_F(PrefsWindowTest, PrivacyAndEncryptionHaveTheirOwnDescriptions)
+{
+    signIn(sisterID("me"), kNewUser);
+    PrivacyPane *pane = openWindow()->privacyPane();
+    QStringList texts;
+    for (const QLabel *label : pane->findChildren<QLabel *>())
+        texts << label->text();
+    const QString privacy = KCLocalizedString(QStringLiteral("PrivacyGuide"));
+    const QString encryption = KCLocalizedString(QStringLiteral("PrivacyEncryptGuide"));
+    EXPECT_NE(privacy, encryption);
+    EXPECT_EQ(texts.count(privacy), 1);
+    EXPECT_EQ(texts.count(encryption), 1);
+}
+
 TEST_F(PrefsWindowTest, OtherBuddiesRowMovesBetweenTheTablesWithoutSending)
 {
     profileAllowsEverybody();

@@ -16,6 +16,7 @@
 #include "ShellTestSupport.h"
 #include "TestSupport.h"
 #include "ToasterWindowManager.h"
+#include "MainWindow.h"
 #include "TrayDockManager.h"
 #include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyManagement/PLMyInfoManager.h"
@@ -26,6 +27,9 @@
 #include "Utils/PrefsManager.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QEnterEvent>
+#include <QFontMetrics>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
@@ -254,6 +258,36 @@ TEST_F(NoticeTest, TextsTooLongForTheirLineEndInDots)
     EXPECT_TRUE(notice->bodyText().endsWith(QStringLiteral("...")));
     EXPECT_LT(notice->bodyText().size(), longText.size());
     EXPECT_FALSE(notice->window()->bodyView()->setEmoticonString(notice->bodyText())); // it fits
+}
+
+// The notice's text is the buddy list's rows' size, and the head line takes
+// its whole row up to the close button (the chat skin puts its icon below
+// it): a name and the format around it are not cut in either language.
+TEST_F(NoticeTest, TheTextIsElevenPointsAndTheHeadLineUsesItsWholeRow)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const QVariant languages = defaults.objectForKey(QLatin1String(kAppleLanguagesKey));
+    for (const char *skins : {PARLEY_RESOURCE_BUILD_DIR "/SlideWindow/SlideWindow.plist", "/nonexistent/SlideWindow.plist"}) {
+        for (const char *language : {"en", "ko"}) {
+            SCOPED_TRACE(std::string(skins) + " " + language);
+            defaults.setObject(QStringList{QLatin1String(language)}, QLatin1String(kAppleLanguagesKey));
+            ToasterWindowManager &notices = manager(QLatin1String(skins));
+            notices.showToasterWindow(QStringLiteral("CHAT"), QStringLiteral("Carol Park"), QStringLiteral("hi"),
+                                      nullptr, QString(), {});
+            KCToasterWindow *window = last()->window();
+            EXPECT_EQ(window->headView()->textFont().pointSizeF(), 11);
+            EXPECT_EQ(window->bodyView()->textFont().pointSizeF(), 11);
+            const QRect head = window->headView()->geometry();
+            EXPECT_EQ(head.left(), 10);
+            EXPECT_EQ(head.right() + 1, window->closeButton()->geometry().left() - 2);
+            EXPECT_FALSE(head.intersects(window->bodyView()->geometry()));
+            if (!window->iconView()->pixmap().isNull())
+                EXPECT_FALSE(head.intersects(window->iconView()->geometry()));
+            EXPECT_EQ(last()->headText(),
+                      text("ChatBuddyFormat").replace(QStringLiteral("%1"), QStringLiteral("Carol Park")));
+        }
+    }
+    defaults.setObject(languages, QLatin1String(kAppleLanguagesKey));
 }
 
 TEST_F(NoticeTest, NoticesTakeFreeSlotsAndFadeOnOneMainThreadTimer)
@@ -618,8 +652,10 @@ struct Chat final : ChatDocument {
     }
     QWidget *window() override { return &widget; }
     bool isExistNewMessage() override { return unread; }
+    int unviewedCount() override { return count; }
     QWidget widget;
     bool unread;
+    int count = 0;
     int shown = 0;
 };
 
@@ -883,4 +919,120 @@ TEST(StatusView, OnlyALeftPressOpensTheMenu)
     QTest::keyClick(view, Qt::Key_Space);
     EXPECT_TRUE(view->menu()->isVisible());
     view->menu()->hide();
+}
+
+// A title longer than the old fixed band: the band under the mouse grows
+// with it (white text off the band could not be read), but never past the
+// view, and never below its 94 points.
+TEST(StatusView, TheBandTakesTheWholeTitleUpToTheViewsWidth)
+{
+    QWidget window;
+    auto *view = new KCStatusViewWidget(&window);
+    window.show();
+    QEnterEvent enter(QPointF(20, 8), QPointF(20, 8), view->mapToGlobal(QPointF(20, 8)));
+    QApplication::sendEvent(view, &enter);
+    ASSERT_TRUE(view->isHover());
+    QFont font = view->font();
+    font.setPointSizeF(11);
+    const auto isBand = [](const QImage &image, int x, int y) {
+        const QColor c = image.pixelColor(x, y);
+        return c.blue() > c.red() + 60;
+    };
+    const struct {
+        QString title;
+        int viewWidth;
+    } cases[] = {
+        {QStringLiteral("\uC624\uD504\uB77C\uC778\uC73C\uB85C \uD45C\uC2DC"), 400},
+        {QStringLiteral("Appear Offline to everybody"), 400},
+        {QStringLiteral("Appear Offline to everybody"), 120},
+        {QStringLiteral("On"), 400},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title.toStdString() + " in " + std::to_string(c.viewWidth));
+        view->resize(c.viewWidth, 21);
+        view->setTitle(c.title);
+        const int end = qMin(qMax(94, 16 + QFontMetrics(font).horizontalAdvance(c.title) + 2), c.viewWidth);
+        const QImage picture = view->grab().toImage();
+        const int middle = picture.height() - 1 - 8 * int(picture.devicePixelRatio());
+        const qreal ratio = picture.devicePixelRatio();
+        EXPECT_TRUE(isBand(picture, int((end - 3) * ratio), middle)) << "the band reaches past the title";
+        if (end + 6 < c.viewWidth)
+            EXPECT_FALSE(isBand(picture, int((end + 6) * ratio), middle)) << "and ends soon after it";
+    }
+    // The layout is asked for room for the whole title.
+    EXPECT_GE(view->sizeHint().width(), 16 + QFontMetrics(font).horizontalAdvance(view->title()));
+}
+
+// The open menu holds the mouse, so the view hears no leave: once the menu
+// closes with the mouse elsewhere, the band goes.
+TEST(StatusView, TheHoverBandGoesWhenTheMenuClosesAwayFromTheMouse)
+{
+    QWidget window;
+    auto *view = new KCStatusViewWidget(&window);
+    view->resize(view->sizeHint());
+    window.show();
+    QEnterEvent enter(QPointF(20, 8), QPointF(20, 8), view->mapToGlobal(QPointF(20, 8)));
+    QApplication::sendEvent(view, &enter);
+    EXPECT_TRUE(view->isHover());
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Space);
+    ASSERT_TRUE(view->menu()->isVisible());
+    EXPECT_TRUE(view->isClick());
+    // The mouse goes off while the menu is open (the menu has it): the
+    // application knows, but no leave reaches the view.
+    view->setAttribute(Qt::WA_UnderMouse, false);
+    view->menu()->hide();
+    EXPECT_FALSE(view->underMouse());
+    EXPECT_FALSE(view->isHover());
+    EXPECT_FALSE(view->isClick());
+}
+
+// The main window's Window menu lists the application's windows by itself:
+// chats, then the other titled windows by title; a chat kept hidden is there
+// only while it holds unread lines, with a bullet and their count.
+TEST_F(TrayTest, TheWindowMenuListsTheOpenWindowsAndHiddenChatsWithUnreadLines)
+{
+    MainWindow main;
+    QMenu &menu = *main.menuAt(MainWindow::WindowMenu);
+    Chat shown(QStringLiteral("Bob"), false);
+    shown.widget.show();
+    Chat hidden(QStringLiteral("Carol & Co"), true);
+    hidden.count = 3;
+    Chat quiet(QStringLiteral("Dave"), false);
+    mChats.list = {&shown, &hidden, &quiet};
+    QWidget memo;
+    memo.setWindowTitle(QStringLiteral("Lunch?"));
+    memo.show();
+    QWidget transfer;
+    transfer.setWindowTitle(QStringLiteral("File Transfers"));
+    transfer.show();
+    QWidget notice(nullptr, Qt::Tool);
+    notice.setWindowTitle(QStringLiteral("A notice"));
+    notice.show();
+    main.setWindowTitle(QStringLiteral("Parley"));
+    main.show();
+
+    const auto titles = [&menu] {
+        QStringList texts;
+        for (QAction *action : menu.actions())
+            texts << action->text();
+        return texts;
+    };
+    // The menu's own items, then the windows.
+    QStringList expected{text("MenuMinimize"), text("MenuMainWindow"), text("MenuTransfer"), QString()};
+    expected << QStringLiteral("Bob") << QStringLiteral("\u2022 Carol && Co (3)") << QStringLiteral("File Transfers")
+             << QStringLiteral("Lunch?");
+    for (int opening = 0; opening < 2; ++opening) {
+        emit menu.aboutToShow();
+        QStringList ours = titles();
+        // Windows left open by other tests of this program are not ours to check.
+        ours.removeIf([&expected](const QString &t) { return !expected.contains(t) && t != QLatin1String("Dave")
+                                                             && t != QLatin1String("A notice")
+                                                             && t != QLatin1String("Parley"); });
+        EXPECT_EQ(ours, expected) << "opening " << opening;
+    }
+    menu.actions().at(5)->trigger();
+    EXPECT_EQ(hidden.shown, 1);
+    EXPECT_TRUE(hidden.widget.isVisible());
+    mChats.list.clear();
 }

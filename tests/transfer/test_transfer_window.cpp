@@ -5,6 +5,8 @@
 #include "TransferTestSupport.h"
 
 #include "ScriptedAlerts.h"
+#include "Shell/BridgePage.h"
+#include "Shell/ShellWindows.h"
 #include "TestSupport.h"
 
 #include <QListWidget>
@@ -145,6 +147,20 @@ TEST_F(TransferWindowTest, RowStatesForEachNotification)
     EXPECT_EQ(alerts.keys(), QStringList{"SentFileMailErrorTitle"});
 }
 
+TEST_F(TransferWindowTest, AFailedDownloadShowsWhyInItsRow)
+{
+    offer(true, {{"f.txt", 1024}});
+    const QString cookie = window.receiveRows().last().fileCookie;
+    TransferProgressView *view = window.transferViewForFileCookie(cookie);
+    const QString reason = QStringLiteral("The folder /no/such could not be created, so the file was not received.");
+    lines.lines.clear();
+    files.post(nn::kFileDownloadFailed, {{"fileCookie", cookie}, {"reason", reason}});
+    EXPECT_EQ(view->buttonType(), 0);
+    EXPECT_EQ(view->transferText(), reason);
+    EXPECT_EQ(view->toolTip(), reason) << "the whole text where the row is too narrow";
+    EXPECT_EQ(lines.lines, QStringList{"message K 2 f.txt was cancelled."});
+}
+
 TEST_F(TransferWindowTest, ARenameAndAMailStartUpdateTheRecordAndTheRow)
 {
     offer(true, {{"f.txt", 10}});
@@ -240,6 +256,32 @@ TEST_F(TransferWindowTest, RowButtonsCallTheManagerByTheTransfersState)
     EXPECT_EQ(files.calls, (QStringList{"receiveMail c4", "sendMail c5"}));
     EXPECT_EQ(row("c4")->buttonType(), 0);
     EXPECT_EQ(row("c5")->buttonType(), 0);
+}
+
+// The shell's bridge page with its calls recorded instead of opened.
+class RecordingBridgePage final : public parley::BridgePage
+{
+public:
+    void bridgePageCall(const QString &code, const QString &param, const QString &, int) override
+    {
+        calls << code + " " + param;
+    }
+    QStringList calls;
+};
+
+// "Open" on a mail row opens the web mailbox signed in, as the main window's
+// mail button does.
+TEST_F(TransferWindowTest, OpeningAMailRowOpensTheMailboxWithTheUsersTicket)
+{
+    RecordingBridgePage bridge;
+    parley::shell::ShellWindows::setBridgePage(&bridge);
+    PLMyInfoManager::sharedManager().setTicket(QStringLiteral("T-42"));
+    offer(true, {{"a", 10}});
+    files.set("c1", "isMail", true);
+    window.transferViewOpen(row("c1"), "c1");
+    EXPECT_EQ(bridge.calls, QStringList{"G125 TICKET=T-42"});
+    parley::shell::ShellWindows::setBridgePage(nullptr);
+    PLMyInfoManager::sharedManager().setTicket(QString());
 }
 
 TEST_F(TransferWindowTest, MailWithoutAPortalIDOffersTheLinkPane)

@@ -15,9 +15,10 @@ QRectF MemoPlacement::availableFrame(Kind kind, const std::optional<QRectF> &sto
         frame = *stored;
     } else {
         const double width = defaultWidth(kind);
-        // The visible frame's origin is not added: centred by its size.
-        frame = QRectF((visible.width() - width) / 2, (visible.height() - kDefaultHeight) / 2, width,
-                       kDefaultHeight);
+        // Centred in the visible frame, which need not start at the screen's
+        // corner (a panel at the top or left): as the chat windows are placed.
+        frame = QRectF(visible.x() + (visible.width() - width) / 2,
+                       visible.y() + (visible.height() - kDefaultHeight) / 2, width, kDefaultHeight);
     }
     for (int i = 0; i < openWindows; ++i) {
         double x = frame.x() + 20;

@@ -7,7 +7,7 @@
 // top-left, y-down coordinates.
 //
 // A new window starts at the stored frame (or, with none, at a default size
-// centred by the visible frame's size) and is moved 20 right and 24 down for
+// centred in the visible frame) and is moved 20 right and 24 down for
 // every window of its kind already open, starting again at the top left of
 // the visible frame when it would leave it. A stored frame that no longer
 // meets the visible frame (a screen gone) counts as none.
