@@ -78,8 +78,13 @@ void TrayDockManager::setApplicationIcon(const QImage &image)
 void TrayDockManager::dockIconUpdate()
 {
     const int count = newMessageCount();
-    setApplicationIcon(DockBadge::compose(ImageRegistry::image(QStringLiteral("icon")),
-                                          ImageRegistry::image(QStringLiteral("DockNewMessageBackground")), count));
+    // Every unseen line asks; a new icon for the same count would only fill
+    // the pixmap caches (a burst of lines grew the process by megabytes).
+    if (count != mBadgeCount) {
+        mBadgeCount = count;
+        setApplicationIcon(DockBadge::compose(ImageRegistry::image(QStringLiteral("icon")),
+                                              ImageRegistry::image(QStringLiteral("DockNewMessageBackground")), count));
+    }
     mLauncherEntry.update(count, count > 0, count > 0 && isBouncing());
 }
 

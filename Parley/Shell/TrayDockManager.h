@@ -67,6 +67,7 @@ private:
     LauncherEntry mLauncherEntry;
     QTimer mDockIconTimer;
     QImage mIconImage;
+    int mBadgeCount = -1; // the count the icon shows; -1 before the first
     std::unique_ptr<QSystemTrayIcon> mTrayIcon;
     std::unique_ptr<QMenu> mTrayMenu;
     int mAttentionRequests = 0;

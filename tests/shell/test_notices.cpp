@@ -701,6 +701,11 @@ TEST_F(TrayTest, TheIconCountsChatsWithUnreadMessages)
     dock.dockIconUpdate();
     const QImage two = dock.iconImage();
     EXPECT_NE(two, plain.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    // Each unseen line asks again: the same count keeps the icon it has.
+    const qint64 windowIcon = mMain.windowIcon().cacheKey();
+    dock.dockIconUpdate();
+    EXPECT_EQ(dock.iconImage().cacheKey(), two.cacheKey());
+    EXPECT_EQ(mMain.windowIcon().cacheKey(), windowIcon);
     // The main window wears the same icon.
     EXPECT_FALSE(mMain.windowIcon().isNull());
     mChats.list = {&a, &c};
