@@ -6,7 +6,12 @@
 #include "Memo/MemoInstallation.h"
 #include "Preferences/PrefsInstallation.h"
 #include "ProgramServices.h"
+#include "DistributedNotificationCenter.h"
+#include "Shell/MessengerInstance.h"
 #include "Shell/PlugInSide.h"
+#include "Shell/TerminationSignal.h"
+#include "Shell/QtTranslations.h"
+#include "Utils/KCUtilities.h"
 
 namespace parley {
 
@@ -16,16 +21,25 @@ ParleyProgram::ParleyProgram(shell::AppController::Options options)
       mPlugInSide(std::make_unique<shell::PlugInSide>(options.urlOpener, options.scheduler))
 {
     DistributedNotificationCenter *plugInCenter = options.plugInCenter;
+    shell::UrlOpener *opener = options.urlOpener;
     mController = std::make_unique<shell::AppController>(std::move(options));
+    // Qt's own dialogs in the interface language the controller has settled.
+    shell::installQtTranslations(KCCurrentLanguage());
     mBuddyList = std::make_unique<BuddyListWindow>(*mController, plugInCenter);
     mBuddyCommands = std::make_unique<BuddyListCommands>(*mBuddyList, *mController);
     mPreferences = std::make_unique<PrefsInstallation>(*mController);
-    mMemos = std::make_unique<MemoInstallation>(*mBuddyCommands);
-    mChats = std::make_unique<ChatInstallation>(&mBuddyList->dataSource(), plugInCenter);
+    mMemos = std::make_unique<MemoInstallation>(*mBuddyCommands, opener);
+    mChats = std::make_unique<ChatInstallation>(&mBuddyList->dataSource(), plugInCenter, opener);
+    const QDBusConnection bus =
+        plugInCenter ? plugInCenter->bus() : DistributedNotificationCenter::defaultCenter().bus();
+    mInstance = std::make_unique<shell::MessengerInstance>(bus, [this] { mController->applicationShouldHandleReopen(); });
+    mTermination = std::make_unique<shell::TerminationSignal>([this] { mController->terminateWithoutAsking(); });
 }
 
 ParleyProgram::~ParleyProgram()
 {
+    mTermination.reset();
+    mInstance.reset();
     mChats.reset();
     mMemos.reset();
     mPreferences.reset();
@@ -33,6 +47,11 @@ ParleyProgram::~ParleyProgram()
     mBuddyList.reset();
     mController.reset();
     mPlugInSide.reset();
+}
+
+bool ParleyProgram::showRunningCopy()
+{
+    return shell::MessengerInstance::showRunningCopy(DistributedNotificationCenter::defaultCenter().bus());
 }
 
 void ParleyProgram::start(const QStringList &arguments)

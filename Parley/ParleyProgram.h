@@ -23,7 +23,9 @@ class MemoInstallation;
 class PrefsInstallation;
 
 namespace shell {
+class MessengerInstance;
 class PlugInSide;
+class TerminationSignal;
 }
 
 class ParleyProgram
@@ -40,6 +42,10 @@ public:
     // "--user NAME@DOMAIN" among the arguments the login form is filled with
     // that account and the password in $PARLEY_PASSWORD.
     void start(const QStringList &arguments = {});
+
+    // A second launch: when a messenger runs on the session bus, asks it to
+    // show its main window and answers true (this process then ends).
+    static bool showRunningCopy();
 
     shell::AppController &controller() { return *mController; }
     shell::PlugInSide &plugInSide() { return *mPlugInSide; }
@@ -61,6 +67,10 @@ private:
     std::unique_ptr<PrefsInstallation> mPreferences;
     std::unique_ptr<MemoInstallation> mMemos;
     std::unique_ptr<ChatInstallation> mChats;
+    // A second launch brings this one's main window forward.
+    std::unique_ptr<shell::MessengerInstance> mInstance;
+    // SIGTERM quits as the Quit command does, without asking.
+    std::unique_ptr<shell::TerminationSignal> mTermination;
 };
 
 } // namespace parley

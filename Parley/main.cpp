@@ -10,13 +10,13 @@
 
 int main(int argc, char *argv[])
 {
-    // The web views (loaded later, on first use) share their GL context.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parley"));
     parley::PLSetApplicationVersion();
     // The messenger lives on with its window closed; Quit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
+    if (parley::ParleyProgram::showRunningCopy())
+        return 0;
 
     parley::ParleyProgram program;
     program.start(QApplication::arguments());

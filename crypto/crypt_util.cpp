@@ -30,10 +30,11 @@ std::map<int, const char *> &errorMessageMap()
     return gErrorMessageMap;
 }
 
-// Load-time set-up: the error map and OpenSSL are ready before any exported call.
+// Load-time set-up: the error map is ready before any exported call. OpenSSL
+// is set up on the first call that needs it (a program that loads the
+// library, such as the messenger at start-up, need not pay for it before).
 const bool gLoaded = [] {
     InitErrorMessageMap();
-    openssl_init();
     return true;
 }();
 

@@ -4,6 +4,7 @@
 // one presenter, so that tests answer them from a script (ScriptedAlerts in
 // tests/gui) and the windows never call QMessageBox themselves.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -27,9 +28,21 @@ struct KCAlertRequest {
     QWidget *parent = nullptr; // set: a window-modal sheet over that window
     // A password field under the message; what was typed is the answer's text.
     bool secureTextField = false;
+    // A line over the field and a label at its left (empty: none).
+    QString textFieldMessage;
+    QString textFieldLabel;
     // Rich text of our own under the field, in a text browser whose links
     // open in the web browser (empty: none).
     QString accessoryHtml;
+    // Buttons under the accessory text: each runs its action and leaves the
+    // alert up (only `buttons` end it).
+    struct AccessoryButton {
+        QString title;
+        std::function<void()> action;
+    };
+    QList<AccessoryButton> accessoryButtons;
+    // The alert's picture, an image of ImageRegistry (empty: the style's).
+    QString iconName;
 };
 
 struct KCAlertAnswer {

@@ -1,5 +1,6 @@
 #include "KCDialogAlertPresenter.h"
 
+#include "ImageRegistry.h"
 #include "KCAlertWindow.h"
 #include "KCTextInputAlert.h"
 #include "SwitchOptionAlertController.h"
@@ -37,11 +38,19 @@ QString headlineOf(const KCAlertRequest &request)
     return request.title + QStringLiteral("\n\n") + request.message;
 }
 
+// The request's own picture, or nothing when it names none (or a missing one).
+QPixmap ownIcon(const KCAlertRequest &request)
+{
+    return request.iconName.isEmpty() ? QPixmap() : ImageRegistry::pixmap(request.iconName);
+}
+
 KCDialogAlertPresenter::Dialog alertWindow(const KCAlertRequest &request)
 {
     auto *window = new KCAlertWindow(request.parent);
     // Warnings keep the alert's own picture.
-    if (request.style != KCAlertRequest::Style::Warning)
+    if (const QPixmap icon = ownIcon(request); !icon.isNull())
+        window->setIcon(icon);
+    else if (request.style != KCAlertRequest::Style::Warning)
         window->setIcon(window->style()->standardIcon(iconOf(request.style)).pixmap(48, 48));
     window->setMessageString(headlineOf(request), request.detail);
     QPointer<KCAlertWindow> guard(window);
@@ -79,6 +88,8 @@ KCDialogAlertPresenter::Dialog messageBox(const KCAlertRequest &request)
     box->setIcon(request.style == KCAlertRequest::Style::Critical  ? QMessageBox::Critical
                  : request.style == KCAlertRequest::Style::Warning ? QMessageBox::Warning
                                                                    : QMessageBox::Information);
+    if (const QPixmap icon = ownIcon(request); !icon.isNull())
+        box->setIconPixmap(icon);
     box->setTextFormat(Qt::PlainText);
     box->setText(request.title);
     box->setInformativeText(request.message);
@@ -117,7 +128,15 @@ KCDialogAlertPresenter::Dialog textInput(const KCAlertRequest &request)
     auto *alert = new KCTextInputAlert(request.parent);
     alert->setTitle(request.title);
     alert->setMessage(request.message);
+    alert->setTextFieldShown(request.secureTextField);
+    alert->setFieldTexts(request.textFieldMessage, request.textFieldLabel);
     alert->setAccessoryHtml(request.accessoryHtml);
+    for (const KCAlertRequest::AccessoryButton &button : request.accessoryButtons)
+        alert->addAccessoryButton(button.title, button.action);
+    if (!request.checkBoxText.isEmpty())
+        alert->setCheckBox(request.checkBoxText, request.checkBoxChecked);
+    if (const QPixmap icon = ownIcon(request); !icon.isNull())
+        alert->setImage(icon);
     alert->setButtons(request.buttons.isEmpty() ? QStringList{ok()} : request.buttons);
     QPointer<KCTextInputAlert> guard(alert);
     return {alert, [guard] {
@@ -126,6 +145,7 @@ KCDialogAlertPresenter::Dialog textInput(const KCAlertRequest &request)
                     return answer;
                 answer.button = guard->clickedButton();
                 answer.text = guard->text();
+                answer.checked = guard->isChecked();
                 return answer;
             }};
 }
@@ -136,6 +156,8 @@ KCAlertDialogKind KCAlertDialogKindFor(const KCAlertRequest &request)
 {
     if (request.secureTextField)
         return KCAlertDialogKind::TextInput;
+    if (!request.accessoryHtml.isEmpty() || !request.accessoryButtons.isEmpty())
+        return KCAlertDialogKind::Accessory;
     const bool onlyOK = request.buttons.isEmpty() || request.buttons == QStringList{ok()};
     if (request.checkBoxText.isEmpty() && !request.detail.isEmpty() && onlyOK)
         return KCAlertDialogKind::AlertWindow;
@@ -149,7 +171,8 @@ KCDialogAlertPresenter::Dialog KCDialogAlertPresenter::makeDialog(const KCAlertR
     switch (KCAlertDialogKindFor(request)) {
     case KCAlertDialogKind::AlertWindow: return alertWindow(request);
     case KCAlertDialogKind::SwitchOption: return switchOption(request);
-    case KCAlertDialogKind::TextInput: return textInput(request);
+    case KCAlertDialogKind::TextInput:
+    case KCAlertDialogKind::Accessory: return textInput(request);
     case KCAlertDialogKind::MessageBox: break;
     }
     return messageBox(request);

@@ -3,13 +3,15 @@
 // The kit's own alert dialogs behind KCAlerts(): a request with a folded detail
 // and only OK shows a KCAlertWindow; a request with a check box and the buttons
 // OK and Cancel shows a SwitchOptionAlertController; a request with a password
-// field a KCTextInputAlert; any other a message box with the request's buttons.
+// field a KCTextInputAlert; a request with an accessory text or accessory
+// buttons the same alert without the field; any other a message box with the
+// request's buttons.
 
 #include "KCAlertPresenter.h"
 
 class QDialog;
 
-enum class KCAlertDialogKind { AlertWindow, SwitchOption, TextInput, MessageBox };
+enum class KCAlertDialogKind { AlertWindow, SwitchOption, TextInput, Accessory, MessageBox };
 
 // Which dialog shows the request.
 KCAlertDialogKind KCAlertDialogKindFor(const KCAlertRequest &request);

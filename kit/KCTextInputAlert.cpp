@@ -2,6 +2,7 @@
 
 #include "KCAlertWindow.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,14 +15,23 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
       mImageView(new QLabel(this)),
       mTitleField(new QLabel(this)),
       mMessageField(new QLabel(this)),
+      mFieldMessage(new QLabel(this)),
+      mFieldLabel(new QLabel(this)),
       mTextField(new QLineEdit(this)),
       mAccessory(new QTextBrowser(this)),
+      mAccessoryRow(new QHBoxLayout),
+      mCheckBox(new QCheckBox(this)),
       mButtonRow(new QHBoxLayout)
 {
     setObjectName(QStringLiteral("KCTextInputAlert"));
     mImageView->setPixmap(KCAlertIcon(this));
     mImageView->setAlignment(Qt::AlignTop);
-    for (QLabel *label : {mTitleField, mMessageField}) {
+    mFieldMessage->setObjectName(QStringLiteral("fieldMessage"));
+    mFieldLabel->setObjectName(QStringLiteral("fieldLabel"));
+    mFieldLabel->setBuddy(mTextField);
+    mFieldMessage->hide();
+    mFieldLabel->hide();
+    for (QLabel *label : {mTitleField, mMessageField, mFieldMessage, mFieldLabel}) {
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
     }
@@ -39,12 +49,21 @@ KCTextInputAlert::KCTextInputAlert(QWidget *parent)
     mAccessory->setPalette(accessoryPalette);
     mAccessory->setMaximumHeight(90);
     mAccessory->hide();
+    mCheckBox->setObjectName(QStringLiteral("checkBox"));
+    mCheckBox->hide();
+    mAccessoryRow->addStretch(1);
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(mTitleField);
     texts->addWidget(mMessageField);
-    texts->addWidget(mTextField);
+    texts->addWidget(mFieldMessage);
+    auto *field = new QHBoxLayout;
+    field->addWidget(mFieldLabel);
+    field->addWidget(mTextField, 1);
+    texts->addLayout(field);
     texts->addWidget(mAccessory);
+    texts->addLayout(mAccessoryRow);
+    texts->addWidget(mCheckBox);
     auto *top = new QHBoxLayout;
     top->addWidget(mImageView);
     top->addLayout(texts, 1);
@@ -66,6 +85,15 @@ void KCTextInputAlert::setMessage(const QString &message)
 {
     mMessageField->setText(message);
     mMessageField->setVisible(!message.isEmpty());
+}
+
+void KCTextInputAlert::setFieldTexts(const QString &message, const QString &label)
+{
+    mFieldMessage->setText(message);
+    mFieldMessage->setVisible(!message.isEmpty());
+    mFieldLabel->setText(label);
+    mFieldLabel->setVisible(!label.isEmpty());
+    mFieldLabel->setWordWrap(false);
 }
 
 void KCTextInputAlert::setAccessoryHtml(const QString &html)
@@ -92,4 +120,29 @@ void KCTextInputAlert::setButtons(const QStringList &titles)
     }
 }
 
-QString KCTextInputAlert::text() const { return mTextField->text(); }
+QString KCTextInputAlert::text() const { return mTextField->isHidden() ? QString() : mTextField->text(); }
+
+bool KCTextInputAlert::isChecked() const { return !mCheckBox->isHidden() && mCheckBox->isChecked(); }
+
+void KCTextInputAlert::setTextFieldShown(bool shown) { mTextField->setVisible(shown); }
+
+void KCTextInputAlert::setImage(const QPixmap &image) { mImageView->setPixmap(image); }
+
+void KCTextInputAlert::setCheckBox(const QString &text, bool checked)
+{
+    mCheckBox->setText(text);
+    mCheckBox->setChecked(checked);
+    mCheckBox->setVisible(!text.isEmpty());
+}
+
+void KCTextInputAlert::addAccessoryButton(const QString &title, std::function<void()> action)
+{
+    auto *button = new QPushButton(title, this);
+    button->setAutoDefault(false); // Return stays with the default button
+    connect(button, &QPushButton::clicked, this, [action = std::move(action)] {
+        if (action)
+            action();
+    });
+    mAccessoryRow->insertWidget(mAccessoryRow->count() - 1, button);
+    mAccessoryButtons.append(button);
+}

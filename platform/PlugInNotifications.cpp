@@ -6,6 +6,23 @@ namespace parley::plugin {
 
 namespace n = parley::notifications;
 
+namespace {
+
+RecordKeeper *gKeeper = nullptr;
+
+bool postRecord(const char *name, const QVariantMap &record, Center &center)
+{
+    if (gKeeper && gKeeper->keepRecord(QLatin1String(name), record, center))
+        return true;
+    return center.post(QLatin1String(name), {}, record);
+}
+
+} // namespace
+
+void setRecordKeeper(RecordKeeper *keeper) { gKeeper = keeper; }
+
+RecordKeeper *recordKeeper() { return gKeeper; }
+
 bool postPlugUserInfo(const QString &plugInID, Center &center)
 {
     return center.post(QLatin1String(n::kPlugUserInfo), plugInID);
@@ -68,12 +85,12 @@ bool postQuitPlugInProcess(const QString &plugInID, Center &center)
 
 bool postSaveMemoDocument(const QVariantMap &memoRecord, Center &center)
 {
-    return center.post(QLatin1String(n::kSaveMemoDocument), {}, memoRecord);
+    return postRecord(n::kSaveMemoDocument, memoRecord, center);
 }
 
 bool postSaveChatDocument(const QVariantMap &chatRecord, Center &center)
 {
-    return center.post(QLatin1String(n::kSaveChatDocument), {}, chatRecord);
+    return postRecord(n::kSaveChatDocument, chatRecord, center);
 }
 
 } // namespace parley::plugin

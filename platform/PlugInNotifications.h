@@ -29,4 +29,18 @@ bool postQuitPlugInProcess(const QString &plugInID = {}, Center &center = Center
 bool postSaveMemoDocument(const QVariantMap &memoRecord, Center &center = Center::defaultCenter());
 bool postSaveChatDocument(const QVariantMap &chatRecord, Center &center = Center::defaultCenter());
 
+// The message box files only the records it hears, and it hears them only
+// once it runs and knows its user. While a keeper is installed (the
+// messenger's), the two posters above offer each record to it first; a record
+// it keeps counts as posted, and the keeper posts it later itself.
+class RecordKeeper
+{
+public:
+    virtual ~RecordKeeper() = default;
+    virtual bool keepRecord(const QString &name, const QVariantMap &record, Center &center) = 0;
+};
+// Installs a keeper (not owned); nullptr posts every record at once again.
+void setRecordKeeper(RecordKeeper *keeper);
+RecordKeeper *recordKeeper();
+
 } // namespace parley::plugin

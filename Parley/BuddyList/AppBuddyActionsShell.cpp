@@ -15,28 +15,25 @@ using shell::ShellWindows;
 
 QString AppBuddyActionsShell::statusTitle() { return ShellWindows::statusView().title(); }
 
-void AppBuddyActionsShell::setStatusTitle(const QString &key)
+void AppBuddyActionsShell::setStatusTitle(const QString &title)
 {
     // Chosen by the user: Away goes out as away (3), not as idle.
-    ShellWindows::statusView().setTitle(key, true);
+    ShellWindows::statusView().setTitle(title, true);
 }
 
+// The main window's menu is open while it is the active window: the chat
+// window meant is the one active last.
 shell::ChatDocument *AppBuddyActionsShell::chatDocumentToSave()
 {
-    const QWidget *front = QApplication::activeWindow();
-    for (shell::ChatDocument *document : ShellWindows::chatManager().chatDocumentList()) {
-        if (document && front && document->window() == front)
-            return document;
-    }
-    return nullptr;
+    return ShellWindows::chatManager().lastActiveChatDocument();
 }
 
 bool AppBuddyActionsShell::hasChatToSave() { return chatDocumentToSave() != nullptr; }
 
-void AppBuddyActionsShell::saveChat()
+bool AppBuddyActionsShell::saveChat()
 {
-    if (shell::ChatDocument *document = chatDocumentToSave())
-        document->saveChatAction();
+    shell::ChatDocument *document = chatDocumentToSave();
+    return document && document->saveChatAction();
 }
 
 void AppBuddyActionsShell::openMessagePreferences()

@@ -24,9 +24,9 @@ public:
     }
 
     QString statusTitle() override;
-    void setStatusTitle(const QString &key) override;
+    void setStatusTitle(const QString &title) override;
     bool hasChatToSave() override;
-    void saveChat() override;
+    bool saveChat() override;
     void openMessagePreferences() override;
     void reloadPreferences() override;
     void bridgePageCall(const QString &code, const QString &param, int hFlag) override;

@@ -20,13 +20,15 @@ class BuddyActionsShell
 {
 public:
     virtual ~BuddyActionsShell() = default;
-    // The own-status view's title (a status key such as "Away").
+    // The own-status view's title (a localized status word such as "자리 비움").
     virtual QString statusTitle() = 0;
-    // Sets it as the user's own choice.
-    virtual void setStatusTitle(const QString &key) = 0;
+    // Sets it as the user's own choice (a localized status word).
+    virtual void setStatusTitle(const QString &title) = 0;
     // The chat window in front can be saved; saves it.
     virtual bool hasChatToSave() = 0;
-    virtual void saveChat() = 0;
+    // Saves the chat window that was active last; false when no log went to
+    // the save queue.
+    virtual bool saveChat() = 0;
     // The preferences window on its message pane; its panes read again.
     virtual void openMessagePreferences() = 0;
     virtual void reloadPreferences() = 0;

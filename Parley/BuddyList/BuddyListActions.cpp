@@ -89,9 +89,9 @@ void BuddyListActions::sendFileAction()
 
 void BuddyListActions::saveChatAction()
 {
-    if (!mShell.hasChatToSave())
+    // The alert says only what happened: a log went to the save queue.
+    if (!mShell.hasChatToSave() || !mShell.saveChat())
         return;
-    mShell.saveChat();
     KCAlertRequest request;
     request.key = QStringLiteral("ChatTextSaveAlert");
     request.title = text("SaveDialog");
@@ -169,7 +169,8 @@ void BuddyListActions::addBuddyAction() { mShell.showAddBuddyWindow(); }
 
 void BuddyListActions::changeStatusAction(int tag)
 {
-    mShell.setStatusTitle(BuddyListMenuValidation::statusKeyForTag(tag));
+    // The status view knows its entries by their shown (localized) titles.
+    mShell.setStatusTitle(BuddyListMenuValidation::statusStringForStatus(tag));
 }
 
 // --- display options

@@ -97,8 +97,13 @@ void KCOutlineView::mouseReleaseEvent(QMouseEvent *event)
     mPressSwallowed = false;
     if (!swallowed)
         QTreeView::mouseReleaseEvent(event);
-    // The memo goes to the buddy under the pointer at the release.
-    if (mClickedTalkIcon_ && mCell)
+    // The memo goes to the buddy under the pointer at the left button's
+    // release; the press is spent either way.
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool talk = mClickedTalkIcon_;
+    mClickedTalkIcon_ = false;
+    if (talk && mCell)
         mCell->talkAction(indexAt(event->position().toPoint()));
 }
 

@@ -164,11 +164,11 @@ QString ChatConversation::chatLogBody() const
     return ChatLogBody::body(fields);
 }
 
-void ChatConversation::saveChatMessages()
+bool ChatConversation::saveChatMessages()
 {
     const QString body = chatLogBody();
     if (body.isNull())
-        return;
+        return false;
     mServices.addSaveBuffer(body);
     const QStringList ids = ChatLogBody::loggedMemberIDs(buddyIDList(), mLastBuddyID, mSelectedBuddyID);
     QStringList names;
@@ -176,6 +176,7 @@ void ChatConversation::saveChatMessages()
         names.append(displayStringForMember(id));
     mServices.postSaveChatDocument(
         ChatLogBody::messageBoxRecord(mTitle, mSubject, mChatText, ids, names, mServices.now()));
+    return true;
 }
 
 bool ChatConversation::windowShouldClose()

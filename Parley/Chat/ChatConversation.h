@@ -155,8 +155,9 @@ public:
     void addFileInfo(const QString &text, int fileType);
     // The upload body of the log, or null when there is nothing to save.
     QString chatLogBody() const;
-    // Hands the log to the manager's save buffer and to the message box.
-    void saveChatMessages();
+    // Hands the log to the manager's save buffer and to the message box;
+    // false when there was nothing to save.
+    bool saveChatMessages();
     // Whether the window may close, after the prompts; saves on the way out
     // as the user's setting says.
     bool windowShouldClose();

@@ -12,6 +12,7 @@
 #include "ChatManagement/PLChatSessionManager.h"
 #include "Shell/DesktopNoticeBridge.h"
 #include "Shell/ShellWindows.h"
+#include "Shell/UrlOpener.h"
 #include "Conversation/AnimiconManager.h"
 #include "Conversation/KCWebView.h"
 #include "EmoticonManager.h"
@@ -38,6 +39,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -131,6 +133,12 @@ void ChatDocument::buildWindow()
     connect(mToolbar, &QToolBar::customContextMenuRequested, this,
             [this](const QPoint &at) { toolbarMenu()->popup(mToolbar->mapToGlobal(at)); });
     applyToolbarConfiguration();
+
+    // The window's menu; saving a chat is not a toolbar item.
+    QMenu *fileMenu = menuBar()->addMenu(KCLocalizedString(QStringLiteral("MenuFile")));
+    mSaveChatAction = fileMenu->addAction(KCLocalizedString(QStringLiteral("SaveChat")), this,
+                                          [this] { saveChatAction(); });
+    mSaveChatAction->setShortcut(QKeySequence::Save);
 
     // The selected buddy's bar.
     auto *bar = new QWidget(central);
@@ -239,7 +247,8 @@ void ChatDocument::buildWindow()
     mMsgTextView->setAccessibleName(KCLocalizedString(QStringLiteral("MessageAccessibleName")));
     column->addWidget(mMsgTextView);
     connect(mMsgTextView, &QTextEdit::textChanged, this, [this] {
-        mConversation.textDidChange(mMsgTextView->document()->isEmpty());
+        if (!mClearingSentInput)
+            mConversation.textDidChange(mMsgTextView->document()->isEmpty());
         if (!mConversation.sessionKey().isEmpty())
             keepInputFont();
     });
@@ -348,6 +357,10 @@ QString ChatDocument::messageTextForDocument(const QTextDocument &document, cons
     return EmoticonManager::emoticonStringForAttributeRuns(document, nullptr, &animiconMessage);
 }
 
+void ChatDocument::requestWebUrlOpen(KCWebView *, const QUrl &url) { mManager.urlOpener().openUrl(url); }
+
+QString ChatDocument::bridgePageUrl(KCWebView *) { return shell::ShellWindows::bridgePage().bridgePageUrl(); }
+
 void ChatDocument::textViewMessage(KCInputTextView *, const QString &)
 {
     sendInput();
@@ -362,7 +375,10 @@ void ChatDocument::sendInput()
     const QString wire = animiconID.isEmpty() ? QString() : animicons.animiconMessageStringForAnimiconID(animiconID);
     const QString text = messageTextForDocument(*mMsgTextView->document(), wire);
     if (mConversation.send(text, animiconID, wire)) {
+        // Clearing what was sent is not typing: it sends no typing notice.
+        mClearingSentInput = true;
         mMsgTextView->clear();
+        mClearingSentInput = false;
         mMsgTextView->setTextColor(ChatManager::fontColor());
     }
 }
@@ -458,6 +474,7 @@ void ChatDocument::changeEvent(QEvent *event)
         return;
     mIsActive = active;
     if (active) {
+        mManager.chatDocumentBecameActive(this);
         applyToolbarConfiguration(); // another chat window may have changed it
         mConversation.windowDidBecomeKey(mMsgTextView->document()->isEmpty());
         mMsgTextView->setFocus();

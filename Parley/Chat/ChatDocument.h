@@ -59,6 +59,8 @@ public:
     void showWindow() override;
     QWidget *window() override { return this; }
     bool isExistNewMessage() override { return mConversation.isExistNewMessage(); }
+    // The window's "Save Chat" (its File menu, Ctrl+S) and the main window's.
+    bool saveChatAction() override { return mConversation.saveChatMessages(); }
     int unviewedCount() override { return mConversation.unviewedCount(); }
 
     // PLChatMessageProtocol
@@ -82,6 +84,7 @@ public:
     KCEmoticonView *header() const { return mEmoticonView; }
     QAction *inviteAction() const { return mInviteAction; }
     QAction *sendFileAction() const { return mSendFileAction; }
+    QAction *saveChatMenuAction() const { return mSaveChatAction; }
     QToolBar *toolbar() const { return mToolbar; }
     // The toolbar's context menu: each item shown or hidden, and how items show.
     QMenu *toolbarMenu();
@@ -165,6 +168,11 @@ private:
     void postSaveChatDocument(const QVariantMap &record) override;
     QDateTime now() override { return QDateTime::currentDateTime(); }
 
+    // KCWebViewDataSource: links open in the browser, service links through
+    // the shell's bridge page.
+    void requestWebUrlOpen(KCWebView *view, const QUrl &url) override;
+    QString bridgePageUrl(KCWebView *view) override;
+
     // KCInputTextViewDelegate
     bool takesMessages() const override { return true; }
     void textViewMessage(KCInputTextView *view, const QString &message) override;
@@ -194,6 +202,8 @@ private:
     QToolButton *mFontButton = nullptr;
     QAction *mInviteAction = nullptr;
     QAction *mSendFileAction = nullptr;
+    QAction *mSaveChatAction = nullptr;
+    bool mClearingSentInput = false;
     QToolBar *mToolbar = nullptr;
 };
 

@@ -8,7 +8,8 @@
 
 namespace parley {
 
-ChatInstallation::ChatInstallation(BuddyListDataSource *buddyList, DistributedNotificationCenter *plugInCenter)
+ChatInstallation::ChatInstallation(BuddyListDataSource *buddyList, DistributedNotificationCenter *plugInCenter,
+                                   shell::UrlOpener *opener)
     : mBuddyList(buddyList),
       mManager(std::make_unique<ChatManager>(PLChatSessionManager::sharedManager(),
                                              NotificationCenter::defaultCenter(), ChatManager::facadeAccount())),
@@ -16,6 +17,7 @@ ChatInstallation::ChatInstallation(BuddyListDataSource *buddyList, DistributedNo
 {
     DistributedNotificationCenter &bus = plugInCenter ? *plugInCenter : DistributedNotificationCenter::defaultCenter();
     mManager->setPlugInCenter(&bus);
+    mManager->setUrlOpener(opener);
     mManager->listenForConversationRequests(bus);
     PLChatSessionManager::sharedManager().setChatWindows(&mManager->coreInterface());
     shell::ShellWindows::setChatManager(mManager.get());

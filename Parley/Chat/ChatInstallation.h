@@ -23,9 +23,11 @@ class DistributedNotificationCenter;
 class ChatInstallation
 {
 public:
-    // `plugInCenter`: the bus of the plug-ins (the session bus's when null).
+    // `plugInCenter`: the bus of the plug-ins (the session bus's when null);
+    // `opener`: where the windows' links open (the desktop's browser when null).
     explicit ChatInstallation(BuddyListDataSource *buddyList = nullptr,
-                              DistributedNotificationCenter *plugInCenter = nullptr);
+                              DistributedNotificationCenter *plugInCenter = nullptr,
+                              shell::UrlOpener *opener = nullptr);
     ~ChatInstallation();
     ChatInstallation(const ChatInstallation &) = delete;
     ChatInstallation &operator=(const ChatInstallation &) = delete;

@@ -1,9 +1,9 @@
 #include "ChatManager.h"
 
-#include "BuddyInvitePanel.h"
 #include "ChatText.h"
 #include "ChatWindowPlacement.h"
 
+#include "BuddyList/BuddyInviteController.h"
 #include "BuddyList/BuddyString.h"
 #include "BuddyManagement/PLBuddyManager.h"
 #include "ChatManagement/ChatManagerInterface.h"
@@ -16,6 +16,8 @@
 #include "PlugInNotifications.h"
 #include "Sessions/PLParleySession.h"
 #include "Shell/AppController.h"
+#include "Shell/MainWindow.h"
+#include "Shell/UrlOpener.h"
 #include "UserDefaults.h"
 #include "Utils/PrefsManager.h"
 
@@ -89,8 +91,10 @@ ChatManager::ChatManager(PLChatSessionManager &rooms, NotificationCenter &center
 {
     if (!gShared)
         gShared = this;
+    // The buddy list's panel (groups, search), offering buddies who are online.
     mInvitePanel = [](QWidget *parent, std::function<void(QStringList)> done) {
-        BuddyInvitePanel::run(parent, std::move(done));
+        BuddyInviteController::runBuddyInvitePanel(parent, true,
+                                                   [done = std::move(done)](const QStringList &ids) { done(ids); });
     };
     mObservers << mCenter.addObserver(this, QLatin1String(n::kChatSessionCreated), nullptr,
                                       [this](const Notification &note) { chatSessionCreated(note.userInfo); });
@@ -176,6 +180,11 @@ QList<shell::ChatDocument *> ChatManager::visibleChatDocumentList()
         if (document->isVisible())
             list << document;
     return list;
+}
+
+ChatDocument *ChatManager::lastActiveChatDocument()
+{
+    return mLastActive && documents().contains(mLastActive.data()) ? mLastActive.data() : nullptr;
 }
 
 ChatDocument *ChatManager::chatDocumentForSessionKey(const QString &sessionKey) const
@@ -382,7 +391,9 @@ void ChatManager::showFirstNotice(ChatDocument *document, const QString &type, c
 void ChatManager::conversationWindowRequested(const QString &object)
 {
     if (object.isNull()) {
-        openInvitePanel(QApplication::activeWindow(), [this](const QStringList &chosen) {
+        shell::AppController *controller = shell::AppController::sharedController();
+        QWidget *mainWindow = controller ? static_cast<QWidget *>(controller->window()) : nullptr;
+        openInvitePanel(mainWindow ? mainWindow : QApplication::activeWindow(), [this](const QStringList &chosen) {
             if (!chosen.isEmpty())
                 openChatRoom(chosen);
         });
@@ -523,6 +534,8 @@ void ChatManager::postSaveChatDocument(const QVariantMap &record)
 {
     plugin::postSaveChatDocument(record, mPlugInCenter ? *mPlugInCenter : DistributedNotificationCenter::defaultCenter());
 }
+
+shell::UrlOpener &ChatManager::urlOpener() { return mUrlOpener ? *mUrlOpener : shell::UrlOpener::desktop(); }
 
 void ChatManager::uploadFiles(const QStringList &paths, const QString &userID, const QString &sessionKey)
 {

@@ -35,6 +35,10 @@ class QColorDialog;
 
 namespace parley {
 
+namespace shell {
+class UrlOpener;
+}
+
 class ChatManagerInterface;
 class DistributedNotificationCenter;
 class NotificationCenter;
@@ -78,6 +82,9 @@ public:
     void setPlugInCenter(DistributedNotificationCenter *center) { mPlugInCenter = center; }
     void postSaveChatDocument(const QVariantMap &record);
     void uploadFiles(const QStringList &paths, const QString &userID, const QString &sessionKey);
+    // Where the windows' links open (the desktop's browser when none is set).
+    void setUrlOpener(shell::UrlOpener *opener) { mUrlOpener = opener; }
+    shell::UrlOpener &urlOpener();
     // The room services every window uses.
     PLChatSessionManager &rooms() { return mRooms; }
     NotificationCenter &center() { return mCenter; }
@@ -101,6 +108,9 @@ public:
     ChatDocument *chatDocumentForMembers(const QStringList &buddyIDs) const;
     QList<shell::ChatDocument *> chatDocumentList() override;
     QList<shell::ChatDocument *> visibleChatDocumentList() override;
+    // A window tells when it becomes the active window.
+    void chatDocumentBecameActive(ChatDocument *document) { mLastActive = document; }
+    ChatDocument *lastActiveChatDocument() override;
     QList<ChatDocument *> documents() const;
     QStringList sessionKeys() const;
     void closeChatRoom(const QString &sessionKey) override;
@@ -169,6 +179,8 @@ private:
     QList<quint64> mObservers;
     QPointer<QColorDialog> mColorPanel;
     DistributedNotificationCenter *mPlugInCenter = nullptr;
+    shell::UrlOpener *mUrlOpener = nullptr;
+    QPointer<ChatDocument> mLastActive;
     std::unique_ptr<ChatManagerInterface> mCore;
 };
 

@@ -1,6 +1,7 @@
 #include "AnimiconPlayLibrary.h"
 
 #include "Log.h"
+#include "Shell/WebPaneLoader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,15 +11,6 @@
 namespace {
 
 constexpr char kModuleName[] = "libparley-animicon-play.so";
-
-// The web engine, opened later from a module, shares its OpenGL context with
-// the application's, which must be asked for before the application object
-// exists: so it is asked for as the program loads. It costs nothing until a
-// context is made.
-const bool gSharesOpenGLContexts = [] {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    return true;
-}();
 
 struct State
 {
@@ -76,12 +68,8 @@ std::unique_ptr<AnimiconPlayView> AnimiconPlayLibrary::createView(QWidget *paren
 {
     if (state().testFactory)
         return std::unique_ptr<AnimiconPlayView>(state().testFactory(parent));
-    (void)gSharesOpenGLContexts;
-    if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)) {
-        // The web engine would fail without a shared context.
-        parley::plLog(QStringLiteral("animicon: the application does not share OpenGL contexts; nothing is played"));
-        return nullptr;
-    }
+    // The web engine draws in a context shared with the application's, made only now.
+    parley::shell::WebPaneLoader::shareOpenGLContext();
     AnimiconPlayViewFactory factory = openModule();
     return std::unique_ptr<AnimiconPlayView>(factory ? factory(parent) : nullptr);
 }

@@ -5,9 +5,9 @@
 #include "Shell/AppController.h"
 #include "Shell/DesktopNoticeBridge.h"
 #include "Shell/ShellWindows.h"
+#include "Shell/UrlOpener.h"
 #include "Utils/KCSounds.h"
 
-#include <QDesktopServices>
 #include <QUrl>
 
 namespace parley {
@@ -81,6 +81,11 @@ void AppMemoServices::reloadPreferences()
     prefs.readPreferences();
 }
 
-void AppMemoServices::openUrl(const QString &url) { QDesktopServices::openUrl(QUrl(url)); }
+void AppMemoServices::openUrl(const QString &url)
+{
+    (mOpener ? *mOpener : shell::UrlOpener::desktop()).openUrl(QUrl(url));
+}
+
+QString AppMemoServices::bridgePageUrl() { return ShellWindows::bridgePage().bridgePageUrl(); }
 
 } // namespace parley

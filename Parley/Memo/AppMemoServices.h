@@ -12,9 +12,16 @@ namespace parley {
 
 class PLParleySession;
 
+namespace shell {
+class UrlOpener;
+}
+
 class AppMemoServices final : public MemoServices
 {
 public:
+    // `opener`: where links open (the desktop's browser when null).
+    explicit AppMemoServices(shell::UrlOpener *opener = nullptr) : mOpener(opener) {}
+
     bool sendNote(PLNote &note) override;
     bool requestRelMemo(const QString &cookie, int lastSequence, int count, bool isSend) override;
     bool getMemo(const QString &cookie) override;
@@ -26,9 +33,11 @@ public:
     void openNotificationPreferences() override;
     void reloadPreferences() override;
     void openUrl(const QString &url) override;
+    QString bridgePageUrl() override;
 
 private:
     static PLParleySession *facade();
+    shell::UrlOpener *mOpener;
 };
 
 } // namespace parley

@@ -7,8 +7,8 @@
 
 namespace parley {
 
-MemoInstallation::MemoInstallation(BuddyListCommands &buddyCommands)
-    : mBuddyCommands(buddyCommands),
+MemoInstallation::MemoInstallation(BuddyListCommands &buddyCommands, shell::UrlOpener *opener)
+    : mBuddyCommands(buddyCommands), mServices(opener),
       mManager(mServices, NotificationCenter::defaultCenter(), &DistributedNotificationCenter::defaultCenter(),
                UserDefaults::standardUserDefaults())
 {

@@ -16,7 +16,8 @@ class BuddyListCommands;
 class MemoInstallation
 {
 public:
-    explicit MemoInstallation(BuddyListCommands &buddyCommands);
+    // `opener`: where the memo windows' links open (the desktop's browser when null).
+    explicit MemoInstallation(BuddyListCommands &buddyCommands, shell::UrlOpener *opener = nullptr);
     ~MemoInstallation();
     MemoInstallation(const MemoInstallation &) = delete;
     MemoInstallation &operator=(const MemoInstallation &) = delete;

@@ -36,6 +36,9 @@ public:
     virtual void reloadPreferences() = 0;
     // Opens a web address in the browser.
     virtual void openUrl(const QString &url) = 0;
+    // The portal's bridge page, through which service links open (null
+    // refuses them).
+    virtual QString bridgePageUrl() = 0;
 };
 
 } // namespace parley

@@ -238,6 +238,8 @@ void ReceiveMessageWindowController::requestWebUrlOpen(KCWebView *, const QUrl &
     mManager.services().openUrl(url.toString());
 }
 
+QString ReceiveMessageWindowController::bridgePageUrl(KCWebView *) { return mManager.services().bridgePageUrl(); }
+
 void ReceiveMessageWindowController::closeEvent(QCloseEvent *event)
 {
     if (!mIsViewRefMsgs) {

@@ -64,6 +64,7 @@ protected:
 
 private:
     void requestWebUrlOpen(KCWebView *view, const QUrl &url) override;
+    QString bridgePageUrl(KCWebView *view) override;
     void answer(const char *event, const QStringList &targets, const QString &message);
     void follow(const RelatedMemoThread::Step &step);
     void applyReceiverToolTip();

@@ -3,13 +3,17 @@
 #include "PrefsWidgets.h"
 #include "SoundOptionRules.h"
 #include "SoundOptionSheet.h"
+#include "UserDefaults.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace parley {
@@ -17,6 +21,8 @@ namespace parley {
 namespace {
 
 const QString kShowMemoIndex = QStringLiteral("showMemoIndex");
+// Global: the sound file the user chose.
+constexpr char kSoundFilePath[] = "soundFilePath";
 
 void applyBoxes(const SoundBoxes &boxes, QCheckBox *useSound, SoundOptionSheet *sheet)
 {
@@ -43,6 +49,11 @@ NotificationPane::NotificationPane(PrefsContext &context, QWidget *parent) : Pre
     mUseSoundButton = new QCheckBox(this);
     mAdvancedButton = new QPushButton(this);
     mSoundOptionPanel = new SoundOptionSheet(this);
+    mSoundFileField = new QLabel(this);
+    mSoundFileField->setObjectName(QStringLiteral("soundFileField"));
+    mSoundFileField->setTextFormat(Qt::PlainText);
+    mSoundFileButton = new QPushButton(this);
+    mSoundFileButton->setObjectName(QStringLiteral("soundFileButton"));
 
     auto *requestLayout = new QVBoxLayout(mRequestBox);
     requestLayout->addWidget(mShowAlertButton);
@@ -67,12 +78,17 @@ NotificationPane::NotificationPane(PrefsContext &context, QWidget *parent) : Pre
     layout->addWidget(mMemoBox);
     layout->addWidget(mSoundMsg);
     layout->addLayout(soundRow);
+    auto *soundFileRow = new QHBoxLayout;
+    soundFileRow->addWidget(mSoundFileField, 1);
+    soundFileRow->addWidget(mSoundFileButton);
+    layout->addLayout(soundFileRow);
     layout->addStretch(1);
 
     connect(mUseSoundButton, &QCheckBox::clicked, this, &NotificationPane::toggleUseSound);
     connect(mSoundOptionPanel->optionButton(), &QCheckBox::clicked, this, &NotificationPane::toggleSoundOption);
     connect(mSoundOptionPanel, &QDialog::finished, this, &NotificationPane::toggleSoundOption);
     connect(mAdvancedButton, &QPushButton::clicked, this, &NotificationPane::showSoundOption);
+    connect(mSoundFileButton, &QPushButton::clicked, this, &NotificationPane::searchSoundFileAction);
 }
 
 void NotificationPane::read()
@@ -89,6 +105,10 @@ void NotificationPane::read()
     mUseSoundButton->setText(PrefsWidgets::text("UseSound"));
     mAdvancedButton->setText(PrefsWidgets::text("Advanced"));
     mSoundOptionPanel->setTexts();
+    mSoundFileButton->setText(PrefsWidgets::text("SelectSoundFile"));
+    const QString soundFile = UserDefaults::standardUserDefaults().stringForKey(QLatin1String(kSoundFilePath));
+    mSoundFileField->setText(soundFile.isEmpty() ? QString() : QFileInfo(soundFile).fileName());
+    mSoundFileField->setToolTip(soundFile);
 
     const bool signedIn = mContext.signedIn;
     QList<QWidget *> controls{mShowAlertButton, mShowMessageButton, mShowBounceButton, mMemoActionPopupButton,
@@ -146,5 +166,37 @@ void NotificationPane::toggleSoundOption()
 }
 
 void NotificationPane::showSoundOption() { mSoundOptionPanel->begin(); }
+
+void NotificationPane::searchSoundFileAction()
+{
+    if (mSoundFileChooser)
+        return;
+    auto *chooser = new QFileDialog(window());
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    chooser->setFileMode(QFileDialog::ExistingFile);
+    chooser->setNameFilter(QStringLiteral("WAV (*.wav *.WAV)"));
+    chooser->setWindowModality(Qt::ApplicationModal);
+    // The chosen file's folder, else the music folder or the home folder
+    // (not the folder the program was started from).
+    const QString current = UserDefaults::standardUserDefaults().stringForKey(QLatin1String(kSoundFilePath));
+    QString start = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = QDir::homePath();
+    chooser->setDirectory(start);
+    mSoundFileChooser = chooser;
+    connect(chooser, &QFileDialog::finished, this, [this, chooser](int result) {
+        if (result != QDialog::Accepted || chooser->selectedFiles().isEmpty())
+            return;
+        UserDefaults::standardUserDefaults().setObject(QDir::cleanPath(chooser->selectedFiles().constFirst()),
+                                                       QLatin1String(kSoundFilePath));
+        // Read again from what is being edited, so that no unsaved box is lost.
+        if (mContext.signedIn)
+            save();
+        read();
+    });
+    chooser->show();
+}
 
 } // namespace parley

@@ -5,6 +5,9 @@
 
 #include "PrefsPane.h"
 
+#include <QFileDialog>
+#include <QPointer>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -29,6 +32,12 @@ public:
     void toggleSoundOption();
     // Opens the sheet of sound options.
     void showSoundOption();
+    // Asks for a sound file (one ".wav" file); OK stores its path in the
+    // global "soundFilePath" at once and reads the pane again.
+    void searchSoundFileAction();
+    QFileDialog *soundFileChooser() const { return mSoundFileChooser; }
+    QPushButton *soundFileButton() const { return mSoundFileButton; }
+    QLabel *soundFileField() const { return mSoundFileField; }
 
     QCheckBox *showAlertButton() const { return mShowAlertButton; }
     QCheckBox *showMessageButton() const { return mShowMessageButton; }
@@ -53,6 +62,9 @@ private:
     QCheckBox *mUseSoundButton;
     QPushButton *mAdvancedButton;
     SoundOptionSheet *mSoundOptionPanel;
+    QLabel *mSoundFileField;
+    QPushButton *mSoundFileButton;
+    QPointer<QFileDialog> mSoundFileChooser;
 };
 
 } // namespace parley

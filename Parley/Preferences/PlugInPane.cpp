@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QProgressBar>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -57,6 +58,10 @@ PlugInPane::PlugInPane(PrefsContext &context, QWidget *parent) : PrefsPane(conte
     mInstallBtn = new QPushButton(mPluginBox);
     mUpdateBtn = new QPushButton(mPluginBox);
     mRemoveBtn = new QPushButton(mPluginBox);
+    mInstallProgress = new QProgressBar(mPluginBox);
+    mInstallProgress->setObjectName(QStringLiteral("installProgress"));
+    mInstallProgress->setRange(0, 0);
+    mInstallProgress->hide();
 
     auto *details = new QGridLayout(mPluginBox);
     details->addWidget(mPluginImageView, 0, 0, 2, 1, Qt::AlignTop);
@@ -70,6 +75,7 @@ PlugInPane::PlugInPane(PrefsContext &context, QWidget *parent) : PrefsPane(conte
     buttons->addWidget(mUpdateBtn);
     buttons->addWidget(mRemoveBtn);
     details->addLayout(buttons, 2, 0, 1, 2);
+    details->addWidget(mInstallProgress, 3, 0, 1, 2);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 16);
@@ -90,6 +96,10 @@ PlugInPane::PlugInPane(PrefsContext &context, QWidget *parent) : PrefsPane(conte
                        [this](const Notification &n) { plugInQuit(n.userInfo); });
     center.addObserver(this, QLatin1String(notifications::kUpdateControllerCompleted), nullptr,
                        [this](const Notification &) { updateCompleted(); });
+    center.addObserver(this, QLatin1String(notifications::kUpdateManagerPlugInUpdateProgress), nullptr,
+                       [this](const Notification &n) { installProgress(n.userInfo); });
+    center.addObserver(this, QLatin1String(notifications::kUpdateManagerPlugInUpdateResult), nullptr,
+                       [this](const Notification &n) { installResult(n.userInfo); });
 }
 
 void PlugInPane::read()
@@ -103,13 +113,14 @@ void PlugInPane::read()
     mRemoveBtn->setText(PrefsWidgets::text("Remove"));
     mPluginTableView->setAccessibleName(PrefsWidgets::text("PluginTitle"));
     clearDetails();
+    // Titled also signed out, so that the empty table shows no column numbers.
+    mPluginTableView->setHorizontalHeaderLabels(
+        {PrefsWidgets::text("PluginName"), PrefsWidgets::text("PluginInstalled")});
     if (!mContext.signedIn) {
         mRows.clear();
         mPluginTableView->setRowCount(0);
         return;
     }
-    mPluginTableView->setHorizontalHeaderLabels(
-        {PrefsWidgets::text("PluginName"), PrefsWidgets::text("PluginInstalled")});
     reloadTable();
 }
 
@@ -173,8 +184,9 @@ void PlugInPane::selectionChanged()
     mPluginImageView->setEnabled(true);
     mPluginAutoStartBtn->setEnabled(controls.autoStartEnabled);
     mPluginAutoStartBtn->setChecked(controls.autoStartChecked);
-    mInstallBtn->setEnabled(controls.installEnabled);
-    mUpdateBtn->setEnabled(controls.upgradeEnabled);
+    // One install at a time: its progress is the pane's.
+    mInstallBtn->setEnabled(controls.installEnabled && mInstallingID.isNull());
+    mUpdateBtn->setEnabled(controls.upgradeEnabled && mInstallingID != id);
     mRemoveBtn->setEnabled(controls.removeEnabled);
     mPlugItemField->setText(entry->value(QStringLiteral("name")).toString());
     mPluginDescField->setText(PlugInPaneModel::descriptionText(*entry, facts.installed, facts.updatePending));
@@ -182,8 +194,68 @@ void PlugInPane::selectionChanged()
 
 void PlugInPane::installPlugIn()
 {
-    if (const auto entry = selectedEntry())
-        PrefsServices::plugInHost().updatePlugIn(entry->value(kId).toString(), true);
+    const auto entry = selectedEntry();
+    if (!entry || !mInstallingID.isNull())
+        return;
+    const QString id = entry->value(kId).toString();
+    if (!PrefsServices::plugInHost().updatePlugIn(id, true)) {
+        alertUpdateFailed();
+        return;
+    }
+    mInstallingID = id;
+    mInstallProgress->setRange(0, 0); // until the size is known
+    mInstallProgress->show();
+    mInstallBtn->setEnabled(false);
+    mUpdateBtn->setEnabled(false);
+}
+
+void PlugInPane::installProgress(const QVariantMap &record)
+{
+    if (mInstallingID.isNull() || record.value(QStringLiteral("uuid")).toString() != mInstallingID)
+        return;
+    const QVariant progress = record.value(QStringLiteral("progress"));
+    if (!progress.isValid())
+        return;
+    mInstallProgress->setRange(0, 100);
+    mInstallProgress->setValue(qBound(0, int(progress.toDouble()), 100));
+}
+
+void PlugInPane::installResult(const QVariantMap &userInfo)
+{
+    // The result names no plug-in; only an install of this pane waits for one
+    // (the updater window hears the upgrades').
+    if (mInstallingID.isNull())
+        return;
+    const QString id = std::exchange(mInstallingID, QString());
+    mInstallProgress->hide();
+    if (userInfo.value(QStringLiteral("result")).toBool())
+        PrefsServices::plugInHost().installFinished(id);
+    else
+        alertUpdateFailed();
+    reloadAndSelect(id);
+}
+
+void PlugInPane::alertUpdateFailed()
+{
+    KCAlertRequest request;
+    request.key = QStringLiteral("UpdateErrorMessage");
+    request.title = PrefsWidgets::text("UpdatePlugIn");
+    request.message = PrefsWidgets::text("UpdateErrorMessage");
+    request.buttons = {PrefsWidgets::text("OK")};
+    request.style = KCAlertRequest::Style::Warning;
+    request.parent = window();
+    KCAlerts().show(request);
+}
+
+void PlugInPane::reloadAndSelect(const QString &plugInID)
+{
+    reloadTable();
+    for (int row = 0; row < mRows.size(); ++row) {
+        if (mRows.at(row).value(kId).toString() == plugInID) {
+            mPluginTableView->selectRow(row);
+            return;
+        }
+    }
 }
 
 void PlugInPane::updatePlugIn()
@@ -231,7 +303,12 @@ void PlugInPane::plugInQuit(const QVariantMap &userInfo)
         host.removePlugIn(id);
         reloadTable();
     } else if (key == QLatin1String(kUpdateKey)) {
-        host.updatePlugIn(id, true);
+        // An update that did not start would leave the updater waiting for ever.
+        if (!host.updatePlugIn(id, true)) {
+            alertUpdateFailed();
+            reloadAndSelect(id);
+            return;
+        }
         host.showPlugInUpdater(id, false);
     }
 }

@@ -14,6 +14,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTableWidget;
 
@@ -41,6 +42,11 @@ public:
     void plugInQuit(const QVariantMap &userInfo);
     // The updater finished: the selected row is selected again to refresh.
     void updateCompleted();
+    // The update manager's reports of an install started here.
+    void installProgress(const QVariantMap &record);
+    void installResult(const QVariantMap &userInfo);
+    // The plug-in being installed from this pane (null: none).
+    const QString &installingID() const { return mInstallingID; }
 
     QTableWidget *table() const { return mPluginTableView; }
     QCheckBox *autoStartButton() const { return mPluginAutoStartBtn; }
@@ -50,11 +56,16 @@ public:
     QLabel *nameField() const { return mPlugItemField; }
     QLabel *descriptionField() const { return mPluginDescField; }
     QLabel *imageView() const { return mPluginImageView; }
+    QProgressBar *installProgressBar() const { return mInstallProgress; }
 
 private:
     // The selected row's entry; none without a selection or an "id".
     std::optional<QVariantMap> selectedEntry() const;
     void clearDetails();
+    // The update could not start or failed: the user is told.
+    void alertUpdateFailed();
+    // Selects the row of that plug-in again (the buttons and texts follow).
+    void reloadAndSelect(const QString &plugInID);
 
     QList<QVariantMap> mRows;
     QLabel *mPluginTitle;
@@ -68,6 +79,8 @@ private:
     QPushButton *mInstallBtn;
     QPushButton *mUpdateBtn;
     QPushButton *mRemoveBtn;
+    QProgressBar *mInstallProgress;
+    QString mInstallingID;
 };
 
 } // namespace parley

@@ -31,6 +31,9 @@ public:
     virtual bool updatePlugIn(const QString &plugInID, bool notify) = 0;
     // Opens the updater window of the plug-in.
     virtual void showPlugInUpdater(const QString &plugInID, bool execute) = 0;
+    // An install from the pane succeeded: the offered version is the
+    // installed one now and no update is pending.
+    virtual void installFinished(const QString &) {}
 };
 
 } // namespace parley

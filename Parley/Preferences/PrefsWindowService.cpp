@@ -25,6 +25,10 @@ void PrefsWindowService::close()
 
 void PrefsWindowService::setUserID(const QString &userID)
 {
+    // Reading the panes again would drop the user's unsaved edits; they are
+    // saved when the window closes.
+    if (isWindowVisible() && parley::PrefsController::defaultController()->currentUserID() == userID)
+        return;
     parley::PrefsController::defaultController()->setCurrentUserID(userID);
 }
 
@@ -39,5 +43,9 @@ void PrefsWindowService::showMessagePane() { parley::PrefsController::defaultCon
 void PrefsWindowService::showNotificationPane() { parley::PrefsController::defaultController()->showNotification(); }
 
 void PrefsWindowService::showVelaComPane() { parley::PrefsController::defaultController()->showVelaCom(); }
+
+void PrefsWindowService::showGeneralPane() { parley::PrefsController::defaultController()->showGeneral(); }
+
+void PrefsWindowService::showOrchardPane() { parley::PrefsController::defaultController()->showOrchard(); }
 
 } // namespace parley

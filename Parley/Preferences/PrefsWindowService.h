@@ -14,7 +14,8 @@ public:
     void showWindow() override;
     bool isWindowVisible() override;
     void close() override;
-    // Binds the window (made when needed) to the user.
+    // Binds the window (made when needed) to the user; an open window that
+    // shows that user already keeps what is being edited in it.
     void setUserID(const QString &userID) override;
     // Reads every pane again when the window exists.
     void readPreferences() override;
@@ -22,6 +23,8 @@ public:
     void showMessagePane() override;
     void showNotificationPane() override;
     void showVelaComPane() override;
+    void showGeneralPane() override;
+    void showOrchardPane() override;
 };
 
 } // namespace parley

@@ -181,7 +181,12 @@ void AppController::preferenceSaveNotification(const Notification &)
 
 void AppController::orchardMainAccountInfoReceivedNotification(const Notification &) { reloadIfCompleted(false); }
 
-void AppController::orchardNewArticleInfoReceivedNotification(const Notification &) { reloadIfCompleted(false); }
+void AppController::orchardNewArticleInfoReceivedNotification(const Notification &)
+{
+    // A new guest-book article lights the personal-page button.
+    setMiniNookNew(PLMyInfoManager::sharedManager().isOrchardGuestBookHasNewPost());
+    reloadIfCompleted(false);
+}
 
 void AppController::errorCodeReceivedNotification(const Notification &n)
 {
@@ -300,6 +305,8 @@ void AppController::showOTPPrompt()
     request.message = text("OTPInputTop");
     request.buttons = {text("OK"), text("Cancel")};
     request.secureTextField = true;
+    request.textFieldMessage = text("OTPInputMessage");
+    request.textFieldLabel = text("OTPInputLeftMessage");
     request.accessoryHtml = text("OTPInputBottom");
     request.parent = mMainWindow;
     mOTPInputFirst = false;

@@ -13,6 +13,7 @@
 #include "KCAlertPresenter.h"
 #include "Log.h"
 #include "MainWindow.h"
+#include "MessageBoxRecordQueue.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "ParleyVersion.h"
@@ -142,13 +143,16 @@ void AppController::openPlugIn(const QString &plugInID)
 
 // The plug-ins' requests.
 
-void AppController::infoFromPlugIn(const DistributedNotification &)
+void AppController::infoFromPlugIn(const DistributedNotification &n)
 {
     // Before a sign-in there is no user to name.
     if (mCurrentUserID.isEmpty())
         return;
     plugin::postLoginUserInfo(mCurrentUserID, plugInCenter());
     plugin::postBuddyStatusList(ShellWindows::buddyListManager().allBuddyList(), plugInCenter());
+    // The box files from now on: what waited for it goes first.
+    if (n.object == kMessageBoxID && mRecordQueue)
+        mRecordQueue->boxListening();
     // Opened by the user: once it is ready, its window comes forward (it starts hidden).
     if (mIsShowMessageBox) {
         mIsShowMessageBox = false;

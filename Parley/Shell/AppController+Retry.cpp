@@ -39,7 +39,11 @@ void AppController::retryTimer()
         return;
     const int delay = RetrySchedule::delaySeconds(mRetryCountValue, mRandom);
     ++mRetryCountValue;
-    mScheduler->schedule(this, delay, [this] { retryLogin(); });
+    // Cancelled meanwhile (or signed in by hand): no sign-in behind the user's back.
+    mScheduler->schedule(this, delay, [this] {
+        if (mIsRetryingValue && !loginStatus())
+            retryLogin();
+    });
 }
 
 void AppController::retryLogin()
@@ -80,6 +84,9 @@ void AppController::sessionClosedNotification(const Notification &notification)
     ChatManager &chats = ShellWindows::chatManager();
     if (!chats.visibleChatDocumentList().isEmpty())
         chats.closeAllChatDocuments();
+    SessionManagerWindow &sessionList = ShellWindows::sessionManagerWindow();
+    if (sessionList.isAvailable())
+        sessionList.closeWindow();
     if (mIsSleepingValue)
         return;
     const QString how = notification.userInfo.value(QLatin1String(notifications::kSessionClosedKey)).toString();

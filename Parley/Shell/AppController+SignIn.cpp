@@ -162,6 +162,7 @@ void AppController::loginAction(QObject *sender)
     mIsSleepingValue = false;
     mIsRetryingValue = false;
     mIsCompletedLoginValue = false;
+    forgetRestoredStatus();
 
     if (login->idField->text().isEmpty() || login->passwordField->text().isEmpty()) {
         mIsRetryRunningValue = false;
@@ -199,6 +200,7 @@ void AppController::autoLoginAction()
         return;
     }
     const QString userID = QStringLiteral("%1@%2").arg(name, domain);
+    forgetRestoredStatus();
     PrefsController &prefs = ShellWindows::prefsController();
     if (prefs.isWindowVisible())
         prefs.close();
@@ -242,11 +244,21 @@ void AppController::autoLoginTimer(const QVariantMap &userInfo)
     clearSavedToken();
 }
 
+void AppController::forgetRestoredStatus()
+{
+    // The status kept over a sleep belongs to that retry only: a sign-in
+    // the user starts shows what the form says (appear offline or online).
+    mIsRestoredValue = false;
+    mLastMyStatusValue.clear();
+}
+
 void AppController::loginCancelAction()
 {
     mIsRetryingValue = false;
     mIsRetryRunningValue = true; // no retry may start now
     mIsCompletedLoginValue = false;
+    // A failed retry marked the line as being re-established; the user ended that.
+    mIsSleepingValue = false;
     mSession->stopLogin();
     LoginView *login = loginView();
     login->setSpinning(false);
@@ -299,6 +311,8 @@ void AppController::loginCompletedNotification(const Notification &)
     mOTPInputFirst = true;
     mIsRetryRunningValue = false;
     mIsCompletedLoginValue = true;
+    // Signed in: a later lost line is retried again.
+    mIsSleepingValue = false;
     if (mIsRetryingValue) {
         mIsRestoredValue = true;
         mRetryCountValue = 0;
@@ -481,6 +495,8 @@ void AppController::finishLogoutApplication()
 
 void AppController::showLoginView()
 {
+    setOrchardNew(false);
+    setMiniNookNew(false);
     setMemoCount(0);
     loginView()->selectTab(LoginView::SignedOutTab);
     mMainWindow->showLoginView();

@@ -101,6 +101,7 @@ void AppController::buildMainWindow()
     mDomainPanel = new DomainSheet(mMainWindow);
     connect(mDomainPanel, &QDialog::finished, this, &AppController::sheetDidEnd);
     connectPlugInControls();
+    connectPortalControls();
 }
 
 void AppController::installCoreServices()
@@ -315,10 +316,19 @@ void AppController::terminate()
         if (mOptions.quitApplication)
             mOptions.quitApplication();
         else
-            // Queued: at start-up the event loop is not running yet.
-            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+            // exit(), not quit(): quit() first asks every window to close
+            // and gives up when one refuses, as the main window does (it
+            // hides). Queued: at start-up the event loop is not running yet.
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); },
+                                      Qt::QueuedConnection);
     }
     mTerminating = false;
+}
+
+void AppController::terminateWithoutAsking()
+{
+    mIsForceTerminate = true;
+    terminate();
 }
 
 bool AppController::applicationShouldTerminate()
@@ -383,9 +393,18 @@ void AppController::openTransfer() { ShellWindows::transferController().showWind
 
 namespace {
 
+// Qt's own tray icon is a top-level widget where the desktop's tray embeds
+// windows: it is no window of the messenger's and lives as long as it.
+bool isTrayIconWindow(const QWidget *window)
+{
+    return window->windowFlags().testFlag(Qt::BypassWindowManagerHint)
+        || window->inherits("QSystemTrayIconSys")
+        || window->objectName() == QLatin1String("QSystemTrayIconSys");
+}
+
 bool isChildWindow(const QWidget *window, const QWidget *mainWindow)
 {
-    if (!window->isWindow() || !window->isVisible() || window == mainWindow)
+    if (!window->isWindow() || !window->isVisible() || window == mainWindow || isTrayIconWindow(window))
         return false;
     switch (window->windowType()) {
     case Qt::Popup:

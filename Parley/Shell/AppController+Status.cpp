@@ -37,9 +37,13 @@ void AppController::changeStatus(const Notification &n)
         else
             mIsStatusSetFromUser = pickedByUser;
     } else if (entry && entry->key == QLatin1String("SetMyNickName")) {
-        PrefsController &prefs = ShellWindows::prefsController();
-        prefs.setUserID(mCurrentUserID);
+        PrefsController &prefs = prefsForCurrentUser();
+        prefs.showGeneralPane();
         prefs.showWindow();
+    } else if (entry && entry->key == QLatin1String("ShowMyProfile")) {
+        ShellWindows::bridgePage().showMyProfile();
+    } else if (entry && entry->key == QLatin1String("SetMyProfile")) {
+        ShellWindows::bridgePage().showMyProfileSettings();
     }
     mIsProtocolSend = true;
 }

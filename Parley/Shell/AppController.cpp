@@ -1,4 +1,5 @@
 #include "AppController.h"
+#include "MessengerInstance.h"
 
 #include "BuddyView.h"
 #include "ConnectivityTest.h"
@@ -18,6 +19,7 @@
 #include "LoginView.h"
 #include "MainWindow.h"
 #include "NotificationCenter.h"
+#include "MessageBoxRecordQueue.h"
 #include "NotificationNames.h"
 #include "Utils/PLSystemPowerNotificationManager.h"
 #include "PlugInNotifications.h"
@@ -41,7 +43,7 @@ namespace {
 
 AppController *gShared = nullptr;
 
-const char kMessengerBusName[] = "org.parley.Messenger";
+const char *const kMessengerBusName = MessengerInstance::kBusName;
 constexpr int kCountLimit = 999;
 
 } // namespace
@@ -86,6 +88,9 @@ AppController::AppController(Options options) : mOptions(std::move(options))
         installCoreServices();
 
     registerObservers();
+    // Records filed before the message box listens wait for it.
+    mRecordQueue = std::make_unique<MessageBoxRecordQueue>(
+        [] { return ShellWindows::plugInManager().isPlugInRunning(QLatin1String(notifications::kMessageBoxPlugInID)); });
     if (!plugInCenter().isConnected())
         plLog(QStringLiteral("no session bus: the plug-ins cannot reach the messenger"));
     else if (!plugInCenter().registerServiceName(QLatin1String(kMessengerBusName)))
@@ -107,6 +112,7 @@ AppController::~AppController()
     }
     for (quint64 token : std::as_const(mPlugInObservers))
         plugInCenter().removeObserver(token);
+    mRecordQueue.reset();
     plugInCenter().unregisterServiceName(QLatin1String(kMessengerBusName));
     mAddBuddyWidgets.clear();
     uninstallNotices();
@@ -136,7 +142,12 @@ DistributedNotificationCenter &AppController::plugInCenter()
     return mOptions.plugInCenter ? *mOptions.plugInCenter : DistributedNotificationCenter::defaultCenter();
 }
 
-void AppController::postQuitPlugInProcess() { plugin::postQuitPlugInProcess(QString(), plugInCenter()); }
+void AppController::postQuitPlugInProcess()
+{
+    if (mRecordQueue)
+        mRecordQueue->boxQuitting();
+    plugin::postQuitPlugInProcess(QString(), plugInCenter());
+}
 
 void AppController::observe(const char *name, void (AppController::*handler)(const Notification &))
 {

@@ -16,6 +16,7 @@
 //   AppController+PlugIns.cpp   the plug-ins' notifications and the session count
 //   AppController+Idle.cpp      idle detection
 //   AppController+Status.cpp    the own status, counters and news marks
+//   AppController+Portal.cpp    the portal buttons and the Help menu's pages
 //   AppController+Notices.cpp   notices, the tray, sounds and the desktop's notices
 //
 // What it calls of the other windows goes through ShellWindows.h. Every
@@ -62,6 +63,7 @@ namespace parley::shell {
 class ConnectivityTest;
 class DomainSheet;
 class IdleSource;
+class MessageBoxRecordQueue;
 class ShellToasterActions;
 class ToasterWindowManager;
 class TrayDockManager;
@@ -182,6 +184,8 @@ public:
     void closeAction();
     // Ends the application, after applicationShouldTerminate() agrees.
     void terminate();
+    // Ends it without asking, the same way (the desktop session ends).
+    void terminateWithoutAsking();
     bool applicationShouldTerminate();
     void applicationWillTerminate();
     // Runs the event loop until a sign-out's LOUT has been written (bounded).
@@ -253,6 +257,11 @@ public:
     void showConfirmMail();
     // Forwards to the facade.
     void getMemo(const QString &cookie);
+    // The portal buttons and the Help menu's pages (AppController+Portal.cpp).
+    void gotoVelaAction();
+    void gotoOrchardAction();
+    void gotoHomeAction();
+    void openParleyMininookAction();
     // The own-status view the controller made (null when another is registered).
     KCStatusViewWidget *statusView() const { return mStatusView; }
 
@@ -306,6 +315,8 @@ private:
     QString fullUserID() const;
     void signIn(const QString &userID, const QString &password, LoginPath path);
     void showSigningIn(const QString &userID);
+    // A sign-in the user starts (not a retry) forgets the status kept for a retry.
+    void forgetRestoredStatus();
     void autoLoginTimer(const QVariantMap &userInfo);
     bool checkGlobalID(const QString &loginID);
     void reloadList();
@@ -362,6 +373,12 @@ private:
 
     // AppController+Status.cpp
     void updateNewsButton(QToolButton *button, bool isNew, const char *newImage, const char *image);
+
+    // AppController+Portal.cpp
+    void connectPortalControls();
+    // The preferences window bound to the signed-in user, keeping what is
+    // being edited in it when it is open for that user already.
+    PrefsController &prefsForCurrentUser();
 
     // AppController+Notices.cpp
     void installNotices();
@@ -449,6 +466,7 @@ private:
     bool mOrchardNew = false;
     bool mVelaNew = false;
     QPointer<KCStatusViewWidget> mStatusView;
+    std::unique_ptr<MessageBoxRecordQueue> mRecordQueue;
     std::unique_ptr<ShellToasterActions> mToasterActions;
     std::unique_ptr<ToasterWindowManager> mToasterManager;
     std::unique_ptr<TrayDockManager> mDockManager;

@@ -59,7 +59,7 @@ KCStatusViewWidget::KCStatusViewWidget(QWidget *parent)
 
 KCStatusViewWidget::~KCStatusViewWidget()
 {
-    if (&ShellWindows::statusView() == static_cast<KCStatusView *>(this))
+    if (ShellWindows::hasStatusView() && &ShellWindows::statusView() == static_cast<KCStatusView *>(this))
         ShellWindows::setStatusView(nullptr);
 }
 

@@ -155,6 +155,13 @@ LoginView::LoginView(QWidget *parent) : QWidget(parent), mTabs(new QStackedWidge
     signedOutLayout->addWidget(loginDiffIDButton);
     signedOutLayout->addStretch(3);
     mTabs->addWidget(signedOut);
+    loginAgainButton->setDefault(true);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), signedOut);
+        shortcut->setEnabled(false);
+        connect(shortcut, &QShortcut::activated, loginAgainButton, &QPushButton::click);
+        mSignInAgainKeys.append(shortcut);
+    }
 
     setUsesDomainMenu(true);
     retranslate();
@@ -176,7 +183,12 @@ void LoginView::retranslate()
     loginDiffIDButton->setText(text("LoginWithAnotherID"));
 }
 
-void LoginView::selectTab(Tab tab) { mTabs->setCurrentIndex(int(tab)); }
+void LoginView::selectTab(Tab tab)
+{
+    mTabs->setCurrentIndex(int(tab));
+    for (QShortcut *key : std::as_const(mSignInAgainKeys))
+        key->setEnabled(tab == SignedOutTab);
+}
 
 LoginView::Tab LoginView::selectedTab() const { return Tab(mTabs->currentIndex()); }
 

@@ -7,6 +7,7 @@
 //   2 after a sign-out: the ID, sign in again and sign in with another ID.
 // A thin view: the application controller fills and reads the controls.
 
+#include <QList>
 #include <QWidget>
 
 class QAbstractButton;
@@ -15,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QStackedWidget;
 
 namespace parley::shell {
@@ -70,6 +72,8 @@ public:
 
 private:
     QStackedWidget *mTabs;
+    // Return and Enter on the signed-out page: sign in again, the page's default.
+    QList<QShortcut *> mSignInAgainKeys;
     bool mUsesDomainMenu = true;
 };
 

@@ -62,6 +62,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     mainWindowAction = menuAt(WindowMenu)->addAction(QString());
     transferAction = menuAt(WindowMenu)->addAction(QString());
     menuAt(WindowMenu)->addSeparator();
+    QMenu *help = menuAt(HelpMenu);
+    for (QAction **action : {&parleyHomeAction, &parleyFAQAction, &parleyHottipAction, &parleyHelpAction,
+                             &parleyMininookAction})
+        *action = help->addAction(QString());
+    help->addSeparator();
+    velaComHomeAction = help->addAction(QString());
+    orchardHomeAction = help->addAction(QString());
     new WindowMenuList(menuAt(WindowMenu), this);
     connect(minimizeAction, &QAction::triggered, this, &QWidget::showMinimized);
     connect(closeWindowAction, &QAction::triggered, this, [] {
@@ -84,6 +91,13 @@ void MainWindow::buildLocalizedMenus()
     minimizeAction->setText(text("MenuMinimize"));
     mainWindowAction->setText(text("MenuMainWindow"));
     transferAction->setText(text("MenuTransfer"));
+    parleyHomeAction->setText(text("MenuParleyHome"));
+    parleyFAQAction->setText(text("MenuParleyFAQ"));
+    parleyHottipAction->setText(text("MenuParleyHottip"));
+    parleyHelpAction->setText(text("MenuParleyHelp"));
+    parleyMininookAction->setText(text("MenuParleyMininook"));
+    velaComHomeAction->setText(text("MenuVelaComHome"));
+    orchardHomeAction->setText(text("MenuOrchardHome"));
 }
 
 QMenu *MainWindow::menuAt(MenuIndex index) const { return mMenus.value(index); }

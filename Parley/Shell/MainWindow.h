@@ -43,6 +43,14 @@ public:
     QAction *minimizeAction;
     QAction *mainWindowAction;
     QAction *transferAction;
+    // The Help menu: the service's pages, then the portal's home pages.
+    QAction *parleyHomeAction;
+    QAction *parleyFAQAction;
+    QAction *parleyHottipAction;
+    QAction *parleyHelpAction;
+    QAction *parleyMininookAction;
+    QAction *velaComHomeAction;
+    QAction *orchardHomeAction;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -241,6 +241,12 @@ void SessionManagerWindowHost::showWindow()
     window->activateWindow();
 }
 
+void SessionManagerWindowHost::closeWindow()
+{
+    if (PLSessionManager::isAvailable())
+        PLSessionManager::defaultController()->close();
+}
+
 void SessionManagerWindowHost::loadSetting() { PLSessionManager::defaultController()->loadSetting(); }
 
 void SessionManagerWindowHost::removeAllList() { PLSessionManager::defaultController()->removeAllList(); }

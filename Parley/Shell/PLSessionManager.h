@@ -88,6 +88,7 @@ class SessionManagerWindowHost final : public shell::SessionManagerWindow
 public:
     bool isAvailable() override { return PLSessionManager::isAvailable(); }
     void showWindow() override;
+    void closeWindow() override;
     void loadSetting() override;
     void removeAllList() override;
     void addList(const QString &sessionKey, const QString &mediaType, const QString &equipType, const QString &langOS,

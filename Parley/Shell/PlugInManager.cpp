@@ -8,10 +8,14 @@
 #include "PropertyList.h"
 #include "ShellScheduler.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
+
+#include <vector>
 
 namespace parley {
 
@@ -27,6 +31,34 @@ const QString kAutoLaunch = QStringLiteral("autolaunch");
 const QString kEnableAutoLaunch = QStringLiteral("enableAutoLaunch");
 
 bool exists(const QString &path) { return !path.isEmpty() && (QFileInfo::exists(path) || QFileInfo(path).isSymLink()); }
+
+// The owner of the process objects their starters have let go; it ends with
+// the application and takes along those whose process has ended. One still
+// running then is kept for the rest of the run: destroying it would kill
+// the plug-in.
+class LetGoProcesses final : public QObject
+{
+public:
+    using QObject::QObject;
+    ~LetGoProcesses() override
+    {
+        static std::vector<QProcess *> runningOn;
+        for (QProcess *process : findChildren<QProcess *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (process->state() != QProcess::NotRunning && !process->waitForFinished(0)) {
+                process->setParent(nullptr);
+                runningOn.push_back(process);
+            }
+        }
+    }
+
+    static QObject *instance()
+    {
+        static QPointer<LetGoProcesses> owner;
+        if (!owner)
+            owner = new LetGoProcesses(QCoreApplication::instance());
+        return owner;
+    }
+};
 
 } // namespace
 
@@ -175,8 +207,8 @@ void PlugInManager::release(QProcess *process)
         process->deleteLater();
         return;
     }
-    // Orphaned but alive: it goes when its process does.
-    process->setParent(nullptr);
+    // Let go but alive: it goes when its process does, or with the application.
+    process->setParent(LetGoProcesses::instance());
     connect(process, &QProcess::finished, process, &QObject::deleteLater);
     connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)

@@ -37,4 +37,13 @@ void PlugInPrefsHost::showPlugInUpdater(const QString &plugInID, bool execute)
     mUpdates.showPlugInUpdater(plugInID, execute);
 }
 
+void PlugInPrefsHost::installFinished(const QString &plugInID)
+{
+    // As the updater window does when its update is complete.
+    const QVariantMap entry = mPlugIns.pluginForID(plugInID);
+    if (entry.contains(QStringLiteral("newVersion")))
+        mPlugIns.setPluginVersion(plugInID, entry.value(QStringLiteral("newVersion")).toString());
+    mPlugIns.setPluginNeedUpdate(plugInID, false);
+}
+
 } // namespace parley

@@ -26,6 +26,7 @@ public:
     void removePlugIn(const QString &plugInID) override;
     bool updatePlugIn(const QString &plugInID, bool notify) override;
     void showPlugInUpdater(const QString &plugInID, bool execute) override;
+    void installFinished(const QString &plugInID) override;
 
 private:
     PlugInManager &mPlugIns;

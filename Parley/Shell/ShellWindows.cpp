@@ -226,6 +226,7 @@ std::unique_ptr<BuddyRequestController> ShellWindows::makeBuddyRequestController
 }
 
 bool ShellWindows::hasBuddyListDataSource() { return registry().buddyListDataSource != nullptr; }
+bool ShellWindows::hasChatManager() { return registry().chatManager != nullptr; }
 bool ShellWindows::hasStatusView() { return registry().statusView != nullptr; }
 bool ShellWindows::hasDockManager() { return registry().dockManager != nullptr; }
 bool ShellWindows::hasToasterManager() { return registry().toasterManager != nullptr; }

@@ -66,8 +66,9 @@ public:
     virtual bool isExistNewMessage() = 0;
     // How many lines arrived unseen.
     virtual int unviewedCount() { return 0; }
-    // Saves the window's conversation as the user's settings say.
-    virtual void saveChatAction() {}
+    // Hands the window's conversation log to the save queue; false when
+    // there was nothing to save (no line yet, or no subject).
+    virtual bool saveChatAction() { return false; }
 };
 
 // The chat windows' manager.
@@ -84,6 +85,8 @@ public:
     virtual void saveChatMessages() = 0;
     virtual QList<ChatDocument *> visibleChatDocumentList() = 0;
     virtual QList<ChatDocument *> chatDocumentList() = 0;
+    // The open chat window that was the active window last, or null.
+    virtual ChatDocument *lastActiveChatDocument() { return nullptr; }
     virtual void closeAllChatDocuments() = 0;
     // Brings the chat that holds unread messages forward.
     virtual void activeNewMessageChatRoom() = 0;
@@ -236,6 +239,9 @@ public:
     virtual void showNotificationPane() {}
     // Brings forward the pane that links the portal ID.
     virtual void showVelaComPane() {}
+    // Brings forward the general pane (the nickname) or the sister service's pane.
+    virtual void showGeneralPane() {}
+    virtual void showOrchardPane() {}
 };
 
 // The plug-ins installed in the support folder.
@@ -300,6 +306,7 @@ public:
     // The window exists (it is made by showWindow() and gone once closed).
     virtual bool isAvailable() = 0;
     virtual void showWindow() = 0;
+    virtual void closeWindow() {}
     // Reads the status choice and the show-again box from the settings.
     virtual void loadSetting() = 0;
     virtual void removeAllList() = 0;
@@ -358,6 +365,7 @@ public:
     // Whether a real data source is registered (the controller shows the
     // buddy view itself when none is, so that a sign-in still completes).
     static bool hasBuddyListDataSource();
+    static bool hasChatManager();
     // Whether a real one is registered (the controller installs its own
     // notices, tray and status view only where none is).
     static bool hasStatusView();

@@ -55,6 +55,9 @@ TrayDockManager::~TrayDockManager()
 int TrayDockManager::newMessageCount()
 {
     int count = 0;
+    // The icon is first drawn before the chat windows are installed.
+    if (!ShellWindows::hasChatManager())
+        return count;
     for (ChatDocument *document : ShellWindows::chatManager().chatDocumentList()) {
         if (document && document->isExistNewMessage())
             ++count;

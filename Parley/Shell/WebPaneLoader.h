@@ -17,6 +17,10 @@ public:
     static QString modulePath();
     // Whether the module has been loaded in this process.
     static bool isLoaded();
+    // Makes the OpenGL context the web engine shares (once): call it before
+    // a module that shows web views is loaded. The application makes none, so that the GL libraries stay
+    // unloaded until the first web view.
+    static void shareOpenGLContext();
 };
 
 } // namespace parley::shell

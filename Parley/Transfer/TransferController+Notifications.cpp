@@ -143,7 +143,7 @@ void TransferController::registerObservers()
     observeAnyThread(nn::kFileDownloadCancelled, &TransferController::fileDownloadCancelled);
     // A download that stopped (also when the peer's connection dropped)
     // ends as a cancelled one, never left "Receiving".
-    observeAnyThread(nn::kFileDownloadFailed, &TransferController::fileDownloadCancelled);
+    observeAnyThread(nn::kFileDownloadFailed, &TransferController::fileDownloadFailed);
     observe(nn::kFileUploadRequestSent, &TransferController::fileUploadRequestSent);
     observeAnyThread(nn::kFileUploadPartSent, &TransferController::fileUploadPartSent);
     observeAnyThread(nn::kFileUploadEnd, &TransferController::fileUploadEndSent);
@@ -358,6 +358,18 @@ void TransferController::mailUploadEndReceived(const QVariantMap &userInfo)
 void TransferController::fileDownloadCancelled(const QVariantMap &userInfo)
 {
     changeRow(userInfo, kDownloadCancelled);
+}
+
+void TransferController::fileDownloadFailed(const QVariantMap &userInfo)
+{
+    changeRow(userInfo, kDownloadCancelled);
+    const QString reason = userInfo.value(QStringLiteral("reason")).toString();
+    if (reason.isEmpty())
+        return;
+    if (TransferProgressView *view = transferViewForFileCookie(userInfo.value(kFileCookie).toString())) {
+        view->setTransferText(reason);
+        view->setToolTip(reason);
+    }
 }
 
 void TransferController::fileUploadCancelled(const QVariantMap &userInfo)

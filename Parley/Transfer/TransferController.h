@@ -138,6 +138,8 @@ private:
     void fileUploadEndSent(const QVariantMap &userInfo);
     void mailUploadEndReceived(const QVariantMap &userInfo);
     void fileDownloadCancelled(const QVariantMap &userInfo);
+    // Cancelled, with the reason ("reason") in the row when the manager gave one.
+    void fileDownloadFailed(const QVariantMap &userInfo);
     void fileUploadCancelled(const QVariantMap &userInfo);
     void failUploadFor(const QString &fileCookie);
     void mailUploadFailed(const QVariantMap &userInfo);

@@ -60,8 +60,14 @@ void PLChatSessionManager::deliverMessage(PLSSSession *session, const QVariantMa
     PL_GUARD_OBJECT(!sender.isEmpty());
     PL_GUARD_OBJECT(info.contains(kMessage));
     PL_GUARD_OBJECT(sessionInfo(key));
-    const QVariantMap activation{{kActivateType, kMessage}, {kMessage, message}, {kSessionKey, key}, {kSenderID, sender}};
-    deliver(session, {{kVelaID, sender}, {kMessage, message}, {kSessionKey, key}}, &activation, call, notification);
+    // Only a message to a room not yet active activates it: the others need
+    // no activation record.
+    const bool activates = !session->isActivated();
+    QVariantMap activation;
+    if (activates)
+        activation = {{kActivateType, kMessage}, {kMessage, message}, {kSessionKey, key}, {kSenderID, sender}};
+    deliver(session, {{kVelaID, sender}, {kMessage, message}, {kSessionKey, key}}, activates ? &activation : nullptr,
+            call, notification);
 }
 
 void PLChatSessionManager::ssSessionActivated(PLSSSession *, const QVariantMap &option)

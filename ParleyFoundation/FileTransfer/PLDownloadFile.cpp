@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "PLPeerFileName.h"
+#include "Utils/KCUtilities.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,8 +30,10 @@ bool PLDownloadFile::reserve(const QString &path)
 {
     QFile placeholder(path);
     // NewOnly: fails rather than open what appeared meanwhile (or a link).
-    if (!placeholder.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!placeholder.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        mError = KCLocalizedString(QStringLiteral("DownloadFileError")).arg(placeholder.errorString());
         return false;
+    }
     mReserved = true;
     return true;
 }
@@ -40,24 +43,37 @@ PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString
 {
     if (renamed)
         *renamed = false;
+    mError.clear();
     if (!PLPeerFileName::isAcceptable(name)) {
         plLog(QStringLiteral("refused file name from peer: %1").arg(name.toHtmlEscaped()));
+        mError = KCLocalizedString(QStringLiteral("DownloadFileError")).arg(KCLocalizedString(QStringLiteral("DownloadNameRefused")));
         return Result::Failed;
     }
     const QDir dir(folder);
-    PL_GUARD_FLAG(dir.exists(), Result::Failed);
-    QString path = dir.filePath(name);
+    // A chosen or default folder that is not there yet is made, as a save panel would.
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !dir.exists()) {
+        plLog(QStringLiteral("the download folder %1 cannot be made").arg(folder));
+        mError = KCLocalizedString(QStringLiteral("DownloadFolderError")).arg(QDir::toNativeSeparators(folder));
+        return Result::Failed;
+    }
+    const QString saved = PLPeerFileName::savedName(name);
+    QString path = dir.filePath(saved);
+    if (renamed)
+        *renamed = saved != name;
     bool overwrite = false;
     if (nameIsTaken(path)) {
         switch (question.askOverwrite(path)) {
         case PLFileSaveQuestion::Answer::Overwrite:
             // A folder or a link is never replaced.
-            if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink())
+            if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink()) {
+                mError = KCLocalizedString(QStringLiteral("DownloadFileError"))
+                             .arg(KCLocalizedString(QStringLiteral("DownloadNameRefused")));
                 return Result::Failed;
+            }
             overwrite = true;
             break;
         case PLFileSaveQuestion::Answer::SaveAs: {
-            const QString chosen = question.askSavePath(folder, name);
+            const QString chosen = question.askSavePath(folder, saved);
             if (chosen.isNull())
                 return Result::Refused;
             path = QDir::cleanPath(chosen);
@@ -78,6 +94,7 @@ PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString
     mTemp->setAutoRemove(true);
     if (!mTemp->open()) {
         plLog(QStringLiteral("make fileHandle error"));
+        mError = KCLocalizedString(QStringLiteral("DownloadFileError")).arg(mTemp->errorString());
         discard();
         return Result::Failed;
     }

@@ -24,7 +24,7 @@ public:
     PLDownloadFile(const PLDownloadFile &) = delete;
     PLDownloadFile &operator=(const PLDownloadFile &) = delete;
 
-    // Chooses the path for `name` in `folder`, asking `question` when the
+    // Chooses the path for `name` in `folder` (made when missing), asking `question` when the
     // name is taken, and opens the temporary file. `renamed` tells whether the
     // path differs from folder/name.
     Result open(const QString &folder, const QString &name, PLFileSaveQuestion &question, bool *renamed = nullptr);
@@ -41,6 +41,8 @@ public:
     void discard();
 
     const QString &path() const { return mPath; }
+    // Why open() failed, for the user (empty when it did not).
+    const QString &errorString() const { return mError; }
     bool isOpen() const { return mTemp && mTemp->isOpen(); }
 
 private:
@@ -51,6 +53,7 @@ private:
     bool writeThrough(QByteArrayView bytes);
 
     QString mPath;
+    QString mError;
     bool mReserved = false;
     std::unique_ptr<QTemporaryFile> mTemp;
     QByteArray mGathered;

@@ -12,6 +12,7 @@
 #include "PLTransferChatLink.h"
 #include "PLTransferSessionLink.h"
 #include "UserDefaults.h"
+#include "Utils/KCDownloadFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ PLFileTransferManager &PLFileTransferManager::sharedManager()
 }
 
 PLFileTransferManager::PLFileTransferManager(PLP2PSessionManager &p2p, PLCookieManager &cookies, QObject *parent)
-    : QObject(parent), mP2P(p2p), mCookies(cookies), mDownloadPath(QDir::homePath() + QStringLiteral("/Desktop/"))
+    : QObject(parent), mP2P(p2p), mCookies(cookies), mDownloadPath(KCDefaultDownloadFolder())
 {
     mP2P.setFileTransferManager(this);
     mTimer.setInterval(1000);
@@ -286,7 +287,7 @@ void PLFileTransferManager::uploadRejected(const QString &fileCookie)
     postNotification(QLatin1String(nn::kFileUploadRejected), fileCookie);
 }
 
-void PLFileTransferManager::downloadFailed(const QString &fileCookie)
+void PLFileTransferManager::downloadFailed(const QString &fileCookie, const QString &reason)
 {
     FileTransferInfo *entry = entryForCookie(fileCookie);
     if (!entry || !entry->isDownload || entry->isDone)
@@ -296,7 +297,8 @@ void PLFileTransferManager::downloadFailed(const QString &fileCookie)
     entry->isWaiting = false;
     leaveQueues(fileCookie);
     closeFiles(*entry);
-    postNotification(QLatin1String(nn::kFileDownloadFailed), fileCookie);
+    postNotification(QLatin1String(nn::kFileDownloadFailed), fileCookie,
+                     reason.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("reason"), reason}});
 }
 
 void PLFileTransferManager::closeFiles(FileTransferInfo &entry)
@@ -382,7 +384,10 @@ bool PLFileTransferManager::startTransfer(const QString &fileCookie)
         return false;
     case PLDownloadFile::Result::Failed:
         plLog(QStringLiteral("make fileHandle error"));
-        downloadFailed(fileCookie);
+        // The file will not arrive: the sender is told as for a refusal.
+        if (mChat && !entry->chatSessionKey.isEmpty())
+            mChat->rejectTransferFile(shortInfo(*entry), entry->chatSessionKey, entry->targetID);
+        downloadFailed(fileCookie, destination->errorString());
         return false;
     }
     entry->filePath = destination->path();
@@ -427,7 +432,7 @@ void PLFileTransferManager::timeTick()
     }
 }
 
-void PLFileTransferManager::postNotification(const QString &name, const QString &fileCookie)
+void PLFileTransferManager::postNotification(const QString &name, const QString &fileCookie, const QVariantMap &more)
 {
     PL_GUARD_OBJECT(!fileCookie.isEmpty());
     if (name == QLatin1String(nn::kFileDownloadEndReceived) || name == QLatin1String(nn::kFileUploadEnd)
@@ -436,7 +441,9 @@ void PLFileTransferManager::postNotification(const QString &name, const QString 
         --mDownloadCount;
         beginNextTransferIfSlotEmpty();
     }
-    NotificationCenter::defaultCenter().post(name, this, {{kFileCookie, fileCookie}});
+    QVariantMap info = more;
+    info.insert(kFileCookie, fileCookie);
+    NotificationCenter::defaultCenter().post(name, this, info);
 }
 
 // Lookups -----------------------------------------------------------------------------

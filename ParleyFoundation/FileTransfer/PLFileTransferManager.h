@@ -103,9 +103,10 @@ public:
     // is there and comes from the user; nullptr otherwise.
     FileTransferInfo *takeConnectingDownload(const QString &fileCookie, const QString &userID);
     // Posts {fileCookie}; an end, cancel or failure also frees a slot.
-    void postNotification(const QString &name, const QString &fileCookie);
+    void postNotification(const QString &name, const QString &fileCookie, const QVariantMap &more = {});
     // A download stopped without completing; its partial file is removed.
-    void downloadFailed(const QString &fileCookie);
+    // `reason`: why, for the user's row (empty: none known).
+    void downloadFailed(const QString &fileCookie, const QString &reason = {});
 
     const QStringList &waitingList() const { return mWaitingList; }
     const QStringList &connectingList() const { return mConnectingList; }

@@ -13,6 +13,7 @@
 #include "Packet/PLRecvFILEPacket.h"
 #include "Packet/PLSendATHCPacket.h"
 #include "Packet/PLSendFILEPacket.h"
+#include "Utils/PLEndpoints.h"
 
 #include <QPointer>
 
@@ -43,7 +44,18 @@ void PLP2PSession::initializeVariables()
     registerProcessMethod(QStringLiteral("FRIN"), [this](PLRecvPacket &p) { processFRINPackets(p); });
     registerProcessMethod(QStringLiteral("default"), [this](PLRecvPacket &p) { processDefaultPackets(p); });
     registerThreadProcessMethod(QStringLiteral("ATHC"), [this](PLRecvPacket &p) { processATHCPackets(p); });
+    mReadTimer = new QTimer(this);
+    mReadTimer->setSingleShot(true);
+    setReadTimeout(PLEndpoints::current().p2pTimeout);
+    QObject::connect(mReadTimer, &QTimer::timeout, this, &PLP2PSession::readTimedOut);
 }
+
+void PLP2PSession::setReadTimeout(double seconds)
+{
+    mReadTimer->setInterval(std::chrono::milliseconds(qint64(seconds * 1000)));
+}
+
+QString PLP2PSession::remoteAddress() const { return mySocket() ? mySocket()->connectedHost() : QString(); }
 
 QString PLP2PSession::sessionKey() const { return mTargetID + QLatin1Char('-') + mCookie; }
 
@@ -67,6 +79,7 @@ bool PLP2PSession::sendATHCInfoWithPortNo(int port)
                                 ? PLRawLines::athcRequestLine(id, mFromID, mTargetID, mCookie, port)
                                 : PLRawLines::athcRelayRequestLine(id, mFromID, mTargetID, mCookie, mFRCookie, port);
     PL_GUARD_OBJECT(!line.isNull(), false);
+    mRequestSent = true;
     return sendPacketString(QString::fromUtf8(line));
 }
 
@@ -85,6 +98,7 @@ bool PLP2PSession::sendATHCOk(const QVariantMap &info)
     packet.setTID(0, QStringLiteral("100"), kATHCPort);
     if (!sendPacket(packet))
         return false;
+    mAuthenticated = true;
     if (mDelegate)
         mDelegate->p2pSessionConnectCompleted(this, info);
     return true;
@@ -238,6 +252,8 @@ void PLP2PSession::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
     info->isDone = true;
     mSending = false;
     mAwaitingEnd = true;
+    // The peer is to speak again: its END.
+    mReadTimer->start();
 }
 
 void PLP2PSession::closeSource()
@@ -262,6 +278,7 @@ void PLP2PSession::uploadFailed()
 
 void PLP2PSession::onSocketDidConnectToHost(AsyncSocket *socket, const QString &, quint16)
 {
+    mReadTimer->start();
     // Commands may come before this side says anything (listen mode, relay).
     if (!socket->hasPendingRead())
         socket->readDataWithTimeout(-1, 0);
@@ -279,8 +296,51 @@ void PLP2PSession::onSocketDidConnectToHost(AsyncSocket *socket, const QString &
     sendATHCInfoWithPortNo(kATHCPort);
 }
 
+void PLP2PSession::onSocketDidReadData(AsyncSocket *socket, const QByteArray &data, long tag)
+{
+    if (mReadTimer->isActive())
+        mReadTimer->start();
+    PLSession::onSocketDidReadData(socket, data, tag);
+}
+
+void PLP2PSession::readTimedOut()
+{
+    if (!isConnected())
+        return;
+    // While this side writes its DATA the peer has nothing to say; the
+    // write time-out watches that.
+    if (mSending) {
+        mReadTimer->start();
+        return;
+    }
+    const QString why = QStringLiteral("nothing from the peer %1 for %2 s")
+                            .arg(remoteAddress(), QString::number(mReadTimer->interval() / 1000.0));
+    if (mAwaitingEnd) {
+        mIsAbort = true;
+        uploadFailed();
+    }
+    failTransfer(why);
+}
+
+void PLP2PSession::refuse(const QString &why)
+{
+    mIsAbort = true;
+    QPointer<PLP2PSession> self(this);
+    // An upload under way stops here: say so, as for a lost connection.
+    uploadFailed();
+    if (!self)
+        return;
+    if (mDelegate)
+        mDelegate->p2pSessionRefused(this, why);
+    else
+        plLog(QStringLiteral("peer connection from %1 refused: %2").arg(remoteAddress(), why));
+    if (self && isConnected())
+        mySocket()->disconnect();
+}
+
 void PLP2PSession::onSocketDidDisconnect(AsyncSocket *socket)
 {
+    mReadTimer->stop();
     PLSession::onSocketDidDisconnect(socket);
     mChunksInFlight.clear();
     // Every byte written is not every byte received: without the peer's END
@@ -301,19 +361,45 @@ void PLP2PSession::onSocketDidDisconnect(AsyncSocket *socket)
 void PLP2PSession::processATHCPackets(PLRecvPacket &packet)
 {
     auto &athc = static_cast<PLRecvATHCPacket &>(packet);
+    // One exchange per connection: what it settled is never replaced.
+    if (mAuthenticated) {
+        refuse(QStringLiteral("a second ATHC"));
+        return;
+    }
     if (athc.type() == PLRecvATHCPacket::Request) {
-        PL_GUARD_OBJECT(!athc.fromID().isEmpty());
-        PL_GUARD_OBJECT(!athc.targetID().isEmpty());
-        PL_GUARD_OBJECT(!athc.p2pFRCookie().isEmpty());
-        mFromID = athc.targetID();
-        mTargetID = athc.fromID();
-        mCookie = athc.p2pFRCookie();
+        // A request comes to the side that did not send one: an accepted
+        // connection, or the downloading side of a relay.
+        if (mRequestSent) {
+            refuse(QStringLiteral("an ATHC request in answer to ours"));
+            return;
+        }
+        if (athc.fromID().isEmpty() || athc.targetID().isEmpty() || athc.p2pFRCookie().isEmpty()) {
+            refuse(QStringLiteral("an incomplete ATHC request"));
+            return;
+        }
+        if (!mIsListenMode) {
+            // An outgoing connection knows whom it is for; the relay passes
+            // on the peer's request for exactly that.
+            if (athc.targetID() != mFromID || athc.fromID() != mTargetID || athc.p2pFRCookie() != mCookie) {
+                refuse(QStringLiteral("an ATHC request for another connection"));
+                return;
+            }
+        } else {
+            mFromID = athc.targetID();
+            mTargetID = athc.fromID();
+            mCookie = athc.p2pFRCookie();
+        }
         if (mDelegate)
             mDelegate->p2pSessionP2PInfoReceived(this, {{QStringLiteral("fromID"), mFromID},
                                                         {QStringLiteral("targetID"), mTargetID},
                                                         {QStringLiteral("cookie"), mCookie},
                                                         {QStringLiteral("port"), athc.p2pNegoListenPort()}});
     } else if (athc.type() == PLRecvATHCPacket::Reply) {
+        if (!mRequestSent) {
+            refuse(QStringLiteral("an ATHC reply to no request"));
+            return;
+        }
+        mAuthenticated = athc.responseCode() == QLatin1String("100");
         if (mDelegate)
             mDelegate->p2pSessionConnectCompleted(this, {{QStringLiteral("port"), athc.p2pNegoListenPort()},
                                                          {QStringLiteral("responseCode"), athc.responseCode()}});
@@ -323,12 +409,18 @@ void PLP2PSession::processATHCPackets(PLRecvPacket &packet)
 void PLP2PSession::processFILEPackets(PLRecvPacket &packet)
 {
     auto &file = static_cast<PLRecvFILEPacket &>(packet);
+    if (!mAuthenticated) {
+        refuse(QStringLiteral("FILE before ATHC"));
+        return;
+    }
     switch (file.fileType()) {
     case PLRecvFILEPacket::Accept: {
         const QString cookie = file.dataForKey(QStringLiteral("cookie"));
-        PL_GUARD_OBJECT(!cookie.isEmpty());
-        // Only an uploading session takes a file from its peer.
-        PL_GUARD_FLAG(mIsSender && !mSending);
+        // Only an uploading session takes a file from its peer, and one only.
+        if (cookie.isEmpty() || !mIsSender || !mFileCookie.isEmpty()) {
+            refuse(QStringLiteral("FILE ACCEPT %1 out of turn").arg(cookie));
+            return;
+        }
         mFileCookie = cookie;
         if (mDelegate)
             mDelegate->p2pSessionFileAcceptReceived(this, {{QStringLiteral("cookie"), cookie}});

@@ -10,12 +10,18 @@
 // thread: the next kChunksAhead chunks are read, straight behind their DATA
 // lines, into one buffer that goes to the socket when the connection has
 // taken the ones before, so no thread shares the transfer's state and at most
-// that many chunks wait in memory. The socket's write time-out is the
-// watchdog of a stalled peer.
+// that many chunks wait in memory. The socket's write time-out watches a
+// peer that stops taking this side's DATA; a read time-out (the endpoints'
+// p2p.timeout) watches every wait for the peer to speak, so a stalled peer
+// fails the transfer instead of holding it open.
+//
+// Until the ATHC exchange is done nothing but ATHC is taken; a second ATHC
+// closes the connection.
 
 #include "Sessions/PLSession.h"
 
 #include <QList>
+#include <QTimer>
 #include <QString>
 #include <QVariantMap>
 
@@ -59,6 +65,13 @@ public:
     bool isSender() const { return mIsSender; }
     void setIsSender(bool on) { mIsSender = on; }
     bool isAbort() const { return mIsAbort; }
+    // The ATHC exchange is done: the peer and the cookie are settled.
+    bool isAuthenticated() const { return mAuthenticated; }
+    // The peer's address, for the logs.
+    QString remoteAddress() const;
+    // Seconds without a byte from the peer, while it is to speak, before the
+    // transfer fails (from the endpoints at creation).
+    void setReadTimeout(double seconds);
     const QString &fromID() const { return mFromID; }
     void setFromID(const QString &id) { mFromID = id; }
     const QString &targetID() const { return mTargetID; }
@@ -90,6 +103,7 @@ public:
     void onSocketDidConnectToHost(AsyncSocket *socket, const QString &host, quint16 port) override;
     void onSocketDidWriteDataWithTag(AsyncSocket *socket, long tag) override;
     void onSocketDidDisconnect(AsyncSocket *socket) override;
+    void onSocketDidReadData(AsyncSocket *socket, const QByteArray &data, long tag) override;
 
     void bodyReceived(const QByteArray &body) override;
     void bodyBytesReceived(QByteArrayView body) override;
@@ -109,6 +123,8 @@ private:
     void uploadFailed();
     void closeSource();
     void failTransfer(const QString &why);
+    void readTimedOut();
+    void refuse(const QString &why);
     FileTransferInfo *fileInfo() const;
 
     PLP2PSessionDelegate *mDelegate = nullptr;
@@ -121,6 +137,10 @@ private:
     QString mFRCookie;
     QString mFileCookie;
     bool mIsAbort = false;
+    bool mAuthenticated = false;
+    // This side sent the ATHC request, so only a reply may come.
+    bool mRequestSent = false;
+    QTimer *mReadTimer = nullptr;
 
     // Upload state: chunk number of the next DATA, the sizes of the chunks
     // handed to the socket and not yet written (one write), whether the last

@@ -35,6 +35,10 @@ public:
     // The transfer cannot go on (bad data from the peer, a file error, a
     // failed write); the session closes after this call.
     virtual void p2pSessionTransferFailed(PLP2PSession *, const QString & /*fileCookie*/) {}
+    // The peer said what this connection does not take (an ATHC or FILE
+    // line out of turn or for something else); the session closes after
+    // this call.
+    virtual void p2pSessionRefused(PLP2PSession *, const QString & /*why*/) {}
     // The connection closed or could not be made.
     virtual void p2pSessionDisconnected(PLP2PSession *) {}
 };

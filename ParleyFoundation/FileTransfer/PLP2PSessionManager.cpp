@@ -38,6 +38,7 @@ PLP2PSessionManager &PLP2PSessionManager::sharedManager()
 PLP2PSessionManager::PLP2PSessionManager(quint16 listenPort, QObject *parent)
     : QObject(parent), mListenSocket(this)
 {
+    mClock.start();
     listen(listenPort);
 }
 
@@ -54,14 +55,27 @@ PLP2PSessionManager::~PLP2PSessionManager()
 
 bool PLP2PSessionManager::listen(quint16 port)
 {
-    AsyncSocketError error;
-    if (!mListenSocket.acceptOnPort(port, &error)) {
-        plLog(QStringLiteral("Error starting server: %1").arg(error.description));
-        mP2PPortNo = port;
-        return false;
+    // A port taken by another program is not ours to announce: the next few
+    // are tried, then one the system picks; what is announced is the port
+    // actually listened on.
+    QList<quint16> candidates{port};
+    if (port != 0) {
+        for (int next = port + 1; next <= 0xFFFF && candidates.size() <= kNextPortsTried; ++next)
+            candidates.append(quint16(next));
+        candidates.append(0);
     }
-    mP2PPortNo = mListenSocket.localPort();
-    return true;
+    for (const quint16 candidate : std::as_const(candidates)) {
+        AsyncSocketError error;
+        if (mListenSocket.acceptOnPort(candidate, &error)) {
+            mP2PPortNo = mListenSocket.localPort();
+            if (mP2PPortNo != port && port != 0)
+                plLog(QStringLiteral("the port %1 is in use; listening on %2").arg(port).arg(mP2PPortNo));
+            return true;
+        }
+        plLog(QStringLiteral("Error starting server: %1").arg(error.description));
+    }
+    mP2PPortNo = port;
+    return false;
 }
 
 bool PLP2PSessionManager::setP2pPortNo(int port)
@@ -107,6 +121,9 @@ void PLP2PSessionManager::reset()
     mListenSessions.clear();
     mConnectSessions.clear();
     mCarriers.clear();
+    mSentOffers.clear();
+    mAnsweredOffers.clear();
+    mFollowedRelays.clear();
 }
 
 // Tables ----------------------------------------------------------------------
@@ -136,6 +153,15 @@ QVariant PLP2PSessionManager::isSender(const QString &p2pCookie) const
     return it == mP2PCookieToIsSenderDict.cend() ? QVariant() : QVariant(*it);
 }
 
+void PLP2PSessionManager::connectOfferSent(const QString &p2pCookie, const QString &fileCookie, const QString &myID,
+                                           const QString &peerID)
+{
+    PL_GUARD_OBJECT(!p2pCookie.isEmpty() && !fileCookie.isEmpty() && !myID.isEmpty() && !peerID.isEmpty());
+    setFileCookie(fileCookie, p2pCookie);
+    setSender(false, p2pCookie);
+    mSentOffers.insert(p2pCookie, {peerID, myID, fileCookie});
+}
+
 void PLP2PSessionManager::setConnected(bool connected, const QString &p2pCookie)
 {
     PL_GUARD_OBJECT(!p2pCookie.isEmpty());
@@ -156,6 +182,129 @@ void PLP2PSessionManager::setIP(const QString &ip, const QString &userID)
 QString PLP2PSessionManager::ipForUser(const QString &userID) const { return mUserIPDict.value(userID); }
 
 PLP2PSession *PLP2PSessionManager::sessionForKey(const QString &key) const { return mSessionDict.value(key); }
+
+// Records of offers and refusals ----------------------------------------------
+
+bool PLP2PSessionManager::isConnectingDownload(const SentOffer &offer) const
+{
+    const FileTransferInfo *entry = mFiles ? mFiles->entryForCookie(offer.fileCookie) : nullptr;
+    return entry && entry->isDownload && !entry->isDone && entry->targetID == offer.peerID
+        && mFiles->connectingList().contains(offer.fileCookie);
+}
+
+QStringList PLP2PSessionManager::openUploadsTo(const QString &peerID) const
+{
+    QStringList open;
+    if (!mFiles)
+        return open;
+    for (const QString &fileCookie : mFiles->fileCookies()) {
+        const FileTransferInfo *entry = mFiles->entryForCookie(fileCookie);
+        if (entry && !entry->isDownload && entry->targetID == peerID && !entry->isDone && !entry->isCancelled
+            && !mCarriers.value(fileCookie))
+            open.append(fileCookie);
+    }
+    return open;
+}
+
+bool PLP2PSessionManager::mayConnectOnRequest(const QString &subCmd, const QString &peerID, const QString &myID,
+                                              const QString &p2pCookie)
+{
+    const QString key = peerID + QLatin1Char('-') + p2pCookie;
+    if (subCmd == QLatin1String("NEW")) {
+        // Each file offered to the peer and still waiting justifies one
+        // connection; REQC NEW names no file, so count them.
+        const QStringList open = openUploadsTo(peerID);
+        QSet<QString> reserved;
+        for (const AnsweredOffer &answered : std::as_const(mAnsweredOffers)) {
+            if (answered.peerID == peerID && open.contains(answered.reservedFile))
+                reserved.insert(answered.reservedFile);
+        }
+        if (mAnsweredOffers.contains(key) || reserved.size() >= open.size()) {
+            plLog(QStringLiteral("REQC NEW from %1 ignored: no file of ours waits for it").arg(peerID));
+            return false;
+        }
+        QString file;
+        for (const QString &candidate : open) {
+            if (!reserved.contains(candidate)) {
+                file = candidate;
+                break;
+            }
+        }
+        mAnsweredOffers.insert(key, {peerID, myID, file});
+        return true;
+    }
+    if (subCmd == QLatin1String("RES")) {
+        auto it = mSentOffers.find(p2pCookie);
+        if (it == mSentOffers.end() || it->peerID != peerID || it->myID != myID || it->followed
+            || !isConnectingDownload(*it)) {
+            plLog(QStringLiteral("REQC RES from %1 ignored: no offer of ours waits for it").arg(peerID));
+            return false;
+        }
+        it->followed = true;
+        return true;
+    }
+    if (subCmd == QLatin1String("FR")) {
+        if (mFollowedRelays.contains(key) || openUploadsTo(peerID).isEmpty()) {
+            plLog(QStringLiteral("REQC FR from %1 ignored: no file of ours waits for it").arg(peerID));
+            return false;
+        }
+        mFollowedRelays.insert(key);
+        return true;
+    }
+    plLog(QStringLiteral("REQC %1 from %2 ignored").arg(subCmd, peerID));
+    return false;
+}
+
+PLP2PSessionManager::Side PLP2PSessionManager::sideForRequest(const QString &peerID, const QString &myID,
+                                                              const QString &p2pCookie, bool *known) const
+{
+    *known = false;
+    const auto sent = mSentOffers.constFind(p2pCookie);
+    if (sent != mSentOffers.cend() && sent->peerID == peerID && sent->myID == myID) {
+        *known = true;
+        if (isConnectingDownload(*sent))
+            return Side::Receiving;
+    }
+    const auto answered = mAnsweredOffers.constFind(peerID + QLatin1Char('-') + p2pCookie);
+    if (answered != mAnsweredOffers.cend() && answered->myID == myID) {
+        *known = true;
+        if (!openUploadsTo(peerID).isEmpty())
+            return Side::Sending;
+    }
+    return Side::None;
+}
+
+bool PLP2PSessionManager::isBlocked(const QString &address) const
+{
+    const auto it = mRefusals.constFind(address);
+    return it != mRefusals.cend() && it->count >= kMaxRefusals && mClock.elapsed() - it->since < kRefusalWindowMs;
+}
+
+void PLP2PSessionManager::noteRefusal(const QString &address, const QString &why)
+{
+    const qint64 now = mClock.elapsed();
+    if (mRefusals.size() > 1024 && !mRefusals.contains(address)) {
+        for (auto it = mRefusals.begin(); it != mRefusals.end();)
+            it = now - it->since >= kRefusalWindowMs ? mRefusals.erase(it) : std::next(it);
+    }
+    Refusals &refusals = mRefusals[address];
+    if (refusals.count == 0 || now - refusals.since >= kRefusalWindowMs) {
+        refusals.since = now;
+        refusals.count = 0;
+    }
+    ++refusals.count;
+    if (refusals.loggedAt < 0 || now - refusals.loggedAt >= kRefusalWindowMs) {
+        refusals.loggedAt = now;
+        plLog(QStringLiteral("peer connection from %1 refused: %2 (%3 refused in the last minute)")
+                  .arg(address, why, QString::number(refusals.count)));
+    }
+}
+
+void PLP2PSessionManager::refuseSession(PLP2PSession *session, const QString &why)
+{
+    noteRefusal(session->remoteAddress(), why);
+    dropSession(session);
+}
 
 // Sessions --------------------------------------------------------------------
 
@@ -185,6 +334,9 @@ bool PLP2PSessionManager::createConnectSession(const QVariantMap &info)
             return false;
         }
     }
+    const QString subCmd = info.value(QStringLiteral("subCmd")).toString();
+    if (!subCmd.isEmpty() && !mayConnectOnRequest(subCmd, buddyID, myID, p2pCookie))
+        return false;
     auto *session = adopt(new PLP2PSession(ip, portNo, this));
     session->setFromID(myID);
     session->setTargetID(buddyID);
@@ -194,7 +346,8 @@ bool PLP2PSessionManager::createConnectSession(const QVariantMap &info)
     const QString fileCookie = info.value(QStringLiteral("fileCookie")).toString();
     if (!fileCookie.isEmpty()) {
         session->setFileCookie(fileCookie);
-        // A relay connection's cookie is new: tie it to its download.
+        // A relay connection's cookie is new: tie it to its download. It
+        // was never offered in REQC NEW, so no accepted connection takes it.
         if (!session->isSender()) {
             setFileCookie(fileCookie, p2pCookie);
             setSender(false, p2pCookie);
@@ -203,6 +356,9 @@ bool PLP2PSessionManager::createConnectSession(const QVariantMap &info)
     QPointer<PLP2PSession> guard(session);
     if (!session->connect() && guard) {
         dropSession(session);
+        // Not answered after all: the offer is not this client's to honour.
+        if (subCmd == QLatin1String("NEW"))
+            mAnsweredOffers.remove(buddyID + QLatin1Char('-') + p2pCookie);
         return false;
     }
     return true;
@@ -212,6 +368,11 @@ void PLP2PSessionManager::onSocketDidAcceptNewSocket(AsyncSocket *, AsyncSocket 
 {
     auto *session = adopt(new PLP2PSession(newSocket, this));
     session->setIsListenMode(true);
+    const QString address = session->remoteAddress();
+    if (isBlocked(address)) {
+        refuseSession(session, QStringLiteral("too many refused attempts"));
+        return;
+    }
     mListenSessions.append(session);
 }
 
@@ -277,9 +438,24 @@ void PLP2PSessionManager::p2pSessionP2PInfoReceived(PLP2PSession *session, const
 {
     PL_GUARD_OBJECT(session);
     // The side this client takes is ours to know, not the peer's to say.
-    const QVariant sender = isSender(session->cookie());
-    if (sender.isValid())
+    if (session->isListenMode()) {
+        bool known = false;
+        const Side side = sideForRequest(session->targetID(), session->fromID(), session->cookie(), &known);
+        if (side == Side::None) {
+            if (!known) {
+                refuseSession(session, QStringLiteral("ATHC from %1 to %2 with P2P cookie %3")
+                                           .arg(session->targetID(), session->fromID(), session->cookie()));
+                return;
+            }
+            // The peer's second connection of a transfer another one carries.
+            plLog(QStringLiteral("connection of %1 for %2 no longer needed").arg(session->targetID(), session->cookie()));
+            dropSession(session);
+            return;
+        }
+        session->setIsSender(side == Side::Sending);
+    } else if (const QVariant sender = isSender(session->cookie()); sender.isValid()) {
         session->setIsSender(sender.toBool());
+    }
     // The answer reports the completion (p2pSessionConnectCompleted).
     session->sendATHCOk(info);
 }
@@ -338,20 +514,13 @@ void PLP2PSessionManager::p2pSessionFileAcceptReceived(PLP2PSession *session, co
     PL_GUARD_OBJECT(session);
     const QString fileCookie = info.value(QStringLiteral("cookie")).toString();
     FileTransferInfo *entry = mFiles ? mFiles->entryForCookie(fileCookie) : nullptr;
-    if (!entry) {
+    if (!entry)
         plLog(QStringLiteral("fileInfo not found for cookie = %1").arg(fileCookie));
-        return;
-    }
-    // Only a file offered to this very peer, still to be sent.
-    if (entry->isDownload || entry->isDone || entry->targetID != session->targetID()
+    // Only a file offered to this very peer, still to be sent and carried by
+    // no other connection; a wrong guess closes the connection.
+    if (!entry || !openUploadsTo(session->targetID()).contains(fileCookie)
         || !(entry->source && entry->source->isOpen())) {
-        plLog(QStringLiteral("FILE ACCEPT refused for cookie = %1 from %2").arg(fileCookie, session->targetID()));
-        dropSession(session);
-        return;
-    }
-    PLP2PSession *carrier = mCarriers.value(fileCookie);
-    if (carrier && carrier != session) {
-        dropSession(session);
+        refuseSession(session, QStringLiteral("FILE ACCEPT from %1 for %2").arg(session->targetID(), fileCookie));
         return;
     }
     mCarriers.insert(fileCookie, session);
@@ -404,6 +573,16 @@ void PLP2PSessionManager::p2pSessionTransferFailed(PLP2PSession *session, const 
 {
     PL_GUARD_OBJECT(session);
     if (mFiles && !fileCookie.isEmpty() && mCarriers.value(fileCookie) == session)
+        mFiles->downloadFailed(fileCookie);
+}
+
+void PLP2PSessionManager::p2pSessionRefused(PLP2PSession *session, const QString &why)
+{
+    PL_GUARD_OBJECT(session);
+    const QString fileCookie = session->fileCookie();
+    const bool carried = !fileCookie.isEmpty() && mCarriers.value(fileCookie) == session;
+    refuseSession(session, why);
+    if (carried && mFiles)
         mFiles->downloadFailed(fileCookie);
 }
 

@@ -9,12 +9,25 @@
 // One carrier per transfer: the first connection of a P2P cookie that
 // completes carries the file; any later one (accepted or outgoing, direct or
 // relayed) is closed, so two connections never write the same file.
+//
+// Peers are not trusted with anything this client can know itself. An
+// accepted connection is answered only when its ATHC names a P2P cookie of
+// this client's own records: one it offered that peer for a download still
+// connecting (the connection then receives), or one that peer offered and
+// this client answered while a file offered to that peer still waits (the
+// connection then sends). The peer's connection requests (REQC NEW, RES, FR)
+// are followed on the same records only. Refused attempts are counted per
+// remote address: after kMaxRefusals in a minute, that address is refused
+// outright for the rest of the minute; the log gets one line per address and
+// minute.
 
 #include "Net/AsyncSocket.h"
 #include "PLP2PSessionDelegate.h"
 #include "Sessions/PLP2PSessionManagerInterface.h"
 
+#include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -35,6 +48,11 @@ class PLP2PSessionManager : public QObject, public AsyncSocketDelegate, public P
 
 public:
     static constexpr quint16 kDefaultP2PPort = 5004;
+    // Refused attempts from one address in a minute before it is refused outright.
+    static constexpr int kMaxRefusals = 5;
+    static constexpr qint64 kRefusalWindowMs = 60 * 1000;
+    // Ports after a taken one tried before the system picks one.
+    static constexpr int kNextPortsTried = 10;
 
     // The process's instance, listening on the port set before its first use
     // (5004 unless set).
@@ -58,6 +76,8 @@ public:
     void setFileCookie(const QString &fileCookie, const QString &p2pCookie) override;
     QString fileCookieForP2PCookie(const QString &p2pCookie) const;
     void setSender(bool isSender, const QString &p2pCookie) override;
+    void connectOfferSent(const QString &p2pCookie, const QString &fileCookie, const QString &myID,
+                          const QString &peerID) override;
     // A bool, or invalid when the cookie is unknown.
     QVariant isSender(const QString &p2pCookie) const;
     void setConnected(bool connected, const QString &p2pCookie);
@@ -99,10 +119,43 @@ public:
     void p2pSessionFileEndReceived(PLP2PSession *session, const QVariantMap &info) override;
     void p2pSessionFileReceiveCompleted(PLP2PSession *session, const QString &fileCookie) override;
     void p2pSessionTransferFailed(PLP2PSession *session, const QString &fileCookie) override;
+    void p2pSessionRefused(PLP2PSession *session, const QString &why) override;
     void p2pSessionDisconnected(PLP2PSession *session) override;
 
 private:
+    // The side an accepted connection takes, from this client's records.
+    enum class Side { None, Receiving, Sending };
+    struct SentOffer
+    {
+        QString peerID;
+        QString myID;
+        QString fileCookie;
+        bool followed = false; // connected out on the peer's REQC RES
+    };
+    struct AnsweredOffer
+    {
+        QString peerID;
+        QString myID;
+        // The file offered to the peer that this request is counted against.
+        QString reservedFile;
+    };
+    struct Refusals
+    {
+        qint64 since = 0;
+        int count = 0;
+        qint64 loggedAt = -1;
+    };
+
     bool listen(quint16 port);
+    bool mayConnectOnRequest(const QString &subCmd, const QString &peerID, const QString &myID,
+                             const QString &p2pCookie);
+    Side sideForRequest(const QString &peerID, const QString &myID, const QString &p2pCookie, bool *known) const;
+    bool isConnectingDownload(const SentOffer &offer) const;
+    // Files offered to the peer, neither done, cancelled, refused nor carried.
+    QStringList openUploadsTo(const QString &peerID) const;
+    bool isBlocked(const QString &address) const;
+    void noteRefusal(const QString &address, const QString &why);
+    void refuseSession(PLP2PSession *session, const QString &why);
     PLP2PSession *adopt(PLP2PSession *session);
     void completeReceivingSession(PLP2PSession *session);
     // Forgets the session everywhere and deletes it (quietly).
@@ -125,6 +178,13 @@ private:
     QHash<QString, QPointer<PLP2PSession>> mCarriers;
     // Every session this manager made or accepted and has not dropped.
     QList<QPointer<PLP2PSession>> mAllSessions;
+    // Connection offers this client sent, by P2P cookie; those it answered,
+    // by "<peer>-<P2P cookie>"; relay hand-overs followed, the same way.
+    QHash<QString, SentOffer> mSentOffers;
+    QHash<QString, AnsweredOffer> mAnsweredOffers;
+    QSet<QString> mFollowedRelays;
+    QHash<QString, Refusals> mRefusals;
+    QElapsedTimer mClock;
 };
 
 } // namespace parley

@@ -1,5 +1,6 @@
 #include "PLSettingFileSaveQuestion.h"
 
+#include "PLPeerFileName.h"
 #include "UserDefaults.h"
 
 #include <QDir>
@@ -27,13 +28,13 @@ QString PLSettingFileSaveQuestion::askSavePath(const QString &folder, const QStr
 
 QString PLSettingFileSaveQuestion::numberedFreeName(const QString &folder, const QString &name)
 {
-    // "archive.tar.gz" becomes "archive (1).tar.gz"; a leading dot is part of the base.
-    const int dot = name.indexOf(QLatin1Char('.'), 1);
-    const QString base = dot > 0 ? name.left(dot) : name;
-    const QString suffix = dot > 0 ? name.mid(dot) : QString();
+    // "archive.tar.gz" becomes "archive (1).tar.gz"; a long name gives up
+    // the end of its stem so that the number fits the file system's limit.
+    const PLPeerFileName::Parts parts = PLPeerFileName::split(name);
     const QDir dir(folder);
     for (int n = 1; n < 10000; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)%3").arg(base, QString::number(n), suffix);
+        const QString candidate =
+            PLPeerFileName::fitted(parts, QStringLiteral(" (%1)").arg(n), PLPeerFileName::kMaxBytes);
         // A dangling link names something too.
         if (!QFileInfo(dir.filePath(candidate)).exists() && !QFileInfo(dir.filePath(candidate)).isSymLink())
             return candidate;

@@ -96,6 +96,7 @@ public:
 
     // A read is queued or being served.
     bool hasPendingRead() const { return !mReads.isIdle(); }
+    bool hasPendingWrite() const { return !mWrites.isIdle(); }
     qsizetype pendingReadCount() const { return mReads.queuedCount() + (mReads.hasCurrent() ? 1 : 0); }
     // Everything received and not delivered; only inside
     // onSocketWillDisconnectWithError(), null otherwise.

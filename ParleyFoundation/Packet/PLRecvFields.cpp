@@ -254,6 +254,19 @@ void PLRecvFields::valueInto(const PLFieldNames &names, qsizetype index, QString
     into = found.named ? valueOf(found) : value(names.at(index));
 }
 
+void PLRecvFields::valueKeptIfSame(const PLFieldNames &names, qsizetype index, QString &kept) const
+{
+    const Found found = lastRunField(names, index);
+    if (found.named && found.field >= 0 && !kept.isNull()) {
+        const QStringView field = mFields[found.field];
+        if (!field.isEmpty() && readsAsItCame(field, found.named->raw) && field == QStringView(kept))
+            return;
+    }
+    const QString value = found.named ? valueOf(found) : this->value(names.at(index));
+    if (value != kept || value.isNull() != kept.isNull())
+        kept = value;
+}
+
 qint32 PLRecvFields::intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const
 {
     const Found found = lastRunField(names, index);

@@ -78,6 +78,10 @@ public:
     // that buffer's only owner: for a value read once per line for a lookup
     // and dropped, which then costs no allocation.
     void valueInto(const PLFieldNames &names, qsizetype index, QString &into) const;
+    // value(names, index) in `kept`, which is left as it is (and so stays
+    // shared with whoever holds it) when it already reads the same: for a
+    // value most lines repeat and that is stored per line.
+    void valueKeptIfSame(const PLFieldNames &names, qsizetype index, QString &kept) const;
     qint32 intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const;
     // Names a value of the decoder's own. A name given again replaces the
     // value it had.

@@ -14,6 +14,9 @@ public:
     qint32 count() const { return intValue(fieldNames(), kCount, 0); }
     bool isLast() const { return count() == 0 || index() == count() - 1; }
     QString buddyFlag() const { return value(fieldNames(), kBuddyFlag); }
+    // buddyFlag() in `kept`, left shared when it reads the same (most
+    // buddies of a list have the same flags).
+    void buddyFlagKeptIfSame(QString &kept) const { valueKeptIfSame(fieldNames(), kBuddyFlag, kept); }
     QString ID() const { return value(fieldNames(), kId); }
     QString CMN() const { return value(fieldNames(), kCMN); }
     // CMN() into `into`, reusing its buffer (see PLRecvFields::valueInto).

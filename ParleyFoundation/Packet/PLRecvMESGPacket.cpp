@@ -2,15 +2,22 @@
 
 namespace parley {
 
+namespace {
+const PLFieldNames kFieldNames{QStringLiteral("ID"), QStringLiteral("type"), QStringLiteral("msg")};
+} // namespace
+
+const PLFieldNames &PLRecvMESGPacket::fieldNames()
+{
+    return kFieldNames;
+}
+
 void PLRecvMESGPacket::decodeFields()
 {
     if (fieldCount() == 2) {
         mPacketType = Acknowledgement;
         return;
     }
-    readField(QStringLiteral("ID"), 2);
-    readField(QStringLiteral("type"), 3);
-    readField(QStringLiteral("msg"), 4);
+    readFields(2, fieldNames());
     mPacketType = Message;
 }
 

@@ -11,17 +11,25 @@ class PLRecvMESGPacket : public PLRecvPacket
 public:
     enum PacketType { Acknowledgement = 1, Message = 2 };
 
-    QString ID() const { return value(QStringLiteral("ID")); }
-    QString type() const { return value(QStringLiteral("type")); }
-    QString msg() const { return value(QStringLiteral("msg")); }
+    QString ID() const { return value(fieldNames(), kId); }
+    QString type() const { return value(fieldNames(), kType); }
+    QString msg() const { return value(fieldNames(), kMsg); }
     qint32 packetType() const { return mPacketType; }
 
+    // A chat brings a line (or its acknowledgement) per message.
+    bool isReusable() const override { return true; }
+
 protected:
+    void clearDecoded() override { mPacketType = 0; }
     void decodeFields() override;
     // A malformed message is dropped without a log line.
     void logParseError(const QString &) const override {}
 
 private:
+    // The names of fields 2 to 4, in order, made once.
+    enum Field { kId, kType, kMsg };
+    static const PLFieldNames &fieldNames();
+
     qint32 mPacketType = 0;
 };
 

@@ -98,6 +98,10 @@ protected:
     {
         mFields.valueInto(names, index, into);
     }
+    void valueKeptIfSame(const PLFieldNames &names, qsizetype index, QString &kept) const
+    {
+        mFields.valueKeptIfSame(names, index, kept);
+    }
     qint32 intValue(const PLFieldNames &names, qsizetype index, qint32 absent) const
     {
         return mFields.intValue(names, index, absent);

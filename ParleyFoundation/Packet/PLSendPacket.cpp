@@ -2,11 +2,20 @@
 
 #include "Utils/ParleyStringAdditions.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace parley {
 
 namespace {
 const QString kEmptyField = QStringLiteral("%00");
+
+// The empty string and "%00" itself go out as "%00".
+bool sendsAsEmptyField(const QString &parameter)
+{
+    return parameter.isEmpty() || parameter == kEmptyField;
 }
+} // namespace
 
 PLSendPacket::PLSendPacket(qint32 tid)
     : mCommand(QLatin1String(""))
@@ -18,7 +27,7 @@ PLSendPacket::~PLSendPacket() = default;
 
 QString PLSendPacket::wireParameter(const QString &parameter)
 {
-    if (parameter.isEmpty() || parameter == kEmptyField)
+    if (sendsAsEmptyField(parameter))
         return kEmptyField;
     return stringByParleyEncoding(parameter);
 }
@@ -41,12 +50,23 @@ QString PLSendPacket::packetString()
     mBodyBytes.clear();
     if (!composeParams())
         return QString();
-    QString line = mCommand;
+    // Built in one buffer: a chat line is sent per message, and a string per
+    // escaped parameter cost as much as the rest of the line.
+    qsizetype size = mCommand.size() + 12 + 2 + mBody.size();
+    for (const QString &parameter : std::as_const(mParams))
+        size += 1 + std::max<qsizetype>(parameter.size(), kEmptyField.size());
+    QString line;
+    line.reserve(size);
+    line += mCommand;
     line += QLatin1Char(' ');
-    line += QString::number(mTID);
+    char digits[12];
+    line += QLatin1StringView(digits, std::to_chars(digits, digits + sizeof digits, mTID).ptr);
     for (const QString &parameter : std::as_const(mParams)) {
         line += QLatin1Char(' ');
-        line += wireParameter(parameter);
+        if (sendsAsEmptyField(parameter))
+            line += kEmptyField;
+        else
+            appendParleyEncoded(line, parameter);
     }
     line += QLatin1String("\r\n");
     line += mBody;

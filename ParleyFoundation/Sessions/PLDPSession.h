@@ -305,6 +305,8 @@ private:
     // nothing while the owner keeps no copy.
     QString mListLineCMN;
     QString mGroupLineGroupID;
+    // The last buddy line's flags, shared by every buddy stored with the same.
+    QString mListLineFlags;
     QByteArray mConfCacheValue;
     qint32 mPONGCountValue = 0;
     // A monotonic reading of each line's arrival: reading the wall clock, and making a

@@ -256,7 +256,8 @@ void PLDPSession::processLISTPackets(PLRecvPacket &packet)
         line.name = list->name();
         line.nickName = list->nickName();
         line.velaID = list->ID();
-        line.buddyFlag = list->buddyFlag();
+        list->buddyFlagKeptIfSame(mListLineFlags);
+        line.buddyFlag = mListLineFlags;
         line.mobile = list->mobile();
         line.orchardCMN = list->orchardCMN();
         line.isLast = isLast;

@@ -491,8 +491,7 @@ bool PLParleySession::requestP2PConnectToUser(const QString &userID, const QStri
     PL_GUARD_OBJECT(mDPSessionValue && !userID.isEmpty() && !dpKey.isEmpty() && !fileCookie.isEmpty(), false);
     PLP2PSessionManagerInterface &p2p = PLManagerRegistry::p2pSessionManager();
     const QString cookie = PLManagerRegistry::cookieManager().p2pCookie();
-    p2p.setFileCookie(fileCookie, cookie);
-    p2p.setSender(false, cookie);
+    p2p.connectOfferSent(cookie, fileCookie, PLMyInfoManager::sharedManager().loginID(), userID);
     return mDPSessionValue->requestP2PConnect({{QStringLiteral("userID"), userID},
                                                {QStringLiteral("dpKey"), dpKey},
                                                {QStringLiteral("ip"), p2p.myIP()},

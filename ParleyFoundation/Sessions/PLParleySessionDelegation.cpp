@@ -393,7 +393,8 @@ void PLParleySession::dpSessionRequestP2PConnectReceived(PLDPSession *, const QV
                                       {QStringLiteral("buddyID"), text(info, "userID")},
                                       {QStringLiteral("ip"), text(info, "ip")},
                                       {QStringLiteral("portNo"), info.value(QStringLiteral("port"))},
-                                      {QStringLiteral("isSender"), isNew}};
+                                      {QStringLiteral("isSender"), isNew},
+                                      {QStringLiteral("subCmd"), subCmd}};
         if (isNew) {
             if (p2p.createConnectSession(connectInfo))
                 responseP2PConnectWithInfo({{QStringLiteral("userID"), text(info, "userID")},
@@ -409,6 +410,7 @@ void PLParleySession::dpSessionRequestP2PConnectReceived(PLDPSession *, const QV
         for (const char *key : {"ip", "p2pCookie", "port", "userID", "frCookie"})
             PL_GUARD_OBJECT(!text(info, key).isEmpty());
         p2p.createConnectSession({{QStringLiteral("FR"), QStringLiteral("FR")},
+                                  {QStringLiteral("subCmd"), subCmd},
                                   {QStringLiteral("p2pCookie"), text(info, "p2pCookie")},
                                   {QStringLiteral("myID"), myID},
                                   {QStringLiteral("buddyID"), text(info, "userID")},

@@ -59,6 +59,12 @@ void PLRecordingManagers::setSender(bool isSender, const QString &p2pCookie)
     record(QStringLiteral("setSender %1 %2").arg(isSender ? 1 : 0).arg(p2pCookie));
 }
 
+void PLRecordingManagers::connectOfferSent(const QString &p2pCookie, const QString &fileCookie, const QString &myID,
+                                           const QString &peerID)
+{
+    record(QStringLiteral("connectOfferSent %1 %2 %3 %4").arg(p2pCookie, fileCookie, myID, peerID));
+}
+
 QString PLRecordingManagers::p2pCookie() { return answer(QStringLiteral("p2pCookie")).toString(); }
 QString PLRecordingManagers::ipForSession(const QString &) { return answer(QStringLiteral("ipForSession")).toString(); }
 int PLRecordingManagers::portForSession(const QString &) { return answer(QStringLiteral("portForSession")).toInt(); }

@@ -33,6 +33,8 @@ public:
     int p2pPortNo() override;
     void setFileCookie(const QString &fileCookie, const QString &p2pCookie) override;
     void setSender(bool isSender, const QString &p2pCookie) override;
+    void connectOfferSent(const QString &p2pCookie, const QString &fileCookie, const QString &myID,
+                          const QString &peerID) override;
     QString p2pCookie() override;
     QString ipForSession(const QString &sessionKey) override;
     int portForSession(const QString &sessionKey) override;

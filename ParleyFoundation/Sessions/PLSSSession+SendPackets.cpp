@@ -25,12 +25,11 @@ bool PLSSSession::queueOrSend(const QString &text, bool absence)
         plLog(QStringLiteral("message is nil"));
         return false;
     }
-    const QueuedMessage entry{{kMessage, text}, {kAbsence, absence}};
     if (mIsAlone) {
-        mMessageQueue.append(entry);
+        mMessageQueue.append(QueuedMessage{{kMessage, text}, {kAbsence, absence}});
         return true;
     }
-    return sendQueuedMessage(entry);
+    return sendText(text, absence, static_cast<qint32>(tid()));
 }
 
 bool PLSSSession::sendMessage(const QString &text) { return queueOrSend(text, false); }
@@ -40,8 +39,15 @@ bool PLSSSession::leaveMessage(const QString &text) { return queueOrSend(text, t
 bool PLSSSession::sendQueuedMessage(const QueuedMessage &entry)
 {
     PL_GUARD_OBJECT(entry.contains(kMessage) && entry.contains(kAbsence), false);
-    return sendMESGPacket({{kMessage, entry.value(kMessage)},
-                           {kType, entry.value(kAbsence).toBool() ? kAbsence : kMessage}});
+    return sendText(entry.value(kMessage).toString(), entry.value(kAbsence).toBool(), static_cast<qint32>(tid()));
+}
+
+bool PLSSSession::sendText(const QString &text, bool absence, qint32 packetTid)
+{
+    PLSendMESGPacket packet(packetTid);
+    packet.setType(absence ? QStringLiteral("AWAYMSG") : QStringLiteral("MSG"));
+    packet.setMsg(text);
+    return sendPacket(packet);
 }
 
 void PLSSSession::flushMessageQueue()
@@ -64,18 +70,17 @@ bool PLSSSession::sendTypingInfo(int flag)
 bool PLSSSession::sendMESGPacket(const QVariantMap &info)
 {
     const QString type = info.value(kType).toString();
-    PLSendMESGPacket packet(static_cast<qint32>(tid()));
-    if (type == QLatin1String("typingInfo")) {
-        PL_GUARD_OBJECT(info.contains(QStringLiteral("flag")), false);
-        packet.setType(QStringLiteral("TYPING"));
-        packet.setMsg(QString::number(info.value(QStringLiteral("flag")).toInt()));
-    } else if (type == kMessage || type == kAbsence) {
+    // The id is taken whether or not the packet goes out.
+    const qint32 packetTid = static_cast<qint32>(tid());
+    if (type == kMessage || type == kAbsence) {
         PL_GUARD_OBJECT(info.contains(kMessage), false);
-        packet.setType(type == kMessage ? QStringLiteral("MSG") : QStringLiteral("AWAYMSG"));
-        packet.setMsg(info.value(kMessage).toString());
-    } else {
-        PL_GUARD_FLAG(false, false);
+        return sendText(info.value(kMessage).toString(), type == kAbsence, packetTid);
     }
+    PL_GUARD_FLAG(type == QLatin1String("typingInfo"), false);
+    PL_GUARD_OBJECT(info.contains(QStringLiteral("flag")), false);
+    PLSendMESGPacket packet(packetTid);
+    packet.setType(QStringLiteral("TYPING"));
+    packet.setMsg(QString::number(info.value(QStringLiteral("flag")).toInt()));
     return sendPacket(packet);
 }
 

@@ -13,6 +13,8 @@ namespace parley {
 
 PLSSSession::PLSSSession(const QString &hostAddress, int portNo, QObject *parent) : PLSession(parent)
 {
+    // A room sends a line per message and never file data.
+    setGathersLines(true);
     setHostAddress(hostAddress, portNo);
     registerHandlers();
 }
@@ -74,9 +76,11 @@ void PLSSSession::goDSEL()
 
 bool PLSSSession::sendPacket(PLSendPacket &packet)
 {
+    if (!mIsEncrypted)
+        return PLSession::sendPacket(packet);
     const bool keyExchange = dynamic_cast<PLSendESSKPacket *>(&packet) || dynamic_cast<PLSendNCPTPacket *>(&packet)
         || dynamic_cast<PLSendPRVKPacket *>(&packet);
-    if (!mIsEncrypted || keyExchange)
+    if (keyExchange)
         return PLSession::sendPacket(packet);
 
     // Nothing of an encrypted room leaves in clear: without a key, or when the

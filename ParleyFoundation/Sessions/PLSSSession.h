@@ -121,6 +121,8 @@ private:
 
     void registerHandlers();
     bool sendQueuedMessage(const QueuedMessage &entry);
+    // A chat line ("MSG") or an away reply ("AWAYMSG") into the room.
+    bool sendText(const QString &text, bool absence, qint32 packetTid);
     bool queueOrSend(const QString &text, bool absence);
     void flushMessageQueue();
     bool sendFileWhsp(const QVariantList &files, const QString &userID, const QString &subType);

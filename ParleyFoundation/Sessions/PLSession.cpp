@@ -8,8 +8,11 @@
 #include "Packet/PLSendPacket.h"
 #include "Utils/PLEndpoints.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
+
+#include <utility>
 
 namespace parley {
 
@@ -80,7 +83,8 @@ void PLSession::disposeAfterWriting(int maxWaitMs)
     }
     mDraining = true;
     ++gDraining;
-    setParent(nullptr);
+    // Owned by the application meanwhile: gone with it should it end first.
+    setParent(QCoreApplication::instance());
     const auto finish = [this] {
         if (mDisposed)
             return;
@@ -91,6 +95,7 @@ void PLSession::disposeAfterWriting(int maxWaitMs)
     stopTunnelPoll(); // no more polls: only the exchanges under way may end
     if (tunnel)
         return; // httpProxySessionDidFinish() ends it with the last exchange
+    flushGatheredLines(); // the drain delegate hears no write end
     mDrainDelegate = std::make_unique<DrainDelegate>(finish);
     mSocket->setDelegate(mDrainDelegate.get());
     mSocket->disconnectAfterWriting();
@@ -138,6 +143,7 @@ bool PLSession::disconnect()
 {
     mTid = 1;
     mSocket->disconnect();
+    mGatheredLines.clear();
     mLastSentPacket.clear();
     if (mHTTPProxyTimer) {
         mHTTPProxyTimer->stop();
@@ -159,6 +165,7 @@ void PLSession::resetReceiveState()
 {
     mReader.clear();
     mBodyLength = 0;
+    mUnknownLineRun = 0;
 }
 
 void PLSession::armRead(double timeout)
@@ -175,7 +182,7 @@ bool PLSession::sendPacket(PLSendPacket &packet)
     if (mProxyModeValue == HTTPTunnel)
         return postThroughTunnel(line);
     PL_GUARD_FLAG(isConnected(), false);
-    mSocket->writeData(line.toUtf8(), -1, 0);
+    writeLine(line);
     armRead(kReplyTimeout);
     mLastSentPacket = line;
     return true;
@@ -187,10 +194,32 @@ bool PLSession::sendPacketString(const QString &line)
     if (mProxyModeValue == HTTPTunnel)
         return postThroughTunnel(line);
     PL_GUARD_FLAG(isConnected(), false);
-    mSocket->writeData(line.toUtf8(), -1, 0);
+    writeLine(line);
     armRead(kReplyTimeout);
     mLastSentPacket = line;
     return true;
+}
+
+void PLSession::writeLine(const QString &line)
+{
+    if (!mGathersLines) {
+        mSocket->writeData(line.toUtf8(), -1, 0);
+        return;
+    }
+    mGatheredLines += line.toUtf8();
+    if (!mSocket->hasPendingWrite())
+        flushGatheredLines();
+}
+
+void PLSession::flushGatheredLines()
+{
+    if (!mGatheredLines.isEmpty())
+        mSocket->writeData(std::exchange(mGatheredLines, QByteArray()), -1, 0);
+}
+
+void PLSession::onSocketDidWriteDataWithTag(AsyncSocket *, long)
+{
+    flushGatheredLines();
 }
 
 bool PLSession::sendPacketBin(PLSendPacket &packet)
@@ -326,11 +355,13 @@ void PLSession::onSocketDidReadData(AsyncSocket *socket, const QByteArray &data,
 void PLSession::onSocketWillDisconnectWithError(AsyncSocket *, const std::optional<AsyncSocketError> &)
 {
     resetReceiveState();
+    mGatheredLines.clear(); // as the socket drops what it had queued
 }
 
 void PLSession::onSocketDidDisconnect(AsyncSocket *)
 {
     resetReceiveState();
+    mGatheredLines.clear();
 }
 
 void PLSession::adoptSocket(AsyncSocket *socket)

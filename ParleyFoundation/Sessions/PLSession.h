@@ -46,8 +46,8 @@ public:
     // session goes: nothing more is read or reported, the line closes once
     // every write is done (through the tunnel: once every exchange has
     // ended), and the session deletes itself then, or after `maxWaitMs` at
-    // the latest. It leaves its owner, which may go first; `drained` is
-    // emitted just before it goes.
+    // the latest. It leaves its owner, which may go first, for the
+    // application; `drained` is emitted just before it goes.
     void disposeAfterWriting(int maxWaitMs);
     bool isDraining() const { return mDraining; }
     // How many sessions of the process are draining right now (a program,
@@ -132,6 +132,9 @@ public:
     // AsyncSocketDelegate: subclasses report connects and losses.
     bool onSocketWillConnect(AsyncSocket *socket) override;
     void onSocketDidReadData(AsyncSocket *socket, const QByteArray &data, long tag) override;
+    // Sends the lines gathered while the last write was on its way (see
+    // setGathersLines()); a subclass that overrides it and gathers calls it.
+    void onSocketDidWriteDataWithTag(AsyncSocket *socket, long tag) override;
     void onSocketWillDisconnectWithError(AsyncSocket *socket, const std::optional<AsyncSocketError> &error) override;
     void onSocketDidDisconnect(AsyncSocket *socket) override;
 
@@ -143,14 +146,23 @@ protected:
     // session's own; the session becomes its delegate and parent.
     void adoptSocket(AsyncSocket *socket);
     void registerProcessMethod(const QString &command, Handler handler);
+    // Lines sent while a write is on its way gather and leave together once
+    // it is done, as one write: a burst of lines (a chat) then costs a write
+    // and a pass of the event loop for all of them rather than for each. A
+    // line on an idle connection still leaves at once. For sessions that
+    // write only lines (no file data).
+    void setGathersLines(bool on) { mGathersLines = on; }
     void registerThreadProcessMethod(const QString &command, Handler handler);
 
 private:
     bool postThroughTunnel(const QString &line);
+    void writeLine(const QString &line);
+    void flushGatheredLines();
     void armRead(double timeout);
     void packetProcess();
     void protocolError(const QString &why);
     void resetReceiveState();
+    void unknownLineReceived();
 
     quint32 mTid = 1;
     QString mMyHostAddress;
@@ -159,6 +171,9 @@ private:
     PLFrameReader mReader;
     qint64 mBodyLength = 0;
     qint32 mReceivedTidValue = 0;
+    // Lines in a row that no handler took; the connection closes at the limit.
+    static constexpr int kMaxUnknownLineRun = 1000;
+    int mUnknownLineRun = 0;
     bool mInPacketProcess = false;
     bool mDisposed = false;
     bool mDraining = false;
@@ -199,6 +214,8 @@ private:
     // may be reused: the next line of the same word is decoded into it.
     std::unique_ptr<PLRecvPacket> mSparePacket;
     QString mLastSentPacket;
+    bool mGathersLines = false;
+    QByteArray mGatheredLines;
 };
 
 // Drops a session safely (see PLSession's lifetime rule).

@@ -88,10 +88,12 @@ void PLSession::headerReceived(const QString &line)
     std::unique_ptr<PLRecvPacket> packet = PLRecvPacketBuilder::setPacketString(line, std::move(mSparePacket));
     if (!packet) {
         plLog(QStringLiteral("last sending packet = %1").arg(mLastSentPacket));
-        return;
+        return unknownLineReceived();
     }
-    if (!packet->isValid())
-        return keepSparePacket(std::move(packet));
+    if (!packet->isValid()) {
+        keepSparePacket(std::move(packet));
+        return unknownLineReceived();
+    }
     bool quick = false;
     SharedHandler shared;
     const QString &command = packet->command();
@@ -107,8 +109,9 @@ void PLSession::headerReceived(const QString &line)
     }
     if (!shared || !*shared) {
         plLog(QStringLiteral("selector not found"));
-        return;
+        return unknownLineReceived();
     }
+    mUnknownLineRun = 0;
     const Handler &handler = *shared;
     QPointer<PLSession> self(this);
     // Lines are read on the main thread: call the handler straight away
@@ -121,6 +124,13 @@ void PLSession::headerReceived(const QString &line)
     }
     if (self)
         keepSparePacket(std::move(packet));
+}
+
+void PLSession::unknownLineReceived()
+{
+    // A peer that sends nothing anyone handles only burns this thread.
+    if (++mUnknownLineRun >= kMaxUnknownLineRun)
+        protocolError(QStringLiteral("%1 unknown or invalid lines in a row").arg(mUnknownLineRun));
 }
 
 void PLSession::keepSparePacket(std::unique_ptr<PLRecvPacket> packet)

@@ -1,5 +1,6 @@
 #include "KCUtilities.h"
 
+#include "KCDownloadFolder.h"
 #include "Log.h"
 #include "PLEndpoints.h"
 #include "UserDefaults.h"
@@ -172,7 +173,7 @@ QVariantMap KCDefaultUserPreferences()
 {
     return {
         {QStringLiteral("showEmoticon"), true},
-        {QStringLiteral("destinationPath"), QDir::homePath() + QStringLiteral("/Desktop")},
+        {QStringLiteral("destinationPath"), KCDefaultDownloadFolder()},
         {QStringLiteral("checkAway"), true},
         {QStringLiteral("awayTimeInterval"), 10},
         {QStringLiteral("showAlertWhenConnection"), true},

@@ -142,6 +142,8 @@ std::optional<PLEndpoints> PLEndpoints::fromText(const QByteArray &text, QString
             ok = parseSeconds(value, &result.keepaliveInterval);
         else if (key == QLatin1String("signout.timeout"))
             ok = parseSeconds(value, &result.signoutTimeout);
+        else if (key == QLatin1String("p2p.timeout"))
+            ok = parseSeconds(value, &result.p2pTimeout);
         else if (key == QLatin1String("tunnel.attempts")) {
             const int attempts = value.toInt(&ok);
             ok = ok && attempts >= 1 && attempts <= 10;

@@ -30,6 +30,8 @@
 //   signout.timeout      seconds quitting or signing out  3
 //                        waits for the server to take the
 //                        status left for the other logins
+//   p2p.timeout          seconds a file transfer waits    60
+//                        for a byte from the peer
 //   web.mail             mail-count web server (URL)      (no default)
 //   web.memo             memo-count web server (URL)      (no default)
 //   web.sister           sister service's web server      (no default)
@@ -77,6 +79,7 @@ struct PLEndpoints
     static constexpr int kLoginMailDomainCount = 7;
     double keepaliveInterval = 5.0;
     double signoutTimeout = 3.0;
+    double p2pTimeout = 60.0;
     // Web servers as "http://host[:port]" (a query without its server is skipped).
     QString webMail;
     QString webMemo;

@@ -91,21 +91,68 @@ inline int escapeAt(const QChar *p)
     }
 }
 
+// The characters the wire cannot carry as they stand, as bits of a mask over
+// the first 64 codes.
+constexpr quint64 kParleyEscaped = (quint64(1) << '%') | (quint64(1) << ' ') | (quint64(1) << '\r')
+    | (quint64(1) << '\n') | (quint64(1) << '\t');
+
+inline bool isParleyEscaped(char16_t c)
+{
+    return c < 64 && ((kParleyEscaped >> c) & 1);
+}
+
+qsizetype parleyEscapeCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (const QChar c : text)
+        count += isParleyEscaped(c.unicode());
+    return count;
+}
+
+// Writes the text with its `escapes` escaped characters at `out`, which has
+// room for it. Each escape is '%' and two characters none of which is escaped
+// itself, so that one pass gives what the replacements in order ("%" first)
+// give.
+void writeParleyEncoded(QStringView text, qsizetype escapes, QChar *out)
+{
+    if (escapes == 0) {
+        std::copy(text.begin(), text.end(), out);
+        return;
+    }
+    for (const QChar c : text) {
+        if (!isParleyEscaped(c.unicode())) {
+            *out++ = c;
+            continue;
+        }
+        const char *escape = c == QLatin1Char('%') ? "%25"
+            : c == QLatin1Char(' ')                ? "%20"
+            : c == QLatin1Char('\r')               ? "%0D"
+            : c == QLatin1Char('\n')               ? "%0A"
+                                                   : "%09";
+        *out++ = QLatin1Char(escape[0]);
+        *out++ = QLatin1Char(escape[1]);
+        *out++ = QLatin1Char(escape[2]);
+    }
+}
+
 } // namespace
 
 QString stringByParleyEncoding(const QString &text)
 {
-    static const Replacement steps[] = {
-        {QLatin1StringView("%"), QLatin1StringView("%25")},
-        {QLatin1StringView(" "), QLatin1StringView("%20")},
-        {QLatin1StringView("\r"), QLatin1StringView("%0D")},
-        {QLatin1StringView("\n"), QLatin1StringView("%0A")},
-        {QLatin1StringView("\t"), QLatin1StringView("%09")},
-    };
-    if (!text.contains(QLatin1Char('%')) && !text.contains(QLatin1Char(' ')) && !text.contains(QLatin1Char('\r'))
-        && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\t')))
+    const qsizetype escapes = parleyEscapeCount(text);
+    if (escapes == 0)
         return text;
-    return replaceInOrder(text, steps, std::size(steps));
+    QString result(text.size() + 2 * escapes, Qt::Uninitialized);
+    writeParleyEncoded(text, escapes, result.data());
+    return result;
+}
+
+void appendParleyEncoded(QString &out, QStringView text)
+{
+    const qsizetype escapes = parleyEscapeCount(text);
+    const qsizetype at = out.size();
+    out.resize(at + text.size() + 2 * escapes);
+    writeParleyEncoded(text, escapes, out.data() + at);
 }
 
 QString stringByParleyDecoding(const QString &wire)

@@ -12,6 +12,8 @@ namespace parley {
 
 // Field escaping of the wire protocol: "%" first, then space, CR, LF and TAB.
 QString stringByParleyEncoding(const QString &text);
+// The same appended to `out` (a line being built), without a string of its own.
+void appendParleyEncoded(QString &out, QStringView text);
 // The exact inverse of stringByParleyEncoding; "%00" becomes nothing and an
 // unknown "%" sequence is left as it stands. The escapes are undone in this
 // order, each over the whole text: "%20", "%0D", "%0A", "%00", "%09", "%25".

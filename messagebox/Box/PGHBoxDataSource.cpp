@@ -179,10 +179,38 @@ void PGHBoxDataSource::reloadMessages()
 void PGHBoxDataSource::refrash()
 {
     reloadTree();
-    clearDetail();
     queryMessageForKeyword(false, QStringLiteral("date"), false);
+    // The message on show stays while it is listed: an arrival refreshes the
+    // box, and the user reading a message should not lose it.
+    if (mShownId && !isListed(mShownId))
+        clearDetail();
     mSearchText.clear();
     Q_EMIT searchTextReset(mSearchText);
+}
+
+bool PGHBoxDataSource::isListed(qint64 id) const
+{
+    for (int row = 0; row < messageCount(); ++row)
+        if (idOfRow(row) == id)
+            return true;
+    return false;
+}
+
+std::optional<QList<qint64>> PGHBoxDataSource::listedIds() const
+{
+    QList<qint64> ids;
+    for (int row = 0; row < messageCount(); ++row)
+        ids << idOfRow(row);
+    return ids;
+}
+
+QList<qint64> PGHBoxDataSource::idsOfRows(const QList<int> &rows) const
+{
+    QList<qint64> ids;
+    for (int row : rows)
+        if (row >= 0 && row < messageCount())
+            ids << idOfRow(row);
+    return ids;
 }
 
 void PGHBoxDataSource::setSelectedRows(const QList<int> &rows, int current)
@@ -202,6 +230,8 @@ void PGHBoxDataSource::setSelectedRows(const QList<int> &rows, int current)
 void PGHBoxDataSource::storeChanged()
 {
     mUndo.clear();
+    // Ids of another file name other messages.
+    clearDetail();
     mSelectedFolderId = 0;
     mGroupSelected = false;
     mSort.reset();
@@ -222,11 +252,13 @@ bool PGHBoxDataSource::confirm(const QString &messageKey)
     return KCAlerts().ask(request).button == 0;
 }
 
+// The rows an edit acts on are taken when the user asks: the question runs
+// the event loop, and an arrival meanwhile lists the folder again.
 void PGHBoxDataSource::deleteMessage()
 {
-    if (mSelectedRows.isEmpty() || !confirm(deleteMessageKey()))
-        return;
     const QList<qint64> ids = idsOfRows(mSelectedRows);
+    if (ids.isEmpty() || !confirm(deleteMessageKey()))
+        return;
     mUndo.push(new PGHDeleteMessagesCommand(*this, ids, KCLocalizedString(QStringLiteral("editDelete"))));
 }
 
@@ -243,13 +275,16 @@ void PGHBoxDataSource::deleteMessageBox()
 
 void PGHBoxDataSource::clearMessageBox()
 {
-    if (messageCount() == 0 || !confirm(clearKey()))
-        return;
     // Every listed message: the search's result while a search is active.
-    QList<int> all;
-    for (int row = 0; row < messageCount(); ++row)
-        all << row;
-    mUndo.push(new PGHDeleteMessagesCommand(*this, idsOfRows(all), KCLocalizedString(QStringLiteral("editClear"))));
+    const std::optional<QList<qint64>> listed = listedIds();
+    if (!listed) {
+        reportError(QStringLiteral("cannot list the folder"));
+        return;
+    }
+    const QList<qint64> ids = *listed;
+    if (ids.isEmpty() || !confirm(clearKey()))
+        return;
+    mUndo.push(new PGHDeleteMessagesCommand(*this, ids, KCLocalizedString(QStringLiteral("editClear"))));
 }
 
 namespace {

@@ -75,7 +75,8 @@ public:
     void queryMessageForKeyword(bool withSearch, const QString &column, bool didSort);
     const PGHSortFlags &sortFlags() const { return mSort; }
     int highlightedSection() const;
-    // Rebuilds the tree, lists the folder by date, empties the search field.
+    // Rebuilds the tree, lists the folder by date, empties the search field;
+    // the detail pane keeps its message while it is listed.
     void refrash();
     // Lists the selected folder again in the current order and search.
     void reloadMessages();
@@ -137,10 +138,17 @@ protected:
     // The attribute a column sorts by.
     virtual QString sortKeyFor(const QString &column) const { return column; }
     virtual QStringList columnIds() const = 0;
-    virtual QList<qint64> idsOfRows(const QList<int> &rows) const = 0;
+    // The store id of a listed row (0 <= row < messageCount()).
+    virtual qint64 idOfRow(int row) const = 0;
+    QList<qint64> idsOfRows(const QList<int> &rows) const;
+    // Whether the list holds the message, and the ids of all it holds (a
+    // list that comes in pages holds more than its rows so far).
+    virtual bool isListed(qint64 id) const;
+    virtual std::optional<QList<qint64>> listedIds() const;
     virtual bool canDeleteFolder(const PGHFolder &folder) const = 0;
     virtual bool canDropOn(const PGHFolder &folder) const = 0;
-    // The detail pane follows the selected rows (or empties).
+    // The detail pane follows the selected rows (or empties); both keep
+    // mShownId, the id of the message on show (0: none).
     virtual void rowsSelected(int current) = 0;
     virtual void clearDetail() = 0;
     // The box's confirmation texts.
@@ -164,6 +172,7 @@ protected:
     QString mDragType;
     QList<int> mSelectedRows;
     QList<qint64> mDragIds;
+    qint64 mShownId = 0;
     // The outline's selection: a folder, the private group, or nothing.
     qint64 mSelectedFolderId = 0;
     bool mGroupSelected = false;

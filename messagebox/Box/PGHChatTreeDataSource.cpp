@@ -51,14 +51,7 @@ QString PGHChatTreeDataSource::searchKeyFor(const QString &templateKey) const
     return templateKey == QLatin1String("contents") ? QStringLiteral("bodyData") : QStringLiteral("chatUser");
 }
 
-QList<qint64> PGHChatTreeDataSource::idsOfRows(const QList<int> &rows) const
-{
-    QList<qint64> ids;
-    for (int row : rows)
-        if (row >= 0 && row < mList.rows().size())
-            ids << mList.rows().at(row).id;
-    return ids;
-}
+qint64 PGHChatTreeDataSource::idOfRow(int row) const { return mList.rows().at(row).id; }
 
 void PGHChatTreeDataSource::folderSelected()
 {
@@ -73,11 +66,17 @@ void PGHChatTreeDataSource::rowsSelected(int current)
     PGHMessageStore *s = store();
     if (!s || current < 0 || current >= mList.rows().size())
         return;
-    if (const std::optional<PGHChat> chat = s->chats().chat(mList.rows().at(current).id))
+    if (const std::optional<PGHChat> chat = s->chats().chat(mList.rows().at(current).id)) {
+        mShownId = chat->id;
         Q_EMIT chatShown(*chat);
+    }
 }
 
-void PGHChatTreeDataSource::clearDetail() { Q_EMIT chatShown(PGHChat()); }
+void PGHChatTreeDataSource::clearDetail()
+{
+    mShownId = 0;
+    Q_EMIT chatShown(PGHChat());
+}
 
 std::optional<PGHExportText> PGHChatTreeDataSource::exportSelection()
 {

@@ -39,7 +39,7 @@ protected:
     void clearList() override;
     QString searchKeyFor(const QString &templateKey) const override;
     QStringList columnIds() const override { return PGHChatListModel::columnIds(); }
-    QList<qint64> idsOfRows(const QList<int> &rows) const override;
+    qint64 idOfRow(int row) const override;
     bool canDeleteFolder(const PGHFolder &folder) const override { return folder.snValue() > 2; }
     bool canDropOn(const PGHFolder &folder) const override { return folder.snValue() > 2; }
     void rowsSelected(int current) override;

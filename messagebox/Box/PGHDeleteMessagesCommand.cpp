@@ -23,6 +23,9 @@ void PGHDeleteMessagesCommand::redo()
     if (!store || !mRemoved) {
         setObsolete(true);
         mDataSource.reportError(QStringLiteral("cannot delete the messages"));
+    } else if (mRemoved->isEmpty()) {
+        // Gone already: nothing to undo, so no step of the history.
+        setObsolete(true);
     }
     mDataSource.editApplied();
 }

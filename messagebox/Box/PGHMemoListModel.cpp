@@ -19,10 +19,11 @@ PGHMemoListModel::PGHMemoListModel(QObject *parent)
 {
 }
 
-void PGHMemoListModel::setRows(QList<PGHMemo> rows, bool outbox)
+void PGHMemoListModel::setRows(QList<PGHMemo> rows, bool outbox, bool more)
 {
     beginResetModel();
     mRows = std::move(rows);
+    mMore = more;
     const bool headersChange = outbox != mOutbox;
     mOutbox = outbox;
     endResetModel();
@@ -39,6 +40,24 @@ void PGHMemoListModel::setUnread(const QHash<qint64, int> &unreadById)
         mRows[row].unread = it.value();
         Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::ForegroundRole});
     }
+}
+
+void PGHMemoListModel::appendRows(const QList<PGHMemo> &rows, bool more)
+{
+    mMore = more;
+    if (rows.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), int(mRows.size()), int(mRows.size() + rows.size()) - 1);
+    mRows << rows;
+    endInsertRows();
+}
+
+bool PGHMemoListModel::canFetchMore(const QModelIndex &parent) const { return !parent.isValid() && mMore && mFetcher; }
+
+void PGHMemoListModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent))
+        mFetcher();
 }
 
 int PGHMemoListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(mRows.size()); }

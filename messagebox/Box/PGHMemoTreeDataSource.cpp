@@ -5,6 +5,7 @@
 #include "PGHMemoTable.h"
 #include "PGHMessageStore.h"
 #include "PGHReadPayload.h"
+#include "PGHStoreController.h"
 
 #include "Log.h"
 #include "Utils/KCUtilities.h"
@@ -33,6 +34,7 @@ PGHMemoTreeDataSource::PGHMemoTreeDataSource(PGHStoreController &stores, QUndoSt
                        QStringLiteral("subject"), QLatin1String(PGHMemoListModel::kDragType), parent)
 {
     mList.setDragHandler([this](const QList<int> &rows) { dragStarted(rows); });
+    mList.setFetcher([this] { fetchPage(); });
 }
 
 QStringList PGHMemoTreeDataSource::searchTemplates() const { return {"subject", "suser", "ruser"}; }
@@ -72,9 +74,38 @@ bool PGHMemoTreeDataSource::outboxSelected() const
 
 bool PGHMemoTreeDataSource::fetchList(PGHMessageStore &store, const PGHFolder &folder, const PGHListQuery &query)
 {
-    const std::optional<QList<PGHMemo>> memos = store.memos().list(folder.id, query);
-    mList.setRows(memos.value_or(QList<PGHMemo>()), folder.snValue() == 1);
+    // The first page now, the rest as the view scrolls to it.
+    mListFolder = folder.id;
+    mListQuery = query;
+    const std::optional<QList<PGHMemo>> memos = store.memos().list(folder.id, query, 0, kPageSize);
+    mList.setRows(memos.value_or(QList<PGHMemo>()), folder.snValue() == 1, memos && memos->size() == kPageSize);
     return memos.has_value();
+}
+
+void PGHMemoTreeDataSource::fetchPage()
+{
+    PGHMessageStore *s = store();
+    const std::optional<QList<PGHMemo>> memos =
+        s ? s->memos().list(mListFolder, mListQuery, mList.rowCount(), kPageSize) : std::nullopt;
+    if (!memos)
+        reportError(QStringLiteral("cannot list the folder"));
+    mList.appendRows(memos.value_or(QList<PGHMemo>()), memos && memos->size() == kPageSize);
+}
+
+bool PGHMemoTreeDataSource::isListed(qint64 id) const
+{
+    if (PGHBoxDataSource::isListed(id))
+        return true;
+    PGHMessageStore *s = mList.hasMore() ? mStores.store() : nullptr;
+    return s && s->memos().lists(mListFolder, mListQuery, id);
+}
+
+std::optional<QList<qint64>> PGHMemoTreeDataSource::listedIds() const
+{
+    if (!mList.hasMore())
+        return PGHBoxDataSource::listedIds();
+    PGHMessageStore *s = mStores.store();
+    return s ? s->memos().ids(mListFolder, mListQuery) : std::nullopt;
 }
 
 void PGHMemoTreeDataSource::clearList() { mList.setRows({}, outboxSelected()); }
@@ -93,14 +124,7 @@ QString PGHMemoTreeDataSource::sortKeyFor(const QString &column) const
     return column;
 }
 
-QList<qint64> PGHMemoTreeDataSource::idsOfRows(const QList<int> &rows) const
-{
-    QList<qint64> ids;
-    for (int row : rows)
-        if (row >= 0 && row < mList.rows().size())
-            ids << mList.rows().at(row).id;
-    return ids;
-}
+qint64 PGHMemoTreeDataSource::idOfRow(int row) const { return mList.rows().at(row).id; }
 
 PGHMenuContext PGHMemoTreeDataSource::menuContext() const
 {
@@ -144,11 +168,17 @@ void PGHMemoTreeDataSource::rowsSelected(int current)
             reportError(QStringLiteral("cannot mark the memo read"));
         }
     }
-    if (const std::optional<PGHMemo> memo = s->memos().memo(listed.id))
+    if (const std::optional<PGHMemo> memo = s->memos().memo(listed.id)) {
+        mShownId = memo->id;
         Q_EMIT messageShown(*memo);
+    }
 }
 
-void PGHMemoTreeDataSource::clearDetail() { Q_EMIT messageShown(PGHMemo()); }
+void PGHMemoTreeDataSource::clearDetail()
+{
+    mShownId = 0;
+    Q_EMIT messageShown(PGHMemo());
+}
 
 int PGHMemoTreeDataSource::unReadMessageCount()
 {

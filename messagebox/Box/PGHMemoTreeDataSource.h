@@ -40,6 +40,8 @@ public:
     // Files a record of "PLSaveMemoDocument".
     void insertMessage(const QVariantMap &record);
     void editApplied() override;
+    // A list is read a page of this many memos at a time.
+    static constexpr int kPageSize = 200;
 
 Q_SIGNALS:
     // The detail pane shows this memo; a memo with id 0 empties it.
@@ -53,7 +55,9 @@ protected:
     QString searchKeyFor(const QString &templateKey) const override;
     QString sortKeyFor(const QString &column) const override;
     QStringList columnIds() const override { return PGHMemoListModel::columnIds(); }
-    QList<qint64> idsOfRows(const QList<int> &rows) const override;
+    qint64 idOfRow(int row) const override;
+    bool isListed(qint64 id) const override;
+    std::optional<QList<qint64>> listedIds() const override;
     bool canDeleteFolder(const PGHFolder &folder) const override { return folder.snValue() > 1; }
     bool canDropOn(const PGHFolder &folder) const override { return folder.snValue() > 1; }
     void rowsSelected(int current) override;
@@ -65,8 +69,12 @@ protected:
 
 private:
     bool outboxSelected() const;
+    void fetchPage();
 
     PGHMemoListModel mList;
+    // The list being read: its folder and query.
+    qint64 mListFolder = 0;
+    PGHListQuery mListQuery;
 };
 
 } // namespace pigeonhole

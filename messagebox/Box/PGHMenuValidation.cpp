@@ -43,9 +43,10 @@ PGHMenuState PGHMenuValidation::validate(PGHMenuAction action, const PGHMenuCont
         return {folderTable(action, context), QString()};
 
     const QString key = action == PGHMenuAction::MarkRead ? QStringLiteral("tvread") : QStringLiteral("tvunread");
-    // Marks belong to memos: in the chat tab nothing they would act on is shown.
+    // The marks act on the memo box whatever the tab; only the memo tab
+    // weighs the selected memos' marks (the chat tab keeps the items on).
     if (context.tab == PGHBox::Chat)
-        return {false, key};
+        return {true, key};
     const QList<int> &marks = context.selectedUnread;
     const bool anyUnread = std::any_of(marks.begin(), marks.end(), [](int u) { return u != 0; });
     const bool anyRead = std::any_of(marks.begin(), marks.end(), [](int u) { return u == 0; });

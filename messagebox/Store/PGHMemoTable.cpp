@@ -55,7 +55,8 @@ bool PGHMemoTable::isSearchKey(const QString &key)
     return keys.contains(key);
 }
 
-std::optional<QList<PGHMemo>> PGHMemoTable::list(qint64 folderId, const PGHListQuery &query)
+PGHSqliteStatement PGHMemoTable::select(const QString &columns, qint64 folderId, const PGHListQuery &query,
+                                        const QString &more)
 {
     const QString sortKey = isSortKey(query.sortKey) ? query.sortKey : QStringLiteral("date");
     const QString direction = query.ascending ? QStringLiteral("ASC") : QStringLiteral("DESC");
@@ -63,17 +64,42 @@ std::optional<QList<PGHMemo>> PGHMemoTable::list(qint64 folderId, const PGHListQ
     // Short fields are searched in place: instr() is a case-sensitive substring test.
     const QString filter = searching ? QStringLiteral(" AND instr(%1, ?2) > 0").arg(query.searchKey) : QString();
     PGHSqliteStatement select = mStore.database().prepare(
-        QStringLiteral("SELECT %1 FROM MemoContext WHERE memoFolder = ?1%2 ORDER BY %3 %4, id %4")
-            .arg(QLatin1String(kListColumns), filter, sortKey, direction));
+        QStringLiteral("SELECT %1 FROM MemoContext WHERE memoFolder = ?1%2%5 ORDER BY %3 %4, id %4 LIMIT ?3 OFFSET ?4")
+            .arg(columns, filter, sortKey, direction, more));
     select.bind(1, folderId);
-    if (searching)
-        select.bind(2, query.searchText);
+    select.bind(2, searching ? query.searchText : QString());
+    return select;
+}
+
+std::optional<QList<PGHMemo>> PGHMemoTable::list(qint64 folderId, const PGHListQuery &query, int offset, int limit)
+{
+    PGHSqliteStatement rows = select(QLatin1String(kListColumns), folderId, query);
+    rows.bind(3, limit).bind(4, offset);
     QList<PGHMemo> memos;
-    while (select.next())
-        memos << memoFrom(select, false);
-    if (select.failed())
+    while (rows.next())
+        memos << memoFrom(rows, false);
+    if (rows.failed())
         return std::nullopt;
     return memos;
+}
+
+std::optional<QList<qint64>> PGHMemoTable::ids(qint64 folderId, const PGHListQuery &query)
+{
+    PGHSqliteStatement rows = select(QStringLiteral("id"), folderId, query);
+    rows.bind(3, -1).bind(4, 0);
+    QList<qint64> ids;
+    while (rows.next())
+        ids << rows.int64(0);
+    if (rows.failed())
+        return std::nullopt;
+    return ids;
+}
+
+bool PGHMemoTable::lists(qint64 folderId, const PGHListQuery &query, qint64 id)
+{
+    PGHSqliteStatement row = select(QStringLiteral("id"), folderId, query, QStringLiteral(" AND id = ?5"));
+    row.bind(3, 1).bind(4, 0).bind(5, id);
+    return row.next();
 }
 
 std::optional<PGHMemo> PGHMemoTable::memo(qint64 id)

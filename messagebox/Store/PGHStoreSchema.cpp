@@ -5,6 +5,10 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <functional>
+#include <vector>
+
 namespace pigeonhole {
 
 namespace {
@@ -91,15 +95,94 @@ INSERT INTO ChatFolder(folderName, sn) VALUES ('chatbox', '000000000000002');
         .arg(QLatin1String(kChatTitle));
 }
 
+// Step 2: row ids are never handed out twice. Without AUTOINCREMENT SQLite
+// gives a new row the largest id plus one, so a row deleted from the end had
+// its id taken by the next arrival, and undoing the deletion (which puts the
+// row back under its id) failed or hit the newcomer. Each of the four tables
+// is rebuilt in place from its own definition with AUTOINCREMENT added,
+// keeping every row with its id, its indexes and its triggers; the chat body
+// index reads the rebuilt table by name and rowid, so it stays as it is.
+bool rebuildWithAutoincrement(PGHSqliteDatabase &db, const QString &table, QString *error)
+{
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    // Read first: a statement still open would keep the table from being dropped.
+    QString columns;
+    QStringList dependents; // its indexes and triggers, made again at the end
+    QStringList stored;
+    {
+        PGHSqliteStatement definition =
+            db.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        definition.bind(1, table);
+        if (!definition.next())
+            return fail(QStringLiteral("no table %1").arg(table));
+        columns = definition.text(0);
+        PGHSqliteStatement made = db.prepare(QStringLiteral(
+            "SELECT sql FROM sqlite_master WHERE tbl_name = ? AND type IN ('index', 'trigger') AND sql IS NOT NULL"));
+        made.bind(1, table);
+        while (made.next())
+            dependents << made.text(0);
+        PGHSqliteStatement info = db.prepare(QStringLiteral("SELECT name FROM pragma_table_xinfo(?) WHERE hidden = 0"));
+        info.bind(1, table);
+        while (info.next())
+            stored << QLatin1Char('"') + info.text(0) + QLatin1Char('"');
+        if (made.failed() || info.failed() || stored.isEmpty())
+            return fail(db.errorMessage());
+    }
+    columns = columns.mid(columns.indexOf(QLatin1Char('(')));
+    const QLatin1String plainKey("id INTEGER PRIMARY KEY,");
+    if (columns.count(plainKey) != 1)
+        return fail(QStringLiteral("the table %1 has no plain integer key").arg(table));
+    columns.replace(plainKey, QLatin1String("id INTEGER PRIMARY KEY AUTOINCREMENT,"));
+
+    const QString rebuilt = table + QStringLiteral("_rebuilt");
+    const QString list = stored.join(QLatin1Char(','));
+    return db.exec(QStringLiteral("CREATE TABLE %1 %2").arg(rebuilt, columns), error)
+           && db.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(rebuilt, list, table), error)
+           && db.exec(QStringLiteral("DROP TABLE %1").arg(table), error)
+           && db.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(rebuilt, table), error)
+           && db.exec(dependents.join(QLatin1String(";\n")), error);
+}
+
+bool neverReuseIds(PGHSqliteDatabase &db, QString *error)
+{
+    for (const char *table : {"MemoFolder", "ChatFolder", "MemoContext", "ChatContext"})
+        if (!rebuildWithAutoincrement(db, QLatin1String(table), error))
+            return false;
+    // The relations must still hold before the step may commit.
+    PGHSqliteStatement check = db.prepare(QStringLiteral("PRAGMA foreign_key_check"));
+    const bool broken = check.next() || check.failed();
+    if (broken && error)
+        *error = QStringLiteral("a relation broke while the tables were rebuilt");
+    return !broken;
+}
+
+struct Step {
+    std::function<bool(PGHSqliteDatabase &, QString *)> run;
+    // The step rebuilds tables: the relations are not enforced while it runs
+    // (dropping a folder table would otherwise delete its messages).
+    bool rebuildsTables = false;
+};
+
 // Every step in order; step N brings a file of version N - 1 to version N.
 // Later versions append here and never change an earlier step.
-QStringList steps() { return {firstStep()}; }
+const std::vector<Step> &steps()
+{
+    static const std::vector<Step> all{
+        {[](PGHSqliteDatabase &db, QString *error) { return db.exec(firstStep(), error); }, false},
+        {neverReuseIds, true},
+    };
+    return all;
+}
 
 } // namespace
 
 int PGHStoreSchema::currentVersion() { return int(steps().size()); }
 
-bool PGHStoreSchema::upgrade(PGHSqliteDatabase &db, bool *created, QString *error)
+bool PGHStoreSchema::upgrade(PGHSqliteDatabase &db, bool *created, QString *error, int toVersion)
 {
     const auto fail = [error](const QString &reason) {
         if (error)
@@ -117,16 +200,23 @@ bool PGHStoreSchema::upgrade(PGHSqliteDatabase &db, bool *created, QString *erro
     if (created)
         *created = version == 0;
 
-    const QStringList all = steps();
-    for (int step = version; step < all.size(); ++step) {
-        PGHTransaction transaction(db);
-        if (!transaction.isActive())
-            return fail(db.errorMessage());
+    const std::vector<Step> &all = steps();
+    for (int step = version; step < std::min(int(all.size()), toVersion); ++step) {
+        // Outside a transaction: SQLite ignores the setting inside one.
+        const bool relaxed = all.at(step).rebuildsTables && db.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
         QString reason;
-        if (!db.exec(all.at(step), &reason) || !db.exec(QStringLiteral("PRAGMA user_version = %1").arg(step + 1), &reason))
+        bool done = false;
+        {
+            PGHTransaction transaction(db);
+            done = transaction.isActive() && all.at(step).run(db, &reason)
+                   && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(step + 1), &reason) && transaction.commit();
+            if (!done && reason.isEmpty())
+                reason = db.errorMessage();
+        }
+        if (relaxed && !db.exec(QStringLiteral("PRAGMA foreign_keys = ON"), done ? &reason : nullptr))
+            done = false;
+        if (!done)
             return fail(reason);
-        if (!transaction.commit())
-            return fail(db.errorMessage());
     }
     return true;
 }

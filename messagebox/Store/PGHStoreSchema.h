@@ -5,7 +5,8 @@
 // its own transaction with the version it reaches, so an interrupted upgrade
 // starts again from the last step that committed.
 //
-// Tables, one per entity, with the entities' names and attributes:
+// Tables, one per entity, with the entities' names and attributes (row ids
+// AUTOINCREMENT from version 2 on, so an id is never handed out twice):
 //   IDGenerator(currentID)
 //   MemoFolder(folderName, sn), ChatFolder(folderName, sn)
 //   MemoContext(mid, uuid, msgType, unread, subject, suser, suserID, ruser,
@@ -29,8 +30,9 @@ public:
     // Brings the open file to the current version; a new (empty) file gets the
     // tables and the seed tree. Answers false, with the reason, for a file of
     // a later version, a file that is not a store, or a step that failed.
-    // `created` tells whether the file was new.
-    static bool upgrade(PGHSqliteDatabase &db, bool *created, QString *error);
+    // `created` tells whether the file was new. `toVersion` stops earlier
+    // (tests make files of an earlier version with it).
+    static bool upgrade(PGHSqliteDatabase &db, bool *created, QString *error, int toVersion = currentVersion());
 };
 
 } // namespace pigeonhole

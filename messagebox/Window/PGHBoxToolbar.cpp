@@ -1,5 +1,6 @@
 #include "PGHBoxToolbar.h"
 
+#include "KCSearchView.h"
 #include "PGHBoxDataSource.h"
 
 #include "Utils/KCUtilities.h"
@@ -48,13 +49,13 @@ PGHBoxToolbar::PGHBoxToolbar(PGHBoxDataSource &dataSource, QWidget *parent)
             showTemplate();
         });
     }
-    mTemplateButton = new QToolButton(this);
+    mTemplateButton = new QToolButton;
     mTemplateButton->setObjectName(QStringLiteral("searchTemplate"));
     mTemplateButton->setMenu(mTemplateMenu);
     mTemplateButton->setPopupMode(QToolButton::InstantPopup);
     mTemplateButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
 
-    mSearchField = new QLineEdit(this);
+    mSearchField = new QLineEdit;
     mSearchField->setObjectName(QStringLiteral("searchField"));
     mSearchField->setClearButtonEnabled(true);
     mSearchField->setMinimumWidth(140);
@@ -76,9 +77,16 @@ PGHBoxToolbar::PGHBoxToolbar(PGHBoxDataSource &dataSource, QWidget *parent)
     for (QPushButton *b : {mSave, mDelete, mRefresh, mHelp})
         layout->addWidget(b);
     layout->addStretch(1);
-    layout->addWidget(mTemplateButton);
-    layout->addWidget(mSearchField);
-    layout->addWidget(mSearchButton);
+    // The search field and its buttons sit on a bar of their own.
+    mSearchView = new KCSearchView(this);
+    mSearchView->setObjectName(QStringLiteral("searchView"));
+    auto *search = new QHBoxLayout(mSearchView);
+    search->setContentsMargins(6, 3, 6, 3);
+    search->setSpacing(4);
+    search->addWidget(mTemplateButton);
+    search->addWidget(mSearchField);
+    search->addWidget(mSearchButton);
+    layout->addWidget(mSearchView);
     showTemplate();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// A tab's tool bar: export, delete, refresh and help buttons, and the search
-// field with its template menu and search button.
+// A tab's tool bar: export, delete, refresh and help buttons, and on a search
+// bar the search field with its template menu and search button.
 
 #include "KCToolbarView.h"
 
@@ -12,6 +12,7 @@ class QToolButton;
 
 namespace pigeonhole {
 
+class KCSearchView;
 class PGHBoxDataSource;
 
 class PGHBoxToolbar : public KCToolbarView
@@ -28,6 +29,7 @@ public:
     QLineEdit *searchField() const { return mSearchField; }
     QToolButton *templateButton() const { return mTemplateButton; }
     QPushButton *searchButton() const { return mSearchButton; }
+    KCSearchView *searchView() const { return mSearchView; }
 
 Q_SIGNALS:
     void saveClicked();
@@ -47,6 +49,7 @@ private:
     QMenu *mTemplateMenu;
     QLineEdit *mSearchField;
     QPushButton *mSearchButton;
+    KCSearchView *mSearchView;
 };
 
 } // namespace pigeonhole

@@ -2,6 +2,7 @@
 
 #include "PGHChatDetailPane.h"
 #include "PGHChatTreeDataSource.h"
+#include "PGHFirstShowNotice.h"
 #include "PGHMainWindow.h"
 #include "PGHMemoDetailPane.h"
 #include "PGHMemoTreeDataSource.h"
@@ -13,7 +14,6 @@
 #include "PGHBodyView.h"
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
-#include "Utils/PLEndpoints.h"
 #include "Utils/PLUtils.h"
 
 #include <QDir>
@@ -134,19 +134,8 @@ void Pigeonhole_AppDelegate::showNotice()
 {
     if (mNoticeRunning || parley::UserDefaults::standardUserDefaults().boolForKey(QLatin1String(kInitAlertSuppressKey)))
         return;
-    KCAlertRequest request;
-    request.key = QStringLiteral("Init_Title");
-    request.title = KCLocalizedString(QStringLiteral("Init_Title"));
-    request.message = KCLocalizedString(QStringLiteral("Init_Body"));
-    // The detail names the service's page about the box, on the memo web host.
-    const QString host = parley::PLEndpoints::current().webMemo;
-    const QString link = host.isEmpty() ? KCLocalizedString(QStringLiteral("Init_go"))
-                                        : QStringLiteral("%1 (%2/index.php?code=H215)")
-                                              .arg(KCLocalizedString(QStringLiteral("Init_go")), host);
-    request.detail = KCLocalizedString(QStringLiteral("Init_Detail_Title")) + QStringLiteral("\n\n")
-                     + KCLocalizedString(QStringLiteral("Init_Detail_Body")).arg(link);
-    request.buttons = {KCLocalizedString(QStringLiteral("confirm"))};
-    request.checkBoxText = KCLocalizedString(QStringLiteral("Init_Suppression"));
+    KCAlertRequest request = PGHFirstShowNotice::request([this] { mProtocol->postOpenWebMemoBox(); },
+                                                          [this] { mProtocol->postOpenWebChatBox(); });
     request.parent = mWindow.get();
     mNoticeRunning = true;
     KCAlerts().show(request, [this](const KCAlertAnswer &answer) {

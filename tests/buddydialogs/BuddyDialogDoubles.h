@@ -74,7 +74,11 @@ public:
     QString statusTitle() override { return status; }
     void setStatusTitle(const QString &key) override { calls << QStringLiteral("setStatusTitle %1 selected").arg(key); }
     bool hasChatToSave() override { return chatToSave; }
-    void saveChat() override { calls << QStringLiteral("saveChat"); }
+    bool saveChat() override
+    {
+        calls << QStringLiteral("saveChat");
+        return chatSaved;
+    }
     void openMessagePreferences() override { calls << QStringLiteral("openMessagePreferences"); }
     void reloadPreferences() override { calls << QStringLiteral("reloadPreferences"); }
     void bridgePageCall(const QString &code, const QString &param, int hFlag) override
@@ -92,6 +96,7 @@ public:
 
     QString status = QStringLiteral("Online");
     bool chatToSave = false;
+    bool chatSaved = false;
     QStringList calls;
     std::function<void(const QStringList &)> panelDidEnd;
 };

@@ -384,7 +384,8 @@ TEST_F(BuddyListCommandsTest, StatusItemsSetTheTitleAsTheUsersChoice)
         EXPECT_EQ(status->actions()[tag]->isChecked(), tag == 2) << tag;
     EXPECT_EQ(status->actions()[1]->text(), t("Away"));
     status->actions()[1]->trigger();
-    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("setStatusTitle Away selected")});
+    // The status view knows its entries by their shown titles, not by the keys.
+    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("setStatusTitle %1 selected").arg(t("Away"))});
 }
 
 TEST_F(BuddyListCommandsTest, SignedOutEveryItemIsOff)
@@ -428,6 +429,32 @@ TEST_F(BuddyListCommandsTest, ChatOpensTheOnlineBuddiesOrThePanel)
     actions.sendFileAction();
     EXPECT_EQ(alerts.keys(), (QStringList{QStringLiteral("ChatErrorForOffline"), QStringLiteral("FileErrorForOffline")}));
     EXPECT_EQ(chat.calls.size(), 2);
+}
+
+TEST_F(BuddyListCommandsTest, SaveChatReportsSavedOnlyWhenALogWentToTheQueue)
+{
+    const struct
+    {
+        const char *name;
+        bool chatToSave;
+        bool saved;
+        QStringList calls;
+        QStringList alerts;
+    } cases[] = {
+        {"no chat window", false, false, {}, {}},
+        {"nothing to save", true, false, {QStringLiteral("saveChat")}, {}},
+        {"a log saved", true, true, {QStringLiteral("saveChat")}, {QStringLiteral("ChatTextSaveAlert")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        shell.calls.clear();
+        alerts.shown.clear();
+        shell.chatToSave = c.chatToSave;
+        shell.chatSaved = c.saved;
+        actions.saveChatAction();
+        EXPECT_EQ(shell.calls, c.calls);
+        EXPECT_EQ(alerts.keys(), c.alerts);
+    }
 }
 
 } // namespace

@@ -104,6 +104,24 @@ TEST_F(OutlineViewTest, TheMemoGoesToTheBuddyUnderTheRelease)
     EXPECT_EQ(memos.opened.size(), 1);
 }
 
+TEST_F(OutlineViewTest, OnlyTheLeftButtonsReleaseSendsTheMemoAndOnlyOnce)
+{
+    const QPoint memoOfX = geometry(row("1", x)).talkRect.center();
+    QTest::mousePress(outline()->viewport(), Qt::LeftButton, {}, memoOfX);
+    // Another button let go while the left one is down: no memo yet.
+    QTest::mouseRelease(outline()->viewport(), Qt::RightButton, {}, centre(row("1", y)));
+    EXPECT_TRUE(memos.opened.isEmpty());
+    QTest::mouseRelease(outline()->viewport(), Qt::LeftButton, {}, memoOfX);
+    ASSERT_EQ(memos.opened, QList<QStringList>{{x->velaID()}});
+    EXPECT_FALSE(outline()->mClickedTalkIcon());
+    // Later clicks of other buttons on buddies open nothing.
+    for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton}) {
+        QTest::mouseClick(outline()->viewport(), button, {}, centre(row("1", y)));
+        QTest::mouseClick(outline()->viewport(), button, {}, memoOfX);
+    }
+    EXPECT_EQ(memos.opened.size(), 1);
+}
+
 TEST_F(OutlineViewTest, APressOnADisabledButtonDoesNothing)
 {
     x->setTalkAvailable(false); // and no home number: both disabled

@@ -8,6 +8,7 @@
 
 #include "../services/chat/WireCapture.h"
 
+#include "BuddyList/BuddyInviteController.h"
 #include "Chat/ChatDocument.h"
 #include "Chat/ChatManager.h"
 #include "Chat/ChatToolbarConfiguration.h"
@@ -30,7 +31,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -404,6 +409,112 @@ TEST_F(ChatDocumentTest, ClosingSavesTheLogForTheUploadAndTellsTheMessageBoxOver
     EXPECT_GE(record.value(QStringLiteral("size")).toInt(), 1);
     // The closed window left its room.
     EXPECT_FALSE(rooms.isValidSessionKey(QStringLiteral("R1")));
+}
+
+TEST_F(ChatDocumentTest, SaveChatInTheWindowsFileMenuHandsTheLogToTheSaveQueue)
+{
+    world.buddy("b1");
+    world.buddy("b2");
+    world.setPreference("showMessage", false);
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    window->show();
+    QAction *save = window->saveChatMenuAction();
+    ASSERT_TRUE(save);
+    EXPECT_EQ(save->text(), KCLocalizedString(QStringLiteral("SaveChat")));
+    EXPECT_EQ(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_FALSE(window->toolbar()->actions().contains(save)) << "the toolbar holds invite and send file only";
+    QMenu *fileMenu = nullptr;
+    for (QAction *item : window->menuBar()->actions())
+        if (item->menu() && item->menu()->actions().contains(save))
+            fileMenu = item->menu();
+    ASSERT_TRUE(fileMenu);
+    EXPECT_EQ(fileMenu->title(), KCLocalizedString(QStringLiteral("MenuFile")));
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->input(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(manager.pendingSaves(), 1) << "Ctrl+S saved the chat";
+    EXPECT_TRUE(window->saveChatAction());
+    EXPECT_EQ(manager.pendingSaves(), 2);
+
+    // A window that showed no line has nothing to save and says so.
+    ChatDocument *empty = manager.openChatRoom({id("b2")});
+    ASSERT_TRUE(empty);
+    EXPECT_FALSE(empty->saveChatAction());
+    EXPECT_EQ(manager.pendingSaves(), 2);
+}
+
+TEST_F(ChatDocumentTest, TheMainWindowsSaveChatActsOnTheChatWindowActiveLast)
+{
+    world.buddy("b1");
+    world.setPreference("showMessage", false);
+    shell::ShellWindows::setChatManager(&manager);
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    window->show();
+    EXPECT_EQ(manager.lastActiveChatDocument(), nullptr) << "never active yet";
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    // The main window comes forward to open its menu.
+    QWidget mainWindow;
+    mainWindow.show();
+    mainWindow.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&mainWindow));
+    EXPECT_EQ(shell::ShellWindows::chatManager().lastActiveChatDocument(), window);
+    window->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shell::ShellWindows::chatManager().lastActiveChatDocument(), nullptr);
+    shell::ShellWindows::setChatManager(nullptr);
+}
+
+TEST_F(ChatDocumentTest, TheInviteButtonOpensTheBuddyListsInvitePanelOfOnlineBuddies)
+{
+    PLBuddyManager &buddies = PLBuddyManager::sharedManager();
+    buddies.createGroupForID(QStringLiteral("1"))->setGroupName(QStringLiteral("Friends"));
+    for (const auto &[cmn, status] : {std::pair{"b1", 1}, std::pair{"b2", 1}, std::pair{"b3", 0}}) {
+        world.buddy(cmn, status);
+        buddies.addBuddy(QLatin1String(cmn), QStringLiteral("1"));
+    }
+    world.setPreference("showMessage", false);
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    window->show();
+    window->inviteAction()->trigger();
+    auto *panel = window->findChild<BuddyInviteController *>();
+    ASSERT_TRUE(panel) << "the panel with groups and search";
+    EXPECT_TRUE(panel->isVisible());
+    QStringList offered;
+    for (int row = 0; row < panel->searchTableView()->model()->rowCount(); ++row)
+        offered << panel->searchTableView()->model()->index(row, 0).data().toString();
+    EXPECT_EQ(offered.size(), 2) << "only buddies who are online: " << offered.join(',').toStdString();
+    EXPECT_FALSE(offered.join(',').contains(QLatin1String("b3")));
+    for (int row = 0; row < offered.size(); ++row)
+        if (offered[row].contains(QLatin1String("b2")))
+            panel->searchTableView()->selectRow(row);
+    panel->insertBuddy();
+    panel->okButton()->click();
+    EXPECT_EQ(invited, QStringList{QStringLiteral("R1 ") + id("b2")});
+}
+
+TEST_F(ChatDocumentTest, ANewChatAskedForByAnotherProcessOpensTheInvitePanel)
+{
+    PLBuddyManager &buddies = PLBuddyManager::sharedManager();
+    buddies.createGroupForID(QStringLiteral("1"))->setGroupName(QStringLiteral("Friends"));
+    world.buddy("b1");
+    buddies.addBuddy(QStringLiteral("b1"), QStringLiteral("1"));
+    manager.conversationWindowRequested(QString());
+    BuddyInviteController *panel = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *found = qobject_cast<BuddyInviteController *>(top); found && found->isVisible())
+            panel = found;
+    ASSERT_TRUE(panel);
+    ASSERT_EQ(panel->searchTableView()->model()->rowCount(), 1);
+    panel->searchTableView()->selectRow(0);
+    panel->insertBuddy();
+    panel->okButton()->click();
+    EXPECT_EQ(asked, QStringList{id("b1")}) << "a room with the chosen buddy";
+    EXPECT_EQ(manager.documents().size(), 1);
 }
 
 } // namespace

@@ -27,6 +27,12 @@
 #include "TestSupport.h"
 #include "Transfer/PLFileTransferPort.h"
 #include "Transfer/TransferController.h"
+#include "Shell/PlugInSide.h"
+#include "Shell/ShellWindows.h"
+#include "Shell/UrlOpener.h"
+#include "TranscriptLinks.h"
+#include "BuddyManagement/PLMyInfoManager.h"
+#include "Utils/KCUtilities.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,6 +55,36 @@ const QString kCarol = QStringLiteral("carol@parley.test");
 std::function<bool(const QVariantMap &)> with(const char *key, const QVariant &value)
 {
     return [key, value](const QVariantMap &info) { return info.value(QString::fromLatin1(key)) == value; };
+}
+
+// The browser: what it was asked to open.
+class RecordingOpener final : public shell::UrlOpener
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url;
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+// The typing notices (their flags) a buddy received after the line that ends
+// with `text`.
+QStringList typingFlagsAfter(HeadlessPeer &peer, const QString &text)
+{
+    QStringList flags;
+    bool after = false;
+    for (const QJsonObject &line : peer.lines()) {
+        const QString name = line.value(QStringLiteral("name")).toString();
+        const QJsonObject info = line.value(QStringLiteral("userInfo")).toObject();
+        if (name == QLatin1String(nn::kChatSessionMessageReceived)
+            && info.value(QStringLiteral("message")).toString().endsWith(text))
+            after = true;
+        else if (after && name == QLatin1String(nn::kChatSessionTypingInfoReceived))
+            flags << info.value(QStringLiteral("flag")).toString();
+    }
+    return flags;
 }
 
 class ChatEndToEnd : public facade::test::FacadeTest
@@ -157,6 +193,75 @@ TEST_F(ChatEndToEnd, AChatBothWaysBetweenAWindowAndAHeadlessBuddy)
     bob.command(QStringLiteral("leave %1").arg(key));
     ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList().isEmpty(); }, 10000));
     EXPECT_EQ(window->conversation().lastBuddyID(), kBob) << "the window waits for bob again";
+}
+
+TEST_F(ChatEndToEnd, EveryKindOfTranscriptLinkOpensInTheBrowser)
+{
+    ASSERT_TRUE(startAndSignIn());
+    RecordingOpener browser;
+    // The shell's bridge page (it also makes the server's report links).
+    shell::PlugInSide plugInSide(&browser);
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+    mManager->setUrlOpener(&browser);
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    const QString key = window->sessionKey();
+
+    bob.command(QStringLiteral("say %1 \"see http://example.org/page?x=1&y=2 :) or kim@parley.dev, "
+                               "www.parley.dev/docs에서 <link href=\\\"bridge://G125?http://mail.parley.test/\\\">"
+                               "your mail</link>\"")
+                    .arg(key));
+    ASSERT_TRUE(shows(window, QStringLiteral("your mail")));
+    mService->switchboardServer()->pushNotice(key, QStringLiteral("BANKWARN"), QStringLiteral("careful"));
+    ASSERT_TRUE(shows(window, KCLocalizedString(QStringLiteral("Reporting"))));
+    QString reportLink;
+    for (QTextBlock block = window->transcript()->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().anchorHref().contains(QLatin1String("code=A054")))
+                reportLink = it.fragment().charFormat().anchorHref();
+    ASSERT_FALSE(reportLink.isEmpty());
+
+    const QString ticket = PLMyInfoManager::sharedManager().ticket();
+    const std::pair<QString, QString> links[] = {
+        {QStringLiteral("http://example.org/page?x=1&y=2"), QStringLiteral("http://example.org/page?x=1&y=2")},
+        {QStringLiteral("mailto:kim@parley.dev"), QStringLiteral("mailto:kim@parley.dev")},
+        {QStringLiteral("www.parley.dev/docs"), QStringLiteral("http://www.parley.dev/docs")},
+        {QStringLiteral("bridge://G125?http://mail.parley.test/"),
+         shell::ShellWindows::bridgePage().bridgePageUrl() + QStringLiteral("?t=") + ticket
+             + QStringLiteral("&code=G125&r_url=http://mail.parley.test/")},
+        {reportLink, reportLink},
+    };
+    QList<QUrl> expected;
+    for (const auto &[href, opened] : links) {
+        SCOPED_TRACE(href.toStdString());
+        EXPECT_TRUE(parley::test::clickLink(*window->transcript(), href));
+        expected << QUrl(opened, QUrl::StrictMode);
+    }
+    EXPECT_EQ(browser.opened, expected);
+    mManager->setUrlOpener(nullptr);
+}
+
+TEST_F(ChatEndToEnd, ASentLineSendsNoTypingNoticeForTheClearedInput)
+{
+    ASSERT_TRUE(startAndSignIn());
+    HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
+    ASSERT_TRUE(start(bob, kBob));
+    ChatDocument *window = mManager->openChatRoom({kBob});
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
+    const QString key = window->sessionKey();
+
+    QTest::keyClicks(window->input(), QStringLiteral("first"));
+    ASSERT_TRUE(bob.waitFor(nn::kChatSessionTypingInfoReceived, with("flag", QStringLiteral("1"))));
+    QTest::keyClick(window->input(), Qt::Key_Return);
+    ASSERT_TRUE(bob.waitFor(nn::kChatSessionMessageReceived, with("sessionKey", key)));
+    EXPECT_TRUE(window->input()->document()->isEmpty());
+    // The next keystroke's notice comes after anything the send let out.
+    QTest::keyClicks(window->input(), QStringLiteral("s"));
+    ASSERT_TRUE(waitUntil([&] { return !typingFlagsAfter(bob, QStringLiteral("first")).isEmpty(); }, 10000));
+    EXPECT_EQ(typingFlagsAfter(bob, QStringLiteral("first")), QStringList{QStringLiteral("1")});
 }
 
 TEST_F(ChatEndToEnd, AfterTheServerClosedTheRoomTheNextLineReopensItWithTheBuddy)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 using parley::test::FixedEmoticons;
 using parley::test::foreignMarkup;
 
@@ -60,6 +62,10 @@ TEST(TranscriptHtml, ConvertsMessagesAsTheClientsAlwaysHave)
          QStringLiteral("<a href=\"bridge://G125?http://x.com/\" target='_blank'>mail</a>")},
         {"an ampersand in a link target", QStringLiteral("<link href=\"https://x.com/?a=1&b=2\">x</link>"),
          QStringLiteral("<a href=\"https://x.com/?a=1&amp;b=2\" target='_blank'>x</a>")},
+        {"a blank after a link is a hard space, not part of the address",
+         QStringLiteral("http://example.org/page?x=1&y=2 :)"),
+         QStringLiteral("<a href=\"http://example.org/page?x=1&amp;y=2\" target=\"_blank\">"
+                        "http://example.org/page?x=1&amp;y=2</a>&nbsp;:)")},
         {"a link that is never closed is text",
          QStringLiteral("abcdefghij<link href=\"http://x.com/\">open"),
          QStringLiteral("abcdefghij&lt;link&nbsp;href=\"<a href=\"http://x.com/\" target=\"_blank\">http://x.com/</a>\"&gt;open")},
@@ -211,18 +217,83 @@ TEST(TranscriptHtml, ReplaceNeverSearchesWhatItInserted)
     EXPECT_EQ(TranscriptHtml::replaceMessage(QStringLiteral("ab"), QString(), QStringLiteral("x")), QStringLiteral("ab"));
 }
 
-TEST(MessageLinkifier, APassThatRunsOutOfTimeKeepsTheText)
+namespace {
+
+// The links of converted text: each anchor's target and text, unescaped.
+QStringList linksOf(const QString &html)
+{
+    static const QRegularExpression anchor(QStringLiteral(R"RE(<a href="([^"]*)"[^>]*>(.*?)</a>)RE"));
+    const auto unescaped = [](QString text) {
+        return text.replace(QLatin1String("&quot;"), QLatin1String("\""))
+            .replace(QLatin1String("&lt;"), QLatin1String("<"))
+            .replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&amp;"), QLatin1String("&"));
+    };
+    QStringList links;
+    for (auto it = anchor.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString target = unescaped(match.captured(1));
+        const QString shown = unescaped(match.captured(2));
+        // The text is the address as typed; the target adds only "mailto:".
+        links << (target == shown || target == QStringLiteral("mailto:") + shown ? target
+                                                                                 : target + QStringLiteral(" | ") + shown);
+    }
+    return links;
+}
+
+} // namespace
+
+TEST(MessageLinkifier, AddressesRunToTheirEndWithoutADomainList)
+{
+    const std::pair<QString, QStringList> cases[] = {
+        {QStringLiteral("http://example.org/page?x=1&y=2 :)"), {QStringLiteral("http://example.org/page?x=1&y=2")}},
+        {QStringLiteral("https://parley.dev/docs"), {QStringLiteral("https://parley.dev/docs")}},
+        {QStringLiteral("memo: http://intranet.example/x?a=1"), {QStringLiteral("http://intranet.example/x?a=1")}},
+        {QStringLiteral("port http://127.0.0.1:8080/a/b."), {QStringLiteral("http://127.0.0.1:8080/a/b")}},
+        {QStringLiteral("(see http://en.wikipedia.org/wiki/Foo_(bar))"),
+         {QStringLiteral("http://en.wikipedia.org/wiki/Foo_(bar)")}},
+        {QStringLiteral("[http://x.org/a] and [http://x.org/[b]]"),
+         {QStringLiteral("http://x.org/a"), QStringLiteral("http://x.org/[b]")}},
+        {QStringLiteral("http://x.org/a,b?c=d!?"), {QStringLiteral("http://x.org/a,b?c=d")}},
+        {QStringLiteral("'http://x.org/q' \"https://x.org/r\";"),
+         {QStringLiteral("http://x.org/q"), QStringLiteral("https://x.org/r")}},
+        {QStringLiteral("주소는http://example.com/경로입니다"), {QStringLiteral("http://example.com/")}},
+        {QStringLiteral("https://example.com/search?q=abc한국"), {QStringLiteral("https://example.com/search?q=abc")}},
+        {QStringLiteral("www.example.co.kr/path?q=1&r=2#top, 그리고"),
+         {QStringLiteral("www.example.co.kr/path?q=1&r=2#top")}},
+        {QStringLiteral("<http://x.org/a>"), {QStringLiteral("http://x.org/a")}},
+        {QStringLiteral("ftp://files.example/pub/ and https://EXAMPLE.COM/A"),
+         {QStringLiteral("https://EXAMPLE.COM/A")}},
+        {QStringLiteral("x?a=1&amp;b=2 http://x.org/?q=a&amp;b"), {QStringLiteral("http://x.org/?q=a&amp;b")}},
+        {QStringLiteral("mail kim@parley.dev, or www.parley.test."),
+         {QStringLiteral("mailto:kim@parley.dev"), QStringLiteral("www.parley.test")}},
+        {QStringLiteral("kim@www.example.com"), {QStringLiteral("mailto:kim@www.example.com")}},
+        {QStringLiteral("http://kim@example.com/inbox"), {QStringLiteral("http://kim@example.com/inbox")}},
+        {QStringLiteral("a~/example.com/notes b"), {QStringLiteral("~/example.com/notes")}},
+        {QStringLiteral("http:// www. https://?! xhttp://a.com wwww.a.com"), {}},
+    };
+    for (const auto &[text, links] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        const QString html = TranscriptHtml::convertMessage(text);
+        EXPECT_EQ(linksOf(html), links) << html.toStdString();
+        EXPECT_EQ(foreignMarkup(html), QString());
+    }
+}
+
+TEST(MessageLinkifier, APassThatRunsOutOfTimeFindsNothing)
 {
     QString text = QStringLiteral("kim@example.com www.example.com ");
     for (int i = 0; i < 2000; ++i)
         text += QStringLiteral("a/b.c-");
-    const QString linked = MessageLinkifier::linkify(text);
-    ASSERT_TRUE(linked.startsWith(QLatin1String("<a href=\"mailto:kim@example.com\">")));
+    ASSERT_TRUE(MessageLinkifier::matches(MessageLinkifier::Pass::Path, text).has_value());
 
     const int limit = MessageLinkifier::timeLimit();
     MessageLinkifier::setTimeLimit(1);
-    EXPECT_FALSE(MessageLinkifier::replaceAll(MessageLinkifier::Pass::Web, text).has_value());
-    EXPECT_EQ(MessageLinkifier::linkify(text), text);
+    EXPECT_FALSE(MessageLinkifier::matches(MessageLinkifier::Pass::Path, text).has_value());
+    // The text stays; the links found without a pattern stay links.
+    const QString html = TranscriptHtml::convertMessage(text);
+    EXPECT_TRUE(html.contains(QLatin1String("<a href=\"www.example.com\" target=\"_blank\">")));
+    EXPECT_TRUE(html.endsWith(QLatin1String("a/b.c-a/b.c-")));
     MessageLinkifier::setTimeLimit(limit);
 }
 

@@ -6,6 +6,7 @@
 #include "KCDefaultFont.h"
 #include "Conversation/KCWebView.h"
 #include "TestSupport.h"
+#include "TranscriptLinks.h"
 
 #include <QFontInfo>
 #include <QScrollBar>
@@ -17,6 +18,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using parley::test::linkPoint;
 
 class RecordingOwner : public KCWebViewDataSource
 {
@@ -50,18 +53,6 @@ QList<DocumentPart> partsOf(const QTextDocument *document)
     return parts;
 }
 
-// The view's point over the first character of the link with this target.
-QPoint linkPoint(KCWebView &view, const QString &href)
-{
-    for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().anchorHref() == href) {
-                QTextCursor cursor(view.document());
-                cursor.setPosition(it.fragment().position() + 1);
-                return view.cursorRect(cursor).center() - QPoint(2, 0);
-            }
-    return {};
-}
 
 class TranscriptView : public ::testing::Test
 {

@@ -85,6 +85,13 @@ public:
         return found;
     }
 
+    // Every output line so far, in order.
+    QList<QJsonObject> lines()
+    {
+        pull();
+        return mLines;
+    }
+
 private:
     void pull()
     {

@@ -173,4 +173,58 @@ TEST_F(TransferHeadlessTest, RefusedOfferIsReported)
     EXPECT_TRUE(QDir(carolFolder.path()).isEmpty());
 }
 
+// A stranger who never signs in, knows the offered file's cookie and connects
+// to the uploader's peer port gets nothing, whatever it claims; the buddy's
+// own transfer then completes.
+TEST_F(TransferHeadlessTest, AStrangerGetsNothingAndTheBuddysTransferCompletes)
+{
+    ASSERT_TRUE(startAndSignIn());
+    int bobPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        bobPort = probe.serverPort();
+    }
+    HeadlessPeer bob(mService->dispatchPort(), QStringLiteral("bob@parley.test"), QStringLiteral("bob-pw"),
+                     {QStringLiteral("--p2p-port"), QString::number(bobPort)});
+    HeadlessPeer carol(mService->dispatchPort(), QStringLiteral("carol@parley.test"), QStringLiteral("carol-pw"),
+                       {QStringLiteral("--download-folder"), carolFolder.path()});
+    ASSERT_TRUE(bob.waitFor(nn::kLoginCompleted));
+    ASSERT_TRUE(carol.waitFor(nn::kLoginCompleted));
+    const QString key = openRoom(bob, carol);
+    ASSERT_FALSE(key.isEmpty());
+    const QString path = makeFile(bobFolder.path(), QStringLiteral("secret-plan.txt"), 100);
+    bob.command(QStringLiteral("file-offer %1 carol@parley.test \"%2\"").arg(key, path));
+    const auto offered = carol.waitFor(nn::kFileDownloadRequestReceived);
+    ASSERT_TRUE(offered);
+    const QString cookie = offered->value(QStringLiteral("fileCookies")).toList().value(0).toString();
+
+    const QStringList claims{QStringLiteral("carol@parley.test"), QStringLiteral("mallory@parley.test"),
+                             QStringLiteral("carol@parley.test")};
+    for (int i = 0; i < claims.size(); ++i) {
+        QTcpSocket stranger;
+        stranger.connectToHost(QHostAddress::LocalHost, quint16(bobPort));
+        ASSERT_TRUE(stranger.waitForConnected(5000)) << i;
+        stranger.write(QStringLiteral("ATHC 1 %1 bob@parley.test mallory:%2 6004 0\r\nFILE 2 ACCEPT %3 0\r\n"
+                                      "FILE 3 START 0 0\r\n")
+                           .arg(claims[i])
+                           .arg(i + 1)
+                           .arg(cookie)
+                           .toUtf8());
+        QByteArray received;
+        parley::test::waitUntil([&] {
+            stranger.waitForReadyRead(50);
+            received += stranger.readAll();
+            return stranger.state() == QAbstractSocket::UnconnectedState;
+        });
+        EXPECT_EQ(stranger.state(), QAbstractSocket::UnconnectedState) << i;
+        EXPECT_TRUE(received.isEmpty()) << i << ": " << received.left(80).toStdString();
+    }
+
+    carol.command(QStringLiteral("file-accept \"%1\"").arg(cookie));
+    ASSERT_TRUE(carol.waitFor(nn::kFileDownloadEndReceived, with("fileCookie", cookie), kTimeoutMs));
+    ASSERT_TRUE(bob.waitFor(nn::kFileUploadEnd, with("fileCookie", cookie), kTimeoutMs));
+    EXPECT_EQ(sha256(QDir(carolFolder.path()).filePath(QStringLiteral("secret-plan.txt"))), sha256(path));
+}
+
 } // namespace

@@ -1,6 +1,8 @@
-// Arbitrary bytes from a peer into a peer-to-peer session that is receiving a
-// file: ATHC, FRIN and FILE lines, DATA bodies, and anything else. Each input
-// gets a fresh download, which is cancelled (its file removed) afterwards.
+// Arbitrary bytes from a peer into two peer-to-peer sessions: one receiving a
+// file, and one the listener accepted on a client that offered the peer a
+// file and answered its connection offer (ATHC, ACCEPT, START, END from a
+// stranger or from the peer). Each input gets a fresh download and a fresh
+// offer, which are cancelled (the partial file removed) afterwards.
 
 #include "FileTransfer/PLCookieManager.h"
 #include "FileTransfer/PLFileTransferManager.h"
@@ -10,10 +12,15 @@
 #include "FileTransfer/PLTransferChatLink.h"
 #include "FileTransfer/PLTransferSessionLink.h"
 #include "Log.h"
+#include "Net/AsyncSocket.h"
 #include "UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +41,16 @@ public:
     void requestFRConnectForFRCookie(const QString &) override {}
 };
 
+// Hands over each connection it accepts.
+class Listener : public AsyncSocketDelegate
+{
+public:
+    void onSocketDidAcceptNewSocket(AsyncSocket *, AsyncSocket *newSocket) override { accepted = newSocket; }
+    AsyncSocket *accepted = nullptr;
+};
+
+const QString kAnsweredCookie = QStringLiteral("peer:1");
+
 struct Harness
 {
     Harness()
@@ -47,6 +64,33 @@ struct Harness
         files->setSaveQuestion(question.get());
         files->setSession(&link);
         files->setChatLink(&link);
+        source = QDir(folder.path()).filePath(QStringLiteral("offered.bin"));
+        QFile file(source);
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray(20000, 'o'));
+        file.close();
+        listener.acceptOnPort(0);
+        // The peer's connection offer, answered once: its connection goes
+        // nowhere, the record stays.
+        p2p->createConnectSession({{QStringLiteral("p2pCookie"), kAnsweredCookie},
+                                   {QStringLiteral("myID"), QStringLiteral("me")},
+                                   {QStringLiteral("buddyID"), QStringLiteral("peer")},
+                                   {QStringLiteral("ip"), QStringLiteral("127.0.0.1")},
+                                   {QStringLiteral("portNo"), 9},
+                                   {QStringLiteral("isSender"), true},
+                                   {QStringLiteral("subCmd"), QStringLiteral("NEW")}});
+    }
+
+    // A connection from a client socket, accepted; nullptr when none came.
+    AsyncSocket *acceptOne(QTcpSocket &client)
+    {
+        accepts.accepted = nullptr;
+        client.connectToHost(QStringLiteral("127.0.0.1"), listener.localPort());
+        QElapsedTimer clock;
+        clock.start();
+        while (!accepts.accepted && clock.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return accepts.accepted;
     }
 
     int argc = 1;
@@ -61,7 +105,42 @@ struct Harness
     std::unique_ptr<PLP2PSessionManager> p2p;
     std::unique_ptr<PLFileTransferManager> files;
     int serial = 0;
+    QString source;
+    Listener accepts;
+    AsyncSocket listener{&accepts};
 };
+
+void feedAcceptedSession(Harness *h, const uint8_t *data, size_t size)
+{
+    if (!h->files->uploadFiles({h->source}, QStringLiteral("peer"), QStringLiteral("room")))
+        return;
+    const QString fileCookie = h->files->fileCookies().last();
+    QTcpSocket client;
+    AsyncSocket *accepted = h->acceptOne(client);
+    if (accepted) {
+        QPointer<PLP2PSession> session = new PLP2PSession(accepted);
+        session->setDelegate(h->p2p.get());
+        session->setFileTransferManager(h->files.get());
+        session->setIsListenMode(true);
+        // A quarter as strangers, a quarter after the peer's own greeting,
+        // half after its greeting and its acceptance of the file.
+        QByteArray bytes;
+        const uint8_t mode = size > 0 ? data[0] : 0;
+        if (mode & 2)
+            bytes += "ATHC 1 peer me " + kAnsweredCookie.toUtf8() + " 6004 0\r\n";
+        if ((mode & 6) == 6)
+            bytes += "FILE 2 ACCEPT " + fileCookie.toUtf8() + " 0\r\n";
+        bytes += QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+        session->dataReceived(bytes);
+        if (session) {
+            session->setDelegate(nullptr);
+            session->disposeLater();
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    h->files->cancelUploadFor(fileCookie);
+    h->files->removeFileInfoForCookie(fileCookie);
+}
 
 } // namespace
 
@@ -79,8 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                    {QStringLiteral("fileName"), QStringLiteral("f.bin")},
                                    {QStringLiteral("fileSize"), 20000}}}}});
     h->files->acceptDownloadFor(cookie);
-    h->p2p->setFileCookie(cookie, p2pCookie);
-    h->p2p->setSender(false, p2pCookie);
+    h->p2p->connectOfferSent(p2pCookie, cookie, QStringLiteral("me"), QStringLiteral("peer"));
 
     auto *session = new PLP2PSession(QStringLiteral("127.0.0.1"), 9);
     session->setDelegate(h->p2p.get());
@@ -100,5 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     h->files->cancelDownloadFor(cookie);
     h->files->removeFileInfoForCookie(cookie);
+
+    feedAcceptedSession(h, data, size);
     return 0;
 }

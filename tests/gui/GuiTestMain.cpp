@@ -2,6 +2,7 @@
 // program may write to in a fresh temporary folder, the Korean interface, and
 // then one QApplication for the whole binary.
 #include "TestSupport.h"
+#include "WebEngineSanitizerOptions.h"
 
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
@@ -10,17 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#if defined(__SANITIZE_ADDRESS__)
-// The web engine's own allocator frees some of its objects with a sized
-// delete of another size; only the window binaries load it, so only they
-// let that one check go (read by AddressSanitizer before main, so visible
-// to its shared runtime whatever the build's default visibility).
-extern "C" __attribute__((visibility("default"))) const char *__asan_default_options()
-{
-    return "new_delete_type_mismatch=0";
-}
-#endif
 
 int main(int argc, char **argv)
 {
@@ -32,8 +22,6 @@ int main(int argc, char **argv)
     parley::test::isolateHomeFolders();
     parley::UserDefaults::standardUserDefaults().setObject(QStringList{QStringLiteral("ko")},
                                                            QLatin1String(parley::kAppleLanguagesKey));
-    // Web views, loaded on first use, share their GL context.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const int result = RUN_ALL_TESTS();
     parley::test::removeIsolatedHome();

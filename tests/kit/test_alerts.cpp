@@ -290,6 +290,8 @@ TEST(DialogPresenter, AnswersThroughTheTextInputAlertWithWhatWasTyped)
     request.buttons = {ok(), cancel()};
     request.secureTextField = true;
     request.accessoryHtml = QStringLiteral("<p>번호는 <b>잠시</b>만 쓸 수 있습니다.</p>");
+    request.textFieldMessage = QStringLiteral("인증 장치의 번호");
+    request.textFieldLabel = QStringLiteral("번호:");
     // A password field wins over the other kinds, even with a detail.
     request.detail = QStringLiteral("detail");
     EXPECT_EQ(KCAlertDialogKindFor(request), KCAlertDialogKind::TextInput);
@@ -306,6 +308,10 @@ TEST(DialogPresenter, AnswersThroughTheTextInputAlertWithWhatWasTyped)
             EXPECT_EQ(alert->textField()->echoMode(), QLineEdit::Password);
             EXPECT_FALSE(alert->accessoryView()->isHidden());
             EXPECT_EQ(alert->accessoryView()->toPlainText(), QStringLiteral("번호는 잠시만 쓸 수 있습니다."));
+            EXPECT_FALSE(alert->fieldMessage()->isHidden());
+            EXPECT_EQ(alert->fieldMessage()->text(), QStringLiteral("인증 장치의 번호"));
+            EXPECT_FALSE(alert->fieldLabel()->isHidden());
+            EXPECT_EQ(alert->fieldLabel()->text(), QStringLiteral("번호:"));
             QTest::keyClicks(alert->textField(), typed);
             if (button < 0)
                 pressEscape(alert);
@@ -322,6 +328,62 @@ TEST(DialogPresenter, AnswersThroughTheTextInputAlertWithWhatWasTyped)
     a = run(-1, QString());
     EXPECT_EQ(a.button, -1);
     EXPECT_TRUE(a.text.isEmpty());
+}
+
+// An alert with an accessory: its own picture, the text with a link under the
+// message, buttons there that act and leave it up, its check box, and no
+// password field.
+TEST(DialogPresenter, AnswersThroughTheAccessoryAlertWhoseButtonsLeaveItUp)
+{
+    KCAlertRequest request;
+    request.key = QStringLiteral("notice");
+    request.title = QStringLiteral("보관함");
+    request.message = QStringLiteral("쪽지가 보관됩니다.");
+    request.accessoryHtml = QStringLiteral("<p><b>웹에서도</b> <a href='http://example.test/x'>바로 가기</a></p>");
+    int memoBox = 0;
+    int chatBox = 0;
+    request.accessoryButtons = {{QStringLiteral("웹 쪽지함"), [&memoBox] { ++memoBox; }},
+                                {QStringLiteral("웹 대화함"), [&chatBox] { ++chatBox; }}};
+    request.iconName = QStringLiteral("icon_viewer");
+    request.buttons = {QStringLiteral("확인")};
+    request.checkBoxText = QStringLiteral("다시 보지 않기");
+    EXPECT_EQ(KCAlertDialogKindFor(request), KCAlertDialogKind::Accessory);
+    // The accessory wins over the check-box question, as the field does.
+    KCAlertRequest question = request;
+    question.accessoryButtons.clear();
+    question.buttons = {ok(), cancel()};
+    EXPECT_EQ(KCAlertDialogKindFor(question), KCAlertDialogKind::Accessory);
+
+    KCDialogAlertPresenter presenter;
+    whenModal([&](QWidget *modal) {
+        auto *alert = qobject_cast<KCTextInputAlert *>(modal);
+        if (!alert) {
+            ADD_FAILURE() << "another dialog is up";
+            modal->close();
+            return;
+        }
+        EXPECT_TRUE(alert->textField()->isHidden());
+        EXPECT_FALSE(alert->accessoryView()->isHidden());
+        EXPECT_TRUE(alert->accessoryView()->openExternalLinks());
+        EXPECT_TRUE(alert->accessoryView()->toHtml().contains(QStringLiteral("http://example.test/x")));
+        EXPECT_FALSE(alert->imageView()->pixmap().isNull());
+        ASSERT_EQ(alert->accessoryButtons().size(), 2);
+        EXPECT_EQ(alert->accessoryButtons().at(1)->text(), QStringLiteral("웹 대화함"));
+        alert->accessoryButtons().at(0)->click();
+        alert->accessoryButtons().at(1)->click();
+        alert->accessoryButtons().at(1)->click();
+        EXPECT_TRUE(alert->isVisible()); // still up
+        EXPECT_FALSE(alert->accessoryButtons().at(0)->isDefault());
+        ASSERT_FALSE(alert->checkBox()->isHidden());
+        alert->checkBox()->click();
+        ASSERT_EQ(alert->buttons().size(), 1);
+        alert->buttons().at(0)->click();
+    });
+    const KCAlertAnswer answer = presenter.ask(request);
+    EXPECT_EQ(answer.button, 0);
+    EXPECT_TRUE(answer.checked);
+    EXPECT_EQ(memoBox, 1);
+    EXPECT_EQ(chatBox, 2);
 }
 
 TEST(DialogPresenter, ShowReportsTheAnswerWhenTheAlertEnds)

@@ -77,6 +77,7 @@ public:
     void openNotificationPreferences() override { ++preferencesOpened; }
     void reloadPreferences() override { ++preferencesReloaded; }
     void openUrl(const QString &url) override { urls.append(url); }
+    QString bridgePageUrl() override { return QStringLiteral("http://portal.test/bridge.php"); }
 
     // Set: the session's requests go through this facade.
     PLParleySession *facade = nullptr;

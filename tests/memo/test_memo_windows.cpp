@@ -11,6 +11,7 @@
 #include "Conversation/KCWebView.h"
 #include "Model/MemoTextLimit.h"
 #include "Preferences/PrefsEmoticonTextEdit.h"
+#include "TranscriptLinks.h"
 
 #include <QCheckBox>
 #include <QDropEvent>
@@ -84,6 +85,34 @@ TEST_F(MemoWindowTest, TheReadWindowShowsSenderReceiversAndTextAsPlainText)
     EXPECT_TRUE(window->refButton()->isEnabled());
     window->showRefMessagesAction();
     EXPECT_TRUE(services.relRequests.isEmpty());
+}
+
+TEST_F(MemoWindowTest, EveryKindOfLinkInAMemoOpensWhatItShows)
+{
+    PLMyInfoManager::sharedManager().setTicket(QStringLiteral("T1"));
+    receive(memo(QStringLiteral("c1"), QStringLiteral("ann@parley.test"),
+                 QStringLiteral("intranet http://intranet.example/x?a=1&b=2 :) mail kim@parley.dev, "
+                                "docs www.parley.dev/docs에서 "
+                                "<link href=\"bridge://G125?http://mail.parley.test/\">your mail</link>")));
+    ASSERT_EQ(manager->recvMessageWindows().size(), 1);
+    ReceiveMessageWindowController *window = manager->recvMessageWindows()[0];
+    window->show();
+    QCoreApplication::processEvents();
+    const std::pair<const char *, const char *> links[] = {
+        {"http://intranet.example/x?a=1&b=2", "http://intranet.example/x?a=1&b=2"},
+        {"mailto:kim@parley.dev", "mailto:kim@parley.dev"},
+        {"www.parley.dev/docs", "http://www.parley.dev/docs"},
+        {"bridge://G125?http://mail.parley.test/",
+         "http://portal.test/bridge.php?t=T1&code=G125&r_url=http://mail.parley.test/"},
+    };
+    QStringList expected;
+    for (const auto &[href, opened] : links) {
+        SCOPED_TRACE(href);
+        EXPECT_TRUE(parley::test::clickLink(*window->messageText(), QLatin1String(href)));
+        expected << QLatin1String(opened);
+    }
+    EXPECT_EQ(services.urls, expected);
+    PLMyInfoManager::sharedManager().setTicket(QString());
 }
 
 // --- placement

@@ -139,7 +139,9 @@ TEST(MenuValidation, FromTheSelectedFolderAndTheSelectedMarks)
         {PGHBox::Memo, S::Folder, 0, {0}, A::MarkUnread, true},
         {PGHBox::Memo, S::Folder, 0, {}, A::MarkRead, false},
         {PGHBox::Memo, S::Folder, 0, {}, A::MarkUnread, true},
-        {PGHBox::Chat, S::Folder, 2, {}, A::MarkUnread, false},
+        // In the chat tab they act on the memo box, and stay on.
+        {PGHBox::Chat, S::Folder, 2, {}, A::MarkRead, true},
+        {PGHBox::Chat, S::Folder, 2, {}, A::MarkUnread, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << int(c.tab) << " " << int(c.selected) << " sn " << c.sn << " action "

@@ -5,6 +5,8 @@
 
 #include "PGHFolderNameRules.h"
 #include "PGHMemoListModel.h"
+#include "PGHSqliteDatabase.h"
+#include "PGHTransaction.h"
 
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
@@ -275,6 +277,55 @@ TEST_F(MemoBoxTest, EveryEditIsUndoneAndRedone)
         undo.undo(); // back to the common start for the next edit
     }
     EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+}
+
+// A long folder is read a page at a time as the view scrolls; what acts on
+// the whole list (Clear, the detail pane's check) still sees all of it.
+TEST_F(MemoBoxTest, ALongFolderComesAPageAtATimeAndClearTakesAllOfIt)
+{
+    const int page = PGHMemoTreeDataSource::kPageSize;
+    const int total = page * 2 + 50;
+    {
+        PGHSqliteDatabase &db = stores->store()->database();
+        PGHTransaction transaction(db);
+        PGHSqliteStatement insert = db.prepare("INSERT INTO MemoContext (mid, subject, date, memoFolder) VALUES (?, ?, ?, 1)");
+        for (int i = 0; i < total; ++i) {
+            insert.reset();
+            insert.bind(1, PGHMessageStore::formatID(1000 + i)).bind(2, QString::asprintf("m%04d", i));
+            insert.bind(3, qint64(1'700'000'000'000) + i * 60'000LL);
+            ASSERT_TRUE(insert.exec());
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+    memo->refrash();
+    QAbstractItemModel &model = *memo->listModel();
+    EXPECT_EQ(model.rowCount(), page);
+    EXPECT_EQ(memoSubjects().first(), QString::asprintf("m%04d", total - 1)); // newest first
+    ASSERT_TRUE(model.canFetchMore({}));
+    model.fetchMore({});
+    model.fetchMore({});
+    EXPECT_EQ(model.rowCount(), total);
+    EXPECT_FALSE(model.canFetchMore({}));
+    QStringList expected;
+    for (int i = total - 1; i >= 0; --i)
+        expected << QString::asprintf("m%04d", i);
+    EXPECT_EQ(memoSubjects(), expected); // the pages join into the one list
+
+    // The memo on show lies past the first page: an arrival keeps it.
+    PGHMemo shown;
+    QObject::connect(memo.get(), &PGHMemoTreeDataSource::messageShown, [&](const PGHMemo &m) { shown = m; });
+    selectMemos({"m0010"});
+    ASSERT_EQ(shown.subject, "m0010");
+    fileMemo("arrived", "inbox", 1);
+    EXPECT_EQ(model.rowCount(), page);
+    EXPECT_EQ(shown.subject, "m0010");
+
+    // Clear deletes every memo listed, fetched or not.
+    alerts.answer(0);
+    memo->clearMessageBox();
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext"), "0");
+    undo.undo();
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext"), QString::number(total + 1));
 }
 
 TEST_F(MemoBoxTest, TheStoreSwitchClearsTheUndoHistory)

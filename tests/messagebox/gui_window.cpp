@@ -15,6 +15,8 @@
 #include "KCMsgOutlineView.h"
 #include "KCTableView.h"
 #include "PGHBoxView.h"
+#include "KCSearchView.h"
+#include "PGHBodyView.h"
 
 #include "DistributedNotificationCenter.h"
 #include "NotificationNames.h"
@@ -24,6 +26,7 @@
 #include "TestSupport.h"
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLEndpoints.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -39,7 +42,12 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QTest>
+
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace pigeonhole;
@@ -62,7 +70,8 @@ protected:
         boxCenter = std::make_unique<parley::DistributedNotificationCenter>(bus.connect("box"));
         messenger = std::make_unique<parley::DistributedNotificationCenter>(bus.connect("messenger"));
         for (const char *name : {n::kPlugUserInfo, n::kUnreadMemoCount, n::kReadMemoDocument, n::kWriteMemoDocument,
-                                 n::kConversationWindow, n::kOpenMessageBoxHelp})
+                                 n::kConversationWindow, n::kOpenMessageBoxHelp, n::kOpenWebMemoBox,
+                                 n::kOpenWebChatBox})
             messenger->addObserver(QLatin1String(name), [this](const parley::DistributedNotification &note) {
                 heard.push_back(note);
             });
@@ -117,10 +126,36 @@ TEST_F(WindowTest, OnlyTheBoxsOwnIdShowsTheWindowWithItsNoticeUntilSuppressed)
     EXPECT_TRUE(alerts.shown.empty());
 
     alerts.answer(0, true); // the notice, with "don't show again" ticked
+    const parley::PLEndpoints saved = parley::PLEndpoints::current();
+    parley::PLEndpoints endpoints = saved;
+    endpoints.webMemo = "http://memo.parley.test:8080";
+    parley::PLEndpoints::setCurrent(endpoints);
+    const auto restore = qScopeGuard([&saved] { parley::PLEndpoints::setCurrent(saved); });
     ASSERT_TRUE(parley::plugin::postShowPlugInWindow(n::kMessageBoxPlugInID, *messenger));
     ASSERT_TRUE(waitUntil([&] { return delegate->window().isVisible(); }));
     ASSERT_EQ(alerts.keys(), QStringList{"Init_Title"});
-    EXPECT_FALSE(alerts.shown.front().checkBoxText.isEmpty());
+    // As drawn: the box's picture, the message, the detail with its link
+    // under it, a button to each web box that leaves the notice up, one
+    // button that ends it, and the check box.
+    const KCAlertRequest &notice = alerts.shown.front();
+    EXPECT_EQ(notice.iconName, "icon_viewer");
+    EXPECT_EQ(notice.title, parley::KCLocalizedString("Init_Title"));
+    EXPECT_EQ(notice.message, parley::KCLocalizedString("Init_Body"));
+    EXPECT_TRUE(notice.detail.isEmpty()); // nothing folded away
+    EXPECT_TRUE(notice.accessoryHtml.contains(parley::KCLocalizedString("Init_Detail_Title").toHtmlEscaped()));
+    EXPECT_TRUE(notice.accessoryHtml.contains("<a href='http://memo.parley.test:8080/index.php?code=H215'>"
+                                              + parley::KCLocalizedString("Init_go").toHtmlEscaped()
+                                              + "</a>"))
+        << notice.accessoryHtml.toStdString();
+    EXPECT_EQ(notice.buttons, QStringList{parley::KCLocalizedString("confirm")});
+    EXPECT_EQ(notice.checkBoxText, parley::KCLocalizedString("Init_Suppression"));
+    ASSERT_EQ(notice.accessoryButtons.size(), 2);
+    EXPECT_EQ(notice.accessoryButtons[0].title, parley::KCLocalizedString("webMemoBox"));
+    EXPECT_EQ(notice.accessoryButtons[1].title, parley::KCLocalizedString("webChatBox"));
+    notice.accessoryButtons[0].action();
+    notice.accessoryButtons[1].action();
+    ASSERT_TRUE(waitUntil([&] { return heardName(n::kOpenWebMemoBox, n::kMessageBoxPlugInID)
+                                       && heardName(n::kOpenWebChatBox, n::kMessageBoxPlugInID); }));
     EXPECT_TRUE(parley::UserDefaults::standardUserDefaults().boolForKey(Pigeonhole_AppDelegate::kInitAlertSuppressKey));
 
     delegate->window().close(); // closing hides
@@ -262,6 +297,83 @@ TEST_F(WindowTest, TheViewsHandTheUsersClicksToTheBoxAndFollowIt)
     w.validateActions();
     EXPECT_FALSE(w.action(PGHWindowAction::RenameFolder)->isEnabled());
     EXPECT_TRUE(w.action(PGHWindowAction::NewFolder)->isEnabled());
+}
+
+// The sender line's link answers Return while it is shown, unless the key
+// belongs to the search field or a text view.
+TEST_F(WindowTest, ReturnPressesTheSenderLinkOnlyWhileItIsShownAndTheKeyIsFree)
+{
+    login();
+    delegate->buddyStatusList({{"ann@parley.test", 1}});
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "hi"}, {"suser", "Ann"},
+                                  {"suserID", "ann@parley.test"}, {"bodyData", "hello"}});
+    delegate->insertMemoDocument({{"msgType", "outbox"}, {"subject", "mine"}, {"suser", "Me"},
+                                  {"suserID", "me@parley.test"}, {"bodyData", "x"}});
+    PGHMainWindow &w = delegate->window();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    KCTableView *table = w.memoView()->table();
+    table->selectRow(0);
+    ASSERT_FALSE(w.memoDetail()->linkButton()->isHidden());
+    const auto chats = [&] {
+        return std::count_if(heard.begin(), heard.end(), [](const parley::DistributedNotification &note) {
+            return note.name == QLatin1String(n::kConversationWindow);
+        });
+    };
+    const auto press = [&](QWidget *focus) {
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        QTest::qWait(150); // what the bus would deliver
+    };
+    press(table);
+    ASSERT_TRUE(waitUntil([&] { return heardName(n::kConversationWindow, "ann@parley.test"); }));
+    EXPECT_EQ(chats(), 1);
+
+    // In the search field Return searches; in the memo text it is the text's.
+    QLineEdit *field = w.toolbar(0)->searchField();
+    QTest::keyClicks(field, "zzz");
+    press(field);
+    EXPECT_EQ(chats(), 1);
+    EXPECT_EQ(table->model()->rowCount(), 0); // the search ran
+    field->clear();
+    table->selectRow(0);
+    press(w.memoDetail()->bodyView());
+    EXPECT_EQ(chats(), 1);
+
+    // The user's own memo shows no link: Return does nothing.
+    w.memoView()->outline()->setCurrentIndex(w.memoView()->outline()->model()->index(1, 0));
+    table->selectRow(0);
+    ASSERT_TRUE(w.memoDetail()->linkButton()->isHidden());
+    press(table);
+    EXPECT_EQ(chats(), 1);
+    // Nor in the chat tab, where the memo pane is not shown.
+    w.memoView()->outline()->setCurrentIndex(w.memoView()->outline()->model()->index(0, 0));
+    table->selectRow(0);
+    ASSERT_FALSE(w.memoDetail()->linkButton()->isHidden());
+    w.changeTab(1);
+    press(w.chatView()->table());
+    EXPECT_EQ(chats(), 1);
+}
+
+// Read and unread act on the memo box whatever the tab.
+TEST_F(WindowTest, TheMarksActOnTheMemoBoxFromTheChatTabToo)
+{
+    login();
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "hi"}, {"unread", 0}});
+    PGHMainWindow &w = delegate->window();
+    PGHMemoTreeDataSource &memo = delegate->memoTreeDataSource();
+    memo.setSelectedRows({0}, 0);
+    w.changeTab(1);
+    w.validateActions();
+    QAction *unread = w.action(PGHWindowAction::MarkUnread);
+    ASSERT_TRUE(unread->isEnabled());
+    unread->trigger();
+    EXPECT_EQ(memo.memoList().rows().at(0).unread, 1);
+    ASSERT_TRUE(waitUntil([&] { return heardName(n::kUnreadMemoCount, "1"); }));
+    // The tool bar's search sits on the search bar.
+    EXPECT_TRUE(w.toolbar(0)->searchView()->isAncestorOf(w.toolbar(0)->searchField()));
+    EXPECT_TRUE(w.toolbar(1)->searchView()->isAncestorOf(w.toolbar(1)->searchButton()));
 }
 
 TEST(ExportFileName, TheSubjectMadeOneSafeFileName)

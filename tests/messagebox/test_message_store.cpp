@@ -8,6 +8,8 @@
 #include "PGHMessageStore.h"
 #include "PGHStoreController.h"
 #include "PGHStoreFiles.h"
+#include "PGHStoreSchema.h"
+#include "PGHSqliteDatabase.h"
 #include "SqliteTool.h"
 #include "TestSupport.h"
 
@@ -335,6 +337,116 @@ TEST_F(MessageStoreTest, ChatBodiesDeletedAndRestoredStayInTheIndex)
 }
 
 // --- which file is open -------------------------------------------------------
+
+// No id is handed out twice, in any of the four tables: a deleted row's id
+// stays free, so putting the row back (an undo) cannot meet a newcomer.
+TEST_F(MessageStoreTest, AnIdOfADeletedRowIsNeverHandedOutAgain)
+{
+    const qint64 memo = fileMemo({{"msgType", "inbox"}, {"subject", "old"}});
+    ASSERT_TRUE(store->memos().remove({memo}));
+    EXPECT_GT(fileMemo({{"msgType", "inbox"}, {"subject", "new"}}), memo);
+
+    const std::optional<QList<qint64>> chat = store->chats().file({{"bodyData", "a\nb"}});
+    ASSERT_TRUE(chat && chat->size() == 1);
+    ASSERT_TRUE(store->chats().remove(*chat));
+    const std::optional<QList<qint64>> next = store->chats().file({{"bodyData", "c\nd"}});
+    ASSERT_TRUE(next && next->size() == 1);
+    EXPECT_GT(next->first(), chat->first());
+
+    for (PGHBox box : {PGHBox::Memo, PGHBox::Chat}) {
+        const std::optional<PGHFolder> made = store->folders(box).create("gone");
+        ASSERT_TRUE(made);
+        ASSERT_TRUE(store->folders(box).remove(made->id));
+        const std::optional<PGHFolder> again = store->folders(box).create("again");
+        ASSERT_TRUE(again);
+        EXPECT_GT(again->id, made->id);
+    }
+    EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+}
+
+// A store written before ids were kept apart: the four tables are rebuilt in
+// place, every row kept with its id, the chat body index and its triggers
+// working on the rebuilt table.
+TEST_F(MessageStoreTest, AStoreOfTheFirstVersionIsRebuiltKeepingEveryRow)
+{
+    store.reset();
+    const QString old = dir.filePath("old@parley.test.sqlite");
+    {
+        PGHSqliteDatabase db;
+        ASSERT_TRUE(db.open(old));
+        QString error;
+        ASSERT_TRUE(PGHStoreSchema::upgrade(db, nullptr, &error, 1)) << error.toStdString();
+    }
+    // Rows as the first version held them, with a gap where one was deleted.
+    ASSERT_EQ(sqliteTool(old, "PRAGMA foreign_keys = ON;"
+                              "INSERT INTO MemoFolder(folderName, sn) VALUES ('work', '000000000000003');"
+                              "INSERT INTO ChatFolder(folderName, sn) VALUES ('friends', '000000000000004');"
+                              "INSERT INTO MemoContext(mid, uuid, unread, subject, memoFolder, bodyData, date, size) VALUES "
+                              "('000000000000005', 'u1', 1, 'one', 1, 'body one', 1000, 2),"
+                              "('000000000000006', 'u2', 0, 'two', 3, 'body two', 2000, '3'),"
+                              "('000000000000007', 'u3', 0, 'three', 1, 'body three', 3000, 1);"
+                              "DELETE FROM MemoContext WHERE subject = 'two';"
+                              "INSERT INTO ChatContext(mid, chatUser, chatFolder, bodyData, date) VALUES "
+                              "('000000000000008', 'Ann', 1, 'Chat with Ann\nthe trip plans\nbye', 1500),"
+                              "('000000000000009', 'Bo', 2, 'Chat with Bo\nlunch\nsee you', 2500);"
+                              "UPDATE IDGenerator SET currentID = 10;"),
+              "");
+    const QString dump = "SELECT 'F', id, folderName, sn FROM MemoFolder UNION ALL "
+                         "SELECT 'G', id, folderName, sn FROM ChatFolder UNION ALL "
+                         "SELECT 'M', id, mid || unread || subject || memoFolder || bodyData || date || size, uuid FROM MemoContext UNION ALL "
+                         "SELECT 'C', id, mid || chatUser || chatFolder || bodyData || date, title FROM ChatContext "
+                         "ORDER BY 1, 2";
+    const QString before = sqliteTool(old, dump);
+    ASSERT_FALSE(before.startsWith("<error"));
+
+    QString error;
+    store = PGHMessageStore::open(old, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    EXPECT_FALSE(store->wasCreated());
+    path = old;
+    EXPECT_EQ(read("PRAGMA user_version"), QString::number(PGHStoreSchema::currentVersion()));
+    EXPECT_EQ(read(dump), before);
+    EXPECT_EQ(read("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                   "('MemoFolder', 'ChatFolder', 'MemoContext', 'ChatContext') AND sql LIKE '%AUTOINCREMENT%'"),
+              "4");
+    EXPECT_EQ(read("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type IN ('index', 'trigger') "
+                   "AND tbl_name IN ('MemoContext', 'ChatContext') AND sql IS NOT NULL ORDER BY name)"),
+              "ChatBodyIndexDelete,ChatBodyIndexInsert,ChatBodyIndexUpdate,ChatContextByFolder,MemoContextByFolder,"
+              "MemoContextByUUID,MemoContextUnread");
+    EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(read("PRAGMA foreign_key_check"), "");
+    EXPECT_EQ(read("INSERT INTO ChatBodyIndex(ChatBodyIndex) VALUES ('integrity-check')"), "");
+
+    // The index finds the old logs, and the triggers keep it up with new ones.
+    const auto bodySearch = [&](qint64 folder, const QString &text) {
+        PGHListQuery query;
+        query.searchKey = "bodyData";
+        query.searchText = text;
+        QStringList titles;
+        for (const PGHChat &c : store->chats().list(folder, query).value_or(QList<PGHChat>()))
+            titles << c.title;
+        return titles;
+    };
+    EXPECT_EQ(bodySearch(1, "trip plans"), QStringList{"the trip plans"});
+    ASSERT_TRUE(store->chats().file({{"bodyData", "Chat with Cy\nnew plans\nok"},
+                                     {"date", QDateTime::fromMSecsSinceEpoch(5000, Qt::UTC)}}));
+    EXPECT_EQ(bodySearch(1, "plans"), (QStringList{"new plans", "the trip plans"}));
+    // Relations still cascade: the user folder goes with its log.
+    ASSERT_TRUE(store->folders(PGHBox::Chat).remove(2));
+    EXPECT_EQ(read("SELECT count(*) FROM ChatContext WHERE chatFolder = 2"), "0");
+    // New rows take ids after every one in use, and ids are not reused from here on.
+    const qint64 memo = fileMemo({{"msgType", "inbox"}, {"subject", "four"}});
+    EXPECT_EQ(memo, 4);
+    ASSERT_TRUE(store->memos().remove({memo}));
+    EXPECT_EQ(fileMemo({{"msgType", "inbox"}, {"subject", "five"}}), 5);
+    EXPECT_EQ(read("PRAGMA integrity_check"), "ok");
+
+    // Opened again: nothing more to do.
+    store.reset();
+    store = PGHMessageStore::open(old, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    EXPECT_EQ(read("SELECT count(*) FROM MemoContext"), "3");
+}
 
 class StoreControllerTest : public ::testing::Test
 {

@@ -7,6 +7,7 @@
 #include "Log.h"
 #include "Packet/PLRecvGLSTPacket.h"
 #include "Packet/PLRecvLISTPacket.h"
+#include "Packet/PLRecvMESGPacket.h"
 #include "Packet/PLRecvPacket.h"
 #include "Packet/PLRecvPacketBuilder.h"
 #include "RecvPacketTestSupport.h"
@@ -132,6 +133,7 @@ const QStringList kProbeNames{QStringLiteral("a"), QStringLiteral("b"), QStringL
                               QString(QLatin1String("")), QString(), QStringLiteral("ab"),
                               QStringLiteral("ba"), QStringLiteral("last"), QStringLiteral("c")};
 
+const QStringList kMESGNames{QStringLiteral("ID"), QStringLiteral("type"), QStringLiteral("msg")};
 const QStringList kLISTNames{QStringLiteral("idx"), QStringLiteral("count"), QStringLiteral("buddyFlag"),
                              QStringLiteral("id"), QStringLiteral("CMN"), QStringLiteral("name"),
                              QStringLiteral("nickName"), QStringLiteral("mobile"), QStringLiteral("email"),
@@ -381,6 +383,9 @@ TEST(FieldNameTables, APacketFilledAgainForTheNextLineReadsLikeANewOne)
     QStringList lines = groupListLines(random, 1500);
     for (int i = 0; i < 1500; ++i)
         lines.append(randomLine(random, QStringLiteral("LIST"), 20));
+    // Chat lines: acknowledgements, messages, and lines cut short of a message.
+    for (int i = 0; i < 1500; ++i)
+        lines.append(randomLine(random, QStringLiteral("MESG"), 6));
     lines.append({QStringLiteral("GLST"), QString(), QStringLiteral("PING 0"), QStringLiteral("GLST 3 0 1 N a 7"),
                   QStringLiteral("911 4"), QStringLiteral("LIST 4 0 0")});
     std::shuffle(lines.begin(), lines.end() - 6, random);
@@ -397,8 +402,11 @@ TEST(FieldNameTables, APacketFilledAgainForTheNextLineReadsLikeANewOne)
         EXPECT_EQ(again.get() == before, sameWord) << line.toStdString();
         reused += again.get() == before;
         EXPECT_EQ(again->isReusable(), fresh->isReusable());
-        expectSamePackets(*again, *fresh, kGLSTNames + kLISTNames, line);
+        expectSamePackets(*again, *fresh, kGLSTNames + kLISTNames + kMESGNames, line);
         EXPECT_EQ(again->packetString(), line);
+        if (auto *mesg = dynamic_cast<PLRecvMESGPacket *>(again.get())) {
+            EXPECT_EQ(mesg->packetType(), static_cast<PLRecvMESGPacket &>(*fresh).packetType()) << line.toStdString();
+        }
         if (auto *glst = dynamic_cast<PLRecvGLSTPacket *>(again.get())) {
             GLSTOneByOne reference;
             reference.setParams(line);
@@ -464,4 +472,34 @@ TEST(FieldNameTables, APacketFilledInPlaceLeavesEveryCopyTakenFromItAlone)
     for (const auto &[copy, text] : copies)
         EXPECT_EQ(copy, text);
     EXPECT_GT(inPlace, 200);
+}
+
+// The buddy line's flags are kept in one string from line to line: a line
+// that reads the same leaves that string (and every buddy sharing it) as it
+// is, any other reading replaces it, nullness included.
+TEST(FieldNameTables, FlagsKeptFromTheLastLineAreSharedOnlyWhenTheyReadTheSame)
+{
+    struct Case {
+        const char *flags; // field 4 of the line; nullptr: the line stops before it
+        const char *keptBefore;
+        bool shared;
+    };
+    const Case cases[] = {
+        {"1100", "1100", true},     {"1100", "1000", false},      {"1100", nullptr, false},
+        {"11%2500", "11%00", true}, {"11%2500", "11%2500", false}, {nullptr, "1100", false},
+        {"1100", "", false},        {"%00", "", false},           {"%00", nullptr, false},
+    };
+    for (const Case &c : cases) {
+        const QString line = QStringLiteral("LIST 4 0 2") + (c.flags ? QLatin1String(" ") + QLatin1String(c.flags)
+                                                                      + QLatin1String(" id cmn nm") : QString());
+        auto list = parley::test::recv::decodeAs<PLRecvLISTPacket>(line);
+        ASSERT_TRUE(list) << line.toStdString();
+        QString kept = c.keptBefore ? QString::fromLatin1(c.keptBefore) : QString();
+        const QString holder = kept; // a buddy stored with the last line's flags
+        list->buddyFlagKeptIfSame(kept);
+        expectSameString(kept, list->buddyFlag(), line);
+        // Empty strings share no buffer to speak of: only their nullness counts.
+        EXPECT_EQ(!holder.isEmpty() && kept.constData() == holder.constData(), c.shared) << line.toStdString();
+        EXPECT_EQ(holder, c.keptBefore ? QString::fromLatin1(c.keptBefore) : QString()) << line.toStdString();
+    }
 }

@@ -10,6 +10,8 @@
 #include "LocalService.h"
 #include "LoginView.h"
 #include "MainWindow.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "PLSessionManager.h"
 #include "ScriptedAlerts.h"
 #include "ShellDoubles.h"
@@ -182,4 +184,17 @@ TEST_F(MultiLoginEndToEnd, AnotherLoginIsNoticedListedAndLoggedOut)
     EXPECT_FALSE(mController->isSessionButtonBlinking());
     EXPECT_TRUE(button->isHidden());
     EXPECT_TRUE(mController->loginStatus());
+}
+
+TEST_F(MultiLoginEndToEnd, ALostLineClosesTheSessionList)
+{
+    signIn();
+    auto other = headless();
+    ASSERT_TRUE(parley::test::waitUntil([this] { return mController->sessionCount() == 2; }, 10000));
+    mController->openSessionManagerAction();
+    ASSERT_TRUE(parley::test::waitUntil([this] { return window() && window()->isVisible(); }, 10000));
+    // The dispatch line drops without a sign-out notice.
+    NotificationCenter::defaultCenter().post(QLatin1String(notifications::kSessionClosed), nullptr,
+                                             {{QLatin1String(notifications::kSessionClosedKey), "DPLSessionRetry"}});
+    EXPECT_TRUE(parley::test::waitUntil([this] { return !window() || !window()->isVisible(); }, 2000));
 }

@@ -13,6 +13,7 @@
 #include "PropertyList.h"
 #include "ScriptedAlerts.h"
 #include "ShellDoubles.h"
+#include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
 
 #include <QCheckBox>
@@ -147,4 +148,23 @@ TEST_F(PrefsPlugInPaneTest, ThePaneForgetsThePlugInSideWhenItGoes)
     mSide.reset();
     mPane->reloadTable();
     EXPECT_EQ(mPane->table()->rowCount(), 0);
+}
+
+TEST_F(PrefsPlugInPaneTest, SignedOutTheEmptyTableIsTitledNotNumbered)
+{
+    for (const char *language : {"ko", "en"}) {
+        SCOPED_TRACE(language);
+        UserDefaults::standardUserDefaults().setObject(QStringList{QLatin1String(language)},
+                                                       QLatin1String(kAppleLanguagesKey));
+        PrefsContext signedOut;
+        PlugInPane pane(signedOut);
+        pane.read();
+        QTableWidget *table = pane.table();
+        EXPECT_EQ(table->rowCount(), 0);
+        ASSERT_TRUE(table->horizontalHeaderItem(0));
+        ASSERT_TRUE(table->horizontalHeaderItem(1));
+        EXPECT_EQ(table->horizontalHeaderItem(0)->text(), KCLocalizedString(QStringLiteral("PluginName")));
+        EXPECT_EQ(table->horizontalHeaderItem(1)->text(), KCLocalizedString(QStringLiteral("PluginInstalled")));
+    }
+    UserDefaults::standardUserDefaults().setObject(QStringList{QStringLiteral("ko")}, QLatin1String(kAppleLanguagesKey));
 }

@@ -17,13 +17,20 @@
 #include "ShellWindows.h"
 #include "TestSupport.h"
 #include "UpdateController.h"
+#include "PlugInPrefsHost.h"
+#include "Preferences/PlugInPane.h"
+#include "Preferences/PrefsPane.h"
+#include "Preferences/PrefsServices.h"
 #include "UpdateDecisions.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/PLConfManager.h"
 #include "Utils/PLEndpoints.h"
 #include "WebServer.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -523,4 +530,130 @@ TEST(PLUpdateManager, ProgressWithoutALengthShowsNoPercentage)
     EXPECT_EQ(window->mProgress->value(), 50);
     window->close();
     shell::ShellWindows::setPlugInManager(nullptr);
+}
+
+namespace {
+
+const QString kOtherID = QStringLiteral("11111111-2222-3333-4444-555555555555");
+
+// The preferences' plug-in pane on the real plug-in and update managers.
+class PaneInstallEndToEnd : public UpdatesEndToEnd
+{
+protected:
+    void SetUp() override
+    {
+        UpdatesEndToEnd::SetUp();
+        if (HasFatalFailure())
+            return;
+        mHost = std::make_unique<PlugInPrefsHost>(*mPlugIns, *mUpdates);
+        PrefsServices::setPlugInHost(mHost.get());
+        mContext.signedIn = true;
+        mContext.userID = QStringLiteral("me@parley.test");
+        mPane = std::make_unique<PlugInPane>(mContext);
+    }
+    void TearDown() override
+    {
+        mPane.reset();
+        PrefsServices::setPlugInHost(nullptr);
+        mHost.reset();
+        UpdatesEndToEnd::TearDown();
+    }
+    // The message box's list entry and another plug-in the service offers,
+    // with its archive served when `archive`.
+    void offerOther(bool archive)
+    {
+        if (archive) {
+            QTemporaryDir tree;
+            ASSERT_FALSE(bundleTree(tree.path(), QStringLiteral("Other.app"), QStringLiteral("2.0"), "other").isEmpty());
+            ASSERT_TRUE(zipTool(tree.path(), served(QStringLiteral("Other-2.0.zip")), {QStringLiteral("Other.app")}));
+        }
+        serveLists(mBase + QStringLiteral("/mac/none.zip"));
+        QVariantMap lists = PropertyList::readFile(served(QStringLiteral("plugIns.plist"))).value.toMap();
+        lists.insert(kOtherID, QVariantMap{{"uuid", kOtherID},
+                                           {"name", QStringLiteral("Other")},
+                                           {"description", QStringLiteral("Another one")},
+                                           {"version", QStringLiteral("2.0")},
+                                           {"source", mBase + QStringLiteral("/mac/Other-2.0.zip")},
+                                           {"destination", QStringLiteral("~/Library/PlugIn/Other.app")}});
+        ASSERT_TRUE(PropertyList::writeFile(served(QStringLiteral("plugIns.plist")), lists).isEmpty());
+        checkVersions();
+        mPane->read();
+    }
+    int rowOf(const QString &name) const
+    {
+        for (int row = 0; row < mPane->table()->rowCount(); ++row)
+            if (mPane->table()->item(row, 0)->text() == name)
+                return row;
+        return -1;
+    }
+    QString stateOf(const QString &name) const
+    {
+        const int row = rowOf(name);
+        return row < 0 ? QString() : mPane->table()->item(row, 1)->text();
+    }
+    static bool updaterShown()
+    {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (qobject_cast<UpdateController *>(window) && window->isVisible())
+                return true;
+        return false;
+    }
+
+    std::unique_ptr<PlugInPrefsHost> mHost;
+    PrefsContext mContext;
+    std::unique_ptr<PlugInPane> mPane;
+};
+
+} // namespace
+
+TEST_F(PaneInstallEndToEnd, InstallShowsItsProgressThenTheInstalledPlugInWithNothingToUpdate)
+{
+    parley::test::ScriptedAlerts alerts;
+    offerOther(true);
+    ASSERT_GE(rowOf(QStringLiteral("Other")), 0);
+    EXPECT_EQ(stateOf(QStringLiteral("Other")), KCLocalizedString(QStringLiteral("NotInstalled")));
+    mPane->table()->selectRow(rowOf(QStringLiteral("Other")));
+    ASSERT_TRUE(mPane->installButton()->isEnabled());
+    mPane->installButton()->click();
+    EXPECT_FALSE(mPane->installProgressBar()->isHidden()) << "the install shows that it runs";
+    EXPECT_FALSE(mPane->installButton()->isEnabled());
+    ASSERT_TRUE(waitForResult());
+    EXPECT_FALSE(named(notifications::kUpdateManagerPlugInUpdateProgress).isEmpty());
+
+    EXPECT_TRUE(mPane->installProgressBar()->isHidden());
+    EXPECT_EQ(stateOf(QStringLiteral("Other")), KCLocalizedString(QStringLiteral("Installed"))) << "the table is read again";
+    EXPECT_EQ(mPane->nameField()->text(), QStringLiteral("Other")) << "the row stays selected";
+    EXPECT_FALSE(mPane->installButton()->isEnabled());
+    EXPECT_FALSE(mPane->updateButton()->isEnabled()) << "the version just installed is no update";
+    EXPECT_TRUE(mPane->removeButton()->isEnabled());
+    EXPECT_FALSE(mPlugIns->isNeedUpdatePlugIn(kOtherID));
+    EXPECT_EQ(mPlugIns->pluginForID(kOtherID).value("version").toString(), QStringLiteral("2.0"));
+    EXPECT_TRUE(alerts.shown.empty());
+}
+
+TEST_F(PaneInstallEndToEnd, AFailedInstallIsToldAndCanBeTriedAgain)
+{
+    parley::test::ScriptedAlerts alerts;
+    offerOther(false); // the archive is missing
+    mPane->table()->selectRow(rowOf(QStringLiteral("Other")));
+    mPane->installButton()->click();
+    ASSERT_TRUE(waitForResult());
+    EXPECT_EQ(alerts.keys(), QStringList{QStringLiteral("UpdateErrorMessage")});
+    EXPECT_TRUE(mPane->installProgressBar()->isHidden());
+    EXPECT_EQ(stateOf(QStringLiteral("Other")), KCLocalizedString(QStringLiteral("NotInstalled")));
+    EXPECT_TRUE(mPane->installButton()->isEnabled()) << "it may be tried again";
+}
+
+TEST_F(PaneInstallEndToEnd, AnUpgradeThatCannotStartIsToldAndOpensNoUpdater)
+{
+    parley::test::ScriptedAlerts alerts;
+    offerOther(true);
+    ASSERT_TRUE(mPlugIns->isNeedUpdatePlugIn(kBoxID));
+    // An update of the message box is under way already: another is refused.
+    ASSERT_TRUE(mUpdates->updatePlugIn(kBoxID, true));
+    mPane->table()->selectRow(rowOf(QStringLiteral("Message Box")));
+    mPane->plugInQuit({{"id", kBoxID}, {"key", QLatin1String(PlugInPane::kUpdateKey)}});
+    EXPECT_EQ(alerts.keys(), QStringList{QStringLiteral("UpdateErrorMessage")});
+    EXPECT_FALSE(updaterShown()) << "an updater would wait for ever";
+    waitForResult();
 }

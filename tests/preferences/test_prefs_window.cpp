@@ -19,6 +19,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -308,6 +310,53 @@ TEST_F(PrefsWindowTest, FolderChooserWithoutAFolderStartsAtTheDownloads)
               QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)).absolutePath());
     general->folderChooser()->reject();
     EXPECT_EQ(general->receivedFilePopup()->count(), 1);
+}
+
+TEST_F(PrefsWindowTest, TheSoundFileChooserStoresTheGlobalPathAndKeepsTheUnsavedBoxes)
+{
+    signIn(sisterID("me"), kNewUser);
+    const QString wav = mFolder.filePath(QStringLiteral("ding.wav"));
+    QFile file(wav);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("RIFF");
+    file.close();
+    PrefsController *window = openWindow();
+    window->showNotification();
+    NotificationPane *pane = window->notificationPane();
+    const bool mail = pane->showMailButton()->isChecked();
+    pane->showMailButton()->click(); // not saved yet
+    ASSERT_TRUE(pane->soundFileButton()->isVisibleTo(pane));
+    EXPECT_EQ(pane->soundFileButton()->text(), KCLocalizedString(QStringLiteral("SelectSoundFile")));
+
+    // Cancel stores nothing.
+    pane->soundFileButton()->click();
+    ASSERT_TRUE(pane->soundFileChooser());
+    const QString start = QDir(pane->soundFileChooser()->directory()).absolutePath();
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    EXPECT_TRUE(start == QDir::home().absolutePath() || (QFileInfo(music).isDir() && start == QDir(music).absolutePath()))
+        << "the music or home folder, not where the program started: " << start.toStdString();
+    pane->soundFileChooser()->reject();
+    EXPECT_FALSE(defaults().objectForKey(QStringLiteral("soundFilePath")).isValid());
+
+    pane->soundFileButton()->click();
+    QFileDialog *chooser = pane->soundFileChooser();
+    ASSERT_TRUE(chooser);
+    EXPECT_EQ(chooser->fileMode(), QFileDialog::ExistingFile) << "one file, no folders";
+    EXPECT_EQ(chooser->windowModality(), Qt::ApplicationModal);
+    EXPECT_TRUE(chooser->nameFilters().join(QLatin1Char(' ')).contains(QLatin1String("*.wav")));
+    chooser->setDirectory(mFolder.path());
+    chooser->selectFile(wav);
+    QMetaObject::invokeMethod(chooser, "accept");
+    EXPECT_EQ(defaults().stringForKey(QStringLiteral("soundFilePath")), wav) << "global, at once";
+    pane->soundFileButton()->click();
+    ASSERT_TRUE(pane->soundFileChooser());
+    EXPECT_EQ(QDir(pane->soundFileChooser()->directory()).absolutePath(), QDir(mFolder.path()).absolutePath())
+        << "next time where the chosen file is";
+    pane->soundFileChooser()->reject();
+    EXPECT_EQ(pane->soundFileField()->text(), QStringLiteral("ding.wav"));
+    EXPECT_EQ(pane->showMailButton()->isChecked(), !mail) << "reading again keeps what is being edited";
+    closeWindow();
+    EXPECT_EQ(defaults().userDictionary(mUser.id).value(QStringLiteral("showMail")).toBool(), !mail);
 }
 
 TEST_F(PrefsWindowTest, SignedOutPanesDisableWhatEditsTheUsersValues)

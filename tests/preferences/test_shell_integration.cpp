@@ -8,6 +8,8 @@
 #include "Preferences/GeneralPane.h"
 #include "Preferences/MessagePane.h"
 #include "Preferences/NotificationPane.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "Preferences/PrefsController.h"
 #include "Preferences/PrefsInstallation.h"
 #include "Preferences/PrefsServices.h"
@@ -86,6 +88,24 @@ protected:
         waitUntil([] { return false; }, 10);
         PLMyInfoManager::sharedManager().resetForTesting();
         UserDefaults::standardUserDefaults().setPath(UserDefaults::defaultPath());
+    }
+
+    // A signed-in user with new-account settings, bound to the controller.
+    QString signedInUser()
+    {
+        const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
+        UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
+        mController->setCurrentUserID(user);
+        mSession.loggedIn = true;
+        return user;
+    }
+    // The window opened through the shell's interface, bound to the user.
+    static PrefsController *openFor(const QString &user)
+    {
+        shell::PrefsController &service = shell::ShellWindows::prefsController();
+        service.setUserID(user);
+        service.showWindow();
+        return PrefsController::defaultController();
     }
 
     QTemporaryDir mFolder;
@@ -183,14 +203,9 @@ TEST_F(ShellIntegrationTest, TheEmoticonPalettesButtonOpensThePreferencesOfTheSi
 
 TEST_F(ShellIntegrationTest, TheOtherWindowsBringTheirPaneForward)
 {
-    const QString user = QStringLiteral("minji@") + KCDefaultDomain().at(0);
-    UserDefaults::standardUserDefaults().setUserDictionary(user, KCDefaultUserPreferences());
-    mController->setCurrentUserID(user);
-    mSession.loggedIn = true;
+    const QString user = signedInUser();
     shell::PrefsController &service = shell::ShellWindows::prefsController();
-    service.setUserID(user);
-    service.showWindow();
-    PrefsController *window = PrefsController::defaultController();
+    PrefsController *window = openFor(user);
 
     service.showMessagePane();
     EXPECT_EQ(window->currentPane(), static_cast<QWidget *>(window->messagePane()));
@@ -206,6 +221,27 @@ TEST_F(ShellIntegrationTest, UninstallingClosesTheWindowAndLetsGo)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(PrefsController::isAvailable());
     EXPECT_FALSE(shell::ShellWindows::prefsController().isWindowVisible()) << "the shell's stand-in again";
+}
+
+TEST_F(ShellIntegrationTest, SetMyNickNameBringsTheGeneralPaneForwardKeepingWhatIsBeingEdited)
+{
+    const QString user = signedInUser();
+    shell::PrefsController &service = shell::ShellWindows::prefsController();
+    PrefsController *window = openFor(user);
+    window->showNotification();
+    QCheckBox *mail = window->notificationPane()->showMailButton();
+    const bool before = mail->isChecked();
+    mail->click(); // not saved yet
+
+    // The own-status view's command, as its menu posts it.
+    NotificationCenter::defaultCenter().post(QLatin1String(notifications::kChangeStatus), nullptr,
+                                             {{QStringLiteral("title"), KCLocalizedString(QStringLiteral("SetMyNickName"))}});
+    EXPECT_TRUE(service.isWindowVisible());
+    EXPECT_EQ(window->currentPane(), static_cast<QWidget *>(window->generalPane()));
+    EXPECT_EQ(mail->isChecked(), !before) << "the open window was not read again";
+    service.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().userDictionary(user).value(QStringLiteral("showMail")).toBool(), !before);
 }
 
 } // namespace

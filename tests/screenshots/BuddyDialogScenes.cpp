@@ -153,7 +153,7 @@ public:
     QString statusTitle() override { return QStringLiteral("Online"); }
     void setStatusTitle(const QString &) override {}
     bool hasChatToSave() override { return false; }
-    void saveChat() override {}
+    bool saveChat() override { return false; }
     void openMessagePreferences() override {}
     void reloadPreferences() override {}
     void bridgePageCall(const QString &, const QString &, int) override {}

@@ -33,6 +33,7 @@ public:
     void openNotificationPreferences() override {}
     void reloadPreferences() override {}
     void openUrl(const QString &) override {}
+    QString bridgePageUrl() override { return {}; }
 };
 
 MessageWindowManager &manager()

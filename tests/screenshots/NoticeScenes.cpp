@@ -122,6 +122,7 @@ const bool otpPrompt = registerScene(QStringLiteral("shell-otp-prompt"), [] {
     auto *alert = new KCTextInputAlert;
     alert->setTitle(text("OTPInputTitle"));
     alert->setMessage(text("OTPInputTop"));
+    alert->setFieldTexts(text("OTPInputMessage"), text("OTPInputLeftMessage"));
     alert->setAccessoryHtml(text("OTPInputBottom"));
     alert->setButtons({text("OK"), text("Cancel")});
     return alert;

@@ -5,6 +5,7 @@
 //   parley_screenshots [output folder] [--scene NAME]...
 #include "ScreenshotScenes.h"
 #include "TestSupport.h"
+#include "WebEngineSanitizerOptions.h"
 
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
@@ -57,7 +58,6 @@ int main(int argc, char **argv)
     // Scenes with a web view: the web engine as root needs these.
     ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu", 0);
     ::setenv("QT_QUICK_BACKEND", "software", 0);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
 
     QString outputFolder = QStringLiteral(PARLEY_SCREENSHOT_DIR);

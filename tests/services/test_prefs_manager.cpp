@@ -1,6 +1,7 @@
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "TestSupport.h"
 #include "UserDefaults.h"
+#include "Utils/KCDownloadFolder.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/PLCurrentUserProvider.h"
 #include "Utils/PrefsManager.h"
@@ -110,7 +111,7 @@ TEST_F(PrefsTest, DefaultsOfANewAccountReadBack)
     EXPECT_EQ(PrefsManager::msg_saveChatType(), 1);
     EXPECT_EQ(PrefsManager::general_doubleClickOption(), 0);
     EXPECT_EQ(PrefsManager::msg_absentMessage(), QString(""));
-    EXPECT_TRUE(PrefsManager::general_DownloadFolder().endsWith("/Desktop"));
+    EXPECT_EQ(PrefsManager::general_DownloadFolder(), KCDefaultDownloadFolder());
     EXPECT_EQ(PrefsManager::msg_AbsentMsgFontName(), QStringLiteral("AppleGothic"));
     EXPECT_EQ(PrefsManager::msg_AbsentMsgColorString(), QStringLiteral("0"));
 }

@@ -1,4 +1,5 @@
 #include "UserDefaults.h"
+#include "Utils/KCDownloadFolder.h"
 #include "Utils/KCMachineIdentity.h"
 #include "Utils/KCShellHooks.h"
 #include "Utils/KCSounds.h"
@@ -7,9 +8,11 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -224,6 +227,65 @@ TEST_F(ShellUtilsTest, StringTablesHaveTheSameKeysInEveryLanguage)
     }
 }
 
+// The string keys the sources look up by a literal: KCLocalizedString("Key")
+// in its spellings, the panes' PrefsWidgets::text("Key"), the chat's
+// ChatText::localized("Key"), and a file's own one-line helper that returns
+// KCLocalizedString of its argument (`QString text(const char *key) { return
+// KCLocalizedString(...) }`) called with a literal. Key -> first file.
+static QMap<QString, QString> keysLookedUpBySources(const QString &root)
+{
+    static const QRegularExpression direct(
+        QStringLiteral(R"re(KCLocalizedString\(\s*(?:QStringLiteral|QLatin1String|u)?\(?\s*"([^"]+)")re"));
+    static const QRegularExpression helperDefinition(QStringLiteral(
+        R"re(QString\s+(\w+)\(const char \*\w+\)\s*\{?\s*\{?\s*return\s+(?:parley::)?KCLocalizedString)re"));
+    QMap<QString, QString> keys;
+    const auto collect = [&keys](const QRegularExpression &pattern, const QString &source, const QString &file) {
+        for (auto it = pattern.globalMatch(source); it.hasNext();) {
+            const QString key = it.next().captured(1);
+            if (!keys.contains(key))
+                keys.insert(key, file);
+        }
+    };
+    for (const char *folder : {"Parley", "kit", "messagebox", "ParleyFoundation", "platform"}) {
+        QDirIterator files(root + QLatin1Char('/') + QLatin1String(folder), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                           QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QString source = QString::fromUtf8(file.readAll());
+            const QString name = QDir(root).relativeFilePath(path);
+            collect(direct, source, name);
+            QStringList helpers{QStringLiteral("PrefsWidgets::text"), QStringLiteral("ChatText::localized")};
+            for (auto it = helperDefinition.globalMatch(source); it.hasNext();)
+                helpers << QStringLiteral("(?<![\\w.>:])") + it.next().captured(1);
+            for (const QString &helper : helpers) {
+                const QString escaped = helper.startsWith(QLatin1Char('(')) ? helper : QRegularExpression::escape(helper);
+                collect(QRegularExpression(escaped + QStringLiteral(R"re(\(\s*(?:QStringLiteral\()?"([^"]+)")re")),
+                        source, name);
+            }
+        }
+    }
+    return keys;
+}
+
+TEST_F(ShellUtilsTest, EveryKeyTheSourcesLookUpIsInBothTables)
+{
+    const QMap<QString, QString> keys = keysLookedUpBySources(QStringLiteral(PARLEY_SOURCE_DIR));
+    // The scan finds what it is meant to: keys of each kind of lookup.
+    for (const char *known : {"OTPInputTop", "OTPInputMessage", "LoginedAtTheOtherPlace", "NotInstallAnimicon",
+                              "ParleyMiniNookAlert", "MenuParleyHelp", "WillChatCloseAlertMessage"})
+        EXPECT_TRUE(keys.contains(QLatin1String(known))) << known;
+    EXPECT_GT(keys.size(), 300);
+    for (const char *language : {"ko", "en"}) {
+        const QJsonObject table = stringTable(QLatin1String(language));
+        ASSERT_FALSE(table.isEmpty()) << language;
+        for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+            EXPECT_TRUE(table.contains(it.key())) << language << ": " << it.key().toStdString() << " (" << it.value().toStdString() << ")";
+    }
+}
+
 TEST_F(ShellUtilsTest, InterfaceLanguageIsRegisteredAsKoreanWhenAbsent)
 {
     // The registered value is a default: readers of the key see it, a choice
@@ -329,7 +391,7 @@ TEST(KCDefaultUserPreferences, NewAccountDefaults)
 {
     const QVariantMap prefs = KCDefaultUserPreferences();
     EXPECT_EQ(prefs.size(), 25);
-    EXPECT_EQ(prefs.value("destinationPath").toString(), QDir::homePath() + "/Desktop");
+    EXPECT_EQ(prefs.value("destinationPath").toString(), KCDefaultDownloadFolder());
     EXPECT_EQ(prefs.value("awayTimeInterval"), QVariant(10));
     EXPECT_EQ(prefs.value("showMemoIndex"), QVariant(1));
     EXPECT_EQ(prefs.value("saveDialogIndex"), QVariant(1));

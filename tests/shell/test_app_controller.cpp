@@ -417,6 +417,101 @@ TEST_F(AppControllerTest, SleepSignsOutAndWakingSignsInAgainOnlyWithAutoLogin)
     }
 }
 
+TEST_F(AppControllerTest, AfterAWakeRetryASignInThatAppearsOfflineStaysOffline)
+{
+    signedIn();
+    saveAccount(QStringLiteral("token-alice"), true);
+    mController->changeStatusMainWindow(2);
+    post(notifications::kSystemWillSleep);
+    post(notifications::kLogoutCompleted);
+    post(notifications::kSystemHasPoweredOn);
+    while (mScheduler.runNext()) {
+    }
+    completeSignIn();
+    ASSERT_TRUE(mController->mIsRestored());
+    ASSERT_EQ(mController->window()->buddyView()->buddyStatusField->text(), KCLocalizedString(QStringLiteral("Busy")));
+
+    // Signed out, then in again by hand appearing offline, and once more by auto-login.
+    for (const bool byHand : {true, false}) {
+        SCOPED_TRACE(byHand ? "by hand" : "auto-login");
+        mController->logoutAction();
+        post(notifications::kLogoutCompleted);
+        mSession.calls.clear();
+        login().loginAsInvisible->setChecked(true);
+        if (byHand) {
+            login().autoLoginButton->setChecked(true); // for the next round
+            login().passwordField->setText(QStringLiteral("alice-pw"));
+            login().loginButton->click();
+        } else {
+            login().loginAgainButton->click();
+        }
+        ASSERT_EQ(mSession.callsStartingWith(QStringLiteral("login")).size(), 1);
+        completeSignIn();
+        EXPECT_FALSE(mController->mIsRestored());
+        EXPECT_TRUE(mController->mLastMyStatus().isEmpty());
+        EXPECT_EQ(mController->window()->buddyView()->buddyStatusField->text(),
+                  KCLocalizedString(QStringLiteral("AppearOffline")));
+        EXPECT_FALSE(mSession.calls.contains(QStringLiteral("status 1")));
+    }
+}
+
+TEST_F(AppControllerTest, AfterACancelledRetryASignInAgainIsRetriedWhenItsLineDrops)
+{
+    signedIn();
+    saveAccount(QStringLiteral("token-alice"), true);
+    int dispatch = 0;
+    mSession.signInSession = &dispatch;
+    post(notifications::kSessionClosed, {{"SessionClosed", "DPSessionRetry"}});
+    ASSERT_TRUE(mScheduler.runNext()); // the retry
+    // Its connection fails, and the user cancels.
+    post(notifications::kSessionConnectionFailed, {{"errorClass", "Login"}}, &dispatch);
+    ASSERT_TRUE(parley::test::waitUntil([&] { return mController->mIsSleeping(); }, 2000));
+    QTest::mouseClick(login().loginCancelButton, Qt::LeftButton);
+    EXPECT_FALSE(mController->mIsSleeping());
+    mSession.logins.clear();
+    while (mScheduler.runNext()) {
+    }
+    EXPECT_TRUE(mSession.logins.isEmpty()) << "a cancelled retry signs in no more";
+
+    // Sign in again (auto-login: the saved token), then the line drops: a retry starts.
+    login().loginAgainButton->click();
+    ASSERT_EQ(mSession.logins.size(), 1);
+    completeSignIn();
+    ASSERT_TRUE(mController->window()->isShowingBuddyView());
+    mSession.logins.clear();
+    post(notifications::kSessionClosed, {{"SessionClosed", "DPSessionRetry"}});
+    EXPECT_EQ(login().selectedTab(), LoginView::SigningInTab);
+    EXPECT_EQ(mScheduler.pendingCount(), 1);
+    ASSERT_TRUE(mScheduler.runNext());
+    EXPECT_EQ(mSession.logins.size(), 1);
+}
+
+TEST_F(AppControllerTest, ReturnOnTheSignedOutViewSignsInAgain)
+{
+    signedIn();
+    mController->logoutAction();
+    post(notifications::kLogoutCompleted);
+    ASSERT_EQ(login().selectedTab(), LoginView::SignedOutTab);
+    EXPECT_TRUE(login().loginAgainButton->isDefault());
+    QWidget *window = mController->window();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(key == Qt::Key_Return ? "Return" : "Enter");
+        login().selectTab(LoginView::SignedOutTab);
+        QTest::keyClick(window, key);
+        EXPECT_EQ(login().selectedTab(), LoginView::FormTab);
+        EXPECT_TRUE(login().passwordField->text().isEmpty());
+        EXPECT_TRUE(login().idField->text() == QStringLiteral("alice"));
+    }
+    // On the form Return is the sign-in button's, with nothing typed nothing.
+    mSession.logins.clear();
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(login().selectedTab(), LoginView::FormTab);
+    EXPECT_TRUE(mSession.logins.isEmpty());
+}
+
 TEST_F(AppControllerTest, ASignInConnectionThatFailsShowsTheNetworkAlert)
 {
     controller();
@@ -438,6 +533,31 @@ TEST_F(AppControllerTest, ASignInConnectionThatFailsShowsTheNetworkAlert)
     EXPECT_EQ(login().selectedTab(), LoginView::SignedOutTab);
     EXPECT_FALSE(mController->mIsRetrying());
     EXPECT_EQ(mScheduler.pendingCount(), 0) << "no retry after a failed first sign-in";
+}
+
+TEST_F(AppControllerTest, TheTrayIconIsNoWindowToAskAboutOrClose)
+{
+    // Where the desktop's tray embeds windows, Qt's tray icon is a top-level widget like this one.
+    QWidget tray(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    tray.setObjectName(QStringLiteral("QSystemTrayIconSys"));
+    tray.show();
+    controller();
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        login().passwordField->setText(QStringLiteral("alice-pw"));
+        if (login().idField->text().isEmpty())
+            login().idField->setText(QStringLiteral("alice"));
+        login().selectTab(LoginView::FormTab);
+        login().loginButton->click();
+        completeSignIn();
+        ASSERT_TRUE(mController->window()->isShowingBuddyView());
+        EXPECT_FALSE(mController->isExistVisibleChildWindows());
+        mController->logoutAction();
+        post(notifications::kLogoutCompleted);
+        EXPECT_TRUE(alertKeys().isEmpty()) << alertKeys().join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(login().selectedTab(), LoginView::SignedOutTab);
+        EXPECT_TRUE(tray.isVisible());
+    }
 }
 
 TEST_F(AppControllerTest, QuitAsksOnlyWhenSignedInWithAChildWindowOpen)

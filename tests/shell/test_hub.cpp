@@ -299,6 +299,11 @@ TEST_F(HubTest, TheOneTimePasswordIsAskedForAndAWrongOneAskedAgain)
     EXPECT_TRUE(prompt.secureTextField);
     EXPECT_EQ(prompt.title, text("OTPInputTitle"));
     EXPECT_EQ(prompt.accessoryHtml, text("OTPInputBottom"));
+    // The two labels of the field, in the interface language (not their keys).
+    EXPECT_EQ(prompt.textFieldMessage, text("OTPInputMessage"));
+    EXPECT_EQ(prompt.textFieldLabel, text("OTPInputLeftMessage"));
+    EXPECT_NE(prompt.textFieldMessage, QStringLiteral("OTPInputMessage"));
+    EXPECT_NE(prompt.textFieldLabel, QStringLiteral("OTPInputLeftMessage"));
     EXPECT_EQ(prompt.buttons, (QStringList{text("OK"), text("Cancel")}));
     EXPECT_EQ(mSession.callsStartingWith(QStringLiteral("otp")), QStringList{QStringLiteral("otp 111111")});
     EXPECT_EQ(login().selectedTab(), LoginView::SigningInTab);

@@ -9,6 +9,9 @@
 
 #include "../facade/HeadlessPeer.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 using namespace parley;
 using namespace parley::shell;
 using namespace parley::shell::test;
@@ -58,4 +61,36 @@ TEST_F(ShellEndToEnd, ASecondLoginIsADesktopNotice)
         10000));
     EXPECT_EQ(notice->summary, KCLocalizedString(QStringLiteral("MultiLogin")));
     EXPECT_EQ(notice->body, KCLocalizedString(QStringLiteral("MultiLoginMessage")).arg(2));
+}
+
+TEST_F(ShellEndToEnd, ASecondLaunchShowsTheRunningMessengerAndEnds)
+{
+    program();
+    QWidget *window = current().window();
+    ASSERT_TRUE(window->isVisible());
+    window->hide();
+
+    // The real program, started again on the same session bus.
+    QTemporaryDir home;
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), privateBusAddress());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char *folder : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        environment.insert(QLatin1String(folder), home.path());
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::ForwardedChannels);
+    second.start(QStringLiteral(PARLEY_PROGRAM), QStringList());
+    ASSERT_TRUE(second.waitForStarted(5000));
+    // The running copy answers while the second one waits: keep this event loop turning.
+    const bool ended = parley::test::waitUntil([&] { return second.state() == QProcess::NotRunning; }, 15000);
+    if (!ended) {
+        second.kill();
+        second.waitForFinished(2000);
+    }
+    ASSERT_TRUE(ended) << "a second copy kept running";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(QDir(home.path() + QStringLiteral("/Parley")).isEmpty()) << "the second launch set nothing up";
 }

@@ -16,6 +16,7 @@
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "NotificationServer.h"
+#include "ParleyProgram.h"
 #include "PropertyList.h"
 #include "ScriptedAlerts.h"
 #include "Sessions/PLCertAlert.h"
@@ -32,6 +33,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
@@ -44,7 +46,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+
+#include <unistd.h>
 
 using namespace parley;
 using namespace parley::shell;
@@ -360,12 +365,114 @@ TEST(ShellExits, AnEnglishInterfaceIsSwitchedToKoreanAtSignInAndQuits)
     EXPECT_TRUE(child.output.contains(QLatin1String(kChildDone))) << child.output.toStdString();
 }
 
+// The program as main() builds it, signed in with a chat open, then ended by
+// the Quit command (OK to the question) or by SIGTERM: the process leaves
+// its event loop within the sign-out's bound, the server saw the LOUT, the
+// window's place is saved and the message box was told to quit.
+TEST(ShellExits, QuitWithAChatOpenEndsTheProgramSignedOut)
+{
+    const ChildResult child = runChild("quit");
+    EXPECT_EQ(child.exitCode, 0) << child.output.toStdString();
+    EXPECT_TRUE(child.output.contains(QLatin1String(kChildDone))) << child.output.toStdString();
+}
+
+TEST(ShellExits, SIGTERMEndsTheProgramSignedOutWithoutAsking)
+{
+    const ChildResult child = runChild("sigterm");
+    EXPECT_EQ(child.exitCode, 0) << child.output.toStdString();
+    EXPECT_TRUE(child.output.contains(QLatin1String(kChildDone))) << child.output.toStdString();
+}
+
+void runProgramUntilItEnds(const QString &scenario)
+{
+    parley::test::ScriptedAlerts alerts;
+    trustTestAuthority();
+    localservice::LocalService service;
+    localservice::ServiceOptions serviceOptions;
+    serviceOptions.certChainFile = parley::test::TestPki::shared().goodChain;
+    serviceOptions.keyFile = parley::test::TestPki::shared().key;
+    QString error;
+    ASSERT_TRUE(service.start(serviceOptions, &error)) << error.toStdString();
+    PLEndpoints endpoints;
+    endpoints.dispatchHost = QStringLiteral("127.0.0.1");
+    endpoints.dispatchPort = service.dispatchPort();
+    PLEndpoints::setCurrent(endpoints);
+    FreshSettings settings;
+    makeMessageBoxBundle(settings.resourceFolder(), QStringLiteral("1.0"));
+    facade::test::HeadlessPeer bob(service.dispatchPort(), QStringLiteral("bob@parley.test"), QStringLiteral("bob-pw"),
+                                   {QStringLiteral("--p2p-port"), QStringLiteral("0")});
+    ASSERT_TRUE(bob.waitFor("ParleyLoginCompleted").has_value());
+
+    // The message box hears the quit on the session bus (the parent's private one).
+    DistributedNotificationCenter box(
+        QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("box")));
+    int quitsToldAfterSignIn = 0;
+    bool signedIn = false;
+    box.addObserver(QLatin1String(notifications::kQuitPlugInProcess),
+                    [&](const DistributedNotification &) { quitsToldAfterSignIn += signedIn ? 1 : 0; });
+
+    AppController::Options o;
+    o.startPowerNotifications = false;
+    o.resourceDirectory = settings.resourceFolder();
+    ParleyProgram program(o); // the real quit: the event loop ends
+    program.start();
+    AppController &controller = program.controller();
+    LoginView *login = controller.loginView();
+    login->idField->setText(QStringLiteral("alice"));
+    login->domainComboButton->setCurrentIndex(login->domainComboButton->findText(QStringLiteral("parley.test")));
+    login->passwordField->setText(QStringLiteral("alice-pw"));
+    login->loginButton->click();
+    ASSERT_TRUE(parley::test::waitUntil([&] { return controller.window()->isShowingBuddyView(); }, 20000));
+    ASSERT_TRUE(parley::test::waitUntil(
+        [] { return ShellWindows::chatManager().openChatRoom({QStringLiteral("bob@parley.test")}) != nullptr; },
+        10000));
+    ASSERT_TRUE(controller.isExistVisibleChildWindows());
+    controller.window()->move(123, 145);
+    const QByteArray frame = controller.window()->saveGeometry();
+    signedIn = true;
+
+    QElapsedTimer ending;
+    if (scenario == QLatin1String("quit")) {
+        alerts.answer(0);
+        QTimer::singleShot(0, [&] {
+            ending.start();
+            controller.window()->quitAction->trigger();
+        });
+    } else {
+        QTimer::singleShot(0, [&] {
+            ending.start();
+            ::kill(::getpid(), SIGTERM);
+        });
+    }
+    // A safety net: a child that never quits fails instead of hanging.
+    QTimer::singleShot(30000, [] { QCoreApplication::exit(3); });
+    const int code = QApplication::exec();
+    const qint64 took = ending.elapsed();
+    ASSERT_EQ(code, 0) << "the program did not end";
+    EXPECT_LT(took, PLParleySession::kSignOutWaitMs + 1000);
+    EXPECT_EQ(alerts.keys(), scenario == QLatin1String("quit") ? QStringList{QStringLiteral("AlertQuitMessage")}
+                                                              : QStringList());
+    const auto records = service.notificationServer()->received().of(QStringLiteral("alice@parley.test"));
+    ASSERT_FALSE(records.isEmpty());
+    EXPECT_TRUE(records.last()->lines.last().startsWith(QLatin1String("LOUT ")))
+        << records.last()->lines.last().toStdString();
+    EXPECT_EQ(UserDefaults(settings.settingsFile()).dataForKey(QStringLiteral("NSWindow Frame Parley")), frame);
+    ASSERT_TRUE(parley::test::waitUntil([&] { return quitsToldAfterSignIn > 0; }, 2000));
+}
+
 // Run by the tests above in a child process; skipped otherwise.
 TEST(ShellChild, Run)
 {
     const QString scenario = qEnvironmentVariable(kScenarioVariable);
     if (scenario.isEmpty())
         GTEST_SKIP() << "runs only as the child of ShellExits";
+    if (scenario == QLatin1String("quit") || scenario == QLatin1String("sigterm")) {
+        runProgramUntilItEnds(scenario);
+        if (!HasFailure())
+            std::printf("%s\n", kChildDone);
+        std::fflush(stdout);
+        return;
+    }
     parley::test::ScriptedAlerts alerts;
     std::unique_ptr<localservice::LocalService> service;
     if (scenario == QLatin1String("english")) {

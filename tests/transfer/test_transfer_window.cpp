@@ -147,6 +147,20 @@ TEST_F(TransferWindowTest, RowStatesForEachNotification)
     EXPECT_EQ(alerts.keys(), QStringList{"SentFileMailErrorTitle"});
 }
 
+TEST_F(TransferWindowTest, AFailedDownloadShowsWhyInItsRow)
+{
+    offer(true, {{"f.txt", 1024}});
+    const QString cookie = window.receiveRows().last().fileCookie;
+    TransferProgressView *view = window.transferViewForFileCookie(cookie);
+    const QString reason = QStringLiteral("The folder /no/such could not be created, so the file was not received.");
+    lines.lines.clear();
+    files.post(nn::kFileDownloadFailed, {{"fileCookie", cookie}, {"reason", reason}});
+    EXPECT_EQ(view->buttonType(), 0);
+    EXPECT_EQ(view->transferText(), reason);
+    EXPECT_EQ(view->toolTip(), reason) << "the whole text where the row is too narrow";
+    EXPECT_EQ(lines.lines, QStringList{"message K 2 f.txt was cancelled."});
+}
+
 TEST_F(TransferWindowTest, ARenameAndAMailStartUpdateTheRecordAndTheRow)
 {
     offer(true, {{"f.txt", 10}});

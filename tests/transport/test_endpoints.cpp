@@ -38,7 +38,8 @@ TEST(PLEndpoints, ParsesEveryKey)
                                               "portal.maildomains = a.example,b.example , c.example\n"
                                               "login.maildomains = d.example, e.example, f.example, g.example, "
                                               "h.example, i.example, j.example\n"
-                                              "signout.timeout = 1.5\n");
+                                              "signout.timeout = 1.5\n"
+                                              "p2p.timeout = 2.5\n");
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->dispatchHost, QStringLiteral("127.0.0.1"));
     EXPECT_EQ(parsed->dispatchPort, 40001);
@@ -56,6 +57,7 @@ TEST(PLEndpoints, ParsesEveryKey)
     EXPECT_EQ(parsed->loginMailDomains,
               (QStringList{"d.example", "e.example", "f.example", "g.example", "h.example", "i.example", "j.example"}));
     EXPECT_EQ(parsed->signoutTimeout, 1.5);
+    EXPECT_EQ(parsed->p2pTimeout, 2.5);
 }
 
 TEST(PLEndpoints, ParsesTheWebServers)
@@ -98,6 +100,7 @@ TEST(PLEndpoints, RefusesBadLinesSayingWhere)
         {"portal.maildomains = a.example,, c.example\n", "line 1: bad value"},
         {"login.maildomains = d.example\n", "line 1: bad value"},
         {"signout.timeout = 0\n", "line 1: bad value"},
+        {"p2p.timeout = -3\n", "line 1: bad value"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);

@@ -20,6 +20,8 @@ namespace {
 // A session connected over loopback to a peer that records what it gets.
 struct Connected
 {
+    explicit Connected(bool withDefault = true) : session(withDefault) {}
+
     FakePeer peer;
     TestSession session;
 
@@ -147,6 +149,36 @@ TEST(PLSession, ProtocolErrorsCloseTheConnectionAsALoss)
         // The receive state went with the connection.
         conn.session.dataReceived("PING 9\r\n");
         EXPECT_TRUE(conn.session.handled.contains("PING 9"));
+    }
+}
+
+// A peer that sends nothing but lines no handler takes is cut off after a
+// thousand in a row; a known line in between starts the count again.
+TEST(PLSession, AFloodOfUnknownLinesClosesTheConnection)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray line;
+    };
+    const Case cases[] = {
+        {"unknown word", "XXXX 0 junk\r\n"},
+        {"no handler for an error code", "911 7\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LogCapture log;
+        Connected conn(false);
+        ASSERT_TRUE(conn.open());
+        conn.session.sendPacketString(QStringLiteral("PING 1\r\n"));
+        conn.send(c.line.repeated(999) + "PING 2\r\n" + c.line.repeated(999) + "PING 3\r\n");
+        ASSERT_TRUE(waitUntil([&] { return conn.session.handled.contains("PING 3"); }));
+        EXPECT_TRUE(conn.session.isConnected());
+        EXPECT_FALSE(log.contains("in a row"));
+        conn.send(c.line.repeated(1000) + "PING 4\r\n");
+        ASSERT_TRUE(waitUntil([&] { return conn.session.handled.contains("disconnected"); }));
+        EXPECT_FALSE(conn.session.handled.contains("PING 4"));
+        EXPECT_TRUE(log.contains("1000 unknown or invalid lines in a row"));
     }
 }
 

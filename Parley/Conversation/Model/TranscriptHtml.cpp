@@ -34,7 +34,29 @@ bool linkSegmentHtml(const QString &segment, QString *html)
     return true;
 }
 
-QString plainSegmentHtml(const QString &text) { return MessageLinkifier::linkify(TranscriptHtml::escapeText(text)); }
+// Links are found on the raw text; then the text between them is escaped
+// (entities, line breaks, hard spaces), and each link's target and text.
+QString plainSegmentHtml(const QString &text)
+{
+    const QList<MessageLink> links = MessageLinkifier::findLinks(text);
+    if (links.isEmpty())
+        return TranscriptHtml::escapeText(text);
+    QString out;
+    out.reserve(text.size() * 2 + links.size() * 48);
+    qsizetype from = 0;
+    for (const MessageLink &link : links) {
+        out += TranscriptHtml::escapeText(text.mid(from, link.start - from));
+        const QString shown = TranscriptHtml::escapeHtml(text.mid(link.start, link.length));
+        if (link.mail)
+            out += QStringLiteral("<a href=\"mailto:") + shown + QStringLiteral("\">");
+        else
+            out += QStringLiteral("<a href=\"") + shown + QStringLiteral("\" target=\"_blank\">");
+        out += shown + QStringLiteral("</a>");
+        from = link.start + link.length;
+    }
+    out += TranscriptHtml::escapeText(text.mid(from));
+    return out;
+}
 
 bool startsAt(const QByteArray &bytes, qsizetype at, const char *marker, qsizetype length)
 {

@@ -18,8 +18,8 @@ class EmoticonLookup;
 class TranscriptHtml
 {
 public:
-    // Message text to HTML: escaping, line breaks and hard spaces, e-mail and
-    // web links; service links written <link href="TARGET">LABEL</link> (with
+    // Message text to HTML: e-mail and web links found on the raw text
+    // (MessageLinkifier), then escaping, line breaks and hard spaces; service links written <link href="TARGET">LABEL</link> (with
     // an http, https or bridge:// target) become links when the text is
     // longer than 18 characters, anything else shows as it was typed.
     static QString convertMessage(const QString &text);

@@ -1,7 +1,12 @@
 #include "KCLinkButton.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QTextEdit>
 
 namespace pigeonhole {
 
@@ -12,6 +17,26 @@ KCLinkButton::KCLinkButton(QWidget *parent)
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::TabFocus);
+    // A shortcut of a hidden widget never fires: the key acts while the
+    // button is shown.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &QAbstractButton::click);
+        mKeyEquivalents << shortcut;
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followFocus(now); });
+    followFocus(QApplication::focusWidget());
+}
+
+void KCLinkButton::followFocus(QWidget *focus)
+{
+    // Off while the key belongs to the focused field or text: the field's own
+    // Return (a search) must not open a chat.
+    const bool typing = qobject_cast<QLineEdit *>(focus) || qobject_cast<QTextEdit *>(focus)
+                        || qobject_cast<QPlainTextEdit *>(focus);
+    for (QShortcut *shortcut : std::as_const(mKeyEquivalents))
+        shortcut->setEnabled(!typing);
 }
 
 QFont KCLinkButton::titleFont() const

@@ -2,9 +2,15 @@
 
 // The message box's own link button (not the kit's): its title always
 // underlined in a 10-point font, cut at the tail, with a white shadow, at the
-// left edge; no image and no hover tracking.
+// left edge; no image and no hover tracking. Return (and Enter) press it
+// while it is shown in the active window, unless the focus is in a field or
+// a text view, where the key means something else; a sheet is a window of
+// its own, so it never reaches the button.
 
+#include <QList>
 #include <QPushButton>
+
+class QShortcut;
 
 namespace pigeonhole {
 
@@ -21,6 +27,9 @@ protected:
 
 private:
     QFont titleFont() const;
+    void followFocus(QWidget *focus);
+
+    QList<QShortcut *> mKeyEquivalents;
 };
 
 } // namespace pigeonhole

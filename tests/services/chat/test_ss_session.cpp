@@ -40,6 +40,8 @@ protected:
     }
     void TearDown() override
     {
+        if (!mSession)
+            return; // let go by the test
         mSession->setDelegate(nullptr);
         mSession.release()->disposeLater();
     }
@@ -186,6 +188,44 @@ TEST_P(SSSessionQueueTest, AMemberLineClearsAloneAndSendsTheQueueInOrder)
 
 INSTANTIATE_TEST_SUITE_P(MemberLines, SSSessionQueueTest,
                          ::testing::Values("USER 1 1 1 u2 nick name\r\n", "JOIN 0 u3 nick3 name3\r\n"));
+
+// Lines sent while a write is on its way gather and leave together: every
+// byte still arrives, in the order sent, typing flags and away replies among
+// the messages; and lines still gathering when the room is let go go out
+// before the line closes.
+class SSSessionBurstTest : public SSSessionTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SSSessionBurstTest, ABurstOfLinesArrivesWholeAndInOrder)
+{
+    const bool letGo = GetParam();
+    connectToCapture();
+    mSession->setAlone(false);
+    QByteArray expected;
+    for (int i = 0; i < 300; ++i) {
+        const QString text = QStringLiteral("line %1\tof the burst").arg(i);
+        const int tid = int(mSession->mTidValue());
+        if (i % 50 == 7) {
+            ASSERT_TRUE(mSession->sendTypingInfo(1));
+            expected += "MESG " + QByteArray::number(tid) + " TYPING 1\r\n";
+        } else if (i % 50 == 9) {
+            ASSERT_TRUE(mSession->leaveMessage(text));
+            expected += "MESG " + QByteArray::number(tid) + " AWAYMSG " + QByteArray::number(i).prepend("line%20")
+                + "%09of%20the%20burst\r\n";
+        } else {
+            ASSERT_TRUE(mSession->sendMessage(text));
+            expected += "MESG " + QByteArray::number(tid) + " MSG " + QByteArray::number(i).prepend("line%20")
+                + "%09of%20the%20burst\r\n";
+        }
+    }
+    if (letGo) {
+        mSession->setDelegate(nullptr);
+        mSession.release()->disposeAfterWriting(10000);
+    }
+    ASSERT_TRUE(waitUntil([&] { return mCapture.received.size() >= expected.size(); }));
+    EXPECT_EQ(mCapture.received, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(KeptOrLetGo, SSSessionBurstTest, ::testing::Bool());
 
 TEST_F(SSSessionTest, EntersAPlainRoomOnConnectWithItsFields)
 {

@@ -44,6 +44,16 @@ QString RawPeer::waitForLine(const QString &prefix, int timeoutMs)
     return found;
 }
 
+bool RawPeer::waitForLineCount(qsizetype count, int timeoutMs)
+{
+    return waitUntil(
+        [&] {
+            collect();
+            return mLines.size() >= count;
+        },
+        timeoutMs);
+}
+
 bool RawPeer::waitForClose(int timeoutMs)
 {
     return waitUntil(

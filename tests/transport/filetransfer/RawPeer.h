@@ -17,6 +17,8 @@ public:
     // Waits for a received line that starts with the prefix; answers it.
     QString waitForLine(const QString &prefix, int timeoutMs = 5000);
     bool waitForClose(int timeoutMs = 5000);
+    // Waits until at least `count` lines have come.
+    bool waitForLineCount(qsizetype count, int timeoutMs = 5000);
     const QStringList &lines() const { return mLines; }
 
 private:

@@ -93,20 +93,21 @@ bool TransferLink::requestP2PConnectToUser(const QString &userID, const QString 
 {
     ++connectRequests;
     const QString p2pCookie = mSelf.cookies.p2pCookie();
-    mSelf.p2p->setFileCookie(fileCookie, p2pCookie);
-    mSelf.p2p->setSender(false, p2pCookie);
+    mSelf.p2p->connectOfferSent(p2pCookie, fileCookie, mSelf.userID, userID);
     TransferClient *self = &mSelf;
     TransferClient *peer = &mPeer;
     const int myPort = mSelf.advertisedPort();
     // REQC NEW: the uploader connects to us and answers with its own address.
     TransferLink *link = this;
     laterOn(peer, [link, self, peer, userID, p2pCookie, myPort] {
-        peer->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
-                                         {QStringLiteral("myID"), peer->userID},
-                                         {QStringLiteral("buddyID"), self->userID},
-                                         {QStringLiteral("ip"), kLoopback},
-                                         {QStringLiteral("portNo"), myPort},
-                                         {QStringLiteral("isSender"), true}});
+        if (!peer->p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
+                                              {QStringLiteral("myID"), peer->userID},
+                                              {QStringLiteral("buddyID"), self->userID},
+                                              {QStringLiteral("ip"), kLoopback},
+                                              {QStringLiteral("portNo"), myPort},
+                                              {QStringLiteral("isSender"), true},
+                                              {QStringLiteral("subCmd"), QStringLiteral("NEW")}}))
+            return;
         const int peerPort = peer->advertisedPort();
         // REQC RES
         link->laterOn(self, [self, userID, p2pCookie, peerPort] {
@@ -117,7 +118,8 @@ bool TransferLink::requestP2PConnectToUser(const QString &userID, const QString 
                                              {QStringLiteral("buddyID"), userID},
                                              {QStringLiteral("ip"), kLoopback},
                                              {QStringLiteral("portNo"), peerPort},
-                                             {QStringLiteral("isSender"), false}});
+                                             {QStringLiteral("isSender"), false},
+                                             {QStringLiteral("subCmd"), QStringLiteral("RES")}});
         });
     });
     return true;
@@ -162,7 +164,8 @@ void TransferLink::requestFRConnectForFRCookie(const QString &frCookie)
                                          {QStringLiteral("ip"), kLoopback},
                                          {QStringLiteral("portNo"), relayPort},
                                          {QStringLiteral("isSender"), true},
-                                         {QStringLiteral("frCookie"), frCookie}});
+                                         {QStringLiteral("frCookie"), frCookie},
+                                         {QStringLiteral("subCmd"), QStringLiteral("FR")}});
     });
 }
 

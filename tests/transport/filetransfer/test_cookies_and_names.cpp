@@ -2,6 +2,7 @@
 #include "FileTransfer/PLCookieManager.h"
 #include "FileTransfer/PLDownloadFile.h"
 #include "FileTransfer/PLSettingFileSaveQuestion.h"
+#include "UserDefaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -202,4 +203,58 @@ TEST(SaveNameTest, TakenNamesGetTheNextFreeNumberAndKeepTheirText)
         file.close();
         EXPECT_EQ(PLSettingFileSaveQuestion::numberedFreeName(dir.path(), taken), QString::fromUtf8(tc.expected));
     }
+}
+
+// A taken name of the largest size still gets a numbered name: the stem gives
+// up its end (never half a character), the extension stays unless it alone
+// leaves no room.
+TEST(SaveNameTest, TakenLongNamesAreShortenedToFitTheNumber)
+{
+    const QString a251 = QString(251, QLatin1Char('a'));
+    const QString hangul83 = QString(83, QChar(0xD55C)); // 249 bytes
+    const QString emoji62 = QString::fromUtf8("\xF0\x9F\x98\x80").repeated(62); // 248 bytes
+    struct Case {
+        const char *label;
+        QString taken;
+        QString expected;
+    } cases[] = {
+        {"ASCII", a251 + QStringLiteral(".txt"), QString(247, QLatin1Char('a')) + QStringLiteral(" (1).txt")},
+        {"three-byte characters", hangul83 + QStringLiteral(".txt"),
+         QString(82, QChar(0xD55C)) + QStringLiteral(" (1).txt")},
+        {"surrogate pairs", emoji62 + QStringLiteral(".txt"),
+         QString::fromUtf8("\xF0\x9F\x98\x80").repeated(61) + QStringLiteral(" (1).txt")},
+        {"no extension", QString(255, QLatin1Char('b')), QString(251, QLatin1Char('b')) + QStringLiteral(" (1)")},
+        {"extension leaves no room", QStringLiteral("c.") + QString(253, QLatin1Char('x')),
+         QStringLiteral("c (1).") + QString(249, QLatin1Char('x'))},
+    };
+    for (const Case &tc : cases) {
+        SCOPED_TRACE(tc.label);
+        ASSERT_EQ(tc.taken.toUtf8().size() > 250, true);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(tc.taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString numbered = PLSettingFileSaveQuestion::numberedFreeName(dir.path(), tc.taken);
+        EXPECT_EQ(numbered, tc.expected);
+        EXPECT_LE(numbered.toUtf8().size(), 255);
+        QFile second(dir.filePath(numbered));
+        EXPECT_TRUE(second.open(QIODevice::WriteOnly | QIODevice::NewOnly));
+    }
+}
+
+// The whole way: a second download of a 255-byte name is saved beside the first.
+TEST(DownloadFileTest, ATakenNameOfTheLargestSizeIsSavedUnderANumberedName)
+{
+    QTemporaryDir dir;
+    QTemporaryDir home;
+    UserDefaults defaults(QDir(home.path()).filePath(QStringLiteral("d.plist")));
+    PLSettingFileSaveQuestion question(defaults);
+    const QString name = QString(251, QLatin1Char('n')) + QStringLiteral(".txt");
+    for (int i = 0; i < 2; ++i) {
+        PLDownloadFile file;
+        ASSERT_EQ(file.open(dir.path(), name, question), PLDownloadFile::Result::Ready) << i;
+        ASSERT_TRUE(file.write("x"));
+        ASSERT_TRUE(file.commit());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }

@@ -1,12 +1,16 @@
 // A peer that does not follow the protocol: names that leave the folder,
 // lengths beyond any chunk or the announced size, extra bytes, and a FILE
 // ACCEPT for a file offered to someone else.
+#include "../LogCapture.h"
 #include "NotificationNames.h"
 #include "RawPeer.h"
 #include "TestSupport.h"
 #include "TransferClient.h"
+#include "Utils/PLEndpoints.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -28,11 +32,10 @@ public:
     bool acceptTransferFiles(const QVariantList &, const QString &, const QString &) override { return true; }
     bool rejectTransferFile(const QVariantMap &, const QString &, const QString &) override { return true; }
     bool cancelUploadFile(const QVariantMap &, const QString &, const QString &) override { return true; }
-    bool requestP2PConnectToUser(const QString &, const QString &, const QString &fileCookie) override
+    bool requestP2PConnectToUser(const QString &userID, const QString &, const QString &fileCookie) override
     {
         p2pCookie = mClient.cookies.p2pCookie();
-        mClient.p2p->setFileCookie(fileCookie, p2pCookie);
-        mClient.p2p->setSender(false, p2pCookie);
+        mClient.p2p->connectOfferSent(p2pCookie, fileCookie, mClient.userID, userID);
         return true;
     }
     void requestFRInfo(const QString &, const QString &) override {}
@@ -75,18 +78,31 @@ struct NameCase
     const char *label;
     QString name;
     bool accepted;
+    // The name the file is saved under once accepted (the offered one when null).
+    QString saved = QString();
 };
 
 class OfferedNameTest : public HostileTest, public ::testing::WithParamInterface<NameCase>
 {
 };
 
-TEST_P(OfferedNameTest, OnlyPlainNamesAreOffered)
+TEST_P(OfferedNameTest, OnlyPlainNamesAreOfferedAndSavedAsWhatTheyAre)
 {
     const NameCase c = GetParam();
-    bob.files->downloadRequestReceived(offerOf(QStringLiteral("m:1:123"), c.name, 10));
+    const QString cookie = QStringLiteral("m:1:123");
+    bob.files->downloadRequestReceived(offerOf(cookie, c.name, 10));
     EXPECT_EQ(events.has(nn::kFileDownloadRequestReceived), c.accepted) << c.label;
-    EXPECT_EQ(!bob.files->fileInfoForCookie(QStringLiteral("m:1:123")).isEmpty(), c.accepted) << c.label;
+    EXPECT_EQ(!bob.files->fileInfoForCookie(cookie).isEmpty(), c.accepted) << c.label;
+    if (!c.accepted)
+        return;
+    ASSERT_TRUE(bob.files->acceptDownloadFor(cookie)) << c.label;
+    const QString expected = c.saved.isNull() ? c.name : c.saved;
+    EXPECT_EQ(folderEntries(bob.files->downloadPath()).filter(QRegularExpression(QStringLiteral("^(?!\\.parley-)"))),
+              QStringList{expected})
+        << c.label;
+    EXPECT_EQ(QFileInfo(bob.files->fileInfoForCookie(cookie).value(QStringLiteral("filePath")).toString()).fileName(),
+              expected)
+        << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -103,7 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"backslash", QStringLiteral("..\\x.txt"), false},
                       NameCase{"NUL", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), false},
                       NameCase{"newline", QStringLiteral("a\nb"), false},
-                      NameCase{"escape", QStringLiteral("a\x1b[2Jb"), false}));
+                      NameCase{"escape", QStringLiteral("a\x1b[2Jb"), false},
+                      NameCase{"dot file", QStringLiteral(".bashrc"), true, QStringLiteral("_.bashrc")},
+                      NameCase{"the downloads' temporary name", QStringLiteral(".parley-AAAAAA.part"), true,
+                               QStringLiteral("_.parley-AAAAAA.part")},
+                      NameCase{"right-to-left override", QStringLiteral("invoice\u202etxt.exe"), true,
+                               QStringLiteral("invoice_txt.exe")},
+                      NameCase{"isolates and marks",
+                               QStringLiteral("a\u2066b\u2069c\u200ed\u200fe\u202af.txt"), true,
+                               QStringLiteral("a_b_c_d_e_f.txt")},
+                      NameCase{"zero-width space", QStringLiteral("pay\u200bpal.txt"), true,
+                               QStringLiteral("pay_pal.txt")},
+                      NameCase{"format character beyond the BMP",
+                               QStringLiteral("a") + QString::fromUcs4(U"\U000E0001") + QStringLiteral("b"), true,
+                               QStringLiteral("a_b")},
+                      NameCase{"255-byte dot file", QStringLiteral(".") + QString(254, QLatin1Char('z')), true,
+                               QStringLiteral("_.") + QString(253, QLatin1Char('z'))}));
 
 TEST_F(HostileTest, OfferWithAnEntryLackingItsSizeIsDroppedWhole)
 {
@@ -218,28 +249,274 @@ TEST_F(HostileTest, SecondConnectionOfACookieIsClosed)
     EXPECT_TRUE(waitUntil([&] { return events.has(nn::kFileDownloadEndReceived, cookie); }));
 }
 
-TEST(HostileUploadTest, FileAcceptFromAnotherPeerGetsNothing)
+// A peer that stops speaking fails the transfer after the read time-out
+// (here a short one) instead of holding it open; the partial file goes.
+struct StallCase
 {
-    TransferClient alice(QStringLiteral("alice@parley.test"));
-    TransferClient bob(QStringLiteral("bob@parley.test"));
-    alice.linkTo(bob, nullptr);
-    bob.linkTo(alice, nullptr);
-    TransferEvents events;
-    const QString source = makeFile(alice.folder.path(), QStringLiteral("secret.txt"), 100);
-    ASSERT_TRUE(alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room-1")));
-    const QString cookie = alice.files->fileCookies().first();
+    const char *label;
+    QByteArray afterAccept; // what the peer sends after Bob's FILE ACCEPT
+};
 
-    for (const QString &claimed : {kMallory, QStringLiteral("carol@parley.test")}) {
-        RawPeer peer;
-        ASSERT_TRUE(peer.connectTo(alice.p2p->p2pPortNo()));
-        peer.send(QStringLiteral("ATHC 1 %1 %2 K1 6004 0\r\n").arg(claimed, alice.userID).toUtf8());
-        ASSERT_FALSE(peer.waitForLine(QStringLiteral("ATHC 0 100")).isEmpty());
-        peer.send(QStringLiteral("FILE 2 ACCEPT %1 0\r\n").arg(cookie).toUtf8());
-        EXPECT_TRUE(peer.waitForClose()) << claimed.toStdString();
-        EXPECT_TRUE(peer.waitForLine(QStringLiteral("FILE"), 100).isEmpty());
+class ShortWaitTest : public HostileTest
+{
+protected:
+    void SetUp() override
+    {
+        PLEndpoints shortWait = saved;
+        shortWait.p2pTimeout = 0.3;
+        PLEndpoints::setCurrent(shortWait);
+        HostileTest::SetUp();
     }
-    EXPECT_FALSE(events.has(nn::kFileUploadStart));
+    void TearDown() override { PLEndpoints::setCurrent(saved); }
+
+    const PLEndpoints saved = PLEndpoints::current();
+};
+
+class StallTest : public ShortWaitTest, public ::testing::WithParamInterface<StallCase>
+{
+};
+
+TEST_P(StallTest, AStalledPeerFailsTheDownload)
+{
+    const StallCase c = GetParam();
+    const QString cookie = QStringLiteral("m:1:123");
+    bob.files->downloadRequestReceived(offerOf(cookie, QStringLiteral("hundred.bin"), 100));
+    ASSERT_TRUE(bob.files->acceptDownloadFor(cookie));
+    RawPeer peer;
+    ASSERT_TRUE(peer.connectTo(bob.p2p->p2pPortNo()));
+    peer.send(QStringLiteral("ATHC 1 %1 %2 %3 6004 0\r\n").arg(kMallory, bob.userID, link.p2pCookie).toUtf8());
+    ASSERT_TRUE(peer.waitForLine(QStringLiteral("FILE")).contains(QStringLiteral("ACCEPT")));
+    peer.send(c.afterAccept);
+    ASSERT_TRUE(waitUntil([&] { return events.has(nn::kFileDownloadFailed, cookie); }, 3000)) << c.label;
+    EXPECT_TRUE(peer.waitForClose()) << c.label;
+    EXPECT_FALSE(events.has(nn::kFileDownloadEndReceived, cookie));
+    EXPECT_TRUE(folderEntries(bob.files->downloadPath()).isEmpty()) << c.label;
 }
+
+INSTANTIATE_TEST_SUITE_P(Stalls, StallTest,
+                         ::testing::Values(StallCase{"before INFO", QByteArray()},
+                                           StallCase{"after START, 5 of 100 bytes",
+                                                     "FILE 2 INFO FILENAME 100 CHAT 0\r\nFILE 1 DATA 5\r\n01234"}));
+
+// The uploading side waits for the peer's END after its last byte; a peer
+// that never sends it fails the upload.
+TEST_F(ShortWaitTest, AnUploadWhoseEndNeverComesFails)
+{
+    const QString path = makeFile(bob.folder.path(), QStringLiteral("up.txt"), 100);
+    ASSERT_TRUE(bob.files->uploadFiles({path}, kMallory, QStringLiteral("room-1")));
+    const QString cookie = bob.files->fileCookies().last();
+    ASSERT_TRUE(bob.p2p->createConnectSession({{QStringLiteral("p2pCookie"), QStringLiteral("9:1")},
+                                               {QStringLiteral("myID"), bob.userID},
+                                               {QStringLiteral("buddyID"), kMallory},
+                                               {QStringLiteral("ip"), QStringLiteral("127.0.0.1")},
+                                               {QStringLiteral("portNo"), refusedLoopbackPort()},
+                                               {QStringLiteral("isSender"), true},
+                                               {QStringLiteral("subCmd"), QStringLiteral("NEW")}}));
+    RawPeer peer;
+    ASSERT_TRUE(peer.connectTo(bob.p2p->p2pPortNo()));
+    peer.send(QStringLiteral("ATHC 1 %1 %2 9:1 6004 0\r\nFILE 2 ACCEPT %3 0\r\nFILE 3 START 0 0\r\n")
+                  .arg(kMallory, bob.userID, cookie)
+                  .toUtf8());
+    ASSERT_FALSE(peer.waitForLine(QStringLiteral("FILE 1 DATA 100")).isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return events.has(nn::kFileUploadFailed, cookie); }, 3000));
+    EXPECT_TRUE(peer.waitForClose());
+    EXPECT_FALSE(events.has(nn::kFileUploadEnd, cookie));
+}
+
+const QString kCarol = QStringLiteral("carol@parley.test");
+
+// The peer's REQC NEW as the account session hands it on: answered only when
+// a file offered to that peer waits for a connection. The connection itself
+// goes to a port that refuses it.
+bool answerConnectOffer(TransferClient &client, const QString &peer, const QString &p2pCookie,
+                        const QString &subCmd = QStringLiteral("NEW"))
+{
+    return client.p2p->createConnectSession({{QStringLiteral("p2pCookie"), p2pCookie},
+                                             {QStringLiteral("myID"), client.userID},
+                                             {QStringLiteral("buddyID"), peer},
+                                             {QStringLiteral("ip"), QStringLiteral("127.0.0.1")},
+                                             {QStringLiteral("portNo"), refusedLoopbackPort()},
+                                             {QStringLiteral("isSender"), subCmd != QLatin1String("RES")},
+                                             {QStringLiteral("frCookie"), subCmd == QLatin1String("FR")
+                                                                              ? QStringLiteral("fr-1")
+                                                                              : QString()},
+                                             {QStringLiteral("subCmd"), subCmd}});
+}
+
+// Bob's records: "secret.txt" offered to mallory (F), "old.txt" offered to
+// mallory and cancelled (G), "other.txt" offered to carol (H); mallory's
+// connection offer P answered; mallory's own file accepted, so Bob's offer S
+// waits for her connection.
+class StrangerTest : public HostileTest
+{
+protected:
+    void SetUp() override
+    {
+        HostileTest::SetUp();
+        const auto offer = [&](const QString &name, const QString &to) {
+            const QString path = makeFile(bob.folder.path(), name, 100);
+            EXPECT_TRUE(bob.files->uploadFiles({path}, to, QStringLiteral("room-1")));
+            return bob.files->fileCookies().last();
+        };
+        fileF = offer(QStringLiteral("secret.txt"), kMallory);
+        fileG = offer(QStringLiteral("old.txt"), kMallory);
+        fileH = offer(QStringLiteral("other.txt"), kCarol);
+        ASSERT_TRUE(bob.files->cancelUploadFor(fileG));
+        ASSERT_TRUE(answerConnectOffer(bob, kMallory, cookieP));
+        bob.files->downloadRequestReceived(offerOf(QStringLiteral("m:1:123"), QStringLiteral("in.bin"), 10));
+        ASSERT_TRUE(bob.files->acceptDownloadFor(QStringLiteral("m:1:123")));
+        cookieS = link.p2pCookie;
+    }
+
+    QByteArray expand(QByteArray lines) const
+    {
+        return lines.replace("$P", cookieP.toUtf8())
+            .replace("$S", cookieS.toUtf8())
+            .replace("$F", fileF.toUtf8())
+            .replace("$G", fileG.toUtf8())
+            .replace("$H", fileH.toUtf8())
+            .replace("$M", kMallory.toUtf8())
+            .replace("$B", bob.userID.toUtf8())
+            .replace("$C", kCarol.toUtf8());
+    }
+
+    const QString cookieP = QStringLiteral("4242:17");
+    QString cookieS;
+    QString fileF;
+    QString fileG;
+    QString fileH;
+};
+
+// Each step but the last gets an answer; the last closes the connection
+// with no answer.
+struct StrangerCase
+{
+    const char *label;
+    QList<QByteArray> steps;
+};
+
+class StrangerLineTest : public StrangerTest, public ::testing::WithParamInterface<StrangerCase>
+{
+};
+
+TEST_P(StrangerLineTest, IsRefusedAndClosed)
+{
+    const StrangerCase c = GetParam();
+    RawPeer peer;
+    ASSERT_TRUE(peer.connectTo(bob.p2p->p2pPortNo()));
+    for (qsizetype i = 0; i + 1 < c.steps.size(); ++i) {
+        peer.send(expand(c.steps[i]));
+        ASSERT_TRUE(peer.waitForLineCount(i + 1)) << c.label << " step " << i;
+    }
+    peer.send(expand(c.steps.last()));
+    EXPECT_TRUE(peer.waitForClose()) << c.label;
+    EXPECT_EQ(peer.lines().size(), c.steps.size() - 1) << c.label;
+    EXPECT_FALSE(events.has(nn::kFileUploadStart)) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, StrangerLineTest,
+    ::testing::Values(
+        StrangerCase{"wrong P2P cookie", {"ATHC 1 $M $B 4242:18 6004 0\r\nFILE 2 ACCEPT $F 0\r\n"}},
+        StrangerCase{"right cookie from the wrong peer", {"ATHC 1 $C $B $P 6004 0\r\n"}},
+        StrangerCase{"addressed to someone else", {"ATHC 1 $M $C $P 6004 0\r\n"}},
+        StrangerCase{"a download's cookie from the wrong peer", {"ATHC 1 $C $B $S 6004 0\r\n"}},
+        StrangerCase{"FILE before ATHC", {"FILE 2 ACCEPT $F 0\r\n"}},
+        StrangerCase{"guessed file cookie", {"ATHC 1 $M $B $P 6004 0\r\n", "FILE 2 ACCEPT 0:1:100 0\r\n"}},
+        StrangerCase{"file cookie of a finished transfer", {"ATHC 1 $M $B $P 6004 0\r\n", "FILE 2 ACCEPT $G 0\r\n"}},
+        StrangerCase{"file offered to another buddy", {"ATHC 1 $M $B $P 6004 0\r\n", "FILE 2 ACCEPT $H 0\r\n"}},
+        StrangerCase{"a second ACCEPT",
+                     {"ATHC 1 $M $B $P 6004 0\r\n", "FILE 2 ACCEPT $F 0\r\n", "FILE 3 ACCEPT $F 0\r\n"}},
+        StrangerCase{"a second ATHC", {"ATHC 1 $M $B $P 6004 0\r\n", "ATHC 2 $C $B $P 6004 0\r\n"}}));
+
+// Refusals are counted per address: after five in a minute even the right
+// cookie is refused, and the log gets one line for all of them.
+TEST_F(StrangerTest, RefusalsFromOneAddressAreLimitedAndLoggedOnce)
+{
+    LogCapture log;
+    for (int i = 0; i < PLP2PSessionManager::kMaxRefusals; ++i) {
+        RawPeer guess;
+        ASSERT_TRUE(guess.connectTo(bob.p2p->p2pPortNo()));
+        guess.send(QStringLiteral("ATHC 1 %1 %2 4242:%3 6004 0\r\n").arg(kMallory, bob.userID).arg(100 + i).toUtf8());
+        EXPECT_TRUE(guess.waitForClose()) << i;
+    }
+    // Closed at once: it may not even be seen open.
+    RawPeer right;
+    if (right.connectTo(bob.p2p->p2pPortNo())) {
+        right.send(expand("ATHC 1 $M $B $P 6004 0\r\n"));
+        EXPECT_TRUE(right.waitForClose());
+    }
+    EXPECT_TRUE(right.lines().isEmpty());
+    EXPECT_EQ(log.count(QStringLiteral("peer connection from 127.0.0.1 refused")), 1);
+}
+
+// What a buddy's connection requests make this client do: REQC NEW only
+// while more files offered to that buddy wait than its NEWs already served,
+// RES once for an offer this client sent, FR once for a file offered to it.
+struct RequestStep
+{
+    const char *subCmd;
+    QString from;
+    QString cookie; // "$S": the cookie of Bob's own offer to mallory
+    bool connects;
+};
+
+struct RequestCase
+{
+    const char *label;
+    int filesOffered; // to mallory
+    QList<RequestStep> steps;
+};
+
+class ConnectRequestTest : public HostileTest, public ::testing::WithParamInterface<RequestCase>
+{
+};
+
+TEST_P(ConnectRequestTest, ConnectsOutOnlyOnItsOwnRecords)
+{
+    const RequestCase c = GetParam();
+    for (int i = 0; i < c.filesOffered; ++i) {
+        const QString path = makeFile(bob.folder.path(), QStringLiteral("f%1.txt").arg(i), 10);
+        ASSERT_TRUE(bob.files->uploadFiles({path}, kMallory, QStringLiteral("room-1")));
+    }
+    bob.files->downloadRequestReceived(offerOf(QStringLiteral("m:1:123"), QStringLiteral("in.bin"), 10));
+    ASSERT_TRUE(bob.files->acceptDownloadFor(QStringLiteral("m:1:123")));
+    for (const RequestStep &step : c.steps) {
+        const QString cookie = step.cookie == QLatin1String("$S") ? link.p2pCookie : step.cookie;
+        const int before = bob.p2p->liveSessionCount();
+        EXPECT_EQ(answerConnectOffer(bob, step.from, cookie, QString::fromLatin1(step.subCmd)), step.connects)
+            << c.label << ": " << step.subCmd << " " << cookie.toStdString();
+        EXPECT_EQ(bob.p2p->liveSessionCount() - before, step.connects ? 1 : 0) << c.label;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, ConnectRequestTest,
+    ::testing::Values(
+        RequestCase{"NEW with nothing offered", 0, {{"NEW", kMallory, QStringLiteral("9:1"), false}}},
+        RequestCase{"one NEW per file offered",
+                    2,
+                    {{"NEW", kMallory, QStringLiteral("9:1"), true},
+                     {"NEW", kMallory, QStringLiteral("9:2"), true},
+                     {"NEW", kMallory, QStringLiteral("9:3"), false}}},
+        RequestCase{"the same NEW twice",
+                    2,
+                    {{"NEW", kMallory, QStringLiteral("9:1"), true}, {"NEW", kMallory, QStringLiteral("9:1"), false}}},
+        RequestCase{"NEW from a buddy offered nothing",
+                    1,
+                    {{"NEW", kCarol, QStringLiteral("9:1"), false}, {"NEW", kMallory, QStringLiteral("9:1"), true}}},
+        RequestCase{"RES for an offer never sent", 0, {{"RES", kMallory, QStringLiteral("9:1"), false}}},
+        RequestCase{"RES once for the offer sent",
+                    0,
+                    {{"RES", kMallory, QStringLiteral("$S"), true}, {"RES", kMallory, QStringLiteral("$S"), false}}},
+        RequestCase{"RES from another buddy", 0, {{"RES", kCarol, QStringLiteral("$S"), false}}},
+        RequestCase{"FR once for a file offered",
+                    1,
+                    {{"FR", kMallory, QStringLiteral("9:1"), true},
+                     {"FR", kMallory, QStringLiteral("9:1"), false},
+                     {"FR", kCarol, QStringLiteral("9:2"), false}}},
+        RequestCase{"FR with nothing offered", 0, {{"FR", kMallory, QStringLiteral("9:1"), false}}},
+        RequestCase{"an unknown request", 1, {{"XYZ", kMallory, QStringLiteral("9:1"), false}}}));
 
 // Every byte written is not every byte received: the upload ends with the
 // peer's END, and a connection closed before it fails the upload.
@@ -258,6 +535,10 @@ TEST(HostileUploadTest, UploadEndsOnlyWithThePeersEnd)
         const QString source = makeFile(alice.folder.path(), QStringLiteral("small.txt"), 100);
         ASSERT_TRUE(alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room-1")));
         const QString cookie = alice.files->fileCookies().first();
+        // Bob's connection offer, answered; the connection to him fails.
+        ASSERT_TRUE(answerConnectOffer(alice, bob.userID, QStringLiteral("K1")));
+        ASSERT_TRUE(waitUntil([&] { return closed; }));
+        closed = false;
         {
             RawPeer peer;
             ASSERT_TRUE(peer.connectTo(alice.p2p->p2pPortNo()));
