@@ -7,6 +7,7 @@
 #include "Utils/KCUtilities.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -47,10 +48,11 @@ KCStatusViewWidget::KCStatusViewWidget(QWidget *parent)
     setAccessibleName(KCLocalizedString(QStringLiteral("StatusViewName")));
     buildMenu();
     // While the menu is open it has the mouse and the view hears no leave:
-    // the hover state is read afresh once it closes.
+    // the hover state is read afresh once it closes (the window system's
+    // under-mouse mark can be stale then: the pointer is asked as well).
     connect(mMenu, &QMenu::aboutToHide, this, [this] {
         mIsClick = false;
-        mIsHover = underMouse();
+        mIsHover = underMouse() && rect().contains(mapFromGlobal(QCursor::pos()));
         update();
     });
 }
@@ -226,6 +228,17 @@ void KCStatusViewWidget::leaveEvent(QEvent *)
 {
     mIsHover = false;
     update();
+}
+
+bool KCStatusViewWidget::event(QEvent *event)
+{
+    // The mouse back over the view after the menu: no enter may come when
+    // the window system still has it under the mouse, but hover moves do.
+    if (event->type() == QEvent::HoverMove && !mIsHover && !mMenu->isVisible()) {
+        mIsHover = true;
+        update();
+    }
+    return QWidget::event(event);
 }
 
 void KCStatusViewWidget::keyPressEvent(QKeyEvent *event)
