@@ -489,18 +489,19 @@ TEST_F(AppControllerTest, AfterACancelledRetryASignInAgainIsRetriedWhenItsLineDr
 TEST_F(AppControllerTest, ReturnOnTheSignedOutViewSignsInAgain)
 {
     signedIn();
-    mController->logoutAction();
-    post(notifications::kLogoutCompleted);
-    ASSERT_EQ(login().selectedTab(), LoginView::SignedOutTab);
-    EXPECT_TRUE(login().loginAgainButton->isDefault());
     QWidget *window = mController->window();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    login().passwordField->setFocus(); // where the sign-in left it
+    mController->logoutAction();
+    post(notifications::kLogoutCompleted);
+    ASSERT_EQ(login().selectedTab(), LoginView::SignedOutTab);
+    EXPECT_TRUE(login().loginAgainButton->isDefault());
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         SCOPED_TRACE(key == Qt::Key_Return ? "Return" : "Enter");
         login().selectTab(LoginView::SignedOutTab);
-        QTest::keyClick(window, key);
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
         EXPECT_EQ(login().selectedTab(), LoginView::FormTab);
         EXPECT_TRUE(login().passwordField->text().isEmpty());
         EXPECT_TRUE(login().idField->text() == QStringLiteral("alice"));
