@@ -6,6 +6,7 @@
 #include "Conversation/AnimiconManager.h"
 #include "FakeNotifications.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLConfManager.h"
 
 #include "../facade/HeadlessPeer.h"
 
@@ -32,6 +33,8 @@ TEST_F(ShellEndToEnd, TheAssembledProgramLeavesNoServiceToAStandIn)
 TEST_F(ShellEndToEnd, SigningInLoadsTheAnimiconCatalogue)
 {
     ::AnimiconManager::sharedManager().resetForTesting();
+    // The catalogue's address comes with this service's configuration, not an earlier test's.
+    PLConfManager::sharedManager().resetForTesting();
     startService();
     program();
     typeAndSignIn();
