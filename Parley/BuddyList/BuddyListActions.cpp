@@ -137,15 +137,12 @@ void BuddyListActions::smsAction()
 {
     // "name|mobile" of every selected buddy with a mobile number, ";" between entries.
     const QList<BuddyRow> rows = mList.selectedBuddies().value_or(QList<BuddyRow>());
-    QString recipients;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const PLBuddyPtr &buddy = rows.at(i).buddy;
-        if (!buddy || buddy->mobile().isEmpty())
-            continue;
-        recipients += QStringLiteral("%1|%2").arg(buddy->name(), buddy->mobile());
-        if (i + 1 < rows.size())
-            recipients += QLatin1Char(';');
+    QStringList entries;
+    for (const BuddyRow &row : rows) {
+        if (row.buddy && !row.buddy->mobile().isEmpty())
+            entries << QStringLiteral("%1|%2").arg(row.buddy->name(), row.buddy->mobile());
     }
+    const QString recipients = entries.join(QLatin1Char(';'));
     const PLMyInfoManager &me = PLMyInfoManager::sharedManager();
     mShell.bridgePageCall(QStringLiteral("G047"),
                           QStringLiteral("TICKET=%1&ID=%2&mobile=%3").arg(me.ticket(), me.loginID(), recipients), -1);

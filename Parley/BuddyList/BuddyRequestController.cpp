@@ -125,6 +125,7 @@ void BuddyRequestWindow::buddyProfileAction()
 
 BuddyRequestController::~BuddyRequestController()
 {
+    QObject::disconnect(mClosedConnection);
     if (mWindow)
         mWindow->deleteLater();
 }
@@ -132,9 +133,15 @@ BuddyRequestController::~BuddyRequestController()
 void BuddyRequestController::showBuddyRequestWindow(const QString &requesterID, const QString &fromCMN,
                                                     const QString &requestMessage)
 {
+    QObject::disconnect(mClosedConnection);
     if (mWindow)
         mWindow->deleteLater();
     mWindow = new BuddyRequestWindow(mSession, requesterID, fromCMN, requestMessage);
+    // Closing ends the dialog (finished), whichever button or the close box did it.
+    mClosedConnection = QObject::connect(mWindow, &QDialog::finished, mWindow, [this] {
+        if (mClosed)
+            mClosed();
+    });
     // Centred in the visible part of the main screen.
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect visible = screen->availableGeometry();

@@ -67,6 +67,7 @@ public:
     void showBuddyRequestWindow(const QString &requesterID, const QString &fromCMN,
                                 const QString &requestMessage) override;
     void close() override;
+    void setClosedHandler(std::function<void()> handler) override { mClosed = std::move(handler); }
 
     BuddyRequestWindow *window() const { return mWindow; }
 
@@ -77,6 +78,8 @@ public:
 private:
     BuddySession &mSession;
     QPointer<BuddyRequestWindow> mWindow;
+    std::function<void()> mClosed;
+    QMetaObject::Connection mClosedConnection;
 };
 
 } // namespace parley

@@ -29,6 +29,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolBar>
 
 namespace parley {
@@ -60,6 +61,8 @@ PrefsController::PrefsController(QWidget *parent) : QMainWindow(parent), mColorW
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Preferences"));
+    // Escape closes the window as its close button does (saving).
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     refreshContext();
     mContentHolder = new QWidget(this);
     setCentralWidget(mContentHolder);

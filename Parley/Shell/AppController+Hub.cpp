@@ -122,6 +122,18 @@ void AppController::buddyManagerRequestAddBuddyReceivedNotification(const Notifi
         window->showBuddyRequestWindow(fromID, fromCMN, infoText(n, "message"));
         // A second request from the same person replaces the first window.
         removeAddBuddyWidget(fromCMN);
+        // A closed window leaves the map (later, outside its own closing).
+        BuddyRequestController *opened = window.get();
+        window->setClosedHandler([this, fromCMN, opened] {
+            QMetaObject::invokeMethod(
+                this,
+                [this, fromCMN, opened] {
+                    const auto found = mAddBuddyWidgets.find(fromCMN);
+                    if (found != mAddBuddyWidgets.end() && found->second.get() == opened)
+                        mAddBuddyWidgets.erase(found);
+                },
+                Qt::QueuedConnection);
+        });
         mAddBuddyWidgets[fromCMN] = std::move(window);
     }
     reloadIfCompleted(true);

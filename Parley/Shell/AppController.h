@@ -150,6 +150,8 @@ public:
     // Names of the observed notifications, in registration order.
     const QStringList &observedNames() const { return mObservedNames; }
     const QStringList &observedPlugInNames() const { return mObservedPlugInNames; }
+    // How many buddy-request windows the controller keeps.
+    int buddyRequestWindowCount() const { return int(mAddBuddyWidgets.size()); }
 
     // Fills the form with an account ("name@domain") and a password without
     // signing in, unless a sign-in is under way (the run script's demo account).

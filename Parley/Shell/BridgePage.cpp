@@ -240,16 +240,13 @@ void BridgePage::showMyMininook()
 
 QString BridgePage::smsRecipients(const QList<QVariantMap> &buddyEntries)
 {
-    QString recipients;
-    for (qsizetype i = 0; i < buddyEntries.size(); ++i) {
-        const PLBuddyPtr buddy = shell::ShellWindows::buddyListManager().buddyForBuddyDict(buddyEntries[i]);
-        if (!buddy || buddy->mobile().isEmpty())
-            continue;
-        recipients += buddy->name() + QLatin1Char('|') + buddy->mobile();
-        if (i + 1 < buddyEntries.size())
-            recipients += QLatin1Char(';');
+    QStringList entries;
+    for (const QVariantMap &entry : buddyEntries) {
+        const PLBuddyPtr buddy = shell::ShellWindows::buddyListManager().buddyForBuddyDict(entry);
+        if (buddy && !buddy->mobile().isEmpty())
+            entries << buddy->name() + QLatin1Char('|') + buddy->mobile();
     }
-    return recipients;
+    return entries.join(QLatin1Char(';'));
 }
 
 void BridgePage::showVelaSMS(const QList<QVariantMap> &buddyEntries)

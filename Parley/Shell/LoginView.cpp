@@ -188,6 +188,9 @@ void LoginView::selectTab(Tab tab)
     mTabs->setCurrentIndex(int(tab));
     for (QShortcut *key : std::as_const(mSignInAgainKeys))
         key->setEnabled(tab == SignedOutTab);
+    // The focus leaves the hidden form, whose fields would take Return and typing.
+    if (tab == SignedOutTab)
+        loginAgainButton->setFocus();
 }
 
 LoginView::Tab LoginView::selectedTab() const { return Tab(mTabs->currentIndex()); }

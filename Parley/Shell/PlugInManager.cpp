@@ -191,13 +191,14 @@ bool PlugInManager::plugInExecute(const QString &id)
     auto *process = new QProcess(this);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setProgram(program);
+    // Not waited for: the UI thread goes on while the program starts; a
+    // start that fails ends the process's state, which isPlugInRunning reads.
     process->start();
-    process->waitForStarted(5000);
     const auto found = mExecutedPlugInList.find(id);
     if (found != mExecutedPlugInList.end())
         release(found->second);
     mExecutedPlugInList[id] = process;
-    return process->state() == QProcess::Running;
+    return process->state() != QProcess::NotRunning;
 }
 
 void PlugInManager::release(QProcess *process)

@@ -1,6 +1,9 @@
 #include "ShellSoundHooks.h"
 
+#include "UrlOpener.h"
+
 #include <QGuiApplication>
+#include <QUrl>
 
 namespace parley::shell {
 
@@ -11,6 +14,11 @@ void ShellSoundHooks::playSound(const QString &name)
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;
     mPlayer.play(name);
+}
+
+bool ShellSoundHooks::openFolder(const QString &folder)
+{
+    return UrlOpener::desktop().openUrl(QUrl::fromLocalFile(folder));
 }
 
 } // namespace parley::shell

@@ -16,6 +16,7 @@ public:
     explicit ShellSoundHooks(SoundPlayer player = SoundPlayer());
 
     void playSound(const QString &name) override;
+    bool openFolder(const QString &folder) override;
     const SoundPlayer &player() const { return mPlayer; }
 
 private:

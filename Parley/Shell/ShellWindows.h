@@ -21,6 +21,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -125,6 +126,8 @@ public:
     virtual void showBuddyRequestWindow(const QString &requesterID, const QString &fromCMN,
                                         const QString &requestMessage) = 0;
     virtual void close() = 0;
+    // Called once the window was closed (answered, cancelled or closed by the shell).
+    virtual void setClosedHandler(std::function<void()>) {}
 };
 
 // The own-status view of the buddy view. Both setters post "KCChangeStatus"

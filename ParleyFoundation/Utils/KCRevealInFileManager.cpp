@@ -31,12 +31,16 @@ void KCRevealSelectedItemsInFinder(const QStringList &paths)
 void KCRevealSelectedItemsInFinder(const QStringList &paths, const QDBusConnection &bus)
 {
     QStringList uris;
+    QString folder;
     for (const QString &path : paths) {
         if (path.isEmpty())
             return;
         // Only files that exist can be shown.
-        if (QFileInfo::exists(path))
+        if (QFileInfo::exists(path)) {
             uris << QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+            if (folder.isEmpty())
+                folder = QFileInfo(path).absolutePath();
+        }
     }
     if (uris.isEmpty() || !bus.isConnected()) {
         showFileError();
@@ -47,10 +51,11 @@ void KCRevealSelectedItemsInFinder(const QStringList &paths, const QDBusConnecti
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << uris << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [](QDBusPendingCallWatcher *done) {
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [folder](QDBusPendingCallWatcher *done) {
         if (done->isError()) {
             plLog(QStringLiteral("file manager: ") + done->error().message());
-            showFileError();
+            if (!KCCurrentShellHooks().openFolder(folder))
+                showFileError();
         }
         done->deleteLater();
     });

@@ -17,6 +17,12 @@ public:
     virtual void playSound(const QString &name) { (void)name; }
     // A modal warning with one default button.
     virtual void showWarningAlert(const QString &title, const QString &message);
+    // Opens a folder with the desktop's opener; answers whether it took it.
+    virtual bool openFolder(const QString &folder)
+    {
+        (void)folder;
+        return false;
+    }
 };
 
 // The installed hooks (never null). The caller keeps ownership of what it

@@ -207,8 +207,9 @@ TEST_F(BridgeTest, SmsRecipientsAreTheBuddiesWithAMobileNumber)
     const auto entry = [](const char *id) { return QVariantMap{{QStringLiteral("velaID"), QLatin1String(id)}}; };
     EXPECT_EQ(BridgePage::smsRecipients({entry("bob"), entry("carol"), entry("dan")}),
               QString::fromUtf8("밥|010-1;Dan & Co|010-3"));
-    // The separator follows each recipient but the list's last entry, even one without a number.
-    EXPECT_EQ(BridgePage::smsRecipients({entry("bob"), entry("carol")}), QString::fromUtf8("밥|010-1;"));
+    // Only between recipients: a last buddy without a number leaves no ";" behind.
+    EXPECT_EQ(BridgePage::smsRecipients({entry("bob"), entry("carol")}), QString::fromUtf8("밥|010-1"));
+    EXPECT_EQ(BridgePage::smsRecipients({entry("carol"), entry("bob")}), QString::fromUtf8("밥|010-1"));
     EXPECT_EQ(BridgePage::smsRecipients({entry("nobody")}), QString());
 }
 

@@ -15,6 +15,8 @@
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -136,6 +138,21 @@ TEST_F(PrefsWindowTest, ClosingSignedOutStoresOnlyTheGlobalKeys)
     EXPECT_FALSE(defaults().boolForKey(QStringLiteral("autoStart")));
     EXPECT_FALSE(QFile::exists(AutostartEntry::path()));
     EXPECT_EQ(savedCount(), 2);
+}
+
+TEST_F(PrefsWindowTest, EscapeClosesAndSavesAsTheCloseButtonDoes)
+{
+    mShell.signedIn = false;
+    PrefsController *window = openWindow();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    window->firewallPane()->p2pPortField()->setText(QStringLiteral("6001"));
+    QPointer<PrefsController> alive(window);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+    EXPECT_TRUE(alive.isNull() || !alive->isVisible());
+    EXPECT_EQ(defaults().stringForKey(QStringLiteral("P2PPort")), QStringLiteral("6001"));
+    EXPECT_EQ(savedCount(), 1);
 }
 
 TEST_F(PrefsWindowTest, ClosingSignedInReplacesTheUsersDictionary)

@@ -120,3 +120,24 @@ TEST_F(RevealTest, NothingToShowOrAFailedRequestAlerts)
 }
 
 #include "test_reveal.moc"
+
+TEST_F(RevealTest, WithoutAFileManagerTheFoldersOpenerTakesOver)
+{
+    struct OpenerHooks : AlertHooks {
+        bool openFolder(const QString &folder) override
+        {
+            folders << folder;
+            return true;
+        }
+        QStringList folders;
+    } opener;
+    KCSetShellHooks(&opener);
+    QTemporaryDir folder;
+    writeFile(folder.filePath("f"), "x");
+    // Nobody serves org.freedesktop.FileManager1 on this bus.
+    KCRevealSelectedItemsInFinder({folder.filePath("f")}, client());
+    ASSERT_TRUE(waitUntil([&] { return !opener.folders.isEmpty(); }, 20000));
+    EXPECT_EQ(opener.folders, QStringList{QFileInfo(folder.filePath("f")).absolutePath()});
+    EXPECT_TRUE(opener.alerts.isEmpty());
+    KCSetShellHooks(&hooks);
+}

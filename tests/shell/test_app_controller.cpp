@@ -2,6 +2,8 @@
 // runs delays on request and scripted alerts: the sign-in paths, completion,
 // retry, sleep and wake, sign-out and quit.
 #include "AppController.h"
+#include "BuddyList/BuddyRequestController.h"
+#include "BuddyManagement/PLBuddyManager.h"
 #include "BuddyView.h"
 #include "DomainSheet.h"
 #include "LoginView.h"
@@ -18,6 +20,7 @@
 #include "Utils/KCUtilities.h"
 #include "Utils/PLEndpoints.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -489,18 +492,19 @@ TEST_F(AppControllerTest, AfterACancelledRetryASignInAgainIsRetriedWhenItsLineDr
 TEST_F(AppControllerTest, ReturnOnTheSignedOutViewSignsInAgain)
 {
     signedIn();
-    mController->logoutAction();
-    post(notifications::kLogoutCompleted);
-    ASSERT_EQ(login().selectedTab(), LoginView::SignedOutTab);
-    EXPECT_TRUE(login().loginAgainButton->isDefault());
     QWidget *window = mController->window();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    login().passwordField->setFocus(); // where the sign-in left it
+    mController->logoutAction();
+    post(notifications::kLogoutCompleted);
+    ASSERT_EQ(login().selectedTab(), LoginView::SignedOutTab);
+    EXPECT_TRUE(login().loginAgainButton->isDefault());
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         SCOPED_TRACE(key == Qt::Key_Return ? "Return" : "Enter");
         login().selectTab(LoginView::SignedOutTab);
-        QTest::keyClick(window, key);
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
         EXPECT_EQ(login().selectedTab(), LoginView::FormTab);
         EXPECT_TRUE(login().passwordField->text().isEmpty());
         EXPECT_TRUE(login().idField->text() == QStringLiteral("alice"));
@@ -558,6 +562,42 @@ TEST_F(AppControllerTest, TheTrayIconIsNoWindowToAskAboutOrClose)
         EXPECT_EQ(login().selectedTab(), LoginView::SignedOutTab);
         EXPECT_TRUE(tray.isVisible());
     }
+}
+
+TEST_F(AppControllerTest, AClosedBuddyRequestWindowLeavesTheController)
+{
+    signedIn();
+    PLBuddyPtr eve = PLBuddyManager::sharedManager().createBuddyForCMN(QStringLiteral("700"));
+    eve->setVelaID(QStringLiteral("eve@parley.test"));
+    eve->setBuddyFlags(QStringLiteral("0100")); // not on my list yet
+    parley::BuddyRequestController::installFactory();
+    const auto request = [] {
+        post(notifications::kBuddyManagerRequestedAddBuddy,
+             {{QLatin1String(notifications::kKeyFromID), "eve@parley.test"},
+              {QLatin1String(notifications::kKeyFromCMN), "700"},
+              {"message", "hi"}});
+    };
+    const auto openWindow = []() -> BuddyRequestWindow * {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *window = qobject_cast<BuddyRequestWindow *>(w); window && window->isVisible())
+                return window;
+        return nullptr;
+    };
+    // Twice from the same person: the second window replaces the first.
+    request();
+    request();
+    parley::test::waitUntil([] { return false; }, 20);
+    EXPECT_EQ(mController->buddyRequestWindowCount(), 1);
+    ASSERT_NE(openWindow(), nullptr);
+    openWindow()->buddyCancelAction();
+    EXPECT_TRUE(parley::test::waitUntil([&] { return mController->buddyRequestWindowCount() == 0; }, 2000));
+    // Closed by its close box.
+    request();
+    ASSERT_NE(openWindow(), nullptr);
+    openWindow()->close();
+    EXPECT_TRUE(parley::test::waitUntil([&] { return mController->buddyRequestWindowCount() == 0; }, 2000));
+    parley::BuddyRequestController::uninstallFactory();
+    PLBuddyManager::sharedManager().reset();
 }
 
 TEST_F(AppControllerTest, QuitAsksOnlyWhenSignedInWithAChildWindowOpen)

@@ -33,7 +33,7 @@ TEST_F(ShellEndToEnd, TheAssembledProgramLeavesNoServiceToAStandIn)
 TEST_F(ShellEndToEnd, SigningInLoadsTheAnimiconCatalogue)
 {
     ::AnimiconManager::sharedManager().resetForTesting();
-    // An earlier test's server configuration names a service that is gone.
+    // The catalogue's address comes with this service's configuration, not an earlier test's.
     PLConfManager::sharedManager().resetForTesting();
     startService();
     program();
