@@ -30,6 +30,7 @@ std::optional<HeadlessOptions> HeadlessOptions::parse(const QStringList &argumen
                         : option == QLatin1String("--server")      ? &options.server
                         : option == QLatin1String("--endpoints")   ? &options.endpointsFile
                         : option == QLatin1String("--p2p-port")    ? &options.p2pPort
+                        : option == QLatin1String("--p2p-fixed-port") ? &options.p2pFixedPort
                         : option == QLatin1String("--download-folder") ? &options.downloadFolder
                         : option == QLatin1String("--relay-after") ? &options.relayAfter
                                                                    : nullptr;
@@ -57,7 +58,7 @@ std::optional<HeadlessOptions> HeadlessOptions::parse(const QStringList &argumen
 QString HeadlessOptions::usage()
 {
     return QStringLiteral("usage: parley-headless --user ID [--password PASSWORD] [--server HOST:PORT] "
-                          "[--endpoints FILE] [--p2p-port N] [--download-folder DIR] [--relay-after SECONDS]\n"
+                          "[--endpoints FILE] [--p2p-port N | --p2p-fixed-port N] [--download-folder DIR] [--relay-after SECONDS]\n"
                           "The password may come from PARLEY_PASSWORD instead. Commands, one a line on "
                           "standard input:\n")
         + HeadlessCommands::usage();
@@ -115,10 +116,12 @@ bool HeadlessDriver::start(const HeadlessOptions &options, QString *error)
     chat::installChatManager();
     transfer::TransferOptions transferOptions;
     bool ok = true;
-    if (!options.p2pPort.isEmpty())
-        transferOptions.p2pPort = options.p2pPort.toInt(&ok);
+    transferOptions.p2pPortFixed = !options.p2pFixedPort.isEmpty();
+    const QString &port = transferOptions.p2pPortFixed ? options.p2pFixedPort : options.p2pPort;
+    if (!port.isEmpty())
+        transferOptions.p2pPort = port.toInt(&ok);
     if (!ok || transferOptions.p2pPort < 0 || transferOptions.p2pPort > 65535) {
-        *error = QStringLiteral("--p2p-port needs a number from 0 to 65535");
+        *error = QStringLiteral("--p2p-port and --p2p-fixed-port need a number from 0 to 65535");
         return false;
     }
     if (!options.relayAfter.isEmpty()) {

@@ -26,6 +26,7 @@ struct HeadlessOptions {
     QString password;
     QString server;        // HOST:PORT, overrides the endpoints' dispatch server
     QString endpointsFile; // overrides $PARLEY_ENDPOINTS
+    QString p2pFixedPort;   // that port only, announced even when taken (a closed firewall: transfers relay)
     QString p2pPort;        // the file-transfer listening port (default 0: the kernel chooses)
     QString downloadFolder; // where accepted files go
     QString relayAfter;     // seconds in "connecting" before a relay is asked for (default 10)

@@ -15,7 +15,7 @@ using parley::PLFileTransferManager;
 
 void installTransferManagers(const TransferOptions &options)
 {
-    parley::PLP2PSessionManager::setDefaultListenPort(quint16(options.p2pPort));
+    parley::PLP2PSessionManager::setDefaultListenPort(quint16(options.p2pPort), options.p2pPortFixed);
     PLFileTransferManager &files = PLFileTransferManager::sharedManager();
     if (!options.downloadFolder.isEmpty())
         files.setDownloadPath(options.downloadFolder);

@@ -10,6 +10,7 @@ namespace headless::transfer {
 using Result = std::optional<QString>;
 
 struct TransferOptions {
+    bool p2pPortFixed = false; // only that port, announced even when another program holds it
     int p2pPort = 0;        // the peer-to-peer listening port; 0: the kernel chooses
     QString downloadFolder; // where accepted files go by default
     int tickMs = 1000;      // the relay fallback's tick

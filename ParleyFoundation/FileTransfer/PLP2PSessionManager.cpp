@@ -25,9 +25,14 @@ constexpr int kReceivedLingerMs = 1000;
 
 namespace {
 std::atomic<quint16> sDefaultListenPort{PLP2PSessionManager::kDefaultP2PPort};
-}
+std::atomic<bool> sDefaultListenPortExact{false};
+} // namespace
 
-void PLP2PSessionManager::setDefaultListenPort(quint16 port) { sDefaultListenPort = port; }
+void PLP2PSessionManager::setDefaultListenPort(quint16 port, bool exact)
+{
+    sDefaultListenPort = port;
+    sDefaultListenPortExact = exact;
+}
 
 PLP2PSessionManager &PLP2PSessionManager::sharedManager()
 {
@@ -59,7 +64,7 @@ bool PLP2PSessionManager::listen(quint16 port)
     // are tried, then one the system picks; what is announced is the port
     // actually listened on.
     QList<quint16> candidates{port};
-    if (port != 0) {
+    if (port != 0 && !sDefaultListenPortExact) {
         for (int next = port + 1; next <= 0xFFFF && candidates.size() <= kNextPortsTried; ++next)
             candidates.append(quint16(next));
         candidates.append(0);

@@ -57,7 +57,10 @@ public:
     // The process's instance, listening on the port set before its first use
     // (5004 unless set).
     static PLP2PSessionManager &sharedManager();
-    static void setDefaultListenPort(quint16 port);
+    // With `exact`, only that port is tried and it is announced even when
+    // another program holds it, as a client behind a closed firewall port
+    // would announce it (the test client's way to force the relay).
+    static void setDefaultListenPort(quint16 port, bool exact = false);
     // Listens on `listenPort` (0: the kernel chooses); a failure is logged and
     // the manager works without a listener.
     explicit PLP2PSessionManager(quint16 listenPort = kDefaultP2PPort, QObject *parent = nullptr);

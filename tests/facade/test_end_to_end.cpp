@@ -243,7 +243,8 @@ TEST_F(FacadeTest, AForcedLogoutEndsTheSessionAndClearsTheJobs)
     EXPECT_FALSE(mSession->isLoggedIn());
     // A KILL without a bridge code tells the user in an alert (its button the localized "OK").
     EXPECT_EQ(shell.calls().filter("showInformationalAlert"),
-              QStringList{"showInformationalAlert Parley LoginedAtTheOtherPlace "
+              QStringList{"showInformationalAlert Parley "
+                          + parley::KCLocalizedString(QStringLiteral("LoginedAtTheOtherPlace")) + " "
                           + parley::KCLocalizedString(QStringLiteral("OK"))});
     EXPECT_TRUE(shell.calls().filter("bridgePageCall").isEmpty());
 }

@@ -134,9 +134,9 @@ TEST_F(TransferHeadlessTest, FileArrivesThroughTheRelayWhenNoDirectConnectionCom
     ClosingServer closing;
     const QString blocked = QString::number(closing.serverPort());
     HeadlessPeer bob(mService->dispatchPort(), QStringLiteral("bob@parley.test"), QStringLiteral("bob-pw"),
-                     {QStringLiteral("--p2p-port"), blocked});
+                     {QStringLiteral("--p2p-fixed-port"), blocked});
     HeadlessPeer carol(mService->dispatchPort(), QStringLiteral("carol@parley.test"), QStringLiteral("carol-pw"),
-                       {QStringLiteral("--p2p-port"), blocked, QStringLiteral("--download-folder"), carolFolder.path(),
+                       {QStringLiteral("--p2p-fixed-port"), blocked, QStringLiteral("--download-folder"), carolFolder.path(),
                         QStringLiteral("--relay-after"), QStringLiteral("0.2")});
     ASSERT_TRUE(bob.waitFor(nn::kLoginCompleted));
     ASSERT_TRUE(carol.waitFor(nn::kLoginCompleted));
