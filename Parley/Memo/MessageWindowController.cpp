@@ -29,6 +29,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -57,6 +58,12 @@ MessageWindowController::MessageWindowController(MessageWindowManager &manager, 
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(text("SendMessageTitle"));
     setAcceptDrops(true);
+    // Escape closes a window with nothing written in it; a draft is never
+    // thrown away by one key.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (textForm().isEmpty())
+            close();
+    });
 
     mReceiverButton = new QPushButton(text("ReceiverButtonTitle"), this);
     mReceivers = new QLineEdit(this);

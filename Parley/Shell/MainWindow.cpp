@@ -50,10 +50,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     preferencesAction = menuAt(ParleyMenu)->addAction(QString());
     preferencesAction->setMenuRole(QAction::PreferencesRole);
     preferencesAction->setShortcut(QKeySequence::Preferences);
+    // The application's own menu answers in every window of the program, a
+    // chat or memo window included, as the menu bar of a desktop app does.
+    preferencesAction->setShortcutContext(Qt::ApplicationShortcut);
     menuAt(ParleyMenu)->addSeparator();
     quitAction = menuAt(ParleyMenu)->addAction(QString());
     quitAction->setMenuRole(QAction::QuitRole);
-    quitAction->setShortcut(QKeySequence::Quit);
+    // Ctrl+Q where the platform names no quit key (offscreen, bare sessions).
+    quitAction->setShortcut(QKeySequence::keyBindings(QKeySequence::Quit).value(0, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+    quitAction->setShortcutContext(Qt::ApplicationShortcut);
     logoutAction = menuAt(FileMenu)->addAction(QString());
     closeWindowAction = menuAt(FileMenu)->addAction(QString());
     closeWindowAction->setShortcut(QKeySequence::Close);

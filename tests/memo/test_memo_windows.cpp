@@ -244,6 +244,22 @@ TEST_F(MemoWindowTest, ClearAsksFirstAndOnlyOKEmptiesTheText)
     EXPECT_EQ(alerts.keys(), (QStringList{QStringLiteral("RemoveMessageAlert"), QStringLiteral("RemoveMessageAlert")}));
 }
 
+TEST_F(MemoWindowTest, EscapeClosesAComposeWindowOnlyWhenItHoldsNoText)
+{
+    QPointer<MessageWindowController> window = manager->createMessageWindow({}, QStringLiteral("draft"));
+    window->show();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->messageText(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window) << "a draft is not thrown away by Escape";
+    EXPECT_TRUE(window->isVisible());
+    window->messageText()->clear();
+    QTest::keyClick(window->messageText(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(!window || !window->isVisible());
+}
+
 TEST_F(MemoWindowTest, BuddiesDroppedOnTheWindowJoinTheReceiversOnce)
 {
     addBuddy("1", "ann@parley.test", "Ann");

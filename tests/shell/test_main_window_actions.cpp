@@ -21,9 +21,12 @@
 #include "Utils/KCUtilities.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 #include <QMenu>
 #include <QToolButton>
 
@@ -313,6 +316,20 @@ namespace {
 
 // Qt's own dialogs ("Show Details...", the file dialog, standard buttons)
 // speak the interface language (qt6-translations-l10n, installed by setup).
+TEST(MainWindowShortcuts, QuitAnswersFromAnotherWindowOfTheProgram)
+{
+    MainWindow main;
+    main.show();
+    QWidget chat; // a chat window: another top-level window of the program
+    chat.show();
+    QApplication::setActiveWindow(&chat);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chat));
+    QSignalSpy quit(main.quitAction, &QAction::triggered);
+    ASSERT_FALSE(main.quitAction->shortcut().isEmpty()) << "platform has no quit binding";
+    QTest::keySequence(&chat, main.quitAction->shortcut());
+    EXPECT_EQ(quit.count(), 1) << main.quitAction->shortcut().toString().toStdString();
+}
+
 TEST(QtTranslations, QtsOwnTextsFollowTheInterfaceLanguage)
 {
     const auto details = [] { return QCoreApplication::translate("QMessageBox", "Show Details..."); };
