@@ -15,10 +15,13 @@
 #include "Utils/KCUtilities.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMimeDatabase>
+#include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
@@ -119,6 +122,18 @@ void TransferController::buildWindow()
 
 void TransferController::showWindow()
 {
+    // The window opens in the middle of the screen's free area the first time
+    // and comes back whole inside it afterwards, wherever it was left.
+    if (const QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        QRect frame = frameGeometry();
+        if (!testAttribute(Qt::WA_Moved))
+            frame.moveCenter(area.center());
+        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)));
+        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+        if (frame.topLeft() != pos() || !testAttribute(Qt::WA_Moved))
+            move(frame.topLeft());
+    }
     show();
     raise();
     activateWindow();

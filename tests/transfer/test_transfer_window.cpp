@@ -11,6 +11,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 
 #include <thread>
@@ -45,6 +46,24 @@ protected:
     TransferController window;
     int mCookies = 0;
 };
+
+TEST_F(TransferWindowTest, TheWindowOpensAndComesBackWholeInsideTheScreensFreeArea)
+{
+    const QRect area = window.screen()->availableGeometry();
+    window.showWindow();
+    EXPECT_TRUE(area.contains(window.frameGeometry())) << "first show";
+    window.hide();
+    // Left partly below and right of the screen's edge.
+    window.move(area.right() - window.width() / 2, area.bottom() - window.height() / 3);
+    window.showWindow();
+    EXPECT_TRUE(area.contains(window.frameGeometry()));
+    // A window left inside stays where it was.
+    window.hide();
+    const QPoint inside = area.topLeft() + QPoint(10, 10);
+    window.move(inside);
+    window.showWindow();
+    EXPECT_EQ(window.pos(), inside);
+}
 
 TEST_F(TransferWindowTest, AnOfferOfThreeFilesMakesThreeRowsInOrderAndItsChatLines)
 {
