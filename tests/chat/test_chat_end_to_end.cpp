@@ -141,6 +141,15 @@ protected:
             },
             15000);
     }
+    // A chat window with bob, once bob is in its room (null otherwise).
+    ChatDocument *openRoomWithBob()
+    {
+        ChatDocument *window = mManager->openChatRoom({kBob});
+        if (!window
+            || !waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000))
+            return nullptr;
+        return window;
+    }
     // The transfer managers of this process, as the messenger installs them.
     void installTransfers(const QString &downloadFolder)
     {
@@ -204,9 +213,8 @@ TEST_F(ChatEndToEnd, EveryKindOfTranscriptLinkOpensInTheBrowser)
     HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
     ASSERT_TRUE(start(bob, kBob));
     mManager->setUrlOpener(&browser);
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     const QString key = window->sessionKey();
 
     bob.command(QStringLiteral("say %1 \"see http://example.org/page?x=1&y=2 :) or kim@parley.dev, "
@@ -248,9 +256,8 @@ TEST_F(ChatEndToEnd, ASentLineSendsNoTypingNoticeForTheClearedInput)
     ASSERT_TRUE(startAndSignIn());
     HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
     ASSERT_TRUE(start(bob, kBob));
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     const QString key = window->sessionKey();
 
     QTest::keyClicks(window->input(), QStringLiteral("first"));
@@ -269,9 +276,8 @@ TEST_F(ChatEndToEnd, AfterTheServerClosedTheRoomTheNextLineReopensItWithTheBuddy
     ASSERT_TRUE(startAndSignIn());
     HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
     ASSERT_TRUE(start(bob, kBob));
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     const QString first = window->sessionKey();
 
     mService->switchboardServer()->closeRoom(first);
@@ -296,9 +302,8 @@ TEST_F(ChatEndToEnd, AnEncryptedRoomCarriesTheLinesBothWays)
     HeadlessPeer bob(mService->dispatchPort(), kBob, QStringLiteral("bob-pw"));
     ASSERT_TRUE(start(bob, kBob));
     PLChatSessionManager::sharedManager().setEncryptMode(true);
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     const QString key = window->sessionKey();
     PLSSSession *room = PLChatSessionManager::sharedManager().sessionInfo(key)->session();
     ASSERT_TRUE(room);
@@ -330,9 +335,8 @@ TEST_F(ChatEndToEnd, TheLogSavedOnCloseIsUploadedToTheMemoServer)
     parley::test::ScriptedAlerts alerts;
     alerts.answer(0);
 
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     bob.command(QStringLiteral("say %1 \"see you tomorrow\"").arg(window->sessionKey()));
     ASSERT_TRUE(shows(window, QStringLiteral("see you tomorrow")));
     window->close();
@@ -384,9 +388,8 @@ TEST_F(ChatEndToEnd, AnInvitationMakesAGroupChat)
         },
         15000));
 
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     window->conversation().buddyInvitePanelDidEnd({kCarol, kBob});
     const QString key = window->sessionKey();
     ASSERT_TRUE(carol.waitFor(nn::kInvitedToChat, with("key", key)));
@@ -430,9 +433,8 @@ TEST_F(ChatEndToEnd, FilesBothWaysWithRowsAndChatLinesAndAHostileNameRefused)
     PLFileTransferPort port(PLFileTransferManager::sharedManager());
     TransferController transfers(port, mManager.get(), NotificationCenter::defaultCenter());
 
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     const QString key = window->sessionKey();
 
     // Alice to bob, from the window's file panel.
@@ -487,9 +489,8 @@ TEST_F(ChatEndToEnd, OfferedNamesWithPercentSignsArriveAsNamed)
     ASSERT_TRUE(start(bob, kBob));
     PLFileTransferPort port(PLFileTransferManager::sharedManager());
     TransferController transfers(port, mManager.get(), NotificationCenter::defaultCenter());
-    ChatDocument *window = mManager->openChatRoom({kBob});
+    ChatDocument *window = openRoomWithBob();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(waitUntil([&] { return window->conversation().buddyIDList() == QStringList{kBob}; }, 10000));
     const QString key = window->sessionKey();
 
     // Real files of bob's, offered under their own names; the last reads as
