@@ -13,6 +13,7 @@
 #include "PGHMemoTreeDataSource.h"
 #include "PGHMessageStore.h"
 #include "PGHStoreController.h"
+#include "PGHStoreSchema.h"
 #include "PGHTransaction.h"
 
 #include <QCoreApplication>
@@ -82,30 +83,16 @@ void report(const char *name, const char *method, int rows, const Timing &t)
     std::fflush(stdout);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The fixture: memos in `inbox` and chat logs in `chatbox`, as one
+// transaction (filing one by one syncs each).
+void fillStore(PGHSqliteDatabase &db, int memoCount, int chatCount, qint64 inbox, qint64 chatbox)
 {
-    QCoreApplication app(argc, argv);
-    const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
-    const int memoCount = small ? 10000 : 100000;
-    const int chatCount = small ? 1000 : 10000;
-    QTemporaryDir dir;
-    // The store as the box opens it, so that its memo box can list it too.
-    PGHStoreController stores(dir.path());
-    if (stores.switchToUser(QStringLiteral("bench@parley.test")) != PGHStoreController::Login::Switched)
-        return 1;
-    PGHMessageStore *store = stores.store();
-    const qint64 inbox = store->folders(PGHBox::Memo).all()->first().id;
-    const qint64 chatbox = store->folders(PGHBox::Chat).all()->first().id;
     QRandomGenerator random(4711);
-
-    // The fixture goes in as one transaction (filing one by one syncs each).
     QElapsedTimer fill;
     fill.start();
     {
-        PGHTransaction transaction(store->database());
-        PGHSqliteStatement memo = store->database().prepare(QStringLiteral(
+        PGHTransaction transaction(db);
+        PGHSqliteStatement memo = db.prepare(QStringLiteral(
             "INSERT INTO MemoContext (mid, uuid, msgType, unread, subject, suser, suserID, ruser, ruserID, date, size, memoFolder, bodyData) "
             "VALUES (?, ?, 'inbox', 0, ?, ?, ?, 'Me', 'me@parley.test', ?, 1, ?, ?)"));
         for (int i = 0; i < memoCount; ++i) {
@@ -117,7 +104,7 @@ int main(int argc, char **argv)
             memo.bind(6, qint64(1'700'000'000'000) + i * 60'000LL).bind(7, inbox).bind(8, words(random, 40));
             memo.exec();
         }
-        PGHSqliteStatement chat = store->database().prepare(QStringLiteral(
+        PGHSqliteStatement chat = db.prepare(QStringLiteral(
             "INSERT INTO ChatContext (mid, chatUser, chatUserID, date, size, chatFolder, bodyData) VALUES (?, ?, ?, ?, 20, ?, ?)"));
         for (int i = 0; i < chatCount; ++i) {
             chat.reset();
@@ -131,9 +118,58 @@ int main(int argc, char **argv)
         }
         transaction.commit();
     }
-    store->database().exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     std::printf("{\"bench\":\"pigeonhole_search\",\"case\":\"fill\",\"memos\":%d,\"chats\":%d,\"seconds\":%.1f}\n",
                 memoCount, chatCount, fill.elapsed() / 1000.0);
+    std::fflush(stdout);
+
+}
+
+// A store of the first version with the same fixture, brought up to date.
+int upgradeMain(bool small)
+{
+    const int memoCount = small ? 10000 : 100000;
+    const int chatCount = small ? 1000 : 10000;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.sqlite"));
+    {
+        PGHSqliteDatabase db;
+        QString error;
+        if (!db.open(path, &error) || !db.exec(QStringLiteral("PRAGMA journal_mode = WAL"))
+            || !PGHStoreSchema::upgrade(db, nullptr, &error, 1))
+            return 1;
+        fillStore(db, memoCount, chatCount, db.scalar(QStringLiteral("SELECT min(id) FROM MemoFolder")).toLongLong(),
+                  db.scalar(QStringLiteral("SELECT min(id) FROM ChatFolder")).toLongLong());
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    const bool ok = PGHMessageStore::open(path, &error) != nullptr;
+    std::printf("{\"bench\":\"pigeonhole_search\",\"case\":\"upgrade\",\"memos\":%d,\"chats\":%d,\"ok\":%s,\"seconds\":%.2f}\n",
+                memoCount, chatCount, ok ? "true" : "false", timer.elapsed() / 1000.0);
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const bool small = args.contains(QStringLiteral("--small"));
+    if (args.contains(QStringLiteral("--upgrade")))
+        return upgradeMain(small);
+    const int memoCount = small ? 10000 : 100000;
+    const int chatCount = small ? 1000 : 10000;
+    QTemporaryDir dir;
+    // The store as the box opens it, so that its memo box can list it too.
+    PGHStoreController stores(dir.path());
+    if (stores.switchToUser(QStringLiteral("bench@parley.test")) != PGHStoreController::Login::Switched)
+        return 1;
+    PGHMessageStore *store = stores.store();
+    const qint64 inbox = store->folders(PGHBox::Memo).all()->first().id;
+    const qint64 chatbox = store->folders(PGHBox::Chat).all()->first().id;
+    fillStore(store->database(), memoCount, chatCount, inbox, chatbox);
 
     PGHMemoTable memos = store->memos();
     PGHChatTable chats = store->chats();
