@@ -86,6 +86,8 @@ void PGHSqliteDatabase::setAbortCheck(std::function<bool()> check)
                              this);
 }
 
+bool PGHSqliteDatabase::inTransaction() const { return mDb && sqlite3_get_autocommit(mDb) == 0; }
+
 qint64 PGHSqliteDatabase::lastInsertRowId() const { return mDb ? sqlite3_last_insert_rowid(mDb) : 0; }
 
 int PGHSqliteDatabase::changes() const { return mDb ? sqlite3_changes(mDb) : 0; }

@@ -37,6 +37,9 @@ public:
     // statement; answering true stops it (it fails as interrupted).
     void setAbortCheck(std::function<bool()> check);
 
+    // Whether a transaction is open (an interrupted statement may have
+    // rolled one back already).
+    bool inTransaction() const;
     qint64 lastInsertRowId() const;
     int changes() const;
     QString errorMessage() const;
