@@ -49,6 +49,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 
 #include <algorithm>
@@ -411,6 +412,7 @@ TEST_F(WindowTest, AnOlderStoreIsShownAtOnceAndChangesWaitForItsUpgrade)
     const QString file = dir.filePath("Parley/Message/me@parley.test.sqlite");
     ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
     ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 1, 3000, 3000), "");
+    ASSERT_EQ(pigeonhole::test::sqliteTool(file, "INSERT INTO MemoFolder(folderName, sn) VALUES ('work', '000000000000003')"), "");
     PGHMainWindow &w = delegate->window();
     w.show();
     EXPECT_FALSE(w.statusBar()->isVisible());
@@ -424,7 +426,9 @@ TEST_F(WindowTest, AnOlderStoreIsShownAtOnceAndChangesWaitForItsUpgrade)
     EXPECT_EQ(memo.folderModel()->rowCount(), 3); // inbox, outbox, the private group
     EXPECT_EQ(memo.messageCount(), PGHMemoTreeDataSource::kPageSize);
     EXPECT_EQ(delegate->chatTreeDataSource().messageCount(), PGHChatTreeDataSource::kPageSize);
+    // As a menu sees them when it opens.
     const auto editsOn = [&] {
+        w.validateActions();
         QStringList on;
         for (PGHWindowAction a : {PGHWindowAction::NewFolder, PGHWindowAction::ClearBox, PGHWindowAction::Delete,
                                   PGHWindowAction::MarkRead, PGHWindowAction::MarkUnread})
@@ -451,6 +455,20 @@ TEST_F(WindowTest, AnOlderStoreIsShownAtOnceAndChangesWaitForItsUpgrade)
     EXPECT_EQ(memo.memoList().rows().at(1).unread, 1);
     memo.deleteMessage();
     memo.clearMessageBox();
+    // A user folder: no renaming, deleting, making or dropping either.
+    const auto dropOnWork = [&] {
+        std::unique_ptr<QMimeData> drag(memo.memoList().mimeData({memo.memoList().index(0, 0)}));
+        return memo.validateDrop(drag.get(), *memo.folderModel()->node(memo.folderModel()->indexOfFolder(3)));
+    };
+    EXPECT_FALSE(dropOnWork());
+    memo.selectTreeIndex(memo.folderModel()->indexOfFolder(3));
+    EXPECT_EQ(editsOn(), QStringList());
+    EXPECT_FALSE(w.action(PGHWindowAction::RenameFolder)->isEnabled());
+    EXPECT_FALSE(w.action(PGHWindowAction::DeleteFolder)->isEnabled());
+    EXPECT_FALSE(memo.renameSelectedFolder("other"));
+    EXPECT_FALSE(memo.createFolder("new"));
+    memo.deleteMessageBox();
+    memo.selectTreeIndex(memo.folderModel()->indexOfFolder(1));
     EXPECT_EQ(alerts.keys(), QStringList());
     delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "arrived meanwhile"},
                                   {"date", QDateTime::currentDateTimeUtc()}});
@@ -465,8 +483,15 @@ TEST_F(WindowTest, AnOlderStoreIsShownAtOnceAndChangesWaitForItsUpgrade)
     EXPECT_EQ(pigeonhole::test::sqliteTool(file, "PRAGMA user_version"), "3");
     ASSERT_GT(memo.messageCount(), 0);
     EXPECT_EQ(memo.memoList().rows().first().subject, "arrived meanwhile");
-    memo.setSelectedRows({0, 1}, 1);
+    memo.setSelectedRows({1, 2}, 1); // memo 3000 (read) and 2999 (unread)
     EXPECT_EQ(editsOn(), (QStringList{"clearBox", "delete", "tvread", "tvunread", "delete button"}));
+    EXPECT_TRUE(dropOnWork());
+    memo.selectTreeIndex(memo.folderModel()->indexOfFolder(3));
+    w.validateActions();
+    EXPECT_TRUE(w.action(PGHWindowAction::RenameFolder)->isEnabled());
+    EXPECT_TRUE(w.action(PGHWindowAction::DeleteFolder)->isEnabled());
+    EXPECT_TRUE(memo.renameSelectedFolder("other"));
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "SELECT folderName FROM MemoFolder WHERE id = 3"), "other");
     EXPECT_EQ(alerts.keys(), QStringList());
 }
 
