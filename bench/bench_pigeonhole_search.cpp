@@ -5,7 +5,10 @@
 // scan; the exit status is 1 when they differ). Prints one JSON line per
 // measure (milliseconds per query: median and least of 11 runs).
 //
-// Usage: bench_pigeonhole_search [--small]   (--small: a tenth of the rows)
+// With --upgrade it measures instead a store of the first version with the
+// same rows brought up to date as the box opens it (see upgradeMain).
+//
+// Usage: bench_pigeonhole_search [--small] [--upgrade]   (--small: a tenth of the rows)
 #include "PGHChatTable.h"
 #include "PGHChatTreeDataSource.h"
 #include "PGHFolderTable.h"
@@ -13,13 +16,17 @@
 #include "PGHMemoTreeDataSource.h"
 #include "PGHMessageStore.h"
 #include "PGHStoreController.h"
+#include "PGHStoreFiles.h"
+#include "PGHStoreSchema.h"
 #include "PGHTransaction.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -82,30 +89,16 @@ void report(const char *name, const char *method, int rows, const Timing &t)
     std::fflush(stdout);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The fixture: memos in `inbox` and chat logs in `chatbox`, as one
+// transaction (filing one by one syncs each).
+void fillStore(PGHSqliteDatabase &db, int memoCount, int chatCount, qint64 inbox, qint64 chatbox)
 {
-    QCoreApplication app(argc, argv);
-    const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
-    const int memoCount = small ? 10000 : 100000;
-    const int chatCount = small ? 1000 : 10000;
-    QTemporaryDir dir;
-    // The store as the box opens it, so that its memo box can list it too.
-    PGHStoreController stores(dir.path());
-    if (stores.switchToUser(QStringLiteral("bench@parley.test")) != PGHStoreController::Login::Switched)
-        return 1;
-    PGHMessageStore *store = stores.store();
-    const qint64 inbox = store->folders(PGHBox::Memo).all()->first().id;
-    const qint64 chatbox = store->folders(PGHBox::Chat).all()->first().id;
     QRandomGenerator random(4711);
-
-    // The fixture goes in as one transaction (filing one by one syncs each).
     QElapsedTimer fill;
     fill.start();
     {
-        PGHTransaction transaction(store->database());
-        PGHSqliteStatement memo = store->database().prepare(QStringLiteral(
+        PGHTransaction transaction(db);
+        PGHSqliteStatement memo = db.prepare(QStringLiteral(
             "INSERT INTO MemoContext (mid, uuid, msgType, unread, subject, suser, suserID, ruser, ruserID, date, size, memoFolder, bodyData) "
             "VALUES (?, ?, 'inbox', 0, ?, ?, ?, 'Me', 'me@parley.test', ?, 1, ?, ?)"));
         for (int i = 0; i < memoCount; ++i) {
@@ -117,7 +110,7 @@ int main(int argc, char **argv)
             memo.bind(6, qint64(1'700'000'000'000) + i * 60'000LL).bind(7, inbox).bind(8, words(random, 40));
             memo.exec();
         }
-        PGHSqliteStatement chat = store->database().prepare(QStringLiteral(
+        PGHSqliteStatement chat = db.prepare(QStringLiteral(
             "INSERT INTO ChatContext (mid, chatUser, chatUserID, date, size, chatFolder, bodyData) VALUES (?, ?, ?, ?, 20, ?, ?)"));
         for (int i = 0; i < chatCount; ++i) {
             chat.reset();
@@ -131,9 +124,113 @@ int main(int argc, char **argv)
         }
         transaction.commit();
     }
-    store->database().exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     std::printf("{\"bench\":\"pigeonhole_search\",\"case\":\"fill\",\"memos\":%d,\"chats\":%d,\"seconds\":%.1f}\n",
                 memoCount, chatCount, fill.elapsed() / 1000.0);
+    std::fflush(stdout);
+
+}
+
+// A store of the first version with the same fixture, opened as the box
+// opens it: the upgrade runs on a worker while the event loop turns. Prints
+// the upgrade's time, how long opening held the main thread, and the longest
+// gap between two turns of the event loop meanwhile (a timer asks every
+// millisecond; now and then a turn reads the first pages of a folder and of
+// a search, as the window would).
+int upgradeMain(bool small)
+{
+    const int memoCount = small ? 10000 : 100000;
+    const int chatCount = small ? 1000 : 10000;
+    QTemporaryDir dir;
+    const std::optional<QString> folder = PGHStoreFiles::folder(dir.path());
+    const QString user = QStringLiteral("bench@parley.test");
+    if (!folder)
+        return 1;
+    {
+        PGHSqliteDatabase db;
+        QString error;
+        if (!db.open(*folder + QLatin1Char('/') + *PGHStoreFiles::fileNameForUser(user), &error)
+            || !db.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !PGHStoreSchema::upgrade(db, nullptr, &error, 1))
+            return 1;
+        fillStore(db, memoCount, chatCount, db.scalar(QStringLiteral("SELECT min(id) FROM MemoFolder")).toLongLong(),
+                  db.scalar(QStringLiteral("SELECT min(id) FROM ChatFolder")).toLongLong());
+    }
+    PGHStoreController stores(dir.path());
+    QEventLoop loop;
+    QString failure = QStringLiteral("none");
+    QObject::connect(&stores, &PGHStoreController::upgradeFinished, &loop, [&](const QString &error) {
+        if (!error.isEmpty())
+            failure = error;
+        loop.quit();
+    });
+    QElapsedTimer sinceTurn;
+    qint64 longestGap = 0;
+    qint64 turns = 0;
+    qint64 reads = 0;
+    QTimer ticker;
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, sinceTurn.nsecsElapsed());
+        // Every 50th turn the window's first pages are read, as a user
+        // clicking through the folders meanwhile would (inside the gap).
+        if (++turns % 50 == 0) {
+            PGHMessageStore *open = stores.store();
+            reads += open->memos().list(1, {QStringLiteral("date"), false, {}, {}}, 0, 200).value_or(QList<PGHMemo>()).size();
+            reads += open->chats().list(1, {QStringLiteral("date"), false, QStringLiteral("bodyData"), QStringLiteral("friday budget")})
+                         .value_or(QList<PGHChat>()).size();
+        }
+        sinceTurn.restart();
+    });
+    QElapsedTimer timer;
+    timer.start();
+    if (stores.switchToUser(user) != PGHStoreController::Login::Switched)
+        return 1;
+    const double openMs = timer.nsecsElapsed() / 1e6;
+    const bool background = stores.isUpgrading();
+    if (background) {
+        sinceTurn.start();
+        ticker.start();
+        loop.exec();
+        ticker.stop();
+    }
+    const double seconds = timer.elapsed() / 1000.0;
+    // The upgraded store answers as the scan does.
+    PGHMessageStore *store = stores.store();
+    const qint64 chatbox = store->folders(PGHBox::Chat).all()->first().id;
+    const std::optional<QList<PGHChat>> found =
+        store->chats().list(chatbox, {QStringLiteral("date"), false, QStringLiteral("bodyData"), QStringLiteral("회의")});
+    QList<qint64> listed;
+    for (const PGHChat &chat : found.value_or(QList<PGHChat>()))
+        listed << chat.id;
+    const bool same = listed == store->chats().scanBodies(chatbox, QStringLiteral("회의")).value_or(QList<qint64>{-1});
+    std::printf("{\"bench\":\"pigeonhole_search\",\"case\":\"upgrade\",\"memos\":%d,\"chats\":%d,\"on_worker\":%s,"
+                "\"failure\":\"%s\",\"seconds\":%.2f,\"open_ms\":%.1f,\"loop_turns\":%lld,\"rows_read_meanwhile\":%lld,\"longest_turn_gap_ms\":%.1f,"
+                "\"same_as_scan\":%s}\n",
+                memoCount, chatCount, background ? "true" : "false", qPrintable(failure), seconds, openMs,
+                static_cast<long long>(turns), static_cast<long long>(reads), longestGap / 1e6, same ? "true" : "false");
+    return failure == QLatin1String("none") && same ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const bool small = args.contains(QStringLiteral("--small"));
+    if (args.contains(QStringLiteral("--upgrade")))
+        return upgradeMain(small);
+    const int memoCount = small ? 10000 : 100000;
+    const int chatCount = small ? 1000 : 10000;
+    QTemporaryDir dir;
+    // The store as the box opens it, so that its memo box can list it too.
+    PGHStoreController stores(dir.path());
+    if (stores.switchToUser(QStringLiteral("bench@parley.test")) != PGHStoreController::Login::Switched)
+        return 1;
+    PGHMessageStore *store = stores.store();
+    const qint64 inbox = store->folders(PGHBox::Memo).all()->first().id;
+    const qint64 chatbox = store->folders(PGHBox::Chat).all()->first().id;
+    fillStore(store->database(), memoCount, chatCount, inbox, chatbox);
 
     PGHMemoTable memos = store->memos();
     PGHChatTable chats = store->chats();

@@ -41,6 +41,8 @@ PGHBoxDataSource::~PGHBoxDataSource() = default;
 
 PGHMessageStore *PGHBoxDataSource::store() { return mStores.store(); }
 
+bool PGHBoxDataSource::isReadOnly() const { return mStores.isUpgrading(); }
+
 void PGHBoxDataSource::reportError(const QString &what)
 {
     const QString reason = mStores.lastError().isEmpty() ? what : what + QStringLiteral(": ") + mStores.lastError();
@@ -91,6 +93,7 @@ PGHMenuContext PGHBoxDataSource::menuContext() const
 {
     PGHMenuContext context;
     context.tab = mBox;
+    context.readOnly = isReadOnly();
     const PGHTreeNode *node = selectedNode();
     if (!node)
         context.selected = PGHMenuContext::Selected::Nothing;
@@ -257,7 +260,7 @@ bool PGHBoxDataSource::confirm(const QString &messageKey)
 void PGHBoxDataSource::deleteMessage()
 {
     const QList<qint64> ids = idsOfRows(mSelectedRows);
-    if (ids.isEmpty() || !confirm(deleteMessageKey()))
+    if (ids.isEmpty() || isReadOnly() || !confirm(deleteMessageKey()) || isReadOnly())
         return;
     mUndo.push(new PGHDeleteMessagesCommand(*this, ids, KCLocalizedString(QStringLiteral("editDelete"))));
 }
@@ -265,16 +268,19 @@ void PGHBoxDataSource::deleteMessage()
 void PGHBoxDataSource::deleteMessageBox()
 {
     const std::optional<PGHFolder> folder = selectedFolder();
-    if (!folder || !confirm(deleteFolderKey()))
+    if (!folder || isReadOnly() || !confirm(deleteFolderKey()))
         return;
-    // The built-in folders stay, even after the user confirmed.
-    if (!canDeleteFolder(*folder))
+    // The built-in folders stay, even after the user confirmed (the store
+    // may have become read-only meanwhile too).
+    if (!canDeleteFolder(*folder) || isReadOnly())
         return;
     mUndo.push(new PGHDeleteFolderCommand(*this, folder->id));
 }
 
 void PGHBoxDataSource::clearMessageBox()
 {
+    if (isReadOnly())
+        return;
     // Every listed message: the search's result while a search is active.
     const std::optional<QList<qint64>> listed = listedIds();
     if (!listed) {
@@ -282,7 +288,7 @@ void PGHBoxDataSource::clearMessageBox()
         return;
     }
     const QList<qint64> ids = *listed;
-    if (ids.isEmpty() || !confirm(clearKey()))
+    if (ids.isEmpty() || !confirm(clearKey()) || isReadOnly())
         return;
     mUndo.push(new PGHDeleteMessagesCommand(*this, ids, KCLocalizedString(QStringLiteral("editClear"))));
 }
@@ -305,6 +311,8 @@ void showFolderNameError(QWidget *parent)
 
 bool PGHBoxDataSource::createFolder(const QString &typed)
 {
+    if (isReadOnly())
+        return false;
     const PGHFolderNameCheck check = PGHFolderNameRules::forCreate(mBox, typed);
     if (!check.ok) {
         showFolderNameError(mAlertParent);
@@ -323,7 +331,7 @@ bool PGHBoxDataSource::canRenameSelected() const
 bool PGHBoxDataSource::renameSelectedFolder(const QString &typed)
 {
     const std::optional<PGHFolder> folder = selectedFolder();
-    if (!folder || !canRenameSelected())
+    if (!folder || !canRenameSelected() || isReadOnly())
         return false;
     const PGHFolderNameCheck check = PGHFolderNameRules::forRename(mBox, typed, folder->folderName);
     if (!check.ok) {
@@ -341,7 +349,8 @@ void PGHBoxDataSource::dragStarted(const QList<int> &rows) { mDragIds = idsOfRow
 
 bool PGHBoxDataSource::validateDrop(const QMimeData *data, const PGHTreeNode &target) const
 {
-    return data && data->hasFormat(mDragType) && target.kind == PGHTreeNode::Kind::Folder && canDropOn(target.folder);
+    return data && data->hasFormat(mDragType) && target.kind == PGHTreeNode::Kind::Folder && canDropOn(target.folder)
+           && !isReadOnly();
 }
 
 bool PGHBoxDataSource::acceptDrop(const QMimeData *data, const PGHTreeNode &target)

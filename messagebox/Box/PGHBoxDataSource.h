@@ -48,6 +48,9 @@ public:
     // The open store, or nullptr (the error was reported).
     PGHMessageStore *store();
     QUndoStack &undoStack() { return mUndo; }
+    // Whether the store may only be read now (it is being brought up to
+    // date): the edits below do nothing then.
+    bool isReadOnly() const;
 
     // The folder tree: rebuilt from the store, the selection kept by folder
     // (the first entry when it is gone).

@@ -159,7 +159,8 @@ void PGHMemoTreeDataSource::rowsSelected(int current)
     PGHMessageStore *s = store();
     if (!s)
         return;
-    if (listed.unread > 0) {
+    // While the store is only read the memo stays unread.
+    if (listed.unread > 0 && !isReadOnly()) {
         // Reading is no edit of the user's: not a step of the undo history.
         if (s->memos().setUnread({listed.id}, 0)) {
             mList.setUnread({{listed.id, 0}});
@@ -195,7 +196,7 @@ int PGHMemoTreeDataSource::unReadMessageCount()
 void PGHMemoTreeDataSource::messageStatus(int unread)
 {
     const QList<qint64> ids = idsOfRows(mSelectedRows);
-    if (ids.isEmpty())
+    if (ids.isEmpty() || isReadOnly())
         return;
     mUndo.push(new PGHMarkMemosCommand(*this, ids, unread));
 }

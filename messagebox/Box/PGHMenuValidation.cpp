@@ -39,10 +39,13 @@ bool folderTable(PGHMenuAction action, const PGHMenuContext &context)
 
 PGHMenuState PGHMenuValidation::validate(PGHMenuAction action, const PGHMenuContext &context)
 {
-    if (action != PGHMenuAction::MarkRead && action != PGHMenuAction::MarkUnread)
+    const bool isMark = action == PGHMenuAction::MarkRead || action == PGHMenuAction::MarkUnread;
+    const QString key = !isMark ? QString() : action == PGHMenuAction::MarkRead ? QStringLiteral("tvread") : QStringLiteral("tvunread");
+    if (context.readOnly && action != PGHMenuAction::Other)
+        return {false, key};
+    if (!isMark)
         return {folderTable(action, context), QString()};
 
-    const QString key = action == PGHMenuAction::MarkRead ? QStringLiteral("tvread") : QStringLiteral("tvunread");
     // The marks act on the memo box whatever the tab; only the memo tab
     // weighs the selected memos' marks (the chat tab keeps the items on).
     if (context.tab == PGHBox::Chat)

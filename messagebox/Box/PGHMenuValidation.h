@@ -1,7 +1,8 @@
 #pragma once
 
 // Which menu items are on, from the selected item of the current tab's folder
-// outline and (in the memo tab) the selected memos' unread marks. One table,
+// outline and (in the memo tab) the selected memos' unread marks; while the
+// store is only read, no item that changes it. One table,
 // used by every menu, context menu and tool-bar button of the window.
 
 #include "PGHStoreRecords.h"
@@ -27,6 +28,7 @@ struct PGHMenuContext {
     Selected selected = Selected::Nothing;
     qint64 sn = -1;                 // the selected folder's serial number
     QList<int> selectedUnread;      // the selected memos' `unread` values
+    bool readOnly = false;          // the store is being brought up to date
 };
 
 struct PGHMenuState {

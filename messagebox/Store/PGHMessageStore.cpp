@@ -9,17 +9,22 @@
 
 namespace pigeonhole {
 
-std::unique_ptr<PGHMessageStore> PGHMessageStore::open(const QString &path, QString *error)
+std::unique_ptr<PGHMessageStore> PGHMessageStore::open(const QString &path, QString *error, Upgrade upgrade)
 {
     std::unique_ptr<PGHMessageStore> store(new PGHMessageStore);
     QString reason;
-    const bool ready = store->mDb.open(path, &reason)
-                       // WAL: a commit appends to the log, readers never block the writer.
-                       && store->mDb.exec(QStringLiteral("PRAGMA journal_mode = WAL"), &reason)
-                       // Every commit reaches the disk before the operation returns.
-                       && store->mDb.exec(QStringLiteral("PRAGMA synchronous = FULL"), &reason)
-                       && store->mDb.exec(QStringLiteral("PRAGMA foreign_keys = ON"), &reason)
-                       && PGHStoreSchema::upgrade(store->mDb, &store->mCreated, &reason);
+    std::optional<int> version;
+    const bool connected = store->mDb.open(path, &reason)
+                           // WAL: a commit appends to the log, readers never block the writer.
+                           && store->mDb.exec(QStringLiteral("PRAGMA journal_mode = WAL"), &reason)
+                           // Every commit reaches the disk before the operation returns.
+                           && store->mDb.exec(QStringLiteral("PRAGMA synchronous = FULL"), &reason)
+                           && store->mDb.exec(QStringLiteral("PRAGMA foreign_keys = ON"), &reason)
+                           && (version = PGHStoreSchema::version(store->mDb, &reason));
+    // A new file is made at once (there is nothing to read in it before).
+    store->mNeededUpgrade = connected && upgrade == Upgrade::Later && *version > 0
+                            && *version < PGHStoreSchema::currentVersion();
+    const bool ready = connected && (store->mNeededUpgrade || PGHStoreSchema::upgrade(store->mDb, &store->mCreated, &reason));
     if (!ready) {
         parley::plLog(QStringLiteral("Pigeonhole store: cannot open %1: %2").arg(path, reason));
         if (error)

@@ -74,6 +74,20 @@ QVariant PGHSqliteDatabase::scalar(const QString &sql)
     return statement.value(0);
 }
 
+void PGHSqliteDatabase::setAbortCheck(std::function<bool()> check)
+{
+    mAbortCheck = std::move(check);
+    if (!mDb || !mAbortCheck) {
+        if (mDb)
+            sqlite3_progress_handler(mDb, 0, nullptr, nullptr);
+        return;
+    }
+    sqlite3_progress_handler(mDb, 4096, [](void *self) { return static_cast<PGHSqliteDatabase *>(self)->mAbortCheck() ? 1 : 0; },
+                             this);
+}
+
+bool PGHSqliteDatabase::inTransaction() const { return mDb && sqlite3_get_autocommit(mDb) == 0; }
+
 qint64 PGHSqliteDatabase::lastInsertRowId() const { return mDb ? sqlite3_last_insert_rowid(mDb) : 0; }
 
 int PGHSqliteDatabase::changes() const { return mDb ? sqlite3_changes(mDb) : 0; }

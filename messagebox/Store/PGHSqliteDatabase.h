@@ -1,11 +1,13 @@
 #pragma once
 
-// One SQLite connection, used from the main thread only. Errors are logged
-// and kept as the last error's text.
+// One SQLite connection, used from one thread only (the main thread's, or an
+// upgrade worker's own). Errors are logged and kept as the last error's text.
 
 #include "PGHSqliteStatement.h"
 
 #include <QString>
+
+#include <functional>
 
 struct sqlite3;
 
@@ -31,6 +33,13 @@ public:
     // The first column of the first row of a query, or an invalid variant.
     QVariant scalar(const QString &sql);
 
+    // On an open connection: asked every few thousand steps of a running
+    // statement; answering true stops it (it fails as interrupted).
+    void setAbortCheck(std::function<bool()> check);
+
+    // Whether a transaction is open (an interrupted statement may have
+    // rolled one back already).
+    bool inTransaction() const;
     qint64 lastInsertRowId() const;
     int changes() const;
     QString errorMessage() const;
@@ -38,6 +47,7 @@ public:
 private:
     sqlite3 *mDb = nullptr;
     QString mPath;
+    std::function<bool()> mAbortCheck;
 };
 
 } // namespace pigeonhole

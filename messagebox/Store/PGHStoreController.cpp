@@ -1,6 +1,7 @@
 #include "PGHStoreController.h"
 
 #include "PGHStoreFiles.h"
+#include "PGHStoreUpgrade.h"
 
 #include "Log.h"
 #include "Utils/PLUtils.h"
@@ -15,7 +16,22 @@ PGHStoreController::PGHStoreController(const QString &supportFolder, QObject *pa
 {
 }
 
-PGHStoreController::~PGHStoreController() = default;
+PGHStoreController::~PGHStoreController() { closeStore(); }
+
+void PGHStoreController::closeStore()
+{
+    // The worker's connection goes first: it may be mid-step.
+    mUpgrade.reset();
+    mStore.reset();
+}
+
+bool PGHStoreController::isUpgrading() const { return mUpgrade && mUpgrade->isRunning(); }
+
+void PGHStoreController::stopUpgrade()
+{
+    if (mUpgrade)
+        mUpgrade->stop();
+}
 
 PGHMessageStore *PGHStoreController::store()
 {
@@ -35,7 +51,7 @@ PGHStoreController::Login PGHStoreController::switchToUser(const QString &userID
         parley::plLog(QStringLiteral("Pigeonhole: a login notice with an ID that names no file (\"%1\"); ignored").arg(userID));
         return Login::Refused;
     }
-    mStore.reset();
+    closeStore();
     if (!openFile(*fileName)) {
         mState = State::Failed;
         Q_EMIT storeChanged();
@@ -55,7 +71,7 @@ void PGHStoreController::terminate()
         return;
     const bool onDefault = mStore && QFileInfo(mStore->path()).fileName() == PGHStoreFiles::defaultFileName();
     if (onDefault) {
-        mStore.reset();
+        closeStore();
         Q_EMIT storeChanged();
     }
     if (!PGHStoreFiles::removeDefaultStore(*folder))
@@ -72,12 +88,20 @@ bool PGHStoreController::openFile(const QString &fileName)
         return false;
     }
     const QString path = *folder + QLatin1Char('/') + fileName;
-    mStore = PGHMessageStore::open(path, &reason);
+    mStore = PGHMessageStore::open(path, &reason, PGHMessageStore::Upgrade::Later);
     if (!mStore) {
         fail(QStringLiteral("%1: %2").arg(path, reason));
         return false;
     }
     mLastError.clear();
+    if (mStore->neededUpgrade()) {
+        mUpgrade = std::make_unique<PGHStoreUpgrade>(path);
+        connect(mUpgrade.get(), &PGHStoreUpgrade::stepStarted, this, &PGHStoreController::upgradeProgress);
+        connect(mUpgrade.get(), &PGHStoreUpgrade::finished, this, [this](bool ok, const QString &error) {
+            Q_EMIT upgradeFinished(ok ? QString() : error);
+        });
+        mUpgrade->start();
+    }
     return true;
 }
 

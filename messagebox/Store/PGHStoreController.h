@@ -5,6 +5,9 @@
 // switches to the user's own file, later ones are ignored (one run serves one
 // user: the messenger ends the box at every sign-out). Every terminate request
 // removes the pre-login store, closing it first when it is the open one.
+// A file of an earlier version opens at once, as it is, and is brought up to
+// date on a worker (PGHStoreUpgrade); until that ends the open store is only
+// read: the window lists and searches, and every change waits.
 
 #include "PGHMessageStore.h"
 
@@ -14,6 +17,8 @@
 #include <memory>
 
 namespace pigeonhole {
+
+class PGHStoreUpgrade;
 
 class PGHStoreController : public QObject
 {
@@ -38,15 +43,30 @@ public:
     // A terminate request: the pre-login store is removed.
     void terminate();
 
+    // Whether the open store is being brought up to date (nothing may write
+    // to it until upgradeFinished()).
+    bool isUpgrading() const;
+    // Ends a running upgrade at once, the file left at the last step that
+    // committed (the next open goes on); the store can be written again.
+    // upgradeFinished() is not emitted.
+    void stopUpgrade();
+
 Q_SIGNALS:
     // Another file is open now: lists, counts and the undo history are stale.
     void storeChanged();
     // A store could not be opened or a folder made; the text says why.
     void storeFailed(const QString &reason);
+    // The open store is being brought up to date: `step` of `steps`.
+    void upgradeProgress(int step, int steps);
+    // The upgrade ended: the store may be written again;
+    // `error` is empty when it is up to date, or says why it is left as it
+    // was (every row kept; the next open tries again).
+    void upgradeFinished(const QString &error);
 
 private:
     enum class State { PreLogin, User, Failed };
     bool openFile(const QString &fileName);
+    void closeStore();
     void fail(const QString &reason);
 
     QString mSupportFolder;
@@ -54,6 +74,7 @@ private:
     QString mUserID;
     QString mLastError;
     std::unique_ptr<PGHMessageStore> mStore;
+    std::unique_ptr<PGHStoreUpgrade> mUpgrade;
 };
 
 } // namespace pigeonhole

@@ -192,12 +192,12 @@ const std::vector<Step> &steps()
 
 int PGHStoreSchema::currentVersion() { return int(steps().size()); }
 
-bool PGHStoreSchema::upgrade(PGHSqliteDatabase &db, bool *created, QString *error, int toVersion)
+std::optional<int> PGHStoreSchema::version(PGHSqliteDatabase &db, QString *error)
 {
-    const auto fail = [error](const QString &reason) {
+    const auto fail = [error](const QString &reason) -> std::optional<int> {
         if (error)
             *error = reason;
-        return false;
+        return std::nullopt;
     };
     const QVariant versionValue = db.scalar(QStringLiteral("PRAGMA user_version"));
     if (!versionValue.isValid())
@@ -205,13 +205,30 @@ bool PGHStoreSchema::upgrade(PGHSqliteDatabase &db, bool *created, QString *erro
     const int version = versionValue.toInt();
     if (version > currentVersion())
         return fail(QStringLiteral("the store was written by a later version (%1)").arg(version));
-    if (version == 0 && db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt() > 0)
+    if (version < 0 || (version == 0 && db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt() > 0))
         return fail(QStringLiteral("the file is not a message store"));
+    return version;
+}
+
+bool PGHStoreSchema::upgrade(PGHSqliteDatabase &db, bool *created, QString *error, int toVersion,
+                             const StepObserver &observer)
+{
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    const std::optional<int> found = PGHStoreSchema::version(db, error);
+    if (!found)
+        return false;
+    const int version = *found;
     if (created)
         *created = version == 0;
 
     const std::vector<Step> &all = steps();
     for (int step = version; step < std::min(int(all.size()), toVersion); ++step) {
+        if (observer)
+            observer(step + 1);
         // Outside a transaction: SQLite ignores the setting inside one.
         const bool relaxed = all.at(step).rebuildsTables && db.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
         QString reason;

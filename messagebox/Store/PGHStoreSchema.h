@@ -21,6 +21,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 namespace pigeonhole {
 
 class PGHSqliteDatabase;
@@ -29,12 +32,18 @@ class PGHStoreSchema
 {
 public:
     static int currentVersion();
+    // The open file's version (0: a new, empty file); nothing, with the
+    // reason, for a file of a later version or a file that is not a store.
+    static std::optional<int> version(PGHSqliteDatabase &db, QString *error);
+    // Told the version a step brings the file to, before the step runs.
+    using StepObserver = std::function<void(int reaching)>;
     // Brings the open file to the current version; a new (empty) file gets the
     // tables and the seed tree. Answers false, with the reason, for a file of
     // a later version, a file that is not a store, or a step that failed.
     // `created` tells whether the file was new. `toVersion` stops earlier
     // (tests make files of an earlier version with it).
-    static bool upgrade(PGHSqliteDatabase &db, bool *created, QString *error, int toVersion = currentVersion());
+    static bool upgrade(PGHSqliteDatabase &db, bool *created, QString *error, int toVersion = currentVersion(),
+                        const StepObserver &observer = {});
 };
 
 } // namespace pigeonhole

@@ -12,7 +12,7 @@ PGHTransaction::PGHTransaction(PGHSqliteDatabase &db)
 
 PGHTransaction::~PGHTransaction()
 {
-    if (mActive)
+    if (mActive && mDb.inTransaction())
         mDb.exec(QStringLiteral("ROLLBACK"));
 }
 

@@ -20,10 +20,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -66,6 +69,7 @@ PGHMainWindow::PGHMainWindow(PGHMemoTreeDataSource &memo, PGHChatTreeDataSource 
 
     buildActions();
     buildMenus();
+    buildStatusLine();
     for (PGHBoxToolbar *bar : {mMemoToolbar, mChatToolbar}) {
         connect(bar, &PGHBoxToolbar::saveClicked, this, &PGHMainWindow::saveMessage);
         connect(bar, &PGHBoxToolbar::deleteClicked, this, [this] { currentDataSource().deleteMessage(); });
@@ -215,6 +219,41 @@ void PGHMainWindow::buildMenus()
         connect(menu, &QMenu::aboutToShow, this, &PGHMainWindow::validateActions);
 }
 
+void PGHMainWindow::buildStatusLine()
+{
+    mUpgradeText = new QLabel(KCLocalizedString(QStringLiteral("storeUpgrading")));
+    mUpgradeText->setObjectName(QStringLiteral("upgradeText"));
+    mUpgradeText->setWordWrap(true);
+    mUpgradeStep = new QLabel;
+    mUpgradeStep->setObjectName(QStringLiteral("upgradeStep"));
+    // How long a step takes is not known: the bar only shows that it goes on.
+    mUpgradeBar = new QProgressBar;
+    mUpgradeBar->setObjectName(QStringLiteral("upgradeBar"));
+    mUpgradeBar->setRange(0, 0);
+    mUpgradeBar->setMaximumWidth(160);
+    QStatusBar *line = statusBar();
+    line->setSizeGripEnabled(false);
+    line->addWidget(mUpgradeText, 1);
+    line->addPermanentWidget(mUpgradeStep);
+    line->addPermanentWidget(mUpgradeBar);
+    line->hide();
+}
+
+void PGHMainWindow::showStoreUpgrade(int step, int steps)
+{
+    mUpgradeStep->setText(step > 0 && steps > 0
+                              ? KCLocalizedString(QStringLiteral("storeUpgradeStep")).arg(step).arg(steps)
+                              : QString());
+    statusBar()->show();
+    validateActions();
+}
+
+void PGHMainWindow::endStoreUpgrade()
+{
+    statusBar()->hide();
+    validateActions();
+}
+
 void PGHMainWindow::validateActions()
 {
     using A = PGHWindowAction;
@@ -231,6 +270,10 @@ void PGHMainWindow::validateActions()
             action(which)->setText(KCLocalizedString(state.titleKey));
     }
     action(A::Read)->setEnabled(mCurrentBox == 0);
+    // Deleting changes the store too: off while it is only read.
+    action(A::Delete)->setEnabled(!context.readOnly);
+    for (PGHBoxToolbar *bar : {mMemoToolbar, mChatToolbar})
+        bar->deleteButton()->setEnabled(!context.readOnly);
 }
 
 void PGHMainWindow::openCreateFolderPanel()

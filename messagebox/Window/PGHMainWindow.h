@@ -12,7 +12,9 @@
 #include <functional>
 
 class QAction;
+class QLabel;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QUndoStack;
@@ -80,6 +82,14 @@ public:
     // Exports the selected message of the current tab.
     void saveMessage();
 
+    // The store is being brought up to date: the status line says so, with
+    // the step once known, until endStoreUpgrade(); the actions follow.
+    void showStoreUpgrade(int step = 0, int steps = 0);
+    void endStoreUpgrade();
+    QLabel *upgradeText() const { return mUpgradeText; }
+    QLabel *upgradeStep() const { return mUpgradeStep; }
+    QProgressBar *upgradeBar() const { return mUpgradeBar; }
+
 Q_SIGNALS:
     void helpRequested();
     void writeMemoRequested();
@@ -95,6 +105,7 @@ protected:
 private:
     void buildActions();
     void buildMenus();
+    void buildStatusLine();
     QWidget *buildTopBar();
     void addAction(PGHWindowAction which, const char *key, const QKeySequence &shortcut, std::function<void()> handler);
 
@@ -114,6 +125,9 @@ private:
     PGHChatDetailPane *mChatDetail = nullptr;
     PGHBoxView *mMemoView = nullptr;
     PGHBoxView *mChatView = nullptr;
+    QLabel *mUpgradeText = nullptr;
+    QLabel *mUpgradeStep = nullptr;
+    QProgressBar *mUpgradeBar = nullptr;
     SavePathChooser mChooser;
 };
 

@@ -41,6 +41,8 @@ Pigeonhole_AppDelegate::Pigeonhole_AppDelegate(parley::DistributedNotificationCe
     mWindow->chatDetail()->bodyView()->setCatalogue(mEmoticons.get());
     connect(mStores.get(), &PGHStoreController::storeChanged, this, &Pigeonhole_AppDelegate::storeChanged);
     connect(mStores.get(), &PGHStoreController::storeFailed, this, &Pigeonhole_AppDelegate::showStoreError);
+    connect(mStores.get(), &PGHStoreController::upgradeProgress, mWindow.get(), &PGHMainWindow::showStoreUpgrade);
+    connect(mStores.get(), &PGHStoreController::upgradeFinished, this, &Pigeonhole_AppDelegate::upgradeFinished);
     for (PGHBoxDataSource *source : {static_cast<PGHBoxDataSource *>(mMemo.get()), static_cast<PGHBoxDataSource *>(mChat.get())}) {
         connect(source, &PGHBoxDataSource::readRequested, this,
                 [this](const QVariantMap &payload) { mProtocol->postReadMemoDocument(payload); });
@@ -73,10 +75,15 @@ Pigeonhole_AppDelegate::Pigeonhole_AppDelegate(parley::DistributedNotificationCe
     // The boxes as they stand before a login (the pre-login store).
     mMemo->refrash();
     mChat->refrash();
+    if (mStores->isUpgrading())
+        mWindow->showStoreUpgrade();
 }
 
 Pigeonhole_AppDelegate::~Pigeonhole_AppDelegate()
 {
+    // Nothing the messenger handed over is lost on the way out.
+    mStores->stopUpgrade();
+    fileHeldArrivals();
     // The window and the boxes go before the store they read.
     mWindow.reset();
     mProtocol.reset();
@@ -89,6 +96,12 @@ void Pigeonhole_AppDelegate::applicationDidFinishLaunching() { mProtocol->postPl
 
 bool Pigeonhole_AppDelegate::applicationShouldTerminate()
 {
+    if (mIsQuit) {
+        // The upgrade would outlast the process: it stops where its last step
+        // committed, and the held arrivals go into the store as it is.
+        mStores->stopUpgrade();
+        fileHeldArrivals();
+    }
     mStores->terminate();
     mWindow->hide();
     if (mIsQuit)
@@ -107,6 +120,32 @@ void Pigeonhole_AppDelegate::storeChanged()
     mMemo->storeChanged();
     mMemo->unReadMessageCount();
     mChat->storeChanged();
+    if (mStores->isUpgrading()) {
+        mWindow->showStoreUpgrade();
+    } else {
+        mWindow->endStoreUpgrade();
+        fileHeldArrivals();
+    }
+}
+
+void Pigeonhole_AppDelegate::upgradeFinished(const QString &error)
+{
+    mWindow->endStoreUpgrade();
+    fileHeldArrivals();
+    if (!error.isEmpty())
+        showStoreAlert(QStringLiteral("storeUpgradeError"), error);
+}
+
+void Pigeonhole_AppDelegate::fileHeldArrivals()
+{
+    if (mStores->isUpgrading())
+        return;
+    for (const HeldArrival &arrival : std::exchange(mHeldArrivals, {})) {
+        if (arrival.box == PGHBox::Memo)
+            mMemo->insertMessage(arrival.record);
+        else
+            mChat->insertMessage(arrival.record);
+    }
 }
 
 void Pigeonhole_AppDelegate::buddyStatusList(const QVariantMap &statusByLoginID)
@@ -126,7 +165,7 @@ void Pigeonhole_AppDelegate::showMyWindow()
     mWindow->raise();
     mWindow->activateWindow();
     if (!mPendingError.isEmpty())
-        showStoreError(std::exchange(mPendingError, QString()));
+        showStoreAlert(std::exchange(mPendingKey, QString()), std::exchange(mPendingError, QString()));
     showNotice();
 }
 
@@ -147,8 +186,14 @@ void Pigeonhole_AppDelegate::showNotice()
 
 void Pigeonhole_AppDelegate::showStoreError(const QString &reason)
 {
+    showStoreAlert(QStringLiteral("storeError"), reason);
+}
+
+void Pigeonhole_AppDelegate::showStoreAlert(const QString &key, const QString &reason)
+{
     // Told when the window can show it (the box starts hidden), and once.
     if (!mWindow || !mWindow->isVisible()) {
+        mPendingKey = key;
         mPendingError = reason;
         return;
     }
@@ -156,9 +201,9 @@ void Pigeonhole_AppDelegate::showStoreError(const QString &reason)
         return;
     mShownError = reason;
     KCAlertRequest request;
-    request.key = QStringLiteral("storeError");
+    request.key = key;
     request.title = KCLocalizedString(QStringLiteral("Pigeonhole"));
-    request.message = KCLocalizedString(QStringLiteral("storeError")).arg(reason);
+    request.message = KCLocalizedString(key).arg(reason);
     request.style = KCAlertRequest::Style::Warning;
     request.parent = mWindow.get();
     KCAlerts().show(request);
@@ -172,9 +217,21 @@ void Pigeonhole_AppDelegate::quitMessageBox()
 
 void Pigeonhole_AppDelegate::willTerminate() { applicationShouldTerminate(); }
 
-void Pigeonhole_AppDelegate::insertMemoDocument(const QVariantMap &record) { mMemo->insertMessage(record); }
+void Pigeonhole_AppDelegate::insertMemoDocument(const QVariantMap &record)
+{
+    if (mStores->isUpgrading())
+        mHeldArrivals.append({PGHBox::Memo, record});
+    else
+        mMemo->insertMessage(record);
+}
 
-void Pigeonhole_AppDelegate::insertChatDocument(const QVariantMap &record) { mChat->insertMessage(record); }
+void Pigeonhole_AppDelegate::insertChatDocument(const QVariantMap &record)
+{
+    if (mStores->isUpgrading())
+        mHeldArrivals.append({PGHBox::Chat, record});
+    else
+        mChat->insertMessage(record);
+}
 
 void Pigeonhole_AppDelegate::refreshPlugin() { mMemo->unReadMessageCount(); }
 

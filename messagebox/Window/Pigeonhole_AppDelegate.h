@@ -5,9 +5,13 @@
 // shows its window only when the messenger asks, and ends only when the
 // messenger (or SIGTERM) tells it to: the user's quit command and closing the
 // window only hide it. Every change is in the store when it is made, so there
-// is nothing to save on the way out.
+// is nothing to save on the way out. While the store is being brought up to
+// date nothing may write to it: arrivals are held and filed when it ends, or
+// when the box is told to quit (the upgrade is stopped then, and the next
+// start goes on with it).
 
 #include "PGHProtocolHandler.h"
+#include "PGHStoreRecords.h"
 
 #include <QObject>
 #include <QString>
@@ -69,6 +73,8 @@ public:
     const QString &userInfoString() const { return mUserInfoString; }
     const QVariantMap &buddyList() const { return mBuddyStatusList; }
     const EmoticonManager &emoticons() const { return *mEmoticons; }
+    // Arrivals waiting for the store's upgrade to end.
+    qsizetype heldArrivals() const { return mHeldArrivals.size(); }
 
 Q_SIGNALS:
     // The process ends now.
@@ -78,6 +84,12 @@ private:
     void storeChanged();
     void showNotice();
     void showStoreError(const QString &reason);
+    // A warning of the texts' `key` with the reason, told once when the
+    // window can show it.
+    void showStoreAlert(const QString &key, const QString &reason);
+    void upgradeFinished(const QString &error);
+    // Files the held arrivals when the store may be written.
+    void fileHeldArrivals();
 
     // The emoticons at the top of "Emoticon" in the support folder, where
     // the messenger's copy puts them.
@@ -90,7 +102,14 @@ private:
     std::unique_ptr<PGHMainWindow> mWindow;
     QString mUserInfoString;
     QVariantMap mBuddyStatusList;
+    struct HeldArrival {
+        PGHBox box;
+        QVariantMap record;
+    };
+    QList<HeldArrival> mHeldArrivals;
     QString mShownError;
+    // An alert waiting for the window to show: its key and reason.
+    QString mPendingKey;
     QString mPendingError;
     bool mIsQuit = false;
     bool mNoticeRunning = false;

@@ -177,6 +177,7 @@ TEST(MenuValidation, FromTheSelectedFolderAndTheSelectedMarks)
         QList<int> marks;
         A action;
         bool enabled;
+        bool readOnly = false;
     };
     const Case cases[] = {
         {PGHBox::Memo, S::Folder, 0, {}, A::CreateFolder, false},
@@ -206,11 +207,22 @@ TEST(MenuValidation, FromTheSelectedFolderAndTheSelectedMarks)
         // In the chat tab they act on the memo box, and stay on.
         {PGHBox::Chat, S::Folder, 2, {}, A::MarkRead, true},
         {PGHBox::Chat, S::Folder, 2, {}, A::MarkUnread, true},
+        // While the store is only read (being brought up to date) nothing
+        // that changes it is on; the rest stays.
+        {PGHBox::Memo, S::Group, -1, {}, A::CreateFolder, false, true},
+        {PGHBox::Chat, S::Folder, 2, {}, A::CreateFolder, false, true},
+        {PGHBox::Memo, S::Folder, 3, {}, A::RenameFolder, false, true},
+        {PGHBox::Memo, S::Folder, 3, {}, A::DeleteFolder, false, true},
+        {PGHBox::Chat, S::Folder, 2, {}, A::ClearBox, false, true},
+        {PGHBox::Memo, S::Folder, 0, {1, 0}, A::MarkRead, false, true},
+        {PGHBox::Memo, S::Folder, 0, {1, 0}, A::MarkUnread, false, true},
+        {PGHBox::Chat, S::Folder, 2, {}, A::MarkRead, false, true},
+        {PGHBox::Memo, S::Folder, 0, {}, A::Other, true, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << int(c.tab) << " " << int(c.selected) << " sn " << c.sn << " action "
-                                          << int(c.action) << " marks " << c.marks.size());
-        const PGHMenuState state = PGHMenuValidation::validate(c.action, {c.tab, c.selected, c.sn, c.marks});
+                                          << int(c.action) << " marks " << c.marks.size() << " read-only " << c.readOnly);
+        const PGHMenuState state = PGHMenuValidation::validate(c.action, {c.tab, c.selected, c.sn, c.marks, c.readOnly});
         EXPECT_EQ(state.enabled, c.enabled);
         if (c.action == A::MarkRead) {
             EXPECT_EQ(state.titleKey, "tvread");

@@ -23,6 +23,8 @@
 #include "PlugInNotifications.h"
 #include "PrivateBus.h"
 #include "ScriptedAlerts.h"
+#include "OlderStore.h"
+#include "SqliteTool.h"
 #include "TestSupport.h"
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
@@ -41,10 +43,13 @@
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 
 #include <algorithm>
@@ -395,6 +400,126 @@ TEST(ExportFileName, TheSubjectMadeOneSafeFileName)
         SCOPED_TRACE(c.subject.toStdString());
         EXPECT_EQ(PGHExportFileName::fromSubject(c.subject), c.name);
     }
+}
+
+// A store of an earlier version: the window shows its folders and lists at
+// once and says that the store is being updated; nothing that changes the
+// store is on (a memo read stays unread, a delete asks nothing), and an
+// arrival waits. When the upgrade ends the line goes, the items come back
+// and the arrival is filed.
+TEST_F(WindowTest, AnOlderStoreIsShownAtOnceAndChangesWaitForItsUpgrade)
+{
+    const QString file = dir.filePath("Parley/Message/me@parley.test.sqlite");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 1, 3000, 3000), "");
+    ASSERT_EQ(pigeonhole::test::sqliteTool(file, "INSERT INTO MemoFolder(folderName, sn) VALUES ('work', '000000000000003')"), "");
+    PGHMainWindow &w = delegate->window();
+    w.show();
+    EXPECT_FALSE(w.statusBar()->isVisible());
+    delegate->currentUserInfo("me@parley.test");
+    ASSERT_TRUE(delegate->stores().isUpgrading());
+
+    EXPECT_TRUE(w.statusBar()->isVisible());
+    EXPECT_EQ(w.upgradeText()->text(), parley::KCLocalizedString("storeUpgrading"));
+    EXPECT_TRUE(w.upgradeBar()->isVisible());
+    PGHMemoTreeDataSource &memo = delegate->memoTreeDataSource();
+    EXPECT_EQ(memo.folderModel()->rowCount(), 3); // inbox, outbox, the private group
+    EXPECT_EQ(memo.messageCount(), PGHMemoTreeDataSource::kPageSize);
+    EXPECT_EQ(delegate->chatTreeDataSource().messageCount(), PGHChatTreeDataSource::kPageSize);
+    // As a menu sees them when it opens.
+    const auto editsOn = [&] {
+        w.validateActions();
+        QStringList on;
+        for (PGHWindowAction a : {PGHWindowAction::NewFolder, PGHWindowAction::ClearBox, PGHWindowAction::Delete,
+                                  PGHWindowAction::MarkRead, PGHWindowAction::MarkUnread})
+            if (w.action(a)->isEnabled())
+                on << w.action(a)->objectName();
+        if (w.toolbar(0)->deleteButton()->isEnabled())
+            on << "delete button";
+        return on;
+    };
+    w.changeTab(1); // chatbox: a new folder may be made there
+    EXPECT_EQ(editsOn(), QStringList());
+    w.changeTab(0);
+    memo.setSelectedRows({0, 1}, 1);
+    EXPECT_EQ(editsOn(), QStringList());
+    ASSERT_TRUE(waitUntil([&] { return !w.upgradeStep()->text().isEmpty(); }));
+    EXPECT_TRUE(w.upgradeStep()->text() == parley::KCLocalizedString("storeUpgradeStep").arg(1).arg(2)
+                || w.upgradeStep()->text() == parley::KCLocalizedString("storeUpgradeStep").arg(2).arg(2))
+        << w.upgradeStep()->text().toStdString();
+
+    // Row 1 (memo 2999) is unread, and stays so while it is shown.
+    ASSERT_EQ(memo.memoList().rows().at(1).unread, 1);
+    ASSERT_TRUE(w.memoDetail()->currentMessageSet());
+    EXPECT_EQ(w.memoDetail()->currentMessageSet()->subject, "memo 2999");
+    EXPECT_EQ(memo.memoList().rows().at(1).unread, 1);
+    memo.deleteMessage();
+    memo.clearMessageBox();
+    // A user folder: no renaming, deleting, making or dropping either.
+    const auto dropOnWork = [&] {
+        std::unique_ptr<QMimeData> drag(memo.memoList().mimeData({memo.memoList().index(0, 0)}));
+        return memo.validateDrop(drag.get(), *memo.folderModel()->node(memo.folderModel()->indexOfFolder(3)));
+    };
+    EXPECT_FALSE(dropOnWork());
+    memo.selectTreeIndex(memo.folderModel()->indexOfFolder(3));
+    EXPECT_EQ(editsOn(), QStringList());
+    EXPECT_FALSE(w.action(PGHWindowAction::RenameFolder)->isEnabled());
+    EXPECT_FALSE(w.action(PGHWindowAction::DeleteFolder)->isEnabled());
+    EXPECT_FALSE(memo.renameSelectedFolder("other"));
+    EXPECT_FALSE(memo.createFolder("new"));
+    memo.deleteMessageBox();
+    memo.selectTreeIndex(memo.folderModel()->indexOfFolder(1));
+    EXPECT_EQ(alerts.keys(), QStringList());
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "arrived meanwhile"},
+                                  {"date", QDateTime::currentDateTimeUtc()}});
+    EXPECT_EQ(delegate->heldArrivals(), 1);
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "SELECT count(*) FROM MemoContext WHERE subject = 'arrived meanwhile'"), "0");
+
+    ASSERT_TRUE(waitUntil([&] { return !delegate->stores().isUpgrading(); }, 120000));
+    EXPECT_FALSE(w.statusBar()->isVisible());
+    EXPECT_EQ(delegate->heldArrivals(), 0);
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "SELECT unread FROM MemoContext WHERE subject = 'memo 2999'"), "1");
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "SELECT count(*) FROM MemoContext WHERE subject = 'arrived meanwhile'"), "1");
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "PRAGMA user_version"), "3");
+    ASSERT_GT(memo.messageCount(), 0);
+    EXPECT_EQ(memo.memoList().rows().first().subject, "arrived meanwhile");
+    memo.setSelectedRows({1, 2}, 1); // memo 3000 (read) and 2999 (unread)
+    EXPECT_EQ(editsOn(), (QStringList{"clearBox", "delete", "tvread", "tvunread", "delete button"}));
+    EXPECT_TRUE(dropOnWork());
+    memo.selectTreeIndex(memo.folderModel()->indexOfFolder(3));
+    w.validateActions();
+    EXPECT_TRUE(w.action(PGHWindowAction::RenameFolder)->isEnabled());
+    EXPECT_TRUE(w.action(PGHWindowAction::DeleteFolder)->isEnabled());
+    EXPECT_TRUE(memo.renameSelectedFolder("other"));
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "SELECT folderName FROM MemoFolder WHERE id = 3"), "other");
+    EXPECT_EQ(alerts.keys(), QStringList());
+}
+
+// A failed upgrade is told when the window shows, with the reason; the store
+// is used as it is, so an arrival is filed at once.
+TEST_F(WindowTest, AFailedUpgradeIsToldWhenTheWindowShows)
+{
+    const QString file = dir.filePath("Parley/Message/me@parley.test.sqlite");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 2, 10, 10), "");
+    ASSERT_EQ(pigeonhole::test::sqliteTool(file, "CREATE INDEX ChatContextByEnding ON ChatContext(date)"), "");
+    delegate->currentUserInfo("me@parley.test");
+    ASSERT_TRUE(waitUntil([&] { return !delegate->stores().isUpgrading(); }));
+    EXPECT_EQ(alerts.keys(), QStringList()); // the window is hidden
+    alerts.answer(0);
+    alerts.answer(0);
+    delegate->showMyWindow();
+    ASSERT_EQ(alerts.keys(), (QStringList{"storeUpgradeError", "Init_Title"}));
+    EXPECT_TRUE(alerts.shown.front().message.startsWith(
+        parley::KCLocalizedString("storeUpgradeError").section(QLatin1Char('\n'), 0, 0)));
+    EXPECT_TRUE(alerts.shown.front().message.contains("ChatContextByEnding already exists"))
+        << alerts.shown.front().message.toStdString();
+    EXPECT_FALSE(delegate->window().statusBar()->isVisible());
+
+    delegate->insertMemoDocument({{"msgType", "inbox"}, {"subject", "filed at once"}});
+    EXPECT_EQ(delegate->heldArrivals(), 0);
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "SELECT count(*) FROM MemoContext WHERE subject = 'filed at once'"), "1");
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "PRAGMA user_version"), "2");
 }
 
 // Screenshots of both tabs in Korean and English, for a person to look at.

@@ -2,10 +2,12 @@
 // messenger runs it, against this test playing the messenger on a private
 // bus: the handshake, the unread count, filing, quit requests, SIGTERM, a
 // quick restart waiting for the bus name, the same signals sent with gdbus,
-// and a memo that survives SIGKILL.
+// a memo that survives SIGKILL, and a store of an earlier version whose
+// upgrade is ended by SIGKILL or a quit.
 #include "DistributedNotificationCenter.h"
 #include "NotificationNames.h"
 #include "PlugInNotifications.h"
+#include "OlderStore.h"
 #include "PrivateBus.h"
 #include "SqliteTool.h"
 #include "TestSupport.h"
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -271,6 +274,71 @@ TEST_F(BoxProcessTest, ANewBoxWaitsForTheNameOfOneThatIsQuitting)
     ASSERT_TRUE(waitForAnnouncements(2));
     EXPECT_EQ(second->state(), QProcess::Running);
     EXPECT_TRUE(nameOwned());
+}
+
+// --- a store of an earlier version -------------------------------------------
+
+// What the rows of a store add up to, as the sqlite3 tool reads them.
+QString rowSummary(const QString &file)
+{
+    return pigeonhole::test::sqliteTool(
+        file, "SELECT count(*), sum(id), sum(length(subject)), sum(unread) FROM MemoContext UNION ALL "
+              "SELECT count(*), sum(id), sum(length(bodyData)), sum(date) FROM ChatContext");
+}
+
+// Killed while it brings an older store up to date, the box leaves a file
+// with every row; the next box opens it, counts its memos at once and
+// finishes the upgrade.
+TEST_F(BoxProcessTest, AnUpgradeEndedBySigkillGoesOnAtTheNextStart)
+{
+    const QString file = storeFile("user@parley.test.sqlite");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 1, 3000, 4000), "");
+    const QString before = rowSummary(file);
+    ASSERT_FALSE(before.startsWith("<error"));
+
+    QProcess *box = startBox();
+    ASSERT_TRUE(waitForAnnouncements(1));
+    ASSERT_TRUE(plugin::postLoginUserInfo(kUser, *messenger));
+    // Midway through a step: the rebuilt tables are going into the log.
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(file + "-wal").size() > (2 << 20); }, 60000));
+    ::kill(pid_t(box->processId()), SIGKILL);
+    ASSERT_TRUE(waitForExit(box));
+    const QString version = pigeonhole::test::sqliteTool(file, "PRAGMA user_version");
+    EXPECT_TRUE(version == "1" || version == "2") << version.toStdString();
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(rowSummary(file), before);
+
+    heard.clear();
+    startBox();
+    ASSERT_TRUE(waitForAnnouncements(1));
+    ASSERT_TRUE(plugin::postLoginUserInfo(kUser, *messenger));
+    EXPECT_TRUE(waitForCount("1500")); // from the file as it is
+    ASSERT_TRUE(waitUntil([&] { return pigeonhole::test::sqliteTool(file, "PRAGMA user_version") == "3"; }, 120000));
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(rowSummary(file), before);
+}
+
+// The messenger's quit during an upgrade ends the box at once; a memo that
+// arrived meanwhile (held, as the store could not be written) is in the
+// store when it has gone.
+TEST_F(BoxProcessTest, AQuitDuringAnUpgradeFilesTheMemoHeldMeanwhile)
+{
+    const QString file = storeFile("user@parley.test.sqlite");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 1, 3000, 4000), "");
+    QProcess *box = startBox();
+    ASSERT_TRUE(waitForAnnouncements(1));
+    ASSERT_TRUE(plugin::postLoginUserInfo(kUser, *messenger));
+    ASSERT_TRUE(plugin::postSaveMemoDocument(memo("held", 1), *messenger));
+    ASSERT_TRUE(plugin::postQuitPlugInProcess({}, *messenger));
+    ASSERT_TRUE(waitForExit(box));
+    EXPECT_EQ(box->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(box->exitCode(), 0);
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "SELECT subject, unread FROM MemoContext WHERE uuid = 'held-uuid'"), "held|1");
+    const QString version = pigeonhole::test::sqliteTool(file, "PRAGMA user_version");
+    EXPECT_TRUE(version == "1" || version == "2") << version.toStdString();
+    EXPECT_EQ(pigeonhole::test::sqliteTool(file, "PRAGMA integrity_check"), "ok");
 }
 
 } // namespace

@@ -11,14 +11,18 @@
 #include "PGHStoreSchema.h"
 #include "PGHSqliteDatabase.h"
 #include "PGHTransaction.h"
+#include "OlderStore.h"
 #include "SqliteTool.h"
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace pigeonhole;
@@ -45,9 +49,7 @@ protected:
     {
         store.reset();
         const QString file = dir.filePath(name + "@parley.test.sqlite");
-        PGHSqliteDatabase db;
-        QString error;
-        if (!db.open(file) || !PGHStoreSchema::upgrade(db, nullptr, &error, version)) {
+        if (const QString error = pigeonhole::test::makeOlderStore(file, version); !error.isEmpty()) {
             ADD_FAILURE() << error.toStdString();
             return {};
         }
@@ -669,6 +671,178 @@ TEST_F(StoreControllerTest, NoSupportFolderIsAnErrorNotAnotherFolder)
     EXPECT_FALSE(reported.isEmpty());
     EXPECT_EQ(controller.switchToUser("user@parley.test"), PGHStoreController::Login::Failed);
     EXPECT_EQ(controller.store(), nullptr); // never the pre-login store after a failed login
+}
+
+// --- a store of an earlier version, brought up to date on a worker -----------
+
+// Every row of the four tables as the sqlite3 tool reads them.
+constexpr char kEveryRow[] = "SELECT 'F', id, folderName, sn FROM MemoFolder UNION ALL "
+                             "SELECT 'G', id, folderName, sn FROM ChatFolder UNION ALL "
+                             "SELECT 'M', id, mid || unread || subject || memoFolder || bodyData || date || size, uuid FROM MemoContext "
+                             "UNION ALL SELECT 'C', id, mid || chatUser || chatFolder || date, title || bodyData FROM ChatContext "
+                             "ORDER BY 1, 2";
+
+// Body searches of every kind (index phrases, pairs, a single character, a
+// partner), each listed whole, against the scan in the scan's order.
+void expectSearchesAsTheScan(PGHMessageStore &store)
+{
+    for (const QString text : {"회의", "ab", "xy", "F\n", "회의 3", "C0FFEE", "7", "Chat 12"}) {
+        SCOPED_TRACE(text.toStdString());
+        const std::optional<QList<PGHChat>> listed = store.chats().list(1, {"date", false, "bodyData", text});
+        ASSERT_TRUE(listed);
+        QList<qint64> ids;
+        for (const PGHChat &chat : *listed)
+            ids << chat.id;
+        EXPECT_EQ(ids, store.chats().scanBodies(1, text).value_or(QList<qint64>{-1}));
+    }
+}
+
+class StoreUpgradeTest : public StoreControllerTest
+{
+protected:
+    void SetUp() override
+    {
+        StoreControllerTest::SetUp();
+        if (IsSkipped())
+            return;
+        file = message("user@parley.test.sqlite");
+        ASSERT_TRUE(QDir().mkpath(support + "/Message"));
+    }
+    QString file;
+};
+
+// The file opens at once, as it is: its folders list and its logs are found
+// exactly as the scan finds them while the worker builds. The event loop
+// turns all along, through each step (the main thread is never held for
+// one), and afterwards the file is of the current version with every row.
+TEST_F(StoreUpgradeTest, AnOlderStoreOpensAtOnceAndIsBroughtUpToDateWhileTheEventLoopTurns)
+{
+    ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 1, 3000, 1500), "");
+    const QString before = sqliteTool(file, kEveryRow);
+    ASSERT_FALSE(before.startsWith("<error"));
+
+    PGHStoreController controller(support);
+    QList<std::pair<int, int>> steps;
+    QMap<int, int> turnsInStep;
+    std::optional<QString> finished;
+    QObject::connect(&controller, &PGHStoreController::upgradeProgress, [&](int step, int of) { steps.append({step, of}); });
+    QObject::connect(&controller, &PGHStoreController::upgradeFinished, [&](const QString &error) { finished = error; });
+    ASSERT_EQ(controller.switchToUser("user@parley.test"), PGHStoreController::Login::Switched);
+    ASSERT_TRUE(controller.isUpgrading());
+    PGHMessageStore *store = controller.store();
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->folders(PGHBox::Memo).all().value_or(QList<PGHFolder>()).size(), 2);
+    EXPECT_EQ(store->memos().list(1, {"date", false, {}, {}}, 0, 200).value_or(QList<PGHMemo>()).size(), 200);
+
+    // Every few turns while a step runs, a search as the window would ask
+    // one (each kind in turn), against the scan.
+    const QStringList texts{"회의", "ab", "F\n", "C0FFEE", "7"};
+    int turns = 0;
+    int searched = 0;
+    QStringList differing;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++turns;
+        if (steps.isEmpty() || finished)
+            return;
+        ++turnsInStep[steps.last().first];
+        if (turns % 5 != 0)
+            return;
+        const QString text = texts.at(searched++ % texts.size());
+        QList<qint64> ids;
+        for (const PGHChat &chat : store->chats().list(1, {"date", false, "bodyData", text}).value_or(QList<PGHChat>()))
+            ids << chat.id;
+        if (ids != store->chats().scanBodies(1, text).value_or(QList<qint64>{-1}))
+            differing << text;
+    });
+    ticker.start(0);
+    ASSERT_TRUE(parley::test::waitUntil([&] { return finished.has_value(); }, 120000));
+    ticker.stop();
+    EXPECT_EQ(*finished, "");
+    EXPECT_FALSE(controller.isUpgrading());
+    EXPECT_EQ(steps, (QList<std::pair<int, int>>{{1, 2}, {2, 2}}));
+    EXPECT_GT(turnsInStep.value(1), 3);
+    EXPECT_GT(turnsInStep.value(2), 3);
+    EXPECT_GT(searched, 0);
+    EXPECT_EQ(differing, QStringList());
+
+    EXPECT_EQ(sqliteTool(file, "PRAGMA user_version"), QString::number(PGHStoreSchema::currentVersion()));
+    EXPECT_EQ(sqliteTool(file, kEveryRow), before);
+    EXPECT_EQ(sqliteTool(file, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(sqliteTool(file, "SELECT count(*) FROM sqlite_master WHERE name = 'ChatContextByEnding'"), "1");
+    // The log was emptied into the file.
+    EXPECT_EQ(QFileInfo(file + "-wal").size(), 0);
+    expectSearchesAsTheScan(*store);
+    // Written again, with ids never handed out twice.
+    const std::optional<QList<qint64>> filed =
+        store->chats().file({{"bodyData", "new\nends in ab"}, {"date", QDateTime::currentDateTimeUtc()}});
+    ASSERT_TRUE(filed && filed->size() == 1);
+    EXPECT_EQ(store->chats().scanBodies(1, "ab")->first(), filed->first());
+}
+
+// An upgrade ended midway (as a quit does) leaves a file that opens with
+// every row, can be written at once, and is brought up to date by the next
+// open.
+TEST_F(StoreUpgradeTest, AStoppedUpgradeLeavesAStoreThatOpensAndIsFinishedAtTheNextOpen)
+{
+    ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 1, 3000, 3000), "");
+    const QString before = sqliteTool(file, kEveryRow);
+    {
+        PGHStoreController controller(support);
+        bool finished = false;
+        QObject::connect(&controller, &PGHStoreController::upgradeFinished, [&] { finished = true; });
+        ASSERT_EQ(controller.switchToUser("user@parley.test"), PGHStoreController::Login::Switched);
+        // Midway through a step: the rebuilt tables are going into the log.
+        ASSERT_TRUE(parley::test::waitUntil([&] { return QFileInfo(file + "-wal").size() > (2 << 20); }, 60000));
+        controller.stopUpgrade();
+        EXPECT_FALSE(controller.isUpgrading());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(finished); // stopped, not finished
+
+        const QString version = sqliteTool(file, "PRAGMA user_version");
+        EXPECT_TRUE(version == "1" || version == "2") << version.toStdString();
+        EXPECT_EQ(sqliteTool(file, "PRAGMA integrity_check"), "ok");
+        EXPECT_EQ(sqliteTool(file, "PRAGMA foreign_key_check"), "");
+        EXPECT_EQ(sqliteTool(file, kEveryRow), before);
+        ASSERT_TRUE(controller.store()->memos().file({{"msgType", "inbox"}, {"subject", "after the stop"}}).ok);
+    }
+    PGHStoreController controller(support);
+    std::optional<QString> finished;
+    QObject::connect(&controller, &PGHStoreController::upgradeFinished, [&](const QString &error) { finished = error; });
+    ASSERT_EQ(controller.switchToUser("user@parley.test"), PGHStoreController::Login::Switched);
+    EXPECT_TRUE(controller.isUpgrading());
+    ASSERT_TRUE(parley::test::waitUntil([&] { return finished.has_value(); }, 120000));
+    EXPECT_EQ(*finished, "");
+    EXPECT_EQ(sqliteTool(file, "PRAGMA user_version"), QString::number(PGHStoreSchema::currentVersion()));
+    EXPECT_EQ(sqliteTool(file, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(sqliteTool(file, "SELECT subject FROM MemoContext WHERE id > 3000"), "after the stop");
+    // The rows as they were, and the memo filed after the stop (its row sorts last).
+    const QString after = sqliteTool(file, kEveryRow);
+    EXPECT_EQ(after.left(before.size() + 1), before + "\n");
+    EXPECT_EQ(after.mid(before.size() + 1), "M|3001||");
+    expectSearchesAsTheScan(*controller.store());
+}
+
+// A step that fails leaves the file as it was: told, with every row kept,
+// the store read and written at its version, and tried again at the next open.
+TEST_F(StoreUpgradeTest, AFailedUpgradeIsToldAndTheStoreIsUsedAsItIs)
+{
+    ASSERT_EQ(pigeonhole::test::makeOlderStore(file, 2, 100, 200), "");
+    // A name the last step needs is taken.
+    ASSERT_EQ(sqliteTool(file, "CREATE INDEX ChatContextByEnding ON ChatContext(date)"), "");
+    const QString before = sqliteTool(file, kEveryRow);
+    PGHStoreController controller(support);
+    std::optional<QString> finished;
+    QObject::connect(&controller, &PGHStoreController::upgradeFinished, [&](const QString &error) { finished = error; });
+    ASSERT_EQ(controller.switchToUser("user@parley.test"), PGHStoreController::Login::Switched);
+    ASSERT_TRUE(parley::test::waitUntil([&] { return finished.has_value(); }, 60000));
+    EXPECT_TRUE(finished->contains("ChatContextByEnding")) << finished->toStdString();
+    EXPECT_FALSE(controller.isUpgrading());
+    EXPECT_EQ(sqliteTool(file, "PRAGMA user_version"), "2");
+    EXPECT_EQ(sqliteTool(file, kEveryRow), before);
+    expectSearchesAsTheScan(*controller.store());
+    ASSERT_TRUE(controller.store()->chats().file({{"bodyData", "new\nlog"}}));
+    EXPECT_EQ(sqliteTool(file, "SELECT count(*) FROM ChatContext"), "201");
 }
 
 } // namespace
