@@ -3,14 +3,22 @@
 // nothing else installs do their work.
 #include "EndToEndSupport.h"
 
+#include "BuddyManagement/PLMyInfoManager.h"
 #include "Conversation/AnimiconManager.h"
 #include "FakeNotifications.h"
+#include "KCStatusViewWidget.h"
+#include "Preferences/GeneralPane.h"
+#include "Preferences/PrefsEmoticonTextEdit.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/PLConfManager.h"
 
 #include "../facade/HeadlessPeer.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace parley;
@@ -96,4 +104,41 @@ TEST_F(ShellEndToEnd, ASecondLaunchShowsTheRunningMessengerAndEnds)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(QDir(home.path() + QStringLiteral("/Parley")).isEmpty()) << "the second launch set nothing up";
+}
+
+TEST_F(ShellEndToEnd, AChangedDisplayNameIsWhatTheNextSignInShows)
+{
+    startService();
+    program();
+    typeAndSignIn();
+    ASSERT_TRUE(waitForBuddyView());
+    QLabel *header = current().window()->buddyView()->nickNameView;
+    ASSERT_EQ(header->text(), QStringLiteral("Ally"));
+    ASSERT_TRUE(mSession.facade()->setMyNickName(QStringLiteral("Ally K")));
+    ASSERT_TRUE(parley::test::waitUntil([&] { return header->text() == QLatin1String("Ally K"); }, 10000));
+
+    current().logoutAction();
+    ASSERT_TRUE(parley::test::waitUntil([&] { return login().selectedTab() == LoginView::SignedOutTab; }, 10000));
+    login().loginAgainButton->click();
+    typeAndSignIn();
+    ASSERT_TRUE(waitForBuddyView());
+    EXPECT_EQ(PLMyInfoManager::sharedManager().nickName(), QStringLiteral("Ally K"));
+    EXPECT_EQ(header->text(), QStringLiteral("Ally K"));
+
+    // The own-status menu's display-name command opens Preferences on the name as it is now.
+    QAction *setName = nullptr;
+    for (QAction *item : current().statusView()->menu()->actions())
+        if (item->data().toString() == QLatin1String("SetMyNickName"))
+            setName = item;
+    ASSERT_NE(setName, nullptr);
+    setName->trigger();
+    GeneralPane *general = nullptr;
+    ASSERT_TRUE(parley::test::waitUntil([&] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->isVisible() && (general = window->findChild<GeneralPane *>()))
+                return true;
+        return false;
+    }));
+    EXPECT_EQ(general->displayNameView()->emoticonString(), QStringLiteral("Ally K"));
+    general->window()->close();
 }
