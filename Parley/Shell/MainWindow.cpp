@@ -115,6 +115,7 @@ void MainWindow::showLoginView()
 void MainWindow::showBuddyView()
 {
     static_cast<QStackedWidget *>(centralWidget())->setCurrentWidget(mBuddyView);
+    mBuddyView->focusBuddyList();
 }
 
 bool MainWindow::isShowingBuddyView() const

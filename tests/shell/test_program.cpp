@@ -6,7 +6,10 @@
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Conversation/AnimiconManager.h"
 #include "FakeNotifications.h"
+#include "KCMenuButton.h"
 #include "KCStatusViewWidget.h"
+#include "BuddyList/BuddyListView.h"
+#include "BuddyList/BuddyListWindow.h"
 #include "Preferences/GeneralPane.h"
 #include "Preferences/PrefsEmoticonTextEdit.h"
 #include "Utils/KCUtilities.h"
@@ -19,6 +22,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTemporaryDir>
 
 using namespace parley;
@@ -141,4 +145,51 @@ TEST_F(ShellEndToEnd, AChangedDisplayNameIsWhatTheNextSignInShows)
     }));
     EXPECT_EQ(general->displayNameView()->emoticonString(), QStringLiteral("Ally K"));
     general->window()->close();
+}
+
+TEST_F(ShellEndToEnd, TheBuddyListHasTheFocusAfterSignInAndTabReachesItFromTheOwnStatus)
+{
+    startService();
+    program();
+    QWidget *window = current().window();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    typeAndSignIn();
+    ASSERT_TRUE(waitForBuddyView());
+    QWidget *list = mProgram->buddyList().view();
+    ASSERT_NE(list, nullptr);
+    const auto inList = [&] {
+        QWidget *focus = QApplication::focusWidget();
+        return focus && (focus == list || list->isAncestorOf(focus));
+    };
+    EXPECT_TRUE(inList()) << "the list is where the signed-in view opens; the focus is on "
+                          << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+
+    // From the own-status button: the status view, then the list.
+    BuddyView *view = current().window()->buddyView();
+    view->myStatusButton->setFocus();
+    int presses = 0;
+    while (!inList() && presses < 20) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ++presses;
+    }
+    EXPECT_EQ(presses, 2);
+    // The tool buttons come after it and stay reachable.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(inList());
+    EXPECT_TRUE(qobject_cast<QToolButton *>(QApplication::focusWidget()));
+}
+
+TEST_F(ShellEndToEnd, BringingTheMainWindowBackUndoesAMinimize)
+{
+    program();
+    MainWindow *window = current().window();
+    window->show();
+    window->showMinimized();
+    ASSERT_TRUE(parley::test::waitUntil([&] { return window->isMinimized(); }));
+    // The tray icon, a second launch and Window > main window all reopen this way.
+    window->mainWindowAction->trigger();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
 }
