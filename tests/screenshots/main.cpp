@@ -19,10 +19,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
-#include <QTimer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSet>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
