@@ -3,13 +3,13 @@
 // nothing else installs do their work.
 #include "EndToEndSupport.h"
 
+#include "BuddyList/BuddyListView.h"
+#include "BuddyList/BuddyListWindow.h"
 #include "BuddyManagement/PLMyInfoManager.h"
 #include "Conversation/AnimiconManager.h"
 #include "FakeNotifications.h"
 #include "KCMenuButton.h"
 #include "KCStatusViewWidget.h"
-#include "BuddyList/BuddyListView.h"
-#include "BuddyList/BuddyListWindow.h"
 #include "Preferences/GeneralPane.h"
 #include "Preferences/PrefsEmoticonTextEdit.h"
 #include "Utils/KCUtilities.h"
@@ -22,8 +22,8 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 using namespace parley;
 using namespace parley::shell;
@@ -171,6 +171,7 @@ TEST_F(ShellEndToEnd, TheBuddyListHasTheFocusAfterSignInAndTabReachesItFromTheOw
     view->myStatusButton->setFocus();
     int presses = 0;
     while (!inList() && presses < 20) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ++presses;
     }
