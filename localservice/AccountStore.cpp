@@ -379,10 +379,12 @@ QByteArray AccountStore::confBody() const
     return body;
 }
 
-void AccountStore::setDefaultConfValue(const QString &key, const QString &value)
+bool AccountStore::setDefaultConfValue(const QString &key, const QString &value)
 {
-    if (!mConf.contains(key))
-        mConf.insert(key, value);
+    if (mConf.contains(key))
+        return false;
+    mConf.insert(key, value);
+    return true;
 }
 
 } // namespace localservice

@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+
+#include <algorithm>
 #include <optional>
 
 namespace localservice {
@@ -75,8 +77,10 @@ public:
     // The configuration as key=value lines, each ended by CR LF, keys sorted.
     QByteArray confBody() const;
     // Sets a configuration value unless the data gave one (addresses known
-    // only once the servers listen).
-    void setDefaultConfValue(const QString &key, const QString &value);
+    // only once the servers listen); answers whether it was set.
+    bool setDefaultConfValue(const QString &key, const QString &value);
+    // Raises the configuration's version to at least `version`.
+    void raiseConfVersion(int version) { mConfVersion = std::max(mConfVersion, version); }
 
 private:
     QList<Account> mAccounts;

@@ -10,6 +10,11 @@
 #include "SwitchboardServer.h"
 #include "WebServer.h"
 
+#include <QDateTime>
+
+#include <algorithm>
+#include <climits>
+
 namespace localservice {
 
 LocalService::LocalService(QObject *parent) : QObject(parent) {}
@@ -72,7 +77,11 @@ bool LocalService::start(const ServiceOptions &options, QString *error)
     }
 
     // The client reads the animicon catalogue where the configuration says.
-    mAccounts->setDefaultConfValue(QStringLiteral("animicon_file_url"), mWeb->animiconBaseURL());
+    // With this run's own address the configuration is this run's: newer than
+    // the copy a client kept from an earlier run on other ports, which it
+    // would keep otherwise (it takes only a newer version).
+    if (mAccounts->setDefaultConfValue(QStringLiteral("animicon_file_url"), mWeb->animiconBaseURL()))
+        mAccounts->raiseConfVersion(int(std::min<qint64>(QDateTime::currentSecsSinceEpoch(), INT_MAX)));
 
     if (!options.endpointsFile.isEmpty()) {
         // The client learns the notification server from the REQS answer.

@@ -296,7 +296,8 @@ void NotificationSession::handleLIN4(const Pending &p, const QByteArray &body)
         return replyError(reply::kMalformed, p.tid);
     }
 
-    const Account *account = mServer.accounts().account(userID);
+    // The account as its clients have changed it (a new display name), not as first read.
+    const Account *account = mServer.directory().account(userID);
     if (!account)
         return replyError(reply::kUnknownAccount, p.tid);
     if (text->passwordType == QLatin1String("OTP") && !account->otp.isEmpty()) {

@@ -377,6 +377,8 @@ void AppController::waitForSignOutWritten()
 bool AppController::applicationShouldHandleReopen()
 {
     if (mMainWindow) {
+        // A minimized window is brought back too: show() alone leaves it iconic.
+        mMainWindow->setWindowState(mMainWindow->windowState() & ~Qt::WindowMinimized);
         mMainWindow->show();
         mMainWindow->raise();
         mMainWindow->activateWindow();

@@ -7,9 +7,12 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace parley::shell {
 
@@ -47,6 +50,30 @@ QToolButton *toolButton(QWidget *parent, const char *objectName, const char *ima
     button->setText(text);
     button->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     return button;
+}
+
+// The widget a slot holds, if any.
+QWidget *slotWidget(QWidget *slot)
+{
+    QLayoutItem *item = slot->layout()->itemAt(0);
+    return item ? item->widget() : nullptr;
+}
+
+// The first widget in `widget` (itself or inside it, in the order they were
+// made) that Tab stops at, as `view` will show it: a container takes no focus
+// of its own. Not by the focus chain, which orderTabs() rearranges.
+QWidget *tabStopIn(QWidget *widget, const QWidget *view)
+{
+    if (!widget)
+        return nullptr;
+    const auto stops = [view](const QWidget *w) {
+        return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(view);
+    };
+    if (stops(widget))
+        return widget;
+    const QList<QWidget *> inside = widget->findChildren<QWidget *>();
+    const auto found = std::find_if(inside.begin(), inside.end(), stops);
+    return found == inside.end() ? nullptr : *found;
 }
 
 } // namespace
@@ -171,8 +198,51 @@ void BuddyView::fillSlot(QWidget *slot, QWidget *widget)
     }
 }
 
-void BuddyView::setStatusWidget(QWidget *widget) { fillSlot(mStatusSlot, widget); }
+void BuddyView::setStatusWidget(QWidget *widget)
+{
+    fillSlot(mStatusSlot, widget);
+    orderTabs();
+}
 
-void BuddyView::setBuddyListWidget(QWidget *widget) { fillSlot(mBuddyListSlot, widget); }
+void BuddyView::setBuddyListWidget(QWidget *widget)
+{
+    fillSlot(mBuddyListSlot, widget);
+    orderTabs();
+}
+
+void BuddyView::orderTabs()
+{
+    // Filled slots join the focus chain at its end, after every tool button.
+    // The list comes right after the own status instead, the buttons after
+    // it: Tab reaches the buddies at once and every button still by keyboard.
+    QWidget *const chain[] = {myStatusButton,
+                              tabStopIn(slotWidget(mStatusSlot), this),
+                              tabStopIn(slotWidget(mBuddyListSlot), this),
+                              sessionMgrButton,
+                              velaButton,
+                              orchardButton,
+                              homeButton,
+                              mailButton,
+                              memoButton,
+                              viewTypeButton,
+                              addBuddyButton,
+                              addGroupButton,
+                              smsButton,
+                              communicationViewerButton};
+    QWidget *previous = nullptr;
+    for (QWidget *widget : chain) {
+        if (!widget)
+            continue;
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void BuddyView::focusBuddyList()
+{
+    if (QWidget *stop = tabStopIn(slotWidget(mBuddyListSlot), this))
+        stop->setFocus(Qt::OtherFocusReason);
+}
 
 } // namespace parley::shell

@@ -33,6 +33,8 @@ public:
     void setBuddyListWidget(QWidget *widget);
     QWidget *statusSlot() const { return mStatusSlot; }
     QWidget *buddyListSlot() const { return mBuddyListSlot; }
+    // Puts the keyboard focus on the buddy list (where the view opens).
+    void focusBuddyList();
 
     // The status title shown while no status view fills the slot.
     QLabel *buddyStatusField;
@@ -53,6 +55,7 @@ public:
 
 private:
     static void fillSlot(QWidget *slot, QWidget *widget);
+    void orderTabs();
 
     QWidget *mStatusSlot;
     QWidget *mBuddyListSlot;

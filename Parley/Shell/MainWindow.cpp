@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QStackedWidget>
 
 #include <algorithm>
@@ -21,6 +22,33 @@ namespace parley::shell {
 namespace {
 
 QString text(const char *key) { return KCLocalizedString(QLatin1String(key)); }
+
+// The menu bar of a 300-pixel window: items side by side with a small margin
+// at each end, so that the English titles fit without the overflow button
+// hiding the Help menu.
+class CompactMenuBarStyle final : public QProxyStyle
+{
+public:
+    static constexpr int kItemPadding = 3; // on each side of a title
+    static constexpr int kEndMargin = 3;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_MenuBarItemSpacing)
+            return 0;
+        if (metric == PM_MenuBarHMargin)
+            return kEndMargin;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+                           const QWidget *widget) const override
+    {
+        QSize item = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_MenuBarItem && !item.isEmpty())
+            item.setWidth(size.width() + 2 * kItemPadding);
+        return item;
+    }
+};
 
 } // namespace
 
@@ -38,6 +66,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(content);
     resize(300, 560);
 
+    auto *menuBarStyle = new CompactMenuBarStyle;
+    menuBarStyle->setParent(menuBar());
+    menuBar()->setStyle(menuBarStyle);
     for (int i = 0; i < MenuCount; ++i) {
         QMenu *menu = menuBar()->addMenu(QString());
         // A menu shows only once it has items: later windows fill some of them.
@@ -115,6 +146,7 @@ void MainWindow::showLoginView()
 void MainWindow::showBuddyView()
 {
     static_cast<QStackedWidget *>(centralWidget())->setCurrentWidget(mBuddyView);
+    mBuddyView->focusBuddyList();
 }
 
 bool MainWindow::isShowingBuddyView() const

@@ -55,6 +55,29 @@ TEST_F(AccountCommandsTest, StatusChangesReachTheAccountsThatListTheUser)
     EXPECT_EQ(lineStartingWith(*alice, "NTFY "), QByteArray("NTFY 0 bob@parley.test X 0 %00 1 ko.macm"));
 }
 
+TEST_F(AccountCommandsTest, ASignInAnswersWithTheDisplayNameAsLastChanged)
+{
+    auto alice = online("alice@parley.test", "alice-pw");
+    alice->send("CNIK 5 Ally%20K\r\n");
+    ASSERT_EQ(lineStartingWith(*alice, "CNIK "), QByteArray("CNIK 5"));
+    alice.reset();
+
+    auto again = connectNotification();
+    again->send("NCPT 1 alice@parley.test PRM 0\r\n");
+    ASSERT_TRUE(again->readLine());
+    ASSERT_TRUE(again->readBytes(MirrorKeyExchange::serverKey().size()));
+    again->send("PRVK 2 BASE64 " + QByteArray::number(MirrorKeyExchange::clientKey().size()) + "\r\n"
+                + MirrorKeyExchange::clientKey());
+    ASSERT_EQ(again->readLine(), QByteArray("PRVK 2 OK"));
+    again->send(lin4(3, "alice@parley.test", "PLN", signInText("alice-pw", "PLN")));
+    const auto answer = again->readLine();
+    ASSERT_TRUE(answer && answer->startsWith("LIN4 3 "));
+    const auto words = again->readBytes(answer->split(' ').last().toInt());
+    ASSERT_TRUE(words);
+    // cmn, name, then the display name.
+    EXPECT_EQ(words->split(' ').value(2), QByteArray("Ally%20K"));
+}
+
 TEST_F(AccountCommandsTest, BatchMoveAnswersOneCodePerEntry)
 {
     auto alice = online("alice@parley.test", "alice-pw");

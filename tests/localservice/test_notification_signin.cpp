@@ -6,6 +6,7 @@
 #include "NotificationServer.h"
 #include "TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,6 +70,36 @@ TEST_F(SignInTest, EncipheredSignInFromKeyExchangeToAccountDetails)
     EXPECT_EQ(MirrorKeyExchange::decipher(*answer), kAliceWords);
 }
 
+TEST(LocalServiceRuns, AConfigurationWithThisRunsAddressesIsNewerThanAnEarlierRunsOnOtherPorts)
+{
+    // A client keeps its copy of the configuration until a newer version
+    // comes, and an earlier run's animicon address is dead now.
+    const auto run = [] {
+        LocalService service;
+        QString error;
+        EXPECT_TRUE(service.start(ServiceOptions(), &error)) << error.toStdString();
+        return service.accounts().confVersion();
+    };
+    const int earlier = run();
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    ASSERT_TRUE(parley::test::waitUntil([&] { return QDateTime::currentSecsSinceEpoch() > second; }, 2000));
+    EXPECT_GT(run(), earlier);
+
+    // A data file that names the address keeps its own version.
+    QTemporaryDir folder;
+    const QString data = folder.filePath(QStringLiteral("accounts.json"));
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"accounts": [], "configuration": {"version": 7, "values": {"animicon_file_url": "http://a/b"}}})");
+    file.close();
+    LocalService fixed;
+    ServiceOptions options;
+    options.dataFile = data;
+    QString error;
+    ASSERT_TRUE(fixed.start(options, &error)) << error.toStdString();
+    EXPECT_EQ(fixed.accounts().confVersion(), 7);
+}
+
 TEST_F(SignInTest, DownloadsOptionsConfigurationGroupsAndBuddies)
 {
     auto client = signedIn("alice@parley.test", "alice-pw");
@@ -79,7 +110,8 @@ TEST_F(SignInTest, DownloadsOptionsConfigurationGroupsAndBuddies)
     client->send("CONF 4 0 0\r\n");
     // The animicon site's address is known only once the web server listens.
     const QByteArray conf = "animicon_file_url=" + mService->web()->animiconBaseURL().toUtf8() + "\r\n" + kDemoConf;
-    EXPECT_EQ(client->readLine(), "CONF 4 1 " + QByteArray::number(conf.size()));
+    EXPECT_EQ(client->readLine(), "CONF 4 " + QByteArray::number(mService->accounts().confVersion()) + ' '
+                                      + QByteArray::number(conf.size()));
     EXPECT_EQ(client->readBytes(conf.size()), conf);
 
     client->send("GLST 5 0\r\n");

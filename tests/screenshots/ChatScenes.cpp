@@ -6,17 +6,20 @@
 #include "Chat/ChatDocument.h"
 #include "Chat/ChatManager.h"
 #include "ChatManagement/PLChatSessionManager.h"
+#include "Conversation/AnimiconManager.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "ScreenshotScenes.h"
 #include "Transfer/TransferController.h"
 #include "Transfer/TransferFilePort.h"
 
+#include <QEventLoop>
 #include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QVBoxLayout>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace parley::screenshots {
 
@@ -66,6 +69,24 @@ void sceneBuddies(int minjiStatus)
     me.setNickName(me.name());
 }
 
+// The animicon of the scene, fetched before its line is shown, as a user who
+// has seen it once has it in the cache.
+void cacheSceneAnimicon(const QString &categoryID, const QString &animiconID)
+{
+    ::AnimiconManager &animicons = ::AnimiconManager::sharedManager();
+    if (!animicons.cachedImageFileForCategory(categoryID, animiconID).isEmpty())
+        return;
+    QEventLoop loop;
+    bool done = false;
+    animicons.animiconImageFileForCategory(categoryID, animiconID, &loop, [&](const QString &) {
+        done = true;
+        loop.quit();
+    });
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    if (!done)
+        loop.exec();
+}
+
 QWidget *chatWindow(bool banner)
 {
     sceneBuddies(banner ? 0 : 1);
@@ -85,6 +106,7 @@ QWidget *chatWindow(bool banner)
                     minji, false, false);
     chat.addMessage(korean ? QStringLiteral("고마워요 /하트/ 기다릴게요") : QStringLiteral("Thanks /heart/ I'm waiting"),
                     QString(), true, false);
+    cacheSceneAnimicon(QStringLiteral("k"), QStringLiteral("001"));
     chat.addMessage(QStringLiteral("Gulim\t32768\t\t<ANICO|k001|k_001.bmp|")
                         + (korean ? QStringLiteral("웃음") : QStringLiteral("Laugh")) + QStringLiteral("|/ANICO>"),
                     minji, false, false);

@@ -9,11 +9,20 @@
 
 #include "UserDefaults.h"
 #include "Utils/KCUtilities.h"
+#include "Utils/PLConfManager.h"
+#include "Utils/PLEndpoints.h"
+
+#include "Conversation/AnimiconManager.h"
+#include "LocalService.h"
+#include "ProgramServices.h"
+#include "WebServer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSet>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -49,6 +58,38 @@ void settle(QWidget *window)
         QCoreApplication::processEvents();
 }
 
+// The messenger's own animicon service, reading the local service's demo
+// catalogue as the messenger reads the service's at sign-in: the chat scenes
+// show animicons, not their wire form.
+struct SceneAnimicons {
+    localservice::LocalService service;
+    parley::AnimiconCatalogueService animicons; // installs itself in the shell's registry
+};
+
+std::unique_ptr<SceneAnimicons> loadAnimiconCatalogue(QString *error)
+{
+    auto scene = std::make_unique<SceneAnimicons>();
+    if (!scene->service.start(localservice::ServiceOptions(), error))
+        return nullptr;
+    parley::PLEndpoints endpoints = parley::PLEndpoints::current();
+    endpoints.webAnimicon = scene->service.web()->baseURL();
+    parley::PLEndpoints::setCurrent(endpoints);
+    parley::PLConfManager::sharedManager().setMConfDict(
+        QVariantMap{{QStringLiteral("animicon_file_url"), scene->service.web()->animiconBaseURL()}});
+    ::AnimiconManager &catalogue = ::AnimiconManager::sharedManager();
+    QEventLoop loop;
+    QObject::connect(&catalogue, &::AnimiconManager::catalogueUpdated, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    parley::shell::ShellWindows::animiconManager().updateAnimicon();
+    if (catalogue.isUpdating())
+        loop.exec();
+    if (catalogue.categoryCount() == 0) {
+        *error = QStringLiteral("the animicon catalogue did not load");
+        return nullptr;
+    }
+    return scene;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -70,6 +111,12 @@ int main(int argc, char **argv)
             outputFolder = args.at(i);
     }
     QDir().mkpath(outputFolder);
+    QString error;
+    const std::unique_ptr<SceneAnimicons> animicons = loadAnimiconCatalogue(&error);
+    if (!animicons) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
 
     int failures = 0;
     int written = 0;

@@ -3,15 +3,27 @@
 // nothing else installs do their work.
 #include "EndToEndSupport.h"
 
+#include "BuddyList/BuddyListView.h"
+#include "BuddyList/BuddyListWindow.h"
+#include "BuddyManagement/PLMyInfoManager.h"
 #include "Conversation/AnimiconManager.h"
 #include "FakeNotifications.h"
+#include "KCMenuButton.h"
+#include "KCStatusViewWidget.h"
+#include "Preferences/GeneralPane.h"
+#include "Preferences/PrefsEmoticonTextEdit.h"
 #include "Utils/KCUtilities.h"
 #include "Utils/PLConfManager.h"
 
 #include "../facade/HeadlessPeer.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 using namespace parley;
 using namespace parley::shell;
@@ -96,4 +108,89 @@ TEST_F(ShellEndToEnd, ASecondLaunchShowsTheRunningMessengerAndEnds)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(QDir(home.path() + QStringLiteral("/Parley")).isEmpty()) << "the second launch set nothing up";
+}
+
+TEST_F(ShellEndToEnd, AChangedDisplayNameIsWhatTheNextSignInShows)
+{
+    startService();
+    program();
+    typeAndSignIn();
+    ASSERT_TRUE(waitForBuddyView());
+    QLabel *header = current().window()->buddyView()->nickNameView;
+    ASSERT_EQ(header->text(), QStringLiteral("Ally"));
+    ASSERT_TRUE(mSession.facade()->setMyNickName(QStringLiteral("Ally K")));
+    ASSERT_TRUE(parley::test::waitUntil([&] { return header->text() == QLatin1String("Ally K"); }, 10000));
+
+    current().logoutAction();
+    ASSERT_TRUE(parley::test::waitUntil([&] { return login().selectedTab() == LoginView::SignedOutTab; }, 10000));
+    login().loginAgainButton->click();
+    typeAndSignIn();
+    ASSERT_TRUE(waitForBuddyView());
+    EXPECT_EQ(PLMyInfoManager::sharedManager().nickName(), QStringLiteral("Ally K"));
+    EXPECT_EQ(header->text(), QStringLiteral("Ally K"));
+
+    // The own-status menu's display-name command opens Preferences on the name as it is now.
+    QAction *setName = nullptr;
+    for (QAction *item : current().statusView()->menu()->actions())
+        if (item->data().toString() == QLatin1String("SetMyNickName"))
+            setName = item;
+    ASSERT_NE(setName, nullptr);
+    setName->trigger();
+    GeneralPane *general = nullptr;
+    ASSERT_TRUE(parley::test::waitUntil([&] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->isVisible() && (general = window->findChild<GeneralPane *>()))
+                return true;
+        return false;
+    }));
+    EXPECT_EQ(general->displayNameView()->emoticonString(), QStringLiteral("Ally K"));
+    general->window()->close();
+}
+
+TEST_F(ShellEndToEnd, TheBuddyListHasTheFocusAfterSignInAndTabReachesItFromTheOwnStatus)
+{
+    startService();
+    program();
+    QWidget *window = current().window();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    typeAndSignIn();
+    ASSERT_TRUE(waitForBuddyView());
+    QWidget *list = mProgram->buddyList().view();
+    ASSERT_NE(list, nullptr);
+    const auto inList = [&] {
+        QWidget *focus = QApplication::focusWidget();
+        return focus && (focus == list || list->isAncestorOf(focus));
+    };
+    EXPECT_TRUE(inList()) << "the list is where the signed-in view opens; the focus is on "
+                          << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+
+    // From the own-status button: the status view, then the list.
+    BuddyView *view = current().window()->buddyView();
+    view->myStatusButton->setFocus();
+    int presses = 0;
+    while (!inList() && presses < 20) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ++presses;
+    }
+    EXPECT_EQ(presses, 2);
+    // The tool buttons come after it and stay reachable.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(inList());
+    EXPECT_TRUE(qobject_cast<QToolButton *>(QApplication::focusWidget()));
+}
+
+TEST_F(ShellEndToEnd, BringingTheMainWindowBackUndoesAMinimize)
+{
+    program();
+    MainWindow *window = current().window();
+    window->show();
+    window->showMinimized();
+    ASSERT_TRUE(parley::test::waitUntil([&] { return window->isMinimized(); }));
+    // The tray icon, a second launch and Window > main window all reopen this way.
+    window->mainWindowAction->trigger();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
 }

@@ -24,6 +24,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -206,3 +209,28 @@ TEST(AboutBox, NamesTheSignedInUser)
 }
 
 } // namespace
+
+TEST(MainWindow, EveryMenuTitleFitsTheDefaultWidthInBothLanguages)
+{
+    for (const char *language : {"ko", "en"}) {
+        SCOPED_TRACE(language);
+        FreshSettings settings{QLatin1String(language)};
+        MainWindow window;
+        // The buddy list and its view options fill these in the program.
+        window.menuAt(MainWindow::BuddyMenu)->addAction(QStringLiteral("item"));
+        window.menuAt(MainWindow::ViewMenu)->addAction(QStringLiteral("item"));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_EQ(window.width(), 300);
+        QMenuBar *bar = window.menuBar();
+        const QToolButton *overflow = bar->findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
+        ASSERT_NE(overflow, nullptr);
+        EXPECT_FALSE(overflow->isVisible()) << "a menu is hidden behind the overflow button";
+        for (int i = 0; i < MainWindow::MenuCount; ++i) {
+            const QAction *title = window.menuAt(MainWindow::MenuIndex(i))->menuAction();
+            if (title->isVisible())
+                EXPECT_TRUE(bar->rect().contains(bar->actionGeometry(const_cast<QAction *>(title))))
+                    << title->text().toStdString();
+        }
+    }
+}
