@@ -12,6 +12,7 @@
 #include "Shell/TerminationSignal.h"
 #include "Shell/QtTranslations.h"
 #include "Utils/KCUtilities.h"
+#include "UserDefaults.h"
 
 namespace parley {
 
@@ -20,6 +21,9 @@ ParleyProgram::ParleyProgram(shell::AppController::Options options)
       mDesktopNotices(std::make_unique<DesktopNoticeService>()),
       mPlugInSide(std::make_unique<shell::PlugInSide>(options.urlOpener, options.scheduler))
 {
+    // Settings are written by a worker thread: a slow disk's sync must not
+    // freeze the windows (signing in alone writes them twice).
+    UserDefaults::standardUserDefaults().setWritesInBackground(true);
     DistributedNotificationCenter *plugInCenter = options.plugInCenter;
     shell::UrlOpener *opener = options.urlOpener;
     mController = std::make_unique<shell::AppController>(std::move(options));
@@ -47,6 +51,8 @@ ParleyProgram::~ParleyProgram()
     mBuddyList.reset();
     mController.reset();
     mPlugInSide.reset();
+    // What is left is written before the program ends.
+    UserDefaults::standardUserDefaults().setWritesInBackground(false);
 }
 
 bool ParleyProgram::showRunningCopy()

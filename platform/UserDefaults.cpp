@@ -32,6 +32,49 @@ bool isNumber(const QVariant &v)
     }
 }
 
+bool moveCorruptFileAside(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QString aside = path + QStringLiteral(".corrupt");
+    for (int n = 1; QFileInfo::exists(aside); ++n) {
+        if (n > 1000)
+            return false;
+        aside = path + QStringLiteral(".corrupt.%1").arg(n);
+    }
+    if (!QFile::rename(path, aside))
+        return false;
+    plLog(QStringLiteral("UserDefaults: unreadable %1 moved aside to %2").arg(path, aside));
+    return true;
+}
+
+// Writes `values` to `path`, first moving an unreadable file there aside
+// (`corrupt` is cleared once it is); logs and answers false on failure.
+bool writeStore(const QString &path, const QVariantMap &values, bool &corrupt)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder)) {
+            plLog(QStringLiteral("UserDefaults: cannot create %1").arg(folder));
+            return false;
+        }
+        QFile::setPermissions(folder, kFolderMode);
+    }
+    if (corrupt) {
+        if (!moveCorruptFileAside(path)) {
+            plLog(QStringLiteral("UserDefaults: cannot move the unreadable %1 aside; not writing over it").arg(path));
+            return false;
+        }
+        corrupt = false;
+    }
+    const QString error = PropertyList::writeFile(path, values, kFileMode);
+    if (!error.isEmpty()) {
+        plLog(QStringLiteral("UserDefaults: %1").arg(error));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 UserDefaults &UserDefaults::standardUserDefaults()
@@ -52,15 +95,81 @@ UserDefaults::UserDefaults(const QString &path) : mPath(path)
     loadLocked();
 }
 
+UserDefaults::~UserDefaults()
+{
+    setWritesInBackground(false);
+}
+
 QString UserDefaults::path() const
 {
     QMutexLocker lock(&mMutex);
     return mPath;
 }
 
+void UserDefaults::setWritesInBackground(bool inBackground)
+{
+    QMutexLocker lock(&mMutex);
+    if (inBackground == mWritesInBackground)
+        return;
+    if (inBackground) {
+        mWritesInBackground = true;
+        mStopWriter = false;
+        mWriter = std::thread([this] { runWriter(); });
+        return;
+    }
+    // The writer writes what is pending before it ends.
+    mWritesInBackground = false;
+    mStopWriter = true;
+    mWriterWake.wakeAll();
+    lock.unlock();
+    mWriter.join();
+}
+
+void UserDefaults::scheduleWriteLocked()
+{
+    mWritePending = true;
+    mWriterWake.wakeAll();
+}
+
+void UserDefaults::waitForWritesLocked(QMutexLocker<QMutex> &lock)
+{
+    while (mWritePending || mWriting)
+        mWritesDone.wait(lock.mutex());
+}
+
+void UserDefaults::runWriter()
+{
+    QMutexLocker lock(&mMutex);
+    for (;;) {
+        while (!mWritePending && !mStopWriter)
+            mWriterWake.wait(&mMutex);
+        if (!mWritePending)
+            break;
+        mWritePending = false;
+        mWriting = true;
+        const quint64 changes = mChanges;
+        const QString path = mPath;
+        const QVariantMap values = mValues;
+        bool corrupt = mFileIsCorrupt;
+        // The slow part (the disk's sync) runs with the store free for readers and writers.
+        lock.unlock();
+        const bool written = writeStore(path, values, corrupt);
+        lock.relock();
+        mWriting = false;
+        if (!corrupt)
+            mFileIsCorrupt = false;
+        if (changes == mChanges)
+            mFileIsCurrent = written;
+        if (!mWritePending)
+            mWritesDone.wakeAll();
+    }
+    mWritesDone.wakeAll();
+}
+
 void UserDefaults::setPath(const QString &path)
 {
     QMutexLocker lock(&mMutex);
+    waitForWritesLocked(lock);
     mPath = path;
     loadLocked();
 }
@@ -68,6 +177,7 @@ void UserDefaults::setPath(const QString &path)
 void UserDefaults::reset()
 {
     QMutexLocker lock(&mMutex);
+    waitForWritesLocked(lock);
     mRegistered.clear();
     loadLocked();
 }
@@ -204,6 +314,12 @@ bool UserDefaults::changeLocked(const QVariantMap &values)
     }
     if (!fileChanges && fileIsCurrentLocked())
         return true;
+    ++mChanges;
+    if (mWritesInBackground) {
+        mFileIsCurrent = false;
+        scheduleWriteLocked();
+        return true;
+    }
     return writeLocked();
 }
 
@@ -254,53 +370,16 @@ bool UserDefaults::setUserDictionary(const QString &userID, const QVariantMap &v
 bool UserDefaults::synchronize()
 {
     QMutexLocker lock(&mMutex);
+    waitForWritesLocked(lock);
     if (fileIsCurrentLocked())
         return true;
     return writeLocked();
 }
 
-bool UserDefaults::moveCorruptFileAsideLocked()
-{
-    if (!QFileInfo::exists(mPath))
-        return true;
-    QString aside = mPath + QStringLiteral(".corrupt");
-    for (int n = 1; QFileInfo::exists(aside); ++n) {
-        if (n > 1000)
-            return false;
-        aside = mPath + QStringLiteral(".corrupt.%1").arg(n);
-    }
-    if (!QFile::rename(mPath, aside))
-        return false;
-    plLog(QStringLiteral("UserDefaults: unreadable %1 moved aside to %2").arg(mPath, aside));
-    return true;
-}
-
 bool UserDefaults::writeLocked()
 {
-    mFileIsCurrent = false;
-    const QFileInfo info(mPath);
-    const QString folder = info.absolutePath();
-    if (!QFileInfo::exists(folder)) {
-        if (!QDir().mkpath(folder)) {
-            plLog(QStringLiteral("UserDefaults: cannot create %1").arg(folder));
-            return false;
-        }
-        QFile::setPermissions(folder, kFolderMode);
-    }
-    if (mFileIsCorrupt) {
-        if (!moveCorruptFileAsideLocked()) {
-            plLog(QStringLiteral("UserDefaults: cannot move the unreadable %1 aside; not writing over it").arg(mPath));
-            return false;
-        }
-        mFileIsCorrupt = false;
-    }
-    const QString error = PropertyList::writeFile(mPath, mValues, kFileMode);
-    mFileIsCurrent = error.isEmpty();
-    if (!error.isEmpty()) {
-        plLog(QStringLiteral("UserDefaults: %1").arg(error));
-        return false;
-    }
-    return true;
+    mFileIsCurrent = writeStore(mPath, mValues, mFileIsCorrupt);
+    return mFileIsCurrent;
 }
 
 } // namespace parley

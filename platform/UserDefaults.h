@@ -14,6 +14,12 @@
 //   place until the next write, which first moves it aside to
 //   "<name>.corrupt" (".corrupt.1", ... when taken), so it is never lost.
 // - Thread-safe.
+// - In the background mode (the messenger's), a change is stored at once and
+//   written by a worker thread shortly after, so that a slow disk never holds
+//   the caller: the setters then answer whether the change was stored, the
+//   write's own failure is logged and retried by the next change or by
+//   synchronize(), which waits for the writes in flight and answers whether
+//   the file holds every value. The destructor writes what is left.
 //
 // The process-wide instance uses defaultPath():
 //   QStandardPaths::GenericConfigLocation + "/Parley/Parley.plist"
@@ -22,10 +28,13 @@
 
 #include <QByteArray>
 #include <QMutex>
+#include <QWaitCondition>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
+
+#include <thread>
 
 namespace parley {
 
@@ -36,10 +45,14 @@ public:
 
     // Loads the file at `path` (a missing file is an empty store).
     explicit UserDefaults(const QString &path);
+    ~UserDefaults();
     UserDefaults(const UserDefaults &) = delete;
     UserDefaults &operator=(const UserDefaults &) = delete;
 
     QString path() const;
+    // Turns the background mode on or off (off by default); turning it off
+    // first waits for the writes in flight.
+    void setWritesInBackground(bool inBackground);
     // Switches to another file and loads it; registered defaults are kept.
     void setPath(const QString &path);
     // Forgets every value and registered default, then reloads the file.
@@ -83,15 +96,18 @@ public:
     bool setUserDictionary(const QString &userID, const QVariantMap &values);
 
     // Writes the stored values now (after an earlier failed write, say),
-    // unless the file already holds them.
+    // unless the file already holds them; in the background mode it first
+    // waits for the writes in flight.
     bool synchronize();
 
 private:
     void loadLocked();
     bool writeLocked();
-    bool moveCorruptFileAsideLocked();
     bool changeLocked(const QVariantMap &values);
     bool fileIsCurrentLocked() const;
+    void scheduleWriteLocked();
+    void waitForWritesLocked(QMutexLocker<QMutex> &lock);
+    void runWriter();
 
     mutable QMutex mMutex;
     QString mPath;
@@ -100,6 +116,18 @@ private:
     bool mFileIsCorrupt = false;
     // The file holds exactly mValues (loaded from it or last written whole).
     bool mFileIsCurrent = false;
+
+    // The background mode: the worker writes whenever mWritePending is set,
+    // taking a copy of the values; mChanges tells it whether they changed
+    // again meanwhile (then the file is not current yet).
+    bool mWritesInBackground = false;
+    bool mWritePending = false;
+    bool mWriting = false;
+    bool mStopWriter = false;
+    quint64 mChanges = 0;
+    QWaitCondition mWriterWake;
+    QWaitCondition mWritesDone;
+    std::thread mWriter;
 };
 
 } // namespace parley

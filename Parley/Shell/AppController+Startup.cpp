@@ -357,6 +357,8 @@ void AppController::applicationWillTerminate()
         mSession->logout(false);
         waitForSignOutWritten();
     }
+    // The settings are on disk when the program ends, however it ends.
+    defaults().synchronize();
 }
 
 void AppController::waitForSignOutWritten()

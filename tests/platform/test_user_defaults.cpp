@@ -453,3 +453,88 @@ TEST_F(UserDefaultsTest, ConcurrentWritersLoseNothing)
 }
 
 } // namespace
+
+// ---- the background mode ----------------------------------------------------------
+
+namespace {
+
+TEST_F(UserDefaultsTest, InTheBackgroundEveryChangeIsReadableAtOnceAndOnDiskAfterSynchronize)
+{
+    UserDefaults defaults(mPath);
+    defaults.setWritesInBackground(true);
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_TRUE(defaults.setInteger(i, QStringLiteral("k%1").arg(i)));
+        ASSERT_EQ(defaults.integerForKey(QStringLiteral("k%1").arg(i)), i);
+    }
+    ASSERT_TRUE(defaults.removeObjectForKey(QStringLiteral("k0")));
+    EXPECT_TRUE(defaults.synchronize());
+    const QVariantMap onDisk = fileValues(mPath);
+    EXPECT_EQ(onDisk.size(), 199);
+    EXPECT_FALSE(onDisk.contains(QStringLiteral("k0")));
+    EXPECT_EQ(onDisk.value(QStringLiteral("k199")).toLongLong(), 199);
+    EXPECT_EQ(fileMode(mPath), mode_t(0600));
+}
+
+TEST_F(UserDefaultsTest, InTheBackgroundWhatIsLeftIsWrittenWhenTheStoreEnds)
+{
+    {
+        UserDefaults defaults(mPath);
+        defaults.setWritesInBackground(true);
+        for (int i = 0; i < 50; ++i)
+            defaults.setString(QStringLiteral("v%1").arg(i), QStringLiteral("k%1").arg(i));
+    }
+    const QVariantMap onDisk = fileValues(mPath);
+    EXPECT_EQ(onDisk.size(), 50);
+    EXPECT_EQ(onDisk.value(QStringLiteral("k49")).toString(), QStringLiteral("v49"));
+}
+
+TEST_F(UserDefaultsTest, InTheBackgroundAFailedWriteIsLoggedAndSynchronizeTellsAndRetries)
+{
+    const QString blocker = mDir.filePath(QStringLiteral("blocker"));
+    ASSERT_TRUE(writeBytes(blocker, "x"));
+    const QString path = blocker + QStringLiteral("/Parley.plist");
+    UserDefaults defaults(path);
+    defaults.setWritesInBackground(true);
+    EXPECT_TRUE(defaults.setInteger(3, K)); // stored; the write comes later
+    EXPECT_FALSE(defaults.synchronize());
+    EXPECT_FALSE(gLog.isEmpty());
+    EXPECT_EQ(defaults.integerForKey(K), 3);
+
+    ASSERT_TRUE(QFile::remove(blocker));
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(UserDefaults(path).integerForKey(K), 3);
+}
+
+TEST_F(UserDefaultsTest, InTheBackgroundAnUnreadableFileIsStillMovedAsideBeforeTheFirstWrite)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(mPath).absolutePath()));
+    ASSERT_TRUE(writeBytes(mPath, "<plist><dict><key>broken"));
+    UserDefaults defaults(mPath);
+    defaults.setWritesInBackground(true);
+    ASSERT_TRUE(defaults.setInteger(1, K));
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_EQ(contents(mPath + QStringLiteral(".corrupt")), QByteArray("<plist><dict><key>broken"));
+    EXPECT_EQ(fileValues(mPath).value(K).toLongLong(), 1);
+}
+
+TEST_F(UserDefaultsTest, InTheBackgroundConcurrentWritersLoseNothingAndSetPathWaitsForTheWrites)
+{
+    UserDefaults defaults(mPath);
+    defaults.setWritesInBackground(true);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&defaults, t] {
+            for (int i = 0; i < 25; ++i)
+                defaults.setInteger(t * 1000 + i, QStringLiteral("k%1-%2").arg(t).arg(i));
+        });
+    }
+    for (auto &thread : threads)
+        thread.join();
+    // Moving to another file first finishes the writes to this one.
+    defaults.setPath(mDir.filePath(QStringLiteral("other.plist")));
+    const QVariantMap onDisk = fileValues(mPath);
+    EXPECT_EQ(onDisk.size(), 100);
+    EXPECT_EQ(onDisk.value(QStringLiteral("k3-24")).toLongLong(), 3024);
+}
+
+} // namespace
