@@ -18,8 +18,10 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextImageFormat>
 #include <QTextFragment>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -232,18 +234,52 @@ void KCWebView::appendAnimiconMessage(const QString &animiconMessage, const QStr
     AnimiconManager &animicons = AnimiconManager::sharedManager();
     QString imageFile;
     QString name;
+    QString categoryID;
+    QString animiconID;
     if (const std::optional<QVariantMap> info = animicons.animiconInfoFromAnimiconMessage(animiconMessage)) {
-        const QString categoryID = info->value(QStringLiteral("categoryID")).toString();
-        const QString animiconID = info->value(QStringLiteral("animiconID")).toString();
+        categoryID = info->value(QStringLiteral("categoryID")).toString();
+        animiconID = info->value(QStringLiteral("animiconID")).toString();
         name = info->value(QStringLiteral("animiconName")).toString();
         imageFile = animicons.cachedImageFileForCategory(categoryID, animiconID);
-        // Not cached yet: fetched now, so that later lines show it.
-        if (imageFile.isEmpty())
-            animicons.animiconImageFileForCategory(categoryID, animiconID, this, [](const QString &) {});
     }
+    if (!imageFile.isEmpty() || name.isEmpty()) {
+        appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
+            return TranscriptHtml::animiconLine(messageArray, imageFile, name, fontName, fontColor, lookup);
+        }));
+        return;
+    }
+    // Not cached yet: the line shows the animicon's name, never its wire
+    // text, and gets the picture in front of the name once it is fetched.
+    const QString shownName = QLatin1Char('(') + name + QLatin1Char(')');
+    QStringList pieces = messageArray;
+    pieces[1] = shownName;
+    const int lineStart = document()->characterCount() - 1;
     appendFragment(withEmoticons(this, mDataSource, [&](const EmoticonLookup *lookup) {
-        return TranscriptHtml::animiconLine(messageArray, imageFile, name, fontName, fontColor, lookup);
+        return TranscriptHtml::animiconLine(pieces, QString(), name, fontName, fontColor, lookup);
     }));
+    QTextCursor found = document()->find(shownName, lineStart);
+    if (found.isNull())
+        return;
+    // A cursor follows the document's edits, so later lines don't move it.
+    auto at = std::make_shared<QTextCursor>(document());
+    at->setPosition(found.selectionStart());
+    animicons.animiconImageFileForCategory(categoryID, animiconID, this, [this, at, shownName](const QString &file) {
+        if (file.isEmpty() || at->position() + int(shownName.size()) >= document()->characterCount())
+            return;
+        QTextCursor check(*at);
+        check.setPosition(at->position() + int(shownName.size()), QTextCursor::KeepAnchor);
+        if (check.selectedText() != shownName)
+            return; // the transcript was cleared meanwhile
+        QTextCursor name(*at);
+        name.setPosition(at->position() + 1);
+        QTextImageFormat image;
+        image.merge(name.charFormat());
+        image.setName(QStringLiteral("file://") + file);
+        const bool atBottom = verticalScrollBar()->value() == verticalScrollBar()->maximum();
+        at->insertImage(image);
+        if (atBottom)
+            scrollToBottom();
+    });
 }
 
 void KCWebView::appendDivideLine()

@@ -314,14 +314,40 @@ TEST_F(AnimiconCatalogue, TranscriptLinesShowCachedPicturesAndFetchTheOthers)
     };
 
     view.appendAnimiconMessage(wire, pieces, QStringLiteral("Gulim"), QStringLiteral("0"), QString());
+    // Not cached: the name shows, never the wire text, while the picture is fetched.
     EXPECT_TRUE(images().isEmpty());
-    EXPECT_TRUE(view.document()->toPlainText().contains(wire));
-    // The first line asked for the picture; the next one shows it.
+    EXPECT_FALSE(view.document()->toPlainText().contains(QStringLiteral("ANICO")));
+    EXPECT_TRUE(view.document()->toPlainText().contains(QStringLiteral("hi (윙크)")))
+        << view.document()->toPlainText().toStdString();
+    const QString cached = manager().animiconPath() + QStringLiteral("/k002.bmp");
+    view.appendChatMessage(QStringLiteral("a later line"), QStringLiteral("Gulim"), 12, QStringLiteral("0"), QString(),
+                           true);
+    // Once fetched, the picture takes its place in that first line, before the name.
+    ASSERT_TRUE(waitUntil([&] { return images().size() == 1; }));
+    EXPECT_EQ(images(), QStringList({QStringLiteral("file://") + cached}));
+    const QString shown = view.document()->toPlainText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("hi \uFFFC(윙크)"))) << shown.toStdString();
+    EXPECT_LT(shown.indexOf(QStringLiteral("(윙크)")), shown.indexOf(QStringLiteral("a later line")));
+    // Later lines show the cached picture at once.
+    view.appendAnimiconMessage(wire, pieces, QStringLiteral("Gulim"), QStringLiteral("0"), QString());
+    EXPECT_EQ(images().size(), 2);
+    EXPECT_EQ(service.requests(QStringLiteral("/animicon/thumb/k/k_002.bmp")), 1);
+}
+
+TEST_F(AnimiconCatalogue, APictureFetchedAfterTheTranscriptWasClearedChangesNothing)
+{
+    AnimiconService service;
+    ASSERT_TRUE(load());
+    ASSERT_TRUE(loadList(manager().categoryWithID(QStringLiteral("k"))));
+    KCWebView view;
+    const QString wire = QStringLiteral("<ANICO|k002|k_002.bmp|윙크|/ANICO>");
+    view.appendAnimiconMessage(wire, {QStringLiteral("hi "), wire, QString()}, QStringLiteral("Gulim"),
+                               QStringLiteral("0"), QString());
+    view.clear();
+    view.appendChatMessage(QStringLiteral("something else entirely"), QStringLiteral("Gulim"), 12, QStringLiteral("0"),
+                           QString(), true);
     const QString cached = manager().animiconPath() + QStringLiteral("/k002.bmp");
     ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(cached); }));
-    view.appendAnimiconMessage(wire, pieces, QStringLiteral("Gulim"), QStringLiteral("0"), QString());
-    EXPECT_EQ(images(), QStringList({QStringLiteral("file://") + cached}));
-    EXPECT_TRUE(view.document()->toPlainText().contains(QStringLiteral("hi \uFFFC(윙크)")))
-        << view.document()->toPlainText().toStdString();
-    EXPECT_EQ(service.requests(QStringLiteral("/animicon/thumb/k/k_002.bmp")), 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.document()->toPlainText().count(QChar(0xFFFC)), 0) << view.document()->toPlainText().toStdString();
 }
