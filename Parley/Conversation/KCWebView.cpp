@@ -12,10 +12,14 @@
 #include "TranscriptHtml.h"
 #include "TranscriptLinkResolver.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
@@ -57,6 +61,59 @@ QString withEmoticons(KCWebView *view, KCWebViewDataSource *dataSource, Build bu
     return build(nullptr);
 }
 
+// A transcript's scroll bar takes a new range with every line, but once its
+// handle is at its smallest and at the bottom, it looks the same after each:
+// it is redrawn only when something it shows has changed.
+class TranscriptScrollBar final : public QScrollBar
+{
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change != SliderRangeChange && change != SliderValueChange) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        // A line changes the range and then the value: compared once both are set.
+        if (mCheckPending)
+            return;
+        mCheckPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                mCheckPending = false;
+                if (look() != mShown)
+                    update();
+            },
+            Qt::QueuedConnection);
+    }
+    void paintEvent(QPaintEvent *event) override
+    {
+        mShown = look();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    struct Look
+    {
+        QRect handle;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look &) const = default;
+    };
+    Look look() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                value() == minimum(), value() == maximum()};
+    }
+    std::optional<Look> mShown;
+    bool mCheckPending = false;
+};
+
 } // namespace
 
 KCWebView::KCWebView(QWidget *parent)
@@ -78,6 +135,7 @@ KCWebView::KCWebView(QWidget *parent)
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
     setAccessibleName(parley::KCLocalizedString(QStringLiteral("TranscriptAccessibleName")));
+    setVerticalScrollBar(new TranscriptScrollBar(Qt::Vertical, this));
     connect(this, &QTextBrowser::anchorClicked, this, &KCWebView::anchorClicked);
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
         if (mKeepBottom)
@@ -105,6 +163,7 @@ void KCWebView::appendFragment(const QString &html)
     format.setTopMargin(block.spaceBefore);
     format.setBottomMargin(block.spaceAfter);
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     if (mHasLines)
         cursor.insertBlock(format, QTextCharFormat());
@@ -116,7 +175,31 @@ void KCWebView::appendFragment(const QString &html)
     placePictures(start, cursor.position(), block.pictures);
     if (mFontPixelSize > 0)
         applyPixelSize(start, cursor.position());
+    finishAppend(cursor, start);
     scrollToBottom();
+}
+
+void KCWebView::finishAppend(QTextCursor &cursor, int start)
+{
+    // Laying out a new paragraph, the document lays out the one before it
+    // again too and asks for both to be repainted, though the one before has
+    // not changed: that request is held back and only the new one repainted.
+    // Hidden, nothing is painted, and the scroll bars are set when shown.
+    if (!viewport()->isVisible()) {
+        cursor.endEditBlock();
+        return;
+    }
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    {
+        const QSignalBlocker quiet(layout);
+        cursor.endEditBlock();
+    }
+    emit layout->documentSizeChanged(layout->documentSize()); // the scroll bars follow
+    QRectF added;
+    for (QTextBlock block = document()->findBlock(start); block.isValid(); block = block.next())
+        added |= layout->blockBoundingRect(block);
+    viewport()->update(
+        added.toAlignedRect().translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
 }
 
 void KCWebView::placePictures(int from, int to, const QStringList &pictures)

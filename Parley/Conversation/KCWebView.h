@@ -15,6 +15,7 @@
 #include <QTextBrowser>
 
 class EmoticonLookup;
+class QTextCursor;
 
 class KCWebView : public QTextBrowser, public TranscriptSink
 {
@@ -67,6 +68,7 @@ protected:
 
 private:
     void appendFragment(const QString &html);
+    void finishAppend(QTextCursor &cursor, int start);
     void applyPixelSize(int from, int to);
     void placePictures(int from, int to, const QStringList &pictures);
     void scrollToBottom();
