@@ -23,7 +23,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
+#include <QTextLayout>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -189,6 +191,11 @@ void KCWebView::finishAppend(QTextCursor &cursor, int start)
         cursor.endEditBlock();
         return;
     }
+    // The newest paragraph keeps its shaped text from layout to painting;
+    // the one before gives it up as it is laid out again.
+    if (const QTextBlock previous = document()->findBlock(start).previous(); previous.isValid())
+        previous.layout()->setCacheEnabled(false);
+    document()->lastBlock().layout()->setCacheEnabled(true);
     QAbstractTextDocumentLayout *layout = document()->documentLayout();
     {
         const QSignalBlocker quiet(layout);
