@@ -175,8 +175,6 @@ void KCWebView::appendFragment(const QString &html)
     // Set again: HTML into the first, empty paragraph brings its own format.
     cursor.setBlockFormat(format);
     placePictures(start, cursor.position(), block.pictures);
-    if (mFontPixelSize > 0)
-        applyPixelSize(start, cursor.position());
     finishAppend(cursor, start);
     scrollToBottom();
 }
@@ -239,38 +237,6 @@ void KCWebView::placePictures(int from, int to, const QStringList &pictures)
         cursor.setPosition(placeholders[i].position);
         cursor.setPosition(placeholders[i].position + 1, QTextCursor::KeepAnchor);
         cursor.setCharFormat(image);
-    }
-}
-
-void KCWebView::applyPixelSize(int from, int to)
-{
-    // Every line's text carries a relative size from its markup, which would
-    // win over a size merged in: each piece of text gets the size in its place.
-    struct Piece
-    {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    std::vector<Piece> pieces;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() <= from || fragment.position() >= to)
-                continue;
-            QTextCharFormat format = fragment.charFormat();
-            format.clearProperty(QTextFormat::FontSizeAdjustment);
-            format.clearProperty(QTextFormat::FontPointSize);
-            format.setProperty(QTextFormat::FontPixelSize, qRound(mFontPixelSize));
-            pieces.push_back({fragment.position(), fragment.length(), format});
-        }
-    }
-    QTextCursor cursor(document());
-    for (const Piece &piece : pieces) {
-        cursor.setPosition(piece.position);
-        cursor.setPosition(piece.position + piece.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(piece.format);
     }
 }
 
@@ -355,7 +321,12 @@ void KCWebView::applyFontSize(double size)
     if (!(size > 0))
         return;
     mFontPixelSize = size;
-    applyPixelSize(0, document()->characterCount());
+    // Every line's text is sized relative to the document's font (its markup's
+    // size 3 is that font's size): the whole transcript, and every line to
+    // come, follows it, and no line's formats change.
+    QFont font = document()->defaultFont();
+    font.setPixelSize(qRound(size));
+    document()->setDefaultFont(font);
     scrollToBottom();
 }
 

@@ -69,7 +69,6 @@ protected:
 private:
     void appendFragment(const QString &html);
     void finishAppend(QTextCursor &cursor, int start);
-    void applyPixelSize(int from, int to);
     void placePictures(int from, int to, const QStringList &pictures);
     void scrollToBottom();
     void anchorClicked(const QUrl &url);
