@@ -106,6 +106,8 @@ TEST_F(TranscriptView, TheWindowShowsTheWholeTranscriptAfterEachLine)
     for (int n = 0; n < 36; ++n) {
         if (n % 5 == 4)
             view.appendSystemMessage(QStringLiteral("notice %1").arg(n));
+        else if (n % 7 == 6)
+            view.appendFileMessage(QStringLiteral("report-%1.pdf").arg(n), 1); // and its divide line
         else
             view.appendChatMessage(QStringLiteral("line %1 /smile/ www.example.com/%1\nand a second row").arg(n),
                                    QStringLiteral("Gulim"), 11, QStringLiteral("255"), QString(), true);
