@@ -102,6 +102,10 @@ TEST_F(TranscriptView, TheWindowShowsTheWholeTranscriptAfterEachLine)
     ASSERT_TRUE(smile.save(picture));
     owner.emoticons.tokens = {QStringLiteral("/smile/")};
     owner.emoticons.paths = {{QStringLiteral("/smile/"), picture}};
+    const auto shownAsDrawnAfresh = [this] {
+        const QImage shown = view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        return shown == view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
     QCoreApplication::processEvents();
     for (int n = 0; n < 36; ++n) {
         if (n % 5 == 4)
@@ -112,12 +116,20 @@ TEST_F(TranscriptView, TheWindowShowsTheWholeTranscriptAfterEachLine)
             view.appendChatMessage(QStringLiteral("line %1 /smile/ www.example.com/%1\nand a second row").arg(n),
                                    QStringLiteral("Gulim"), 11, QStringLiteral("255"), QString(), true);
         QCoreApplication::processEvents();
-        const QImage shown = view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage fresh = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        ASSERT_EQ(shown.size(), fresh.size());
-        ASSERT_TRUE(shown == fresh) << "after line " << n;
+        ASSERT_TRUE(shownAsDrawnAfresh()) << "after line " << n;
     }
     EXPECT_GT(view.verticalScrollBar()->maximum(), 0) << "the lines came to scroll the view";
+
+    // Scrolled back by the user, the view jumps to the new line at the bottom.
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCoreApplication::processEvents();
+    ASSERT_LT(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    view.appendChatMessage(QStringLiteral("a later line"), QStringLiteral("Gulim"), 11, QStringLiteral("0"), QString(),
+                           true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    EXPECT_TRUE(shownAsDrawnAfresh()) << "after the later line";
 }
 
 TEST_F(TranscriptView, AppliedFontSizeReachesEarlierAndLaterLines)
