@@ -236,12 +236,13 @@ void ChatDocument::buildWindow()
     if (!face.isEmpty()) {
         inputFont.setFamily(face);
         const double size = defaults.objectForKey(QLatin1String(kChatFontSize)).toDouble();
-        if (size > 0) {
+        if (size > 0)
             inputFont.setPointSizeF(size);
-            mWebView->applyFontSize(size);
-        }
     }
     mMsgTextView->setFont(inputFont);
+    // From the first line on, not only once a size is kept: the lines shown
+    // would change size under the user's eyes at the first line typed.
+    sizeTranscriptLikeInput();
     mMsgTextView->document()->setDefaultFont(inputFont);
     mMsgTextView->setTextColor(ChatManager::fontColor());
     mMsgTextView->setAccessibleName(KCLocalizedString(QStringLiteral("MessageAccessibleName")));
@@ -282,9 +283,18 @@ void ChatDocument::keepInputFont()
         defaults.setObject(font.family(), QLatin1String(kChatFontName));
     const double size = font.pointSizeF();
     if (size > 0 && size != defaults.objectForKey(QLatin1String(kChatFontSize)).toDouble()) {
-        mWebView->applyFontSize(size);
+        sizeTranscriptLikeInput();
         defaults.setObject(size, QLatin1String(kChatFontSize));
     }
+}
+
+// The input's size is in points, the transcript's in pixels: the same text
+// size on this screen.
+void ChatDocument::sizeTranscriptLikeInput()
+{
+    const double points = mMsgTextView->font().pointSizeF();
+    if (points > 0)
+        mWebView->applyFontSize(points * mMsgTextView->logicalDpiY() / 72.0);
 }
 
 QMenu *ChatDocument::toolbarMenu()

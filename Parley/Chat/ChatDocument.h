@@ -120,6 +120,7 @@ private:
     void rebuildMembersMenu();
     void applyInputLock(bool locked);
     void keepInputFont();
+    void sizeTranscriptLikeInput();
     void recolourInput();
     void applyToolbarConfiguration();
     PLBuddyPtr selectedBuddy() const;

@@ -12,16 +12,22 @@
 #include "TranscriptHtml.h"
 #include "TranscriptLinkResolver.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextImageFormat>
 #include <QTextFragment>
+#include <QTextLayout>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -59,6 +65,59 @@ QString withEmoticons(KCWebView *view, KCWebViewDataSource *dataSource, Build bu
     return build(nullptr);
 }
 
+// A transcript's scroll bar takes a new range with every line, but once its
+// handle is at its smallest and at the bottom, it looks the same after each:
+// it is redrawn only when something it shows has changed.
+class TranscriptScrollBar final : public QScrollBar
+{
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change != SliderRangeChange && change != SliderValueChange) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        // A line changes the range and then the value: compared once both are set.
+        if (mCheckPending)
+            return;
+        mCheckPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                mCheckPending = false;
+                if (look() != mShown)
+                    update();
+            },
+            Qt::QueuedConnection);
+    }
+    void paintEvent(QPaintEvent *event) override
+    {
+        mShown = look();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    struct Look
+    {
+        QRect handle;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look &) const = default;
+    };
+    Look look() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                value() == minimum(), value() == maximum()};
+    }
+    std::optional<Look> mShown;
+    bool mCheckPending = false;
+};
+
 } // namespace
 
 KCWebView::KCWebView(QWidget *parent)
@@ -80,6 +139,7 @@ KCWebView::KCWebView(QWidget *parent)
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
     setAccessibleName(parley::KCLocalizedString(QStringLiteral("TranscriptAccessibleName")));
+    setVerticalScrollBar(new TranscriptScrollBar(Qt::Vertical, this));
     connect(this, &QTextBrowser::anchorClicked, this, &KCWebView::anchorClicked);
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
         if (mKeepBottom)
@@ -107,6 +167,7 @@ void KCWebView::appendFragment(const QString &html)
     format.setTopMargin(block.spaceBefore);
     format.setBottomMargin(block.spaceAfter);
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     if (mHasLines)
         cursor.insertBlock(format, QTextCharFormat());
@@ -116,9 +177,36 @@ void KCWebView::appendFragment(const QString &html)
     // Set again: HTML into the first, empty paragraph brings its own format.
     cursor.setBlockFormat(format);
     placePictures(start, cursor.position(), block.pictures);
-    if (mFontPixelSize > 0)
-        applyPixelSize(start, cursor.position());
+    finishAppend(cursor, start);
     scrollToBottom();
+}
+
+void KCWebView::finishAppend(QTextCursor &cursor, int start)
+{
+    // Laying out a new paragraph, the document lays out the one before it
+    // again too and asks for both to be repainted, though the one before has
+    // not changed: that request is held back and only the new one repainted.
+    // Hidden, nothing is painted, and the scroll bars are set when shown.
+    if (!viewport()->isVisible()) {
+        cursor.endEditBlock();
+        return;
+    }
+    // The newest paragraph keeps its shaped text from layout to painting;
+    // the one before gives it up as it is laid out again.
+    if (const QTextBlock previous = document()->findBlock(start).previous(); previous.isValid())
+        previous.layout()->setCacheEnabled(false);
+    document()->lastBlock().layout()->setCacheEnabled(true);
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    {
+        const QSignalBlocker quiet(layout);
+        cursor.endEditBlock();
+    }
+    emit layout->documentSizeChanged(layout->documentSize()); // the scroll bars follow
+    QRectF added;
+    for (QTextBlock block = document()->findBlock(start); block.isValid(); block = block.next())
+        added |= layout->blockBoundingRect(block);
+    viewport()->update(
+        added.toAlignedRect().translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
 }
 
 void KCWebView::placePictures(int from, int to, const QStringList &pictures)
@@ -151,38 +239,6 @@ void KCWebView::placePictures(int from, int to, const QStringList &pictures)
         cursor.setPosition(placeholders[i].position);
         cursor.setPosition(placeholders[i].position + 1, QTextCursor::KeepAnchor);
         cursor.setCharFormat(image);
-    }
-}
-
-void KCWebView::applyPixelSize(int from, int to)
-{
-    // Every line's text carries a relative size from its markup, which would
-    // win over a size merged in: each piece of text gets the size in its place.
-    struct Piece
-    {
-        int position;
-        int length;
-        QTextCharFormat format;
-    };
-    std::vector<Piece> pieces;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() <= from || fragment.position() >= to)
-                continue;
-            QTextCharFormat format = fragment.charFormat();
-            format.clearProperty(QTextFormat::FontSizeAdjustment);
-            format.clearProperty(QTextFormat::FontPointSize);
-            format.setProperty(QTextFormat::FontPixelSize, qRound(mFontPixelSize));
-            pieces.push_back({fragment.position(), fragment.length(), format});
-        }
-    }
-    QTextCursor cursor(document());
-    for (const Piece &piece : pieces) {
-        cursor.setPosition(piece.position);
-        cursor.setPosition(piece.position + piece.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(piece.format);
     }
 }
 
@@ -301,7 +357,12 @@ void KCWebView::applyFontSize(double size)
     if (!(size > 0))
         return;
     mFontPixelSize = size;
-    applyPixelSize(0, document()->characterCount());
+    // Every line's text is sized relative to the document's font (its markup's
+    // size 3 is that font's size): the whole transcript, and every line to
+    // come, follows it, and no line's formats change.
+    QFont font = document()->defaultFont();
+    font.setPixelSize(qRound(size));
+    document()->setDefaultFont(font);
     scrollToBottom();
 }
 

@@ -4,9 +4,9 @@
 // HTML in a text browser without a script engine. Each line is one fragment
 // (TranscriptHtml) appended at the end of the document as a paragraph of its
 // own (TranscriptBlock), and the view then shows its bottom; nothing already
-// shown is parsed or laid out again. Links
-// are never followed by the view: a click is checked and completed
-// (TranscriptLinkResolver) and handed to the owner.
+// shown is parsed or repainted again, and only the paragraph before the new
+// one is laid out again. Links are never followed by the view: a click is
+// checked and completed (TranscriptLinkResolver) and handed to the owner.
 
 #include "KCWebViewDataSource.h"
 #include "TranscriptSink.h"
@@ -15,6 +15,7 @@
 #include <QTextBrowser>
 
 class EmoticonLookup;
+class QTextCursor;
 
 class KCWebView : public QTextBrowser, public TranscriptSink
 {
@@ -67,7 +68,7 @@ protected:
 
 private:
     void appendFragment(const QString &html);
-    void applyPixelSize(int from, int to);
+    void finishAppend(QTextCursor &cursor, int start);
     void placePictures(int from, int to, const QStringList &pictures);
     void scrollToBottom();
     void anchorClicked(const QUrl &url);

@@ -29,6 +29,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFontInfo>
 #include <QFile>
 #include <QLabel>
 #include <QApplication>
@@ -156,15 +157,46 @@ TEST_F(ChatDocumentTest, TheInputsFontIsKeptForTheNextWindowAndTheTranscriptTake
     QTest::keyClicks(window->input(), QStringLiteral("x"));
     EXPECT_EQ(defaults.stringForKey(nameKey), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(defaults.objectForKey(sizeKey).toDouble(), 15.0);
-    EXPECT_EQ(window->transcript()->appliedFontSize(), 15.0);
+    const double pixels = 15.0 * window->input()->logicalDpiY() / 72; // 15 points
+    EXPECT_EQ(window->transcript()->appliedFontSize(), pixels);
 
     ChatDocument *next = manager.openChatRoom({id("b2")});
     ASSERT_TRUE(next);
     EXPECT_EQ(next->input()->font().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(next->input()->font().pointSizeF(), 15.0);
-    EXPECT_EQ(next->transcript()->appliedFontSize(), 15.0);
+    EXPECT_EQ(next->transcript()->appliedFontSize(), pixels);
     defaults.removeObjectForKey(nameKey);
     defaults.removeObjectForKey(sizeKey);
+}
+
+// The transcript's lines are drawn at the input's size from the start: the
+// first line the user types or sends changes the size of none of them.
+TEST_F(ChatDocumentTest, EarlierLinesKeepTheirSizeWhenTheUserFirstSends)
+{
+    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    defaults.removeObjectForKey(QStringLiteral("ChatFontName"));
+    defaults.removeObjectForKey(QStringLiteral("ChatFontSize"));
+    world.buddy("b1");
+    world.setPreference("showMessage", false);
+    ChatDocument *window = windowInRoom("b1");
+    ASSERT_TRUE(window);
+    window->show();
+    QCoreApplication::processEvents();
+    KCWebView *view = window->transcript();
+    const auto firstLine = [view] {
+        const QTextCursor line = view->document()->find(QStringLiteral("first line"));
+        return std::pair(QFontInfo(line.charFormat().font()).pixelSize(), view->cursorRect(line).height());
+    };
+    const auto before = firstLine();
+    EXPECT_EQ(before.first, QFontInfo(window->input()->font()).pixelSize()) << "the input's size";
+
+    QTest::keyClicks(window->input(), QStringLiteral("hello"));
+    QTest::keyClick(window->input(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(transcript(window).contains(QLatin1String("hello")));
+    EXPECT_EQ(firstLine(), before);
+    const QTextCursor sent = view->document()->find(QStringLiteral("hello"));
+    EXPECT_EQ(QFontInfo(sent.charFormat().font()).pixelSize(), before.first);
 }
 
 // The header's home button opens the selected buddy's sister-service page,

@@ -9,7 +9,9 @@
 #include "TranscriptLinks.h"
 
 #include <QFontInfo>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -86,6 +88,48 @@ TEST_F(TranscriptView, ALongTranscriptStillShowsItsLastLine)
     const QTextCursor last = view.document()->find(QStringLiteral("the last line"));
     ASSERT_FALSE(last.isNull());
     EXPECT_TRUE(view.viewport()->rect().contains(view.cursorRect(last)));
+}
+
+// A new line repaints only itself and the scroll bar only when it looks
+// otherwise: what the window holds after each line is still the transcript
+// drawn afresh, while the lines fill the view and once they scroll it.
+TEST_F(TranscriptView, TheWindowShowsTheWholeTranscriptAfterEachLine)
+{
+    QImage smile(14, 14, QImage::Format_ARGB32);
+    smile.fill(Qt::magenta);
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("smile.png"));
+    ASSERT_TRUE(smile.save(picture));
+    owner.emoticons.tokens = {QStringLiteral("/smile/")};
+    owner.emoticons.paths = {{QStringLiteral("/smile/"), picture}};
+    const auto shownAsDrawnAfresh = [this] {
+        const QImage shown = view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        return shown == view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    QCoreApplication::processEvents();
+    for (int n = 0; n < 36; ++n) {
+        if (n % 5 == 4)
+            view.appendSystemMessage(QStringLiteral("notice %1").arg(n));
+        else if (n % 7 == 6)
+            view.appendFileMessage(QStringLiteral("report-%1.pdf").arg(n), 1); // and its divide line
+        else
+            view.appendChatMessage(QStringLiteral("line %1 /smile/ www.example.com/%1\nand a second row").arg(n),
+                                   QStringLiteral("Gulim"), 11, QStringLiteral("255"), QString(), true);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(shownAsDrawnAfresh()) << "after line " << n;
+    }
+    EXPECT_GT(view.verticalScrollBar()->maximum(), 0) << "the lines came to scroll the view";
+
+    // Scrolled back by the user, the view jumps to the new line at the bottom.
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCoreApplication::processEvents();
+    ASSERT_LT(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    view.appendChatMessage(QStringLiteral("a later line"), QStringLiteral("Gulim"), 11, QStringLiteral("0"), QString(),
+                           true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    EXPECT_TRUE(shownAsDrawnAfresh()) << "after the later line";
 }
 
 TEST_F(TranscriptView, AppliedFontSizeReachesEarlierAndLaterLines)
