@@ -121,10 +121,33 @@ TEST(UpdateCheckProgram, WritesOnlyAWholeListFromAnAllowedPlace)
     }
 }
 
+namespace {
+
+// Whether the TLS library or Qt's TLS back end is mapped into this process.
+bool tlsMapped(const char **which = nullptr)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray mapped = maps.readAll();
+    for (const char *name : {"libssl", "plugins/tls/"}) {
+        if (mapped.contains(name)) {
+            if (which)
+                *which = name;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 TEST(UpdateCheckProgram, ListsOverHttpsLeaveNoTlsInTheMessenger)
 {
     // An https update host that answers nothing: the check ends in errors,
     // and TLS was set up, if at all, in the fetcher.
+    if (tlsMapped())
+        GTEST_SKIP() << "an earlier test in this process loaded TLS";
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
     const quint16 port = closed.serverPort();
@@ -154,9 +177,6 @@ TEST(UpdateCheckProgram, ListsOverHttpsLeaveNoTlsInTheMessenger)
 
     EXPECT_EQ(posted, (QStringList{QLatin1String(notifications::kUpdateManagerMainVersionChecked),
                                    QLatin1String(notifications::kUpdateManagerPlugInVersionChecked)}));
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
-    const QByteArray mapped = maps.readAll();
-    EXPECT_FALSE(mapped.contains("libssl")) << "the TLS library was loaded into the messenger";
-    EXPECT_FALSE(mapped.contains("plugins/tls/")) << "Qt's TLS back end was loaded into the messenger";
+    const char *loaded = "";
+    EXPECT_FALSE(tlsMapped(&loaded)) << loaded << " was loaded into the messenger";
 }
