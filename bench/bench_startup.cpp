@@ -249,6 +249,32 @@ void layOutStandInBundle(const QString &resources)
     QFile::copy(QStringLiteral("/bin/true"), bundle + QStringLiteral("/MacOS/Pigeonhole"));
 }
 
+// Starts a session bus of its own in `bus`; answers its address, empty when none.
+QString startSessionBus(QProcess &bus)
+{
+    bus.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    bus.waitForStarted(5000);
+    bus.waitForReadyRead(5000);
+    return QString::fromUtf8(bus.readLine()).trimmed();
+}
+
+// A messenger's environment: its folders in `home`, the resources, the
+// endpoints file and the session bus given.
+QProcessEnvironment childEnvironment(const QString &platform, const QString &home, const QString &resources,
+                                     const QString &endpoints, const QString &busAddress)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    environment.insert(QStringLiteral("HOME"), home);
+    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        environment.insert(QLatin1String(variable), home + QLatin1Char('/') + QLatin1String(variable));
+    environment.insert(QStringLiteral("PARLEY_RESOURCE_DIR"), resources);
+    environment.insert(QStringLiteral("PARLEY_ENDPOINTS"), endpoints);
+    if (!busAddress.isEmpty())
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+    return environment;
+}
+
 struct Sample {
     double ms = -1;
     double cpuMs = -1;
@@ -264,21 +290,10 @@ Sample runSample(const QString &program, const QString &platform, const QString 
                  const QString &mode = QStringLiteral("--child"))
 {
     QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    bus.waitForStarted(5000);
-    bus.waitForReadyRead(5000);
-    const QString busAddress = QString::fromUtf8(bus.readLine()).trimmed();
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-    environment.insert(QStringLiteral("HOME"), home.path());
-    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        environment.insert(QLatin1String(variable), home.path() + QLatin1Char('/') + QLatin1String(variable));
-    environment.insert(QStringLiteral("PARLEY_RESOURCE_DIR"), resources);
-    environment.insert(QStringLiteral("PARLEY_ENDPOINTS"), home.path() + QStringLiteral("/none.conf"));
-    if (!busAddress.isEmpty())
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
-    QFile(home.path() + QStringLiteral("/none.conf")).open(QIODevice::WriteOnly);
+    const QString endpoints = home.path() + QStringLiteral("/none.conf");
+    QFile(endpoints).open(QIODevice::WriteOnly);
+    const QProcessEnvironment environment =
+        childEnvironment(platform, home.path(), resources, endpoints, startSessionBus(bus));
 
     QProcess child;
     child.setProcessEnvironment(environment);
@@ -450,18 +465,9 @@ void measureRealProgram(const QString &program, const QString &platform, const Q
     // The first start sets the home folder up; the samples are the starts after it.
     for (int i = 0; i <= runs; ++i) {
         QProcess bus;
-        bus.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-        bus.waitForStarted(5000);
-        bus.waitForReadyRead(5000);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-        environment.insert(QStringLiteral("HOME"), home.path());
-        for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-            environment.insert(QLatin1String(variable), home.path() + QLatin1Char('/') + QLatin1String(variable));
-        environment.insert(QStringLiteral("PARLEY_RESOURCE_DIR"), resources);
-        environment.insert(QStringLiteral("PARLEY_ENDPOINTS"), endpoints);
+        QProcessEnvironment environment =
+            childEnvironment(platform, home.path(), resources, endpoints, startSessionBus(bus));
         environment.insert(QStringLiteral("PARLEY_PASSWORD"), QStringLiteral("alice-pw"));
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(bus.readLine()).trimmed());
         QProcess messenger;
         messenger.setProcessEnvironment(environment);
         messenger.setProcessChannelMode(QProcess::ForwardedErrorChannel);

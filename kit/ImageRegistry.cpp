@@ -16,11 +16,12 @@ QHash<QString, QImage> &registered()
 }
 
 // Small images read from the resources, kept: a button asks for its pieces
-// at every size hint and every paint. Costs in KB; large images are not kept.
-constexpr int kKeptImageKb = 64;
+// at every size hint and every paint. Costs in KB; larger images are read
+// again when asked for, so that the kept ones stay a few hundred KB at most.
+constexpr int kKeptImageKb = 16;
 QCache<QString, QImage> &decoded()
 {
-    static QCache<QString, QImage> images(1024);
+    static QCache<QString, QImage> images(256);
     return images;
 }
 
