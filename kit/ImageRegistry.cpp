@@ -1,7 +1,9 @@
 #include "ImageRegistry.h"
 
+#include <QCache>
 #include <QFile>
 #include <QHash>
+#include <QImageReader>
 #include <QMutex>
 
 namespace {
@@ -10,6 +12,16 @@ QMutex gMutex;
 QHash<QString, QImage> &registered()
 {
     static QHash<QString, QImage> images;
+    return images;
+}
+
+// Small images read from the resources, kept: a button asks for its pieces
+// at every size hint and every paint. Costs in KB; larger images are read
+// again when asked for, so that the kept ones stay a few hundred KB at most.
+constexpr int kKeptImageKb = 16;
+QCache<QString, QImage> &decoded()
+{
+    static QCache<QString, QImage> images(256);
     return images;
 }
 
@@ -33,13 +45,26 @@ QImage ImageRegistry::image(const QString &name)
 {
     if (name.isEmpty())
         return {};
+    const QString base = baseName(name);
     {
         QMutexLocker lock(&gMutex);
-        const auto it = registered().constFind(baseName(name));
+        const auto it = registered().constFind(base);
         if (it != registered().constEnd())
             return it.value();
+        if (const QImage *kept = decoded().object(base))
+            return *kept;
     }
-    return QImage(resourcePath(name));
+    // Ours are all PNG: read as such, without Qt loading every image plug-in
+    // (and the libraries they need) to ask each whether it reads the file.
+    QImageReader reader(resourcePath(name), "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    const qsizetype kb = image.sizeInBytes() / 1024 + 1;
+    if (!image.isNull() && kb <= kKeptImageKb) {
+        QMutexLocker lock(&gMutex);
+        decoded().insert(base, new QImage(image), int(kb));
+    }
+    return image;
 }
 
 QPixmap ImageRegistry::pixmap(const QString &name) { return QPixmap::fromImage(image(name)); }
@@ -59,6 +84,7 @@ bool ImageRegistry::contains(const QString &name)
 void ImageRegistry::registerImage(const QString &name, const QImage &image)
 {
     QMutexLocker lock(&gMutex);
+    decoded().remove(baseName(name));
     if (image.isNull())
         registered().remove(baseName(name));
     else

@@ -1,5 +1,6 @@
 #include "PLUpdateManager.h"
 
+#include "KCResourceDirectory.h"
 #include "Log.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
@@ -19,6 +20,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QProcess>
 #include <QThread>
 
 namespace parley {
@@ -112,6 +114,11 @@ void PLUpdateManager::downloadVersionInfoPlist()
     });
 }
 
+QString PLUpdateManager::listFetcherPath()
+{
+    return QDir::cleanPath(KCResourceDirectory() + QStringLiteral("/../../lib/parley/parley-update-check"));
+}
+
 void PLUpdateManager::fetchList(const QUrl &url, std::function<void(const QVariantMap &)> done)
 {
     if (!UpdateDecisions::isAllowedDownloadURL(url)) {
@@ -119,28 +126,44 @@ void PLUpdateManager::fetchList(const QUrl &url, std::function<void(const QVaria
         done({});
         return;
     }
-    QNetworkReply *reply = get(url);
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > kMaxListBytes)
-            reply->abort();
-    });
-    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
-        reply->deleteLater();
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->error() != QNetworkReply::NoError || status != 200) {
-            plLog(QStringLiteral("the version list %1 could not be fetched: %2")
-                      .arg(reply->url().toString(), reply->errorString()));
+    // In a program of its own: TLS would stay loaded in the messenger for
+    // the rest of its run, several megabytes for two small lists.
+    auto *fetcher = new QProcess(this);
+    fetcher->setProcessChannelMode(QProcess::SeparateChannels);
+    auto finish = [this, fetcher, url, done = std::move(done)](const QString &failure) {
+        fetcher->disconnect(this);
+        fetcher->deleteLater();
+        if (!failure.isNull()) {
+            plLog(QStringLiteral("the version list %1 could not be fetched: %2").arg(url.toString(), failure));
             done({});
             return;
         }
-        const PropertyList::ReadResult read = PropertyList::read(reply->readAll());
+        const QByteArray text = fetcher->readAllStandardOutput();
+        PropertyList::ReadResult read;
+        if (text.size() > kMaxListBytes)
+            read.error = QStringLiteral("over %1 bytes").arg(kMaxListBytes);
+        else
+            read = PropertyList::read(text);
         if (!read.ok() || read.value.typeId() != QMetaType::QVariantMap) {
-            plLog(QStringLiteral("the version list %1 is no dictionary: %2").arg(reply->url().toString(), read.error));
+            plLog(QStringLiteral("the version list %1 is no dictionary: %2").arg(url.toString(), read.error));
             done({});
             return;
         }
         done(read.value.toMap());
+    };
+    connect(fetcher, &QProcess::errorOccurred, this, [fetcher, finish](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            finish(QStringLiteral("%1 did not start: %2").arg(fetcher->program(), fetcher->errorString()));
     });
+    connect(fetcher, &QProcess::finished, this, [fetcher, finish](int code, QProcess::ExitStatus status) {
+        if (status == QProcess::NormalExit && code == 0) {
+            finish(QString());
+            return;
+        }
+        const QString why = QString::fromLocal8Bit(fetcher->readAllStandardError().left(1024)).trimmed();
+        finish(why.isEmpty() ? QStringLiteral("the fetcher ended with %1").arg(code) : why);
+    });
+    fetcher->start(listFetcherPath(), {url.toString(QUrl::FullyEncoded)});
 }
 
 void PLUpdateManager::downloadMainVersionInfoCompleted(const QVariantMap &list)

@@ -9,8 +9,11 @@
 // records the new version in plugin.plist.
 //
 // Lists and archives come over https only; plain http only from a loopback
-// host (the local service). Everything but the unpacking runs on the main
-// thread, the network through QNetworkAccessManager.
+// host (the local service). Each list is fetched by a short-lived program of
+// our own (parley-update-check), so that the TLS library is not loaded into
+// the messenger at every start; archives, fetched only when the user asks,
+// come through QNetworkAccessManager. Everything but the fetching of the lists
+// and the unpacking runs on the main thread.
 //
 // Notifications (sender none): "UpdateManagerMainVersionChecked",
 // "UpdateManagerPlugInVersionChecked", "UpdateManagerPlugInUpdateProgress",
@@ -62,6 +65,8 @@ public:
                              const QString &homeFolder = {});
     ~PLUpdateManager() override;
 
+    // The program that fetches one list (parley-update-check), beside the web view module.
+    static QString listFetcherPath();
     // The lists' addresses: the server configuration's, else the update host's.
     static QUrl mainListURL();
     static QUrl plugInListURL();

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QSvgRenderer>
@@ -104,4 +105,31 @@ TEST(ResourceImages, EveryEmoticonDrawingIsAFile)
         EXPECT_EQ(image.size(), QSize(16, 16));
         EXPECT_TRUE(hasVisiblePixels(image));
     }
+}
+
+TEST(ResourceImages, OursAreReadWithoutLoadingEveryImagePlugIn)
+{
+    // Asking each image plug-in whether it reads a file loads them all, and
+    // the libraries they need, into a program that only ever shows PNGs.
+    const auto plugInsMapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("plugins/imageformats/");
+    };
+    if (plugInsMapped())
+        GTEST_SKIP() << "an earlier test in this process loaded the image plug-ins";
+    for (const char *name : {"ButtonLeftN", "CheckboxOnN.tiff", "alert_icon.png"})
+        EXPECT_FALSE(ImageRegistry::image(QLatin1String(name)).isNull()) << name;
+    EXPECT_FALSE(plugInsMapped());
+}
+
+TEST(ResourceImages, AnImageRegisteredOverOneAlreadyReadIsTheOneFound)
+{
+    const QImage compiledIn = ImageRegistry::image(QStringLiteral("ButtonFillN"));
+    ASSERT_FALSE(compiledIn.isNull());
+    QImage mine(3, 3, QImage::Format_ARGB32);
+    mine.fill(Qt::magenta);
+    ImageRegistry::registerImage(QStringLiteral("ButtonFillN.png"), mine);
+    EXPECT_EQ(ImageRegistry::image(QStringLiteral("ButtonFillN")), mine);
+    ImageRegistry::registerImage(QStringLiteral("ButtonFillN"), QImage());
+    EXPECT_EQ(ImageRegistry::image(QStringLiteral("ButtonFillN.tiff")), compiledIn);
 }
