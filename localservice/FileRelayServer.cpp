@@ -167,7 +167,9 @@ void FileRelayServer::splice(const QPointer<QTcpSocket> &from, const QPointer<QT
     if (!from || !to || to->state() != QAbstractSocket::ConnectedState)
         return;
     while (from->bytesAvailable() > 0 && to->bytesToWrite() < kHighWater) {
-        const QByteArray chunk = from->read(qMin<qint64>(from->bytesAvailable(), 256 * 1024));
+        // Everything the socket holds: one received block comes out and goes
+        // on as it is, without a copy on either side.
+        const QByteArray chunk = from->read(from->bytesAvailable());
         if (chunk.isEmpty())
             break;
         to->write(chunk);

@@ -8,7 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <sys/uio.h>
+#include <vector>
 
 namespace parley {
 
@@ -101,31 +106,81 @@ PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString
     return Result::Ready;
 }
 
-bool PLDownloadFile::write(QByteArrayView bytes)
+bool PLDownloadFile::write(QByteArrayView bytes, const QByteArray &block)
 {
     if (!isOpen())
         return false;
-    if (mGathered.size() + bytes.size() > kGatherSize && !flushGathered())
+    if (bytes.isEmpty())
+        return true;
+    if ((mPendingBytes + bytes.size() > kGatherSize || mPieces.size() >= kMaxPieces) && !flushGathered())
         return false;
     if (bytes.size() >= kGatherSize)
         return writeThrough(bytes);
-    if (mGathered.capacity() < kGatherSize)
-        mGathered.reserve(kGatherSize);
-    mGathered.append(bytes);
+    const char *begin = block.constData();
+    if (!block.isEmpty() && bytes.data() >= begin && bytes.data() + bytes.size() <= begin + block.size()) {
+        mPieces.append({block, bytes.data() - begin, bytes.size()});
+    } else if (!mPieces.isEmpty() && mPieces.last().block.isNull()) {
+        mPieces.last().length += bytes.size();
+        mGathered.append(bytes);
+    } else {
+        if (mGathered.capacity() < kGatherSize)
+            mGathered.reserve(kGatherSize);
+        mPieces.append({QByteArray(), mGathered.size(), bytes.size()});
+        mGathered.append(bytes);
+    }
+    mPendingBytes += bytes.size();
     return true;
 }
 
+namespace {
+
+// Writes every byte of the pieces, going on after a short write.
+bool writeAll(int fd, std::vector<iovec> &pieces)
+{
+    std::size_t first = 0;
+    while (first < pieces.size()) {
+        const int count = int(std::min<std::size_t>(pieces.size() - first, IOV_MAX));
+        const ssize_t written = ::writev(fd, pieces.data() + first, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        std::size_t left = std::size_t(written);
+        while (first < pieces.size() && left >= pieces[first].iov_len)
+            left -= pieces[first++].iov_len;
+        if (left > 0) {
+            pieces[first].iov_base = static_cast<char *>(pieces[first].iov_base) + left;
+            pieces[first].iov_len -= left;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool PLDownloadFile::writeThrough(QByteArrayView bytes)
 {
-    return mTemp->write(bytes.data(), bytes.size()) == bytes.size();
+    std::vector<iovec> pieces{{const_cast<char *>(bytes.data()), std::size_t(bytes.size())}};
+    return writeAll(mTemp->handle(), pieces);
 }
 
 bool PLDownloadFile::flushGathered()
 {
-    if (mGathered.isEmpty())
+    if (mPieces.isEmpty())
         return true;
-    const bool written = writeThrough(mGathered);
+    std::vector<iovec> pieces;
+    pieces.reserve(std::size_t(mPieces.size()));
+    for (const Piece &piece : std::as_const(mPieces)) {
+        const char *base = piece.block.isNull() ? mGathered.constData() : piece.block.constData();
+        pieces.push_back({const_cast<char *>(base + piece.offset), std::size_t(piece.length)});
+    }
+    // The file is written only here, past Qt's buffer: its descriptor's
+    // position is the file's end.
+    const bool written = writeAll(mTemp->handle(), pieces);
     // Kept allocated for the next bytes; dropped on failure, the file is lost anyway.
+    mPieces.resize(0);
+    mPendingBytes = 0;
     mGathered.resize(0);
     return written;
 }
@@ -149,6 +204,7 @@ bool PLDownloadFile::commit()
     }
     mTemp->setAutoRemove(false);
     mTemp.reset();
+    mPieces.clear();
     mGathered = QByteArray();
     mReserved = false;
     return true;
@@ -156,6 +212,8 @@ bool PLDownloadFile::commit()
 
 void PLDownloadFile::discard()
 {
+    mPieces.clear();
+    mPendingBytes = 0;
     mGathered = QByteArray();
     if (mTemp) {
         mTemp->close();

@@ -482,9 +482,9 @@ void PLP2PSession::processFileData(const QString &lengthField)
 
 void PLP2PSession::bodyReceived(const QByteArray &body) { receiveBody(body); }
 
-void PLP2PSession::bodyBytesReceived(QByteArrayView body) { receiveBody(body); }
+void PLP2PSession::bodyBytesReceived(QByteArrayView body, const QByteArray &block) { receiveBody(body, block); }
 
-void PLP2PSession::receiveBody(QByteArrayView body)
+void PLP2PSession::receiveBody(QByteArrayView body, const QByteArray &block)
 {
     FileTransferInfo *info = fileInfo();
     PL_GUARD_OBJECT(info);
@@ -496,7 +496,7 @@ void PLP2PSession::receiveBody(QByteArrayView body)
         failTransfer(QStringLiteral("no destination file"));
         return;
     }
-    if (!body.isEmpty() && !info->destination->write(body)) {
+    if (!body.isEmpty() && !info->destination->write(body, block)) {
         plLog(QStringLiteral("writeData exception - %1 (%2-%3)").arg(info->filePath, QLatin1String(__FILE__), QString::number(__LINE__)));
         failTransfer(QStringLiteral("write error"));
         return;

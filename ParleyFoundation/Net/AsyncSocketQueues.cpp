@@ -20,9 +20,6 @@ using asyncsocket::toMilliseconds;
 
 namespace {
 
-// How much a read pulls from the connection at a time. Each pull is a pass of
-// the event loop; a bulk transfer should not need thousands.
-constexpr qint64 kReadPull = 256 * 1024;
 // How much of one request goes to the connection in one write (one pass of
 // the event loop; a file transfer's batch of DATA commands fits). Progress is
 // still told chunk by chunk once the connection has taken the bytes.
@@ -175,7 +172,13 @@ void AsyncSocket::processRead()
     long tag = mReads.current()->tag;
     for (;;) {
         if (mReads.preBuffer().isEmpty()) {
-            const QByteArray more = mSocket->read(kReadPull);
+            // All the connection holds, bounded by its read buffer: asked for
+            // exactly what it received in one go, the socket hands that block
+            // over instead of copying it out.
+            const qint64 available = mSocket->bytesAvailable();
+            if (available <= 0)
+                break;
+            const QByteArray more = mSocket->read(available);
             if (more.isEmpty())
                 break;
             mReads.append(more);
@@ -210,7 +213,11 @@ void AsyncSocket::sendChunk()
         return;
     const AsyncWritePacket *write = mWrites.current();
     const qint64 count = std::min<qint64>(write->buffer.size() - write->bytesDone, kWriteBurst);
-    const qint64 written = mSocket->write(write->buffer.constData() + write->bytesDone, count);
+    // A whole request goes as the array itself, which the socket keeps
+    // rather than copies (a file transfer's batch of DATA commands).
+    const qint64 written = write->bytesDone == 0 && count == write->buffer.size()
+                               ? mSocket->write(write->buffer)
+                               : mSocket->write(write->buffer.constData() + write->bytesDone, count);
     if (written < 0) {
         closeWithError(qtError(mSocket));
         return;
