@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/uio.h>
 #include <vector>
 
@@ -112,12 +113,18 @@ bool PLDownloadFile::write(QByteArrayView bytes, const QByteArray &block)
         return false;
     if (bytes.isEmpty())
         return true;
-    if ((mPendingBytes + bytes.size() > kGatherSize || mPieces.size() >= kMaxPieces) && !flushGathered())
+    const char *begin = block.constData();
+    const bool inBlock = !block.isEmpty() && bytes.data() >= begin && bytes.data() + bytes.size() <= begin + block.size();
+    // Bytes from a new block: the blocks before are let go once written
+    // (their owner reuses them), as soon as they make a write of some size.
+    const bool newBlock = inBlock && !mPieces.isEmpty() && mPieces.last().block.constData() != begin;
+    if ((mPendingBytes + bytes.size() > kGatherSize || mPieces.size() >= kMaxPieces
+         || (newBlock && mPendingBytes >= kMinWrite))
+        && !flushGathered())
         return false;
     if (bytes.size() >= kGatherSize)
         return writeThrough(bytes);
-    const char *begin = block.constData();
-    if (!block.isEmpty() && bytes.data() >= begin && bytes.data() + bytes.size() <= begin + block.size()) {
+    if (inBlock) {
         mPieces.append({block, bytes.data() - begin, bytes.size()});
     } else if (!mPieces.isEmpty() && mPieces.last().block.isNull()) {
         mPieces.last().length += bytes.size();
@@ -195,9 +202,7 @@ bool PLDownloadFile::commit()
                           | QFileDevice::ReadOther);
     const QString tempPath = mTemp->fileName();
     mTemp->close();
-    // rename(2) replaces the reserved or old file in one step and never
-    // follows a link at the destination.
-    if (!flushed || std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(mPath).constData()) != 0) {
+    if (!flushed || !moveIntoPlace(QFile::encodeName(tempPath), QFile::encodeName(mPath))) {
         plLog(QStringLiteral("writeData exception - cannot complete %1").arg(mPath));
         discard();
         return false;
@@ -210,6 +215,34 @@ bool PLDownloadFile::commit()
     return true;
 }
 
+bool PLDownloadFile::moveIntoPlace(const QByteArray &from, const QByteArray &to)
+{
+    // Our own empty file holds the name: it goes first, so that the move
+    // replaces nothing (moved over a file, a new file is written out to the
+    // disk at once by ext4, a pause as long as the file is big). Should the
+    // name be taken again meanwhile, the move replaces it as before.
+    if (removeReservedName()) {
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+            return true;
+        // EINVAL: a file system that cannot refuse to replace.
+        if (errno != EEXIST && errno != EINVAL)
+            return false;
+    }
+    // rename(2) replaces the reserved or old file in one step and never
+    // follows a link at the destination.
+    return std::rename(from.constData(), to.constData()) == 0;
+}
+
+bool PLDownloadFile::removeReservedName()
+{
+    if (!mReserved)
+        return false;
+    mReserved = false;
+    // Only the empty file this download made.
+    const QFileInfo info(mPath);
+    return info.isFile() && !info.isSymLink() && info.size() == 0 && QFile::remove(mPath);
+}
+
 void PLDownloadFile::discard()
 {
     mPieces.clear();
@@ -220,13 +253,7 @@ void PLDownloadFile::discard()
         mTemp->remove();
         mTemp.reset();
     }
-    if (mReserved) {
-        // Only the empty file this download made.
-        const QFileInfo info(mPath);
-        if (info.isFile() && !info.isSymLink() && info.size() == 0)
-            QFile::remove(mPath);
-        mReserved = false;
-    }
+    removeReservedName();
 }
 
 } // namespace parley

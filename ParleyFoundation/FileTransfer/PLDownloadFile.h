@@ -51,6 +51,8 @@ public:
 
 private:
     static constexpr qsizetype kGatherSize = 512 * 1024;
+    // Kept blocks are written once this much is waiting.
+    static constexpr qsizetype kMinWrite = 64 * 1024;
     // Pieces written with one system call at most.
     static constexpr int kMaxPieces = 256;
 
@@ -64,6 +66,10 @@ private:
     };
 
     bool reserve(const QString &path);
+    // Removes the empty file that reserves the name, if this download made
+    // it and it is still there; true when it was removed.
+    bool removeReservedName();
+    bool moveIntoPlace(const QByteArray &from, const QByteArray &to);
     bool flushGathered();
     bool writeThrough(QByteArrayView bytes);
 

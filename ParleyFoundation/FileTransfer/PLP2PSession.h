@@ -146,6 +146,8 @@ private:
     // handed to the socket and not yet written (one write), whether the last
     // is among them.
     qint32 mChunkNumber = 1;
+    // Where in the file the next chunk is read.
+    qint64 mReadPosition = 0;
     QList<qint64> mChunksInFlight;
     bool mAllRead = false;
     bool mSending = false;

@@ -20,6 +20,11 @@ using asyncsocket::toMilliseconds;
 
 namespace {
 
+// How much a read pulls from the connection at a time, at most.
+constexpr qsizetype kReadPull = 256 * 1024;
+// The smallest block a read allocates.
+constexpr qsizetype kMinReadBlock = 4096;
+
 // How much of one request goes to the connection in one write (one pass of
 // the event loop; a file transfer's batch of DATA commands fits). Progress is
 // still told chunk by chunk once the connection has taken the bytes.
@@ -172,13 +177,7 @@ void AsyncSocket::processRead()
     long tag = mReads.current()->tag;
     for (;;) {
         if (mReads.preBuffer().isEmpty()) {
-            // All the connection holds, bounded by its read buffer: asked for
-            // exactly what it received in one go, the socket hands that block
-            // over instead of copying it out.
-            const qint64 available = mSocket->bytesAvailable();
-            if (available <= 0)
-                break;
-            const QByteArray more = mSocket->read(available);
+            const QByteArray more = readBlock();
             if (more.isEmpty())
                 break;
             mReads.append(more);
@@ -205,6 +204,34 @@ void AsyncSocket::processRead()
     }
     if (passTotal > 0 && mDelegate)
         mDelegate->onSocketDidReadPartialDataOfLength(this, passTotal, tag);
+}
+
+QByteArray AsyncSocket::readBlock()
+{
+    const qint64 available = mSocket->bytesAvailable();
+    if (available <= 0)
+        return {};
+    const qsizetype size = qsizetype(std::min<qint64>(available, kReadPull));
+    // A block of the pool that nobody holds any more: the framer and a
+    // download keep a block only while they use it, so a steady stream
+    // cycles through the same few warm blocks instead of fresh memory (whose
+    // first touch costs more than the copy out of the socket).
+    QByteArray fresh;
+    QByteArray *block = &fresh;
+    for (QByteArray &pooled : mReadBlocks) {
+        if (pooled.isNull() || pooled.isDetached()) {
+            block = &pooled;
+            break;
+        }
+    }
+    if (block->capacity() < size) {
+        *block = QByteArray();
+        block->reserve(std::max(size, kMinReadBlock));
+    }
+    block->resize(size);
+    const qint64 read = mSocket->read(block->data(), size);
+    block->resize(qsizetype(std::max<qint64>(read, 0)));
+    return *block;
 }
 
 void AsyncSocket::sendChunk()
