@@ -181,6 +181,7 @@ private:
     qsizetype mLastBytesDone = 0;
     QByteArray mUnread;
     QByteArray mReadBlocks[3];
+    int mSmallReadRun = 0;
 
     AsyncWriteQueue mWrites;
     qsizetype mChunkInFlight = 0;

@@ -22,8 +22,10 @@ namespace {
 
 // How much a read pulls from the connection at a time, at most.
 constexpr qsizetype kReadPull = 256 * 1024;
-// The smallest block a read allocates.
-constexpr qsizetype kMinReadBlock = 4096;
+// Reads at least this large (a bulk transfer) go through the pool of blocks.
+constexpr qsizetype kPooledRead = 64 * 1024;
+// Smaller reads in a row after which the pool is let go.
+constexpr int kSmallReadsBeforeRelease = 64;
 
 // How much of one request goes to the connection in one write (one pass of
 // the event loop; a file transfer's batch of DATA commands fits). Progress is
@@ -212,21 +214,31 @@ QByteArray AsyncSocket::readBlock()
     if (available <= 0)
         return {};
     const qsizetype size = qsizetype(std::min<qint64>(available, kReadPull));
-    // A block of the pool that nobody holds any more: the framer and a
-    // download keep a block only while they use it, so a steady stream
-    // cycles through the same few warm blocks instead of fresh memory (whose
-    // first touch costs more than the copy out of the socket).
     QByteArray fresh;
     QByteArray *block = &fresh;
-    for (QByteArray &pooled : mReadBlocks) {
-        if (pooled.isNull() || pooled.isDetached()) {
-            block = &pooled;
-            break;
+    if (size < kPooledRead) {
+        // Lines, not a bulk transfer: a block of their size. After a run of
+        // them the pool's memory goes back.
+        if (++mSmallReadRun == kSmallReadsBeforeRelease) {
+            for (QByteArray &pooled : mReadBlocks)
+                pooled = QByteArray();
+        }
+    } else {
+        mSmallReadRun = 0;
+        // A block of the pool that nobody holds any more: the framer and a
+        // download keep a block only while they use it, so a steady stream
+        // cycles through the same few warm blocks instead of fresh memory
+        // (whose first touch costs more than the copy out of the socket).
+        for (QByteArray &pooled : mReadBlocks) {
+            if (pooled.isNull() || pooled.isDetached()) {
+                block = &pooled;
+                break;
+            }
         }
     }
     if (block->capacity() < size) {
         *block = QByteArray();
-        block->reserve(std::max(size, kMinReadBlock));
+        block->reserve(block == &fresh ? size : kReadPull);
     }
     block->resize(size);
     const qint64 read = mSocket->read(block->data(), size);
