@@ -182,15 +182,23 @@ TEST(FrameReader, ZeroLengthDeliversAnEmptyBody)
     EXPECT_EQ(next.line, QStringLiteral("PING 1"));
 }
 
+namespace {
+// Sets the reader to hand out bodies as views, gives it `bytes`, reads their
+// first line and announces the body of `length` that follows it.
+bool readLineAwaitingBody(PLFrameReader &reader, const QByteArray &bytes, qint64 length)
+{
+    reader.setCopiesBodies(false);
+    reader.append(bytes);
+    return reader.next().status == PLFrameReader::Status::Line && reader.expectBody(length);
+}
+} // namespace
+
 // Without body copies a body is a view of the reader's bytes, shared as a
 // whole only when it is all that is buffered.
 TEST(FrameReader, BodiesAsViewsCopyNothing)
 {
     PLFrameReader reader;
-    reader.setCopiesBodies(false);
-    reader.append(QByteArray("FILE 1 DATA 3\r\nabcFILE 2 DATA 2\r\n"));
-    ASSERT_EQ(reader.next().status, PLFrameReader::Status::Line);
-    ASSERT_TRUE(reader.expectBody(3));
+    ASSERT_TRUE(readLineAwaitingBody(reader, "FILE 1 DATA 3\r\nabcFILE 2 DATA 2\r\n", 3));
     const PLFrameReader::Frame first = reader.next();
     ASSERT_EQ(first.status, PLFrameReader::Status::Body);
     EXPECT_TRUE(first.body.isNull());
@@ -369,10 +377,7 @@ TEST(FrameReader, EveryCutOfTheStreamGivesTheSameFrames)
 TEST(FrameReader, ABlockAfterACutFrameIsReadInPlace)
 {
     PLFrameReader reader;
-    reader.setCopiesBodies(false);
-    reader.append(QByteArray("FILE 1 DATA 6\r\nabc"));
-    ASSERT_EQ(reader.next().status, PLFrameReader::Status::Line);
-    ASSERT_TRUE(reader.expectBody(6));
+    ASSERT_TRUE(readLineAwaitingBody(reader, "FILE 1 DATA 6\r\nabc", 6));
     ASSERT_EQ(reader.next().status, PLFrameReader::Status::NeedMore);
     const QByteArray block("defFILE 2 DATA 4\r\nghijFILE 3 DATA 2\r\nkl");
     reader.append(block);
