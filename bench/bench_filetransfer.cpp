@@ -6,28 +6,39 @@
 // In real use the two clients are separate processes and the relay is another
 // machine, so each gets its own thread and event loop here: the downloading
 // client the main thread (the process's main thread, where commands are
-// handled), the uploading client and the relay a thread each.
+// handled), the uploading client and the relay a thread each. The main loop
+// sleeps while nothing happens, as a client's does, so that the CPU time is
+// the transfer's own.
+//
+// Counters: the median wall time of an iteration; the process's CPU time
+// (every thread, the relay's too); and beside the baseline, which runs first,
+// "ratio": baseline median time / this median time (the throughput ratio),
+// "cpu_ratio": baseline CPU / this CPU, steadier on a busy machine.
 
 #include "FileRelayServer.h"
 #include "NotificationNames.h"
 #include "TransferClient.h"
 
-#include "BenchSupport.h"
-
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace parley;
 using namespace parley::test;
@@ -39,6 +50,22 @@ constexpr int kSpinTimeoutMs = 300000;
 
 constexpr qint64 kFileSize = 256LL * 1024 * 1024;
 constexpr int kChunk = 8191;
+
+// Turns the main loop until `done` holds, sleeping while no event comes (a
+// client's loop does not spin). What makes `done` hold on another thread
+// wakes the loop with an event of its own; the timer only bounds the wait.
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QTimer wake;
+    wake.start(200);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
 
 // Runs `fn` on `context`'s thread; the main loop keeps turning meanwhile, so
 // a client thread that waits for the main thread is never stuck.
@@ -52,8 +79,64 @@ void runOn(QObject *context, const std::function<void()> &fn)
     QMetaObject::invokeMethod(context, [&] {
         fn();
         done = true;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     }, Qt::QueuedConnection);
-    parley::bench::spin([&] { return done.load(); }, kSpinTimeoutMs);
+    waitFor([&] { return done.load(); }, kSpinTimeoutMs);
+}
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Wall and CPU time of each timed stretch of one benchmark.
+struct Timings
+{
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    QElapsedTimer clock;
+    double cpuStart = 0;
+
+    void start()
+    {
+        cpuStart = processCpuSeconds();
+        clock.start();
+    }
+    void stop()
+    {
+        wall.push_back(double(clock.nsecsElapsed()) / 1e9);
+        cpu.push_back(processCpuSeconds() - cpuStart);
+    }
+};
+
+// The baseline's medians, for the ratios of the transfers that follow it.
+double gBaselineWall = 0;
+double gBaselineCpu = 0;
+
+void report(benchmark::State &state, const Timings &timings, bool isBaseline)
+{
+    const double wall = median(timings.wall);
+    const double cpu = median(timings.cpu);
+    state.counters["median_ms"] = wall * 1e3;
+    state.counters["cpu_ms"] = cpu * 1e3;
+    if (isBaseline) {
+        gBaselineWall = wall;
+        gBaselineCpu = cpu;
+    } else if (gBaselineWall > 0 && wall > 0 && cpu > 0) {
+        state.counters["ratio"] = gBaselineWall / wall;
+        state.counters["cpu_ratio"] = gBaselineCpu / cpu;
+    }
 }
 
 // A client made, used and destroyed on a thread of its own.
@@ -93,12 +176,14 @@ void BM_Baseline(benchmark::State &state)
     const QString source = sourceFile();
     QTemporaryDir out;
     const QString copy = QDir(out.path()).filePath(QStringLiteral("copy.bin"));
+    Timings timings;
     for (auto _ : state) {
         // The last copy goes outside the timing, as the clients' files do:
         // truncating 256 MiB is not part of a copy.
         state.PauseTiming();
         QFile::remove(copy);
         state.ResumeTiming();
+        timings.start();
         const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -135,8 +220,10 @@ void BM_Baseline(benchmark::State &state)
         sender.join();
         ::close(peer);
         ::close(listener);
+        timings.stop();
     }
     state.SetBytesProcessed(state.iterations() * kFileSize);
+    report(state, timings, true);
 }
 BENCHMARK(BM_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
@@ -148,6 +235,7 @@ void transfer(benchmark::State &state, bool relayed)
     auto *relay = new localservice::FileRelayServer;
     relay->moveToThread(&relayThread);
     runOn(relay, [relay] { relay->listen(0, nullptr); });
+    Timings timings;
     for (auto _ : state) {
         state.PauseTiming();
         {
@@ -171,11 +259,13 @@ void transfer(benchmark::State &state, bool relayed)
             const auto failToken = center.addObserver(QLatin1String(nn::kFileDownloadFailed), bob.files.get(),
                                                       [&](const Notification &) { failed = true; });
             uploader.run([&] { alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room")); });
-            parley::bench::spin([&] { return !bob.files->fileCookies().isEmpty(); }, kSpinTimeoutMs);
+            waitFor([&] { return !bob.files->fileCookies().isEmpty(); }, kSpinTimeoutMs);
             const QString cookie = bob.files->fileCookies().value(0);
             state.ResumeTiming();
+            timings.start();
             bob.files->acceptDownloadFor(cookie);
-            const bool finished = parley::bench::spin([&] { return ended || failed; }, kSpinTimeoutMs);
+            const bool finished = waitFor([&] { return ended || failed; }, kSpinTimeoutMs);
+            timings.stop();
             state.PauseTiming();
             center.removeObserver(endToken);
             center.removeObserver(failToken);
@@ -189,6 +279,7 @@ void transfer(benchmark::State &state, bool relayed)
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * kFileSize);
+    report(state, timings, false);
     relay->deleteLater();
     relayThread.quit();
     relayThread.wait();

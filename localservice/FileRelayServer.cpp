@@ -1,5 +1,6 @@
 #include "FileRelayServer.h"
 
+#include "RelaySplice.h"
 #include "WireCheck.h"
 #include "WireText.h"
 
@@ -7,11 +8,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <unistd.h>
+
 namespace localservice {
 
 namespace {
-// Copying pauses while this much waits to go out to the slower side.
-constexpr qint64 kHighWater = 4 * 1024 * 1024;
 constexpr qint64 kReadBuffer = 1024 * 1024;
 } // namespace
 
@@ -135,43 +136,25 @@ void FileRelayServer::tryJoin(const QString &cookie)
         return;
     }
     ++mJoinedPairs;
-    const QPointer<QTcpSocket> down = pair.downloader;
-    const QPointer<QTcpSocket> up = pair.uploader;
-    down->write(pair.athcLine + pair.uploaderRest);
-    up->write(pair.downloaderRest);
-    connect(down, &QTcpSocket::readyRead, this, [this, down, up] { splice(down, up); });
-    connect(up, &QTcpSocket::readyRead, this, [this, down, up] { splice(up, down); });
-    connect(down, &QTcpSocket::bytesWritten, this, [this, down, up] { splice(up, down); });
-    connect(up, &QTcpSocket::bytesWritten, this, [this, down, up] { splice(down, up); });
-    const auto endBoth = [down, up] {
-        // What one side sent before it left still reaches the other.
-        for (const QPointer<QTcpSocket> &socket : {down, up}) {
-            if (socket && socket->state() == QAbstractSocket::ConnectedState)
-                socket->disconnectFromHost();
-        }
-    };
-    connect(down, &QTcpSocket::disconnected, this, [this, down, up, endBoth] {
-        splice(down, up);
-        endBoth();
-    });
-    connect(up, &QTcpSocket::disconnected, this, [this, down, up, endBoth] {
-        splice(up, down);
-        endBoth();
-    });
-    splice(down, up);
-    splice(up, down);
-}
-
-void FileRelayServer::splice(const QPointer<QTcpSocket> &from, const QPointer<QTcpSocket> &to)
-{
-    if (!from || !to || to->state() != QAbstractSocket::ConnectedState)
-        return;
-    while (from->bytesAvailable() > 0 && to->bytesToWrite() < kHighWater) {
-        const QByteArray chunk = from->read(qMin<qint64>(from->bytesAvailable(), 256 * 1024));
-        if (chunk.isEmpty())
-            break;
-        to->write(chunk);
+    // From here on the kernel passes the bytes between the two (the relay
+    // would only copy them through its memory): the descriptors go to the
+    // pair, with what was read off them already, and the sockets let go.
+    const QByteArray toDown = pair.athcLine + pair.uploaderRest + pair.uploader->readAll();
+    const QByteArray toUp = pair.downloaderRest + pair.downloader->readAll();
+    const int down = ::dup(int(pair.downloader->socketDescriptor()));
+    const int up = ::dup(int(pair.uploader->socketDescriptor()));
+    for (QTcpSocket *socket : {pair.downloader.data(), pair.uploader.data()}) {
+        disconnect(socket, nullptr, this, nullptr);
+        socket->abort();
     }
+    if (down < 0 || up < 0) {
+        for (const int fd : {down, up}) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+        return;
+    }
+    new RelaySplice(down, up, toDown, toUp, this);
 }
 
 } // namespace localservice

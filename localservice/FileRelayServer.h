@@ -4,8 +4,8 @@
 // relay cookie that the notification server handed out (REFR). The
 // downloading client announces itself with "FRIN tid peerID relayCookie"; the
 // uploading client opens with its ATHC request carrying the same cookie. The
-// relay passes that request to the downloader and from then on copies bytes
-// both ways. A cookie joins one pair once; unknown cookies and any third
+// relay passes that request to the downloader and from then on passes bytes
+// both ways (RelaySplice). A cookie joins one pair once; unknown cookies and any third
 // connection are cut off.
 
 #include <QHash>
@@ -51,7 +51,6 @@ private:
     void acceptPending();
     void readFirstLine(QTcpSocket *socket);
     void tryJoin(const QString &cookie);
-    void splice(const QPointer<QTcpSocket> &from, const QPointer<QTcpSocket> &to);
 
     QTcpServer *mServer;
     QSet<QString> mIssued;

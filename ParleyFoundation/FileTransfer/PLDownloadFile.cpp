@@ -8,7 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/uio.h>
+#include <vector>
 
 namespace parley {
 
@@ -101,31 +107,87 @@ PLDownloadFile::Result PLDownloadFile::open(const QString &folder, const QString
     return Result::Ready;
 }
 
-bool PLDownloadFile::write(QByteArrayView bytes)
+bool PLDownloadFile::write(QByteArrayView bytes, const QByteArray &block)
 {
     if (!isOpen())
         return false;
-    if (mGathered.size() + bytes.size() > kGatherSize && !flushGathered())
+    if (bytes.isEmpty())
+        return true;
+    const char *begin = block.constData();
+    const bool inBlock = !block.isEmpty() && bytes.data() >= begin && bytes.data() + bytes.size() <= begin + block.size();
+    // Bytes from a new block: the blocks before are let go once written
+    // (their owner reuses them), as soon as they make a write of some size.
+    const bool newBlock = inBlock && !mPieces.isEmpty() && mPieces.last().block.constData() != begin;
+    if ((mPendingBytes + bytes.size() > kGatherSize || mPieces.size() >= kMaxPieces
+         || (newBlock && mPendingBytes >= kMinWrite))
+        && !flushGathered())
         return false;
     if (bytes.size() >= kGatherSize)
         return writeThrough(bytes);
-    if (mGathered.capacity() < kGatherSize)
-        mGathered.reserve(kGatherSize);
-    mGathered.append(bytes);
+    if (inBlock) {
+        mPieces.append({block, bytes.data() - begin, bytes.size()});
+    } else if (!mPieces.isEmpty() && mPieces.last().block.isNull()) {
+        mPieces.last().length += bytes.size();
+        mGathered.append(bytes);
+    } else {
+        if (mGathered.capacity() < kGatherSize)
+            mGathered.reserve(kGatherSize);
+        mPieces.append({QByteArray(), mGathered.size(), bytes.size()});
+        mGathered.append(bytes);
+    }
+    mPendingBytes += bytes.size();
     return true;
 }
 
+namespace {
+
+// Writes every byte of the pieces, going on after a short write.
+bool writeAll(int fd, std::vector<iovec> &pieces)
+{
+    std::size_t first = 0;
+    while (first < pieces.size()) {
+        const int count = int(std::min<std::size_t>(pieces.size() - first, IOV_MAX));
+        const ssize_t written = ::writev(fd, pieces.data() + first, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        std::size_t left = std::size_t(written);
+        while (first < pieces.size() && left >= pieces[first].iov_len)
+            left -= pieces[first++].iov_len;
+        if (left > 0) {
+            pieces[first].iov_base = static_cast<char *>(pieces[first].iov_base) + left;
+            pieces[first].iov_len -= left;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool PLDownloadFile::writeThrough(QByteArrayView bytes)
 {
-    return mTemp->write(bytes.data(), bytes.size()) == bytes.size();
+    std::vector<iovec> pieces{{const_cast<char *>(bytes.data()), std::size_t(bytes.size())}};
+    return writeAll(mTemp->handle(), pieces);
 }
 
 bool PLDownloadFile::flushGathered()
 {
-    if (mGathered.isEmpty())
+    if (mPieces.isEmpty())
         return true;
-    const bool written = writeThrough(mGathered);
+    std::vector<iovec> pieces;
+    pieces.reserve(std::size_t(mPieces.size()));
+    for (const Piece &piece : std::as_const(mPieces)) {
+        const char *base = piece.block.isNull() ? mGathered.constData() : piece.block.constData();
+        pieces.push_back({const_cast<char *>(base + piece.offset), std::size_t(piece.length)});
+    }
+    // The file is written only here, past Qt's buffer: its descriptor's
+    // position is the file's end.
+    const bool written = writeAll(mTemp->handle(), pieces);
     // Kept allocated for the next bytes; dropped on failure, the file is lost anyway.
+    mPieces.resize(0);
+    mPendingBytes = 0;
     mGathered.resize(0);
     return written;
 }
@@ -140,35 +202,58 @@ bool PLDownloadFile::commit()
                           | QFileDevice::ReadOther);
     const QString tempPath = mTemp->fileName();
     mTemp->close();
-    // rename(2) replaces the reserved or old file in one step and never
-    // follows a link at the destination.
-    if (!flushed || std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(mPath).constData()) != 0) {
+    if (!flushed || !moveIntoPlace(QFile::encodeName(tempPath), QFile::encodeName(mPath))) {
         plLog(QStringLiteral("writeData exception - cannot complete %1").arg(mPath));
         discard();
         return false;
     }
     mTemp->setAutoRemove(false);
     mTemp.reset();
+    mPieces.clear();
     mGathered = QByteArray();
     mReserved = false;
     return true;
 }
 
+bool PLDownloadFile::moveIntoPlace(const QByteArray &from, const QByteArray &to)
+{
+    // Our own empty file holds the name: it goes first, so that the move
+    // replaces nothing (moved over a file, a new file is written out to the
+    // disk at once by ext4, a pause as long as the file is big). Should the
+    // name be taken again meanwhile, the move replaces it as before.
+    if (removeReservedName()) {
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+            return true;
+        // EINVAL: a file system that cannot refuse to replace.
+        if (errno != EEXIST && errno != EINVAL)
+            return false;
+    }
+    // rename(2) replaces the reserved or old file in one step and never
+    // follows a link at the destination.
+    return std::rename(from.constData(), to.constData()) == 0;
+}
+
+bool PLDownloadFile::removeReservedName()
+{
+    if (!mReserved)
+        return false;
+    mReserved = false;
+    // Only the empty file this download made.
+    const QFileInfo info(mPath);
+    return info.isFile() && !info.isSymLink() && info.size() == 0 && QFile::remove(mPath);
+}
+
 void PLDownloadFile::discard()
 {
+    mPieces.clear();
+    mPendingBytes = 0;
     mGathered = QByteArray();
     if (mTemp) {
         mTemp->close();
         mTemp->remove();
         mTemp.reset();
     }
-    if (mReserved) {
-        // Only the empty file this download made.
-        const QFileInfo info(mPath);
-        if (info.isFile() && !info.isSymLink() && info.size() == 0)
-            QFile::remove(mPath);
-        mReserved = false;
-    }
+    removeReservedName();
 }
 
 } // namespace parley

@@ -8,6 +8,8 @@
 
 #include "PLFileSaveQuestion.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryFile>
 #include <memory>
@@ -32,8 +34,10 @@ public:
     // Takes the bytes, or answers false when the file could not take them.
     // Small writes are gathered and reach the file in large ones (a chunk at
     // a time costs the receiving thread more than the copy), so a failure
-    // may show only at a later write or at commit().
-    bool write(QByteArrayView bytes);
+    // may show only at a later write or at commit(). When `block` holds the
+    // bytes (they are a view into it), the block is kept until they are
+    // written instead of the bytes being copied.
+    bool write(QByteArrayView bytes, const QByteArray &block = QByteArray());
     // Writes what is gathered and moves the temporary file to the path;
     // false (and nothing left behind) when either fails.
     bool commit();
@@ -47,8 +51,25 @@ public:
 
 private:
     static constexpr qsizetype kGatherSize = 512 * 1024;
+    // Kept blocks are written once this much is waiting.
+    static constexpr qsizetype kMinWrite = 64 * 1024;
+    // Pieces written with one system call at most.
+    static constexpr int kMaxPieces = 256;
+
+    // Bytes waiting for the file: inside a kept block, or (no block) in
+    // mGathered.
+    struct Piece
+    {
+        QByteArray block;
+        qsizetype offset = 0;
+        qsizetype length = 0;
+    };
 
     bool reserve(const QString &path);
+    // Removes the empty file that reserves the name, if this download made
+    // it and it is still there; true when it was removed.
+    bool removeReservedName();
+    bool moveIntoPlace(const QByteArray &from, const QByteArray &to);
     bool flushGathered();
     bool writeThrough(QByteArrayView bytes);
 
@@ -56,6 +77,8 @@ private:
     QString mError;
     bool mReserved = false;
     std::unique_ptr<QTemporaryFile> mTemp;
+    QList<Piece> mPieces;
+    qsizetype mPendingBytes = 0;
     QByteArray mGathered;
 };
 

@@ -16,6 +16,11 @@
 #include "Utils/PLEndpoints.h"
 
 #include <QPointer>
+#include <QVarLengthArray>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/uio.h>
 
 #include <utility>
 
@@ -155,7 +160,7 @@ bool PLP2PSession::sendFile()
     PL_GUARD_OBJECT(info->source && info->source->isOpen(), false);
     NotificationCenter::defaultCenter().post(QLatin1String(nn::kFileUploadStart), this);
     // Always from the beginning of the file, whatever position was asked.
-    info->source->seek(0);
+    mReadPosition = 0;
     info->ioIndex = 0;
     mChunkNumber = 1;
     mChunksInFlight.clear();
@@ -165,6 +170,38 @@ bool PLP2PSession::sendFile()
     sendNextChunk();
     return true;
 }
+
+namespace {
+
+// Fills the chunks in order from `position` in the file; the bytes read,
+// short only at the end of the file, or -1.
+qint64 readChunks(int fd, qint64 position, iovec *chunks, int count)
+{
+    qint64 total = 0;
+    while (count > 0) {
+        const ssize_t read = ::preadv(fd, chunks, count, off_t(position + total));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            return -1;
+        if (read == 0)
+            break;
+        total += read;
+        std::size_t left = std::size_t(read);
+        while (count > 0 && left >= chunks->iov_len) {
+            left -= chunks->iov_len;
+            ++chunks;
+            --count;
+        }
+        if (count > 0) {
+            chunks->iov_base = static_cast<char *>(chunks->iov_base) + left;
+            chunks->iov_len -= left;
+        }
+    }
+    return total;
+}
+
+} // namespace
 
 void PLP2PSession::sendNextChunk()
 {
@@ -180,36 +217,52 @@ void PLP2PSession::sendNextChunk()
         uploadFailed();
         return;
     }
-    // Each chunk is read straight behind its DATA line: no copy of the bytes
-    // before the socket takes them.
+    // Each chunk is read straight behind its DATA line, all of them with one
+    // system call: no copy of the bytes before the socket takes them.
     QByteArray batch;
     batch.reserve(kChunksAhead * (kChunkSize + 32));
-    while (!mAllRead && mChunksInFlight.size() < kChunksAhead) {
+    struct Slot
+    {
+        qint32 number;
+        qsizetype lineStart;
+        qsizetype bodyStart;
+    };
+    QVarLengthArray<Slot, kChunksAhead> chunks;
+    while (chunks.size() < kChunksAhead) {
         const qint32 number = mChunkNumber++;
         const qsizetype lineStart = batch.size();
         PLSendFILEPacket::appendDataLine(batch, number, kChunkSize);
-        const qsizetype bodyStart = batch.size();
-        batch.resize(bodyStart + kChunkSize);
-        const qint64 read = info->source->read(batch.data() + bodyStart, kChunkSize);
-        if (read < 0) {
-            plLog(QStringLiteral("readData exception - %1 (%2-%3)")
-                      .arg(info->source->errorString(), QLatin1String(__FILE__), QString::number(__LINE__)));
-            info->source->close();
-            info->isCancelled = true;
-            mChunksInFlight.clear();
-            uploadFailed();
-            return;
-        }
-        if (read < kChunkSize) {
-            // A short chunk (an empty one too) is the last; its line carries
-            // its own length.
-            const QByteArray body(batch.constData() + bodyStart, read);
-            batch.truncate(lineStart);
-            PLSendFILEPacket::appendDataLine(batch, number, read);
-            batch.append(body);
-            mAllRead = true;
-        }
-        mChunksInFlight.append(read);
+        chunks.append({number, lineStart, batch.size()});
+        batch.resize(batch.size() + kChunkSize);
+    }
+    QVarLengthArray<iovec, kChunksAhead> bodies;
+    for (const Slot &slot : chunks)
+        bodies.append({batch.data() + slot.bodyStart, std::size_t(kChunkSize)});
+    const qint64 read = readChunks(info->source->handle(), mReadPosition, bodies.data(), int(bodies.size()));
+    if (read < 0) {
+        plLog(QStringLiteral("readData exception - %1 (%2-%3)")
+                  .arg(QString::fromLocal8Bit(std::strerror(errno)), QLatin1String(__FILE__), QString::number(__LINE__)));
+        info->source->close();
+        info->isCancelled = true;
+        mChunksInFlight.clear();
+        uploadFailed();
+        return;
+    }
+    mReadPosition += read;
+    // Whole chunks up to the first short one (an empty one too), which is
+    // the last of the file; its line carries its own length.
+    const qsizetype whole = qsizetype(read / kChunkSize);
+    for (qsizetype i = 0; i < whole; ++i)
+        mChunksInFlight.append(kChunkSize);
+    if (whole < chunks.size()) {
+        const qint64 rest = read - qint64(whole) * kChunkSize;
+        const QByteArray body(batch.constData() + chunks[whole].bodyStart, qsizetype(rest));
+        batch.truncate(chunks[whole].lineStart);
+        PLSendFILEPacket::appendDataLine(batch, chunks[whole].number, rest);
+        batch.append(body);
+        mChunksInFlight.append(rest);
+        mChunkNumber = chunks[whole].number + 1;
+        mAllRead = true;
     }
     mySocket()->writeData(batch, kDataWriteTimeout, kDataTag);
 }
@@ -482,9 +535,9 @@ void PLP2PSession::processFileData(const QString &lengthField)
 
 void PLP2PSession::bodyReceived(const QByteArray &body) { receiveBody(body); }
 
-void PLP2PSession::bodyBytesReceived(QByteArrayView body) { receiveBody(body); }
+void PLP2PSession::bodyBytesReceived(QByteArrayView body, const QByteArray &block) { receiveBody(body, block); }
 
-void PLP2PSession::receiveBody(QByteArrayView body)
+void PLP2PSession::receiveBody(QByteArrayView body, const QByteArray &block)
 {
     FileTransferInfo *info = fileInfo();
     PL_GUARD_OBJECT(info);
@@ -496,7 +549,7 @@ void PLP2PSession::receiveBody(QByteArrayView body)
         failTransfer(QStringLiteral("no destination file"));
         return;
     }
-    if (!body.isEmpty() && !info->destination->write(body)) {
+    if (!body.isEmpty() && !info->destination->write(body, block)) {
         plLog(QStringLiteral("writeData exception - %1 (%2-%3)").arg(info->filePath, QLatin1String(__FILE__), QString::number(__LINE__)));
         failTransfer(QStringLiteral("write error"));
         return;

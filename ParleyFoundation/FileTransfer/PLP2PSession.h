@@ -106,7 +106,7 @@ public:
     void onSocketDidReadData(AsyncSocket *socket, const QByteArray &data, long tag) override;
 
     void bodyReceived(const QByteArray &body) override;
-    void bodyBytesReceived(QByteArrayView body) override;
+    void bodyBytesReceived(QByteArrayView body, const QByteArray &block) override;
 
 private:
     static constexpr long kDataTag = 0x46494C45; // "FILE"
@@ -118,7 +118,7 @@ private:
     void processDefaultPackets(PLRecvPacket &packet);
     void processFileData(const QString &lengthField);
     void processFileEnd(const PLRecvFILEPacket &packet);
-    void receiveBody(QByteArrayView body);
+    void receiveBody(QByteArrayView body, const QByteArray &block = QByteArray());
     void sendNextChunk();
     void uploadFailed();
     void closeSource();
@@ -146,6 +146,8 @@ private:
     // handed to the socket and not yet written (one write), whether the last
     // is among them.
     qint32 mChunkNumber = 1;
+    // Where in the file the next chunk is read.
+    qint64 mReadPosition = 0;
     QList<qint64> mChunksInFlight;
     bool mAllRead = false;
     bool mSending = false;

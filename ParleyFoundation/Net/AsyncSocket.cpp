@@ -326,6 +326,9 @@ void AsyncSocket::close()
     emptyQueues();
     mReads.clear();
     mUnread.clear();
+    for (QByteArray &block : mReadBlocks)
+        block = QByteArray();
+    mSmallReadRun = 0;
     mDisconnectPending = false;
     mConnectTimer.stop();
     if (mLookupID >= 0) {

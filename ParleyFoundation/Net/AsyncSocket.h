@@ -142,6 +142,9 @@ private:
     void maybeDequeueWrite();
     void maybeScheduleDisconnect();
     void processRead();
+    // The next bytes the connection holds, in a block of mReadBlocks when
+    // one is free; empty when there are none.
+    QByteArray readBlock();
     void sendChunk();
     void finishWrite();
     void doReadTimeout();
@@ -177,6 +180,8 @@ private:
     QTimer mReadTimer;
     qsizetype mLastBytesDone = 0;
     QByteArray mUnread;
+    QByteArray mReadBlocks[3];
+    int mSmallReadRun = 0;
 
     AsyncWriteQueue mWrites;
     qsizetype mChunkInFlight = 0;

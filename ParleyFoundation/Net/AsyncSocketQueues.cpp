@@ -20,9 +20,13 @@ using asyncsocket::toMilliseconds;
 
 namespace {
 
-// How much a read pulls from the connection at a time. Each pull is a pass of
-// the event loop; a bulk transfer should not need thousands.
-constexpr qint64 kReadPull = 256 * 1024;
+// How much a read pulls from the connection at a time, at most.
+constexpr qsizetype kReadPull = 256 * 1024;
+// Reads at least this large (a bulk transfer) go through the pool of blocks.
+constexpr qsizetype kPooledRead = 64 * 1024;
+// Smaller reads in a row after which the pool is let go.
+constexpr int kSmallReadsBeforeRelease = 64;
+
 // How much of one request goes to the connection in one write (one pass of
 // the event loop; a file transfer's batch of DATA commands fits). Progress is
 // still told chunk by chunk once the connection has taken the bytes.
@@ -175,7 +179,7 @@ void AsyncSocket::processRead()
     long tag = mReads.current()->tag;
     for (;;) {
         if (mReads.preBuffer().isEmpty()) {
-            const QByteArray more = mSocket->read(kReadPull);
+            const QByteArray more = readBlock();
             if (more.isEmpty())
                 break;
             mReads.append(more);
@@ -204,13 +208,55 @@ void AsyncSocket::processRead()
         mDelegate->onSocketDidReadPartialDataOfLength(this, passTotal, tag);
 }
 
+QByteArray AsyncSocket::readBlock()
+{
+    const qint64 available = mSocket->bytesAvailable();
+    if (available <= 0)
+        return {};
+    const qsizetype size = qsizetype(std::min<qint64>(available, kReadPull));
+    QByteArray fresh;
+    QByteArray *block = &fresh;
+    if (size < kPooledRead) {
+        // Lines, not a bulk transfer: a block of their size. After a run of
+        // them the pool's memory goes back.
+        if (++mSmallReadRun == kSmallReadsBeforeRelease) {
+            for (QByteArray &pooled : mReadBlocks)
+                pooled = QByteArray();
+        }
+    } else {
+        mSmallReadRun = 0;
+        // A block of the pool that nobody holds any more: the framer and a
+        // download keep a block only while they use it, so a steady stream
+        // cycles through the same few warm blocks instead of fresh memory
+        // (whose first touch costs more than the copy out of the socket).
+        for (QByteArray &pooled : mReadBlocks) {
+            if (pooled.isNull() || pooled.isDetached()) {
+                block = &pooled;
+                break;
+            }
+        }
+    }
+    if (block->capacity() < size) {
+        *block = QByteArray();
+        block->reserve(block == &fresh ? size : kReadPull);
+    }
+    block->resize(size);
+    const qint64 read = mSocket->read(block->data(), size);
+    block->resize(qsizetype(std::max<qint64>(read, 0)));
+    return *block;
+}
+
 void AsyncSocket::sendChunk()
 {
     if (!mWrites.hasCurrent() || !isOpen() || mChunkInFlight > 0)
         return;
     const AsyncWritePacket *write = mWrites.current();
     const qint64 count = std::min<qint64>(write->buffer.size() - write->bytesDone, kWriteBurst);
-    const qint64 written = mSocket->write(write->buffer.constData() + write->bytesDone, count);
+    // A whole request goes as the array itself, which the socket keeps
+    // rather than copies (a file transfer's batch of DATA commands).
+    const qint64 written = write->bytesDone == 0 && count == write->buffer.size()
+                               ? mSocket->write(write->buffer)
+                               : mSocket->write(write->buffer.constData() + write->bytesDone, count);
     if (written < 0) {
         closeWithError(qtError(mSocket));
         return;

@@ -29,10 +29,14 @@ public:
         QString line;
         QByteArray body;
         QString error;
-        // The body's bytes inside the reader; valid until the next append()
-        // or clear(). Without body copies, `body` is null unless the body is
-        // the whole buffer (then shared, not copied).
+        // The body's bytes inside the reader; valid until the next call of
+        // next(), append() or clear(). Without body copies, `body` is null
+        // unless the body is the whole of one received block (then shared,
+        // not copied).
         QByteArrayView bodyView;
+        // The block of received bytes that holds bodyView: sharing it keeps
+        // the body's bytes past that point without a copy.
+        QByteArray block;
     };
 
     // Off: bodies come only as bodyView (no copy) unless sharing is free.
@@ -50,13 +54,25 @@ public:
     bool isAwaitingBody() const { return mPendingBody >= 0; }
     // Forgets every buffered byte, the awaited body and any error (reconnect).
     void clear();
-    qsizetype bufferedBytes() const { return mBuffer.size() - mOffset; }
+    qsizetype bufferedBytes() const { return mCarry.size() - mCarryOffset + mBuffer.size() - mOffset; }
 
 private:
-    // Frames are read from mOffset on; consumed bytes are dropped once per
-    // append rather than moved once per frame.
+    // The next frame in `buffer` from `offset` on (advanced past it), or
+    // NeedMore when the frame is not complete there.
+    Frame frameIn(const QByteArray &buffer, qsizetype &offset);
+    // Moves from mBuffer into mCarry the bytes that complete the frame begun
+    // in mCarry; false when mBuffer had too few (`moved`: whether any came).
+    bool completeCarry(bool *moved);
+
+    // The latest block appended, shared with whoever handed it in: frames
+    // are read from it in place, from mOffset on.
     QByteArray mBuffer;
     qsizetype mOffset = 0;
+    // What an earlier block left unframed (a frame cut by the block's end),
+    // with only the bytes that complete that frame taken from the next: a
+    // read of many frames is never copied as a whole to join a cut one.
+    QByteArray mCarry;
+    qsizetype mCarryOffset = 0;
     qint64 mPendingBody = -1; // -1: no body awaited
     bool mCopiesBodies = true;
     QString mError;

@@ -121,10 +121,11 @@ public:
     void dataReceived(const QByteArray &bytes) override;
     virtual void headerReceived(const QString &line);
     virtual void bodyReceived(const QByteArray &body);
-    // A body still inside the framer (valid only during the call); by
+    // A body still inside the framer (valid only during the call; `block`,
+    // the received bytes that hold it, keeps it longer when shared); by
     // default copied and handed to bodyReceived(). A session that stores
     // bodies anyway (file data) takes the bytes from here without the copy.
-    virtual void bodyBytesReceived(QByteArrayView body);
+    virtual void bodyBytesReceived(QByteArrayView body, const QByteArray &block);
     // The handler for a packet's command: the quick table first (quick =
     // true), then the ordinary table, then its "default" entry.
     Handler findProcessMethod(const PLRecvPacket &packet, bool *quickResponse) const;

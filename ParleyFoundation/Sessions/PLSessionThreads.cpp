@@ -45,7 +45,7 @@ void PLSession::packetProcess()
             if (!frame.body.isNull())
                 bodyReceived(frame.body);
             else
-                bodyBytesReceived(frame.bodyView);
+                bodyBytesReceived(frame.bodyView, frame.block);
             break;
         case PLFrameReader::Status::Dropped:
             break;
@@ -144,7 +144,7 @@ void PLSession::bodyReceived(const QByteArray &)
     plLog(QStringLiteral("body did not processed"));
 }
 
-void PLSession::bodyBytesReceived(QByteArrayView body) { bodyReceived(body.toByteArray()); }
+void PLSession::bodyBytesReceived(QByteArrayView body, const QByteArray &) { bodyReceived(body.toByteArray()); }
 
 PLSession::Handler PLSession::findProcessMethod(const PLRecvPacket &packet, bool *quickResponse) const
 {

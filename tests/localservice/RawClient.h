@@ -23,6 +23,8 @@ public:
     std::optional<QByteArray> readLine();
     // Exactly n bytes, or nothing.
     std::optional<QByteArray> readBytes(qsizetype n);
+    // Ends this side once what was sent is out.
+    void close() { mSocket->disconnectFromHost(); }
     // Waits until the server has closed the connection; answers whether it did.
     bool waitClosed();
     // Everything received and not read yet.

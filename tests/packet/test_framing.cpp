@@ -182,15 +182,23 @@ TEST(FrameReader, ZeroLengthDeliversAnEmptyBody)
     EXPECT_EQ(next.line, QStringLiteral("PING 1"));
 }
 
+namespace {
+// Sets the reader to hand out bodies as views, gives it `bytes`, reads their
+// first line and announces the body of `length` that follows it.
+bool readLineAwaitingBody(PLFrameReader &reader, const QByteArray &bytes, qint64 length)
+{
+    reader.setCopiesBodies(false);
+    reader.append(bytes);
+    return reader.next().status == PLFrameReader::Status::Line && reader.expectBody(length);
+}
+} // namespace
+
 // Without body copies a body is a view of the reader's bytes, shared as a
 // whole only when it is all that is buffered.
 TEST(FrameReader, BodiesAsViewsCopyNothing)
 {
     PLFrameReader reader;
-    reader.setCopiesBodies(false);
-    reader.append(QByteArray("FILE 1 DATA 3\r\nabcFILE 2 DATA 2\r\n"));
-    ASSERT_EQ(reader.next().status, PLFrameReader::Status::Line);
-    ASSERT_TRUE(reader.expectBody(3));
+    ASSERT_TRUE(readLineAwaitingBody(reader, "FILE 1 DATA 3\r\nabcFILE 2 DATA 2\r\n", 3));
     const PLFrameReader::Frame first = reader.next();
     ASSERT_EQ(first.status, PLFrameReader::Status::Body);
     EXPECT_TRUE(first.body.isNull());
@@ -300,4 +308,93 @@ TEST(FrameReader, AKeptLineKeepsItsTextWhileLaterLinesReuseTheBuffer)
     for (int i = 0, k = 0; i < 200; i += 3, ++k)
         EXPECT_EQ(kept[k], expected[i]) << i;
     EXPECT_GT(reused, 60);
+}
+
+namespace {
+
+// Frames `blocks` as the session does: a FILE DATA line announces its body.
+// With `appendEarly`, each block after the first is appended as soon as one
+// frame of the one before has been read, while more of it is still unread.
+QStringList frameBlocks(const QList<QByteArray> &blocks, bool appendEarly)
+{
+    PLFrameReader reader;
+    reader.setCopiesBodies(false);
+    QStringList events;
+    qsizetype nextBlock = 0;
+    reader.append(blocks[nextBlock++]);
+    for (;;) {
+        const PLFrameReader::Frame frame = reader.next();
+        if (frame.status == PLFrameReader::Status::Line) {
+            events << frame.line;
+            if (frame.line.startsWith(QLatin1String("FILE")))
+                reader.expectBody(frame.line.section(QLatin1Char(' '), 3).toLongLong());
+        } else if (frame.status == PLFrameReader::Status::Body) {
+            events << QStringLiteral("body:") + QString::fromLatin1(frame.bodyView);
+        } else if (frame.status != PLFrameReader::Status::NeedMore) {
+            events << QStringLiteral("error");
+            break;
+        }
+        const bool early = appendEarly && frame.status != PLFrameReader::Status::NeedMore;
+        if ((early || frame.status == PLFrameReader::Status::NeedMore) && nextBlock < blocks.size())
+            reader.append(blocks[nextBlock++]);
+        else if (frame.status == PLFrameReader::Status::NeedMore)
+            break;
+    }
+    if (reader.bufferedBytes() != 0)
+        events << QStringLiteral("left:%1").arg(reader.bufferedBytes());
+    return events;
+}
+
+} // namespace
+
+// However the connection cuts the stream into blocks (a cut inside a line, a
+// body, or between CR and LF), the same frames come out in the same order.
+TEST(FrameReader, EveryCutOfTheStreamGivesTheSameFrames)
+{
+    const QByteArray stream("FILE 1 DATA 5\r\nabcdeFILE 2 DATA 0\r\nPING 3\r\nFILE 4 DATA 3\r\nx\r\nPONG 5\r\n");
+    const QStringList expected{QStringLiteral("FILE 1 DATA 5"), QStringLiteral("body:abcde"),
+                               QStringLiteral("FILE 2 DATA 0"), QStringLiteral("body:"),
+                               QStringLiteral("PING 3"),        QStringLiteral("FILE 4 DATA 3"),
+                               QStringLiteral("body:x\r\n"),    QStringLiteral("PONG 5")};
+    ASSERT_EQ(frameBlocks({stream}, false), expected);
+    for (const bool early : {false, true}) {
+        for (qsizetype first = 1; first < stream.size(); ++first) {
+            for (qsizetype second = first; second < stream.size(); second += 7) {
+                SCOPED_TRACE(QStringLiteral("early %1, cuts at %2 and %3").arg(early).arg(first).arg(second).toStdString());
+                QList<QByteArray> blocks{stream.left(first)};
+                if (second > first)
+                    blocks << stream.mid(first, second - first);
+                blocks << stream.mid(second);
+                EXPECT_EQ(frameBlocks(blocks, early), expected);
+            }
+        }
+    }
+}
+
+// A block that completes a cut frame is read in place: only the cut frame's
+// bytes are joined, and the bodies behind it are views into the block itself,
+// which the frame hands on so that a body can be kept without a copy.
+TEST(FrameReader, ABlockAfterACutFrameIsReadInPlace)
+{
+    PLFrameReader reader;
+    ASSERT_TRUE(readLineAwaitingBody(reader, "FILE 1 DATA 6\r\nabc", 6));
+    ASSERT_EQ(reader.next().status, PLFrameReader::Status::NeedMore);
+    const QByteArray block("defFILE 2 DATA 4\r\nghijFILE 3 DATA 2\r\nkl");
+    reader.append(block);
+    const PLFrameReader::Frame joined = reader.next();
+    ASSERT_EQ(joined.status, PLFrameReader::Status::Body);
+    EXPECT_EQ(joined.bodyView, QByteArrayView("abcdef"));
+    for (const QByteArrayView body : {QByteArrayView("ghij"), QByteArrayView("kl")}) {
+        const PLFrameReader::Frame line = reader.next();
+        ASSERT_EQ(line.status, PLFrameReader::Status::Line);
+        ASSERT_TRUE(reader.expectBody(body.size()));
+        const PLFrameReader::Frame frame = reader.next();
+        ASSERT_EQ(frame.status, PLFrameReader::Status::Body);
+        EXPECT_EQ(frame.bodyView, body);
+        EXPECT_GE(frame.bodyView.data(), block.constData());
+        EXPECT_LE(frame.bodyView.data() + frame.bodyView.size(), block.constData() + block.size());
+        EXPECT_EQ(frame.block.constData(), block.constData());
+    }
+    EXPECT_EQ(reader.next().status, PLFrameReader::Status::NeedMore);
+    EXPECT_EQ(reader.bufferedBytes(), 0);
 }

@@ -142,6 +142,48 @@ TEST(DownloadFileTest, SmallWritesMakeTheWholeFile)
     }
 }
 
+// Bytes handed in with the received block that holds them are written from
+// that block, kept until then; other bytes are copied when taken. Either way
+// the file holds the bytes as they were when written, whatever the caller
+// does with its buffers afterwards, and in order.
+TEST(DownloadFileTest, BytesAreWrittenAsTheyWereWhenTaken)
+{
+    QTemporaryDir dir;
+    FixedAnswer answer(PLFileSaveQuestion::Answer::SaveAs);
+    PLDownloadFile file;
+    ASSERT_EQ(file.open(dir.path(), QStringLiteral("k.bin"), answer), PLDownloadFile::Result::Ready);
+    QByteArray expected;
+    QByteArray scratch(8191, Qt::Uninitialized);
+    for (int i = 0; i < 600; ++i) {
+        QByteArray block = QByteArray("FILE ") + QByteArray::number(i) + " DATA\r\n"
+                           + QByteArray(100 + i * 37 % 8000, char('a' + i % 26));
+        const QByteArrayView body = QByteArrayView(block).sliced(block.indexOf('\n') + 1);
+        expected += body;
+        switch (i % 3) {
+        case 0: // in its block: kept, and the caller's copy changes after
+            ASSERT_TRUE(file.write(body, block));
+            block.fill('#');
+            break;
+        case 1: // no block: copied, and the caller's buffer is reused at once
+            scratch = block;
+            scratch.detach();
+            ASSERT_TRUE(file.write(QByteArrayView(scratch).sliced(block.indexOf('\n') + 1)));
+            scratch.fill('#');
+            break;
+        default: // a block that does not hold the bytes is not trusted
+            scratch = block;
+            scratch.detach();
+            ASSERT_TRUE(file.write(QByteArrayView(scratch).sliced(block.indexOf('\n') + 1), QByteArray("other")));
+            scratch.fill('#');
+            break;
+        }
+    }
+    ASSERT_TRUE(file.commit());
+    QFile check(dir.filePath(QStringLiteral("k.bin")));
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), expected);
+}
+
 TEST(DownloadFileTest, DiscardRemovesTheReservedName)
 {
     QTemporaryDir dir;

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QFile>
+#include <QTcpSocket>
 #include <gtest/gtest.h>
 
 using namespace parley;
@@ -556,6 +557,67 @@ TEST(HostileUploadTest, UploadEndsOnlyWithThePeersEnd)
         NotificationCenter::defaultCenter().removeObserver(token);
         EXPECT_EQ(events.has(nn::kFileUploadEnd, cookie), peerSendsEnd);
         EXPECT_EQ(events.has(nn::kFileUploadFailed, cookie), !peerSendsEnd);
+    }
+}
+
+// What the uploading side puts on the wire: DATA commands numbered from 1,
+// each of 8191 bytes but the last, which is shorter (empty when the size is a
+// multiple of 8191), the bodies together the file. Sizes around the chunk and
+// around the batch of chunks the sender reads at once.
+TEST(UploadWireTest, DataComesInNumberedChunksThatMakeTheFile)
+{
+    constexpr qint64 kChunk = 8191;
+    for (const qint64 size : {qint64(0), qint64(1), 2 * kChunk, 32 * kChunk, 33 * kChunk + 5, 70 * kChunk - 1}) {
+        SCOPED_TRACE(size);
+        TransferClient alice(QStringLiteral("alice@parley.test"));
+        TransferClient bob(QStringLiteral("bob@parley.test"));
+        alice.linkTo(bob, nullptr);
+        bob.linkTo(alice, nullptr);
+        const QString source = makeFile(alice.folder.path(), QStringLiteral("wire.bin"), size);
+        ASSERT_TRUE(alice.files->uploadFiles({source}, bob.userID, QStringLiteral("room-1")));
+        const QString cookie = alice.files->fileCookies().first();
+        ASSERT_TRUE(answerConnectOffer(alice, bob.userID, QStringLiteral("K1")));
+        QTcpSocket peer;
+        peer.connectToHost(QStringLiteral("127.0.0.1"), quint16(alice.p2p->p2pPortNo()));
+        ASSERT_TRUE(waitUntil([&] { return peer.state() == QAbstractSocket::ConnectedState; }));
+        peer.write(QStringLiteral("ATHC 1 %1 %2 K1 6004 0\r\nFILE 2 ACCEPT %3 0\r\nFILE 3 START 0 0\r\n")
+                       .arg(bob.userID, alice.userID, cookie)
+                       .toUtf8());
+        // Frames what comes until the last DATA: lines, and each DATA body.
+        QByteArray received;
+        QStringList dataLines;
+        QByteArray bodies;
+        bool last = false;
+        const bool done = waitUntil([&] {
+            received += peer.readAll();
+            for (;;) {
+                const qsizetype end = received.indexOf("\r\n");
+                if (end < 0)
+                    return last;
+                const QByteArray line = received.left(end);
+                const QList<QByteArray> fields = line.split(' ');
+                qint64 length = 0;
+                if (fields.size() == 4 && fields[2] == "DATA") {
+                    length = fields[3].toLongLong();
+                    if (received.size() < end + 2 + length)
+                        return false;
+                    dataLines << QString::fromLatin1(line);
+                    bodies += received.mid(end + 2, length);
+                    last = length < kChunk;
+                }
+                received.remove(0, end + 2 + length);
+            }
+        }, 10000);
+        ASSERT_TRUE(done);
+        const qint64 chunks = size / kChunk + 1;
+        ASSERT_EQ(dataLines.size(), chunks);
+        for (qint64 i = 0; i < chunks; ++i) {
+            const qint64 length = i + 1 < chunks ? kChunk : size % kChunk;
+            EXPECT_EQ(dataLines[i], QStringLiteral("FILE %1 DATA %2").arg(i + 1).arg(length));
+        }
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(bodies, file.readAll());
     }
 }
 
