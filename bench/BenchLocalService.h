@@ -138,7 +138,12 @@ public:
         if (!rootsFile.isEmpty())
             env.insert("SSL_CERT_FILE", rootsFile);
         client.setProcessEnvironment(env);
-        client.start(program, arguments);
+        // BENCH_CLIENT_WRAPPER="perf record -o client.data" profiles each client.
+        QStringList wrapper = qEnvironmentVariable("BENCH_CLIENT_WRAPPER").split(' ', Qt::SkipEmptyParts);
+        if (wrapper.isEmpty())
+            client.start(program, arguments);
+        else
+            client.start(wrapper.takeFirst(), wrapper + QStringList{program} + arguments);
         if (!client.waitForFinished(180000) || client.exitCode() != 0)
             return std::nullopt;
         return client.readAllStandardOutput();
