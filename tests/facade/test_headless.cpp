@@ -225,7 +225,7 @@ TEST_F(FacadeTest, HeadlessSignsOutWithLOUTOnEveryWayOut)
         if (c.ends) {
             EXPECT_TRUE(driver.process().state() == QProcess::NotRunning || driver.process().waitForFinished(10000));
             EXPECT_EQ(driver.process().exitStatus(), QProcess::NormalExit);
-            EXPECT_EQ(driver.process().exitCode(), 0);
+            EXPECT_EQ(driver.process().exitCode(), 0) << driver.process().readAllStandardError().toStdString();
         }
     }
 }
