@@ -20,6 +20,7 @@
 // "UpdateManagerPlugInDownloaded", "UpdateManagerPlugInUpdateResult".
 
 #include "ShellWindows.h"
+#include "UpdateDecisions.h"
 
 #include <QObject>
 #include <QPointer>
@@ -55,7 +56,7 @@ public:
     static constexpr char kCanNotCopy[] = "can not copy a plug in.";
     static constexpr char kCanNotUpdateInfo[] = "can not update a plug in info.";
     // The largest version list and archive taken.
-    static constexpr qint64 kMaxListBytes = 1024 * 1024;
+    static constexpr qint64 kMaxListBytes = UpdateDecisions::kMaxListBytes;
     static constexpr qint64 kMaxArchiveBytes = 256 * 1024 * 1024;
 
     // `plugIns` gives the plug-in folder and plugin.plist; `scheduler` (not

@@ -14,6 +14,9 @@ class UpdateDecisions
 public:
     UpdateDecisions() = delete;
 
+    // The largest version list taken, by the fetcher and by the messenger.
+    static constexpr qint64 kMaxListBytes = 1024 * 1024;
+
     // https from anywhere; plain http only from a loopback host (the local
     // service), since a list or an archive over plain http could be changed
     // on its way.

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr qint64 kMaxListBytes = 1024 * 1024;
+constexpr qint64 kMaxListBytes = parley::UpdateDecisions::kMaxListBytes;
 constexpr int kTransferTimeoutMs = 60000;
 
 int fail(const QString &why, int status = 1)
